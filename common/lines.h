@@ -1,0 +1,31 @@
+// Line-by-line reading of 8-bit text files with the system's 259-character
+// line limit. CR LF and a lone LF both end a line; no CR reaches a line.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "os/os.h"
+
+namespace quill {
+
+constexpr std::size_t kMaxLineLength = 259;
+
+class LineReader {
+ public:
+  LineReader(os::Os& os, const std::string& path);
+  // False when the file could not be opened.
+  bool is_open() const { return file_ != nullptr; }
+  // Reads the next line into `line`; false at the end of the file. A line
+  // longer than kMaxLineLength is cut there and its rest is skipped.
+  bool next(std::string* line);
+
+ private:
+  bool fill();
+  std::unique_ptr<os::File> file_;
+  char buffer_[8192];
+  std::size_t length_ = 0;
+  std::size_t position_ = 0;
+};
+
+}  // namespace quill

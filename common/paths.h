@@ -1,0 +1,31 @@
+// String and path helpers for Windows-form paths.
+#pragma once
+
+#include <string>
+
+namespace quill {
+
+bool ends_with(const std::string& text, const std::string& tail);
+bool starts_with(const std::string& text, const std::string& head);
+
+// Appends a backslash unless the path already ends in one.
+std::string with_trailing_backslash(const std::string& path);
+// Drops one trailing backslash when there is one.
+std::string without_trailing_backslash(const std::string& path);
+// The path up to and including its last backslash ("" when there is none).
+std::string folder_part(const std::string& path);
+// The part after the last backslash or slash.
+std::string file_name_part(const std::string& path);
+// Replaces every `from` character by `to`.
+std::string replace_char(std::string text, char from, char to);
+// True when the relative name is safe below a folder: not absolute, no drive,
+// no "." or ".." component, not empty.
+bool is_safe_relative_name(const std::string& name);
+// True when the path is a drive root such as "C:\" or "C:".
+bool is_drive_root(const std::string& path);
+// Case-insensitive comparison as Windows compares paths (ASCII letters only).
+bool paths_equal(const std::string& a, const std::string& b);
+// Decimal text to integer: leading digits (with an optional sign), else 0.
+long parse_decimal(const std::string& text);
+
+}  // namespace quill

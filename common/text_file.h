@@ -1,0 +1,28 @@
+// Whole-file text reads and writes. Files are 8-bit text stored with CR LF
+// line ends on every platform; in memory a line end is a single LF.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "os/os.h"
+
+namespace quill {
+
+// Reads at most `max_bytes` bytes of the file as text (CR LF becomes LF) and
+// stops at the first zero byte. False when the file cannot be opened.
+bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes,
+                    std::string* text);
+
+// Writes `text` to the file (created or truncated), each LF as CR LF.
+bool write_text_file(os::Os& os, const std::string& path, const std::string& text);
+
+// Appends `line` and a CR LF to the file, creating it when missing.
+bool append_line(os::Os& os, const std::string& path, const std::string& line);
+
+// Reads a whole file as raw bytes, at most `max_bytes`; false when it cannot
+// be opened or is larger than `max_bytes`.
+bool read_binary_file(os::Os& os, const std::string& path, std::size_t max_bytes,
+                      std::string* data);
+
+}  // namespace quill

@@ -1,0 +1,148 @@
+// The OS boundary: every file, folder, registry and shell operation that the
+// portable logic needs, named for what the caller wants. Two backends
+// implement it: win32_os.cpp (the real calls) and posix_os.cpp (a simulated
+// Windows machine inside a sandbox folder, for tests and the Linux builder).
+// Paths are 8-bit strings in Windows form ("C:\Folder\file.txt").
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quill::os {
+
+// Environment failures are values the caller can act on.
+enum class Error {
+  none,
+  not_found,      // the file, folder or key does not exist
+  exists,         // the target exists and may not be replaced
+  access_denied,  // read-only, locked or refused
+  disk_full,
+  not_empty,      // a folder still holds entries
+  io,             // any other failure
+};
+
+const char* error_text(Error e);
+
+struct FileStatus {
+  bool exists = false;
+  bool is_folder = false;
+  bool read_only = false;
+  std::uint64_t size = 0;
+};
+
+struct FolderEntry {
+  std::string name;  // the entry's own name, without its folder
+  bool is_folder = false;
+  bool read_only = false;
+  std::uint64_t size = 0;
+};
+
+enum class OpenMode {
+  read,    // existing file, from its start
+  write,   // created or truncated
+  append,  // created when missing, writes go to its end
+};
+
+// An open file. Binary: no line-end translation happens here.
+class File {
+ public:
+  virtual ~File() = default;
+  // Reads up to `size` bytes; returns the count read (0 at the end or on error).
+  virtual std::size_t read(void* buffer, std::size_t size) = 0;
+  // Writes all `size` bytes; false when not all of them could be written.
+  virtual bool write(const void* data, std::size_t size) = 0;
+  virtual bool seek(std::uint64_t offset) = 0;
+  virtual std::uint64_t tell() = 0;
+  virtual std::uint64_t size() = 0;
+};
+
+enum class SpecialFolder {
+  program_files,  // CSIDL_PROGRAM_FILES
+  windows,        // CSIDL_WINDOWS
+  system,         // CSIDL_SYSTEM
+  desktop,        // CSIDL_DESKTOPDIRECTORY
+  programs,       // CSIDL_PROGRAMS (start menu programs)
+  app_data,       // CSIDL_APPDATA
+  profile,        // the user's profile folder
+};
+
+// Registry roots carry the values of the Windows predefined keys.
+enum class RegistryRoot : std::uint32_t {
+  classes_root = 0x80000000u,
+  current_user = 0x80000001u,
+  local_machine = 0x80000002u,
+  users = 0x80000003u,
+  current_config = 0x80000005u,
+};
+
+struct Shortcut {
+  std::string link_path;       // full path of the .lnk file to write
+  std::string target;          // the file the shortcut starts
+  std::string working_folder;  // may be empty
+  std::string description;     // may be empty
+};
+
+// The operations. One instance is passed to the engines; nothing reaches a
+// global backend. All paths are absolute Windows paths unless noted.
+class Os {
+ public:
+  virtual ~Os() = default;
+
+  // Files and folders.
+  virtual FileStatus file_status(const std::string& path) = 0;
+  virtual std::unique_ptr<File> open_file(const std::string& path, OpenMode mode,
+                                          Error* error = nullptr) = 0;
+  // Creates one folder; its parent must exist. An existing folder gives Error::exists.
+  virtual Error create_folder(const std::string& path) = 0;
+  // Deletes a file; a read-only file is refused with Error::access_denied.
+  virtual Error delete_file(const std::string& path) = 0;
+  // Removes an empty folder.
+  virtual Error remove_folder(const std::string& path) = 0;
+  // Lists a folder's entries ("." and ".." are never returned).
+  virtual Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) = 0;
+  virtual Error copy_file(const std::string& from, const std::string& to,
+                          bool fail_if_exists) = 0;
+  virtual Error set_read_only(const std::string& path, bool read_only) = 0;
+  // Sets a file's modification time from an MS-DOS date and time pair.
+  virtual Error set_file_time(const std::string& path, std::uint32_t dos_date_time) = 0;
+
+  // Places.
+  virtual std::string temp_folder() = 0;   // ends in a backslash
+  virtual std::string module_path() = 0;   // this program's own file
+  // Free space for the caller on the drive holding `path`, in whole MiB;
+  // false when the drive cannot be queried.
+  virtual bool free_megabytes(const std::string& path, std::uint64_t* megabytes) = 0;
+  // A special folder without trailing backslash; empty when unknown.
+  virtual std::string special_folder(SpecialFolder which) = 0;
+
+  // Registry. Keys are paths below a root ("SOFTWARE\Vendor\Tool").
+  virtual bool registry_key_exists(RegistryRoot root, const std::string& key) = 0;
+  virtual Error registry_create_key(RegistryRoot root, const std::string& key) = 0;
+  // Reads a string value (at most `max_length` characters are returned).
+  virtual Error registry_read_string(RegistryRoot root, const std::string& key,
+                                     const std::string& name, std::string* value,
+                                     std::size_t max_length = 259) = 0;
+  virtual Error registry_read_dword(RegistryRoot root, const std::string& key,
+                                    const std::string& name, std::uint32_t* value) = 0;
+  // Writers create the key when it is missing.
+  virtual Error registry_write_string(RegistryRoot root, const std::string& key,
+                                      const std::string& name, const std::string& value) = 0;
+  virtual Error registry_write_dword(RegistryRoot root, const std::string& key,
+                                     const std::string& name, std::uint32_t value) = 0;
+  // Deletes `subkey` below `parent` (with everything under it).
+  virtual Error registry_delete_key(RegistryRoot root, const std::string& parent,
+                                    const std::string& subkey) = 0;
+
+  // Shell.
+  virtual Error create_shortcut(const Shortcut& shortcut) = 0;
+  // Tells the shell that a folder was created (start-menu refresh).
+  virtual void notify_folder_created(const std::string& path) = 0;
+  // The shell's open operation on `file` (a document, program or URL).
+  virtual Error shell_open(const std::string& file) = 0;
+  // Starts a program with a command-line tail; does not wait.
+  virtual Error start_program(const std::string& program, const std::string& arguments) = 0;
+};
+
+}  // namespace quill::os

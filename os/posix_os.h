@@ -1,0 +1,74 @@
+// A simulated Windows machine inside a sandbox folder of the host.
+//
+// Drive paths ("C:\Folder\file") map to <sandbox>/C/Folder/file; a path that
+// starts with '/' is a host path and is used as it is, so the Linux builder
+// can read its project's source files. The registry is a small file-backed
+// tree inside the sandbox; a shortcut is a text file naming its target and
+// working folder. Read-only files refuse deletion and writes as on Windows,
+// even for root.
+#pragma once
+
+#include <string>
+
+#include "os/os.h"
+
+namespace quill::os {
+
+class PosixOs : public Os {
+ public:
+  // Creates the sandbox's standard folders (program files, Windows, system,
+  // user profile, desktop, Programs, application data, temp) when missing.
+  explicit PosixOs(std::string sandbox_root);
+
+  // The host path that a Windows path maps to.
+  std::string host_path(const std::string& path) const;
+  const std::string& sandbox_root() const { return root_; }
+
+  // Test settings.
+  void set_module_path(const std::string& path) { module_path_ = path; }
+  void set_free_megabytes(std::uint64_t megabytes) { free_override_ = megabytes; has_free_override_ = true; }
+  // Every shell_open and start_program call, in order ("open|file" or
+  // "start|program|arguments").
+  const std::vector<std::string>& shell_log() const { return shell_log_; }
+
+  // Os operations: see os.h.
+  FileStatus file_status(const std::string& path) override;
+  std::unique_ptr<File> open_file(const std::string& path, OpenMode mode,
+                                  Error* error = nullptr) override;
+  Error create_folder(const std::string& path) override;
+  Error delete_file(const std::string& path) override;
+  Error remove_folder(const std::string& path) override;
+  Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) override;
+  Error copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  Error set_read_only(const std::string& path, bool read_only) override;
+  Error set_file_time(const std::string& path, std::uint32_t dos_date_time) override;
+  std::string temp_folder() override;
+  std::string module_path() override;
+  bool free_megabytes(const std::string& path, std::uint64_t* megabytes) override;
+  std::string special_folder(SpecialFolder which) override;
+  bool registry_key_exists(RegistryRoot root, const std::string& key) override;
+  Error registry_create_key(RegistryRoot root, const std::string& key) override;
+  Error registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                             std::string* value, std::size_t max_length = 259) override;
+  Error registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                            std::uint32_t* value) override;
+  Error registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                              const std::string& value) override;
+  Error registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                             std::uint32_t value) override;
+  Error registry_delete_key(RegistryRoot root, const std::string& parent,
+                            const std::string& subkey) override;
+  Error create_shortcut(const Shortcut& shortcut) override;
+  void notify_folder_created(const std::string& path) override;
+  Error shell_open(const std::string& file) override;
+  Error start_program(const std::string& program, const std::string& arguments) override;
+
+ private:
+  std::string root_;
+  std::string module_path_;
+  std::uint64_t free_override_ = 0;
+  bool has_free_override_ = false;
+  std::vector<std::string> shell_log_;
+};
+
+}  // namespace quill::os

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs every test: the native tests and the wine tests of the release build,
+# then the native tests again under AddressSanitizer and UBSan.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+bash scripts/build.sh
+
+status=0
+(cd build/native && ctest --output-on-failure -j 2 --timeout 900) || status=1
+
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON >/dev/null
+cmake --build build/asan -j "$(nproc)"
+(cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest --output-on-failure -j 2 -L native --timeout 900) || status=1
+exit $status

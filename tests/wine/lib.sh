@@ -1,0 +1,72 @@
+# Shared helpers for wine tests; source this file from a test script.
+#   QUILL_DIST   folder with the cross-built programs (set by CTest)
+#   QUILL_BUILD  the native build folder (holds the prefix template)
+# After `wine_setup`, WINEPREFIX is a fresh prefix of this test alone and
+# DRIVE_C its C: drive; `wine_run` runs a Windows program under the test's
+# own X display. The prefix and display go away when the script exits.
+set -euo pipefail
+export WINEDEBUG=-all
+export WINEARCH=win32
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+wine_template() {
+  local template="$QUILL_BUILD/wine-template"
+  if [ ! -f "$template/.ready" ]; then
+    mkdir -p "$QUILL_BUILD"
+    # One test at a time builds the template; the others wait for it.
+    exec 9>"$QUILL_BUILD/wine-template.lock"
+    flock 9
+    if [ ! -f "$template/.ready" ]; then
+      rm -rf "$template"
+      WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+      WINEPREFIX="$template" wineserver -w
+      touch "$template/.ready"
+    fi
+    flock -u 9
+  fi
+  echo "$template"
+}
+
+wine_cleanup() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
+  [ -n "${WORK:-}" ] && rm -rf "$WORK"
+}
+
+wine_setup() {
+  local template
+  template=$(wine_template)
+  WORK=$(mktemp -d /tmp/quill-wine.XXXXXX)
+  trap wine_cleanup EXIT
+  cp -a "$template" "$WORK/prefix"
+  rm -f "$WORK/prefix/.ready"
+  export WINEPREFIX="$WORK/prefix"
+  export DRIVE_C="$WINEPREFIX/drive_c"
+  # A display of this test's own.
+  local n
+  for n in $(seq 90 190); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      XVFB_PID=$!
+      sleep 0.5
+      if kill -0 "$XVFB_PID" 2>/dev/null; then
+        export DISPLAY=":$n"
+        break
+      fi
+    fi
+  done
+  [ -n "${DISPLAY:-}" ] || { echo "no X display could be started"; exit 1; }
+}
+
+# The user's temporary folder inside the prefix, as a host path.
+wine_temp_dir() {
+  local win
+  win=$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
+  winepath -u "$win" 2>/dev/null
+}
+
+wine_run() { wine "$@"; }
+
+fail() { echo "FAIL: $*"; exit 1; }
