@@ -1,4 +1,14 @@
 # Shared helpers for wine tests; source this file from a test script.
+#
+# IMPORTANT: this machine's kernel sandbox cannot execute 32-bit code, so the
+# 32-bit Wine loader fails ("Exec format error"). The wine tests therefore run
+# the same sources cross-built for x86_64 (cmake/mingw-x86_64.cmake) under
+# wine64 in a 64-bit prefix; the shipped deliverables stay 32-bit (i686).
+# Configure a native test build with
+#   -DQUILL_WIN32_DIST=<a build dir made with cmake/mingw-x86_64.cmake>/dist
+# Windows code must therefore be 64-bit clean (INT_PTR dialog procedures,
+# GetWindowLongPtr, SIZE_T ...). `wine` below is wine64.
+#
 #   QUILL_DIST   folder with the cross-built programs (set by CTest)
 #   QUILL_BUILD  the native build folder (holds the prefix template)
 # After `wine_setup`, WINEPREFIX is a fresh prefix of this test alone and
@@ -6,8 +16,12 @@
 # own X display. The prefix and display go away when the script exits.
 set -euo pipefail
 export WINEDEBUG=-all
-export WINEARCH=win32
+export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# wine64 runs 64-bit programs; the 32-bit loader cannot run here.
+wine() { /usr/lib/wine/wine64 "$@"; }
+winepath() { /usr/lib/wine/wine64 winepath "$@"; }
 
 wine_template() {
   local template="$QUILL_BUILD/wine-template"
@@ -18,7 +32,7 @@ wine_template() {
     flock 9
     if [ ! -f "$template/.ready" ]; then
       rm -rf "$template"
-      WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+      WINEPREFIX="$template" wine wineboot -i >/dev/null 2>&1
       WINEPREFIX="$template" wineserver -w
       touch "$template/.ready"
     fi
