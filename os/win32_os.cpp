@@ -1,0 +1,452 @@
+// The Win32 backend of the OS boundary: ANSI system calls throughout.
+#include "os/win32_os.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace quill::os {
+namespace {
+
+Error error_from(DWORD code) {
+  switch (code) {
+    case ERROR_SUCCESS:
+      return Error::none;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_NAME:
+      return Error::not_found;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return Error::exists;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+      return Error::access_denied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return Error::disk_full;
+    case ERROR_DIR_NOT_EMPTY:
+      return Error::not_empty;
+    default:
+      return Error::io;
+  }
+}
+
+Error last_error() { return error_from(GetLastError()); }
+
+// Registry calls answer their status directly rather than through GetLastError.
+Error registry_error(LONG status) { return error_from(static_cast<DWORD>(status)); }
+
+HKEY root_key(RegistryRoot root) {
+  switch (root) {
+    case RegistryRoot::classes_root: return HKEY_CLASSES_ROOT;
+    case RegistryRoot::current_user: return HKEY_CURRENT_USER;
+    case RegistryRoot::local_machine: return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::users: return HKEY_USERS;
+    case RegistryRoot::current_config: return HKEY_CURRENT_CONFIG;
+  }
+  return HKEY_CURRENT_USER;
+}
+
+class Win32File : public File {
+ public:
+  Win32File(HANDLE handle, bool append) : handle_(handle), append_(append) {}
+  ~Win32File() override { CloseHandle(handle_); }
+
+  std::size_t read(void* buffer, std::size_t size) override {
+    std::size_t total = 0;
+    char* out = static_cast<char*>(buffer);
+    while (total < size) {
+      DWORD want = static_cast<DWORD>(size - total > 0x40000000u ? 0x40000000u : size - total);
+      DWORD got = 0;
+      if (!ReadFile(handle_, out + total, want, &got, nullptr) || got == 0) break;
+      total += got;
+    }
+    return total;
+  }
+
+  bool write(const void* data, std::size_t size) override {
+    if (append_) {
+      LARGE_INTEGER zero{};
+      SetFilePointerEx(handle_, zero, nullptr, FILE_END);
+    }
+    const char* in = static_cast<const char*>(data);
+    std::size_t total = 0;
+    while (total < size) {
+      DWORD want = static_cast<DWORD>(size - total > 0x40000000u ? 0x40000000u : size - total);
+      DWORD put = 0;
+      if (!WriteFile(handle_, in + total, want, &put, nullptr) || put == 0) return false;
+      total += put;
+    }
+    return true;
+  }
+
+  bool seek(std::uint64_t offset) override {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) != 0;
+  }
+
+  std::uint64_t tell() override {
+    LARGE_INTEGER zero{}, at{};
+    if (!SetFilePointerEx(handle_, zero, &at, FILE_CURRENT)) return 0;
+    return static_cast<std::uint64_t>(at.QuadPart);
+  }
+
+  std::uint64_t size() override {
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(handle_, &length)) return 0;
+    return static_cast<std::uint64_t>(length.QuadPart);
+  }
+
+ private:
+  HANDLE handle_;
+  bool append_;
+};
+
+// The part of a path that names its drive root ("C:\"), or the path itself
+// when it names no drive letter.
+std::string drive_root(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
+  return path;
+}
+
+int csidl_of(SpecialFolder which) {
+  switch (which) {
+    case SpecialFolder::program_files: return CSIDL_PROGRAM_FILES;
+    case SpecialFolder::windows: return CSIDL_WINDOWS;
+    case SpecialFolder::system: return CSIDL_SYSTEM;
+    case SpecialFolder::desktop: return CSIDL_DESKTOPDIRECTORY;
+    case SpecialFolder::programs: return CSIDL_PROGRAMS;
+    case SpecialFolder::app_data: return CSIDL_APPDATA;
+    case SpecialFolder::profile: return CSIDL_PROFILE;
+  }
+  return -1;
+}
+
+Error delete_key_tree(HKEY parent, const std::string& subkey) {
+  HKEY key = nullptr;
+  LONG status = RegOpenKeyExA(parent, subkey.c_str(), 0, KEY_READ | KEY_WRITE, &key);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  // Always enumerate index 0: each deletion shifts the remaining subkeys down.
+  char name[MAX_PATH + 1];
+  for (;;) {
+    DWORD length = sizeof name;
+    status = RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) break;
+    Error inner = delete_key_tree(key, name);
+    if (inner != Error::none) {
+      RegCloseKey(key);
+      return inner;
+    }
+  }
+  RegCloseKey(key);
+  return registry_error(RegDeleteKeyA(parent, subkey.c_str()));
+}
+
+}  // namespace
+
+FileStatus Win32Os::file_status(const std::string& path) {
+  FileStatus status;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return status;
+  status.exists = true;
+  status.is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  status.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return status;
+}
+
+std::unique_ptr<File> Win32Os::open_file(const std::string& path, OpenMode mode, Error* error) {
+  DWORD access = GENERIC_READ;
+  DWORD share = FILE_SHARE_READ;
+  DWORD disposition = OPEN_EXISTING;
+  if (mode == OpenMode::write) {
+    access = GENERIC_WRITE;
+    disposition = CREATE_ALWAYS;
+  } else if (mode == OpenMode::append) {
+    access = GENERIC_WRITE;
+    disposition = OPEN_ALWAYS;
+  }
+  HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (error) *error = last_error();
+    return nullptr;
+  }
+  if (error) *error = Error::none;
+  return std::make_unique<Win32File>(handle, mode == OpenMode::append);
+}
+
+Error Win32Os::create_folder(const std::string& path) {
+  if (CreateDirectoryA(path.c_str(), nullptr)) return Error::none;
+  return last_error();
+}
+
+Error Win32Os::delete_file(const std::string& path) {
+  if (DeleteFileA(path.c_str())) return Error::none;
+  return last_error();
+}
+
+Error Win32Os::remove_folder(const std::string& path) {
+  if (RemoveDirectoryA(path.c_str())) return Error::none;
+  return last_error();
+}
+
+Error Win32Os::list_folder(const std::string& path, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  std::string pattern = path;
+  if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return last_error();
+  // The first entry the search returns is examined like every other one.
+  do {
+    if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) continue;
+    FolderEntry entry;
+    entry.name = found.cFileName;
+    entry.is_folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.read_only = (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    entry.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    entries->push_back(std::move(entry));
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return Error::none;
+}
+
+Error Win32Os::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
+  if (CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE)) return Error::none;
+  return last_error();
+}
+
+Error Win32Os::set_read_only(const std::string& path, bool read_only) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return last_error();
+  if (read_only) {
+    attributes |= FILE_ATTRIBUTE_READONLY;
+    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL);
+  } else {
+    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
+  }
+  if (SetFileAttributesA(path.c_str(), attributes)) return Error::none;
+  return last_error();
+}
+
+Error Win32Os::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
+  FILETIME local, utc;
+  if (!DosDateTimeToFileTime(static_cast<WORD>(dos_date_time >> 16),
+                             static_cast<WORD>(dos_date_time & 0xFFFFu), &local) ||
+      !LocalFileTimeToFileTime(&local, &utc)) {
+    return Error::io;
+  }
+  HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return last_error();
+  BOOL ok = SetFileTime(handle, &utc, &utc, &utc);
+  Error result = ok ? Error::none : last_error();
+  CloseHandle(handle);
+  return result;
+}
+
+std::string Win32Os::temp_folder() {
+  char buffer[MAX_PATH + 1];
+  DWORD length = GetTempPathA(sizeof buffer, buffer);
+  if (length == 0 || length >= sizeof buffer) return std::string();
+  std::string folder(buffer, length);
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+std::string Win32Os::module_path() {
+  char buffer[MAX_PATH + 1];
+  DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  return std::string(buffer, length);
+}
+
+bool Win32Os::free_megabytes(const std::string& path, std::uint64_t* megabytes) {
+  ULARGE_INTEGER available{}, total{}, free_total{};
+  std::string root = drive_root(path);
+  if (root.empty() || !GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free_total)) {
+    return false;
+  }
+  *megabytes = available.QuadPart / 1024 / 1024;
+  return true;
+}
+
+std::string Win32Os::special_folder(SpecialFolder which) {
+  LPITEMIDLIST list = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl_of(which), &list)) || list == nullptr) {
+    return std::string();
+  }
+  char buffer[MAX_PATH + 1] = {};
+  BOOL ok = SHGetPathFromIDListA(list, buffer);
+  CoTaskMemFree(list);
+  if (!ok) return std::string();
+  std::string folder = buffer;
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+bool Win32Os::registry_key_exists(RegistryRoot root, const std::string& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(root_key(root), key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+Error Win32Os::registry_create_key(RegistryRoot root, const std::string& key) {
+  HKEY handle = nullptr;
+  LONG status = RegCreateKeyA(root_key(root), key.c_str(), &handle);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  RegCloseKey(handle);
+  return Error::none;
+}
+
+Error Win32Os::registry_read_string(RegistryRoot root, const std::string& key,
+                                    const std::string& name, std::string* value,
+                                    std::size_t max_length) {
+  HKEY handle = nullptr;
+  LONG status = RegOpenKeyExA(root_key(root), key.c_str(), 0, KEY_READ, &handle);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  DWORD type = 0;
+  DWORD size = 0;
+  status = RegQueryValueExA(handle, name.c_str(), nullptr, &type, nullptr, &size);
+  if (status == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ) status = ERROR_FILE_NOT_FOUND;
+  std::string data;
+  if (status == ERROR_SUCCESS) {
+    // The stored bytes need not end in a zero; one spare byte keeps the text closed.
+    data.assign(size + 1, '\0');
+    status = RegQueryValueExA(handle, name.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(&data[0]), &size);
+  }
+  RegCloseKey(handle);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  data.resize(std::strlen(data.c_str()));
+  if (data.size() > max_length) data.resize(max_length);
+  *value = data;
+  return Error::none;
+}
+
+Error Win32Os::registry_read_dword(RegistryRoot root, const std::string& key,
+                                   const std::string& name, std::uint32_t* value) {
+  HKEY handle = nullptr;
+  LONG status = RegOpenKeyExA(root_key(root), key.c_str(), 0, KEY_READ, &handle);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  DWORD type = 0;
+  DWORD data = 0;
+  DWORD size = sizeof data;
+  status = RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+  RegCloseKey(handle);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  if (type != REG_DWORD || size != sizeof data) return Error::not_found;
+  *value = data;
+  return Error::none;
+}
+
+Error Win32Os::registry_write_string(RegistryRoot root, const std::string& key,
+                                     const std::string& name, const std::string& value) {
+  HKEY handle = nullptr;
+  LONG status = RegCreateKeyA(root_key(root), key.c_str(), &handle);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  // Stored with a byte count equal to the text length, without the terminating zero.
+  status = RegSetValueExA(handle, name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size()));
+  RegCloseKey(handle);
+  return registry_error(status);
+}
+
+Error Win32Os::registry_write_dword(RegistryRoot root, const std::string& key,
+                                    const std::string& name, std::uint32_t value) {
+  HKEY handle = nullptr;
+  LONG status = RegCreateKeyA(root_key(root), key.c_str(), &handle);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  DWORD data = value;
+  status = RegSetValueExA(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data);
+  RegCloseKey(handle);
+  return registry_error(status);
+}
+
+Error Win32Os::registry_delete_key(RegistryRoot root, const std::string& parent,
+                                   const std::string& subkey) {
+  // An empty subkey would name the parent itself; never delete that.
+  if (subkey.empty()) return Error::not_found;
+  HKEY handle = nullptr;
+  LONG status = RegOpenKeyExA(root_key(root), parent.c_str(), 0, KEY_READ | KEY_WRITE, &handle);
+  if (status != ERROR_SUCCESS) return registry_error(status);
+  Error result = delete_key_tree(handle, subkey);
+  RegCloseKey(handle);
+  return result;
+}
+
+Error Win32Os::create_shortcut(const Shortcut& shortcut) {
+  HRESULT init = CoInitialize(nullptr);
+  Error result = Error::io;
+  IShellLinkA* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link)))) {
+    link->SetPath(shortcut.target.c_str());
+    link->SetWorkingDirectory(shortcut.working_folder.c_str());
+    link->SetDescription(shortcut.description.c_str());
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      WCHAR wide[MAX_PATH + 1] = {};
+      if (MultiByteToWideChar(CP_ACP, 0, shortcut.link_path.c_str(), -1, wide, MAX_PATH) > 0 &&
+          SUCCEEDED(file->Save(wide, TRUE))) {
+        result = Error::none;
+      }
+      file->Release();
+    }
+    link->Release();
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+  return result;
+}
+
+void Win32Os::notify_folder_created(const std::string& path) {
+  SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHA | SHCNF_FLUSH, path.c_str(), nullptr);
+}
+
+Error Win32Os::shell_open(const std::string& file) {
+  HINSTANCE result = ShellExecuteA(nullptr, "open", file.c_str(), "", "", SW_SHOW);
+  if (reinterpret_cast<INT_PTR>(result) > 32) return Error::none;
+  switch (reinterpret_cast<INT_PTR>(result)) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return Error::not_found;
+    case SE_ERR_ACCESSDENIED:
+      return Error::access_denied;
+    default:
+      return Error::io;
+  }
+}
+
+Error Win32Os::start_program(const std::string& program, const std::string& arguments) {
+  std::string command = "\"" + program + "\"";
+  if (!arguments.empty()) command += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return last_error();
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return Error::none;
+}
+
+}  // namespace quill::os

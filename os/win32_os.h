@@ -1,0 +1,45 @@
+// The Win32 backend of the OS boundary (ANSI calls throughout). Used by the
+// Windows programs; see os.h for each operation's contract.
+#pragma once
+
+#include <string>
+
+#include "os/os.h"
+
+namespace quill::os {
+
+class Win32Os : public Os {
+ public:
+  FileStatus file_status(const std::string& path) override;
+  std::unique_ptr<File> open_file(const std::string& path, OpenMode mode,
+                                  Error* error = nullptr) override;
+  Error create_folder(const std::string& path) override;
+  Error delete_file(const std::string& path) override;
+  Error remove_folder(const std::string& path) override;
+  Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) override;
+  Error copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  Error set_read_only(const std::string& path, bool read_only) override;
+  Error set_file_time(const std::string& path, std::uint32_t dos_date_time) override;
+  std::string temp_folder() override;
+  std::string module_path() override;
+  bool free_megabytes(const std::string& path, std::uint64_t* megabytes) override;
+  std::string special_folder(SpecialFolder which) override;
+  bool registry_key_exists(RegistryRoot root, const std::string& key) override;
+  Error registry_create_key(RegistryRoot root, const std::string& key) override;
+  Error registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                             std::string* value, std::size_t max_length = 259) override;
+  Error registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                            std::uint32_t* value) override;
+  Error registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                              const std::string& value) override;
+  Error registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                             std::uint32_t value) override;
+  Error registry_delete_key(RegistryRoot root, const std::string& parent,
+                            const std::string& subkey) override;
+  Error create_shortcut(const Shortcut& shortcut) override;
+  void notify_folder_created(const std::string& path) override;
+  Error shell_open(const std::string& file) override;
+  Error start_program(const std::string& program, const std::string& arguments) override;
+};
+
+}  // namespace quill::os
