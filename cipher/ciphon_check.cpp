@@ -1,0 +1,58 @@
+// Console driver for Ciphon.dll: loads the library by name, looks up an
+// export and calls it, as an outside caller would.
+//   ciphon_check Enblow|Deblow INPUT OUTPUT KEYHEX
+// KEYHEX is 40 hexadecimal digits (20 bytes). Prints the export's result.
+// Exit code: 0 after the call, 1 for bad usage, 2 when the library or the
+// export cannot be found.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+typedef int(__cdecl* FileCipher)(const char*, const char*, const unsigned char*);
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool parse_key(const char* text, unsigned char key[20]) {
+    if (std::strlen(text) != 40) return false;
+    for (int i = 0; i < 20; ++i) {
+        const int hi = hex_digit(text[2 * i]);
+        const int lo = hex_digit(text[2 * i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        key[i] = static_cast<unsigned char>(hi * 16 + lo);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    unsigned char key[20];
+    if (argc != 5 || !parse_key(argv[4], key)) {
+        std::fprintf(stderr, "usage: ciphon_check Enblow|Deblow INPUT OUTPUT KEYHEX40\n");
+        return 1;
+    }
+    HMODULE library = LoadLibraryA("Ciphon.dll");
+    if (!library) {
+        std::printf("cannot load Ciphon.dll (error %lu)\n", GetLastError());
+        return 2;
+    }
+    FileCipher function = reinterpret_cast<FileCipher>(
+        reinterpret_cast<void*>(GetProcAddress(library, argv[1])));
+    if (!function) {
+        std::printf("Ciphon.dll has no export %s\n", argv[1]);
+        FreeLibrary(library);
+        return 2;
+    }
+    const int result = function(argv[2], argv[3], key);
+    std::printf("%s returned %d\n", argv[1], result);
+    FreeLibrary(library);
+    return 0;
+}

@@ -1,0 +1,40 @@
+// File facts on Windows: 64-bit fstat, and the volume serial number with the
+// file index, which identify a file whatever path spelling reaches it.
+#include "cipher/file_info.h"
+
+#include <windows.h>
+
+#include <io.h>
+#include <sys/stat.h>
+
+namespace quill::cipher {
+namespace {
+
+bool identity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
+}  // namespace
+
+bool regular_file_size(std::FILE* file, std::uint64_t& size) {
+    struct _stati64 st;
+    if (_fstati64(_fileno(file), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG ||
+        st.st_size < 0)
+        return false;
+    size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+bool same_file(const char* first, const char* second) {
+    BY_HANDLE_FILE_INFORMATION a, b;
+    if (!identity(first, a) || !identity(second, b)) return false;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+}  // namespace quill::cipher
