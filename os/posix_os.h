@@ -6,9 +6,16 @@
 // tree inside the sandbox; a shortcut is a text file naming its target and
 // working folder. Read-only files refuse deletion and writes as on Windows,
 // even for root.
+//
+// Path rules: `\` and `/` both separate; "." components are dropped and ".."
+// never climbs above the drive (so no drive path leaves the sandbox); a
+// relative path counts from C:\; "\\server\share" maps below <sandbox>/UNC.
+// A component that does not exist under its exact name is looked up
+// case-insensitively, as Windows file names are.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "os/os.h"
 
@@ -30,6 +37,11 @@ class PosixOs : public Os {
   // Every shell_open and start_program call, in order ("open|file" or
   // "start|program|arguments").
   const std::vector<std::string>& shell_log() const { return shell_log_; }
+  // Every folder passed to notify_folder_created, in order.
+  const std::vector<std::string>& notified_folders() const { return notified_; }
+  // Reads back a shortcut written by create_shortcut; false when `link_path`
+  // holds none.
+  bool read_shortcut(const std::string& link_path, Shortcut* shortcut);
 
   // Os operations: see os.h.
   FileStatus file_status(const std::string& path) override;
@@ -69,6 +81,7 @@ class PosixOs : public Os {
   std::uint64_t free_override_ = 0;
   bool has_free_override_ = false;
   std::vector<std::string> shell_log_;
+  std::vector<std::string> notified_;
 };
 
 }  // namespace quill::os

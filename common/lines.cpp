@@ -1,0 +1,43 @@
+// Line-by-line reading with the 259-character limit.
+#include "common/lines.h"
+
+namespace quill {
+
+LineReader::LineReader(os::Os& os, const std::string& path)
+    : file_(os.open_file(path, os::OpenMode::read)) {}
+
+bool LineReader::fill() {
+  if (!file_) return false;
+  length_ = file_->read(buffer_, sizeof buffer_);
+  position_ = 0;
+  return length_ > 0;
+}
+
+bool LineReader::next(std::string* line) {
+  line->clear();
+  if (!file_) return false;
+  bool any = false;       // something of this line was read (its end counts)
+  bool pending_cr = false;  // a CR waits to see whether an LF follows
+  for (;;) {
+    if (position_ >= length_ && !fill()) {
+      // End of file: a last line without a line end is still a line.
+      if (pending_cr && line->size() < kMaxLineLength) line->push_back('\r');
+      return any;
+    }
+    char c = buffer_[position_++];
+    any = true;
+    if (c == '\n') return true;
+    if (pending_cr) {
+      // A CR that is not part of CR LF is an ordinary character.
+      if (line->size() < kMaxLineLength) line->push_back('\r');
+      pending_cr = false;
+    }
+    if (c == '\r') {
+      pending_cr = true;
+      continue;
+    }
+    if (line->size() < kMaxLineLength) line->push_back(c);
+  }
+}
+
+}  // namespace quill

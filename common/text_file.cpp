@@ -1,0 +1,83 @@
+// Whole-file text reads and writes with CR LF line ends on disk.
+#include "common/text_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+namespace quill {
+namespace {
+
+// `text` with every line end (LF, or CR LF) stored as CR LF.
+std::string to_disk(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\n') {
+      out += "\r\n";
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      out += "\r\n";  // already a CR LF: never store CR CR LF
+      ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+bool write_all(os::Os& os, const std::string& path, os::OpenMode mode, const std::string& data) {
+  std::unique_ptr<os::File> file = os.open_file(path, mode);
+  if (!file) return false;
+  return data.empty() || file->write(data.data(), data.size());
+}
+
+}  // namespace
+
+bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes, std::string* text) {
+  text->clear();
+  std::unique_ptr<os::File> file = os.open_file(path, os::OpenMode::read);
+  if (!file) return false;
+  // Each character of the text takes at most two bytes on disk (CR LF), and
+  // one more byte tells whether a CR at the limit starts a CR LF.
+  std::string raw;
+  std::size_t want = max_bytes < SIZE_MAX / 2 ? max_bytes * 2 + 1 : SIZE_MAX;
+  char chunk[8192];
+  while (raw.size() < want) {
+    std::size_t n = file->read(chunk, std::min(sizeof chunk, want - raw.size()));
+    if (n == 0) break;
+    raw.append(chunk, n);
+  }
+  for (std::size_t i = 0; i < raw.size() && text->size() < max_bytes; ++i) {
+    char c = raw[i];
+    if (c == '\0') break;
+    if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+    text->push_back(c);
+  }
+  return true;
+}
+
+bool write_text_file(os::Os& os, const std::string& path, const std::string& text) {
+  return write_all(os, path, os::OpenMode::write, to_disk(text));
+}
+
+bool append_line(os::Os& os, const std::string& path, const std::string& line) {
+  return write_all(os, path, os::OpenMode::append, to_disk(line + "\n"));
+}
+
+bool read_binary_file(os::Os& os, const std::string& path, std::size_t max_bytes, std::string* data) {
+  data->clear();
+  std::unique_ptr<os::File> file = os.open_file(path, os::OpenMode::read);
+  if (!file) return false;
+  std::uint64_t size = file->size();
+  if (size > max_bytes) return false;
+  data->resize(static_cast<std::size_t>(size));
+  std::size_t got = size == 0 ? 0 : file->read(&(*data)[0], data->size());
+  if (got != data->size()) {
+    data->clear();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quill

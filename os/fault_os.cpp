@@ -1,0 +1,192 @@
+// The fault-injecting wrapper around another Os.
+#include "os/fault_os.h"
+
+#include <utility>
+
+namespace quill::os {
+
+struct FaultOs::State {
+  std::uint32_t ops = 0xffffffffu;
+  std::uint64_t nth = 0;  // 0: never fail
+  bool persistent = false;
+  Error error = Error::io;
+  std::uint64_t calls = 0;
+  std::uint64_t faults = 0;
+  std::vector<std::string> log;
+
+  // Counts a call of `op`; true when this call must fail.
+  bool hit(std::uint32_t op, const char* name, const std::string& detail) {
+    if ((ops & op) == 0) return false;
+    ++calls;
+    if (nth == 0 || calls < nth || (calls > nth && !persistent)) return false;
+    ++faults;
+    std::string line = std::string(name) + " #" + std::to_string(calls);
+    if (!detail.empty()) line += " " + detail;
+    log.push_back(line);
+    return true;
+  }
+};
+
+namespace {
+
+class FaultFile : public File {
+ public:
+  FaultFile(std::unique_ptr<File> inner, std::shared_ptr<FaultOs::State> state, std::string path)
+      : inner_(std::move(inner)), state_(std::move(state)), path_(std::move(path)) {}
+
+  std::size_t read(void* buffer, std::size_t size) override {
+    if (state_->hit(FaultOs::kRead, "read", path_)) return 0;
+    return inner_->read(buffer, size);
+  }
+  bool write(const void* data, std::size_t size) override {
+    if (state_->hit(FaultOs::kWrite, "write", path_)) return false;
+    return inner_->write(data, size);
+  }
+  bool seek(std::uint64_t offset) override { return inner_->seek(offset); }
+  std::uint64_t tell() override { return inner_->tell(); }
+  std::uint64_t size() override { return inner_->size(); }
+
+ private:
+  std::unique_ptr<File> inner_;
+  std::shared_ptr<FaultOs::State> state_;
+  std::string path_;
+};
+
+}  // namespace
+
+FaultOs::FaultOs(Os& inner) : inner_(inner), state_(std::make_shared<State>()) {}
+
+void FaultOs::arm(std::uint32_t ops, std::uint64_t nth, Error error, bool persistent) {
+  state_->ops = ops;
+  state_->nth = nth;
+  state_->error = error;
+  state_->persistent = persistent;
+  state_->calls = 0;
+  state_->faults = 0;
+  state_->log.clear();
+}
+
+void FaultOs::disarm() { state_->nth = 0; }
+std::uint64_t FaultOs::calls() const { return state_->calls; }
+std::uint64_t FaultOs::faults() const { return state_->faults; }
+std::vector<std::string> FaultOs::fault_log() const { return state_->log; }
+
+FileStatus FaultOs::file_status(const std::string& path) {
+  if (state_->hit(kFileStatus, "file_status", path)) return FileStatus();
+  return inner_.file_status(path);
+}
+
+std::unique_ptr<File> FaultOs::open_file(const std::string& path, OpenMode mode, Error* error) {
+  if (state_->hit(kOpenFile, "open_file", path)) {
+    if (error != nullptr) *error = state_->error;
+    return nullptr;
+  }
+  std::unique_ptr<File> file = inner_.open_file(path, mode, error);
+  if (!file) return nullptr;
+  return std::make_unique<FaultFile>(std::move(file), state_, path);
+}
+
+Error FaultOs::create_folder(const std::string& path) {
+  if (state_->hit(kCreateFolder, "create_folder", path)) return state_->error;
+  return inner_.create_folder(path);
+}
+
+Error FaultOs::delete_file(const std::string& path) {
+  if (state_->hit(kDeleteFile, "delete_file", path)) return state_->error;
+  return inner_.delete_file(path);
+}
+
+Error FaultOs::remove_folder(const std::string& path) {
+  if (state_->hit(kRemoveFolder, "remove_folder", path)) return state_->error;
+  return inner_.remove_folder(path);
+}
+
+Error FaultOs::list_folder(const std::string& path, std::vector<FolderEntry>* entries) {
+  if (state_->hit(kListFolder, "list_folder", path)) {
+    entries->clear();
+    return state_->error;
+  }
+  return inner_.list_folder(path, entries);
+}
+
+Error FaultOs::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
+  if (state_->hit(kCopyFile, "copy_file", to)) return state_->error;
+  return inner_.copy_file(from, to, fail_if_exists);
+}
+
+Error FaultOs::set_read_only(const std::string& path, bool read_only) {
+  if (state_->hit(kSetReadOnly, "set_read_only", path)) return state_->error;
+  return inner_.set_read_only(path, read_only);
+}
+
+Error FaultOs::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
+  if (state_->hit(kSetFileTime, "set_file_time", path)) return state_->error;
+  return inner_.set_file_time(path, dos_date_time);
+}
+
+std::string FaultOs::temp_folder() { return inner_.temp_folder(); }
+std::string FaultOs::module_path() { return inner_.module_path(); }
+
+bool FaultOs::free_megabytes(const std::string& path, std::uint64_t* megabytes) {
+  if (state_->hit(kFreeSpace, "free_megabytes", path)) return false;
+  return inner_.free_megabytes(path, megabytes);
+}
+
+std::string FaultOs::special_folder(SpecialFolder which) { return inner_.special_folder(which); }
+
+bool FaultOs::registry_key_exists(RegistryRoot root, const std::string& key) {
+  return inner_.registry_key_exists(root, key);
+}
+
+Error FaultOs::registry_create_key(RegistryRoot root, const std::string& key) {
+  if (state_->hit(kRegistryWrite, "registry_create_key", key)) return state_->error;
+  return inner_.registry_create_key(root, key);
+}
+
+Error FaultOs::registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                                   std::string* value, std::size_t max_length) {
+  if (state_->hit(kRegistryRead, "registry_read_string", key + "|" + name)) return state_->error;
+  return inner_.registry_read_string(root, key, name, value, max_length);
+}
+
+Error FaultOs::registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                                  std::uint32_t* value) {
+  if (state_->hit(kRegistryRead, "registry_read_dword", key + "|" + name)) return state_->error;
+  return inner_.registry_read_dword(root, key, name, value);
+}
+
+Error FaultOs::registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                                    const std::string& value) {
+  if (state_->hit(kRegistryWrite, "registry_write_string", key + "|" + name)) return state_->error;
+  return inner_.registry_write_string(root, key, name, value);
+}
+
+Error FaultOs::registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                                   std::uint32_t value) {
+  if (state_->hit(kRegistryWrite, "registry_write_dword", key + "|" + name)) return state_->error;
+  return inner_.registry_write_dword(root, key, name, value);
+}
+
+Error FaultOs::registry_delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey) {
+  if (state_->hit(kRegistryWrite, "registry_delete_key", parent + "|" + subkey)) return state_->error;
+  return inner_.registry_delete_key(root, parent, subkey);
+}
+
+Error FaultOs::create_shortcut(const Shortcut& shortcut) {
+  if (state_->hit(kShortcut, "create_shortcut", shortcut.link_path)) return state_->error;
+  return inner_.create_shortcut(shortcut);
+}
+
+void FaultOs::notify_folder_created(const std::string& path) { inner_.notify_folder_created(path); }
+
+Error FaultOs::shell_open(const std::string& file) {
+  if (state_->hit(kShell, "shell_open", file)) return state_->error;
+  return inner_.shell_open(file);
+}
+
+Error FaultOs::start_program(const std::string& program, const std::string& arguments) {
+  if (state_->hit(kShell, "start_program", program)) return state_->error;
+  return inner_.start_program(program, arguments);
+}
+
+}  // namespace quill::os

@@ -1,0 +1,111 @@
+// An Os that wraps another and fails chosen operations on purpose, so tests
+// can check how the engines behave when the Nth file, folder or registry
+// operation fails (for example a full disk on the Nth write).
+//
+// Typical loop:
+//   for (std::uint64_t n = 1;; ++n) {
+//     PosixOs posix(fresh_sandbox());
+//     FaultOs os(posix);
+//     os.arm(FaultOs::kAll, n, Error::disk_full);
+//     run_the_engine(os);
+//     check_invariants();
+//     if (!os.triggered()) break;   // the run met no fault: every N was tried
+//   }
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+
+namespace quill::os {
+
+class FaultOs : public Os {
+ public:
+  // Operation groups that can be made to fail; combine with |.
+  enum Op : std::uint32_t {
+    kOpenFile = 1u << 0,       // open_file
+    kWrite = 1u << 1,          // File::write on files this object opened
+    kRead = 1u << 2,           // File::read (a fault reads nothing)
+    kCreateFolder = 1u << 3,
+    kDeleteFile = 1u << 4,
+    kRemoveFolder = 1u << 5,
+    kListFolder = 1u << 6,
+    kCopyFile = 1u << 7,
+    kSetReadOnly = 1u << 8,
+    kSetFileTime = 1u << 9,
+    kFreeSpace = 1u << 10,     // free_megabytes (a fault answers false)
+    kRegistryRead = 1u << 11,  // registry_read_string, registry_read_dword
+    kRegistryWrite = 1u << 12, // registry_create_key, _write_*, _delete_key
+    kShortcut = 1u << 13,      // create_shortcut
+    kShell = 1u << 14,         // shell_open, start_program
+    kFileStatus = 1u << 15,    // file_status (a fault reports "does not exist")
+    // Everything that changes the machine.
+    kAllWrites = kOpenFile | kWrite | kCreateFolder | kDeleteFile | kRemoveFolder | kCopyFile |
+                 kSetReadOnly | kSetFileTime | kRegistryWrite | kShortcut,
+    // Every operation that reports failure through a result. file_status is
+    // left out: most callers cannot tell a fault there from a missing file.
+    kAll = kAllWrites | kRead | kListFolder | kFreeSpace | kRegistryRead | kShell,
+  };
+
+  explicit FaultOs(Os& inner);
+
+  // Fails the `nth` call (counting from 1) among the operations in `ops`,
+  // answering `error`; with `persistent`, that call and every later one of
+  // the set fail. Resets the counters.
+  void arm(std::uint32_t ops, std::uint64_t nth, Error error = Error::io, bool persistent = false);
+  // No more faults; counting goes on.
+  void disarm();
+  // Calls of the armed set so far (with no set armed: of every operation).
+  std::uint64_t calls() const;
+  // Faults injected so far.
+  std::uint64_t faults() const;
+  bool triggered() const { return faults() > 0; }
+  // One line per injected fault ("write #3", "delete_file #5 C:\x"), for
+  // messages of failing tests.
+  std::vector<std::string> fault_log() const;
+
+  Os& inner() { return inner_; }
+
+  FileStatus file_status(const std::string& path) override;
+  std::unique_ptr<File> open_file(const std::string& path, OpenMode mode,
+                                  Error* error = nullptr) override;
+  Error create_folder(const std::string& path) override;
+  Error delete_file(const std::string& path) override;
+  Error remove_folder(const std::string& path) override;
+  Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) override;
+  Error copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  Error set_read_only(const std::string& path, bool read_only) override;
+  Error set_file_time(const std::string& path, std::uint32_t dos_date_time) override;
+  std::string temp_folder() override;
+  std::string module_path() override;
+  bool free_megabytes(const std::string& path, std::uint64_t* megabytes) override;
+  std::string special_folder(SpecialFolder which) override;
+  bool registry_key_exists(RegistryRoot root, const std::string& key) override;
+  Error registry_create_key(RegistryRoot root, const std::string& key) override;
+  Error registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                             std::string* value, std::size_t max_length = 259) override;
+  Error registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                            std::uint32_t* value) override;
+  Error registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                              const std::string& value) override;
+  Error registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                             std::uint32_t value) override;
+  Error registry_delete_key(RegistryRoot root, const std::string& parent,
+                            const std::string& subkey) override;
+  Error create_shortcut(const Shortcut& shortcut) override;
+  void notify_folder_created(const std::string& path) override;
+  Error shell_open(const std::string& file) override;
+  Error start_program(const std::string& program, const std::string& arguments) override;
+
+  // Shared with the File objects handed out, which may outlive this object.
+  struct State;
+
+ private:
+  Os& inner_;
+  std::shared_ptr<State> state_;
+};
+
+}  // namespace quill::os

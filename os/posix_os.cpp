@@ -1,0 +1,705 @@
+// The sandbox backend: a simulated Windows machine below a host folder.
+#include "os/posix_os.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <map>
+
+namespace quill::os {
+namespace {
+
+const char kProfile[] = "C:\\Users\\User";
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+std::string upper(std::string text) {
+  for (char& c : text) c = upper(c);
+  return text;
+}
+
+bool equal_nocase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upper(a[i]) != upper(b[i])) return false;
+  }
+  return true;
+}
+
+Error from_errno(int e) {
+  switch (e) {
+    case 0: return Error::none;
+    case ENOENT:
+    case ENOTDIR: return Error::not_found;
+    case EEXIST: return Error::exists;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+    case EBUSY: return Error::access_denied;
+    case ENOSPC:
+    case EDQUOT: return Error::disk_full;
+    case ENOTEMPTY: return Error::not_empty;
+    default: return Error::io;
+  }
+}
+
+// Splits the part of `path` from `start` into components, dropping empty
+// and "." ones and letting ".." remove the previous one but never more.
+std::vector<std::string> components(const std::string& path, std::size_t start) {
+  std::vector<std::string> parts;
+  std::size_t i = start;
+  while (i < path.size()) {
+    while (i < path.size() && is_separator(path[i])) ++i;
+    std::size_t end = i;
+    while (end < path.size() && !is_separator(path[end])) ++end;
+    std::string part = path.substr(i, end - i);
+    i = end;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  return parts;
+}
+
+// `folder` + "/" + `name`, where `name` is replaced by the existing entry
+// that matches it case-insensitively when no entry has exactly that name.
+std::string resolve_component(const std::string& folder, const std::string& name) {
+  std::string exact = folder + "/" + name;
+  struct stat st;
+  if (::lstat(exact.c_str(), &st) == 0) return exact;
+  DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
+  if (dir == nullptr) return exact;
+  std::string found;
+  while (dirent* entry = ::readdir(dir)) {
+    if (equal_nocase(entry->d_name, name)) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found.empty() ? exact : folder + "/" + found;
+}
+
+bool make_host_folders(const std::string& path) {
+  for (std::size_t i = 1; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '/') {
+      std::string part = path.substr(0, i);
+      if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+  }
+  return true;
+}
+
+bool is_writable(const struct stat& st) { return (st.st_mode & S_IWUSR) != 0; }
+
+class PosixFile : public File {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override { ::close(fd_); }
+
+  std::size_t read(void* buffer, std::size_t size) override {
+    std::size_t done = 0;
+    while (done < size) {
+      ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, size - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return done;
+  }
+
+  bool write(const void* data, std::size_t size) override {
+    std::size_t done = 0;
+    while (done < size) {
+      ssize_t n = ::write(fd_, static_cast<const char*>(data) + done, size - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  bool seek(std::uint64_t offset) override {
+    if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return false;
+    return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
+  }
+
+  std::uint64_t tell() override {
+    off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    return at < 0 ? 0 : static_cast<std::uint64_t>(at);
+  }
+
+  std::uint64_t size() override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+  }
+
+ private:
+  int fd_;
+};
+
+// ---- The registry: a tree of keys kept in one text file of the sandbox.
+//
+// File format, one record per line:
+//   key <root in hex>\<path>       starts a key (its full path, original case)
+//   str <name>=<value>             a string value of the last key
+//   dw <name>=<decimal>            a dword value of the last key
+// Names and values escape '%', '=', and control characters as %XX.
+
+struct RegValue {
+  std::string name;
+  bool is_dword = false;
+  std::string text;
+  std::uint32_t dword = 0;
+};
+
+struct RegKey {
+  std::string name;
+  std::vector<RegKey> children;
+  std::vector<RegValue> values;
+
+  RegKey* child(const std::string& child_name) {
+    for (RegKey& k : children) {
+      if (equal_nocase(k.name, child_name)) return &k;
+    }
+    return nullptr;
+  }
+  RegValue* value(const std::string& value_name) {
+    for (RegValue& v : values) {
+      if (equal_nocase(v.name, value_name)) return &v;
+    }
+    return nullptr;
+  }
+};
+
+std::string escape(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c < 0x20 || c == '%' || c == '=' || c == 0x7f) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", c);
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::string unescape(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+      out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> key_parts(const std::string& key) {
+  std::vector<std::string> parts;
+  std::size_t i = 0;
+  while (i <= key.size()) {
+    std::size_t end = key.find('\\', i);
+    if (end == std::string::npos) end = key.size();
+    if (end > i) parts.push_back(key.substr(i, end - i));
+    i = end + 1;
+  }
+  return parts;
+}
+
+class Registry {
+ public:
+  explicit Registry(std::string file) : file_(std::move(file)) { load(); }
+
+  // The key at `path` below `root`; created (with its parents) when `create`.
+  RegKey* find(RegistryRoot root, const std::string& path, bool create) {
+    RegKey* key = &roots_[static_cast<std::uint32_t>(root)];
+    for (const std::string& part : key_parts(path)) {
+      RegKey* next = key->child(part);
+      if (next == nullptr) {
+        if (!create) return nullptr;
+        key->children.push_back(RegKey{part, {}, {}});
+        next = &key->children.back();
+      }
+      key = next;
+    }
+    return key;
+  }
+
+  bool save() const {
+    std::string temp = file_ + ".new";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (f == nullptr) return false;
+    for (const auto& [root, key] : roots_) {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "%08X", root);
+      write_key(f, hex, key);
+    }
+    bool ok = std::fflush(f) == 0;
+    ok = (std::fclose(f) == 0) && ok;
+    return ok && std::rename(temp.c_str(), file_.c_str()) == 0;
+  }
+
+ private:
+  static void write_key(FILE* f, const std::string& path, const RegKey& key) {
+    std::fprintf(f, "key %s\n", escape(path).c_str());
+    for (const RegValue& v : key.values) {
+      if (v.is_dword) {
+        std::fprintf(f, "dw %s=%u\n", escape(v.name).c_str(), static_cast<unsigned>(v.dword));
+      } else {
+        std::fprintf(f, "str %s=%s\n", escape(v.name).c_str(), escape(v.text).c_str());
+      }
+    }
+    for (const RegKey& child : key.children) write_key(f, path + "\\" + child.name, child);
+  }
+
+  void load() {
+    FILE* f = std::fopen(file_.c_str(), "rb");
+    if (f == nullptr) return;
+    std::string line;
+    RegKey* current = nullptr;
+    int c;
+    for (;;) {
+      c = std::fgetc(f);
+      if (c != EOF && c != '\n') {
+        line += static_cast<char>(c);
+        continue;
+      }
+      if (line.compare(0, 4, "key ") == 0) {
+        std::string path = unescape(line.substr(4));
+        std::size_t slash = path.find('\\');
+        std::uint32_t root = static_cast<std::uint32_t>(
+            std::strtoul(path.substr(0, slash).c_str(), nullptr, 16));
+        std::string rest = slash == std::string::npos ? "" : path.substr(slash + 1);
+        current = find(static_cast<RegistryRoot>(root), rest, true);
+      } else if (current != nullptr && (line.compare(0, 4, "str ") == 0 || line.compare(0, 3, "dw ") == 0)) {
+        bool dword = line[0] == 'd';
+        std::string body = line.substr(dword ? 3 : 4);
+        std::size_t eq = body.find('=');
+        if (eq != std::string::npos) {
+          RegValue v;
+          v.name = unescape(body.substr(0, eq));
+          v.is_dword = dword;
+          if (dword) {
+            v.dword = static_cast<std::uint32_t>(std::strtoul(body.c_str() + eq + 1, nullptr, 10));
+          } else {
+            v.text = unescape(body.substr(eq + 1));
+          }
+          current->values.push_back(v);
+        }
+      }
+      line.clear();
+      if (c == EOF) break;
+    }
+    std::fclose(f);
+  }
+
+  std::string file_;
+  std::map<std::uint32_t, RegKey> roots_;
+};
+
+}  // namespace
+
+PosixOs::PosixOs(std::string sandbox_root) : root_(std::move(sandbox_root)) {
+  while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
+  make_host_folders(root_);
+  const std::string profile = kProfile;
+  for (const std::string& folder :
+       {std::string("C:\\Program Files"), std::string("C:\\Windows\\System32"), profile + "\\Desktop",
+        profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
+        profile + "\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch",
+        profile + "\\AppData\\Local\\Temp"}) {
+    make_host_folders(host_path(folder));
+  }
+}
+
+std::string PosixOs::host_path(const std::string& path) const {
+  std::string base;
+  std::size_t start = 0;
+  if (!path.empty() && path[0] == '/') {
+    start = 0;  // a host path
+  } else if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    base = root_ + "/" + std::string(1, upper(path[0]));
+    start = 2;
+  } else if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+    base = root_ + "/UNC";
+    start = 2;
+  } else {
+    base = root_ + "/C";
+  }
+  std::string result = base;
+  for (const std::string& part : components(path, start)) result = resolve_component(result, part);
+  return result.empty() ? "/" : result;
+}
+
+FileStatus PosixOs::file_status(const std::string& path) {
+  FileStatus status;
+  struct stat st;
+  if (::stat(host_path(path).c_str(), &st) != 0) return status;
+  status.exists = true;
+  status.is_folder = S_ISDIR(st.st_mode);
+  status.read_only = !is_writable(st);
+  status.size = status.is_folder ? 0 : static_cast<std::uint64_t>(st.st_size);
+  return status;
+}
+
+std::unique_ptr<File> PosixOs::open_file(const std::string& path, OpenMode mode, Error* error) {
+  Error dummy;
+  Error& result = error != nullptr ? *error : dummy;
+  std::string host = host_path(path);
+  struct stat st;
+  bool exists = ::stat(host.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) {
+    result = Error::access_denied;
+    return nullptr;
+  }
+  int flags = O_RDONLY;
+  if (mode != OpenMode::read) {
+    // Root may write anywhere; the read-only attribute must still hold.
+    if (exists && !is_writable(st)) {
+      result = Error::access_denied;
+      return nullptr;
+    }
+    flags = mode == OpenMode::write ? (O_RDWR | O_CREAT | O_TRUNC) : (O_WRONLY | O_CREAT | O_APPEND);
+  }
+  int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    result = from_errno(errno);
+    return nullptr;
+  }
+  result = Error::none;
+  return std::make_unique<PosixFile>(fd);
+}
+
+Error PosixOs::create_folder(const std::string& path) {
+  if (::mkdir(host_path(path).c_str(), 0755) != 0) return from_errno(errno);
+  return Error::none;
+}
+
+Error PosixOs::delete_file(const std::string& path) {
+  std::string host = host_path(path);
+  struct stat st;
+  if (::lstat(host.c_str(), &st) != 0) return from_errno(errno);
+  if (S_ISDIR(st.st_mode) || !is_writable(st)) return Error::access_denied;
+  if (::unlink(host.c_str()) != 0) return from_errno(errno);
+  return Error::none;
+}
+
+Error PosixOs::remove_folder(const std::string& path) {
+  std::string host = host_path(path);
+  struct stat st;
+  if (::lstat(host.c_str(), &st) != 0) return from_errno(errno);
+  if (!S_ISDIR(st.st_mode)) return Error::io;
+  if (::rmdir(host.c_str()) != 0) return errno == EEXIST ? Error::not_empty : from_errno(errno);
+  return Error::none;
+}
+
+Error PosixOs::list_folder(const std::string& path, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  std::string host = host_path(path);
+  DIR* dir = ::opendir(host.c_str());
+  if (dir == nullptr) return from_errno(errno);
+  while (dirent* e = ::readdir(dir)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st;
+    if (::stat((host + "/" + name).c_str(), &st) != 0) continue;
+    FolderEntry entry;
+    entry.name = name;
+    entry.is_folder = S_ISDIR(st.st_mode);
+    entry.read_only = !is_writable(st);
+    entry.size = entry.is_folder ? 0 : static_cast<std::uint64_t>(st.st_size);
+    entries->push_back(entry);
+  }
+  ::closedir(dir);
+  // A Windows file system lists in name order regardless of letter case;
+  // keep that so that listing order never depends on the host.
+  std::sort(entries->begin(), entries->end(), [](const FolderEntry& a, const FolderEntry& b) {
+    std::string ua = upper(a.name), ub = upper(b.name);
+    return ua != ub ? ua < ub : a.name < b.name;
+  });
+  return Error::none;
+}
+
+Error PosixOs::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
+  std::string source = host_path(from);
+  std::string target = host_path(to);
+  struct stat from_st;
+  if (::stat(source.c_str(), &from_st) != 0) return from_errno(errno);
+  if (S_ISDIR(from_st.st_mode)) return Error::access_denied;
+  struct stat to_st;
+  if (::stat(target.c_str(), &to_st) == 0) {
+    if (fail_if_exists) return Error::exists;
+    if (S_ISDIR(to_st.st_mode) || !is_writable(to_st)) return Error::access_denied;
+    // Copying a file onto itself would truncate it before it is read.
+    if (to_st.st_dev == from_st.st_dev && to_st.st_ino == from_st.st_ino) return Error::access_denied;
+  }
+  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return from_errno(errno);
+  int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
+    Error e = from_errno(errno);
+    ::close(in);
+    return e;
+  }
+  PosixFile reader(in), writer(out);
+  std::vector<char> buffer(1 << 16);
+  Error result = Error::none;
+  for (;;) {
+    std::size_t n = reader.read(buffer.data(), buffer.size());
+    if (n == 0) break;
+    if (!writer.write(buffer.data(), n)) {
+      result = from_errno(errno);
+      if (result == Error::none) result = Error::io;
+      break;
+    }
+  }
+  if (result != Error::none) {
+    ::unlink(target.c_str());  // leave no partial copy behind
+    return result;
+  }
+  // The copy keeps the source's modification time and read-only attribute.
+  struct timespec times[2] = {from_st.st_atim, from_st.st_mtim};
+  ::futimens(out, times);
+  if (!is_writable(from_st)) ::fchmod(out, 0444);
+  return Error::none;
+}
+
+Error PosixOs::set_read_only(const std::string& path, bool read_only) {
+  std::string host = host_path(path);
+  struct stat st;
+  if (::stat(host.c_str(), &st) != 0) return from_errno(errno);
+  if (S_ISDIR(st.st_mode)) return Error::none;  // folders keep their permissions
+  mode_t mode = st.st_mode & 07777;
+  mode = read_only ? (mode & ~static_cast<mode_t>(0222)) : (mode | S_IWUSR);
+  if (::chmod(host.c_str(), mode) != 0) return from_errno(errno);
+  return Error::none;
+}
+
+Error PosixOs::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
+  std::string host = host_path(path);
+  struct stat st;
+  if (::stat(host.c_str(), &st) != 0) return from_errno(errno);
+  // Windows sets times through a handle opened for writing.
+  if (!S_ISDIR(st.st_mode) && !is_writable(st)) return Error::access_denied;
+  std::uint32_t date = dos_date_time >> 16;
+  std::uint32_t time = dos_date_time & 0xffffu;
+  struct tm t = {};
+  t.tm_year = static_cast<int>((date >> 9) & 0x7f) + 80;
+  t.tm_mon = static_cast<int>((date >> 5) & 0x0f) - 1;
+  t.tm_mday = static_cast<int>(date & 0x1f);
+  t.tm_hour = static_cast<int>((time >> 11) & 0x1f);
+  t.tm_min = static_cast<int>((time >> 5) & 0x3f);
+  t.tm_sec = static_cast<int>(time & 0x1f) * 2;
+  t.tm_isdst = -1;
+  if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_hour > 23 || t.tm_min > 59 || t.tm_sec > 59) {
+    return Error::io;
+  }
+  time_t when = std::mktime(&t);
+  if (when == static_cast<time_t>(-1)) return Error::io;
+  struct timespec times[2];
+  times[0].tv_sec = times[1].tv_sec = when;
+  times[0].tv_nsec = times[1].tv_nsec = 0;
+  if (::utimensat(AT_FDCWD, host.c_str(), times, 0) != 0) return from_errno(errno);
+  return Error::none;
+}
+
+std::string PosixOs::temp_folder() { return std::string(kProfile) + "\\AppData\\Local\\Temp\\"; }
+
+std::string PosixOs::module_path() {
+  if (!module_path_.empty()) return module_path_;
+  char buffer[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return std::string();
+  return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+bool PosixOs::free_megabytes(const std::string& path, std::uint64_t* megabytes) {
+  if (has_free_override_) {
+    *megabytes = free_override_;
+    return true;
+  }
+  std::string host;
+  if (path.size() >= 2 && path[1] == ':') {
+    host = host_path(path.substr(0, 2) + "\\");  // the drive, as Windows asks for it
+  } else {
+    host = host_path(path);
+    // A host path need not exist yet: ask for its nearest existing folder.
+    struct stat st;
+    while (host.size() > 1 && ::stat(host.c_str(), &st) != 0) {
+      std::size_t slash = host.rfind('/');
+      host = slash == 0 ? "/" : host.substr(0, slash);
+    }
+  }
+  struct statvfs vfs;
+  if (::statvfs(host.c_str(), &vfs) != 0) return false;
+  std::uint64_t bytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
+  *megabytes = bytes / 1024 / 1024;
+  return true;
+}
+
+std::string PosixOs::special_folder(SpecialFolder which) {
+  const std::string profile = kProfile;
+  switch (which) {
+    case SpecialFolder::program_files: return "C:\\Program Files";
+    case SpecialFolder::windows: return "C:\\Windows";
+    case SpecialFolder::system: return "C:\\Windows\\System32";
+    case SpecialFolder::desktop: return profile + "\\Desktop";
+    case SpecialFolder::programs: return profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+    case SpecialFolder::app_data: return profile + "\\AppData\\Roaming";
+    case SpecialFolder::profile: return profile;
+  }
+  return std::string();
+}
+
+bool PosixOs::registry_key_exists(RegistryRoot root, const std::string& key) {
+  Registry registry(root_ + "/registry.txt");
+  return registry.find(root, key, false) != nullptr;
+}
+
+Error PosixOs::registry_create_key(RegistryRoot root, const std::string& key) {
+  Registry registry(root_ + "/registry.txt");
+  registry.find(root, key, true);
+  return registry.save() ? Error::none : Error::io;
+}
+
+Error PosixOs::registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                                    std::string* value, std::size_t max_length) {
+  Registry registry(root_ + "/registry.txt");
+  RegKey* k = registry.find(root, key, false);
+  if (k == nullptr) return Error::not_found;
+  RegValue* v = k->value(name);
+  if (v == nullptr) return Error::not_found;
+  if (v->is_dword) return Error::io;
+  // Like a zero-terminated read into a fixed buffer: up to the first zero.
+  std::string text = v->text.substr(0, v->text.find('\0'));
+  *value = text.substr(0, max_length);
+  return Error::none;
+}
+
+Error PosixOs::registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                                   std::uint32_t* value) {
+  Registry registry(root_ + "/registry.txt");
+  RegKey* k = registry.find(root, key, false);
+  if (k == nullptr) return Error::not_found;
+  RegValue* v = k->value(name);
+  if (v == nullptr) return Error::not_found;
+  if (!v->is_dword) return Error::io;
+  *value = v->dword;
+  return Error::none;
+}
+
+Error PosixOs::registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                                     const std::string& value) {
+  Registry registry(root_ + "/registry.txt");
+  RegKey* k = registry.find(root, key, true);
+  RegValue* v = k->value(name);
+  if (v == nullptr) {
+    k->values.push_back(RegValue{name, false, std::string(), 0});
+    v = &k->values.back();
+  }
+  v->is_dword = false;
+  v->text = value;
+  v->dword = 0;
+  return registry.save() ? Error::none : Error::io;
+}
+
+Error PosixOs::registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                                    std::uint32_t value) {
+  Registry registry(root_ + "/registry.txt");
+  RegKey* k = registry.find(root, key, true);
+  RegValue* v = k->value(name);
+  if (v == nullptr) {
+    k->values.push_back(RegValue{name, true, std::string(), 0});
+    v = &k->values.back();
+  }
+  v->is_dword = true;
+  v->text.clear();
+  v->dword = value;
+  return registry.save() ? Error::none : Error::io;
+}
+
+Error PosixOs::registry_delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey) {
+  std::vector<std::string> parts = key_parts(subkey);
+  // An empty subkey would name the parent itself; never delete that by accident.
+  if (parts.empty()) return Error::access_denied;
+  Registry registry(root_ + "/registry.txt");
+  std::string holder = parent;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) holder += "\\" + parts[i];
+  RegKey* k = registry.find(root, holder, false);
+  if (k == nullptr) return Error::not_found;
+  auto it = std::find_if(k->children.begin(), k->children.end(),
+                         [&](const RegKey& c) { return equal_nocase(c.name, parts.back()); });
+  if (it == k->children.end()) return Error::not_found;
+  k->children.erase(it);
+  return registry.save() ? Error::none : Error::io;
+}
+
+Error PosixOs::create_shortcut(const Shortcut& shortcut) {
+  Error error = Error::none;
+  std::unique_ptr<File> file = open_file(shortcut.link_path, OpenMode::write, &error);
+  if (!file) return error;
+  std::string text = "[Shortcut]\r\nTarget=" + shortcut.target + "\r\nWorkingFolder=" + shortcut.working_folder +
+                     "\r\nDescription=" + shortcut.description + "\r\n";
+  return file->write(text.data(), text.size()) ? Error::none : Error::disk_full;
+}
+
+bool PosixOs::read_shortcut(const std::string& link_path, Shortcut* shortcut) {
+  std::unique_ptr<File> file = open_file(link_path, OpenMode::read);
+  if (!file) return false;
+  std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(file->size(), 1 << 20)), '\0');
+  text.resize(file->read(&text[0], text.size()));
+  if (text.compare(0, 12, "[Shortcut]\r\n") != 0) return false;
+  *shortcut = Shortcut();
+  shortcut->link_path = link_path;
+  std::size_t at = 12;
+  while (at < text.size()) {
+    std::size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 2;
+    std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (key == "Target") shortcut->target = value;
+    else if (key == "WorkingFolder") shortcut->working_folder = value;
+    else if (key == "Description") shortcut->description = value;
+  }
+  return true;
+}
+
+void PosixOs::notify_folder_created(const std::string& path) { notified_.push_back(path); }
+
+Error PosixOs::shell_open(const std::string& file) {
+  shell_log_.push_back("open|" + file);
+  return Error::none;
+}
+
+Error PosixOs::start_program(const std::string& program, const std::string& arguments) {
+  shell_log_.push_back("start|" + program + "|" + arguments);
+  return Error::none;
+}
+
+}  // namespace quill::os
