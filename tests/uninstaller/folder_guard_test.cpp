@@ -1,0 +1,45 @@
+// Path comparison and the folders a removal may not delete.
+#include "uninstaller/folder_guard.h"
+
+#include <gtest/gtest.h>
+
+namespace quill::uninstall {
+namespace {
+
+TEST(ComparableFolderPath, SpellingsOfOneFolderCompareEqual) {
+  const std::string windows = "C:\\WINDOWS";
+  for (const char* spelling : {"C:\\Windows", "c:\\windows\\", "C:/Windows", "C:\\\\Windows",
+                               "C:\\Windows.", "C:\\Windows .\\", "c:/windows//"}) {
+    EXPECT_EQ(comparable_folder_path(spelling), windows) << spelling;
+  }
+  EXPECT_EQ(comparable_folder_path("C:\\"), "C:");
+  EXPECT_EQ(comparable_folder_path("d:"), "");
+  EXPECT_EQ(comparable_folder_path("\\\\server\\share\\Tools\\"), "\\\\SERVER\\SHARE\\TOOLS");
+}
+
+TEST(ComparableFolderPath, PathsThatCouldHideAnotherFolderAreRefused) {
+  for (const char* path :
+       {"", "Windows", ".", "\\Windows", "C:Windows", "C:\\Program Files\\Tool\\..",
+        "C:\\Program Files\\.\\Tool", "C:\\PROGRA~1", "C:\\Tool\\...", "\\\\?\\C:\\Windows",
+        "\\\\.\\C:", "C:\\Windows::$INDEX_ALLOCATION", "C:\\Win*", "\\\\server", "\\\\\\share",
+        "\\\\server\\\\"}) {
+    EXPECT_EQ(comparable_folder_path(path), "") << path;
+  }
+}
+
+TEST(FolderGuard, ProtectsRootsListedFoldersAndTheirAncestors) {
+  FolderGuard guard({"C:\\Windows", "C:\\Users\\Ann\\Desktop", "\\\\srv\\home\\ann"});
+  for (const char* refused : {"C:\\", "D:\\", "c:/windows/", "C:\\Users", "C:\\Users\\Ann\\",
+                              "C:\\USERS\\ANN\\DESKTOP", "\\\\srv\\home", "\\\\srv\\home\\Ann",
+                              "\\\\srv\\other", "Tool", ""}) {
+    EXPECT_FALSE(guard.may_remove(refused)) << refused;
+  }
+  for (const char* allowed : {"C:\\Windows\\Tool", "C:\\Users\\Ann\\Desktop\\Group",
+                              "C:\\Users\\Annette", "C:\\Program Files\\Tool\\",
+                              "\\\\srv\\home\\ann\\tool", "D:\\Games\\Tool"}) {
+    EXPECT_TRUE(guard.may_remove(allowed)) << allowed;
+  }
+}
+
+}  // namespace
+}  // namespace quill::uninstall

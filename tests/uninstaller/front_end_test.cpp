@@ -1,0 +1,56 @@
+// The program's command line, its launcher mode and its texts.
+#include "uninstaller/front_end.h"
+
+#include "tests/uninstaller/uninstall_fixture.h"
+
+namespace quill::uninstall {
+namespace {
+
+TEST(CommandLine, TheWholeTailIsTheLogPath) {
+  EXPECT_EQ(command_line_argument("\"C:\\Temp\\%Quillpack%\\uninstall.exe\""), "");
+  EXPECT_EQ(command_line_argument("uninstall.exe   "), "");
+  EXPECT_EQ(command_line_argument(
+                "\"C:\\Temp\\uninstall.exe\" C:\\Program Files\\My Tool\\uninstall.ini"),
+            "C:\\Program Files\\My Tool\\uninstall.ini");
+  EXPECT_EQ(command_line_argument("uninstall.exe \"C:\\a b\\uninstall.ini\""),
+            "\"C:\\a b\\uninstall.ini\"");
+  EXPECT_EQ(command_line_argument("\"unclosed quote"), "");
+}
+
+TEST(Texts, QuestionKeepsWithinTheLineLimit) {
+  EXPECT_EQ(confirmation_question("My Tool"), "Are you sure you wish to uninstall My Tool?");
+  const std::string longest(223, 'n');
+  EXPECT_EQ(confirmation_question(longest).size(), 259u);
+  const std::string question = confirmation_question(std::string(400, 'n'));
+  EXPECT_EQ(question.size(), 259u);
+  EXPECT_EQ(question.substr(question.size() - 4), "...?");
+  EXPECT_EQ(log_problem_message(LogStatus::ok, "x"), "");
+  for (LogStatus status :
+       {LogStatus::cannot_open, LogStatus::no_terminator, LogStatus::too_many_entries}) {
+    EXPECT_NE(log_problem_message(status, "C:\\a\\uninstall.ini").find("Nothing was removed."),
+              std::string::npos);
+  }
+}
+
+class LauncherTest : public UninstallFixture {};
+
+TEST_F(LauncherTest, StartsAStagingCopyWithTheLogBesideTheProgram) {
+  const std::string program = "C:\\Program Files\\My Tool\\Uninstall.exe";
+  write_file(program, "first build");
+  os.set_module_path(program);
+  run_launcher(os);
+  const std::string copy = os.temp_folder() + "%Quillpack%\\uninstall.exe";
+  ASSERT_EQ(os.shell_log().size(), 1u);
+  EXPECT_EQ(os.shell_log()[0],
+            "start|" + copy + "|C:\\Program Files\\My Tool\\uninstall.ini");
+  EXPECT_EQ(os.file_status(copy).size, 11u);
+
+  // A second start replaces the staging copy (the folder exists already).
+  write_file(program, "second, longer build");
+  run_launcher(os);
+  EXPECT_EQ(os.shell_log().size(), 2u);
+  EXPECT_EQ(os.file_status(copy).size, 20u);
+}
+
+}  // namespace
+}  // namespace quill::uninstall

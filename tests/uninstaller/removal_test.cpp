@@ -1,0 +1,236 @@
+// The removal engine over the sandbox backend: what goes, what stays, what
+// the progress dialog is told.
+#include "uninstaller/removal.h"
+
+#include "tests/uninstaller/uninstall_fixture.h"
+
+namespace quill::uninstall {
+namespace {
+
+class RemovalTest : public UninstallFixture {
+ protected:
+  const std::string app = kApp;
+  const std::string log_path = app + "\\uninstall.ini";
+  std::string programs() { return os.special_folder(os::SpecialFolder::programs); }
+  std::string desktop() { return os.special_folder(os::SpecialFolder::desktop); }
+};
+
+TEST_F(RemovalTest, TypicalInstallationIsRemovedWithItsLogAndKey) {
+  const std::string group = programs() + "\\Tool";
+  const std::vector<std::string> entries = {
+      app + "\\Tool.exe",        app + "\\data\\a.dat", app + "\\data\\deep\\b.dat",
+      app + "\\Uninstall.exe",   group,                 group + "\\Tool.lnk",
+      "",                        desktop() + "\\Tool.lnk", log_path,
+      app + "\\"};
+  for (const std::string& file : {entries[0], entries[1], entries[2], entries[3], entries[5],
+                                  entries[7]}) {
+    write_file(file);
+  }
+  std::vector<std::string> lines = {"Tool"};
+  lines.insert(lines.end(), entries.begin(), entries.end());
+  lines.push_back("||||");
+  write_log(log_path, lines);
+  add_uninstall_key("Tool");
+  add_uninstall_key("Other Tool");
+
+  uninstall(log_path);
+
+  for (const std::string& entry : entries) {
+    if (!entry.empty()) {
+      EXPECT_FALSE(exists(entry)) << entry;
+    }
+  }
+  EXPECT_FALSE(exists(app + "\\data"));
+  EXPECT_TRUE(exists(programs()));
+  EXPECT_TRUE(exists(desktop()));
+  EXPECT_TRUE(exists("C:\\Program Files"));
+  EXPECT_FALSE(has_uninstall_key("Tool"));
+  EXPECT_TRUE(has_uninstall_key("Other Tool"));
+
+  // One line per entry but the last, then "Done!"; the bar runs 0 .. N-1.
+  ASSERT_EQ(observer.lines.size(), entries.size());
+  EXPECT_EQ(observer.lines[0], "Removing " + entries[0] + "...");
+  EXPECT_EQ(observer.lines[6], "Removing ...");
+  EXPECT_EQ(observer.lines.back(), "Done!");
+  EXPECT_EQ(observer.range, static_cast<long>(entries.size() - 1));
+  std::vector<std::size_t> expected_positions;
+  for (std::size_t i = 0; i < entries.size(); ++i) expected_positions.push_back(i);
+  EXPECT_EQ(observer.positions, expected_positions);
+  EXPECT_EQ(observer.finished_calls, 1);
+}
+
+TEST_F(RemovalTest, OneEntryIsSweptWithoutAListLine) {
+  make_folders(app + "\\empty\\below");
+  write_log("C:\\Logs\\uninstall.ini", {"Tool", app + "\\", "||||"});
+  uninstall("C:\\Logs\\uninstall.ini");
+  EXPECT_FALSE(exists(app));
+  EXPECT_EQ(observer.lines, std::vector<std::string>{"Done!"});
+  EXPECT_EQ(observer.range, 0);
+  EXPECT_EQ(observer.positions, std::vector<std::size_t>{0});
+}
+
+TEST_F(RemovalTest, NoEntriesStillDeletesTheKeyAndFinishes) {
+  add_uninstall_key("Tool");
+  write_log("C:\\Logs\\uninstall.ini", {"Tool", "||||"});
+  uninstall("C:\\Logs\\uninstall.ini");
+  EXPECT_FALSE(has_uninstall_key("Tool"));
+  EXPECT_EQ(observer.lines, std::vector<std::string>{"Done!"});
+  EXPECT_EQ(observer.finished_calls, 1);
+}
+
+TEST_F(RemovalTest, EmptyMissingAndRelativeEntriesRemoveNothing) {
+  write_file(app + "\\keep.txt");
+  write_file("C:\\keep.txt");
+  write_log(log_path, {"Tool", "", app + "\\gone.txt", "keep.txt", ".", "C:\\Elsewhere\\", "||||"});
+  uninstall(log_path);
+  EXPECT_TRUE(exists(app + "\\keep.txt"));
+  EXPECT_TRUE(exists("C:\\keep.txt"));
+  EXPECT_EQ(observer.lines,
+            (std::vector<std::string>{"Removing ...", "Removing " + app + "\\gone.txt...",
+                                      "Removing keep.txt...", "Removing ....", "Done!"}));
+}
+
+TEST_F(RemovalTest, ReadOnlyFilesGoOnlyInsideAListedFolder) {
+  const std::string group = programs() + "\\Tool";
+  write_file(group + "\\Read me.lnk");
+  os.set_read_only(group + "\\Read me.lnk", true);
+  write_file(app + "\\locked.dat");
+  os.set_read_only(app + "\\locked.dat", true);
+  write_log(log_path, {"Tool", group, app + "\\locked.dat", log_path, app + "\\", "||||"});
+  uninstall(log_path);
+  EXPECT_FALSE(exists(group));
+  EXPECT_TRUE(exists(app + "\\locked.dat"));
+  EXPECT_TRUE(os.file_status(app + "\\locked.dat").read_only);
+  EXPECT_TRUE(exists(app));
+}
+
+TEST_F(RemovalTest, SweepStopsAtTheFirstFileInListingOrder) {
+  // Listing order is alphabetical: "A" before "M.txt" before "Z".
+  make_folders(app + "\\A\\inner");
+  write_file(app + "\\M.txt");
+  make_folders(app + "\\Z");
+  make_folders(app + "\\B\\C");
+  write_file(app + "\\B\\C\\user.doc");
+  make_folders(app + "\\B\\D");
+  sweep_folder(os, app, "", true);
+  EXPECT_FALSE(exists(app + "\\A"));
+  EXPECT_TRUE(exists(app + "\\M.txt"));
+  EXPECT_TRUE(exists(app + "\\Z"));
+  // A user's file keeps its folder and every folder above it; the sweep of
+  // the parent goes on with its next entry.
+  EXPECT_TRUE(exists(app + "\\B\\C\\user.doc"));
+  EXPECT_FALSE(exists(app + "\\B\\D"));
+  EXPECT_TRUE(exists(app));
+}
+
+TEST_F(RemovalTest, NamesWithALeadingFullStopAreNeverSwept) {
+  write_file(app + "\\sub\\.settings");
+  make_folders(app + "\\.cache");
+  make_folders(app + "\\other");
+  sweep_folder(os, app + "\\", "", true);
+  EXPECT_TRUE(exists(app + "\\sub\\.settings"));
+  EXPECT_TRUE(exists(app + "\\.cache"));
+  EXPECT_FALSE(exists(app + "\\other"));
+  EXPECT_TRUE(exists(app));
+}
+
+TEST_F(RemovalTest, RegistryNamesThatWouldReachOtherKeys) {
+  add_uninstall_key("Other");
+  add_uninstall_key("Other\\Nested");
+  write_log(log_path, {"", "||||"});
+  uninstall(log_path);
+  EXPECT_TRUE(os.registry_key_exists(os::RegistryRoot::local_machine, kUninstallKey));
+  EXPECT_EQ(observer.lines.back(), "Done!");
+
+  write_log(log_path, {"Other\\Nested", "||||"});
+  uninstall(log_path);
+  EXPECT_TRUE(has_uninstall_key("Other\\Nested"));
+  EXPECT_TRUE(has_uninstall_key("Other"));
+
+  // A name cut at the line limit must not delete the key it happens to match.
+  const std::string cut(259, 'K');
+  add_uninstall_key(cut);
+  write_log(log_path, {cut + "rest", "||||"});
+  uninstall(log_path);
+  EXPECT_TRUE(has_uninstall_key(cut));
+}
+
+TEST_F(RemovalTest, MissingKeyStillEndsWithDone) {
+  write_log(log_path, {"Never Registered", log_path, app + "\\", "||||"});
+  uninstall(log_path);
+  EXPECT_EQ(observer.lines.back(), "Done!");
+  EXPECT_EQ(observer.finished_calls, 1);
+  EXPECT_FALSE(exists(app));
+}
+
+TEST_F(RemovalTest, DamagedEntryIsShownButNotActedOn) {
+  // Cut at the line limit, the line names an existing folder.
+  const std::string folder = app + "\\" + std::string(259 - app.size() - 1, 'x');
+  ASSERT_EQ(folder.size(), 259u);
+  write_file(folder + "\\keep.dat");
+  write_log(log_path, {"Tool", folder + "\\keep.dat", "C:\\Other\\", "||||"});
+  uninstall(log_path);
+  EXPECT_TRUE(exists(folder + "\\keep.dat"));
+  ASSERT_EQ(observer.lines.size(), 2u);
+  EXPECT_LE(observer.lines[0].size(), 259u);
+}
+
+TEST_F(RemovalTest, ProtectedFoldersSurviveAsTreesAndAsSweepBase) {
+  std::vector<std::string> folders;
+  for (os::SpecialFolder which :
+       {os::SpecialFolder::program_files, os::SpecialFolder::windows, os::SpecialFolder::system,
+        os::SpecialFolder::desktop, os::SpecialFolder::programs, os::SpecialFolder::app_data,
+        os::SpecialFolder::profile}) {
+    folders.push_back(os.special_folder(which));
+  }
+  std::string temp = os.temp_folder();
+  folders.push_back(temp.substr(0, temp.size() - 1));
+  for (const std::string& folder : folders) write_file(folder + "\\precious.dat");
+  make_folders(folders[3] + "\\empty");  // would go in a sweep of the desktop
+
+  // Every protected folder, written the ways a damaged log might write it,
+  // plus the drive root and folders that hold protected ones.
+  std::vector<std::string> entries = {"C:\\", "C:", "c:/", "C:\\Users", "C:\\users\\",
+                                      "C:\\WINDOWS.", "C:\\\\Windows", "C:/Program Files/",
+                                      "C:\\Program Files\\Tool\\..\\..", "C:\\PROGRA~1",
+                                      "\\\\?\\C:\\Windows"};
+  for (const std::string& folder : folders) {
+    entries.push_back(folder);
+    entries.push_back(folder + "\\");
+  }
+  for (const std::string& last : entries) {
+    std::vector<std::string> lines = {"Tool"};
+    lines.insert(lines.end(), entries.begin(), entries.end());
+    lines.push_back(last);
+    lines.push_back("||||");
+    write_log("C:\\Logs\\uninstall.ini", lines);
+    uninstall("C:\\Logs\\uninstall.ini");
+    for (const std::string& folder : folders) {
+      ASSERT_TRUE(exists(folder + "\\precious.dat")) << folder << " after " << last;
+    }
+    ASSERT_TRUE(exists(folders[3] + "\\empty")) << last;
+  }
+}
+
+TEST_F(RemovalTest, ListedFolderBelowAProtectedOneIsRemovedAsATree) {
+  const std::string group = programs() + "\\Tool Group";
+  write_file(group + "\\sub\\Readme.lnk");
+  write_file(group + "\\Tool.lnk");
+  write_log(log_path, {"Tool", group + "\\", group + "\\Tool.lnk", app + "\\", "||||"});
+  uninstall(log_path);
+  EXPECT_FALSE(exists(group));
+  EXPECT_TRUE(exists(programs()));
+}
+
+TEST(RemovingLine, LongEntriesKeepTheirEndWithinTheLineLimit) {
+  const std::string fits = "C:\\" + std::string(244, 'f');  // 247 characters
+  EXPECT_EQ(removing_line(fits), "Removing " + fits + "...");
+  const std::string path = "C:\\" + std::string(240, 'a') + "\\name.txt";
+  const std::string line = removing_line(path);
+  EXPECT_EQ(line.size(), 259u);
+  EXPECT_EQ(line.compare(0, 12, "Removing ..."), 0);
+  EXPECT_NE(line.find("\\name.txt..."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quill::uninstall

@@ -1,0 +1,77 @@
+// A sandboxed machine with helpers to lay out an installation by hand, and
+// an observer that records what the removal reports.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "os/posix_os.h"
+#include "tests/os/sandbox.h"
+#include "uninstaller/removal.h"
+#include "uninstaller/uninstall_log.h"
+
+namespace quill::uninstall {
+
+class RecordingObserver : public RemovalObserver {
+ public:
+  void set_progress_range(std::size_t maximum) override { range = static_cast<long>(maximum); }
+  void set_progress(std::size_t position) override { positions.push_back(position); }
+  void add_status_line(const std::string& text) override { lines.push_back(text); }
+  void finished() override { ++finished_calls; }
+
+  long range = -1;
+  std::vector<std::size_t> positions;
+  std::vector<std::string> lines;
+  int finished_calls = 0;
+};
+
+class UninstallFixture : public ::testing::Test {
+ protected:
+  static constexpr const char* kApp = "C:\\Program Files\\Tool";
+
+  // Creates every missing folder of `path`.
+  void make_folders(const std::string& path) {
+    for (std::size_t i = 3; i <= path.size(); ++i) {
+      if (i == path.size() || path[i] == '\\') os.create_folder(path.substr(0, i));
+    }
+  }
+  void write_file(const std::string& path, const std::string& content = "data") {
+    make_folders(path.substr(0, path.rfind('\\')));
+    auto file = os.open_file(path, os::OpenMode::write);
+    ASSERT_TRUE(file) << path;
+    ASSERT_TRUE(file->write(content.data(), content.size()));
+  }
+  // Writes the lines, each ended by CR LF.
+  void write_log(const std::string& path, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    write_file(path, text);
+  }
+  bool exists(const std::string& path) { return os.file_status(path).exists; }
+
+  void add_uninstall_key(const std::string& name) {
+    os.registry_write_string(os::RegistryRoot::local_machine,
+                             std::string(kUninstallKey) + "\\" + name, "DisplayName",
+                             name + " (remove only)");
+  }
+  bool has_uninstall_key(const std::string& name) {
+    return os.registry_key_exists(os::RegistryRoot::local_machine,
+                                  std::string(kUninstallKey) + "\\" + name);
+  }
+
+  // Reads the log (which must be sound) and runs the whole removal.
+  void uninstall(const std::string& log_path) {
+    UninstallLog log;
+    ASSERT_EQ(read_uninstall_log(os, log_path, &log), LogStatus::ok);
+    FolderGuard guard(os);
+    run_removal(os, log, guard, observer);
+  }
+
+  quill::testing::Sandbox sandbox;
+  os::PosixOs os{sandbox.root()};
+  RecordingObserver observer;
+};
+
+}  // namespace quill::uninstall

@@ -1,0 +1,126 @@
+// Path comparison and the list of folders a removal never deletes.
+#include "uninstaller/folder_guard.h"
+
+#include <cstring>
+
+namespace quill::uninstall {
+namespace {
+
+bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// A short-name alias carries '~' followed by a digit ("PROGRA~1").
+bool looks_like_short_name(const std::string& component) {
+  for (std::size_t i = 0; i + 1 < component.size(); ++i) {
+    if (component[i] == '~' && component[i + 1] >= '0' && component[i + 1] <= '9') return true;
+  }
+  return false;
+}
+
+// Normalises one path component; false when it cannot be part of a plain path.
+bool clean_component(std::string* component) {
+  while (!component->empty() && (component->back() == '.' || component->back() == ' ')) {
+    component->pop_back();
+  }
+  if (component->empty()) return false;  // ".", "..", "...", " "
+  for (char c : *component) {
+    if (static_cast<unsigned char>(c) < 32 || std::strchr(":*?\"<>|", c) != nullptr) return false;
+  }
+  if (looks_like_short_name(*component)) return false;
+  for (char& c : *component) c = upper(c);
+  return true;
+}
+
+}  // namespace
+
+bool is_absolute_path(const std::string& path) {
+  if (path.size() >= 3 && is_letter(path[0]) && path[1] == ':' &&
+      (path[2] == '\\' || path[2] == '/')) {
+    return true;
+  }
+  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
+         (path[1] == '\\' || path[1] == '/');
+}
+
+std::string comparable_folder_path(const std::string& raw) {
+  std::string path = raw;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  std::string result;
+  std::size_t position = 0;
+  std::size_t root_components = 0;  // components that belong to the root
+  if (path.size() >= 3 && is_letter(path[0]) && path[1] == ':' && path[2] == '\\') {
+    result = std::string(1, upper(path[0])) + ":";
+    position = 3;
+  } else if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+    // "\\?\" and "\\.\" reach devices and bypass the usual path rules.
+    if (path.size() >= 4 && (path[2] == '?' || path[2] == '.') && path[3] == '\\') return "";
+    position = 2;
+    root_components = 2;  // server and share
+  } else {
+    return "";
+  }
+
+  std::size_t seen = 0;
+  while (position < path.size()) {
+    std::size_t end = path.find('\\', position);
+    if (end == std::string::npos) end = path.size();
+    std::string component = path.substr(position, end - position);
+    position = end + 1;
+    if (component.empty()) {
+      if (seen < root_components) return "";  // "\\\share" or "\\server\\"
+      continue;
+    }
+    if (!clean_component(&component)) return "";
+    if (seen == 0 && root_components > 0) {
+      result = "\\\\" + component;
+    } else {
+      result += "\\" + component;
+    }
+    ++seen;
+  }
+  if (seen < root_components) return "";
+  return result;
+}
+
+FolderGuard::FolderGuard(os::Os& os) {
+  const os::SpecialFolder all[] = {
+      os::SpecialFolder::program_files, os::SpecialFolder::windows,
+      os::SpecialFolder::system,        os::SpecialFolder::desktop,
+      os::SpecialFolder::programs,      os::SpecialFolder::app_data,
+      os::SpecialFolder::profile,
+  };
+  for (os::SpecialFolder which : all) add(os.special_folder(which));
+  add(os.temp_folder());
+}
+
+FolderGuard::FolderGuard(const std::vector<std::string>& protected_folders) {
+  for (const std::string& folder : protected_folders) add(folder);
+}
+
+void FolderGuard::add(const std::string& folder) {
+  std::string comparable = comparable_folder_path(folder);
+  if (!comparable.empty()) protected_.push_back(comparable);
+}
+
+bool FolderGuard::may_remove(const std::string& folder) const {
+  std::string candidate = comparable_folder_path(folder);
+  if (candidate.empty()) return false;
+  // A drive root is "X:"; a share root is "\\SERVER\SHARE" (one separator
+  // after the leading pair).
+  if (candidate.size() == 2 && candidate[1] == ':') return false;
+  if (candidate.compare(0, 2, "\\\\") == 0 && candidate.find('\\', 2) == candidate.rfind('\\')) {
+    return false;
+  }
+  for (const std::string& kept : protected_) {
+    if (kept == candidate) return false;
+    if (kept.size() > candidate.size() && kept.compare(0, candidate.size(), candidate) == 0 &&
+        kept[candidate.size()] == '\\') {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace quill::uninstall

@@ -1,0 +1,45 @@
+// Which folders a removal may delete as a whole tree or sweep. The log is
+// plain text that anyone can edit or damage, so a listed folder is checked
+// against the machine's own folders before anything below it is touched.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+
+namespace quill::uninstall {
+
+// The comparable form of an absolute folder path: separators as '\', runs of
+// them collapsed, no trailing separator, trailing dots and spaces of each
+// component dropped (as Windows drops them), ASCII letters in upper case.
+// "C:" stands for the root of drive C and "\\SERVER\SHARE" for a share.
+// Empty when the path is not a plain absolute path: relative or
+// drive-relative paths, "." or ".." components, device or "\\?\" paths,
+// stream names, wildcards, and short-name aliases such as "PROGRA~1", which
+// could stand for any folder.
+std::string comparable_folder_path(const std::string& path);
+
+// True for "X:\..." and "\\server\share\..." paths.
+bool is_absolute_path(const std::string& path);
+
+class FolderGuard {
+ public:
+  // Protects the drive roots, the Windows, system, program files, Programs,
+  // desktop, application-data and profile folders and the temporary folder
+  // as the OS reports them.
+  explicit FolderGuard(os::Os& os);
+  // Protects drive roots and the given folders only.
+  explicit FolderGuard(const std::vector<std::string>& protected_folders);
+
+  // True when `folder` may be deleted as a tree or swept: it is a plain
+  // absolute path, not a drive or share root, and neither one of the
+  // protected folders nor a folder that holds one of them.
+  bool may_remove(const std::string& folder) const;
+
+ private:
+  void add(const std::string& folder);
+  std::vector<std::string> protected_;  // comparable forms
+};
+
+}  // namespace quill::uninstall

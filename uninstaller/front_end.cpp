@@ -1,0 +1,77 @@
+// Command line, launcher mode and the texts of the uninstaller program.
+#include "uninstaller/front_end.h"
+
+namespace quill::uninstall {
+
+const char kQuestionCaption[] = "Quillset uninstaller";
+
+namespace {
+
+constexpr std::size_t kMaxText = 259;
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+std::string shortened(const std::string& text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  return text.substr(0, limit - 3) + "...";
+}
+
+}  // namespace
+
+std::string command_line_argument(const std::string& command_line) {
+  std::size_t i = 0;
+  if (i < command_line.size() && command_line[i] == '"') {
+    std::size_t close = command_line.find('"', 1);
+    i = close == std::string::npos ? command_line.size() : close + 1;
+  } else {
+    while (i < command_line.size() && !is_blank(command_line[i])) ++i;
+  }
+  while (i < command_line.size() && is_blank(command_line[i])) ++i;
+  return command_line.substr(i);
+}
+
+std::string log_path_beside(const std::string& program_path) {
+  std::size_t slash = program_path.find_last_of('\\');
+  std::string folder = slash == std::string::npos ? "" : program_path.substr(0, slash + 1);
+  return folder + "uninstall.ini";
+}
+
+std::string staging_copy_path(const std::string& temp_folder) {
+  return temp_folder + "%Quillpack%\\uninstall.exe";
+}
+
+void run_launcher(os::Os& os) {
+  const std::string self = os.module_path();
+  const std::string temp = os.temp_folder();
+  if (self.empty() || temp.empty()) return;
+  os.create_folder(temp + "%Quillpack%");
+  const std::string copy = staging_copy_path(temp);
+  // When the copy fails because an earlier copy still runs, that earlier
+  // copy is started again with this log.
+  os.copy_file(self, copy, false);
+  os.start_program(copy, log_path_beside(self));
+}
+
+std::string confirmation_question(const std::string& registered_name) {
+  static const char kHead[] = "Are you sure you wish to uninstall ";
+  const std::size_t room = kMaxText - (sizeof kHead - 1) - 1;
+  return kHead + shortened(registered_name, room) + "?";
+}
+
+std::string log_problem_message(LogStatus status, const std::string& log_path) {
+  const std::string path = shortened(log_path, kMaxText);
+  switch (status) {
+    case LogStatus::ok:
+      return "";
+    case LogStatus::cannot_open:
+      return "The uninstall log " + path + " could not be opened. Nothing was removed.";
+    case LogStatus::no_terminator:
+      return "The uninstall log " + path + " is incomplete. Nothing was removed.";
+    case LogStatus::too_many_entries:
+      return "The uninstall log " + path + " lists more entries than the uninstaller can hold. "
+             "Nothing was removed.";
+  }
+  return "";
+}
+
+}  // namespace quill::uninstall

@@ -1,0 +1,39 @@
+// The uninstaller program's decisions that do not need a window: which mode
+// a command line selects, the launcher's staging copy, and the texts the
+// user sees.
+#pragma once
+
+#include <string>
+
+#include "os/os.h"
+#include "uninstaller/uninstall_log.h"
+
+namespace quill::uninstall {
+
+extern const char kQuestionCaption[];  // caption of the question and messages
+
+// Everything after the program name of a raw command line, without the
+// blanks that separate it; spaces inside are kept and quotes are not
+// removed, since the whole tail is one log path. Empty selects launcher mode.
+std::string command_line_argument(const std::string& command_line);
+
+// The log that lies beside a program file.
+std::string log_path_beside(const std::string& program_path);
+
+// The staging copy below a temporary folder (which ends with '\').
+std::string staging_copy_path(const std::string& temp_folder);
+
+// Launcher mode: copies the running program into the staging folder and
+// starts the copy with the log beside the running program. Failures are
+// silent; the copy is not waited for.
+void run_launcher(os::Os& os);
+
+// "Are you sure you wish to uninstall %s?", the name shortened so that the
+// question keeps within 259 characters.
+std::string confirmation_question(const std::string& registered_name);
+
+// What the user is told when the log cannot drive a removal (nothing is
+// removed then); empty for LogStatus::ok.
+std::string log_problem_message(LogStatus status, const std::string& log_path);
+
+}  // namespace quill::uninstall

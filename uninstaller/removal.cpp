@@ -1,0 +1,96 @@
+// The removal engine.
+#include "uninstaller/removal.h"
+
+#include <vector>
+
+#include "common/folder_removal.h"
+
+namespace quill::uninstall {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+namespace {
+
+constexpr std::size_t kMaxPath = 259;
+
+std::string without_trailing_separator(const std::string& path) {
+  if (path.size() > 3 && path.back() == '\\') return path.substr(0, path.size() - 1);
+  return path;
+}
+
+}  // namespace
+
+std::string removing_line(const std::string& entry) {
+  static const char kHead[] = "Removing ";
+  static const char kTail[] = "...";
+  const std::size_t fixed = sizeof kHead - 1 + sizeof kTail - 1;
+  if (entry.size() + fixed <= kMaxPath) return kHead + entry + kTail;
+  // Keep the end of the path, where the file name is.
+  const std::size_t keep = kMaxPath - fixed - 3;
+  return std::string(kHead) + "..." + entry.substr(entry.size() - keep) + kTail;
+}
+
+void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry) {
+  if (!is_absolute_path(entry)) return;  // empty, or relative to who knows where
+  os::FileStatus status = os.file_status(entry);
+  if (status.exists && status.is_folder) {
+    if (!guard.may_remove(entry)) return;
+    remove_folder_tree(os, entry);
+    os.remove_folder(without_trailing_separator(entry));
+    return;
+  }
+  os.delete_file(entry);
+}
+
+void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise) {
+  if (normalise && (base.empty() || base.back() != '\\')) base += '\\';
+  const std::string folder = base + relative;  // ends with '\'
+  std::vector<os::FolderEntry> entries;
+  if (folder.size() <= kMaxPath &&
+      os.list_folder(without_trailing_separator(folder), &entries) == os::Error::none) {
+    for (const os::FolderEntry& entry : entries) {
+      if (entry.name.empty() || entry.name[0] == '.') continue;
+      const std::string path = folder + entry.name;
+      // A path beyond the limit cannot be examined; treat it like a file
+      // so that its folder stays.
+      if (path.size() > kMaxPath) return;
+      os::FileStatus status = os.file_status(path);
+      if (status.exists && status.is_folder) {
+        sweep_folder(os, base, relative + entry.name + "\\", false);
+      } else if (status.exists) {
+        return;
+      }
+    }
+  }
+  os.remove_folder(without_trailing_separator(folder));
+}
+
+bool delete_uninstall_entry(os::Os& os, const UninstallLog& log) {
+  const std::string& name = log.registered_name;
+  if (log.name_damaged || name.empty() || name.find('\\') != std::string::npos) return false;
+  return os.registry_delete_key(os::RegistryRoot::local_machine, kUninstallKey, name) ==
+         os::Error::none;
+}
+
+void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
+                 RemovalObserver& observer) {
+  const std::size_t count = log.entries.size();
+  const std::size_t last = count == 0 ? 0 : count - 1;
+  observer.set_progress_range(last);
+  for (std::size_t i = 0; i + 1 < count; ++i) {
+    const LogEntry& entry = log.entries[i];
+    observer.add_status_line(removing_line(entry.path));
+    if (!entry.damaged) remove_entry(os, guard, entry.path);
+    observer.set_progress(i);
+  }
+  // The last entry is the install folder: only what became empty goes.
+  if (count > 0 && !log.entries[last].damaged && guard.may_remove(log.entries[last].path)) {
+    sweep_folder(os, log.entries[last].path, "", true);
+  }
+  delete_uninstall_entry(os, log);
+  observer.set_progress(last);
+  observer.add_status_line("Done!");
+  observer.finished();
+}
+
+}  // namespace quill::uninstall

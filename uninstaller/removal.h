@@ -1,0 +1,55 @@
+// The removal engine: deletes what the uninstall log lists, sweeps the
+// install folder of what became empty and deletes the uninstall entry.
+// It never asks and never reports a failure; it reports its steps through a
+// RemovalObserver (the progress dialog in the program, a recorder in tests).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "os/os.h"
+#include "uninstaller/folder_guard.h"
+#include "uninstaller/uninstall_log.h"
+
+namespace quill::uninstall {
+
+// Where the installations' uninstall entries live, below HKEY_LOCAL_MACHINE.
+extern const char kUninstallKey[];
+
+class RemovalObserver {
+ public:
+  virtual ~RemovalObserver() = default;
+  // The progress runs from 0 to `maximum`.
+  virtual void set_progress_range(std::size_t maximum) = 0;
+  virtual void set_progress(std::size_t position) = 0;
+  // Adds a line to the step list and makes it the selected, visible one.
+  virtual void add_status_line(const std::string& text) = 0;
+  // The removal is over; the dialog's button now closes it.
+  virtual void finished() = 0;
+};
+
+// Runs the whole removal for a log that was read completely.
+void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
+                 RemovalObserver& observer);
+
+// Removes one entry: a folder as a whole tree (when the guard allows it),
+// anything else as a file. Failures are ignored.
+void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry);
+
+// Removes every folder below base + relative that is empty once its own
+// subfolders are swept, bottom-up, then that folder itself. A file (any
+// existing non-folder whose name does not begin with '.') ends the sweep of
+// its folder at once, so the folder and what the listing returned after the
+// file stay. Never deletes a file.
+void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise);
+
+// Deletes the uninstall entry of `log`'s registered name unless that name
+// is empty, damaged or holds a '\' (which would reach the Uninstall key
+// itself or another installation's key). True when a key was deleted.
+bool delete_uninstall_entry(os::Os& os, const UninstallLog& log);
+
+// "Removing %s..." for an entry, shortened from the front to the 259
+// characters the list line may hold.
+std::string removing_line(const std::string& entry);
+
+}  // namespace quill::uninstall
