@@ -1,7 +1,9 @@
 // Console driver for Ciphon.dll: loads the library by name, looks up an
 // export and calls it, as an outside caller would.
 //   ciphon_check Enblow|Deblow INPUT OUTPUT KEYHEX
-// KEYHEX is 40 hexadecimal digits (20 bytes). Prints the export's result.
+//   ciphon_check --bits
+// KEYHEX is 40 hexadecimal digits (20 bytes). Prints the export's result;
+// --bits prints whether this is a 32-bit or a 64-bit build.
 // Exit code: 0 after the call, 1 for bad usage, 2 when the library or the
 // export cannot be found.
 #include <windows.h>
@@ -34,6 +36,10 @@ bool parse_key(const char* text, unsigned char key[20]) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--bits") == 0) {
+        std::printf("%u\n", static_cast<unsigned>(sizeof(void*) * 8));
+        return 0;
+    }
     unsigned char key[20];
     if (argc != 5 || !parse_key(argv[4], key)) {
         std::fprintf(stderr, "usage: ciphon_check Enblow|Deblow INPUT OUTPUT KEYHEX40\n");
