@@ -1,0 +1,52 @@
+// Shortcuts and uninstall registration, run by the install thread after the
+// files are copied: the links the user kept ticked, the rest of the
+// uninstall log, its copy beside the uninstaller, and the uninstall entry.
+#pragma once
+
+#include <string>
+
+#include "installer/install_engine.h"
+#include "os/os.h"
+#include "package/data_files.h"
+
+namespace quill::installer {
+
+// Key below HKEY_LOCAL_MACHINE that holds one key per installed program.
+extern const char kUninstallKey[];  // "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
+extern const char kQuickLaunchFolder[];  // "\Microsoft\Internet Explorer\Quick Launch"
+extern const char kCreatingShortcutsStatus[];  // "Creating shortcuts...\n"
+extern const char kLogTerminator[];            // "||||"
+
+// Where one shortcut goes.
+struct ShortcutPlan {
+  std::string folder;        // the folder the link lies in
+  bool create_folder = false;  // a start-menu group folder to create
+  std::string folder_line;   // the log's folder line (empty: none to remove)
+  std::string link_path;
+};
+
+// Plans a shortcut's link path and log lines. False when the record is
+// refused: an unknown location, a name or folder that would leave its
+// location ("..", absolute parts), or a link path longer than a path may be.
+// A start-menu record with an empty folder goes straight into the Programs
+// folder and logs an empty folder line, so the uninstaller never removes the
+// Programs folder itself.
+bool plan_shortcut(os::Os& os, const package::ShortcutRecord& record, ShortcutPlan* plan);
+
+// Creates the ticked shortcuts of "shortcuts.txt" (expanded with the install
+// folder) and appends two log lines for each.
+void create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,
+                      InstallCallback& callback);
+
+// Completes the log from "uninstall.txt" (expanded with the install folder),
+// copies it beside an uninstaller installed elsewhere and writes the
+// uninstall entry. Without "uninstall.txt" the log is deleted; without a
+// usable registered name no registry entry is written.
+void register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path);
+
+// "<name> (remove only)"
+std::string display_name(const std::string& registered_name);
+// The uninstaller's path in double quotes.
+std::string uninstall_string(const std::string& uninstaller_path);
+
+}  // namespace quill::installer

@@ -1,0 +1,306 @@
+// The wizard's step machine and the texts it shows.
+#include "installer/wizard.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace quill::installer {
+
+const char* const kStepTitles[7] = {
+    "Welcome", "License Agreement", "Installation Directory", "Shortcuts",
+    "Summary", "Installing...",     "Installation finished",
+};
+const char kFinishedText[] = "Installation finished!\n\nClick done to exit.";
+const char kCancelQuestion[] = "Are you sure you wish to cancel the installation?";
+const char kInvalidPathMessage[] = "You have to enter a valid install path before continuing.";
+const char kBrowseTitle[] = "Please select an install folder.";
+const char kCreditText[] = "installer by www.orvelle-software.example";
+const char kCreditUrl[] = "http://www.orvelle-software.example/";
+const char kSmallWindowCaption[] = "Loading installer...";
+const char kSmallWindowStatus[] = "Installing files...";
+
+namespace {
+
+constexpr int kLastStep = 6;
+constexpr int kInstallingStep = 5;
+
+bool is_drive_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+ControlView control_view(int id, bool visible) {
+  ControlView view;
+  view.id = id;
+  view.visible = visible;
+  return view;
+}
+
+ControlView text_control(int id, bool visible, std::string text) {
+  ControlView view = control_view(id, visible);
+  view.has_text = true;
+  view.text = std::move(text);
+  return view;
+}
+
+}  // namespace
+
+const ControlView* StepView::find(int id) const {
+  for (const ControlView& c : controls) {
+    if (c.id == id) return &c;
+  }
+  return nullptr;
+}
+
+std::string not_enough_space_message(const std::string& folder) {
+  std::string drive = folder.empty() ? std::string() : folder.substr(0, 1);
+  return "There isn't enough free disk space on drive " + drive +
+         ".\nPlease free some disk space and try again.";
+}
+
+std::uint64_t available_megabytes(os::Os& os, const std::string& folder) {
+  // Only "X:" names a drive; anything else (a network path, a relative
+  // text) has no free space to offer, so the folder step cannot be left.
+  if (folder.size() < 2 || !is_drive_letter(folder[0]) || folder[1] != ':') return 0;
+  std::uint64_t megabytes = 0;
+  if (!os.free_megabytes(folder.substr(0, 2) + "\\", &megabytes)) return 0;
+  return megabytes;
+}
+
+WizardData wizard_data(const package::InstallerData& data) {
+  WizardData w;
+  w.welcome_text = data.welcome_text;
+  w.title = data.title;
+  w.licence_text = data.licence_text;
+  w.default_folder = data.install_folders.default_folder;
+  w.preferred_folder = data.install_folders.preferred_folder;
+  w.has_shortcuts_file = data.has_shortcuts;
+  w.uses_desktop = data.shortcut_locations.desktop;
+  w.uses_start_menu = data.shortcut_locations.start_menu;
+  w.uses_quick_launch = data.shortcut_locations.quick_launch;
+  w.progress_style = data.settings.progress_style;
+  w.small_window = data.settings.small_window;
+  w.megabytes_needed = data.megabytes_needed;
+  return w;
+}
+
+Placement small_window_placement(int screen_width, int screen_height, int width, int height) {
+  Placement p;
+  p.width = width;
+  p.height = height;
+  p.x = (screen_width - width) / 2;
+  p.y = screen_height * 3 / 4 - height / 2;
+  if (p.y + height > screen_height) p.y = screen_height - height;
+  if (p.x < 0) p.x = 0;
+  if (p.y < 0) p.y = 0;
+  return p;
+}
+
+Wizard::Wizard(os::Os& os, WizardData data) : os_(os), data_(std::move(data)) {
+  if (data_.progress_style != 1) data_.progress_style = 0;
+}
+
+Outcome Wizard::open() {
+  set_folder_text(data_.preferred_folder.empty() ? data_.default_folder : data_.preferred_folder);
+  desktop_ = start_menu_ = quick_launch_ = true;
+  step_ = 0;
+  forward_ = true;
+  compute_disk_space();
+  last_seen_folder_ = folder_;
+  return show_step();
+}
+
+Outcome Wizard::next() {
+  if (step_ == kLastStep) {
+    Outcome out;
+    out.done = true;
+    return out;
+  }
+  if (step_ == kInstallingStep || step_ < 0) return Outcome();
+  ++step_;
+  if (step_ == 3 && !data_.has_shortcuts_file) ++step_;
+  forward_ = true;
+  return show_step();
+}
+
+Outcome Wizard::back() {
+  if (step_ >= kInstallingStep || step_ < 0) return Outcome();
+  --step_;
+  if (step_ == 3 && !data_.has_shortcuts_file) --step_;
+  forward_ = false;
+  return show_step();
+}
+
+Outcome Wizard::close() {
+  Outcome out;
+  if (step_ == kInstallingStep) {
+    // The install thread is still extracting from the payload folder:
+    // closing must go through the cancel question, not end the wizard.
+    out.ask_cancel = true;
+    return out;
+  }
+  step_ = -1;
+  out.closed = true;
+  return out;
+}
+
+Outcome Wizard::install_finished() {
+  if (step_ != kInstallingStep) return Outcome();
+  step_ = kLastStep;
+  forward_ = true;
+  return show_step();
+}
+
+void Wizard::set_folder_text(const std::string& text) {
+  folder_ = text.size() > kMaxPathLength ? text.substr(0, kMaxPathLength) : text;
+}
+
+void Wizard::set_ticked(int id, bool ticked) {
+  if (id == control::desktop) desktop_ = ticked;
+  if (id == control::start_menu) start_menu_ = ticked;
+  if (id == control::quick_launch) quick_launch_ = ticked;
+}
+
+bool Wizard::ticked(int id) const {
+  if (id == control::desktop) return desktop_;
+  if (id == control::start_menu) return start_menu_;
+  if (id == control::quick_launch) return quick_launch_;
+  return false;
+}
+
+bool Wizard::timer_tick() {
+  if (folder_ == last_seen_folder_) return false;
+  last_seen_folder_ = folder_;
+  std::uint64_t before = available_;
+  compute_disk_space();
+  if (before == available_) return false;
+  build_view();
+  return true;
+}
+
+void Wizard::compute_disk_space() { available_ = available_megabytes(os_, folder_); }
+
+std::string Wizard::disk_space_text() const {
+  char text[128];
+  std::snprintf(text, sizeof text, "Disk space needed: %llu MB\nAvailable disk space: %llu MB",
+                static_cast<unsigned long long>(data_.megabytes_needed),
+                static_cast<unsigned long long>(available_));
+  return text;
+}
+
+std::string Wizard::summary_text() const {
+  std::string text = "The files will be installed to:\n" + folder_;
+  if (!data_.has_shortcuts_file) return text;
+  text += "\n\nShortcuts to create:\n";
+  if (start_menu_ && data_.uses_start_menu) text += "- In the start menu.\n";
+  if (desktop_ && data_.uses_desktop) text += "- On the desktop.\n";
+  if (quick_launch_ && data_.uses_quick_launch) {
+    text += "- On the quick start-menu.\n";
+  } else if (!desktop_ && !start_menu_) {
+    text += "None.";
+  }
+  return text;
+}
+
+std::string Wizard::window_title() const {
+  if (step_ < 0 || step_ > kLastStep) return data_.title;
+  return data_.title + " - " + kStepTitles[step_];
+}
+
+Outcome Wizard::show_step() {
+  Outcome out;
+  // Steps without content are passed over in the direction of the move;
+  // the two validations send the user back to the folder step. Each of
+  // these ends after at most three moves, since step 2 has no condition.
+  for (;;) {
+    if (step_ < 0) {
+      out.closed = true;
+      return out;
+    }
+    if (step_ == 0 && data_.welcome_text.empty()) {
+      step_ = forward_ ? 1 : -1;
+      continue;
+    }
+    if (step_ == 1 && data_.licence_text.empty()) {
+      step_ = forward_ ? 2 : 0;
+      continue;
+    }
+    if (step_ == 3 || step_ == 4) {
+      compute_disk_space();
+      if (folder_.size() < 2) {
+        out.warning = kInvalidPathMessage;
+        step_ = 2;
+        continue;
+      }
+      if (data_.megabytes_needed >= available_) {
+        out.warning = not_enough_space_message(folder_);
+        step_ = 2;
+        continue;
+      }
+    }
+    break;
+  }
+  build_view();
+  if (step_ == kInstallingStep) {
+    out.start_install = true;
+    out.run_small_window = data_.small_window;
+  }
+  if (step_ == kLastStep) out.entered_finished = true;
+  return out;
+}
+
+void Wizard::build_view() {
+  const int s = step_;
+  StepView v;
+  v.step = s;
+  v.window_title = window_title();
+  v.side_picture = s + 1;
+  v.background_step = s + 1;
+  v.place_buttons = s >= 0 && s <= 4;
+  v.next_button = Placement{340, 199, 80, 23};
+  v.back_button = Placement{11, 199, 80, 23};
+  v.place_text_box = s == 0 || s == 1;
+  v.text_box = Placement{114, 40, 306, 143};
+
+  static const char* const kNextTexts[7] = {"Next", "I Agree", "Next", "Next",
+                                            "Install", "", "Done"};
+  std::string back_text;
+  switch (s) {
+    case 0: back_text = "Exit"; break;
+    case 1: back_text = data_.welcome_text.empty() ? "Exit" : "I Disagree"; break;
+    case 2:
+      back_text = data_.welcome_text.empty() && data_.licence_text.empty() ? "Exit" : "Previous";
+      break;
+    default: back_text = "Previous"; break;
+  }
+  const bool valid = s >= 0 && s <= kLastStep;
+  v.controls.push_back(text_control(control::next, s <= 4 || s == kLastStep,
+                                    valid ? kNextTexts[s] : ""));
+  v.controls.push_back(text_control(control::back, s <= 4, back_text));
+  v.controls.push_back(control_view(control::cancel, s == kInstallingStep));
+
+  std::string box_text = s == 0 ? data_.welcome_text : s == 1 ? data_.licence_text : "";
+  v.controls.push_back(s <= 1 ? text_control(control::text_box, true, box_text)
+                              : control_view(control::text_box, false));
+  v.controls.push_back(control_view(control::folder, s == 2));
+  v.controls.push_back(control_view(control::browse, s == 2));
+  v.controls.push_back(control_view(control::folder_label, s == 2));
+  v.controls.push_back(text_control(control::disk_space, s == 2, disk_space_text()));
+  if (s == 4) {
+    v.controls.push_back(text_control(control::summary, true, summary_text()));
+  } else if (s == kLastStep) {
+    v.controls.push_back(text_control(control::summary, true, kFinishedText));
+  } else {
+    v.controls.push_back(control_view(control::summary, false));
+  }
+  v.controls.push_back(control_view(control::licence_prompt, s == 1));
+  v.controls.push_back(control_view(control::desktop, s == 3 && data_.uses_desktop));
+  v.controls.push_back(control_view(control::start_menu, s == 3 && data_.uses_start_menu));
+  v.controls.push_back(control_view(control::quick_launch, s == 3 && data_.uses_quick_launch));
+  v.controls.push_back(control_view(control::status, s == kInstallingStep));
+  v.controls.push_back(
+      control_view(control::progress_plain, s == kInstallingStep && data_.progress_style == 0));
+  v.controls.push_back(
+      control_view(control::progress_smooth, s == kInstallingStep && data_.progress_style == 1));
+  v.controls.push_back(text_control(control::credit, true, kCreditText));
+  view_ = std::move(v);
+}
+
+}  // namespace quill::installer

@@ -1,0 +1,177 @@
+// The installer's seven-step wizard as a state machine: which step follows,
+// which controls each step shows and with what text, the disk-space check and
+// the summary. The Win32 dialog renders a StepView by control identifier and
+// acts on the Outcome of each transition; it holds no rule of its own.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+#include "package/data_files.h"
+
+namespace quill::installer {
+
+// Control identifiers of the wizard (dialog 101) and the small progress
+// window (dialog 109).
+namespace control {
+constexpr int next = 1000;
+constexpr int back = 1001;
+constexpr int cancel = 1002;
+constexpr int text_box = 1004;
+constexpr int folder = 1007;
+constexpr int browse = 1008;
+constexpr int folder_label = 1009;
+constexpr int summary = 1010;
+constexpr int licence_prompt = 1011;
+constexpr int desktop = 1012;
+constexpr int start_menu = 1013;
+constexpr int quick_launch = 1014;
+constexpr int status = 1020;
+constexpr int progress_plain = 1021;
+constexpr int progress_smooth = 1022;
+constexpr int credit = 1030;
+constexpr int disk_space = 1032;
+}  // namespace control
+
+// Longest text a path or edit field holds (a 260-byte buffer with its zero).
+constexpr std::size_t kMaxPathLength = 259;
+
+// What the loader found in the package, as far as the wizard needs it.
+struct WizardData {
+  std::string welcome_text;
+  std::string title;  // installer title: caption of every window and box
+  std::string licence_text;
+  std::string default_folder;
+  std::string preferred_folder;  // wins over the default when not empty
+  bool has_shortcuts_file = false;
+  // Which shortcut locations occur in the shortcut list.
+  bool uses_desktop = false;
+  bool uses_start_menu = false;
+  bool uses_quick_launch = false;
+  int progress_style = 0;  // 0 plain bar (1021), 1 smooth bar (1022)
+  bool small_window = false;
+  std::uint64_t megabytes_needed = 0;
+};
+
+// The wizard's part of the data loaded at start-up.
+WizardData wizard_data(const package::InstallerData& data);
+
+// One control as a step shows it.
+struct ControlView {
+  int id = 0;
+  bool visible = false;
+  bool enabled = true;
+  bool has_text = false;  // false: leave the control's text as it is
+  std::string text;
+};
+
+struct Placement {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// Everything `show step` sets on the dialog.
+struct StepView {
+  int step = 0;
+  std::string window_title;
+  std::vector<ControlView> controls;  // every wizard control, shown or hidden
+  bool place_buttons = false;         // steps 0-4: move 1000 and 1001
+  Placement next_button;
+  Placement back_button;
+  bool place_text_box = false;  // steps 0 and 1
+  Placement text_box;
+  // Pictures: side picture number (step + 1) and the background step.
+  int side_picture = 0;
+  int background_step = 0;
+
+  const ControlView* find(int id) const;
+};
+
+// What a transition asks of the dialog besides rendering the view.
+struct Outcome {
+  bool closed = false;       // the wizard ends (a step below 0, or closed)
+  bool ask_cancel = false;   // closed while installing: ask the cancel question instead
+  bool done = false;         // "Done" on the last step: run the end events, exit
+  std::string warning;       // a validation message box to show first (empty: none)
+  bool start_install = false;     // entered step 5: start install and slideshow threads
+  bool run_small_window = false;  // ... and run the small progress window (dialog 109)
+  bool entered_finished = false;  // entered step 6: read the end-of-install files,
+                                  // repaint, wait 200 ms, bring the wizard to the front
+};
+
+class Wizard {
+ public:
+  Wizard(os::Os& os, WizardData data);
+
+  // First initialisation: fills the folder field, ticks the three boxes and
+  // shows step 0 (or the first step that has content).
+  Outcome open();
+  // Button 1000 ("Next", "I Agree", "Install", "Done").
+  Outcome next();
+  // Button 1001 ("Previous", "I Disagree", "Exit").
+  Outcome back();
+  // The window's close command.
+  Outcome close();
+  // The install thread has finished: step 5 moves to step 6.
+  Outcome install_finished();
+
+  // The dialog reports the folder field's text (cut to 259 characters).
+  void set_folder_text(const std::string& text);
+  const std::string& folder_text() const { return folder_; }
+  // The dialog reports a check box (1012, 1013, 1014).
+  void set_ticked(int id, bool ticked);
+  bool ticked(int id) const;
+  // 100 ms timer: recomputes the disk space when the folder text changed
+  // since the last tick. True when the disk-space label changed.
+  bool timer_tick();
+
+  int step() const { return step_; }
+  const StepView& view() const { return view_; }
+  const WizardData& data() const { return data_; }
+  std::uint64_t megabytes_available() const { return available_; }
+
+  std::string disk_space_text() const;
+  std::string summary_text() const;
+  std::string window_title() const;
+
+ private:
+  Outcome show_step();
+  void compute_disk_space();
+  void build_view();
+
+  os::Os& os_;
+  WizardData data_;
+  int step_ = 0;
+  bool forward_ = true;
+  std::string folder_;
+  std::string last_seen_folder_;
+  std::uint64_t available_ = 0;
+  bool desktop_ = true;
+  bool start_menu_ = true;
+  bool quick_launch_ = true;
+  StepView view_;
+};
+
+// Fixed texts.
+extern const char* const kStepTitles[7];
+extern const char kFinishedText[];
+extern const char kCancelQuestion[];
+extern const char kInvalidPathMessage[];
+extern const char kBrowseTitle[];
+extern const char kCreditText[];
+extern const char kCreditUrl[];
+extern const char kSmallWindowCaption[];
+extern const char kSmallWindowStatus[];
+
+// "There isn't enough free disk space on drive X. ..." for a folder text.
+std::string not_enough_space_message(const std::string& folder);
+// Free megabytes for the drive named by the folder text's first two
+// characters; 0 when they name no drive or the drive cannot be queried.
+std::uint64_t available_megabytes(os::Os& os, const std::string& folder);
+
+// Where the small progress window goes: centred horizontally, its middle at
+// three quarters of the screen height, kept on the screen.
+Placement small_window_placement(int screen_width, int screen_height, int width, int height);
+
+}  // namespace quill::installer

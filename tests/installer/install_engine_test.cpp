@@ -1,0 +1,142 @@
+// The install engine: matching "fileinfo.txt" lines to archive entries,
+// replace answers, cancel, refused names and damaged packages.
+#include "installer/install_engine.h"
+
+#include "installer_fixture.h"
+
+namespace quill::installer {
+namespace {
+
+using test::InstallerTest;
+using V = std::vector<std::string>;
+
+const char kLog[] = "C:\\Program Files\\Tool\\uninstall.ini";
+
+TEST_F(InstallerTest, MatchesNamesJoinsFoldersAndInstallsRepeatedLinesTwice) {
+  archive({{"docs/readme.txt", "R"}, {"/a.exe", "A"}, {"%Quillpack%/wt.txt", "W"}});
+  data_file("fileinfo.txt",
+            "docs\\readme.txt|%install path%\\\r\n"      // '/' in the entry, '\' in the line
+            "\\a.exe|C:\\Second\r\n"                      // leading '\', no trailing '\'
+            "\\a.exe|C:\\Third\\\r\n"                     // same entry again
+            "\\a.exe\r\n"                                 // no '|': a relative destination
+            "%Quillpack%\\wt.txt|C:\\Data\r\n"            // data entries are not install entries
+            "////\r\n"
+            "a.exe|C:\\After\r\n");                       // after the end line
+  ASSERT_EQ(install_files(os(), request_, callback_, &stats_), InstallResult::finished);
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\docs\\readme.txt"), "R");
+  EXPECT_EQ(file("C:\\Second\\a.exe"), "A");
+  EXPECT_EQ(file("C:\\Third\\a.exe"), "A");
+  EXPECT_FALSE(exists("C:\\Data\\wt.txt"));
+  EXPECT_FALSE(exists("C:\\After\\a.exe"));
+  EXPECT_EQ(log(), (V{"Tool", "C:\\Program Files\\Tool\\docs\\readme.txt", "C:\\Second\\a.exe",
+                      "C:\\Third\\a.exe"}));
+  EXPECT_EQ(stats_.lines_refused, 1u);
+  EXPECT_EQ(callback_.last_done, 3u);
+  EXPECT_EQ(callback_.last_total, 3u);
+  EXPECT_EQ(callback_.statuses.front(), "Installing\nC:\\Program Files\\Tool\\docs\\readme.txt...");
+}
+
+TEST_F(InstallerTest, FirstEntryOfADuplicatedNameWins) {
+  archive({{"x.txt", "first"}, {"x.txt", "second"}});
+  data_file("fileinfo.txt", "x.txt|C:\\D\r\n////\r\n");
+  ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
+  EXPECT_EQ(file("C:\\D\\x.txt"), "first");
+}
+
+TEST_F(InstallerTest, ReplaceAnswersYesNoAndCancel) {
+  archive({{"a.txt", "new a"}, {"b.txt", "new b"}, {"c.txt", "new c"}, {"d.txt", "new d"}});
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    test::write_host_file(host(std::string("C:\\Program Files\\Tool\\") + name), "old");
+  }
+  data_file("fileinfo.txt",
+            "a.txt|%install path%\r\nb.txt|%install path%\r\nc.txt|%install path%\r\n"
+            "d.txt|%install path%\r\n////\r\n");
+  callback_.answers = {ReplaceAnswer::yes, ReplaceAnswer::no, ReplaceAnswer::cancel};
+  EXPECT_EQ(run(), InstallResult::cancelled);
+  EXPECT_EQ(callback_.asked, (V{"a.txt", "b.txt", "c.txt"}));
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "new a");
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\b.txt"), "old");
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\c.txt"), "old");
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool\\d.txt"));
+  // "No" still advances the progress; the partial log stays, nothing is registered.
+  EXPECT_EQ(callback_.last_done, 2u);
+  EXPECT_EQ(log(), (V{"Tool", "C:\\Program Files\\Tool\\a.txt"}));
+  EXPECT_FALSE(os().registry_key_exists(os::RegistryRoot::local_machine,
+                                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool"));
+  EXPECT_EQ(replace_question("a.txt"),
+            "The file named a.txt already exists at the selected location.\n"
+            "Do you wish to replace it?");
+}
+
+TEST_F(InstallerTest, ConfirmedCancelStopsBeforeTheNextLine) {
+  archive({{"a.txt", "A"}, {"b.txt", "B"}});
+  data_file("fileinfo.txt", "a.txt|C:\\D\r\nb.txt|C:\\D\r\n////\r\n");
+  callback_.cancel_after_polls = 1;
+  EXPECT_EQ(install_files(os(), request_, callback_), InstallResult::cancelled);
+  EXPECT_TRUE(exists("C:\\D\\a.txt"));
+  EXPECT_FALSE(exists("C:\\D\\b.txt"));
+}
+
+TEST_F(InstallerTest, NamesThatLeaveTheirFolderAreRefused) {
+  archive({{"../evil.txt", "E"}, {"sub/../../up.txt", "U"}, {"C:/abs.txt", "C"},
+           {"ok.txt", "K"}});
+  data_file("fileinfo.txt",
+            "..\\evil.txt|C:\\App\\Data\r\n"
+            "sub\\..\\..\\up.txt|C:\\App\\Data\r\n"
+            "C:\\abs.txt|C:\\App\\Data\r\n"
+            "ok.txt|C:\\App\\Data\r\n////\r\n");
+  ASSERT_EQ(install_files(os(), request_, callback_, &stats_), InstallResult::finished);
+  EXPECT_EQ(stats_.lines_refused, 3u);
+  EXPECT_FALSE(exists("C:\\App\\evil.txt"));
+  EXPECT_FALSE(exists("C:\\App\\up.txt"));
+  EXPECT_FALSE(exists("C:\\abs.txt"));
+  EXPECT_EQ(file("C:\\App\\Data\\ok.txt"), "K");
+  EXPECT_EQ(log(), (V{"Tool", "C:\\App\\Data\\ok.txt"}));
+}
+
+TEST_F(InstallerTest, DamagedEntryStopsTheInstallWithoutLeavingItsFile) {
+  const std::string marker(64, 'Q');
+  archive({{"good.txt", "G", true}, {"bad.bin", marker, true}, {"late.txt", "L", true}});
+  std::string zip = file(payload_ + "tempfile.tmp");
+  std::size_t at = zip.find(marker);
+  ASSERT_NE(at, std::string::npos);
+  zip[at + 10] = 'X';  // stored data no longer matches its CRC
+  test::write_host_file(host(payload_ + "tempfile.tmp"), zip);
+  data_file("fileinfo.txt", "good.txt|C:\\D\r\nbad.bin|C:\\D\r\nlate.txt|C:\\D\r\n////\r\n");
+  data_file("uninstall.txt", "%install path%\\Uninstall.exe");
+  EXPECT_EQ(run(), InstallResult::damaged);
+  EXPECT_TRUE(exists("C:\\D\\good.txt"));
+  EXPECT_FALSE(exists("C:\\D\\bad.bin"));
+  EXPECT_FALSE(exists("C:\\D\\late.txt"));
+  EXPECT_EQ(log(), (V{"Tool", "C:\\D\\good.txt"}));
+  EXPECT_FALSE(os().registry_key_exists(os::RegistryRoot::local_machine,
+                                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool"));
+}
+
+TEST_F(InstallerTest, UnreadableArchiveIsDamagedAndTouchesNothing) {
+  test::write_host_file(host(payload_ + "tempfile.tmp"), std::string(3000, 'J'));
+  data_file("fileinfo.txt", "a.txt|C:\\D\r\n////\r\n");
+  EXPECT_EQ(run(), InstallResult::damaged);
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
+  os().delete_file(payload_ + "tempfile.tmp");
+  EXPECT_EQ(run(), InstallResult::damaged);
+}
+
+TEST_F(InstallerTest, MissingParentsOfTheInstallFolderAreCreatedBeforeTheLog) {
+  request_.install_folder = "C:\\Apps\\Vendor\\Tool\\";
+  archive({{"a.txt", "A"}});
+  data_file("fileinfo.txt", "a.txt|%install path%\r\n////\r\n");
+  ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
+  EXPECT_EQ(log("C:\\Apps\\Vendor\\Tool\\uninstall.ini"),
+            (V{"Tool", "C:\\Apps\\Vendor\\Tool\\a.txt"}));
+}
+
+TEST_F(InstallerTest, OldLogIsReplacedAndMissingFileListInstallsNothing) {
+  archive({{"a.txt", "A"}});
+  test::write_host_file(host(kLog), "Old\r\nC:\\old\r\n||||\r\n");
+  ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
+  EXPECT_EQ(log(), (V{"Tool"}));
+}
+
+}  // namespace
+}  // namespace quill::installer
