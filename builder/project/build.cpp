@@ -1,0 +1,217 @@
+// The build pipeline.
+#include "builder/project/build.h"
+
+#include <vector>
+
+#include "builder/project/data_files.h"
+#include "common/paths.h"
+
+namespace quill::project {
+
+const char kStubErrorMessage[] =
+    "Quillset was unable to find the installer data file!\nIf an installer program is running, "
+    "please close it and try again.\n\nIf this error still occurs feel free to contact Orvelle "
+    "Software for further assistance.";
+
+namespace {
+
+const char kPack[] = "%Quillpack%\\";
+
+bool source_exists(os::Os& os, const std::string& path) {
+  if (path.empty()) return false;
+  os::FileStatus status = os.file_status(path);
+  return status.exists && !status.is_folder;
+}
+
+// A build in progress: the work files and how each outcome leaves them.
+class Build {
+ public:
+  Build(const Project& project, os::Os& os, const BuildOptions& options, BuildReport& report)
+      : project_(project), os_(os), options_(options), report_(report),
+        archive_path_(options.output_path + ".zip"), writer_(os, options.limits) {}
+
+  BuildOutcome run();
+
+ private:
+  bool aborted() { return report_.abort_requested(); }
+  BuildOutcome abort_build() {
+    writer_.discard();
+    os_.delete_file(archive_path_);
+    os_.delete_file(options_.output_path);
+    report_.set_status("Build aborted!");
+    report_.set_progress(0);
+    return BuildOutcome::aborted;
+  }
+  BuildOutcome fail_build() {
+    writer_.discard();
+    os_.delete_file(archive_path_);
+    os_.delete_file(options_.output_path);
+    report_.set_status("Build error.");
+    report_.set_progress(0);
+    return BuildOutcome::write_error;
+  }
+  void add_text(const std::string& name, const std::string& text) {
+    writer_.add_data(kPack + name, to_crlf(text));
+  }
+  void add_pictures();
+  void add_installer_info(const std::vector<InstallEntry>& entries);
+  enum class Append { done, aborted, failed };
+  Append append_archive();
+
+  const Project& project_;
+  os::Os& os_;
+  const BuildOptions& options_;
+  BuildReport& report_;
+  std::string archive_path_;
+  PayloadWriter writer_;
+};
+
+BuildOutcome Build::run() {
+  report_.set_status("Initializing build...");
+  if (os_.copy_file(options_.builder_folder + "ext.dat", options_.output_path, false) !=
+      os::Error::none) {
+    report_.set_status("Build error.");
+    return BuildOutcome::stub_error;
+  }
+
+  report_.set_status("Getting file count...");
+  std::vector<int> duplicates;
+  std::vector<InstallEntry> entries = plan_install_entries(project_, &duplicates);
+  for (int slot : duplicates) {
+    const FileRecord& file = project_.file(slot);
+    report_.warning("Left out \"" + file.source + "\": another file is already installed as \"" +
+                    file.target_folder + file.name + "\".");
+  }
+  std::vector<const InstallEntry*> present;
+  for (const InstallEntry& entry : entries) {
+    const std::string& source = project_.file(entry.slot).source;
+    if (source_exists(os_, source)) {
+      present.push_back(&entry);
+    } else {
+      report_.warning("Source file missing: \"" + source + "\".");
+    }
+  }
+  report_.set_progress_range(present.size());
+
+  if (!writer_.open(archive_path_)) return fail_build();
+  std::uint64_t added = 0;
+  for (const InstallEntry* entry : present) {
+    const std::string& source = project_.file(entry->slot).source;
+    report_.set_status("Adding file " + source + "...");
+    if (aborted()) return abort_build();
+    if (writer_.add_file(entry->entry_name, source, [this] { return aborted(); }) ==
+        PayloadWriter::AddResult::aborted) {
+      return abort_build();
+    }
+    report_.set_progress(++added);
+  }
+
+  report_.set_status("Adding graphics...");
+  add_pictures();
+  writer_.add_file(std::string(kPack) + "img\\setup.jpg", options_.builder_folder + "setup.JPG");
+
+  report_.set_status("Adding installer info...");
+  add_installer_info(entries);
+  if (!writer_.close()) return fail_build();
+
+  if (os_.file_status(archive_path_).exists) {
+    Append result = append_archive();
+    if (result == Append::aborted) return abort_build();
+    if (result == Append::failed) return fail_build();
+  }
+  os_.delete_file(archive_path_);
+  report_.set_progress(0);
+  report_.set_status("Done!");
+  return BuildOutcome::done;
+}
+
+void Build::add_pictures() {
+  for (int slot = 0; slot < kImageSlots; ++slot) {
+    const ImageRecord& image = project_.image(slot);
+    if (image.path.empty()) continue;
+    std::string name = std::string(kPack) + (image.background ? "bgimg" : "img") + "\\" +
+                       std::to_string(image.step) + "\\" + file_name_part(image.path);
+    writer_.add_file(name, image.path);
+    if (image.background) writer_.add_data(name + ".txt", to_crlf(background_companion_text(image)));
+  }
+}
+
+void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
+  const Settings& settings = project_.settings();
+  // Byte copies of the two text files; an empty or unreadable path leaves
+  // the entry out.
+  if (!settings.welcome_file.empty()) {
+    writer_.add_file(std::string(kPack) + "wt.txt", box_text(settings.welcome_file));
+  }
+  if (!settings.licence_file.empty()) {
+    writer_.add_file(std::string(kPack) + "license.txt", box_text(settings.licence_file));
+  }
+  add_text("installer_settings.txt", installer_settings_text(project_.window_settings()));
+  add_text("tt.txt", box_text(settings.title));
+  add_text("eoi_message.txt", box_text(settings.eoi_message));
+  add_text("eoi_file.txt", box_text(settings.eoi_file));
+  add_text("def_install.txt", def_install_text(settings));
+  add_text("eoi_buttons.txt", eoi_buttons_text(settings));
+  if (settings.use_background_window) add_text("fullscreen.txt", fullscreen_text(project_.fullscreen()));
+
+  int left_out = 0;
+  add_text("macros.txt", macros_text(project_, &left_out));
+  if (left_out > 0) {
+    report_.warning(std::to_string(left_out) + " macros left out: an installer reads at most " +
+                    std::to_string(kMaxPackagedMacros) + ".");
+  }
+  bool any_shortcut = false;
+  std::string shortcuts = shortcuts_text(project_, &any_shortcut);
+  if (any_shortcut) add_text("shortcuts.txt", shortcuts);
+  add_text("fileinfo.txt", fileinfo_text(entries));
+
+  if (settings.include_uninstaller && project_.uninstaller_item() != kNoItem) {
+    int slot = project_.find_file_by_tree_item(project_.uninstaller_item());
+    if (slot != kNoSlot) {
+      const FileRecord& file = project_.file(slot);
+      add_text("uninstall.txt", file.target_folder + file.name);
+    }
+  }
+}
+
+Build::Append Build::append_archive() {
+  report_.set_status("Building installer exe...");
+  std::uint64_t archive_size = os_.file_status(archive_path_).size;
+  report_.set_progress_range(archive_size / 1024);
+  auto archive = os_.open_file(archive_path_, os::OpenMode::read);
+  if (!archive) return Append::failed;
+  if (!os_.file_status(options_.output_path).exists) return Append::failed;
+  std::uint64_t stub_size = os_.file_status(options_.output_path).size;
+  auto output = os_.open_file(options_.output_path, os::OpenMode::append);
+  if (!output) return Append::failed;
+  std::vector<char> buffer(options_.chunk_size + 1);
+  std::uint64_t copied = 0;
+  while (copied < archive_size) {
+    if (aborted()) return Append::aborted;
+    std::size_t chunk = options_.chunk_size;
+    if (archive_size - copied < chunk) chunk = static_cast<std::size_t>(archive_size - copied);
+    std::size_t got = 0;
+    while (got < chunk) {
+      std::size_t n = archive->read(buffer.data() + got, chunk - got);
+      if (n == 0) break;
+      got += n;
+    }
+    if (got != chunk || !output->write(buffer.data(), chunk)) return Append::failed;
+    copied += chunk;
+    report_.set_progress((stub_size + copied) / 1024);
+  }
+  unsigned char trailer[8];
+  for (int i = 0; i < 8; ++i) trailer[i] = static_cast<unsigned char>(archive_size >> (8 * i));
+  if (!output->write(trailer, sizeof trailer)) return Append::failed;
+  return Append::done;
+}
+
+}  // namespace
+
+BuildOutcome build_package(const Project& project, os::Os& os, const BuildOptions& options,
+                           BuildReport& report) {
+  Build build(project, os, options, report);
+  return build.run();
+}
+
+}  // namespace quill::project

@@ -1,0 +1,48 @@
+// The build: turns a project into an installer package (stub, payload
+// archive, 8-byte trailer). The front ends report through BuildReport.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "builder/project/payload_writer.h"
+#include "builder/project/project.h"
+#include "os/os.h"
+
+namespace quill::project {
+
+// Implemented by the main window, the command-line builder and the tests.
+class BuildReport {
+ public:
+  virtual ~BuildReport() = default;
+  virtual void set_status(const std::string& text) = 0;
+  virtual void set_progress_range(std::uint64_t maximum) = 0;
+  virtual void set_progress(std::uint64_t position) = 0;
+  // Polled before each file, each block of a file and each copy chunk.
+  virtual bool abort_requested() { return false; }
+  // Something the author should know that does not stop the build.
+  virtual void warning(const std::string& text) { (void)text; }
+};
+
+enum class BuildOutcome {
+  done,
+  aborted,
+  stub_error,   // "ext.dat" could not be copied to the output path
+  write_error,  // the payload archive or the package could not be written
+};
+
+struct BuildOptions {
+  std::string output_path;
+  std::string builder_folder;  // holds ext.dat and setup.JPG; ends in a separator
+  PayloadLimits limits;
+  std::size_t chunk_size = 10485760;  // bytes per step of the append
+};
+
+// The warning box text of a stub that cannot be copied.
+extern const char kStubErrorMessage[];
+
+// Runs the whole build; the project is only read.
+BuildOutcome build_package(const Project& project, os::Os& os, const BuildOptions& options,
+                           BuildReport& report);
+
+}  // namespace quill::project

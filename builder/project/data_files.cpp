@@ -1,0 +1,188 @@
+// Contents of the installer data files.
+#include "builder/project/data_files.h"
+
+#include <unordered_set>
+
+#include "common/lines.h"
+#include "common/paths.h"
+
+namespace quill::project {
+
+namespace {
+
+void line(std::string& out, const std::string& text) {
+  out += text;
+  out += '\n';
+}
+
+void line(std::string& out, long number) { line(out, std::to_string(number)); }
+
+const char kRecordEnd[] = "////";
+
+}  // namespace
+
+std::string box_text(const std::string& text) { return text.substr(0, kMaxLineLength); }
+
+std::string installer_settings_text(const WindowSettings& settings) {
+  return std::to_string(static_cast<unsigned>(settings.progress_style)) + "\n" +
+         (settings.shrink_during_install ? "true" : "false");
+}
+
+std::string def_install_text(const Settings& settings) {
+  std::string text = box_text(settings.default_install_folder);
+  if (settings.try_path_first) text += "\n" + box_text(settings.registry_macro);
+  return text;
+}
+
+std::string eoi_buttons_text(const Settings& settings) {
+  return settings.message_box_ok ? "OK" : "YESNO";
+}
+
+std::string macros_text(const Project& project, int* left_out) {
+  std::string out;
+  int written = 0;
+  int skipped = 0;
+  for (int slot = 0; slot < project.macro_count() && slot < kMacroSlots; ++slot) {
+    const Macro& macro = project.macro(slot);
+    if (macro.name.empty()) continue;
+    if (written == kMaxPackagedMacros) {
+      ++skipped;
+      continue;
+    }
+    line(out, macro.name);
+    line(out, macro.value);
+    line(out, macro.key);
+    line(out, macro.value_name);
+    ++written;
+  }
+  line(out, "%name%");
+  line(out, box_text(project.settings().program_name));
+  line(out, "");
+  line(out, "");
+  for (int i = 0; i < 4; ++i) line(out, kRecordEnd);
+  if (left_out) *left_out = skipped;
+  return out;
+}
+
+std::string shortcuts_text(const Project& project, bool* any) {
+  std::string out;
+  *any = false;
+  for (int slot = 0; slot < kFileSlots; ++slot) {
+    if (!project.file_in_use(slot)) continue;
+    for (const ShortcutSlot& shortcut : project.file(slot).shortcuts) {
+      if (shortcut.name.empty()) continue;
+      line(out, shortcut.start_menu_folder);
+      line(out, shortcut.name);
+      line(out, shortcut.target);
+      line(out, shortcut.location);
+      *any = true;
+    }
+  }
+  for (int i = 0; i < 4; ++i) line(out, kRecordEnd);
+  return out;
+}
+
+std::string background_companion_text(const ImageRecord& image) {
+  std::string out;
+  line(out, image.mode);
+  line(out, image.x);
+  line(out, image.y);
+  return out;
+}
+
+std::string fullscreen_text(const FullscreenOptions& f) {
+  auto flag = [](const std::string& value) { return parse_decimal(value) != 0 ? 1L : 0L; };
+  std::string out;
+  line(out, box_text(f.text));
+  line(out, f.without_title_bar ? "without" : "with");
+  line(out, f.stretch_to_desktop ? 0 : f.width);
+  line(out, f.stretch_to_desktop ? 0 : f.height);
+  line(out, f.font.face);
+  line(out, parse_decimal(f.font.points));
+  line(out, parse_decimal(f.font.weight));
+  line(out, flag(f.font.italic));
+  line(out, flag(f.font.underline));
+  line(out, flag(f.font.strike_out));
+  line(out, parse_decimal(f.font.charset));
+  line(out, f.alignment);  // the text-drawing flag: 0 left, 1 centre, 2 right
+  line(out, f.fade ? "true" : "false");
+  line(out, f.shadow ? "true" : "false");
+  line(out, f.shadow_offset);
+  for (Colour c : {f.text_colour, f.shadow_colour, f.background, f.fade_to}) {
+    line(out, red_of(c));
+    line(out, green_of(c));
+    line(out, blue_of(c));
+  }
+  return out;
+}
+
+std::vector<InstallEntry> plan_install_entries(const Project& project, std::vector<int>* duplicates) {
+  std::vector<InstallEntry> entries;
+  std::unordered_set<std::string> names;
+  std::unordered_set<std::string> pairs;
+  for (int slot = 0; slot < kFileSlots; ++slot) {
+    if (!project.file_in_use(slot)) continue;
+    const FileRecord& file = project.file(slot);
+    std::string pair = std::to_string(file.name.size()) + ':' + file.name + file.target_folder;
+    if (!pairs.insert(pair).second) {
+      if (duplicates) duplicates->push_back(slot);
+      continue;
+    }
+    InstallEntry entry;
+    entry.slot = slot;
+    entry.entry_name = file.name;
+    entry.destination = file.target_folder;
+    if (names.count(entry.entry_name) != 0) {
+      // Move trailing folders of the destination into the entry name until
+      // the name is free. Folders holding a macro stay in the destination:
+      // the installer expands "fileinfo.txt" as a whole, and an entry name
+      // must reach it unchanged.
+      std::string folder = entry.destination;
+      if (!folder.empty() && folder.back() != '\\') folder += '\\';
+      std::string name = entry.entry_name;
+      bool found = false;
+      for (;;) {
+        std::size_t end = folder.size() - 1;  // the folder's final "\"
+        std::size_t cut = end == 0 ? std::string::npos : folder.rfind('\\', end - 1);
+        if (folder.empty() || cut == std::string::npos) break;
+        std::string part = folder.substr(cut + 1, end - cut - 1);
+        if (part.empty() || part.find('%') != std::string::npos || part.find(':') != std::string::npos) break;
+        folder.erase(cut + 1);
+        name = part + "\\" + name;
+        if (names.count(name) == 0) {
+          found = true;
+          break;
+        }
+      }
+      if (!found) {
+        if (duplicates) duplicates->push_back(slot);
+        continue;
+      }
+      entry.entry_name = name;
+      entry.destination = folder;
+    }
+    names.insert(entry.entry_name);
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+std::string fileinfo_text(const std::vector<InstallEntry>& entries) {
+  std::string out;
+  for (const InstallEntry& entry : entries) line(out, entry.entry_name + "|" + entry.destination);
+  line(out, kRecordEnd);
+  line(out, kRecordEnd);
+  return out;
+}
+
+std::string to_crlf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace quill::project

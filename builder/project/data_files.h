@@ -1,0 +1,50 @@
+// The installer data files that a build writes, as text with "\n" line ends
+// (the build stores each "\n" as CR LF).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "builder/project/project.h"
+
+namespace quill::project {
+
+// The installer reads at most 1024 records from "macros.txt": 1022 user
+// macros, the program name macro and the closing record.
+constexpr int kMaxPackagedMacros = 1022;
+
+// A box's text as the main window hands it over: at most 259 characters.
+std::string box_text(const std::string& text);
+
+std::string installer_settings_text(const WindowSettings& settings);
+std::string def_install_text(const Settings& settings);
+std::string eoi_buttons_text(const Settings& settings);
+// `left_out` (optional) receives the number of user macros beyond the limit.
+std::string macros_text(const Project& project, int* left_out = nullptr);
+// `any` receives whether at least one shortcut was written.
+std::string shortcuts_text(const Project& project, bool* any);
+std::string background_companion_text(const ImageRecord& image);
+std::string fullscreen_text(const FullscreenOptions& options);
+
+// How one file record travels in the package.
+struct InstallEntry {
+  int slot = kNoSlot;
+  std::string entry_name;   // archive entry name (with "\")
+  std::string destination;  // the folder written after "|" in "fileinfo.txt"
+};
+
+// The records of the file table in slot order, each with an archive entry
+// name that no earlier record uses. The installer finds entries by name
+// alone, so a file whose name is already taken by a file in another folder
+// carries trailing folders of its destination in its entry name instead
+// (destination + entry name stays the same path). A record with the same
+// name and target folder as an earlier one cannot be told apart: it is left
+// out and reported in `duplicates` (slot numbers).
+std::vector<InstallEntry> plan_install_entries(const Project& project, std::vector<int>* duplicates);
+
+std::string fileinfo_text(const std::vector<InstallEntry>& entries);
+
+// "\n" to CR LF, as a text-mode stream writes.
+std::string to_crlf(const std::string& text);
+
+}  // namespace quill::project

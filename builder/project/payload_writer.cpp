@@ -1,0 +1,325 @@
+// The payload archive writer: parallel raw deflate into minizip.
+#include "builder/project/payload_writer.h"
+
+#include <minizip/zip.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <ctime>
+
+#include "common/zip_io.h"
+
+namespace quill::project {
+
+namespace {
+
+constexpr std::size_t kWindow = 32768;  // deflate's history
+constexpr int kLevel = 6;
+constexpr std::uint32_t kArchiveAttribute = 0x20;
+
+}  // namespace
+
+bool is_stored_name(const std::string& name) {
+  static const char* const kStored[] = {".zip", ".Z", ".zoo", ".arc", ".lzh", ".arj", ".gz", ".tgz"};
+  for (const char* tail : kStored) {
+    std::size_t n = std::char_traits<char>::length(tail);
+    if (name.size() >= n && name.compare(name.size() - n, n, tail) == 0) return true;
+  }
+  return false;
+}
+
+struct PayloadWriter::Block {
+  std::size_t entry = 0;
+  bool first = false;
+  bool last = false;
+  std::vector<unsigned char> input;
+  std::vector<unsigned char> dictionary;
+  std::vector<unsigned char> output;
+  std::size_t input_size = 0;
+  std::uint32_t crc = 0;
+  bool ok = true;
+  bool done = false;
+};
+
+PayloadWriter::PayloadWriter(os::Os& os, PayloadLimits limits) : os_(os), limits_(limits) {
+  limits_.block_size = std::max<std::size_t>(limits_.block_size, 1);
+  limits_.max_pending_blocks = std::max<std::size_t>(limits_.max_pending_blocks, 1);
+  limits_.workers = std::max(limits_.workers, 1);
+}
+
+PayloadWriter::~PayloadWriter() { discard(); }
+
+bool PayloadWriter::open(const std::string& path) {
+  discard();
+  zlib_filefunc64_def io;
+  fill_zip_io(os_, &io);
+  zip_ = zipOpen2_64(path.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
+  failed_ = zip_ == nullptr;
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  date_.tm_sec = static_cast<unsigned>(local.tm_sec);
+  date_.tm_min = static_cast<unsigned>(local.tm_min);
+  date_.tm_hour = static_cast<unsigned>(local.tm_hour);
+  date_.tm_mday = static_cast<unsigned>(local.tm_mday);
+  date_.tm_mon = static_cast<unsigned>(local.tm_mon);
+  date_.tm_year = static_cast<unsigned>(local.tm_year + 1900);
+  entries_.clear();
+  if (zip_) start_workers();
+  return zip_ != nullptr;
+}
+
+void PayloadWriter::start_workers() {
+  stopping_ = false;
+  for (int i = 0; i < limits_.workers; ++i) workers_.emplace_back([this] { worker_loop(); });
+}
+
+void PayloadWriter::stop_workers() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  work_ready_.notify_all();
+  for (auto& worker : workers_) worker.join();
+  workers_.clear();
+}
+
+void PayloadWriter::worker_loop() {
+  z_stream stream{};
+  bool ready = deflateInit2(&stream, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+  for (;;) {
+    Block* block = nullptr;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      work_ready_.wait(lock, [this] { return stopping_ || next_job_ < queue_.size(); });
+      if (stopping_) break;
+      block = queue_[next_job_++].get();
+    }
+    compress(*block, ready ? &stream : nullptr);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      block->done = true;
+    }
+    block_done_.notify_all();
+  }
+  if (ready) deflateEnd(&stream);
+}
+
+void PayloadWriter::compress(Block& block, void* stream_pointer) {
+  const std::vector<unsigned char>& in = block.input;
+  block.crc = static_cast<std::uint32_t>(crc32(0L, in.data(), static_cast<uInt>(in.size())));
+  if (entries_[block.entry].store) {
+    block.output.swap(block.input);
+    return;
+  }
+  auto* stream = static_cast<z_stream*>(stream_pointer);
+  if (stream == nullptr || deflateReset(stream) != Z_OK) {
+    block.ok = false;
+    return;
+  }
+  if (!block.dictionary.empty()) {
+    deflateSetDictionary(stream, block.dictionary.data(), static_cast<uInt>(block.dictionary.size()));
+  }
+  block.output.resize(deflateBound(stream, static_cast<uLong>(in.size())) + 64);
+  stream->next_in = const_cast<unsigned char*>(in.data());
+  stream->avail_in = static_cast<uInt>(in.size());
+  std::size_t produced = 0;
+  int flush = block.last ? Z_FINISH : Z_SYNC_FLUSH;
+  for (;;) {
+    stream->next_out = block.output.data() + produced;
+    stream->avail_out = static_cast<uInt>(block.output.size() - produced);
+    int result = deflate(stream, flush);
+    produced = block.output.size() - stream->avail_out;
+    bool finished = block.last ? result == Z_STREAM_END : (stream->avail_in == 0 && stream->avail_out != 0);
+    if (finished) break;
+    if (result != Z_OK && result != Z_BUF_ERROR) {
+      block.ok = false;
+      break;
+    }
+    block.output.resize(block.output.size() * 2);
+  }
+  block.output.resize(produced);
+  std::vector<unsigned char>().swap(block.input);
+  std::vector<unsigned char>().swap(block.dictionary);
+}
+
+void PayloadWriter::write_block(Block& block) {
+  const Entry& entry = entries_[block.entry];
+  if (block.first) {
+    zip_fileinfo info{};
+    info.tmz_date.tm_sec = date_.tm_sec;
+    info.tmz_date.tm_min = date_.tm_min;
+    info.tmz_date.tm_hour = date_.tm_hour;
+    info.tmz_date.tm_mday = date_.tm_mday;
+    info.tmz_date.tm_mon = date_.tm_mon;
+    info.tmz_date.tm_year = date_.tm_year;
+    info.external_fa = kArchiveAttribute;
+    int method = entry.store ? 0 : Z_DEFLATED;
+    if (zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                method, kLevel, 1, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0,
+                                0, 0, entry.zip64 ? 1 : 0) != ZIP_OK) {
+      failed_ = true;
+    }
+    crc_ = 0;
+    entry_size_ = 0;
+  }
+  if (!block.ok) failed_ = true;
+  std::size_t written = 0;
+  while (written < block.output.size()) {
+    unsigned piece = static_cast<unsigned>(std::min<std::size_t>(block.output.size() - written, 1u << 30));
+    if (zipWriteInFileInZip(zip_, block.output.data() + written, piece) != ZIP_OK) failed_ = true;
+    written += piece;
+  }
+  crc_ = static_cast<std::uint32_t>(
+      crc32_combine(crc_, block.crc, static_cast<z_off_t>(block.input_size)));
+  entry_size_ += block.input_size;
+  if (block.last) {
+    if (zipCloseFileInZipRaw64(zip_, entry_size_, crc_) != ZIP_OK) failed_ = true;
+  }
+}
+
+void PayloadWriter::drain(bool wait) {
+  for (;;) {
+    std::unique_ptr<Block> head;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (queue_.empty()) return;
+      if (!queue_.front()->done) {
+        if (!wait) return;
+        block_done_.wait(lock, [this] { return queue_.front()->done; });
+      }
+      head = std::move(queue_.front());
+      queue_.pop_front();
+      --next_job_;
+    }
+    write_block(*head);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      pending_bytes_ -= std::min(pending_bytes_, head->input_size);
+    }
+    if (wait) return;  // one block per wait: the caller re-checks its limits
+  }
+}
+
+void PayloadWriter::submit(std::unique_ptr<Block> block) {
+  for (;;) {
+    drain(false);
+    std::size_t count;
+    std::size_t bytes;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      count = queue_.size();
+      bytes = pending_bytes_;
+    }
+    if (count == 0 || (count < limits_.max_pending_blocks && bytes < limits_.max_pending_bytes)) break;
+    drain(true);
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    block->input_size = block->input.size();
+    pending_bytes_ += block->input_size;
+    queue_.push_back(std::move(block));
+  }
+  work_ready_.notify_one();
+}
+
+PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const std::string& source,
+                                                 const std::function<bool()>& aborted) {
+  if (!zip_) return AddResult::unreadable;
+  auto file = os_.open_file(source, os::OpenMode::read);
+  if (!file) return AddResult::unreadable;
+  Entry entry;
+  entry.name = name;
+  std::replace(entry.name.begin(), entry.name.end(), '\\', '/');
+  entry.store = is_stored_name(name);
+  entry.zip64 = file->size() >= 0xFFFFFFFFull;
+  entries_.push_back(entry);
+  std::size_t index = entries_.size() - 1;
+
+  std::vector<unsigned char> tail;  // the last 32 KiB of the previous block
+  std::unique_ptr<Block> held;      // read, waiting to learn whether it is the last
+  bool first = true;
+  for (;;) {
+    if (aborted && aborted()) return AddResult::aborted;
+    auto block = std::make_unique<Block>();
+    block->entry = index;
+    block->input.resize(limits_.block_size);
+    std::size_t got = 0;
+    while (got < block->input.size()) {
+      std::size_t n = file->read(block->input.data() + got, block->input.size() - got);
+      if (n == 0) break;
+      got += n;
+    }
+    block->input.resize(got);
+    if (got == 0 && held) {
+      held->last = true;
+      submit(std::move(held));
+      break;
+    }
+    if (held) submit(std::move(held));
+    block->first = first;
+    first = false;
+    if (!entries_[index].store) {
+      block->dictionary = tail;
+      std::size_t keep = std::min(got, kWindow);
+      tail.assign(block->input.end() - static_cast<std::ptrdiff_t>(keep), block->input.end());
+    }
+    if (got < limits_.block_size) {
+      block->last = true;
+      submit(std::move(block));
+      break;
+    }
+    held = std::move(block);
+  }
+  return AddResult::added;
+}
+
+void PayloadWriter::add_data(const std::string& name, const std::string& data) {
+  if (!zip_) return;
+  Entry entry;
+  entry.name = name;
+  std::replace(entry.name.begin(), entry.name.end(), '\\', '/');
+  entry.store = is_stored_name(name);
+  entries_.push_back(entry);
+  auto block = std::make_unique<Block>();
+  block->entry = entries_.size() - 1;
+  block->first = true;
+  block->last = true;
+  block->input.assign(data.begin(), data.end());
+  submit(std::move(block));
+}
+
+bool PayloadWriter::close() {
+  if (!zip_) return false;
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (queue_.empty()) break;
+    }
+    drain(true);
+  }
+  stop_workers();
+  if (zipClose(zip_, nullptr) != ZIP_OK) failed_ = true;
+  zip_ = nullptr;
+  return !failed_;
+}
+
+void PayloadWriter::discard() {
+  stop_workers();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.clear();
+    next_job_ = 0;
+    pending_bytes_ = 0;
+  }
+  if (zip_) {
+    zipClose(zip_, nullptr);
+    zip_ = nullptr;
+  }
+}
+
+}  // namespace quill::project

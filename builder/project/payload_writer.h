@@ -1,0 +1,98 @@
+// Writes the payload archive: a standard ZIP archive whose entries are
+// compressed by worker threads and handed to the ZIP writer as raw deflate
+// data, in the order they were added. Large inputs are cut into blocks that
+// are compressed independently (each block primed with the 32 KiB before
+// it), so memory stays bounded and both workers stay busy.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "os/os.h"
+
+namespace quill::project {
+
+// True for the names that the archive stores instead of deflating.
+bool is_stored_name(const std::string& name);
+
+struct PayloadLimits {
+  int workers = 2;
+  std::size_t block_size = 1 << 20;         // input bytes per block
+  std::size_t max_pending_bytes = 16 << 20;  // input held by unwritten blocks
+  std::size_t max_pending_blocks = 64;
+};
+
+class PayloadWriter {
+ public:
+  PayloadWriter(os::Os& os, PayloadLimits limits = PayloadLimits());
+  ~PayloadWriter();
+  PayloadWriter(const PayloadWriter&) = delete;
+  PayloadWriter& operator=(const PayloadWriter&) = delete;
+
+  // Creates the archive at `path` (an Os path).
+  bool open(const std::string& path);
+
+  enum class AddResult { added, unreadable, aborted };
+  // Adds an entry with the content of the file `source`; "\" in `name` is
+  // stored as "/". `aborted` is asked before every block.
+  AddResult add_file(const std::string& name, const std::string& source,
+                     const std::function<bool()>& aborted = nullptr);
+  // Adds an entry with the given bytes.
+  void add_data(const std::string& name, const std::string& data);
+
+  // Waits for every entry, writes the central directory and closes the
+  // archive. False when anything could not be written.
+  bool close();
+  // Stops the workers and closes the archive without finishing it (used on
+  // abort; the caller deletes the file).
+  void discard();
+
+ private:
+  struct Block;
+  struct Entry {
+    std::string name;
+    bool store = false;
+    bool zip64 = false;
+  };
+
+  void start_workers();
+  void stop_workers();
+  void worker_loop();
+  void compress(Block& block, void* stream);
+  // Submits one block, writing finished blocks while the queue is full.
+  void submit(std::unique_ptr<Block> block);
+  // Writes every finished block at the head of the queue; with `wait`,
+  // blocks until the head is finished.
+  void drain(bool wait);
+  void write_block(Block& block);
+
+  os::Os& os_;
+  PayloadLimits limits_;
+  void* zip_ = nullptr;
+  bool failed_ = false;
+  struct {
+    unsigned tm_sec, tm_min, tm_hour, tm_mday, tm_mon, tm_year;
+  } date_{};  // time stamp of every entry: the build's start
+
+  std::vector<Entry> entries_;
+  std::uint32_t crc_ = 0;           // of the entry being written
+  std::uint64_t entry_size_ = 0;    // its uncompressed bytes so far
+
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable block_done_;
+  std::deque<std::unique_ptr<Block>> queue_;  // in archive order
+  std::size_t next_job_ = 0;                  // queue index of the next block to compress
+  std::size_t pending_bytes_ = 0;
+  bool stopping_ = false;
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace quill::project

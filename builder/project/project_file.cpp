@@ -1,0 +1,306 @@
+// Saving and loading the project file.
+#include "builder/project/project_file.h"
+
+#include <algorithm>
+
+#include "common/lines.h"
+#include "common/paths.h"
+
+namespace quill::project {
+
+namespace {
+
+constexpr int kFileRecordLines = 3;
+constexpr int kImageRecordLines = 6;
+constexpr int kMacroRecordLines = 4;
+constexpr int kShortcutRecordLines = 13;
+constexpr int kSettingsLines = 44;
+
+// One line of the file: a value never carries a line end and never exceeds
+// what a reader keeps, so every section stays in step when read back.
+void put(std::string& out, const std::string& value) {
+  std::size_t end = value.find_first_of("\r\n");
+  if (end == std::string::npos) end = value.size();
+  out.append(value, 0, std::min(end, kMaxLineLength));
+  out += "\r\n";
+}
+
+void put(std::string& out, long value) { put(out, std::to_string(value)); }
+void put_bool(std::string& out, bool value) { put(out, value ? "true" : "false"); }
+
+void put_section_end(std::string& out, int lines) {
+  for (int i = 0; i < lines; ++i) put(out, "|");
+}
+
+bool is_section_end(const std::string& line) { return !line.empty() && line[0] == '|'; }
+bool is_true(const std::string& line) { return !line.empty() && line[0] == 't'; }
+
+int clamp(long value, int low, int high) {
+  return static_cast<int>(std::max<long>(low, std::min<long>(high, value)));
+}
+
+// Reads a fixed number of lines; false when the file ends first.
+bool read_lines(LineReader& reader, std::string* lines, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!reader.next(&lines[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string backup_path_for(const std::string& program_path) {
+  std::size_t cut = program_path.find_last_of("\\/");
+  std::string folder = cut == std::string::npos ? std::string() : program_path.substr(0, cut + 1);
+  return folder + kBackupFileName;
+}
+
+std::string project_text(Project& project) {
+  project.compact_file_table();
+  std::string out;
+  out.reserve(64 * 1024 + static_cast<std::size_t>(project.file_count()) * 128);
+
+  for (int slot = 0; slot < kFolderSlots; ++slot) {
+    if (!project.folder(slot).path.empty()) put(out, project.folder(slot).path);
+  }
+  put_section_end(out, 1);
+
+  for (int slot = 0; slot < kFileSlots; ++slot) {
+    if (!project.file_in_use(slot)) continue;
+    const FileRecord& file = project.file(slot);
+    put(out, file.source);
+    put(out, file.name);
+    put(out, file.target_folder);
+  }
+  put_section_end(out, kFileRecordLines);
+
+  for (int slot = 0; slot < kImageSlots; ++slot) {
+    const ImageRecord& image = project.image(slot);
+    if (image.path.empty()) continue;
+    put(out, image.path);
+    put(out, image.step);
+    put_bool(out, image.background);
+    put(out, image.mode);
+    put(out, image.x);
+    put(out, image.y);
+  }
+  put_section_end(out, kImageRecordLines);
+
+  for (int slot = 0; slot < kMacroSlots; ++slot) {
+    const Macro& macro = project.macro(slot);
+    if (macro.name.empty()) continue;
+    put(out, macro.name);
+    put(out, macro.value);
+    put(out, macro.key);
+    put(out, macro.value_name);
+  }
+  put_section_end(out, kMacroRecordLines);
+
+  for (int slot = 0; slot < kFileSlots; ++slot) {
+    const FileRecord& file = project.file(slot);
+    bool any = std::any_of(file.shortcuts.begin(), file.shortcuts.end(),
+                           [](const ShortcutSlot& s) { return !s.name.empty(); });
+    if (!any) continue;
+    put(out, slot);
+    for (const ShortcutSlot& shortcut : file.shortcuts) {
+      put(out, shortcut.start_menu_folder);
+      put(out, shortcut.name);
+      put(out, shortcut.target);
+      put(out, shortcut.location);
+    }
+  }
+  put_section_end(out, kShortcutRecordLines);
+
+  const Settings& s = project.settings();
+  const FullscreenOptions& f = project.fullscreen();
+  const WindowSettings& w = project.window_settings();
+  put(out, s.welcome_file);
+  put(out, s.licence_file);
+  put(out, s.program_name);
+  put(out, s.title);
+  put(out, s.default_install_folder);
+  put(out, s.output_path);
+  put_bool(out, w.shrink_during_install);
+  put(out, w.progress_style);
+  put_bool(out, s.include_uninstaller);
+  put(out, s.message_box_ok ? "OK" : "YESNO");
+  put_bool(out, s.use_background_window);
+  put_bool(out, f.stretch_to_desktop);
+  put_bool(out, f.without_title_bar);
+  put_bool(out, f.fade);
+  put(out, f.text);
+  put(out, f.width);
+  put(out, f.height);
+  put(out, s.eoi_message);
+  put(out, s.eoi_file);
+  put(out, project.uninstaller_item() == kNoItem
+               ? kNoSlot
+               : project.find_file_by_tree_item(project.uninstaller_item()));
+  put(out, s.registry_macro);
+  put_bool(out, s.try_path_first);
+  put(out, f.font.face);
+  put(out, f.font.points);
+  put(out, f.font.weight);
+  put(out, f.font.italic);
+  put(out, f.font.underline);
+  put(out, f.font.strike_out);
+  put(out, f.font.charset);
+  for (Colour c : {f.text_colour, f.shadow_colour, f.background, f.fade_to}) {
+    put(out, red_of(c));
+    put(out, green_of(c));
+    put(out, blue_of(c));
+  }
+  put(out, f.alignment);
+  put_bool(out, f.shadow);
+  put(out, f.shadow_offset);
+  return out;
+}
+
+bool save_project(Project& project, os::Os& os, const std::string& path,
+                  const std::string& backup_path) {
+  std::string text = project_text(project);
+  if (path != backup_path) project.set_current_path(path);
+  os.delete_file(path);
+  auto file = os.open_file(path, os::OpenMode::write);
+  if (!file) return false;
+  return file->write(text.data(), text.size());
+}
+
+LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
+                        const std::string& backup_path) {
+  LineReader reader(os, path);
+  if (!reader.is_open()) return LoadStatus::unreadable;
+  project.reset_project();
+  if (path != backup_path) project.set_current_path(path);
+
+  std::string line;
+  // Folders.
+  for (;;) {
+    if (!reader.next(&line)) return LoadStatus::truncated;
+    if (is_section_end(line)) break;
+    project.ensure_folder_path(line);
+  }
+
+  // Files: under their folder's node, or under the custom-path root.
+  std::string record[kShortcutRecordLines];
+  for (;;) {
+    if (!reader.next(&record[0])) return LoadStatus::truncated;
+    if (is_section_end(record[0])) break;
+    if (!read_lines(reader, record + 1, kFileRecordLines - 1)) return LoadStatus::truncated;
+    int folder = project.find_folder_by_path(record[2]);
+    TreeItem parent = folder != kNoSlot ? project.folder(folder).item : project.custom_root();
+    project.add_file(record[0], record[1], record[2], parent);
+  }
+  for (int i = 1; i < kFileRecordLines; ++i) {
+    if (!reader.next(&line)) return LoadStatus::truncated;
+  }
+
+  // Pictures.
+  for (;;) {
+    if (!reader.next(&record[0])) return LoadStatus::truncated;
+    if (is_section_end(record[0])) break;
+    if (!read_lines(reader, record + 1, kImageRecordLines - 1)) return LoadStatus::truncated;
+    project.add_image(record[0], static_cast<int>(parse_decimal(record[1])), record[2] == "true",
+                      static_cast<int>(parse_decimal(record[3])),
+                      static_cast<int>(parse_decimal(record[4])),
+                      static_cast<int>(parse_decimal(record[5])));
+  }
+  for (int i = 1; i < kImageRecordLines; ++i) {
+    if (!reader.next(&line)) return LoadStatus::truncated;
+  }
+
+  // Macros, in the order read.
+  for (;;) {
+    if (!reader.next(&record[0])) return LoadStatus::truncated;
+    if (is_section_end(record[0])) break;
+    if (!read_lines(reader, record + 1, kMacroRecordLines - 1)) return LoadStatus::truncated;
+    project.append_macro({record[0], record[1], record[2], record[3]});
+  }
+  for (int i = 1; i < kMacroRecordLines; ++i) {
+    if (!reader.next(&line)) return LoadStatus::truncated;
+  }
+
+  // Shortcuts. A record naming a slot outside the table, or a slot that
+  // holds no file, is read and dropped: its shortcuts would otherwise wait
+  // in a free slot for the next file added there.
+  for (;;) {
+    if (!reader.next(&record[0])) return LoadStatus::truncated;
+    if (is_section_end(record[0])) {
+      for (int i = 1; i < kShortcutRecordLines; ++i) {
+        if (!reader.next(&line)) return LoadStatus::truncated;
+      }
+      break;
+    }
+    if (!read_lines(reader, record + 1, kShortcutRecordLines - 1)) return LoadStatus::truncated;
+    long slot = parse_decimal(record[0]);
+    if (slot < 0 || slot >= kFileSlots || !project.file_in_use(static_cast<int>(slot))) continue;
+    for (int location = 0; location < kShortcutLocations; ++location) {
+      const std::string* group = record + 1 + location * 4;
+      ShortcutSlot& shortcut = project.shortcut(static_cast<int>(slot), location);
+      shortcut.start_menu_folder = group[0];
+      shortcut.name = group[1];
+      shortcut.target = group[2];
+      shortcut.location = static_cast<int>(parse_decimal(group[3]));
+    }
+  }
+
+  // Settings: a file that ends early keeps the defaults of the rest.
+  std::string settings[kSettingsLines];
+  int read = 0;
+  while (read < kSettingsLines && reader.next(&settings[read])) ++read;
+  auto has = [&](int number) { return number <= read; };
+  auto text = [&](int number) -> const std::string& { return settings[number - 1]; };
+  auto number = [&](int n) { return parse_decimal(text(n)); };
+
+  Settings& s = project.settings();
+  FullscreenOptions& f = project.fullscreen();
+  WindowSettings& w = project.window_settings();
+  if (has(1)) s.welcome_file = text(1);
+  if (has(2)) s.licence_file = text(2);
+  if (has(3)) s.program_name = text(3);
+  if (has(4)) s.title = text(4);
+  if (has(5)) s.default_install_folder = text(5);
+  if (has(6)) s.output_path = text(6);
+  if (has(7)) w.shrink_during_install = is_true(text(7));
+  // Styles other than 0 and 1 would be outside the installer's format.
+  if (has(8)) w.progress_style = number(8) == 1 ? 1 : 0;
+  if (has(9)) s.include_uninstaller = is_true(text(9));
+  if (has(10)) s.message_box_ok = !text(10).empty() && text(10)[0] == 'O';
+  if (has(11)) s.use_background_window = is_true(text(11));
+  if (has(12)) f.stretch_to_desktop = is_true(text(12));
+  if (has(13)) f.without_title_bar = is_true(text(13));
+  if (has(14)) f.fade = is_true(text(14));
+  if (has(15)) f.text = text(15);
+  if (has(16)) f.width = static_cast<int>(number(16));
+  if (has(17)) f.height = static_cast<int>(number(17));
+  if (has(18)) s.eoi_message = text(18);
+  if (has(19)) s.eoi_file = text(19);
+  if (has(20) && s.include_uninstaller) {
+    long slot = number(20);
+    if (slot >= 0 && slot < kFileSlots && project.file_in_use(static_cast<int>(slot))) {
+      project.set_uninstaller_item(project.file(static_cast<int>(slot)).item);
+    }
+  }
+  if (has(21)) s.registry_macro = text(21);
+  if (has(22)) s.try_path_first = is_true(text(22));
+  if (has(23)) f.font.face = text(23);
+  if (has(24)) f.font.points = text(24);
+  if (has(25)) f.font.weight = text(25);
+  if (has(26)) f.font.italic = text(26);
+  if (has(27)) f.font.underline = text(27);
+  if (has(28)) f.font.strike_out = text(28);
+  if (has(29)) f.font.charset = text(29);
+  Colour* colours[] = {&f.text_colour, &f.shadow_colour, &f.background, &f.fade_to};
+  for (int i = 0; i < 4; ++i) {
+    int first = 30 + i * 3;
+    if (!has(first + 2)) break;
+    *colours[i] = make_colour(clamp(number(first), 0, 255), clamp(number(first + 1), 0, 255),
+                              clamp(number(first + 2), 0, 255));
+  }
+  if (has(42)) f.alignment = clamp(number(42), 0, 2) == number(42) ? static_cast<int>(number(42)) : 0;
+  if (has(43)) f.shadow = is_true(text(43));
+  if (has(44)) f.shadow_offset = clamp(number(44), 1, 10);
+  return read == kSettingsLines ? LoadStatus::loaded : LoadStatus::truncated;
+}
+
+}  // namespace quill::project

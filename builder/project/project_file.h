@@ -1,0 +1,35 @@
+// The project file (".qsp") and its backup: six sections of CR LF text lines.
+#pragma once
+
+#include <string>
+
+#include "builder/project/project.h"
+#include "os/os.h"
+
+namespace quill::project {
+
+// The project file's text: compacts the file table first (so that slot
+// numbers written equal the records' positions), then renders the sections.
+std::string project_text(Project& project);
+
+// Writes the project to `path`. Unless `path` is the backup path, it becomes
+// the current project path. False when the file could not be fully written.
+bool save_project(Project& project, os::Os& os, const std::string& path,
+                  const std::string& backup_path);
+
+enum class LoadStatus {
+  loaded,      // every section was read
+  truncated,   // the file ended early: what was read is kept
+  unreadable,  // the file could not be opened: the project is untouched
+};
+
+// Replaces the project with the one in `path`. Unless `path` is the backup
+// path, it becomes the current project path.
+LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
+                        const std::string& backup_path);
+
+// The backup path: "ProjectBackup.qspbak" in the folder of `program_path`
+// (a "/" counts as a separator for host paths).
+std::string backup_path_for(const std::string& program_path);
+
+}  // namespace quill::project
