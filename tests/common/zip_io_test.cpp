@@ -13,6 +13,11 @@
 #include "os/posix_os.h"
 #include "tests/os/sandbox.h"
 
+// The ZIP writer keeps the central header it allocated for a new entry when
+// writing that entry's local header fails; the archive's close does not free
+// it. That is the library's leak, met only by the injected write faults.
+extern "C" const char* __lsan_default_suppressions() { return "leak:zipOpenNewFileInZip4_64\n"; }
+
 namespace quill {
 namespace {
 
@@ -60,7 +65,7 @@ bool read_zip(os::Os& os, const std::string& path, Entries* entries) {
 
 Entries sample() {
   std::string big;
-  for (int i = 0; i < 300000; ++i) big += static_cast<char>('a' + (i * 7919) % 26);
+  for (unsigned i = 0; i < 300000; ++i) big += static_cast<char>('a' + (i * 7919u) % 26u);
   return {{"%Quillpack%/wt.txt", "Welcome\r\n"},
           {"bin/tool.exe", big},
           {"empty.dat", ""},
