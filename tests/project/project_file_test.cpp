@@ -1,0 +1,221 @@
+// The project file: exact layout, round trips and damaged files.
+#include "builder/project/project_file.h"
+
+#include <gtest/gtest.h>
+
+#include "sandbox.h"
+
+namespace quill::project {
+namespace {
+
+using quill::testing::Sandbox;
+
+std::string lines(std::initializer_list<std::string> list) {
+  std::string out;
+  for (const auto& l : list) out += l + "\r\n";
+  return out;
+}
+
+std::string repeat(const std::string& line, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += line + "\r\n";
+  return out;
+}
+
+// A project that uses every section.
+void fill(Project& p) {
+  p.ensure_folder_path("%install path%\\Docs\\Images\\");
+  TreeItem docs = p.tree().parent(p.ensure_folder_path("%install path%\\Docs\\Images\\"));
+  p.add_file("/src/a.txt", "a.txt", kInstallRootPath, p.install_root());
+  p.add_file("/src/b.txt", "b.txt", "%install path%\\Docs\\", docs);
+  p.add_file("/src/c.dll", "c.dll", "%windir%\\system32\\", p.custom_root());
+  p.shortcut(1, kStartMenu) = {"My Menu", "B", "%install path%\\Docs\\b.txt", kStartMenu};
+  p.add_image("/pics/side.jpg", 3, false, 0, 0, 0);
+  p.add_image("/pics/back.jpg", 6, true, 2, 10, 20);
+  p.add_macro({"%a%", "A", "", ""});
+  p.add_macro({"%reg%", "HKEY_LOCAL_MACHINE", "SOFTWARE\\X", "Path"});
+  p.add_macro({"%empty%", "", "", ""});
+  p.set_include_uninstaller(true, "/builder/uninst.dat");
+  Settings& s = p.settings();
+  s.welcome_file = "/texts/welcome.txt";
+  s.output_path = "/out/setup.exe";
+  s.eoi_message = "Restart now?";
+  s.message_box_ok = false;
+  s.try_path_first = true;
+  s.use_background_window = true;
+  p.fullscreen().font = {"Times New Roman", "24", "400", "1", "0", "1", "238"};
+  p.fullscreen().background = make_colour(1, 2, 3);
+  p.fullscreen().alignment = 1;
+  p.window_settings().progress_style = 1;
+}
+
+TEST(ProjectFile, ResetProjectSavesExactly) {
+  Project p;
+  std::string expected = lines({"%install path%\\", "%custom path%\\", "|"}) + repeat("|", 3) +
+                         repeat("|", 6) + repeat("|", 4) + repeat("|", 13) +
+                         lines({"", "", "Software Name", "%name% Setup", "%program files%\\%name%", "",
+                                "false", "0", "false", "OK", "false", "true", "false", "true", "%name%",
+                                "640", "480", "", "", "32768", "%a registry key macro%", "false",
+                                "Arial", "36", "700", "0", "0", "0", "0", "255", "255", "255", "0", "0",
+                                "0", "0", "0", "255", "0", "0", "0", "0", "true", "4"});
+  EXPECT_EQ(project_text(p), expected);
+}
+
+TEST(ProjectFile, SaveLoadSaveIsByteIdentical) {
+  Sandbox box;
+  Project p;
+  fill(p);
+  std::string path = box.root() + "/one.qsp";
+  ASSERT_TRUE(save_project(p, box.os(), path, box.root() + "/ProjectBackup.qspbak"));
+  EXPECT_EQ(p.current_path(), path);
+  EXPECT_EQ(p.window_title(), "Quillset - " + path);
+
+  Project q;
+  ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::loaded);
+  EXPECT_EQ(project_text(q), Sandbox::read(path));
+  EXPECT_EQ(q.macro(2).name, "%empty%");
+  EXPECT_EQ(q.macro(2).value, "");
+  EXPECT_EQ(q.fullscreen().font.charset, "238");
+  EXPECT_EQ(q.file(q.find_file_by_tree_item(q.uninstaller_item())).name, "Uninstall.exe");
+  EXPECT_EQ(q.file(1).shortcuts[kStartMenu].name, "B");
+  // The file under Docs hangs below the Docs node again.
+  EXPECT_EQ(q.tree().label(q.tree().parent(q.file(1).item)), "Docs");
+}
+
+TEST(ProjectFile, SavedSlotNumbersFollowCompaction) {
+  Project p;
+  for (int i = 0; i < 6; ++i) p.add_file("/s/" + std::to_string(i), "f" + std::to_string(i), kInstallRootPath, p.install_root());
+  p.shortcut(5, kDesktop) = {"", "Five", "t", kDesktop};
+  p.set_uninstaller_item(p.file(5).item);
+  p.settings().include_uninstaller = true;
+  for (int slot : {1, 3, 4}) p.remove_file_record(slot);
+  std::string text = project_text(p);
+  EXPECT_NE(text.find(lines({"/s/0", "f0", "%install path%\\", "/s/5", "f5", "%install path%\\", "/s/2"})),
+            std::string::npos);
+  EXPECT_NE(text.find(lines({"|", "1", "", "Five", "t", "0"})), std::string::npos);
+  EXPECT_NE(text.find(lines({"", "", "1", "%a registry key macro%"})), std::string::npos);  // line 20
+}
+
+TEST(ProjectFile, LoadPlacesUnknownTargetFoldersUnderTheCustomRoot) {
+  Sandbox box;
+  Project p;
+  p.add_file("/s/x", "x.txt", "%install path%\\Gone\\", p.install_root());
+  p.add_file_record("/s/y", "dup.txt", kInstallRootPath, kNoItem);
+  p.add_file_record("/s/z", "dup.txt", kInstallRootPath, kNoItem);
+  std::string path = box.root() + "/p.qsp";
+  save_project(p, box.os(), path, "");
+  Project q;
+  ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::loaded);
+  EXPECT_EQ(q.file(0).target_folder, "%install path%\\Gone\\");
+  EXPECT_EQ(q.tree().parent(q.file(0).item), q.custom_root());
+  EXPECT_EQ(q.file(1).name, "dup.txt");
+  EXPECT_EQ(q.file(2).name, "copy of dup.txt");
+}
+
+TEST(ProjectFile, BackupPathLeavesCurrentPathAlone) {
+  Sandbox box;
+  std::string backup = backup_path_for(box.root() + "/dist/quillset-build");
+  EXPECT_EQ(backup, box.root() + "/dist/ProjectBackup.qspbak");
+  EXPECT_EQ(backup_path_for("C:\\Tools\\Quillset.exe"), "C:\\Tools\\ProjectBackup.qspbak");
+  std::filesystem::create_directories(box.root() + "/dist");
+  Project p;
+  ASSERT_TRUE(save_project(p, box.os(), backup, backup));
+  EXPECT_EQ(p.current_path(), "");
+  ASSERT_EQ(load_project(p, box.os(), backup, backup), LoadStatus::loaded);
+  EXPECT_EQ(p.window_title(), "Quillset - New Unsaved Project");
+}
+
+TEST(ProjectFile, UnreadableFileLeavesTheProjectUntouched) {
+  Sandbox box;
+  Project p;
+  p.add_file("/s/keep", "keep", kInstallRootPath, p.install_root());
+  EXPECT_EQ(load_project(p, box.os(), box.root() + "/missing.qsp", ""), LoadStatus::unreadable);
+  EXPECT_EQ(p.file_count(), 1);
+}
+
+// Every prefix of a saved project loads without harm into a project that
+// still works: it takes new files and saves again.
+TEST(ProjectFile, EveryTruncationLoadsIntoAUsableProject) {
+  Sandbox box;
+  Project p;
+  fill(p);
+  std::string text = project_text(p);
+  std::string path = box.root() + "/cut.qsp";
+  for (std::size_t cut = 0; cut < text.size(); cut += 7) {
+    box.write("cut.qsp", text.substr(0, cut));
+    Project q;
+    ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::truncated) << "cut at " << cut;
+    ASSERT_NE(q.add_file("/s/new", "new", kInstallRootPath, q.install_root()), kNoItem);
+    std::string again = project_text(q);
+    ASSERT_NE(again.find("new\r\n"), std::string::npos);
+  }
+}
+
+TEST(ProjectFile, OutOfRangeNumbersAndLongLinesAreContained) {
+  Sandbox box;
+  std::string long_line(5000, 'x');
+  std::string text = lines({"%install path%\\", "%custom path%\\", "%install path%\\" + long_line + "\\", "|"}) +
+                     lines({"/s/a", long_line, "%install path%\\"}) + repeat("|", 3) + repeat("|", 6) +
+                     repeat("|", 4) +
+                     lines({"32768", "m", "n", "t", "0", "", "", "", "0", "", "", "", "0"}) +
+                     lines({"-5", "m", "n", "t", "0", "", "", "", "0", "", "", "", "0"}) +
+                     lines({"7", "m", "n", "t", "0", "", "", "", "0", "", "", "", "0"}) +
+                     lines({"0", "m", "Ok", "t", "99999999999", "", "", "", "0", "", "", "", "0"}) +
+                     repeat("|", 13) +
+                     lines({"", "", "N", "T", "D", "", "false", "7", "true", "OK", "false", "true", "false",
+                            "true", "%name%", "640", "480", "", "", "40000", "", "false", "Arial", "36",
+                            "700", "0", "0", "0", "0", "999", "-1", "12", "0", "0", "0", "0", "0", "255",
+                            "0", "0", "0", "9", "true", "77"});
+  box.write("odd.qsp", text);
+  Project q;
+  ASSERT_EQ(load_project(q, box.os(), box.root() + "/odd.qsp", ""), LoadStatus::loaded);
+  EXPECT_EQ(q.file(0).name.size(), 259u);
+  EXPECT_EQ(q.file(0).shortcuts[0].name, "Ok");
+  EXPECT_FALSE(q.file_in_use(7));
+  EXPECT_EQ(q.file(7).shortcuts[0].name, "");  // no orphan waiting in a free slot
+  EXPECT_EQ(q.uninstaller_item(), kNoItem);
+  EXPECT_TRUE(q.settings().include_uninstaller);
+  EXPECT_EQ(q.window_settings().progress_style, 0);
+  EXPECT_EQ(q.fullscreen().text_colour, make_colour(255, 0, 12));
+  EXPECT_EQ(q.fullscreen().alignment, 0);
+  EXPECT_EQ(q.fullscreen().shadow_offset, 10);
+  // Saved lines never exceed what a reader keeps, so the result loads again.
+  std::string saved = project_text(q);
+  box.write("again.qsp", saved);
+  Project r;
+  ASSERT_EQ(load_project(r, box.os(), box.root() + "/again.qsp", ""), LoadStatus::loaded);
+  EXPECT_EQ(project_text(r), saved);
+}
+
+TEST(ProjectFile, ValuesWithLineEndsCannotBreakTheSections) {
+  Sandbox box;
+  Project p;
+  p.settings().eoi_message = "first line\r\nsecond line";
+  p.add_macro({"%m%", "a\nb", "", ""});
+  std::string path = box.root() + "/p.qsp";
+  save_project(p, box.os(), path, "");
+  Project q;
+  ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::loaded);
+  EXPECT_EQ(q.settings().eoi_message, "first line");
+  EXPECT_EQ(q.macro(0).value, "a");
+  EXPECT_EQ(q.settings().program_name, "Software Name");
+}
+
+TEST(ProjectFile, LargeProjectRoundTrips) {
+  Sandbox box;
+  Project p;
+  for (int i = 0; i < kFileSlots; ++i) {
+    std::string folder = "%install path%\\d" + std::to_string(i % 100) + "\\";
+    TreeItem parent = p.ensure_folder_path(folder);
+    p.add_file("/s/" + std::to_string(i), "f" + std::to_string(i), folder, parent);
+  }
+  std::string path = box.root() + "/big.qsp";
+  ASSERT_TRUE(save_project(p, box.os(), path, ""));
+  Project q;
+  ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::loaded);
+  EXPECT_EQ(q.file_count(), kFileSlots);
+  EXPECT_EQ(project_text(q), Sandbox::read(path));
+}
+
+}  // namespace
+}  // namespace quill::project

@@ -1,0 +1,190 @@
+// The project tables and their record operations.
+#include "builder/project/project.h"
+
+#include <gtest/gtest.h>
+
+namespace quill::project {
+namespace {
+
+TEST(ProjectReset, HoldsOnlyTheTwoRootsAndDefaults) {
+  Project p;
+  p.settings().program_name = "Changed";
+  p.add_file("/src/a", "a", kInstallRootPath, p.install_root());
+  p.add_image("/pic.jpg", 3, false, 0, 0, 0);
+  p.add_macro({"%m%", "v", "", ""});
+  p.ensure_folder_path("%install path%\\A\\");
+  p.reset_project();
+
+  EXPECT_EQ(p.tree().size(), 2u);
+  auto top = p.tree().children(kNoItem);
+  ASSERT_EQ(top.size(), 2u);
+  EXPECT_EQ(p.tree().label(top[0]), "%custom path%");
+  EXPECT_EQ(p.tree().label(top[1]), "%install path%");
+  EXPECT_EQ(p.folder(0).path, "%install path%\\");
+  EXPECT_EQ(p.folder(0).item, top[1]);
+  EXPECT_EQ(p.folder(1).path, "%custom path%\\");
+  EXPECT_EQ(p.folder(2).path, "");
+  EXPECT_EQ(p.file_count(), 0);
+  EXPECT_EQ(p.image(0).path, "");
+  EXPECT_EQ(p.macro_count(), 0);
+  EXPECT_EQ(p.settings().program_name, "Software Name");
+  EXPECT_EQ(p.settings().title, "%name% Setup");
+  EXPECT_EQ(p.settings().default_install_folder, "%program files%\\%name%");
+  EXPECT_EQ(p.fullscreen().background, 0xFF0000u);
+  EXPECT_EQ(p.window_title(), "Quillset - New Unsaved Project");
+}
+
+TEST(ProjectFiles, AddFileRenamesWithCopyOfWhileAddFileRecordDoesNot) {
+  Project p;
+  for (int i = 0; i < 3; ++i) p.add_file("/src/readme.txt", "readme.txt", kInstallRootPath, p.install_root());
+  EXPECT_NE(p.find_file_by_name_and_folder("readme.txt", kInstallRootPath), kNoSlot);
+  EXPECT_NE(p.find_file_by_name_and_folder("copy of readme.txt", kInstallRootPath), kNoSlot);
+  EXPECT_NE(p.find_file_by_name_and_folder("copy of copy of readme.txt", kInstallRootPath), kNoSlot);
+  // The same name in another folder is no clash; case matters.
+  p.add_file("/src/readme.txt", "readme.txt", "%install path%\\Docs\\", p.install_root());
+  p.add_file("/src/readme.txt", "README.TXT", kInstallRootPath, p.install_root());
+  EXPECT_EQ(p.file(3).name, "readme.txt");
+  EXPECT_EQ(p.file(4).name, "README.TXT");
+
+  Project q;
+  for (int i = 0; i < 3; ++i) q.add_file_record("/src/readme.txt", "readme.txt", kInstallRootPath, kNoItem);
+  for (int slot = 0; slot < 3; ++slot) EXPECT_EQ(q.file(slot).name, "readme.txt");
+  // The first match wins, and the next one takes over when it goes.
+  EXPECT_EQ(q.find_file_by_name_and_folder("readme.txt", kInstallRootPath), 0);
+  q.remove_file_record(0);
+  EXPECT_EQ(q.find_file_by_name_and_folder("readme.txt", kInstallRootPath), 1);
+  // A freed slot is the next one taken.
+  EXPECT_EQ(q.add_file_record("/src/x", "x", kInstallRootPath, kNoItem), 0);
+}
+
+TEST(ProjectFiles, TableStopsAtItsCapacity) {
+  Project p;
+  for (int i = 0; i < kFileSlots; ++i) {
+    ASSERT_NE(p.add_file_record("/s", "f" + std::to_string(i), kInstallRootPath, kNoItem), kNoSlot);
+  }
+  EXPECT_EQ(p.add_file_record("/s", "one more", kInstallRootPath, kNoItem), kNoSlot);
+  EXPECT_EQ(p.add_file("/s", "one more", kInstallRootPath, p.install_root()), kNoItem);
+  EXPECT_EQ(p.tree().size(), 2u);  // no node left behind for the refused file
+  EXPECT_EQ(p.find_file_by_name_and_folder("f32767", kInstallRootPath), 32767);
+  // An empty source would mark the slot free, so it is refused.
+  Project q;
+  EXPECT_EQ(q.add_file_record("", "x", kInstallRootPath, kNoItem), kNoSlot);
+}
+
+TEST(ProjectFiles, CompactionMovesRecordsDownWithTheirShortcuts) {
+  Project p;
+  TreeItem items[6];
+  for (int i = 0; i < 6; ++i) {
+    items[i] = p.add_file("/src/" + std::to_string(i), "f" + std::to_string(i), kInstallRootPath,
+                          p.install_root());
+  }
+  p.shortcut(5, kQuickStart) = {"Menu", "Five", "%install path%\\f5", kQuickStart};
+  p.shortcut(2, kDesktop) = {"", "Two", "%install path%\\f2", kDesktop};
+  for (int slot : {1, 3, 4}) p.remove_file_record(slot);  // files in 0, 2 and 5
+
+  p.compact_file_table();
+  EXPECT_EQ(p.file_count(), 3);
+  EXPECT_EQ(p.file(0).name, "f0");
+  EXPECT_EQ(p.file(1).name, "f5");
+  EXPECT_EQ(p.file(2).name, "f2");
+  EXPECT_FALSE(p.file_in_use(5));
+  EXPECT_EQ(p.file(1).shortcuts[kQuickStart].name, "Five");
+  EXPECT_EQ(p.file(1).shortcuts[kQuickStart].location, kQuickStart);
+  EXPECT_EQ(p.file(2).shortcuts[kDesktop].name, "Two");
+  EXPECT_EQ(p.file(5).shortcuts[kQuickStart].name, "");
+  // The indexes follow the move.
+  EXPECT_EQ(p.find_file_by_tree_item(items[5]), 1);
+  EXPECT_EQ(p.find_file_by_name_and_folder("f5", kInstallRootPath), 1);
+  EXPECT_EQ(p.add_file_record("/src/new", "new", kInstallRootPath, kNoItem), 3);
+}
+
+TEST(ProjectFiles, AddFileTakesOverThePreviousSlotsShortcuts) {
+  Project p;
+  p.add_file("/src/a", "a", kInstallRootPath, p.install_root());
+  p.shortcut(0, kStartMenu) = {"Menu", "A", "%install path%\\a", kStartMenu};
+  // A move: the old record stays until the new one is in place.
+  TreeItem moved = p.add_file("/src/a", "a", "%custom path%\\", p.custom_root(), 0);
+  int slot = p.find_file_by_tree_item(moved);
+  EXPECT_EQ(slot, 1);
+  EXPECT_EQ(p.file(1).shortcuts[kStartMenu].name, "A");
+  EXPECT_EQ(p.file(0).shortcuts[kStartMenu].name, "");
+}
+
+TEST(ProjectFolders, EnsureFolderPathCreatesEachMissingFolderOnce) {
+  Project p;
+  TreeItem b = p.ensure_folder_path("%install path%\\A\\B\\");
+  EXPECT_EQ(p.tree().label(b), "B");
+  TreeItem a = p.tree().parent(b);
+  EXPECT_EQ(p.tree().label(a), "A");
+  EXPECT_EQ(p.tree().parent(a), p.install_root());
+  EXPECT_EQ(p.folder(2).path, "%install path%\\A\\");
+  EXPECT_EQ(p.folder(3).path, "%install path%\\A\\B\\");
+  EXPECT_EQ(p.find_folder_by_tree_item(b), 3);
+
+  std::size_t nodes = p.tree().size();
+  EXPECT_EQ(p.ensure_folder_path("%install path%\\A\\B\\"), b);
+  EXPECT_EQ(p.tree().size(), nodes);
+  // Roots and short paths answer the root.
+  EXPECT_EQ(p.ensure_folder_path("%install path%\\"), p.install_root());
+  EXPECT_EQ(p.ensure_folder_path("%custom path%\\"), p.install_root());
+  EXPECT_EQ(p.ensure_folder_path(""), p.install_root());
+  // A path without its final "\" stops at the last complete folder.
+  EXPECT_EQ(p.ensure_folder_path("%install path%\\A\\B\\C"), b);
+}
+
+TEST(ProjectFolders, FolderNameOfPath) {
+  EXPECT_EQ(folder_name_of_path("%install path%\\Docs\\Images\\"), "Images");
+  EXPECT_EQ(folder_name_of_path("%install path%\\"), "%install path%");
+  EXPECT_EQ(folder_name_of_path("\\"), "");
+  EXPECT_EQ(folder_name_of_path("no separator"), "");
+}
+
+TEST(ProjectTree, ChildrenSortCaseInsensitivelyAndNewEqualsGoLast) {
+  Tree tree;
+  TreeItem root = tree.insert(kNoItem, "root", NodeKind::root);
+  TreeItem b = tree.insert(root, "b", NodeKind::file);
+  TreeItem a = tree.insert(root, "A", NodeKind::file);
+  TreeItem c = tree.insert(root, "C", NodeKind::folder);
+  TreeItem b2 = tree.insert(root, "B", NodeKind::file);
+  EXPECT_EQ(tree.children(root), (std::vector<TreeItem>{a, b, b2, c}));
+  EXPECT_EQ(tree.previous_sibling(b2), b);
+  tree.set_label(a, "z");
+  EXPECT_EQ(tree.children(root), (std::vector<TreeItem>{b, b2, c, a}));
+  TreeItem deep = tree.insert(c, "deep", NodeKind::file);
+  tree.remove(c);
+  EXPECT_FALSE(tree.contains(deep));
+  EXPECT_EQ(tree.insert(c, "orphan", NodeKind::file), kNoItem);
+}
+
+TEST(ProjectMacros, CountFollowsAddAndRemove) {
+  Project p;
+  int only = p.add_macro({"%a%", "A", "", ""});
+  EXPECT_EQ(p.macro_count(), 1);
+  p.remove_macro(only);
+  EXPECT_EQ(p.macro_count(), 0);
+
+  int first = p.add_macro({"%a%", "A", "", ""});
+  p.add_macro({"%b%", "B", "", ""});
+  p.remove_macro(first);
+  EXPECT_EQ(p.macro_count(), 2);
+  // The freed slot is reused; every macro stays below the count.
+  EXPECT_EQ(p.add_macro({"%c%", "C", "", ""}), first);
+  EXPECT_GE(p.macro_count(), 2);
+}
+
+TEST(ProjectUninstaller, IncludeAddsAndRemovesTheRecord) {
+  Project p;
+  p.set_include_uninstaller(true, "/builder/uninst.dat");
+  int slot = p.find_file_by_tree_item(p.uninstaller_item());
+  ASSERT_NE(slot, kNoSlot);
+  EXPECT_EQ(p.file(slot).name, "Uninstall.exe");
+  EXPECT_EQ(p.file(slot).target_folder, "%install path%\\");
+  EXPECT_EQ(p.tree().parent(p.uninstaller_item()), p.install_root());
+  p.set_include_uninstaller(false, "");
+  EXPECT_EQ(p.file_count(), 0);
+  EXPECT_EQ(p.uninstaller_item(), kNoItem);
+  EXPECT_EQ(p.tree().size(), 2u);
+}
+
+}  // namespace
+}  // namespace quill::project
