@@ -1,0 +1,374 @@
+// The build pipeline: package layout, archive entries and data files, the
+// append in chunks, abort and failure paths.
+#include "builder/project/build.h"
+
+#include <gtest/gtest.h>
+#include <minizip/unzip.h>
+
+#include <random>
+
+#include "builder/project/data_files.h"
+#include "os/fault_os.h"
+#include "../project/sandbox.h"
+
+namespace quill::project {
+namespace {
+
+using quill::testing::Sandbox;
+
+struct Entry {
+  std::string name;
+  int method = -1;
+  std::string data;
+};
+
+struct Package {
+  std::string stub;
+  std::uint64_t archive_size = 0;
+  std::vector<Entry> entries;
+  const Entry* find(const std::string& name) const {
+    for (const auto& e : entries) {
+      if (e.name == name) return &e;
+    }
+    return nullptr;
+  }
+  std::vector<std::string> names() const {
+    std::vector<std::string> out;
+    for (const auto& e : entries) out.push_back(e.name);
+    return out;
+  }
+};
+
+// Splits a package into stub, archive and trailer and reads every entry
+// back with the ZIP reader.
+Package read_package(Sandbox& box, const std::string& host_path, std::size_t stub_size) {
+  Package package;
+  std::string bytes = Sandbox::read(host_path);
+  EXPECT_GE(bytes.size(), stub_size + 8);
+  std::uint64_t n = 0;
+  for (int i = 7; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(bytes[bytes.size() - 8 + i]);
+  package.archive_size = n;
+  EXPECT_EQ(stub_size + n + 8, bytes.size());
+  package.stub = bytes.substr(0, stub_size);
+  std::string zip = box.write("readback.zip", bytes.substr(stub_size, n));
+  unzFile file = unzOpen64(zip.c_str());
+  EXPECT_NE(file, nullptr);
+  if (!file) return package;
+  for (int r = unzGoToFirstFile(file); r == UNZ_OK; r = unzGoToNextFile(file)) {
+    unz_file_info64 info;
+    char name[512];
+    unzGetCurrentFileInfo64(file, &info, name, sizeof name, nullptr, 0, nullptr, 0);
+    Entry entry;
+    entry.name = name;
+    entry.method = static_cast<int>(info.compression_method);
+    EXPECT_EQ(unzOpenCurrentFile(file), UNZ_OK);
+    std::string data(info.uncompressed_size, '\0');
+    int got = unzReadCurrentFile(file, &data[0], static_cast<unsigned>(data.size()));
+    EXPECT_EQ(got, static_cast<int>(data.size())) << name;
+    EXPECT_EQ(unzCloseCurrentFile(file), UNZ_OK) << "CRC of " << name;
+    entry.data = data;
+    package.entries.push_back(entry);
+  }
+  unzClose(file);
+  return package;
+}
+
+class Recorder : public BuildReport {
+ public:
+  void set_status(const std::string& text) override { statuses.push_back(text); }
+  void set_progress_range(std::uint64_t maximum) override { ranges.push_back(maximum); }
+  void set_progress(std::uint64_t position) override {
+    positions.push_back(position);
+    if (!statuses.empty() && statuses.back() == "Building installer exe...") ++append_steps;
+  }
+  bool abort_requested() override {
+    ++abort_checks;
+    return abort_at_status.empty() ? false
+                                   : std::find(statuses.begin(), statuses.end(), abort_at_status) != statuses.end();
+  }
+  void warning(const std::string& text) override { warnings.push_back(text); }
+
+  std::vector<std::string> statuses;
+  std::vector<std::uint64_t> ranges;
+  std::vector<std::uint64_t> positions;
+  std::vector<std::string> warnings;
+  std::string abort_at_status;
+  int abort_checks = 0;
+  int append_steps = 0;  // progress steps while the archive is appended
+};
+
+const std::string kStub = "MZ-stub-bytes";
+
+class BuildTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    builder_ = box_.root() + "/dist/";
+    box_.write("dist/ext.dat", kStub);
+    box_.write("dist/uninst.dat", "uninstaller");
+    box_.write("dist/setup.JPG", "jpeg");
+    output_ = box_.root() + "/out/setup.exe";
+    std::filesystem::create_directories(box_.root() + "/out");
+    options_.builder_folder = builder_;
+    options_.output_path = output_;
+  }
+  BuildOutcome build(os::Os* os = nullptr) {
+    return build_package(project_, os ? *os : box_.os(), options_, report_);
+  }
+  Package package() { return read_package(box_, output_, kStub.size()); }
+  bool exists(const std::string& path) { return std::filesystem::exists(path); }
+  // Files the build may leave: the builder folder's three and the output.
+  void expect_no_work_files() {
+    EXPECT_FALSE(exists(output_ + ".zip"));
+    std::size_t count = 0;
+    for (const auto& e : std::filesystem::directory_iterator(builder_)) {
+      (void)e;
+      ++count;
+    }
+    EXPECT_EQ(count, 3u);
+  }
+
+  Sandbox box_;
+  std::string builder_;
+  std::string output_;
+  Project project_;
+  BuildOptions options_;
+  Recorder report_;
+};
+
+TEST_F(BuildTest, ProjectWithoutFilesGivesDataEntriesOnly) {
+  ASSERT_EQ(build(), BuildOutcome::done);
+  Package p = package();
+  EXPECT_EQ(p.stub, kStub);
+  EXPECT_EQ(p.names(), (std::vector<std::string>{
+                           "%Quillpack%/img/setup.jpg", "%Quillpack%/installer_settings.txt",
+                           "%Quillpack%/tt.txt", "%Quillpack%/eoi_message.txt", "%Quillpack%/eoi_file.txt",
+                           "%Quillpack%/def_install.txt", "%Quillpack%/eoi_buttons.txt",
+                           "%Quillpack%/macros.txt", "%Quillpack%/fileinfo.txt"}));
+  EXPECT_EQ(p.find("%Quillpack%/fileinfo.txt")->data, "////\r\n////\r\n");
+  EXPECT_EQ(p.find("%Quillpack%/img/setup.jpg")->data, "jpeg");
+  EXPECT_EQ(p.find("%Quillpack%/installer_settings.txt")->data, "0\r\nfalse");
+  EXPECT_EQ(p.find("%Quillpack%/tt.txt")->data, "%name% Setup");
+  EXPECT_EQ(p.find("%Quillpack%/eoi_message.txt")->data, "");
+  EXPECT_EQ(p.find("%Quillpack%/def_install.txt")->data, "%program files%\\%name%");
+  EXPECT_EQ(p.find("%Quillpack%/eoi_buttons.txt")->data, "OK");
+  EXPECT_EQ(report_.statuses,
+            (std::vector<std::string>{"Initializing build...", "Getting file count...", "Adding graphics...",
+                                      "Adding installer info...", "Building installer exe...", "Done!"}));
+  expect_no_work_files();
+}
+
+TEST_F(BuildTest, DataFilesHoldTheirExactBytes) {
+  box_.write("texts/welcome.txt", "Hello\r\n%name%\n");
+  project_.settings().welcome_file = box_.root() + "/texts/welcome.txt";
+  project_.settings().licence_file = box_.root() + "/texts/missing.txt";
+  project_.settings().program_name = "Prog";
+  project_.settings().try_path_first = true;
+  project_.settings().message_box_ok = false;
+  project_.settings().eoi_file = std::string(300, 'e');
+  project_.window_settings() = {1, true};
+  project_.add_macro({"%a%", "A", "", ""});
+  project_.add_file(box_.write("src/quick.exe", "q"), "quick.exe", kInstallRootPath, project_.install_root());
+  project_.add_file(box_.write("src/plain.txt", "p"), "plain.txt", kInstallRootPath, project_.install_root());
+  project_.shortcut(0, kQuickStart) = {"Folder", "Quick", "%install path%\\quick.exe", kQuickStart};
+  project_.set_include_uninstaller(true, builder_ + "uninst.dat");
+  project_.add_image(box_.root() + "/src/quick.exe", 6, true, 2, 15, 25);  // any readable file
+  project_.settings().use_background_window = true;
+  project_.fullscreen().stretch_to_desktop = false;
+  project_.fullscreen().font = {"Courier", "20", "400", "5", "0", "0", "2"};
+  project_.fullscreen().text_colour = make_colour(10, 20, 30);
+
+  ASSERT_EQ(build(), BuildOutcome::done);
+  Package p = package();
+  EXPECT_EQ(p.find("%Quillpack%/wt.txt")->data, "Hello\r\n%name%\n");  // a byte copy
+  EXPECT_EQ(p.find("%Quillpack%/license.txt"), nullptr);
+  EXPECT_EQ(p.find("%Quillpack%/installer_settings.txt")->data, "1\r\ntrue");
+  EXPECT_EQ(p.find("%Quillpack%/def_install.txt")->data,
+            "%program files%\\%name%\r\n%a registry key macro%");
+  EXPECT_EQ(p.find("%Quillpack%/eoi_buttons.txt")->data, "YESNO");
+  EXPECT_EQ(p.find("%Quillpack%/eoi_file.txt")->data, std::string(259, 'e'));
+  EXPECT_EQ(p.find("%Quillpack%/macros.txt")->data,
+            "%a%\r\nA\r\n\r\n\r\n%name%\r\nProg\r\n\r\n\r\n////\r\n////\r\n////\r\n////\r\n");
+  EXPECT_EQ(p.find("%Quillpack%/shortcuts.txt")->data,
+            "Folder\r\nQuick\r\n%install path%\\quick.exe\r\n2\r\n////\r\n////\r\n////\r\n////\r\n");
+  EXPECT_EQ(p.find("%Quillpack%/fileinfo.txt")->data,
+            "quick.exe|%install path%\\\r\nplain.txt|%install path%\\\r\nUninstall.exe|%install path%\\\r\n"
+            "////\r\n////\r\n");
+  EXPECT_EQ(p.find("%Quillpack%/uninstall.txt")->data, "%install path%\\Uninstall.exe");
+  EXPECT_EQ(p.find("Uninstall.exe")->data, "uninstaller");
+  EXPECT_EQ(p.find("%Quillpack%/bgimg/6/quick.exe")->data, "q");
+  EXPECT_EQ(p.find("%Quillpack%/bgimg/6/quick.exe.txt")->data, "2\r\n15\r\n25\r\n");
+  EXPECT_EQ(p.find("%Quillpack%/fullscreen.txt")->data,
+            "%name%\r\nwith\r\n640\r\n480\r\nCourier\r\n20\r\n400\r\n1\r\n0\r\n0\r\n2\r\n0\r\ntrue\r\ntrue\r\n4\r\n"
+            "10\r\n20\r\n30\r\n0\r\n0\r\n0\r\n0\r\n0\r\n255\r\n0\r\n0\r\n0\r\n");
+  // Order: files, pictures, default picture, texts, data files.
+  std::vector<std::string> names = p.names();
+  EXPECT_EQ(names[0], "quick.exe");
+  EXPECT_EQ(names[3], "%Quillpack%/bgimg/6/quick.exe");
+  EXPECT_EQ(names[5], "%Quillpack%/img/setup.jpg");
+  EXPECT_EQ(names[6], "%Quillpack%/wt.txt");
+  EXPECT_EQ(names.back(), "%Quillpack%/uninstall.txt");
+}
+
+TEST_F(BuildTest, StoredExtensionsAreStoredAndTheRestDeflated) {
+  std::string text(20000, 'a');
+  for (const char* name : {"a.zip", "b.gz", "c.Z", "d.tgz", "e.ZIP", "f.txt", "g.z", "h.arj"}) {
+    project_.add_file(box_.write(std::string("src/") + name, text), name, kInstallRootPath, project_.install_root());
+  }
+  ASSERT_EQ(build(), BuildOutcome::done);
+  Package p = package();
+  for (const char* name : {"a.zip", "b.gz", "c.Z", "d.tgz", "h.arj"}) EXPECT_EQ(p.find(name)->method, 0) << name;
+  for (const char* name : {"e.ZIP", "f.txt", "g.z"}) EXPECT_EQ(p.find(name)->method, 8) << name;
+  for (const auto& e : p.entries) {
+    if (e.name.find('%') == std::string::npos) {
+      EXPECT_EQ(e.data, text);
+    }
+  }
+}
+
+TEST_F(BuildTest, LargeFilesSplitIntoBlocksReadBackIntact) {
+  // Mixed content across many small blocks: compressible runs, random
+  // bytes, and a length that is not a multiple of the block size.
+  std::mt19937 random(7);
+  std::string data;
+  for (int i = 0; i < 40; ++i) {
+    std::size_t run = 5000 + random() % 20000;
+    if (i % 3 == 0) {
+      for (std::size_t j = 0; j < run; ++j) data += static_cast<char>(random());
+    } else {
+      data += std::string(run, static_cast<char>('a' + i % 26));
+      data += "line " + std::to_string(i) + "\n";
+    }
+  }
+  options_.limits.block_size = 16384;
+  options_.limits.max_pending_blocks = 3;
+  project_.add_file(box_.write("src/big.bin", data), "big.bin", kInstallRootPath, project_.install_root());
+  project_.add_file(box_.write("src/exact.bin", data.substr(0, 16384 * 4)), "exact.bin", kInstallRootPath,
+                    project_.install_root());
+  project_.add_file(box_.write("src/empty.bin", ""), "empty.bin", kInstallRootPath, project_.install_root());
+  project_.add_file(box_.write("src/big.gz", data), "big.gz", kInstallRootPath, project_.install_root());
+  ASSERT_EQ(build(), BuildOutcome::done);
+  Package p = package();
+  EXPECT_EQ(p.find("big.bin")->data, data);
+  EXPECT_EQ(p.find("exact.bin")->data, data.substr(0, 16384 * 4));
+  EXPECT_EQ(p.find("empty.bin")->data, "");
+  EXPECT_EQ(p.find("big.gz")->data, data);
+}
+
+TEST_F(BuildTest, ArchiveIsAppendedInChunks) {
+  project_.add_file(box_.write("src/a.txt", std::string(5000, 'x')), "a.txt", kInstallRootPath,
+                    project_.install_root());
+  ASSERT_EQ(build(), BuildOutcome::done);
+  std::uint64_t n = package().archive_size;
+  auto chunks_for = [&](std::size_t chunk) {
+    report_ = Recorder();
+    options_.chunk_size = chunk;
+    EXPECT_EQ(build(), BuildOutcome::done);
+    EXPECT_EQ(package().archive_size, n);
+    // One progress step per chunk, then the reset to 0.
+    EXPECT_EQ(report_.ranges.back(), n / 1024);
+    EXPECT_EQ(report_.positions.back(), 0u);
+    return static_cast<std::uint64_t>(report_.append_steps - 1);
+  };
+  EXPECT_EQ(chunks_for(n), 1u);
+  EXPECT_EQ(chunks_for(n - 1), 2u);
+  EXPECT_EQ(chunks_for(n + 1), 1u);
+  EXPECT_EQ(chunks_for(1024), (n + 1023) / 1024);
+}
+
+TEST_F(BuildTest, AbortLeavesNeitherOutputNorArchive) {
+  for (int i = 0; i < 3; ++i) {
+    project_.add_file(box_.write("src/" + std::to_string(i), "data"), "f" + std::to_string(i), kInstallRootPath,
+                      project_.install_root());
+  }
+  report_.abort_at_status = "Adding file " + box_.root() + "/src/1...";
+  EXPECT_EQ(build(), BuildOutcome::aborted);
+  EXPECT_FALSE(exists(output_));
+  expect_no_work_files();
+  EXPECT_EQ(report_.statuses.back(), "Build aborted!");
+  EXPECT_EQ(report_.positions.back(), 0u);
+
+  report_ = Recorder();
+  report_.abort_at_status = "Building installer exe...";
+  EXPECT_EQ(build(), BuildOutcome::aborted);
+  EXPECT_FALSE(exists(output_));
+  expect_no_work_files();
+}
+
+TEST_F(BuildTest, MissingStubIsABuildError) {
+  std::filesystem::remove(builder_ + "ext.dat");
+  project_.add_file(box_.write("src/a", "a"), "a", kInstallRootPath, project_.install_root());
+  EXPECT_EQ(build(), BuildOutcome::stub_error);
+  EXPECT_EQ(report_.statuses.back(), "Build error.");
+  EXPECT_FALSE(exists(output_));
+  EXPECT_FALSE(exists(output_ + ".zip"));
+
+  options_.output_path = box_.root() + "/no/such/folder/setup.exe";
+  box_.write("dist/ext.dat", kStub);
+  EXPECT_EQ(build(), BuildOutcome::stub_error);
+}
+
+TEST_F(BuildTest, MissingSourcesAreListedButNotPacked) {
+  project_.add_file(box_.root() + "/src/gone.txt", "gone.txt", kInstallRootPath, project_.install_root());
+  project_.add_file(box_.write("src/here.txt", "h"), "here.txt", kInstallRootPath, project_.install_root());
+  ASSERT_EQ(build(), BuildOutcome::done);
+  Package p = package();
+  EXPECT_EQ(p.find("gone.txt"), nullptr);
+  EXPECT_EQ(p.find("%Quillpack%/fileinfo.txt")->data,
+            "gone.txt|%install path%\\\r\nhere.txt|%install path%\\\r\n////\r\n////\r\n");
+  ASSERT_EQ(report_.warnings.size(), 1u);
+  EXPECT_NE(report_.warnings[0].find("gone.txt"), std::string::npos);
+  EXPECT_EQ(report_.ranges.front(), 1u);
+}
+
+TEST_F(BuildTest, SameNamesNeverShareAnArchiveEntry) {
+  std::string a = box_.write("src/a/readme.txt", "first");
+  std::string b = box_.write("src/b/readme.txt", "second");
+  std::string c = box_.write("src/c/readme.txt", "third");
+  std::string d = box_.write("src/d/readme.txt", "fourth");
+  project_.add_file_record(a, "readme.txt", kInstallRootPath, kNoItem);
+  project_.add_file_record(b, "readme.txt", kInstallRootPath, kNoItem);  // same pair
+  project_.add_file_record(c, "readme.txt", "%install path%\\Docs\\En\\", kNoItem);
+  project_.add_file_record(d, "readme.txt", "%windir%\\", kNoItem);
+  ASSERT_EQ(build(), BuildOutcome::done);
+  Package p = package();
+  EXPECT_EQ(p.find("readme.txt")->data, "first");
+  EXPECT_EQ(p.find("En/readme.txt")->data, "third");
+  EXPECT_EQ(p.find("%Quillpack%/fileinfo.txt")->data,
+            "readme.txt|%install path%\\\r\nEn\\readme.txt|%install path%\\Docs\\\r\n////\r\n////\r\n");
+  ASSERT_EQ(report_.warnings.size(), 2u);  // the exact duplicate, and the one that cannot move
+  EXPECT_NE(report_.warnings[0].find(b), std::string::npos);
+  EXPECT_NE(report_.warnings[1].find(d), std::string::npos);
+}
+
+// Whatever operation fails, the build ends cleanly: an error leaves no
+// output and no work file behind, success leaves a readable package.
+TEST_F(BuildTest, EveryFailingWriteEndsCleanly) {
+  for (int i = 0; i < 3; ++i) {
+    project_.add_file(box_.write("src/" + std::to_string(i), std::string(3000, 'a' + i)), "f" + std::to_string(i),
+                      kInstallRootPath, project_.install_root());
+  }
+  options_.limits.block_size = 1024;
+  int failures = 0;
+  for (std::uint64_t n = 1; n < 500; ++n) {
+    os::FaultOs faulty(box_.os());
+    faulty.arm(os::FaultOs::kAllWrites, n, os::Error::disk_full);
+    report_ = Recorder();
+    BuildOutcome outcome = build(&faulty);
+    if (!faulty.triggered()) {
+      EXPECT_EQ(outcome, BuildOutcome::done);
+      break;
+    }
+    if (outcome == BuildOutcome::done) {
+      Package p = package();
+      EXPECT_EQ(p.stub, kStub);
+    } else {
+      ++failures;
+      EXPECT_FALSE(exists(output_)) << "fault " << n;
+      EXPECT_FALSE(exists(output_ + ".zip")) << "fault " << n;
+    }
+  }
+  EXPECT_GT(failures, 5);
+}
+
+}  // namespace
+}  // namespace quill::project
