@@ -1,0 +1,45 @@
+// Thin wrappers over dialog controls, addressed by identifier.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quill::stub {
+
+// Texts in memory end their lines with LF; controls want CR LF.
+inline std::string to_control_text(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
+inline void set_text(HWND dialog, int id, const std::string& text) {
+  SetDlgItemTextA(dialog, id, to_control_text(text).c_str());
+}
+
+// The control's text, at most `max_length` characters.
+inline std::string get_text(HWND dialog, int id, int max_length = 259) {
+  std::string buffer(static_cast<std::size_t>(max_length) + 1, '\0');
+  UINT length = GetDlgItemTextA(dialog, id, &buffer[0], max_length + 1);
+  buffer.resize(length);
+  return buffer;
+}
+
+inline void show(HWND dialog, int id, bool visible) {
+  ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE);
+}
+
+inline void enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on); }
+
+inline bool is_checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+inline void set_checked(HWND dialog, int id, bool on) {
+  CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+}  // namespace quill::stub

@@ -1,0 +1,49 @@
+// Dialog 103: the extraction window shown while the loader thread works.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "installer/win32/stub.h"
+#include "resources/quillstub_resource.h"
+
+namespace quill::stub {
+namespace {
+
+constexpr UINT_PTR kTimer = 1;
+
+INT_PTR CALLBACK extraction_proc(HWND window, UINT message, WPARAM wparam, LPARAM) {
+  Stub& s = stub();
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowTextA(window, s.data.title.c_str());
+      s.extraction_window = window;
+      // The loader may have reported before the window existed.
+      SendDlgItemMessageA(window, IDC_PROGRESS_SMOOTH, PBM_SETRANGE32, 0, s.extract_range.load());
+      SendDlgItemMessageA(window, IDC_PROGRESS_SMOOTH, PBM_SETPOS, s.extract_position.load(), 0);
+      SetTimer(window, kTimer, 100, nullptr);
+      return TRUE;
+    case WM_TIMER:
+      if (s.load_complete.load()) {
+        KillTimer(window, kTimer);
+        s.extraction_window = nullptr;
+        EndDialog(window, 0);
+      }
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDC_EXTRACT_CANCEL || LOWORD(wparam) == IDCANCEL) {
+        s.cancel = true;
+        KillTimer(window, kTimer);
+        s.extraction_window = nullptr;
+        EndDialog(window, 0);
+      }
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void run_extraction_window(HINSTANCE instance) {
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_EXTRACTION), nullptr, extraction_proc, 0);
+}
+
+}  // namespace quill::stub

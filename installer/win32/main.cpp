@@ -1,0 +1,87 @@
+// The installer stub's entry routine and loader thread.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "installer/win32/stub.h"
+
+namespace quill::stub {
+namespace {
+
+// Reports the archive copy to the extraction window's progress bar (1022).
+class WindowProgress : public package::ExtractProgress {
+ public:
+  void set_range(unsigned megabytes) override {
+    stub().extract_range = megabytes;
+    if (HWND window = stub().extraction_window.load()) {
+      PostMessageA(GetDlgItem(window, 1022), PBM_SETRANGE32, 0, megabytes);
+    }
+  }
+  void set_position(unsigned megabytes) override {
+    stub().extract_position = megabytes;
+    if (HWND window = stub().extraction_window.load()) {
+      PostMessageA(GetDlgItem(window, 1022), PBM_SETPOS, megabytes, 0);
+    }
+  }
+  bool cancelled() override { return stub().cancel.load(); }
+};
+
+DWORD WINAPI loader_thread(void*) {
+  Stub& s = stub();
+  WindowProgress progress;
+  package::PayloadScan scan;
+  s.outcome = package::extract_payload(s.os, progress, &scan);
+  if (s.outcome == package::ExtractOutcome::done) {
+    package::load_installer_data(s.os, scan, &s.data);
+  }
+  s.loader_finished = true;
+  s.load_complete = true;
+  return 0;
+}
+
+}  // namespace
+
+Stub& stub() {
+  static Stub instance;
+  return instance;
+}
+
+void show_start_error(package::ExtractOutcome outcome) {
+  const char* text = outcome == package::ExtractOutcome::write_failed
+                         ? "The installer could not write its temporary files.\n"
+                           "Please check the free space of your temporary folder."
+                         : "The installer package is damaged and cannot be installed.\n"
+                           "Please obtain a new copy of the installer.";
+  const std::string& title = stub().data.title;
+  MessageBoxA(nullptr, text, title.empty() ? "Installer" : title.c_str(), MB_OK | MB_ICONERROR);
+}
+
+}  // namespace quill::stub
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  using namespace quill;
+  LoadLibraryA("RichEd32.dll");
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  OleInitialize(nullptr);
+
+  stub::Stub& s = stub::stub();
+  HANDLE loader = CreateThread(nullptr, 0, stub::loader_thread, nullptr, 0, nullptr);
+  if (!loader) {
+    s.loader_finished = true;
+    s.load_complete = true;
+    s.outcome = package::ExtractOutcome::write_failed;
+  }
+  stub::run_extraction_window(instance);
+  if (s.cancel.load()) {
+    while (!s.loader_finished.load()) Sleep(100);
+  } else if (s.outcome != package::ExtractOutcome::done) {
+    stub::show_start_error(s.outcome);
+  } else {
+    stub::run_wizard(instance);
+  }
+  if (loader) CloseHandle(loader);
+  package::delete_payload_folder(s.os);
+  OleUninitialize();
+  return 0;
+}

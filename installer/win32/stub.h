@@ -1,0 +1,47 @@
+// The installer stub's process-wide state and the entry points of its
+// windows. The loader thread fills `data`; the windows read it afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "installer/cancel.h"
+#include "os/win32_os.h"
+#include "package/data_files.h"
+#include "package/payload.h"
+
+namespace quill::stub {
+
+struct Stub {
+  os::Win32Os os;
+  package::InstallerData data;  // written by the loader before load_complete
+  package::ExtractOutcome outcome = package::ExtractOutcome::done;
+
+  // Extraction: each flag has one writing thread.
+  std::atomic<bool> cancel{false};           // extraction window
+  std::atomic<bool> loader_finished{false};  // loader thread
+  std::atomic<bool> load_complete{false};    // loader thread
+  std::atomic<HWND> extraction_window{nullptr};
+  // Progress of the archive copy in whole MiB, kept for a window that opens
+  // after the loader has started.
+  std::atomic<unsigned> extract_range{0};
+  std::atomic<unsigned> extract_position{0};
+
+  // Installation.
+  installer::CancelFlags install_cancel;
+};
+
+Stub& stub();
+
+// Dialog 103: runs modally until loading ends or the user cancels.
+void run_extraction_window(HINSTANCE instance);
+// Dialog 101: runs modally until the wizard closes. The end of an
+// installation ("Done", a cancel) ends the process from inside.
+void run_wizard(HINSTANCE instance);
+
+// "The installer package is damaged ..." and similar start-up failures.
+void show_start_error(package::ExtractOutcome outcome);
+
+}  // namespace quill::stub

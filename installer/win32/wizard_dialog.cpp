@@ -1,0 +1,388 @@
+// Dialog 101, the installer's wizard, and dialog 109, the small progress
+// window. Both render installer::Wizard's view by control identifier and
+// forward clicks to it; the install thread runs installer::run_install.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <memory>
+
+#include "installer/end_of_install.h"
+#include "installer/install_engine.h"
+#include "installer/win32/controls.h"
+#include "installer/win32/picture.h"
+#include "installer/win32/stub.h"
+#include "installer/wizard.h"
+#include "resources/quillstub_resource.h"
+
+namespace quill::stub {
+namespace {
+
+namespace control = installer::control;
+
+constexpr UINT_PTR kFolderTimer = 1;
+// Sent by the install thread to the wizard when it has ended (wparam: result).
+constexpr UINT kInstallEnded = WM_APP + 1;
+// Sent to the small progress window to close it.
+constexpr UINT kCloseSmallWindow = WM_APP + 2;
+
+struct WizardWindow {
+  HWND window = nullptr;
+  HWND small_window = nullptr;  // dialog 109 while it is open
+  std::unique_ptr<installer::Wizard> wizard;
+  PictureSlot side_picture;
+  int side_picture_number = -1;
+  bool rendering = false;  // our own text changes do not count as edits
+  package::EndOfInstall end_events;
+  HANDLE install_thread = nullptr;
+};
+
+WizardWindow g_wizard;
+
+const std::string& title() { return stub().data.title; }
+
+installer::WizardData wizard_data(const package::InstallerData& data) {
+  installer::WizardData w;
+  w.welcome_text = data.welcome_text;
+  w.title = data.title;
+  w.licence_text = data.licence_text;
+  w.default_folder = data.install_folders.default_folder;
+  w.preferred_folder = data.install_folders.preferred_folder;
+  w.has_shortcuts_file = data.has_shortcuts;
+  w.uses_desktop = data.shortcut_locations.desktop;
+  w.uses_start_menu = data.shortcut_locations.start_menu;
+  w.uses_quick_launch = data.shortcut_locations.quick_launch;
+  w.progress_style = data.settings.progress_style;
+  w.small_window = data.settings.small_window;
+  w.megabytes_needed = data.megabytes_needed;
+  return w;
+}
+
+bool file_exists(const std::string& path) {
+  return !path.empty() && stub().os.file_status(path).exists;
+}
+
+// Side picture `number` (step + 1), or the default one when that file is missing.
+void load_side_picture(int number) {
+  if (number == g_wizard.side_picture_number) return;
+  g_wizard.side_picture_number = number;
+  const auto& pictures = stub().data.step_pictures;
+  std::string path;
+  if (number >= 0 && static_cast<std::size_t>(number) < pictures.size()) path = pictures[number];
+  if (!file_exists(path)) path = pictures[0];
+  if (path == g_wizard.side_picture.path() && !g_wizard.side_picture.empty()) return;
+  g_wizard.side_picture.load(path);
+  RECT area = {SIDE_PICTURE_X, SIDE_PICTURE_Y, SIDE_PICTURE_X + SIDE_PICTURE_WIDTH,
+               SIDE_PICTURE_Y + SIDE_PICTURE_HEIGHT};
+  InvalidateRect(g_wizard.window, &area, TRUE);
+}
+
+void place(HWND dialog, int id, const installer::Placement& p) {
+  MoveWindow(GetDlgItem(dialog, id), p.x, p.y, p.width, p.height, TRUE);
+}
+
+// The content column lies right of the side picture, aligned with the text
+// box (114, 40, 306 x 143) and the buttons that show step places; the
+// template's dialog units would shift it with the font's metrics.
+void place_content_controls(HWND dialog) {
+  struct Spot {
+    int id;
+    installer::Placement at;
+  };
+  static const Spot kSpots[] = {
+      {control::licence_prompt, {114, 6, 306, 30}},
+      {control::folder_label, {114, 40, 306, 16}},
+      {control::folder, {114, 60, 218, 21}},
+      {control::browse, {340, 59, 80, 23}},
+      {control::disk_space, {114, 92, 306, 32}},
+      {control::summary, {114, 40, 306, 143}},
+      {control::desktop, {114, 40, 306, 18}},
+      {control::start_menu, {114, 62, 306, 18}},
+      {control::quick_launch, {114, 84, 306, 18}},
+      {control::status, {114, 40, 306, 48}},
+      {control::progress_plain, {114, 96, 306, 18}},
+      {control::progress_smooth, {114, 96, 306, 18}},
+      {control::cancel, {340, 199, 80, 23}},
+      {control::credit, {94, 203, 244, 16}},
+  };
+  for (const Spot& spot : kSpots) place(dialog, spot.id, spot.at);
+}
+
+void render() {
+  HWND window = g_wizard.window;
+  const installer::StepView& view = g_wizard.wizard->view();
+  g_wizard.rendering = true;
+  load_side_picture(view.side_picture);
+  SetWindowTextA(window, view.window_title.c_str());
+  if (view.place_buttons) {
+    place(window, control::next, view.next_button);
+    place(window, control::back, view.back_button);
+  }
+  if (view.place_text_box) place(window, control::text_box, view.text_box);
+  for (const installer::ControlView& c : view.controls) {
+    if (c.has_text) set_text(window, c.id, c.text);
+    enable(window, c.id, c.enabled);
+    show(window, c.id, c.visible);
+  }
+  g_wizard.rendering = false;
+}
+
+// The step's progress window: the small one while it is open, else the wizard.
+HWND progress_window() {
+  return g_wizard.small_window ? g_wizard.small_window : g_wizard.window;
+}
+
+bool ask_cancel(HWND owner) {
+  installer::CancelFlags& flags = stub().install_cancel;
+  flags.question_opened();
+  int answer = MessageBoxA(owner, installer::kCancelQuestion, title().c_str(),
+                           MB_YESNO | MB_ICONWARNING);
+  flags.question_answered(answer == IDYES);
+  return answer == IDYES;
+}
+
+class InstallThreadCallback : public installer::InstallCallback {
+ public:
+  installer::ReplaceAnswer ask_replace(const std::string& name) override {
+    int answer = MessageBoxA(progress_window(), installer::replace_question(name).c_str(),
+                             title().c_str(), MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDYES) return installer::ReplaceAnswer::yes;
+    if (answer == IDNO) return installer::ReplaceAnswer::no;
+    return installer::ReplaceAnswer::cancel;
+  }
+  void set_status(const std::string& text) override {
+    set_text(progress_window(), control::status, text);
+  }
+  void set_progress(std::uint64_t done, std::uint64_t total) override {
+    HWND window = progress_window();
+    SendDlgItemMessageA(window, control::progress_plain, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+    SendDlgItemMessageA(window, control::progress_smooth, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+    SendDlgItemMessageA(window, control::progress_plain, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    SendDlgItemMessageA(window, control::progress_smooth, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+  }
+  bool cancel_requested() override { return stub().install_cancel.wait_and_check(); }
+};
+
+struct InstallJob {
+  installer::InstallRequest request;
+  bool wait_for_small_window = false;
+};
+
+DWORD WINAPI install_thread(void* param) {
+  std::unique_ptr<InstallJob> job(static_cast<InstallJob*>(param));
+  if (job->wait_for_small_window) {
+    while (!g_wizard.small_window) Sleep(50);
+  }
+  CoInitialize(nullptr);
+  InstallThreadCallback callback;
+  installer::InstallResult result = installer::run_install(stub().os, job->request, callback);
+  CoUninitialize();
+  if (result == installer::InstallResult::cancelled) {
+    package::delete_payload_folder(stub().os);
+    ExitProcess(0);
+  }
+  PostMessageA(g_wizard.window, kInstallEnded, static_cast<WPARAM>(result), 0);
+  return 0;
+}
+
+void start_install(bool small_window) {
+  const package::InstallerData& data = stub().data;
+  auto job = std::make_unique<InstallJob>();
+  job->request.install_folder = get_text(g_wizard.window, control::folder);
+  job->request.registered_name = data.registered_name;
+  job->request.has_registered_name = data.has_registered_name;
+  job->request.install_entry_count = data.install_entry_count;
+  job->request.shortcuts.desktop = g_wizard.wizard->ticked(control::desktop);
+  job->request.shortcuts.start_menu = g_wizard.wizard->ticked(control::start_menu);
+  job->request.shortcuts.quick_launch = g_wizard.wizard->ticked(control::quick_launch);
+  job->request.macros = &data.macros;
+  job->wait_for_small_window = small_window;
+  g_wizard.install_thread = CreateThread(nullptr, 0, install_thread, job.get(), 0, nullptr);
+  if (g_wizard.install_thread) job.release();
+}
+
+INT_PTR CALLBACK small_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      ShowWindow(g_wizard.window, SW_HIDE);
+      SetWindowTextA(window, installer::kSmallWindowCaption);
+      set_text(window, control::status, installer::kSmallWindowStatus);
+      RECT own;
+      GetWindowRect(window, &own);
+      installer::Placement p = installer::small_window_placement(
+          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), own.right - own.left,
+          own.bottom - own.top);
+      MoveWindow(window, p.x, p.y, p.width, p.height, TRUE);
+      bool smooth = stub().data.settings.progress_style == 1;
+      show(window, smooth ? control::progress_smooth : control::progress_plain, true);
+      g_wizard.small_window = window;
+      return TRUE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wparam) == control::cancel || LOWORD(wparam) == IDCANCEL) ask_cancel(window);
+      return TRUE;
+    case kCloseSmallWindow:
+      g_wizard.small_window = nullptr;
+      EndDialog(window, 0);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+class MessageBoxUi : public installer::MessageUi {
+ public:
+  bool show_message(installer::MessageKind kind, const std::string& text) override {
+    UINT style = kind == installer::MessageKind::ok ? (MB_OK | MB_ICONWARNING)
+                                                    : (MB_YESNO | MB_ICONWARNING);
+    return MessageBoxA(g_wizard.window, to_control_text(text).c_str(), title().c_str(), style) ==
+           IDYES;
+  }
+};
+
+void run_end_of_install_events() {
+  MessageBoxUi ui;
+  installer::run_end_of_install(stub().os, g_wizard.end_events, ui);
+}
+
+void handle(const installer::Outcome& outcome) {
+  HWND window = g_wizard.window;
+  if (!outcome.warning.empty()) {
+    MessageBoxA(window, outcome.warning.c_str(), title().c_str(), MB_OK | MB_ICONWARNING);
+  }
+  if (outcome.ask_cancel) {
+    ask_cancel(window);
+    return;
+  }
+  if (outcome.closed) {
+    KillTimer(window, kFolderTimer);
+    EndDialog(window, 0);
+    return;
+  }
+  if (outcome.done) {
+    run_end_of_install_events();
+    package::delete_payload_folder(stub().os);
+    ExitProcess(0);
+  }
+  render();
+  if (outcome.start_install) {
+    start_install(outcome.run_small_window);
+    if (outcome.run_small_window) {
+      DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
+                      MAKEINTRESOURCEA(IDD_SMALL_PROGRESS), nullptr, small_window_proc, 0);
+    }
+  }
+  if (outcome.entered_finished) {
+    ShowWindow(window, SW_SHOW);
+    package::read_end_of_install(stub().os, stub().data.macros,
+                                 get_text(window, control::folder), &g_wizard.end_events);
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    Sleep(200);
+    SetForegroundWindow(window);
+  }
+}
+
+void browse_for_folder(HWND window) {
+  char chosen[MAX_PATH + 1] = {};
+  BROWSEINFOA info = {};
+  info.hwndOwner = window;
+  info.pszDisplayName = chosen;
+  info.lpszTitle = installer::kBrowseTitle;
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  LPITEMIDLIST list = SHBrowseForFolderA(&info);
+  if (!list) return;
+  if (SHGetPathFromIDListA(list, chosen)) SetDlgItemTextA(window, control::folder, chosen);
+  CoTaskMemFree(list);
+}
+
+void paint(HWND window) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  RECT area = {SIDE_PICTURE_X, SIDE_PICTURE_Y, SIDE_PICTURE_X + SIDE_PICTURE_WIDTH,
+               SIDE_PICTURE_Y + SIDE_PICTURE_HEIGHT};
+  g_wizard.side_picture.draw(dc, area);
+  EndPaint(window, &ps);
+}
+
+INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      g_wizard.window = window;
+      g_wizard.wizard = std::make_unique<installer::Wizard>(stub().os, wizard_data(stub().data));
+      HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
+                             MAKEINTRESOURCEA(IDI_INSTALLER));
+      SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
+      place_content_controls(window);
+      installer::Outcome outcome = g_wizard.wizard->open();
+      g_wizard.rendering = true;
+      set_text(window, control::folder, g_wizard.wizard->folder_text());
+      g_wizard.rendering = false;
+      for (int id : {control::desktop, control::start_menu, control::quick_launch}) {
+        set_checked(window, id, g_wizard.wizard->ticked(id));
+      }
+      handle(outcome);
+      SetTimer(window, kFolderTimer, 100, nullptr);
+      return TRUE;
+    }
+    case WM_PAINT:
+      paint(window);
+      return TRUE;
+    case WM_TIMER:
+      if (wparam == kFolderTimer && g_wizard.wizard->timer_tick()) {
+        set_text(window, control::disk_space, g_wizard.wizard->disk_space_text());
+      }
+      return TRUE;
+    case kInstallEnded:
+      if (static_cast<installer::InstallResult>(wparam) == installer::InstallResult::damaged) {
+        if (g_wizard.small_window) PostMessageA(g_wizard.small_window, kCloseSmallWindow, 0, 0);
+        show_start_error(package::ExtractOutcome::damaged);
+        EndDialog(window, 0);
+        return TRUE;
+      }
+      if (g_wizard.small_window) {
+        // The finished step shows once the small window's modal loop has ended.
+        PostMessageA(g_wizard.small_window, kCloseSmallWindow, 0, 0);
+        PostMessageA(window, kInstallEnded, wparam, lparam);
+        return TRUE;
+      }
+      handle(g_wizard.wizard->install_finished());
+      return TRUE;
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      const int code = HIWORD(wparam);
+      if (id == control::folder && code == EN_CHANGE) {
+        if (!g_wizard.rendering) g_wizard.wizard->set_folder_text(get_text(window, control::folder));
+        return TRUE;
+      }
+      if (code != BN_CLICKED) return FALSE;
+      switch (id) {
+        case control::next: handle(g_wizard.wizard->next()); break;
+        case control::back: handle(g_wizard.wizard->back()); break;
+        case control::browse: browse_for_folder(window); break;
+        case control::cancel: ask_cancel(window); break;
+        case control::credit: stub().os.shell_open(installer::kCreditUrl); break;
+        case control::desktop:
+        case control::start_menu:
+        case control::quick_launch:
+          g_wizard.wizard->set_ticked(id, is_checked(window, id));
+          break;
+        case IDCANCEL: handle(g_wizard.wizard->close()); break;
+      }
+      return TRUE;
+    }
+    case WM_CLOSE:
+      handle(g_wizard.wizard->close());
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void run_wizard(HINSTANCE instance) {
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr, wizard_proc, 0);
+  g_wizard.side_picture.release();
+}
+
+}  // namespace quill::stub

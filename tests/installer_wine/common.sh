@@ -1,0 +1,74 @@
+# Helpers shared by the installer's wine tests; source after setting TEST.
+#   driver ARGS...        runs quill_driver.exe (see tests/driver/quill_driver.cpp)
+#   make_package OUT      builds OUT from ext.dat and the JSON on stdin
+#   start_installer EXE   starts a package in the background (pid in STUB_PID)
+#   shot NAME             screenshot into $QUILL_BUILD/screenshots/$TEST/NAME.png
+#   payload_dir           the payload folder as a host path
+#   expect_file PATH TEXT / expect_lines FILE LINE...   checks from outside
+set -euo pipefail
+: "${QUILL_SOURCE:?set by CTest}" "${QUILL_DIST:?set by CTest}" "${QUILL_BUILD:?set by CTest}"
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$QUILL_SOURCE/tests/wine/lib.sh"
+# Shortcuts must not reach the host's menus or home folder.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+
+wine_setup
+# The prefix's Desktop and similar folders link to the host's home folder;
+# make them real folders inside this prefix.
+for link in "$DRIVE_C"/users/*/*; do
+  if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
+done
+
+# Package descriptions name their files relative to the source tree.
+cd "$QUILL_SOURCE"
+
+SHOTS="$QUILL_BUILD/screenshots/$TEST"
+mkdir -p "$SHOTS"
+
+driver() { wine "$QUILL_DIST/quill_driver.exe" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+make_package() {
+  cat > "$WORK/package.json"
+  python3 "$here/make_package.py" "$QUILL_DIST/ext.dat" "$1" "$WORK/package.json"
+}
+
+start_installer() {
+  wine "$1" >"$WORK/installer.log" 2>&1 &
+  STUB_PID=$!
+}
+
+# Waits for the started package to end (its wine process and the Windows one).
+wait_installer() {
+  local name
+  name=$(basename "$1")
+  driver wait-process "$name" "${2:-20}"
+  wait "$STUB_PID" || true
+}
+
+shot() { import -window root "$SHOTS/$1.png"; }
+
+payload_dir() { echo "$(wine_temp_dir)/%Quillpack%"; }
+
+expect_file() {
+  [ -f "$1" ] || fail "missing file $1"
+  [ "$(cat "$1")" = "$2" ] || fail "$1 holds '$(cat "$1")', not '$2'"
+}
+
+# The file's lines (CR LF) must be exactly the given ones.
+expect_lines() {
+  local file=$1
+  shift
+  [ -f "$file" ] || fail "missing file $file"
+  local want
+  want=$(printf '%s\r\n' "$@")
+  if [ "$(cat "$file")" != "$want" ]; then
+    echo "--- $file:"; cat -A "$file"; echo "--- expected:"; printf '%s\r\n' "$@" | cat -A
+    fail "$file differs"
+  fi
+}
+
+# One registry value as `wine reg query` prints it: "TYPE    DATA".
+reg_value() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    awk -v name="$2" '$1 == name { $1 = ""; sub(/^ +/, ""); print }'
+}

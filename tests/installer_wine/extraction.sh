@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Start-up extraction: the data entries are in %TEMP%\%Quillpack%\ while the
+# installer runs, install entries are not, and the payload folder is gone
+# when it ends. A package with a broken trailer reports itself damaged.
+TEST=extraction
+source "$(dirname "$0")/common.sh"
+
+make_package "$WORK/setup.exe" <<'JSON'
+{"data": {"wt.txt": "Welcome text", "tt.txt": "Extract Test",
+          "def_install.txt": "C:\\ExtractTest\n",
+          "bgimg/6/slide.jpg.txt": "1\n0\n0\n"},
+ "data_files": {"img/setup.jpg": "resources/setup.JPG", "img/3/side3.jpg": "resources/setup.JPG",
+                "bgimg/6/slide.jpg": "resources/setup.JPG"},
+ "entries": {"app/program.txt": "installed later", "%QUILLPACK%/wrong-case.txt": "install entry"}}
+JSON
+start_installer "$WORK/setup.exe"
+driver wait-control 1004 30 expect-text 1004 "Welcome text" >/dev/null || fail "wizard did not open"
+shot welcome
+
+P=$(payload_dir)
+[ -d "$P" ] || fail "no payload folder $P"
+expect_file "$P/wt.txt" "Welcome text"
+expect_file "$P/tt.txt" "Extract Test"
+cmp -s "$QUILL_SOURCE/resources/setup.JPG" "$P/img/setup.jpg" || fail "img/setup.jpg differs"
+cmp -s "$QUILL_SOURCE/resources/setup.JPG" "$P/img/3/side3.jpg" || fail "img/3/side3.jpg differs"
+[ -f "$P/bgimg/6/slide.jpg" ] && [ -f "$P/bgimg/6/slide.jpg.txt" ] || fail "background picture missing"
+# tempfile.tmp is the payload archive, byte for byte.
+size=$(stat -c %s "$WORK/setup.exe")
+stub=$(stat -c %s "$QUILL_DIST/ext.dat")
+tail -c $((size - stub)) "$WORK/setup.exe" | head -c $((size - stub - 8)) > "$WORK/payload.zip"
+cmp -s "$WORK/payload.zip" "$P/tempfile.tmp" || fail "tempfile.tmp is not the payload archive"
+# Install entries stay in the archive; the wrong-case prefix is one of them.
+[ ! -e "$P/app" ] && [ ! -e "$(wine_temp_dir)/%QUILLPACK%" ] || fail "an install entry was extracted at start-up"
+content=$(cd "$P" && LC_ALL=C ls | tr '\n' ' ')
+[ "$content" = "bgimg def_install.txt img tempfile.tmp tt.txt wt.txt " ] ||
+  fail "unexpected payload folder content: $content"
+
+# Exit on the welcome step ends the wizard; the payload folder goes with it.
+driver wait-control 1004 5 expect-text 1001 Exit click 1001 >/dev/null
+wait_installer setup.exe
+[ ! -e "$P" ] || fail "payload folder left behind: $(ls -R "$P")"
+[ ! -e "$DRIVE_C/ExtractTest" ] || fail "something was installed"
+
+# A package whose trailer names more bytes than the file holds.
+cp "$QUILL_DIST/ext.dat" "$WORK/broken.exe"
+printf 'PK\003\004 not an archive' >> "$WORK/broken.exe"
+python3 -c "import struct,sys; sys.stdout.buffer.write(struct.pack('<Q', 1 << 40))" >> "$WORK/broken.exe"
+start_installer "$WORK/broken.exe"
+box=$(driver answer ok 30) || fail "no message for a damaged package"
+echo "$box"
+case "$box" in *damaged*) ;; *) fail "unexpected message: $box" ;; esac
+wait_installer broken.exe
+[ ! -e "$P" ] || fail "payload folder left behind after a damaged package"
+echo "PASS"
