@@ -1,0 +1,327 @@
+// Payload archive reader over minizip, with all file access through os::Os.
+#include "package/archive.h"
+
+#include <minizip/unzip.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "common/paths.h"
+#include "common/zip_io.h"
+
+namespace quill::package {
+
+const char kDataEntryPrefix[] = "%Quillpack%";
+
+namespace {
+
+constexpr std::size_t kCopyBufferSize = 64 * 1024;
+constexpr unsigned kHostUnix = 3;
+constexpr std::uint32_t kDosReadOnly = 0x01;
+constexpr std::uint32_t kUnixWriteBit = 0200;
+
+unzFile as_unz(void* handle) { return static_cast<unzFile>(handle); }
+
+// A read buffer over the os::Os file callbacks. minizip reads headers a few
+// bytes at a time; without it, opening an archive of 32,768 entries costs
+// millions of system calls.
+constexpr std::size_t kReadBufferSize = 64 * 1024;
+
+struct BufferedStream {
+  zlib_filefunc64_def inner;
+  voidpf stream = nullptr;
+  std::vector<char> buffer;
+  std::uint64_t buffer_start = 0;
+  std::size_t buffer_length = 0;
+  std::uint64_t position = 0;
+};
+
+voidpf ZCALLBACK buffered_open(voidpf opaque, const void* filename, int mode) {
+  if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
+  const zlib_filefunc64_def& inner = *static_cast<const zlib_filefunc64_def*>(opaque);
+  voidpf stream = inner.zopen64_file(inner.opaque, filename, mode);
+  if (stream == nullptr) return nullptr;
+  BufferedStream* buffered = new BufferedStream;
+  buffered->inner = inner;
+  buffered->stream = stream;
+  buffered->buffer.resize(kReadBufferSize);
+  return buffered;
+}
+
+bool inner_read_at(BufferedStream& s, std::uint64_t offset, char* into, uLong size,
+                   uLong* count) {
+  if (s.inner.zseek64_file(s.inner.opaque, s.stream, offset, ZLIB_FILEFUNC_SEEK_SET) != 0) {
+    return false;
+  }
+  *count = s.inner.zread_file(s.inner.opaque, s.stream, into, size);
+  return true;
+}
+
+uLong ZCALLBACK buffered_read(voidpf, voidpf stream, void* into, uLong size) {
+  BufferedStream& s = *static_cast<BufferedStream*>(stream);
+  char* out = static_cast<char*>(into);
+  uLong done = 0;
+  while (done < size) {
+    if (s.position >= s.buffer_start && s.position < s.buffer_start + s.buffer_length) {
+      std::size_t offset = static_cast<std::size_t>(s.position - s.buffer_start);
+      std::size_t take = std::min<std::size_t>(s.buffer_length - offset, size - done);
+      std::memcpy(out + done, s.buffer.data() + offset, take);
+      done += static_cast<uLong>(take);
+      s.position += take;
+      continue;
+    }
+    uLong count = 0;
+    if (size - done >= kReadBufferSize) {
+      if (!inner_read_at(s, s.position, out + done, size - done, &count) || count == 0) break;
+      done += count;
+      s.position += count;
+      continue;
+    }
+    if (!inner_read_at(s, s.position, s.buffer.data(), kReadBufferSize, &count) || count == 0) {
+      break;
+    }
+    s.buffer_start = s.position;
+    s.buffer_length = count;
+  }
+  return done;
+}
+
+uLong ZCALLBACK buffered_write(voidpf, voidpf, const void*, uLong) { return 0; }
+
+ZPOS64_T ZCALLBACK buffered_tell(voidpf, voidpf stream) {
+  return static_cast<BufferedStream*>(stream)->position;
+}
+
+long ZCALLBACK buffered_seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  BufferedStream& s = *static_cast<BufferedStream*>(stream);
+  std::uint64_t base = 0;
+  switch (origin) {
+    case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
+    case ZLIB_FILEFUNC_SEEK_CUR: base = s.position; break;
+    case ZLIB_FILEFUNC_SEEK_END:
+      if (s.inner.zseek64_file(s.inner.opaque, s.stream, 0, ZLIB_FILEFUNC_SEEK_END) != 0) {
+        return -1;
+      }
+      base = s.inner.ztell64_file(s.inner.opaque, s.stream);
+      break;
+    default: return -1;
+  }
+  if (offset > UINT64_MAX - base) return -1;
+  s.position = base + offset;
+  return 0;
+}
+
+int ZCALLBACK buffered_close(voidpf, voidpf stream) {
+  BufferedStream* s = static_cast<BufferedStream*>(stream);
+  int result = s->inner.zclose_file(s->inner.opaque, s->stream);
+  delete s;
+  return result;
+}
+
+int ZCALLBACK buffered_error(voidpf, voidpf stream) {
+  BufferedStream& s = *static_cast<BufferedStream*>(stream);
+  return s.inner.zerror_file(s.inner.opaque, s.stream);
+}
+
+void fill_buffered_io(zlib_filefunc64_def* inner, zlib_filefunc64_def* def) {
+  def->zopen64_file = buffered_open;
+  def->zread_file = buffered_read;
+  def->zwrite_file = buffered_write;
+  def->ztell64_file = buffered_tell;
+  def->zseek64_file = buffered_seek;
+  def->zclose_file = buffered_close;
+  def->zerror_file = buffered_error;
+  def->opaque = inner;
+}
+
+bool entry_is_read_only(const unz_file_info64& info) {
+  if ((info.version >> 8) == kHostUnix) {
+    std::uint32_t mode = static_cast<std::uint32_t>(info.external_fa >> 16);
+    return mode != 0 && (mode & kUnixWriteBit) == 0;
+  }
+  return (info.external_fa & kDosReadOnly) != 0;
+}
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+// Length of the part of `path` that is a root and never created: "C:\",
+// "\\server\share\", a leading separator, or nothing for a relative path.
+std::size_t root_length(const std::string& path) {
+  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+    std::size_t server_end = path.find_first_of("\\/", 2);
+    if (server_end == std::string::npos) return path.size();
+    std::size_t share_end = path.find_first_of("\\/", server_end + 1);
+    return share_end == std::string::npos ? path.size() : share_end + 1;
+  }
+  if (path.size() >= 2 && path[1] == ':') {
+    return path.size() >= 3 && is_separator(path[2]) ? 3 : 2;
+  }
+  if (!path.empty() && is_separator(path[0])) return 1;
+  return 0;
+}
+
+}  // namespace
+
+bool is_data_entry_name(const std::string& name) {
+  return name.compare(0, kDataEntryPrefixLength, kDataEntryPrefix) == 0;
+}
+
+bool create_folder_chain(os::Os& os, const std::string& path) {
+  std::size_t position = root_length(path);
+  while (position < path.size()) {
+    std::size_t next = path.find_first_of("\\/", position);
+    if (next == std::string::npos) next = path.size();
+    if (next > position) {
+      std::string prefix = path.substr(0, next);
+      os::FileStatus status = os.file_status(prefix);
+      if (!status.exists) {
+        os::Error error = os.create_folder(prefix);
+        if (error != os::Error::none && error != os::Error::exists) return false;
+      } else if (!status.is_folder) {
+        return false;
+      }
+    }
+    position = next + 1;
+  }
+  return os.file_status(path).is_folder || path.size() == root_length(path);
+}
+
+Archive::Archive() = default;
+
+Archive::~Archive() { close(); }
+
+bool Archive::open(os::Os& os, const std::string& path) {
+  close();
+  os_ = &os;
+  fill_zip_io(os, &os_io_);
+  zlib_filefunc64_def io;
+  fill_buffered_io(&os_io_, &io);
+  unzFile file = unzOpen2_64(path.c_str(), &io);
+  if (file == nullptr) return false;
+  handle_ = file;
+
+  unz_global_info64 global;
+  if (unzGetGlobalInfo64(file, &global) != UNZ_OK) {
+    damaged_ = true;
+    return true;
+  }
+  // The entry count is only a hint; never trust it for a large reservation.
+  entries_.reserve(static_cast<std::size_t>(global.number_entry < 65536 ? global.number_entry : 65536));
+
+  int status = unzGoToFirstFile(file);
+  while (status == UNZ_OK) {
+    unz_file_info64 info;
+    char name[kMaxEntryNameLength + 1];
+    std::memset(name, 0, sizeof name);
+    if (unzGetCurrentFileInfo64(file, &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) !=
+        UNZ_OK) {
+      damaged_ = true;
+      break;
+    }
+    unz64_file_pos position;
+    if (unzGetFilePos64(file, &position) != UNZ_OK) {
+      damaged_ = true;
+      break;
+    }
+    Entry entry;
+    entry.info.name.assign(name, strnlen(name, kMaxEntryNameLength));
+    entry.info.uncompressed_size = info.uncompressed_size;
+    entry.info.compressed_size = info.compressed_size;
+    entry.info.attributes = static_cast<std::uint32_t>(info.external_fa);
+    entry.info.dos_date_time = static_cast<std::uint32_t>(info.dosDate);
+    entry.info.read_only = entry_is_read_only(info);
+    entry.header_offset = position.pos_in_zip_directory;
+    entry.entry_number = position.num_of_file;
+
+    if (!is_data_entry_name(entry.info.name)) {
+      // emplace keeps the first entry of a name, as a front-to-back search would.
+      install_index_.emplace(replace_char(entry.info.name, '/', '\\'), entries_.size());
+    }
+    entries_.push_back(std::move(entry));
+    status = unzGoToNextFile(file);
+  }
+  if (status != UNZ_OK && status != UNZ_END_OF_LIST_OF_FILE) damaged_ = true;
+  return true;
+}
+
+void Archive::close() {
+  if (handle_ != nullptr) unzClose(as_unz(handle_));
+  handle_ = nullptr;
+  damaged_ = false;
+  entries_.clear();
+  install_index_.clear();
+}
+
+std::size_t Archive::find_install_entry(const std::string& name) const {
+  auto found = install_index_.find(name);
+  return found == install_index_.end() ? npos : found->second;
+}
+
+ExtractResult Archive::extract_entry(std::size_t index, const std::string& destination) {
+  if (handle_ == nullptr || index >= entries_.size()) return ExtractResult::damaged;
+  const Entry& entry = entries_[index];
+  unzFile file = as_unz(handle_);
+
+  if (!entry.info.name.empty() && entry.info.name.back() == '/') {
+    return create_folder_chain(*os_, destination) ? ExtractResult::ok
+                                                  : ExtractResult::write_failed;
+  }
+
+  unz64_file_pos position;
+  position.pos_in_zip_directory = entry.header_offset;
+  position.num_of_file = entry.entry_number;
+  if (unzGoToFilePos64(file, &position) != UNZ_OK) return ExtractResult::damaged;
+  if (unzOpenCurrentFile(file) != UNZ_OK) return ExtractResult::damaged;
+
+  std::string folder = folder_part(destination);
+  if (!folder.empty() && !create_folder_chain(*os_, without_trailing_backslash(folder))) {
+    unzCloseCurrentFile(file);
+    return ExtractResult::write_failed;
+  }
+  os::FileStatus existing = os_->file_status(destination);
+  if (existing.exists && existing.read_only) os_->set_read_only(destination, false);
+
+  std::unique_ptr<os::File> out = os_->open_file(destination, os::OpenMode::write);
+  if (!out) {
+    unzCloseCurrentFile(file);
+    return ExtractResult::write_failed;
+  }
+
+  ExtractResult result = ExtractResult::ok;
+  std::vector<char> buffer(kCopyBufferSize);
+  std::uint64_t written = 0;
+  for (;;) {
+    int count = unzReadCurrentFile(file, buffer.data(), static_cast<unsigned>(buffer.size()));
+    if (count < 0) {
+      result = ExtractResult::damaged;
+      break;
+    }
+    if (count == 0) break;
+    if (!out->write(buffer.data(), static_cast<std::size_t>(count))) {
+      result = ExtractResult::write_failed;
+      break;
+    }
+    written += static_cast<std::uint64_t>(count);
+  }
+  // Data that ends early reads as a plain end of file, and the CRC is only
+  // checked once every byte arrived: compare the size first.
+  if (result == ExtractResult::ok && written != entry.info.uncompressed_size) {
+    result = ExtractResult::damaged;
+  }
+  // Closing checks the CRC once all data was read.
+  int close_status = unzCloseCurrentFile(file);
+  if (result == ExtractResult::ok && close_status != UNZ_OK) result = ExtractResult::damaged;
+  out.reset();
+
+  if (result != ExtractResult::ok) {
+    os_->delete_file(destination);
+    return result;
+  }
+  os_->set_file_time(destination, entry.info.dos_date_time);
+  if (entry.info.read_only) os_->set_read_only(destination, true);
+  return ExtractResult::ok;
+}
+
+}  // namespace quill::package

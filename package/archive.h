@@ -1,0 +1,101 @@
+// Read access to a payload archive (a ZIP archive) through the OS boundary:
+// entry headers by index, extraction of one entry to a file, and an index of
+// install entries by their backslash-form name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <minizip/ioapi.h>
+
+#include "os/os.h"
+
+namespace quill::package {
+
+// Names longer than this are cut, as the stub's 260-byte name buffer does.
+constexpr std::size_t kMaxEntryNameLength = 259;
+
+// The prefix that marks a data entry (exact case).
+extern const char kDataEntryPrefix[];  // "%Quillpack%"
+constexpr std::size_t kDataEntryPrefixLength = 11;
+
+// True when the archive name begins with "%Quillpack%" in exact case.
+bool is_data_entry_name(const std::string& name);
+
+struct EntryInfo {
+  std::string name;  // as stored, with '/' between parts, at most 259 characters
+  std::uint64_t uncompressed_size = 0;
+  std::uint64_t compressed_size = 0;
+  std::uint32_t attributes = 0;     // external attributes as stored
+  std::uint32_t dos_date_time = 0;  // MS-DOS date (high word) and time (low word)
+  bool read_only = false;           // derived from the attributes
+};
+
+enum class ExtractResult {
+  ok,
+  write_failed,  // the destination could not be created or written
+  damaged,       // the entry's data is unreadable or fails its CRC check
+};
+
+class Archive {
+ public:
+  // Answer of find_install_entry when no entry has the name.
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+  Archive();
+  ~Archive();
+  Archive(const Archive&) = delete;
+  Archive& operator=(const Archive&) = delete;
+
+  // Opens the archive file and reads every entry header once. False when the
+  // file is missing or is no readable ZIP archive. An archive whose entry
+  // list breaks off part way stays open with the entries read so far and
+  // reports damaged().
+  bool open(os::Os& os, const std::string& path);
+  void close();
+  bool is_open() const { return handle_ != nullptr; }
+  // True when the entry list could not be read to its end.
+  bool damaged() const { return damaged_; }
+
+  std::size_t entry_count() const { return entries_.size(); }
+  // The header of entry `index` (index < entry_count()).
+  const EntryInfo& entry(std::size_t index) const { return entries_[index].info; }
+
+  // Extracts entry `index` to the file `destination` (a Windows path):
+  // creates missing folders, replaces an existing file (clearing its
+  // read-only attribute first), then restores the entry's time and
+  // read-only attribute. A failed extraction removes the partial file. An
+  // entry whose name ends in '/' is a folder entry: the destination folder is
+  // created and nothing is written.
+  ExtractResult extract_entry(std::size_t index, const std::string& destination);
+
+  // The first install entry whose name, with every '/' read as '\', equals
+  // `name` exactly (case-sensitive); data entries are never answered. npos
+  // when there is none. Built once at open, so each lookup is O(1).
+  std::size_t find_install_entry(const std::string& name) const;
+
+ private:
+  struct Entry {
+    EntryInfo info;
+    std::uint64_t header_offset = 0;  // the entry's position for minizip
+    std::uint64_t entry_number = 0;
+  };
+
+  os::Os* os_ = nullptr;
+  // The os::Os file callbacks; the archive's buffered callbacks point here.
+  zlib_filefunc64_def os_io_;
+  void* handle_ = nullptr;  // unzFile
+  bool damaged_ = false;
+  std::vector<Entry> entries_;
+  std::unordered_map<std::string, std::size_t> install_index_;
+};
+
+// Creates every missing folder of `path` up to and including `path` itself.
+// Existing folders are no error; true when the whole chain exists afterwards.
+bool create_folder_chain(os::Os& os, const std::string& path);
+
+}  // namespace quill::package

@@ -1,0 +1,118 @@
+// Macro expansion over os::Os: special folders, registry values, data files.
+#include "package/macros.h"
+
+#include <cstring>
+
+#include "common/text_file.h"
+
+namespace quill::package {
+
+namespace {
+
+constexpr std::size_t kMaxRegistryText = 259;
+
+struct BuiltIn {
+  const char* name;
+  bool is_install_path;
+  os::SpecialFolder folder;
+};
+
+// Tried in this order at every '%'.
+const BuiltIn kBuiltIns[] = {
+    {"%program files%", false, os::SpecialFolder::program_files},
+    {"%windows%", false, os::SpecialFolder::windows},
+    {"%system%", false, os::SpecialFolder::system},
+    {"%install path%", true, os::SpecialFolder::program_files},
+};
+
+std::string registry_text(os::Os& os, const MacroRecord& record) {
+  os::RegistryRoot root;
+  if (!registry_root_from_name(record.value, &root)) return std::string();
+  std::string value;
+  if (os.registry_read_string(root, record.key, record.value_name, &value, kMaxRegistryText) !=
+      os::Error::none) {
+    return std::string();
+  }
+  // The value's text ends at its first zero byte and never exceeds 259 characters.
+  value.resize(strnlen(value.c_str(), kMaxRegistryText));
+  return value;
+}
+
+}  // namespace
+
+bool registry_root_from_name(const std::string& name, os::RegistryRoot* root) {
+  static const struct {
+    const char* name;
+    os::RegistryRoot root;
+  } kRoots[] = {
+      {"HKEY_CLASSES_ROOT", os::RegistryRoot::classes_root},
+      {"HKEY_CURRENT_USER", os::RegistryRoot::current_user},
+      {"HKEY_LOCAL_MACHINE", os::RegistryRoot::local_machine},
+      {"HKEY_USERS", os::RegistryRoot::users},
+      {"HKEY_CURRENT_CONFIG", os::RegistryRoot::current_config},
+  };
+  for (const auto& entry : kRoots) {
+    if (name == entry.name) {
+      *root = entry.root;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
+                          const std::string& input, std::string install_path) {
+  std::string text;
+  text.reserve(input.size() < kMacroTextCapacity ? kMacroTextCapacity : input.size());
+  text = input;
+
+  std::size_t p = text.find('%');
+  while (p != std::string::npos) {
+    bool unmatched = true;
+    for (const BuiltIn& macro : kBuiltIns) {
+      std::size_t length = std::strlen(macro.name);
+      if (text.compare(p, length, macro.name) != 0) continue;
+      std::string inserted;
+      if (macro.is_install_path) {
+        // The shortened path is kept for the rest of this expansion.
+        if (!install_path.empty() && install_path.back() == '\\') install_path.pop_back();
+        inserted = install_path;
+      } else {
+        inserted = os.special_folder(macro.folder);
+      }
+      text.replace(p, length, inserted);
+      p += inserted.size();
+      unmatched = false;
+      break;
+    }
+
+    // One walk of the table at the current position; each replacement moves
+    // the position behind the inserted text for the records that follow.
+    // Only names that begin with '%' can ever stand at a macro's start.
+    for (const MacroRecord& record : table) {
+      if (record.name.empty() || record.name[0] != '%') continue;
+      if (text.compare(p, record.name.size(), record.name) != 0) continue;
+      std::string inserted = record.is_registry_macro() ? registry_text(os, record) : record.value;
+      text.replace(p, record.name.size(), inserted);
+      p += inserted.size();
+      unmatched = false;
+    }
+
+    if (unmatched) p += 1;
+    p = text.find('%', p);
+  }
+  return text;
+}
+
+void expand_macros_in_file(os::Os& os, const std::vector<MacroRecord>& table,
+                           const std::string& file_path, const std::string& install_path) {
+  os::FileStatus status = os.file_status(file_path);
+  if (!status.exists || status.is_folder) return;
+  // Larger files than the classic 128 KiB buffer are expanded fully: a long
+  // file list must not keep literal macros in its destination folders.
+  std::string text;
+  if (!read_text_file(os, file_path, static_cast<std::size_t>(status.size), &text)) return;
+  write_text_file(os, file_path, expand_macros(os, table, text, install_path));
+}
+
+}  // namespace quill::package

@@ -1,0 +1,188 @@
+// Start-up extraction of the payload: the chunked copy of the archive out of
+// the package, the data entries, and the scan of pictures and install entries.
+#include "package/payload.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "common/folder_removal.h"
+#include "common/paths.h"
+#include "package/archive.h"
+#include "package/data_files.h"
+
+namespace quill::package {
+
+const char kPayloadArchiveName[] = "tempfile.tmp";
+
+namespace {
+
+constexpr std::size_t kImageDigitPosition = 16;    // "%Quillpack%/img/" is 16 characters
+constexpr std::size_t kBackgroundDigitPosition = 18;  // "%Quillpack%/bgimg/" is 18
+
+bool read_exactly(os::File& file, char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    std::size_t count = file.read(buffer + done, size - done);
+    if (count == 0) return false;
+    done += count;
+  }
+  return true;
+}
+
+char char_at(const std::string& text, std::size_t position) {
+  return position < text.size() ? text[position] : '\0';
+}
+
+bool is_device_name(std::string part) {
+  part = part.substr(0, part.find('.'));
+  for (char& c : part) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (part == "CON" || part == "PRN" || part == "AUX" || part == "NUL") return true;
+  return part.size() == 4 && (part.compare(0, 3, "COM") == 0 || part.compare(0, 3, "LPT") == 0) &&
+         part[3] >= '1' && part[3] <= '9';
+}
+
+// A part that Windows would read as "." or ".." (trailing dots and spaces are
+// dropped there) or that holds a character no file name may hold.
+bool is_safe_part(const std::string& part) {
+  if (part.empty()) return false;
+  if (part.find_first_not_of(". ") == std::string::npos) return false;
+  for (char c : part) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 32 || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+        c == '|') {
+      return false;
+    }
+  }
+  return !is_device_name(part);
+}
+
+// Copies the archive bytes [start, start + length) of `in` to `out` in
+// chunks through one buffer, polling for a cancel before every chunk.
+ExtractOutcome copy_archive(os::File& in, os::File& out, std::uint64_t start,
+                            std::uint64_t length, ExtractProgress& progress) {
+  std::unique_ptr<char[]> buffer(new char[kPayloadChunkSize + 1]);
+  std::uint64_t copied = 0;
+  while (copied < length) {
+    if (progress.cancelled()) return ExtractOutcome::cancelled;
+    std::uint64_t chunk = std::min(kPayloadChunkSize, length - copied);
+    if (!in.seek(start + copied) || !read_exactly(in, buffer.get(), chunk)) {
+      return ExtractOutcome::damaged;
+    }
+    if (!out.seek(copied) || !out.write(buffer.get(), chunk)) return ExtractOutcome::write_failed;
+    copied += chunk;
+    progress.set_position(static_cast<unsigned>(copied / 1024 / 1024));
+  }
+  return ExtractOutcome::done;
+}
+
+// Steps 1 to 5 of the extraction: payload folder, trailer, chunked copy.
+ExtractOutcome copy_payload_archive(os::Os& os, ExtractProgress& progress,
+                                    const std::string& archive_path) {
+  std::unique_ptr<os::File> in = os.open_file(os.module_path(), os::OpenMode::read);
+  if (!in) return ExtractOutcome::damaged;
+  std::uint64_t file_size = in->size();
+  if (file_size < 8) return ExtractOutcome::damaged;
+
+  unsigned char trailer[8];
+  if (!in->seek(file_size - 8) || !read_exactly(*in, reinterpret_cast<char*>(trailer), 8)) {
+    return ExtractOutcome::damaged;
+  }
+  std::uint64_t length = 0;
+  for (int i = 7; i >= 0; --i) length = (length << 8) | trailer[i];
+  if (length == 0 || length > file_size - 8) return ExtractOutcome::damaged;
+
+  std::unique_ptr<os::File> out = os.open_file(archive_path, os::OpenMode::write);
+  if (!out) return ExtractOutcome::write_failed;
+  progress.set_range(static_cast<unsigned>(length / 1024 / 1024));
+  return copy_archive(*in, *out, file_size - 8 - length, length, progress);
+}
+
+}  // namespace
+
+std::string payload_folder(os::Os& os) {
+  return with_trailing_backslash(os.temp_folder()) + kDataEntryPrefix + "\\";
+}
+
+int step_from_digit(char digit) { return digit >= '1' && digit <= '9' ? digit - '0' : 10; }
+
+bool is_safe_data_entry_name(const std::string& name) {
+  if (!is_data_entry_name(name)) return false;
+  char separator = char_at(name, kDataEntryPrefixLength);
+  if (separator != '/' && separator != '\\') return false;
+  std::string rest = name.substr(kDataEntryPrefixLength + 1);
+  // A folder entry ends in one separator.
+  if (!rest.empty() && (rest.back() == '/' || rest.back() == '\\')) rest.pop_back();
+  if (rest.empty()) return false;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = rest.find_first_of("/\\", start);
+    if (!is_safe_part(rest.substr(start, end == std::string::npos ? end : end - start))) {
+      return false;
+    }
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan) {
+  *scan = PayloadScan();
+  const std::string temp = with_trailing_backslash(os.temp_folder());
+  const std::string folder = payload_folder(os);
+  if (!create_folder_chain(os, without_trailing_backslash(folder))) {
+    return ExtractOutcome::write_failed;
+  }
+  const std::string archive_path = folder + kPayloadArchiveName;
+
+  ExtractOutcome copied = copy_payload_archive(os, progress, archive_path);
+  if (copied != ExtractOutcome::done) return copied;
+
+  Archive archive;
+  if (!archive.open(os, archive_path) || archive.damaged()) return ExtractOutcome::damaged;
+
+  for (std::size_t i = 0; i < archive.entry_count(); ++i) {
+    const EntryInfo& entry = archive.entry(i);
+    if (progress.cancelled()) return ExtractOutcome::cancelled;
+    const std::string& name = entry.name;
+    if (!is_data_entry_name(name)) {
+      scan->install_entry_count += 1;
+      scan->install_bytes += entry.uncompressed_size;
+      continue;
+    }
+    if (!is_safe_data_entry_name(name)) {
+      // "%Quillpack%/" alone names the payload folder itself: nothing to do.
+      if (name.size() != kDataEntryPrefixLength + 1) scan->skipped_entries.push_back(name);
+      continue;
+    }
+    std::string destination = temp + replace_char(name, '/', '\\');
+    ExtractResult result = archive.extract_entry(i, destination);
+    if (result == ExtractResult::damaged) return ExtractOutcome::damaged;
+    if (result != ExtractResult::ok) continue;
+
+    if (name.compare(kDataEntryPrefixLength, 5, "/img/") == 0) {
+      scan->step_pictures[step_from_digit(char_at(name, kImageDigitPosition))] = destination;
+    } else if (name.compare(kDataEntryPrefixLength, 7, "/bgimg/") == 0 &&
+               !ends_with(name, ".txt") && name.back() != '/') {
+      if (scan->background_pictures.size() < kMaxBackgroundPictures) {
+        BackgroundPicture picture;
+        picture.step = step_from_digit(char_at(name, kBackgroundDigitPosition));
+        picture.path = destination;
+        scan->background_pictures.push_back(picture);
+        if (picture.step == 6) scan->step6_picture_count += 1;
+      }
+    }
+  }
+
+  scan->megabytes_needed = scan->install_bytes / 1024 / 1024;
+  for (BackgroundPicture& picture : scan->background_pictures) {
+    read_background_companion(os, picture.path + ".txt", &picture);
+  }
+  scan->step_pictures[0] = folder + "img\\setup.jpg";
+  return ExtractOutcome::done;
+}
+
+bool delete_payload_folder(os::Os& os) {
+  return remove_folder_tree(os, without_trailing_backslash(payload_folder(os)));
+}
+
+}  // namespace quill::package

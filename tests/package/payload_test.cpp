@@ -1,0 +1,283 @@
+// Start-up extraction: the chunked copy, data entries, the picture scan and
+// packages that are short, inconsistent or damaged.
+#include "package/payload.h"
+
+#include "package_fixture.h"
+
+namespace quill::package {
+namespace {
+
+using test::ZipEntry;
+
+// Records what the extraction window would show; cancels at a chosen poll.
+class RecordingProgress : public ExtractProgress {
+ public:
+  void set_range(unsigned megabytes) override { ranges.push_back(megabytes); }
+  void set_position(unsigned megabytes) override { positions.push_back(megabytes); }
+  bool cancelled() override { return ++polls == cancel_at_poll; }
+
+  std::vector<unsigned> ranges;
+  std::vector<unsigned> positions;
+  int polls = 0;
+  int cancel_at_poll = -1;
+};
+
+class PayloadTest : public test::SandboxTest {
+ protected:
+  std::string payload() { return payload_folder(os()); }
+  std::string payload_host(const std::string& name) { return host(payload() + name); }
+
+  ExtractOutcome extract() { return extract_payload(os(), progress_, &scan_); }
+
+  // Nothing may exist outside the payload folder except the package itself,
+  // the archive written by the test and the sandbox's own bookkeeping.
+  void expect_nothing_outside_payload() {
+    std::string inside = host(payload());
+    for (const std::string& file : sandbox_files()) {
+      if (file.rfind(inside, 0) == 0) continue;
+      if (file == host("C:\\setup.exe") || file == root_ + "/payload.zip") continue;
+      if (file.find("/registry") != std::string::npos) continue;
+      ADD_FAILURE() << "written outside the payload folder: " << file;
+    }
+  }
+
+  RecordingProgress progress_;
+  PayloadScan scan_;
+};
+
+TEST_F(PayloadTest, PayloadFolderIsTempPlusMarker) {
+  EXPECT_EQ(payload(), os().temp_folder() + "%Quillpack%\\");
+}
+
+// Builds an archive of exactly `size` bytes: one stored entry whose length
+// is corrected by the measured overhead.
+std::vector<ZipEntry> entries_for_archive_size(const std::string& scratch, std::uint64_t size) {
+  std::vector<ZipEntry> entries = {{"fill.bin", std::string(1000, 'f'), true}};
+  test::write_zip(scratch, entries);
+  std::uint64_t overhead = test::read_host_file(scratch).size() - 1000;
+  entries[0].data.assign(size - overhead, 'f');
+  return entries;
+}
+
+TEST_F(PayloadTest, ArchiveOfExactlyOneChunkIsCopiedInOneChunk) {
+  std::string archive = make_package(entries_for_archive_size(root_ + "/scratch.zip", 10485760));
+  ASSERT_EQ(archive.size(), 10485760u);
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(progress_.ranges, std::vector<unsigned>{10});
+  EXPECT_EQ(progress_.positions, std::vector<unsigned>{10});
+  EXPECT_TRUE(test::read_host_file(payload_host("tempfile.tmp")) == archive);
+  EXPECT_EQ(scan_.install_entry_count, 1u);
+}
+
+TEST_F(PayloadTest, OneByteMoreTakesASecondChunkOfOneByte) {
+  std::string archive = make_package(entries_for_archive_size(root_ + "/scratch.zip", 10485761));
+  ASSERT_EQ(archive.size(), 10485761u);
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(progress_.positions, (std::vector<unsigned>{10, 10}));
+  std::string copied = test::read_host_file(payload_host("tempfile.tmp"));
+  EXPECT_EQ(copied.size(), archive.size());
+  EXPECT_TRUE(copied == archive);
+}
+
+TEST_F(PayloadTest, SmallPayloadHasRangeZero) {
+  make_package({{"%Quillpack%/wt.txt", "hi"}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(progress_.ranges, std::vector<unsigned>{0});
+  EXPECT_EQ(progress_.positions, std::vector<unsigned>{0});
+}
+
+TEST_F(PayloadTest, DataEntriesAreExtractedAndInstallEntriesCounted) {
+  make_package({{"%Quillpack%/wt.txt", "Welcome"},
+                {"bin/app.exe", std::string(3 * 1024 * 1024, 'a')},
+                {"bin/lib.dll", std::string(1024 * 1024 - 1, 'b')},
+                {"%quillpack%/wt.txt", "other case: an install entry"},
+                {"%Quillpack%/font", "font bytes"}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(test::read_host_file(payload_host("wt.txt")), "Welcome");
+  EXPECT_EQ(test::read_host_file(payload_host("font")), "font bytes");
+  EXPECT_EQ(scan_.install_entry_count, 3u);
+  EXPECT_EQ(scan_.install_bytes, 4u * 1024 * 1024 - 1 + 28);
+  EXPECT_EQ(scan_.megabytes_needed, 4u);  // truncated
+  EXPECT_FALSE(os().file_status(payload() + "bin\\app.exe").exists);
+  EXPECT_TRUE(scan_.skipped_entries.empty());
+}
+
+TEST_F(PayloadTest, StepPictureDigitsMapOneToNineElseTen) {
+  make_package({{"%Quillpack%/img/3/logo.jpg", "three"},
+                {"%Quillpack%/img/0/pic.jpg", "zero"},
+                {"%Quillpack%/img/9/a.jpg", "nine"},
+                {"%Quillpack%/img/9/b.jpg", "nine again"},
+                {"%Quillpack%/img/setup.jpg", "default"}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(scan_.step_pictures[3], payload() + "img\\3\\logo.jpg");
+  EXPECT_EQ(scan_.step_pictures[9], payload() + "img\\9\\b.jpg");  // the last one wins
+  // Both "0" and the "s" of setup.jpg map to 10; setup.jpg comes last.
+  EXPECT_EQ(scan_.step_pictures[10], payload() + "img\\setup.jpg");
+  EXPECT_EQ(scan_.step_pictures[0], payload() + "img\\setup.jpg");
+  EXPECT_TRUE(scan_.step_pictures[1].empty());
+  EXPECT_EQ(test::read_host_file(host(scan_.step_pictures[3])), "three");
+}
+
+TEST_F(PayloadTest, ZeroDigitAloneIsStepTen) {
+  make_package({{"%Quillpack%/img/0/pic.jpg", "zero"}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(scan_.step_pictures[10], payload() + "img\\0\\pic.jpg");
+  // Step picture 0 is always the default picture's path, present or not.
+  EXPECT_EQ(scan_.step_pictures[0], payload() + "img\\setup.jpg");
+}
+
+TEST_F(PayloadTest, BackgroundPicturesAndCompanions) {
+  make_package({{"%Quillpack%/bgimg/6/a.jpg", "A"},
+                {"%Quillpack%/bgimg/6/a.jpg.txt", "2\r\n120\r\n45\r\n"},
+                {"%Quillpack%/bgimg/1/b.jpg", "B"},
+                {"%Quillpack%/bgimg/1/b.jpg.txt", "123456\r\n-7"},
+                {"%Quillpack%/bgimg/x/c.jpg", "C"},
+                {"%Quillpack%/bgimg/6/only.txt", "a companion without picture"}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  ASSERT_EQ(scan_.background_pictures.size(), 3u);
+  const BackgroundPicture& a = scan_.background_pictures[0];
+  EXPECT_EQ(a.step, 6);
+  EXPECT_EQ(a.path, payload() + "bgimg\\6\\a.jpg");
+  EXPECT_EQ(a.placement, 2);
+  EXPECT_EQ(a.x, 120);
+  EXPECT_EQ(a.y, 45);
+  const BackgroundPicture& b = scan_.background_pictures[1];
+  EXPECT_EQ(b.step, 1);
+  EXPECT_EQ(b.placement, 1234);  // at most four characters are read
+  EXPECT_EQ(b.x, -7);
+  EXPECT_EQ(b.y, 0);  // missing line
+  const BackgroundPicture& c = scan_.background_pictures[2];
+  EXPECT_EQ(c.step, 10);
+  EXPECT_EQ(c.placement, 0);  // no companion
+  EXPECT_EQ(scan_.step6_picture_count, 1u);
+}
+
+TEST_F(PayloadTest, AtMost1024BackgroundPictures) {
+  std::vector<ZipEntry> entries;
+  for (int i = 0; i < 1030; ++i) {
+    entries.push_back({"%Quillpack%/bgimg/6/p" + std::to_string(i) + ".jpg", "p", true});
+  }
+  make_package(entries);
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(scan_.background_pictures.size(), 1024u);
+  EXPECT_EQ(scan_.step6_picture_count, 1024u);
+  EXPECT_EQ(scan_.background_pictures.back().path, payload() + "bgimg\\6\\p1023.jpg");
+}
+
+TEST_F(PayloadTest, DataEntriesThatWouldLeaveThePayloadFolderAreSkipped) {
+  make_package({{"%Quillpack%/../escape.txt", "x"},
+                {"%Quillpack%/img/../../../../../escape2.txt", "x"},
+                {"%Quillpack%\\..\\escape3.txt", "x"},
+                {"%Quillpack%/C:/escape4.txt", "x"},
+                {"%Quillpack%//escape5.txt", "x"},
+                {"%Quillpack%/. ./escape6.txt", "x"},
+                {"%Quillpack%sibling/escape7.txt", "x"},
+                {"%Quillpack%", "x"},
+                {"%Quillpack%/wt.txt", "kept"}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(scan_.skipped_entries.size(), 8u);
+  EXPECT_EQ(test::read_host_file(payload_host("wt.txt")), "kept");
+  expect_nothing_outside_payload();
+}
+
+TEST(DataEntryNames, SafeAndUnsafeForms) {
+  EXPECT_TRUE(is_safe_data_entry_name("%Quillpack%/wt.txt"));
+  EXPECT_TRUE(is_safe_data_entry_name("%Quillpack%/img/3/a b.jpg"));
+  EXPECT_TRUE(is_safe_data_entry_name("%Quillpack%/img/"));
+  EXPECT_TRUE(is_safe_data_entry_name("%Quillpack%/..hidden"));
+  EXPECT_FALSE(is_safe_data_entry_name("%Quillpack%/"));
+  EXPECT_FALSE(is_safe_data_entry_name("%Quillpack%/a/../../b"));
+  EXPECT_FALSE(is_safe_data_entry_name("%Quillpack%/a/.../b"));
+  EXPECT_FALSE(is_safe_data_entry_name("%Quillpack%/a:b"));
+  EXPECT_FALSE(is_safe_data_entry_name("%Quillpack%/NUL.txt"));
+  EXPECT_FALSE(is_safe_data_entry_name("%Quillpack%/com1"));
+  EXPECT_FALSE(is_safe_data_entry_name("%quillpack%/wt.txt"));
+}
+
+TEST_F(PayloadTest, StepDigitMapping) {
+  EXPECT_EQ(step_from_digit('1'), 1);
+  EXPECT_EQ(step_from_digit('9'), 9);
+  EXPECT_EQ(step_from_digit('0'), 10);
+  EXPECT_EQ(step_from_digit('s'), 10);
+  EXPECT_EQ(step_from_digit('\0'), 10);
+}
+
+TEST_F(PayloadTest, BadPackagesAreDamagedAndWriteNothingOutside) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+  };
+  std::string zip_path = root_ + "/payload.zip";
+  test::write_zip(zip_path, {{"%Quillpack%/wt.txt", "Welcome"}});
+  std::string archive = test::read_host_file(zip_path);
+  std::string broken = archive;
+  broken[broken.size() - 22 + 10] ^= 0x7F;  // entry count of the end record
+
+  const Case cases[] = {
+      {"empty", ""},
+      {"shorter than a trailer", "MZ\x01"},
+      {"trailer larger than the file", "stub" + archive + test::trailer(archive.size() + 100)},
+      {"huge trailer", "stub" + archive + test::trailer(~0ull)},
+      {"zero length", "stub" + archive + test::trailer(0)},
+      {"not a zip", "stub" + std::string(500, 'Q') + test::trailer(500)},
+      {"broken end record", "stub" + broken + test::trailer(broken.size())},
+      {"off by one", "stub" + archive + test::trailer(archive.size() - 1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    install_package(c.bytes);
+    EXPECT_EQ(extract(), ExtractOutcome::damaged);
+    EXPECT_FALSE(os().file_status(payload() + "wt.txt").exists);
+    expect_nothing_outside_payload();
+    EXPECT_TRUE(delete_payload_folder(os()));
+  }
+}
+
+TEST_F(PayloadTest, CorruptDataEntryIsDamaged) {
+  std::string zip_path = root_ + "/payload.zip";
+  std::string text(2000, 'w');
+  test::write_zip(zip_path, {{"%Quillpack%/wt.txt", text, true}});
+  std::string archive = test::read_host_file(zip_path);
+  archive[archive.find(text) + 10] = 'X';
+  install_package("stub" + archive + test::trailer(archive.size()));
+  EXPECT_EQ(extract(), ExtractOutcome::damaged);
+  EXPECT_FALSE(os().file_status(payload() + "wt.txt").exists);
+}
+
+TEST_F(PayloadTest, MissingModuleFileIsDamaged) {
+  os().set_module_path("C:\\nowhere\\setup.exe");
+  EXPECT_EQ(extract(), ExtractOutcome::damaged);
+}
+
+TEST_F(PayloadTest, CancelBeforeFirstChunkCopiesNothing) {
+  make_package({{"%Quillpack%/wt.txt", "Welcome"}});
+  progress_.cancel_at_poll = 1;
+  EXPECT_EQ(extract(), ExtractOutcome::cancelled);
+  EXPECT_TRUE(progress_.positions.empty());
+  EXPECT_EQ(test::read_host_file(payload_host("tempfile.tmp")), "");
+}
+
+TEST_F(PayloadTest, CancelBeforeAnEntryStopsTheEntryLoop) {
+  make_package({{"%Quillpack%/wt.txt", "Welcome"}, {"%Quillpack%/tt.txt", "Title"}});
+  progress_.cancel_at_poll = 3;  // one chunk poll, entry 0, then entry 1
+  EXPECT_EQ(extract(), ExtractOutcome::cancelled);
+  EXPECT_TRUE(os().file_status(payload() + "wt.txt").exists);
+  EXPECT_FALSE(os().file_status(payload() + "tt.txt").exists);
+}
+
+TEST_F(PayloadTest, SecondRunOverwritesAndRemovalTakesReadOnlyFiles) {
+  make_package({{"%Quillpack%/wt.txt", "first"}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  make_package({{"%Quillpack%/wt.txt", "second", false, 0x01},
+                {"%Quillpack%/img/2/p.jpg", "pic", false, 0x01}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(test::read_host_file(payload_host("wt.txt")), "second");
+  EXPECT_TRUE(os().file_status(payload() + "img\\2\\p.jpg").read_only);
+
+  EXPECT_TRUE(delete_payload_folder(os()));
+  EXPECT_FALSE(os().file_status(payload()).exists);
+  EXPECT_TRUE(os().file_status(os().temp_folder()).exists);
+}
+
+}  // namespace
+}  // namespace quill::package
