@@ -1,0 +1,160 @@
+// Install engine benchmark over the sandbox backend: wall time and peak
+// memory (max RSS) of run_install for 1,000 and 32,768 small files and for
+// one 1 GiB file (zeros, deflated). Each measurement runs in a fresh process
+// of its own, after another process has prepared the payload, so the figures
+// hold the engine alone.
+//
+//   install_bench            all three cases
+//   install_bench small N    one case of N small files
+//   install_bench large      the 1 GiB case
+#include <minizip/zip.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "installer/install_engine.h"
+#include "os/posix_os.h"
+#include "package/payload.h"
+
+namespace {
+
+using namespace quill;
+
+class SilentCallback : public installer::InstallCallback {
+ public:
+  installer::ReplaceAnswer ask_replace(const std::string&) override {
+    return installer::ReplaceAnswer::yes;
+  }
+  void set_status(const std::string&) override {}
+  void set_progress(std::uint64_t, std::uint64_t) override {}
+  bool cancel_requested() override { return false; }
+};
+
+bool write_text(const std::string& host_path, const std::string& text) {
+  FILE* f = std::fopen(host_path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+// Writes the payload archive and "fileinfo.txt" into the sandbox's payload folder.
+bool prepare(const std::string& root, const std::string& kind, long count) {
+  os::PosixOs os(root);
+  const std::string payload = package::payload_folder(os);
+  os.create_folder(payload.substr(0, payload.size() - 1));
+  zipFile zip = zipOpen64(os.host_path(payload + "tempfile.tmp").c_str(), APPEND_STATUS_CREATE);
+  if (!zip) return false;
+  std::string list;
+  auto add = [&](const std::string& name, std::uint64_t size, char fill) {
+    zip_fileinfo info = {};
+    info.dosDate = 0x5A8C6000;
+    if (zipOpenNewFileInZip64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, size >= 0xFFFFFFFFull) != ZIP_OK) {
+      return false;
+    }
+    std::vector<char> chunk(1 << 20, fill);
+    for (std::uint64_t left = size; left > 0;) {
+      unsigned n = static_cast<unsigned>(left < chunk.size() ? left : chunk.size());
+      if (zipWriteInFileInZip(zip, chunk.data(), n) != ZIP_OK) return false;
+      left -= n;
+    }
+    return zipCloseFileInZip(zip) == ZIP_OK;
+  };
+  if (kind == "large") {
+    if (!add("big.bin", 1ull << 30, '\0')) return false;
+    list += "big.bin|%install path%\r\n";
+  } else {
+    for (long i = 0; i < count; ++i) {
+      char name[64];
+      std::snprintf(name, sizeof name, "d%03ld/file%05ld.txt", i / 256, i);
+      if (!add(name, 200, static_cast<char>('a' + i % 26))) return false;
+      std::string line = name;
+      line[4] = '\\';
+      list += line + "|%install path%\\" + line.substr(0, 4) + "\r\n";
+    }
+  }
+  list += "////\r\n////\r\n";
+  if (zipClose(zip, nullptr) != ZIP_OK) return false;
+  return write_text(os.host_path(payload + "fileinfo.txt"), list);
+}
+
+// Runs the install and prints the figures of this process.
+int measure(const std::string& root, const std::string& label, long count) {
+  os::PosixOs os(root);
+  installer::InstallRequest request;
+  request.install_folder = "C:\\Program Files\\Bench";
+  request.registered_name = "Bench";
+  request.has_registered_name = true;
+  request.install_entry_count = static_cast<std::uint64_t>(count);
+  SilentCallback callback;
+  installer::InstallStats stats;
+  auto start = std::chrono::steady_clock::now();
+  installer::InstallResult result = installer::run_install(os, request, callback, &stats);
+  double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  struct rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("%-22s files written %6llu  time %8.3f s  peak RSS %7.1f MiB%s\n", label.c_str(),
+              static_cast<unsigned long long>(stats.files_written), seconds,
+              usage.ru_maxrss / 1024.0,
+              result == installer::InstallResult::finished ? "" : "  (NOT FINISHED)");
+  std::fflush(stdout);
+  return result == installer::InstallResult::finished &&
+                 stats.files_written == static_cast<std::uint64_t>(count)
+             ? 0
+             : 1;
+}
+
+int run_child(const std::vector<std::string>& args) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv("/proc/self/exe", argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+int run_case(const std::string& kind, long count) {
+  char pattern[] = "/tmp/quill-install-bench-XXXXXX";
+  if (!mkdtemp(pattern)) return 1;
+  const std::string root = pattern;
+  const std::string n = std::to_string(count);
+  int rc = run_child({"install_bench", "prepare", root, kind, n});
+  if (rc == 0) rc = run_child({"install_bench", "measure", root, kind, n});
+  std::string command = "rm -rf '" + root + "'";
+  (void)std::system(command.c_str());
+  return rc;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv, argv + argc);
+  if (args.size() == 5 && args[1] == "prepare") {
+    return prepare(args[2], args[3], std::atol(args[4].c_str())) ? 0 : 1;
+  }
+  if (args.size() == 5 && args[1] == "measure") {
+    long count = std::atol(args[4].c_str());
+    std::string label = args[3] == "large" ? "one 1 GiB file" : std::to_string(count) + " small files";
+    return measure(args[2], label, count);
+  }
+  if (args.size() == 3 && args[1] == "small") return run_case("small", std::atol(args[2].c_str()));
+  if (args.size() == 2 && args[1] == "large") return run_case("large", 1);
+  int rc = 0;
+  rc |= run_case("small", 1000);
+  rc |= run_case("small", 32768);
+  rc |= run_case("large", 1);
+  return rc;
+}
