@@ -111,7 +111,9 @@ int run_command(const std::vector<std::string>& args, Platform& platform, std::o
     return fail(err, "cannot read the project file " + project_arg);
   }
   project::Project project;
-  project::LoadStatus loaded = project::load_project(project, os, project_path, std::string());
+  std::vector<int> renamed;
+  project::LoadStatus loaded =
+      project::load_project(project, os, project_path, std::string(), &renamed);
   if (loaded == project::LoadStatus::unreadable) {
     return fail(err, "cannot read the project file " + project_arg);
   }
@@ -151,6 +153,11 @@ int run_command(const std::vector<std::string>& args, Platform& platform, std::o
   }
 
   ConsoleReport report(out, err);
+  for (int slot : renamed) {
+    const project::FileRecord& file = project.file(slot);
+    report.warning("two files are installed as \"" + file.target_folder + file.name.substr(8) +
+                   "\"; the one from \"" + file.source + "\" is installed as \"" + file.name + "\".");
+  }
   project::BuildOptions options;
   options.output_path = output;
   options.builder_folder = folder;

@@ -1,6 +1,7 @@
 // Contents of the installer data files.
 #include "builder/project/data_files.h"
 
+#include <unordered_map>
 #include <unordered_set>
 
 #include "common/lines.h"
@@ -116,9 +117,39 @@ std::string fullscreen_text(const FullscreenOptions& f) {
   return out;
 }
 
+namespace {
+
+// Moves trailing folders of the entry's destination into its entry name
+// until the name is not in `names`; false (entry unchanged) when no folder
+// can move. Folders holding a macro stay in the destination: the installer
+// expands "fileinfo.txt" as a whole, and an entry name must reach it as
+// written.
+bool qualify(InstallEntry& entry, const std::unordered_map<std::string, std::size_t>& names) {
+  std::string folder = entry.destination;
+  if (folder.empty()) return false;
+  if (folder.back() != '\\') folder += '\\';
+  std::string name = entry.entry_name;
+  for (;;) {
+    std::size_t end = folder.size() - 1;  // the folder's final "\"
+    std::size_t cut = end == 0 ? std::string::npos : folder.rfind('\\', end - 1);
+    if (cut == std::string::npos) return false;
+    std::string part = folder.substr(cut + 1, end - cut - 1);
+    if (part.empty() || part.find_first_of("%:") != std::string::npos) return false;
+    folder.erase(cut + 1);
+    name = part + "\\" + name;
+    if (names.count(name) == 0) {
+      entry.entry_name = name;
+      entry.destination = folder;
+      return true;
+    }
+  }
+}
+
+}  // namespace
+
 std::vector<InstallEntry> plan_install_entries(const Project& project, std::vector<int>* duplicates) {
   std::vector<InstallEntry> entries;
-  std::unordered_set<std::string> names;
+  std::unordered_map<std::string, std::size_t> names;  // entry name -> index in entries
   std::unordered_set<std::string> pairs;
   for (int slot = 0; slot < kFileSlots; ++slot) {
     if (!project.file_in_use(slot)) continue;
@@ -132,36 +163,20 @@ std::vector<InstallEntry> plan_install_entries(const Project& project, std::vect
     entry.slot = slot;
     entry.entry_name = file.name;
     entry.destination = file.target_folder;
-    if (names.count(entry.entry_name) != 0) {
-      // Move trailing folders of the destination into the entry name until
-      // the name is free. Folders holding a macro stay in the destination:
-      // the installer expands "fileinfo.txt" as a whole, and an entry name
-      // must reach it unchanged.
-      std::string folder = entry.destination;
-      if (!folder.empty() && folder.back() != '\\') folder += '\\';
-      std::string name = entry.entry_name;
-      bool found = false;
-      for (;;) {
-        std::size_t end = folder.size() - 1;  // the folder's final "\"
-        std::size_t cut = end == 0 ? std::string::npos : folder.rfind('\\', end - 1);
-        if (folder.empty() || cut == std::string::npos) break;
-        std::string part = folder.substr(cut + 1, end - cut - 1);
-        if (part.empty() || part.find('%') != std::string::npos || part.find(':') != std::string::npos) break;
-        folder.erase(cut + 1);
-        name = part + "\\" + name;
-        if (names.count(name) == 0) {
-          found = true;
-          break;
-        }
-      }
-      if (!found) {
+    auto holder = names.find(entry.entry_name);
+    if (holder != names.end() && !qualify(entry, names)) {
+      // This one cannot move: the earlier holder of the name may.
+      std::size_t index = holder->second;
+      InstallEntry moved = entries[index];
+      if (!qualify(moved, names)) {
         if (duplicates) duplicates->push_back(slot);
         continue;
       }
-      entry.entry_name = name;
-      entry.destination = folder;
+      names.erase(holder);
+      entries[index] = moved;
+      names[moved.entry_name] = index;
     }
-    names.insert(entry.entry_name);
+    names[entry.entry_name] = entries.size();
     entries.push_back(entry);
   }
   return entries;

@@ -34,12 +34,12 @@ struct InstallEntry {
 };
 
 // The records of the file table in slot order, each with an archive entry
-// name that no earlier record uses. The installer finds entries by name
-// alone, so a file whose name is already taken by a file in another folder
-// carries trailing folders of its destination in its entry name instead
-// (destination + entry name stays the same path). A record with the same
-// name and target folder as an earlier one cannot be told apart: it is left
-// out and reported in `duplicates` (slot numbers).
+// name of its own. The installer finds entries by name alone, so when two
+// files in different folders share a name, one of them carries trailing
+// folders of its destination in its entry name instead (destination + entry
+// name stays the same path). A record with the same name and target folder
+// as an earlier one, or one whose clash no folder can resolve, is left out
+// and reported in `duplicates` (slot numbers).
 std::vector<InstallEntry> plan_install_entries(const Project& project, std::vector<int>* duplicates);
 
 std::string fileinfo_text(const std::vector<InstallEntry>& entries);

@@ -167,7 +167,7 @@ bool save_project(Project& project, os::Os& os, const std::string& path,
 }
 
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
-                        const std::string& backup_path) {
+                        const std::string& backup_path, std::vector<int>* renamed) {
   LineReader reader(os, path);
   if (!reader.is_open()) return LoadStatus::unreadable;
   project.reset_project();
@@ -189,7 +189,10 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
     if (!read_lines(reader, record + 1, kFileRecordLines - 1)) return LoadStatus::truncated;
     int folder = project.find_folder_by_path(record[2]);
     TreeItem parent = folder != kNoSlot ? project.folder(folder).item : project.custom_root();
-    project.add_file(record[0], record[1], record[2], parent);
+    TreeItem item = project.add_file(record[0], record[1], record[2], parent);
+    if (renamed && item != kNoItem && project.tree().label(item) != record[1]) {
+      renamed->push_back(project.find_file_by_tree_item(item));
+    }
   }
   for (int i = 1; i < kFileRecordLines; ++i) {
     if (!reader.next(&line)) return LoadStatus::truncated;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "builder/project/project.h"
 #include "os/os.h"
@@ -24,9 +25,11 @@ enum class LoadStatus {
 };
 
 // Replaces the project with the one in `path`. Unless `path` is the backup
-// path, it becomes the current project path.
+// path, it becomes the current project path. A file record whose name and
+// target folder an earlier record already holds is loaded under a name with
+// "copy of " in front; `renamed` (optional) receives the slot of each.
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
-                        const std::string& backup_path);
+                        const std::string& backup_path, std::vector<int>* renamed = nullptr);
 
 // The backup path: "ProjectBackup.qspbak" in the folder of `program_path`
 // (a "/" counts as a separator for host paths).

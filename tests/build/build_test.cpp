@@ -340,6 +340,22 @@ TEST_F(BuildTest, SameNamesNeverShareAnArchiveEntry) {
   EXPECT_NE(report_.warnings[1].find(d), std::string::npos);
 }
 
+TEST(InstallEntryPlan, AnEarlierFileMovesAsideWhenTheLaterOneCannot) {
+  Project p;
+  p.add_file_record("/s/1", "guide.txt", "%install path%\\Docs\\", kNoItem);
+  p.add_file_record("/s/2", "guide.txt", kInstallRootPath, kNoItem);
+  p.add_file_record("/s/3", "guide.txt", "C:\\Tools", kNoItem);  // custom folder without its "\"
+  std::vector<int> left_out;
+  std::vector<InstallEntry> plan = plan_install_entries(p, &left_out);
+  ASSERT_EQ(plan.size(), 3u);
+  EXPECT_EQ(plan[0].entry_name, "Docs\\guide.txt");
+  EXPECT_EQ(plan[0].destination, "%install path%\\");
+  EXPECT_EQ(plan[1].entry_name, "guide.txt");
+  EXPECT_EQ(plan[2].entry_name, "Tools\\guide.txt");
+  EXPECT_EQ(plan[2].destination, "C:\\");
+  EXPECT_TRUE(left_out.empty());
+}
+
 // Whatever operation fails, the build ends cleanly: an error leaves no
 // output and no work file behind, success leaves a readable package.
 TEST_F(BuildTest, EveryFailingWriteEndsCleanly) {
