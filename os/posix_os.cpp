@@ -502,8 +502,6 @@ Error PosixOs::set_file_time(const std::string& path, std::uint32_t dos_date_tim
   std::string host = host_path(path);
   struct stat st;
   if (::stat(host.c_str(), &st) != 0) return from_errno(errno);
-  // Windows sets times through a handle opened for writing.
-  if (!S_ISDIR(st.st_mode) && !is_writable(st)) return Error::access_denied;
   std::uint32_t date = dos_date_time >> 16;
   std::uint32_t time = dos_date_time & 0xffffu;
   struct tm t = {};
@@ -592,7 +590,7 @@ Error PosixOs::registry_read_string(RegistryRoot root, const std::string& key, c
   if (k == nullptr) return Error::not_found;
   RegValue* v = k->value(name);
   if (v == nullptr) return Error::not_found;
-  if (v->is_dword) return Error::io;
+  if (v->is_dword) return Error::not_found;  // a value of another type
   // Like a zero-terminated read into a fixed buffer: up to the first zero.
   std::string text = v->text.substr(0, v->text.find('\0'));
   *value = text.substr(0, max_length);
@@ -606,7 +604,7 @@ Error PosixOs::registry_read_dword(RegistryRoot root, const std::string& key, co
   if (k == nullptr) return Error::not_found;
   RegValue* v = k->value(name);
   if (v == nullptr) return Error::not_found;
-  if (!v->is_dword) return Error::io;
+  if (!v->is_dword) return Error::not_found;
   *value = v->dword;
   return Error::none;
 }
@@ -644,7 +642,7 @@ Error PosixOs::registry_write_dword(RegistryRoot root, const std::string& key, c
 Error PosixOs::registry_delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey) {
   std::vector<std::string> parts = key_parts(subkey);
   // An empty subkey would name the parent itself; never delete that by accident.
-  if (parts.empty()) return Error::access_denied;
+  if (parts.empty()) return Error::not_found;
   Registry registry(root_ + "/registry.txt");
   std::string holder = parent;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) holder += "\\" + parts[i];
