@@ -33,6 +33,7 @@
 //   answer BUTTON T              waits for a message box offering BUTTON
 //                                (yes, no, ok, cancel), prints
 //                                "box: CAPTION | TEXT" and presses BUTTON
+//   answer-text TEXT BUTTON T    the same for a box whose text contains TEXT
 //   no-box T                     fails when a message box appears within T
 // Processes:
 //   wait-process NAME T          waits until no process named NAME (for
@@ -171,14 +172,17 @@ int button_id(const std::string& name) {
 // A message box: a dialog whose text is the static control 0xFFFF and which
 // offers at least one of the standard answer buttons.
 struct BoxSearch {
-  int button = 0;  // 0: any standard button
+  int button = 0;    // 0: any standard button
+  std::string text;  // empty: any text
   HWND found = nullptr;
 };
 
 BOOL CALLBACK match_box(HWND window, LPARAM param) {
   BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
   if (!IsWindowVisible(window) || class_of(window) != "#32770") return TRUE;
-  if (!GetDlgItem(window, 0xFFFF)) return TRUE;
+  HWND text = GetDlgItem(window, 0xFFFF);
+  if (!text) return TRUE;
+  if (!search->text.empty() && window_text(text).find(search->text) == std::string::npos) return TRUE;
   const int buttons[] = {IDOK, IDCANCEL, IDYES, IDNO};
   for (int id : buttons) {
     if ((search->button == 0 || search->button == id) && GetDlgItem(window, id)) {
@@ -189,9 +193,10 @@ BOOL CALLBACK match_box(HWND window, LPARAM param) {
   return TRUE;
 }
 
-HWND find_box(int button) {
+HWND find_box(int button, const std::string& text = std::string()) {
   BoxSearch search;
   search.button = button;
+  search.text = text;
   EnumWindows(match_box, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
@@ -311,11 +316,14 @@ void run(const std::string& command, Arguments& args) {
     if (!poll(timeout, [&] { return (have = printable(window_text(control(id)))) == want; })) {
       fail("control " + std::to_string(id) + " reads \"" + have + "\", not \"" + want + "\"");
     }
-  } else if (command == "answer") {
+  } else if (command == "answer" || command == "answer-text") {
+    std::string text = command == "answer-text" ? unescape(args.text("text")) : std::string();
     int id = button_id(args.text("button"));
     double timeout = args.seconds();
     HWND box = nullptr;
-    if (!poll(timeout, [&] { return (box = find_box(id)) != nullptr; })) fail("no message box");
+    if (!poll(timeout, [&] { return (box = find_box(id, text)) != nullptr; })) {
+      fail("no message box" + (text.empty() ? std::string() : " saying \"" + text + "\""));
+    }
     std::printf("box: %s | %s\n", printable(window_text(box)).c_str(),
                 printable(window_text(GetDlgItem(box, 0xFFFF))).c_str());
     post_click(box, id);
