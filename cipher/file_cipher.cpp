@@ -1,20 +1,22 @@
-// Whole-file cipher: read the input into one buffer, transform it in place,
-// write it out.
+// Whole-file cipher: read the input into one buffer, transforming it in
+// place as it arrives, then write it out.
 #include "cipher/file_cipher.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "cipher/blowfish.h"
-#include "cipher/file_info.h"
+#include "cipher/platform.h"
 
 namespace quill::cipher {
 namespace {
 
-// Large transfers go through stdio in pieces that every C runtime handles.
-constexpr std::size_t kChunk = std::size_t{1} << 24;
+// Reads go in pieces small enough to stay in cache between reading and
+// transforming; writes in pieces that every C runtime handles. Both are
+// multiples of the 8-byte block.
+constexpr std::size_t kReadPiece = std::size_t{1} << 18;
+constexpr std::size_t kWritePiece = std::size_t{1} << 24;
 
 class File {
 public:
@@ -38,9 +40,10 @@ class Buffer {
 public:
     Buffer(const Allocator& allocator, std::size_t bytes)
         : allocator_(allocator),
-          data_(static_cast<std::uint8_t*>(allocator.allocate(bytes ? bytes : 1))) {}
+          bytes_(bytes),
+          data_(static_cast<std::uint8_t*>(allocator.allocate(bytes))) {}
     ~Buffer() {
-        if (data_) allocator_.release(data_);
+        if (data_) allocator_.release(data_, bytes_);
     }
     Buffer(const Buffer&) = delete;
     Buffer& operator=(const Buffer&) = delete;
@@ -48,6 +51,7 @@ public:
 
 private:
     Allocator allocator_;
+    std::size_t bytes_;
     std::uint8_t* data_;
 };
 
@@ -63,7 +67,7 @@ Outcome give_up_on_input(Outcome why, const char* input_path, const char* output
 
 }  // namespace
 
-Allocator default_allocator() { return Allocator{std::malloc, std::free}; }
+Allocator default_allocator() { return Allocator{allocate_buffer, release_buffer}; }
 
 Outcome cipher_file(Direction direction, const char* input_path, const char* output_path,
                     const std::uint8_t* key, const Allocator& allocator) noexcept {
@@ -82,34 +86,36 @@ Outcome cipher_file(Direction direction, const char* input_path, const char* out
     if (!buffer.get())
         return give_up_on_input(Outcome::input_too_large, input_path, output_path);
 
-    // A file that shrank since its size was taken yields what it still has.
+    const Blowfish engine(key, kKeyLength);
+    if (!engine.valid())
+        return give_up_on_input(Outcome::input_too_large, input_path, output_path);
+
+    // Each piece is transformed as soon as it is read, while it is still in
+    // the processor's cache. Pieces are whole blocks, so only the last one
+    // can end in a partial block. A file that shrank since its size was
+    // taken yields what it still has.
+    const bool enciphering = direction == Direction::encipher;
     std::size_t n = 0;
     while (n < size) {
-        const std::size_t want = static_cast<std::size_t>(
-            size - n < kChunk ? size - n : kChunk);
+        const std::size_t want =
+            static_cast<std::size_t>(size - n < kReadPiece ? size - n : kReadPiece);
         const std::size_t got = std::fread(buffer.get() + n, 1, want, in.get());
+        if (enciphering)
+            engine.encipher_buffer(buffer.get() + n, buffer.get() + n, got);
+        else
+            engine.decipher_buffer(buffer.get() + n, buffer.get() + n, got);
         n += got;
         if (got < want) break;
     }
     if (std::ferror(in.get()))
         return give_up_on_input(Outcome::input_unreadable, input_path, output_path);
     in.close();
-    std::memset(buffer.get() + n, 0, Blowfish::padded_length(n) - n);
-
-    const Blowfish engine(key, kKeyLength);
-    if (!engine.valid())
-        return give_up_on_input(Outcome::input_too_large, input_path, output_path);
-
-    std::size_t length = n;
-    if (direction == Direction::encipher)
-        length = engine.encipher_buffer(buffer.get(), buffer.get(), n);
-    else
-        engine.decipher_buffer(buffer.get(), buffer.get(), n);
+    const std::size_t length = enciphering ? Blowfish::padded_length(n) : n;
 
     File out(output_path, "wb");
     if (!out.get()) return Outcome::output_unwritable;
     for (std::size_t done = 0; done < length;) {
-        const std::size_t want = length - done < kChunk ? length - done : kChunk;
+        const std::size_t want = length - done < kWritePiece ? length - done : kWritePiece;
         if (std::fwrite(buffer.get() + done, 1, want, out.get()) != want)
             return Outcome::output_unwritable;
         done += want;

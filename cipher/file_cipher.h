@@ -24,7 +24,7 @@ enum class Outcome : int {
 // Memory for the file buffer; replaceable so that tests can refuse it.
 struct Allocator {
     void* (*allocate)(std::size_t bytes);
-    void (*release)(void* block);
+    void (*release)(void* block, std::size_t bytes);
 };
 
 Allocator default_allocator();

@@ -89,6 +89,7 @@ protected:
 };
 
 void* refuse(std::size_t) { return nullptr; }
+void release(void*, std::size_t) {}
 
 }  // namespace
 
@@ -128,6 +129,21 @@ TEST_F(FileCipher, WholeBlocksRoundTripExactly) {
     EXPECT_EQ(enc, engine_encipher(plain));
     ASSERT_EQ(deblow("enc", "dec"), 0);
     EXPECT_EQ(read("dec"), plain);
+}
+
+TEST_F(FileCipher, LargeFileIsTransformedPieceByPieceLikeOneBuffer) {
+    // Several megabytes: many read pieces, the large-buffer allocation and
+    // a final partial block.
+    const Bytes plain = random_bytes((5u << 20) + 5, 4);
+    write("plain", plain);
+    ASSERT_EQ(enblow("plain", "enc"), 0);
+    const Bytes enc = read("enc");
+    ASSERT_EQ(enc.size(), plain.size() + 3);
+    EXPECT_TRUE(enc == engine_encipher(plain));
+    ASSERT_EQ(deblow("enc", "dec"), 0);
+    Bytes expected = plain;
+    expected.resize(enc.size(), 0);
+    EXPECT_TRUE(read("dec") == expected);
 }
 
 TEST_F(FileCipher, EqualPlainBlocksGiveEqualCipherBlocks) {
@@ -203,7 +219,7 @@ TEST_F(FileCipher, UnallocatableInputDoesNotCrashOrDestroyData) {
     const Bytes plain = random_bytes(100, 1);
     write("plain", plain);
     write("out", Bytes(3, 3));
-    const Allocator none{refuse, std::free};
+    const Allocator none{refuse, release};
     EXPECT_EQ(cipher_file(Direction::encipher, path("plain").c_str(), path("out").c_str(), kKey,
                           none),
               Outcome::input_too_large);

@@ -1,10 +1,12 @@
-// File facts on Windows: 64-bit fstat, and the volume serial number with the
-// file index, which identify a file whatever path spelling reaches it.
-#include "cipher/file_info.h"
+// Windows platform: 64-bit fstat, the volume serial number with the file
+// index (which identify a file whatever path spelling reaches it), and heap
+// buffers.
+#include "cipher/platform.h"
 
 #include <windows.h>
 
 #include <io.h>
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace quill::cipher {
@@ -36,5 +38,9 @@ bool same_file(const char* first, const char* second) {
     return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
            a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
+
+void* allocate_buffer(std::size_t bytes) { return std::malloc(bytes ? bytes : 1); }
+
+void release_buffer(void* buffer, std::size_t) { std::free(buffer); }
 
 }  // namespace quill::cipher
