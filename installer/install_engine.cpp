@@ -139,7 +139,8 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
 
   callback_.set_status(installing_status(destination));
   bool write = true;
-  if (os_.file_status(destination).exists) {
+  const bool existed = os_.file_status(destination).exists;
+  if (existed) {
     switch (callback_.ask_replace(name)) {
       case ReplaceAnswer::yes: break;
       case ReplaceAnswer::no: write = false; break;
@@ -151,7 +152,12 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
     if (result == package::ExtractResult::damaged) return LineResult::damaged;
     if (result == package::ExtractResult::ok && stats_) ++stats_->files_written;
     // A failed write stays silent and its destination is logged all the same.
-    append_line(os_, log_path_, destination);
+    if (!append_line(os_, log_path_, destination) && !existed &&
+        result == package::ExtractResult::ok) {
+      // A new file that the log cannot name would outlive its uninstaller.
+      os_.set_read_only(destination, false);
+      os_.delete_file(destination);
+    }
   }
   ++done_;
   if (stats_) stats_->files_done = done_;

@@ -111,9 +111,13 @@ void create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
     link.link_path = plan.link_path;
     link.target = spec.target;
     link.working_folder = folder_part(spec.target);
-    os.create_shortcut(link);
-    append_line(os, log_path, plan.folder_line);
-    append_line(os, log_path, plan.link_path);
+    const bool created = os.create_shortcut(link) == os::Error::none;
+    const bool folder_covers = append_line(os, log_path, plan.folder_line) &&
+                               !plan.folder_line.empty();
+    if (!append_line(os, log_path, plan.link_path) && !folder_covers && created) {
+      // No line names the link: the uninstaller could not remove it.
+      os.delete_file(plan.link_path);
+    }
   }
 }
 
