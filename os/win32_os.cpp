@@ -346,11 +346,19 @@ Error Win32Os::registry_read_dword(RegistryRoot root, const std::string& key,
   if (status != ERROR_SUCCESS) return registry_error(status);
   DWORD type = 0;
   DWORD data = 0;
-  DWORD size = sizeof data;
-  status = RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+  DWORD size = 0;
+  // Ask for the type first: a longer value of another type would only
+  // answer "more data".
+  status = RegQueryValueExA(handle, name.c_str(), nullptr, &type, nullptr, &size);
+  if (status == ERROR_SUCCESS && (type != REG_DWORD || size != sizeof data)) {
+    status = ERROR_FILE_NOT_FOUND;
+  }
+  if (status == ERROR_SUCCESS) {
+    status = RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                              &size);
+  }
   RegCloseKey(handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
-  if (type != REG_DWORD || size != sizeof data) return Error::not_found;
   *value = data;
   return Error::none;
 }

@@ -1,0 +1,213 @@
+// win32_os_check.exe: exercises the Win32 backend of the OS boundary under
+// Wine and reads every result back through the system itself. Prints one
+// line per failed check and "checks: N failed: M"; exits 1 on any failure.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "os/win32_os.h"
+
+using quill::os::Error;
+using quill::os::OpenMode;
+using quill::os::RegistryRoot;
+using quill::os::SpecialFolder;
+
+namespace {
+
+int g_checks = 0;
+int g_failed = 0;
+
+void check(bool ok, const std::string& what) {
+  ++g_checks;
+  if (!ok) {
+    ++g_failed;
+    std::printf("FAIL: %s\n", what.c_str());
+  }
+}
+
+std::string read_all(quill::os::Os& os, const std::string& path) {
+  auto file = os.open_file(path, OpenMode::read);
+  if (!file) return "<unreadable>";
+  std::string text(static_cast<std::size_t>(file->size()), '\0');
+  text.resize(file->read(&text[0], text.size()));
+  return text;
+}
+
+bool write_all(quill::os::Os& os, const std::string& path, const std::string& text,
+               OpenMode mode = OpenMode::write) {
+  auto file = os.open_file(path, mode);
+  return file && file->write(text.data(), text.size());
+}
+
+void files_and_folders(quill::os::Win32Os& os, const std::string& root) {
+  const std::string file = root + "a.txt";
+  check(write_all(os, file, "abc"), "write a new file");
+  check(write_all(os, file, "def", OpenMode::append), "append to it");
+  check(read_all(os, file) == "abcdef", "append mode writes at the end");
+  check(write_all(os, file, "xy"), "rewrite truncates");
+  check(read_all(os, file) == "xy", "write mode truncates: " + read_all(os, file));
+  {
+    auto f = os.open_file(file, OpenMode::read);
+    char c = 0;
+    check(f && f->seek(1) && f->read(&c, 1) == 1 && c == 'y' && f->tell() == 2, "seek, read, tell");
+  }
+  quill::os::FileStatus status = os.file_status(file);
+  check(status.exists && !status.is_folder && status.size == 2, "status of a file");
+  check(!os.file_status(root + "missing").exists, "status of a missing file");
+  Error error = Error::none;
+  check(!os.open_file(root + "missing", OpenMode::read, &error) && error == Error::not_found,
+        "opening a missing file answers not_found");
+
+  const std::string sub = root + "sub";
+  check(os.create_folder(sub) == Error::none, "create a folder");
+  check(os.create_folder(sub) == Error::exists, "an existing folder answers exists");
+  check(os.create_folder(root + "no\\such") == Error::not_found, "a missing parent answers not_found");
+  check(os.file_status(sub).is_folder, "status of a folder");
+  check(write_all(os, sub + "\\inner.txt", "1"), "file in the folder");
+  std::vector<quill::os::FolderEntry> entries;
+  check(os.list_folder(sub, &entries) == Error::none && entries.size() == 1 &&
+            entries[0].name == "inner.txt" && !entries[0].is_folder && entries[0].size == 1,
+        "listing skips . and .. and reports the file");
+  check(os.list_folder(root + "nowhere", &entries) != Error::none, "listing a missing folder fails");
+  check(os.remove_folder(sub) == Error::not_empty, "removing a non-empty folder answers not_empty");
+
+  check(os.set_read_only(file, true) == Error::none && os.file_status(file).read_only,
+        "set read-only");
+  check(os.delete_file(file) == Error::access_denied, "a read-only file refuses deletion");
+  // 2020-05-17 13:45:30 as an MS-DOS date and time.
+  const std::uint32_t dos = ((40u << 9 | 5u << 5 | 17u) << 16) | (13u << 11 | 45u << 5 | 15u);
+  check(os.set_file_time(file, dos) == Error::none, "set the time of a read-only file");
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  FILETIME local;
+  WORD date = 0, time = 0;
+  GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data);
+  FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+  FileTimeToDosDateTime(&local, &date, &time);
+  check((static_cast<std::uint32_t>(date) << 16 | time) == dos, "the file time reads back");
+  check(os.set_read_only(file, false) == Error::none && !os.file_status(file).read_only,
+        "clear read-only");
+
+  const std::string copy = root + "copy.txt";
+  check(os.copy_file(file, copy, true) == Error::none && read_all(os, copy) == "xy", "copy a file");
+  check(write_all(os, file, "new"), "change the source");
+  check(os.copy_file(file, copy, true) == Error::exists, "copy refuses to replace when asked");
+  check(os.copy_file(file, copy, false) == Error::none && read_all(os, copy) == "new",
+        "copy replaces otherwise");
+
+  check(os.delete_file(sub + "\\inner.txt") == Error::none && os.remove_folder(sub) == Error::none,
+        "delete a file and remove its emptied folder");
+  check(os.delete_file(file) == Error::none && os.delete_file(copy) == Error::none,
+        "delete files");
+  check(os.delete_file(file) == Error::not_found, "deleting a missing file answers not_found");
+}
+
+void places(quill::os::Win32Os& os) {
+  std::string temp = os.temp_folder();
+  check(!temp.empty() && temp.back() == '\\' && os.file_status(temp).is_folder,
+        "temp folder ends in a backslash: " + temp);
+  std::string self = os.module_path();
+  check(self.size() > 4 && os.file_status(self).exists, "module path names this program: " + self);
+  std::uint64_t megabytes = 0;
+  check(os.free_megabytes("C:\\some\\folder", &megabytes) && megabytes > 0, "free space of drive C");
+  check(!os.free_megabytes("\\\\nosuchserver\\share", &megabytes), "no free space for an unknown share");
+  const SpecialFolder folders[] = {SpecialFolder::program_files, SpecialFolder::windows,
+                                   SpecialFolder::system,        SpecialFolder::desktop,
+                                   SpecialFolder::programs,      SpecialFolder::app_data,
+                                   SpecialFolder::profile};
+  for (SpecialFolder which : folders) {
+    std::string path = os.special_folder(which);
+    check(!path.empty() && path.back() != '\\' && os.file_status(path).is_folder,
+          "special folder " + std::to_string(static_cast<int>(which)) + ": " + path);
+  }
+}
+
+void registry(quill::os::Win32Os& os) {
+  const RegistryRoot user = RegistryRoot::current_user;
+  const std::string key = "Software\\QuillOsCheck";
+  check(!os.registry_key_exists(user, key), "the test key starts absent");
+  check(os.registry_write_string(user, key, "Text", "value") == Error::none, "write a string");
+  std::string text;
+  check(os.registry_read_string(user, key, "Text", &text) == Error::none && text == "value",
+        "read the string back");
+  check(os.registry_read_string(user, key, "Text", &text, 3) == Error::none && text == "val",
+        "a read is cut at max_length");
+  std::uint32_t number = 0;
+  check(os.registry_write_dword(user, key, "Number", 7) == Error::none &&
+            os.registry_read_dword(user, key, "Number", &number) == Error::none && number == 7,
+        "write and read a number");
+  check(os.registry_read_string(user, key, "Number", &text) == Error::not_found,
+        "a number read as a string answers not_found");
+  check(os.registry_read_dword(user, key, "Text", &number) == Error::not_found,
+        "a string read as a number answers not_found");
+  check(os.registry_read_string(user, key, "Absent", &text) == Error::not_found, "missing value");
+  check(os.registry_create_key(user, key + "\\A\\B\\C") == Error::none &&
+            os.registry_write_string(user, key + "\\A\\B", "Deep", "x") == Error::none,
+        "create a key chain");
+  check(os.registry_delete_key(user, key, "") != Error::none && os.registry_key_exists(user, key),
+        "an empty subkey never deletes the parent");
+  check(os.registry_delete_key(user, "Software", "QuillOsCheck") == Error::none &&
+            !os.registry_key_exists(user, key),
+        "a key is deleted with everything below it");
+  check(os.registry_delete_key(user, "Software", "QuillOsCheck") == Error::not_found,
+        "deleting a missing key answers not_found");
+}
+
+void shell(quill::os::Win32Os& os, const std::string& root) {
+  const std::string target = root + "target.txt";
+  write_all(os, target, "t");
+  quill::os::Shortcut shortcut;
+  shortcut.link_path = root + "Link.lnk";
+  shortcut.target = target;
+  shortcut.working_folder = root;
+  check(os.create_shortcut(shortcut) == Error::none && os.file_status(shortcut.link_path).exists,
+        "create a shortcut");
+  // Read it back through the shell link object.
+  CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  IPersistFile* file = nullptr;
+  char path[MAX_PATH] = {}, folder[MAX_PATH] = {};
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link)))) {
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      WCHAR wide[MAX_PATH];
+      MultiByteToWideChar(CP_ACP, 0, shortcut.link_path.c_str(), -1, wide, MAX_PATH);
+      if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+        link->GetPath(path, MAX_PATH, nullptr, 0);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+      }
+      file->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  check(lstrcmpiA(path, target.c_str()) == 0, std::string("shortcut target: ") + path);
+  check(lstrcmpiA(folder, root.c_str()) == 0 ||
+            lstrcmpiA((std::string(folder) + "\\").c_str(), root.c_str()) == 0,
+        std::string("shortcut working folder: ") + folder);
+  check(os.create_shortcut({root + "no\\such\\Link.lnk", target, "", ""}) != Error::none,
+        "a shortcut into a missing folder fails");
+  os.notify_folder_created(root);
+  check(os.shell_open(root + "missing.txt") != Error::none, "opening a missing file fails");
+  check(os.start_program(root + "missing.exe", "") != Error::none, "starting a missing program fails");
+  os.delete_file(shortcut.link_path);
+  os.delete_file(target);
+}
+
+}  // namespace
+
+int main() {
+  quill::os::Win32Os os;
+  std::string root = os.temp_folder() + "quill_os_check\\";
+  os.create_folder(root.substr(0, root.size() - 1));
+  files_and_folders(os, root);
+  places(os);
+  registry(os);
+  shell(os, root);
+  os.remove_folder(root.substr(0, root.size() - 1));
+  std::printf("checks: %d failed: %d\n", g_checks, g_failed);
+  return g_failed == 0 ? 0 : 1;
+}
