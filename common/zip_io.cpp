@@ -35,7 +35,13 @@ voidpf ZCALLBACK open_stream(voidpf opaque, const void* filename, int mode) {
 
 uLong ZCALLBACK read_stream(voidpf, voidpf s, void* buffer, uLong size) {
   Stream* stream = static_cast<Stream*>(s);
-  return static_cast<uLong>(stream->file->read(buffer, size));
+  std::size_t got = stream->file->read(buffer, size);
+  // The reader never asks for bytes past the end of a sound archive, and it
+  // takes a short one-byte read that reports no error for success (its
+  // "end of file" code equals its "OK"), which would let a failed read pass
+  // as a zero byte. So every short read counts as an error.
+  if (got < size) stream->failed = true;
+  return static_cast<uLong>(got);
 }
 
 uLong ZCALLBACK write_stream(voidpf, voidpf s, const void* buffer, uLong size) {

@@ -1,6 +1,7 @@
 // The fault-injecting wrapper around another Os.
 #include "os/fault_os.h"
 
+#include <mutex>
 #include <utility>
 
 namespace quill::os {
@@ -13,9 +14,11 @@ struct FaultOs::State {
   std::uint64_t calls = 0;
   std::uint64_t faults = 0;
   std::vector<std::string> log;
+  std::mutex mutex;  // engines may call from several threads
 
   // Counts a call of `op`; true when this call must fail.
   bool hit(std::uint32_t op, const char* name, const std::string& detail) {
+    std::lock_guard<std::mutex> lock(mutex);
     if ((ops & op) == 0) return false;
     ++calls;
     if (nth == 0 || calls < nth || (calls > nth && !persistent)) return false;
@@ -57,6 +60,7 @@ class FaultFile : public File {
 FaultOs::FaultOs(Os& inner) : inner_(inner), state_(std::make_shared<State>()) {}
 
 void FaultOs::arm(std::uint32_t ops, std::uint64_t nth, Error error, bool persistent) {
+  std::lock_guard<std::mutex> lock(state_->mutex);
   state_->ops = ops;
   state_->nth = nth;
   state_->error = error;
@@ -66,10 +70,30 @@ void FaultOs::arm(std::uint32_t ops, std::uint64_t nth, Error error, bool persis
   state_->log.clear();
 }
 
-void FaultOs::disarm() { state_->nth = 0; }
-std::uint64_t FaultOs::calls() const { return state_->calls; }
-std::uint64_t FaultOs::faults() const { return state_->faults; }
-std::vector<std::string> FaultOs::fault_log() const { return state_->log; }
+void FaultOs::disarm() {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  state_->nth = 0;
+}
+
+std::uint64_t FaultOs::calls() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->calls;
+}
+
+std::uint64_t FaultOs::faults() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->faults;
+}
+
+std::vector<std::string> FaultOs::fault_log() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->log;
+}
+
+Error FaultOs::injected_error() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->error;
+}
 
 FileStatus FaultOs::file_status(const std::string& path) {
   if (state_->hit(kFileStatus, "file_status", path)) return FileStatus();
@@ -78,7 +102,7 @@ FileStatus FaultOs::file_status(const std::string& path) {
 
 std::unique_ptr<File> FaultOs::open_file(const std::string& path, OpenMode mode, Error* error) {
   if (state_->hit(kOpenFile, "open_file", path)) {
-    if (error != nullptr) *error = state_->error;
+    if (error != nullptr) *error = injected_error();
     return nullptr;
   }
   std::unique_ptr<File> file = inner_.open_file(path, mode, error);
@@ -87,40 +111,40 @@ std::unique_ptr<File> FaultOs::open_file(const std::string& path, OpenMode mode,
 }
 
 Error FaultOs::create_folder(const std::string& path) {
-  if (state_->hit(kCreateFolder, "create_folder", path)) return state_->error;
+  if (state_->hit(kCreateFolder, "create_folder", path)) return injected_error();
   return inner_.create_folder(path);
 }
 
 Error FaultOs::delete_file(const std::string& path) {
-  if (state_->hit(kDeleteFile, "delete_file", path)) return state_->error;
+  if (state_->hit(kDeleteFile, "delete_file", path)) return injected_error();
   return inner_.delete_file(path);
 }
 
 Error FaultOs::remove_folder(const std::string& path) {
-  if (state_->hit(kRemoveFolder, "remove_folder", path)) return state_->error;
+  if (state_->hit(kRemoveFolder, "remove_folder", path)) return injected_error();
   return inner_.remove_folder(path);
 }
 
 Error FaultOs::list_folder(const std::string& path, std::vector<FolderEntry>* entries) {
   if (state_->hit(kListFolder, "list_folder", path)) {
     entries->clear();
-    return state_->error;
+    return injected_error();
   }
   return inner_.list_folder(path, entries);
 }
 
 Error FaultOs::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
-  if (state_->hit(kCopyFile, "copy_file", to)) return state_->error;
+  if (state_->hit(kCopyFile, "copy_file", to)) return injected_error();
   return inner_.copy_file(from, to, fail_if_exists);
 }
 
 Error FaultOs::set_read_only(const std::string& path, bool read_only) {
-  if (state_->hit(kSetReadOnly, "set_read_only", path)) return state_->error;
+  if (state_->hit(kSetReadOnly, "set_read_only", path)) return injected_error();
   return inner_.set_read_only(path, read_only);
 }
 
 Error FaultOs::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
-  if (state_->hit(kSetFileTime, "set_file_time", path)) return state_->error;
+  if (state_->hit(kSetFileTime, "set_file_time", path)) return injected_error();
   return inner_.set_file_time(path, dos_date_time);
 }
 
@@ -139,53 +163,53 @@ bool FaultOs::registry_key_exists(RegistryRoot root, const std::string& key) {
 }
 
 Error FaultOs::registry_create_key(RegistryRoot root, const std::string& key) {
-  if (state_->hit(kRegistryWrite, "registry_create_key", key)) return state_->error;
+  if (state_->hit(kRegistryWrite, "registry_create_key", key)) return injected_error();
   return inner_.registry_create_key(root, key);
 }
 
 Error FaultOs::registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
                                    std::string* value, std::size_t max_length) {
-  if (state_->hit(kRegistryRead, "registry_read_string", key + "|" + name)) return state_->error;
+  if (state_->hit(kRegistryRead, "registry_read_string", key + "|" + name)) return injected_error();
   return inner_.registry_read_string(root, key, name, value, max_length);
 }
 
 Error FaultOs::registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
                                   std::uint32_t* value) {
-  if (state_->hit(kRegistryRead, "registry_read_dword", key + "|" + name)) return state_->error;
+  if (state_->hit(kRegistryRead, "registry_read_dword", key + "|" + name)) return injected_error();
   return inner_.registry_read_dword(root, key, name, value);
 }
 
 Error FaultOs::registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
                                     const std::string& value) {
-  if (state_->hit(kRegistryWrite, "registry_write_string", key + "|" + name)) return state_->error;
+  if (state_->hit(kRegistryWrite, "registry_write_string", key + "|" + name)) return injected_error();
   return inner_.registry_write_string(root, key, name, value);
 }
 
 Error FaultOs::registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
                                    std::uint32_t value) {
-  if (state_->hit(kRegistryWrite, "registry_write_dword", key + "|" + name)) return state_->error;
+  if (state_->hit(kRegistryWrite, "registry_write_dword", key + "|" + name)) return injected_error();
   return inner_.registry_write_dword(root, key, name, value);
 }
 
 Error FaultOs::registry_delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey) {
-  if (state_->hit(kRegistryWrite, "registry_delete_key", parent + "|" + subkey)) return state_->error;
+  if (state_->hit(kRegistryWrite, "registry_delete_key", parent + "|" + subkey)) return injected_error();
   return inner_.registry_delete_key(root, parent, subkey);
 }
 
 Error FaultOs::create_shortcut(const Shortcut& shortcut) {
-  if (state_->hit(kShortcut, "create_shortcut", shortcut.link_path)) return state_->error;
+  if (state_->hit(kShortcut, "create_shortcut", shortcut.link_path)) return injected_error();
   return inner_.create_shortcut(shortcut);
 }
 
 void FaultOs::notify_folder_created(const std::string& path) { inner_.notify_folder_created(path); }
 
 Error FaultOs::shell_open(const std::string& file) {
-  if (state_->hit(kShell, "shell_open", file)) return state_->error;
+  if (state_->hit(kShell, "shell_open", file)) return injected_error();
   return inner_.shell_open(file);
 }
 
 Error FaultOs::start_program(const std::string& program, const std::string& arguments) {
-  if (state_->hit(kShell, "start_program", program)) return state_->error;
+  if (state_->hit(kShell, "start_program", program)) return injected_error();
   return inner_.start_program(program, arguments);
 }
 

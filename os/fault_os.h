@@ -104,6 +104,8 @@ class FaultOs : public Os {
   struct State;
 
  private:
+  Error injected_error() const;
+
   Os& inner_;
   std::shared_ptr<State> state_;
 };

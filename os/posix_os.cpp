@@ -573,11 +573,13 @@ std::string PosixOs::special_folder(SpecialFolder which) {
 }
 
 bool PosixOs::registry_key_exists(RegistryRoot root, const std::string& key) {
+  std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
   return registry.find(root, key, false) != nullptr;
 }
 
 Error PosixOs::registry_create_key(RegistryRoot root, const std::string& key) {
+  std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
   registry.find(root, key, true);
   return registry.save() ? Error::none : Error::io;
@@ -585,6 +587,7 @@ Error PosixOs::registry_create_key(RegistryRoot root, const std::string& key) {
 
 Error PosixOs::registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
                                     std::string* value, std::size_t max_length) {
+  std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
   RegKey* k = registry.find(root, key, false);
   if (k == nullptr) return Error::not_found;
@@ -599,6 +602,7 @@ Error PosixOs::registry_read_string(RegistryRoot root, const std::string& key, c
 
 Error PosixOs::registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
                                    std::uint32_t* value) {
+  std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
   RegKey* k = registry.find(root, key, false);
   if (k == nullptr) return Error::not_found;
@@ -611,6 +615,7 @@ Error PosixOs::registry_read_dword(RegistryRoot root, const std::string& key, co
 
 Error PosixOs::registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
                                      const std::string& value) {
+  std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
   RegKey* k = registry.find(root, key, true);
   RegValue* v = k->value(name);
@@ -626,6 +631,7 @@ Error PosixOs::registry_write_string(RegistryRoot root, const std::string& key, 
 
 Error PosixOs::registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
                                     std::uint32_t value) {
+  std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
   RegKey* k = registry.find(root, key, true);
   RegValue* v = k->value(name);
@@ -643,6 +649,7 @@ Error PosixOs::registry_delete_key(RegistryRoot root, const std::string& parent,
   std::vector<std::string> parts = key_parts(subkey);
   // An empty subkey would name the parent itself; never delete that by accident.
   if (parts.empty()) return Error::not_found;
+  std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
   std::string holder = parent;
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) holder += "\\" + parts[i];
@@ -688,14 +695,29 @@ bool PosixOs::read_shortcut(const std::string& link_path, Shortcut* shortcut) {
   return true;
 }
 
-void PosixOs::notify_folder_created(const std::string& path) { notified_.push_back(path); }
+std::vector<std::string> PosixOs::shell_log() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return shell_log_;
+}
+
+std::vector<std::string> PosixOs::notified_folders() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return notified_;
+}
+
+void PosixOs::notify_folder_created(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  notified_.push_back(path);
+}
 
 Error PosixOs::shell_open(const std::string& file) {
+  std::lock_guard<std::mutex> lock(mutex_);
   shell_log_.push_back("open|" + file);
   return Error::none;
 }
 
 Error PosixOs::start_program(const std::string& program, const std::string& arguments) {
+  std::lock_guard<std::mutex> lock(mutex_);
   shell_log_.push_back("start|" + program + "|" + arguments);
   return Error::none;
 }

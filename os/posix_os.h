@@ -14,6 +14,7 @@
 // case-insensitively, as Windows file names are.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,10 @@ class PosixOs : public Os {
   void set_module_path(const std::string& path) { module_path_ = path; }
   void set_free_megabytes(std::uint64_t megabytes) { free_override_ = megabytes; has_free_override_ = true; }
   // Every shell_open and start_program call, in order ("open|file" or
-  // "start|program|arguments").
-  const std::vector<std::string>& shell_log() const { return shell_log_; }
+  // "start|program|arguments"). Copies, as worker threads may add to them.
+  std::vector<std::string> shell_log() const;
   // Every folder passed to notify_folder_created, in order.
-  const std::vector<std::string>& notified_folders() const { return notified_; }
+  std::vector<std::string> notified_folders() const;
   // Reads back a shortcut written by create_shortcut; false when `link_path`
   // holds none.
   bool read_shortcut(const std::string& link_path, Shortcut* shortcut);
@@ -82,6 +83,8 @@ class PosixOs : public Os {
   bool has_free_override_ = false;
   std::vector<std::string> shell_log_;
   std::vector<std::string> notified_;
+  // Serialises the registry file and the logs between threads.
+  mutable std::mutex mutex_;
 };
 
 }  // namespace quill::os

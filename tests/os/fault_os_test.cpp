@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "os/posix_os.h"
 #include "tests/os/sandbox.h"
 
@@ -99,6 +101,25 @@ TEST_F(FaultOsTest, ResultsWithoutErrorValues) {
   // Places and special folders are never failed.
   EXPECT_EQ(os_.temp_folder(), posix_.temp_folder());
   EXPECT_EQ(os_.special_folder(SpecialFolder::desktop), posix_.special_folder(SpecialFolder::desktop));
+}
+
+TEST_F(FaultOsTest, CountsCallsFromSeveralThreads) {
+  // The build and install engines call from worker threads; no call may be
+  // lost from the count and exactly one may meet the fault.
+  os_.arm(FaultOs::kFileStatus | FaultOs::kShell, 5000, Error::io);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([this] {
+      for (int i = 0; i < 2000; ++i) {
+        os_.file_status("C:\\missing");
+        os_.shell_open("x");
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(os_.calls(), 16000u);
+  EXPECT_EQ(os_.faults(), 1u);
+  EXPECT_EQ(posix_.shell_log().size(), 8000u - (os_.fault_log()[0].rfind("shell_open", 0) == 0 ? 1u : 0u));
 }
 
 }  // namespace
