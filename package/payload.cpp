@@ -157,12 +157,13 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
     std::string destination = temp + replace_char(name, '/', '\\');
     ExtractResult result = archive.extract_entry(i, destination);
     if (result == ExtractResult::damaged) return ExtractOutcome::damaged;
-    if (result != ExtractResult::ok) continue;
+    // Folder entries are no pictures.
+    if (result != ExtractResult::ok || name.back() == '/') continue;
 
     if (name.compare(kDataEntryPrefixLength, 5, "/img/") == 0) {
       scan->step_pictures[step_from_digit(char_at(name, kImageDigitPosition))] = destination;
     } else if (name.compare(kDataEntryPrefixLength, 7, "/bgimg/") == 0 &&
-               !ends_with(name, ".txt") && name.back() != '/') {
+               !ends_with(name, ".txt")) {
       if (scan->background_pictures.size() < kMaxBackgroundPictures) {
         BackgroundPicture picture;
         picture.step = step_from_digit(char_at(name, kBackgroundDigitPosition));

@@ -2,6 +2,8 @@
 // packages that are short, inconsistent or damaged.
 #include "package/payload.h"
 
+#include "os/fault_os.h"
+#include "package/data_files.h"
 #include "package_fixture.h"
 
 namespace quill::package {
@@ -124,6 +126,14 @@ TEST_F(PayloadTest, ZeroDigitAloneIsStepTen) {
   EXPECT_EQ(scan_.step_pictures[10], payload() + "img\\0\\pic.jpg");
   // Step picture 0 is always the default picture's path, present or not.
   EXPECT_EQ(scan_.step_pictures[0], payload() + "img\\setup.jpg");
+}
+
+TEST_F(PayloadTest, FolderEntriesAreNoPictures) {
+  make_package({{"%Quillpack%/img/3/", ""}, {"%Quillpack%/bgimg/6/", ""}});
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_TRUE(os().file_status(payload() + "img\\3").is_folder);
+  EXPECT_TRUE(scan_.step_pictures[3].empty());
+  EXPECT_TRUE(scan_.background_pictures.empty());
 }
 
 TEST_F(PayloadTest, BackgroundPicturesAndCompanions) {
@@ -277,6 +287,58 @@ TEST_F(PayloadTest, SecondRunOverwritesAndRemovalTakesReadOnlyFiles) {
   EXPECT_TRUE(delete_payload_folder(os()));
   EXPECT_FALSE(os().file_status(payload()).exists);
   EXPECT_TRUE(os().file_status(os().temp_folder()).exists);
+}
+
+// Every single failing operation during extraction and loading: no crash,
+// nothing outside the payload folder, and no data file left half written.
+TEST(PayloadFaults, EachFailingOperationLeavesNoDamage) {
+  std::uint64_t n = 1;
+  for (;; ++n) {
+    SCOPED_TRACE("failing operation " + std::to_string(n));
+    char pattern[] = "/tmp/quill-fault-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string root = pattern;
+    bool triggered = false;
+    {
+      os::PosixOs posix(root);
+      test::write_zip(root + "/payload.zip", {{"%Quillpack%/wt.txt", "Welcome %name%"},
+                                              {"%Quillpack%/macros.txt", "%name%\nTool\n\n\n"},
+                                              {"%Quillpack%/img/2/p.jpg", std::string(70000, 'p')},
+                                              {"app.exe", "program"}});
+      std::string archive = test::read_host_file(root + "/payload.zip");
+      test::write_host_file(posix.host_path("C:\\setup.exe"),
+                            "stub" + archive + test::trailer(archive.size()));
+      posix.set_module_path("C:\\setup.exe");
+
+      os::FaultOs os(posix);
+      os.arm(os::FaultOs::kAll, n, os::Error::disk_full);
+      RecordingProgress progress;
+      PayloadScan scan;
+      ExtractOutcome outcome = extract_payload(os, progress, &scan);
+      if (outcome == ExtractOutcome::done) {
+        InstallerData data;
+        load_installer_data(os, scan, &data);
+      }
+      triggered = os.triggered();
+
+      std::string folder = posix.host_path(payload_folder(posix));
+      std::string welcome = test::read_host_file(folder + "wt.txt");
+      EXPECT_TRUE(welcome.empty() || welcome == "Welcome %name%" || welcome == "Welcome Tool")
+          << welcome;
+      std::string picture = test::read_host_file(folder + "img/2/p.jpg");
+      EXPECT_TRUE(picture.empty() || picture.size() == 70000u);
+      for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+        std::string path = item.path().string();
+        if (!item.is_regular_file() || path.rfind(folder, 0) == 0) continue;
+        if (path == root + "/payload.zip" || path == posix.host_path("C:\\setup.exe")) continue;
+        if (path.find("/registry") != std::string::npos) continue;
+        ADD_FAILURE() << "written outside the payload folder: " << path;
+      }
+    }
+    std::filesystem::remove_all(root);
+    if (!triggered) break;
+  }
+  EXPECT_GT(n, 10u);
 }
 
 }  // namespace
