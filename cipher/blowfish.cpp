@@ -1,8 +1,8 @@
 // Blowfish engine: 16 Feistel rounds over key-dependent S-boxes.
 #include "cipher/blowfish.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "cipher/blowfish_tables.h"
 
@@ -110,7 +110,7 @@ void transform_buffer(const Keyed& k, const std::uint8_t* in, std::uint8_t* out,
 }  // namespace
 
 Blowfish::Blowfish(const std::uint8_t* key, std::size_t key_length) noexcept
-    : tables_(new (std::nothrow) Tables) {
+    : tables_(static_cast<Tables*>(std::malloc(sizeof(Tables)))) {
     if (!tables_) return;
     Tables& t = *tables_;
     std::memcpy(t.p, kInitialTables, sizeof t.p);
@@ -146,6 +146,8 @@ Blowfish::Blowfish(const std::uint8_t* key, std::size_t key_length) noexcept
 }
 
 Blowfish::~Blowfish() = default;
+
+void Blowfish::Release::operator()(Tables* t) const { std::free(t); }
 
 void Blowfish::encipher_block(std::uint32_t& left, std::uint32_t& right) const {
     if (tables_) transform_block<true>(keyed(*tables_), left, right);

@@ -44,7 +44,10 @@ private:
         std::uint32_t p[18];
         std::uint32_t s[4][256];
     };
-    std::unique_ptr<Tables> tables_;
+    struct Release {
+        void operator()(Tables* t) const;
+    };
+    std::unique_ptr<Tables, Release> tables_;
 };
 
 }  // namespace quill::cipher
