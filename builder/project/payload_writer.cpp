@@ -148,6 +148,8 @@ void PayloadWriter::compress(Block& block, void* stream_pointer) {
 }
 
 void PayloadWriter::write_block(Block& block) {
+  // After a failure the archive is lost anyway; minizip is not called again.
+  if (failed_) return;
   const Entry& entry = entries_[block.entry];
   if (block.first) {
     zip_fileinfo info{};

@@ -11,6 +11,11 @@
 #include "os/fault_os.h"
 #include "../project/sandbox.h"
 
+// minizip keeps the central-directory record of an entry whose local header
+// could not be written and never frees it; the write-fault test meets that
+// on purpose, once per failed build.
+extern "C" const char* __lsan_default_suppressions() { return "leak:zipOpenNewFileInZip4_64\n"; }
+
 namespace quill::project {
 namespace {
 
