@@ -137,9 +137,16 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
     return LineResult::next;
   }
 
+  const os::FileStatus status = os_.file_status(destination);
+  if (status.exists && status.is_folder) {
+    // A file cannot replace a folder; logging the folder would have the
+    // uninstaller delete its whole tree.
+    if (stats_) ++stats_->lines_refused;
+    return LineResult::next;
+  }
   callback_.set_status(installing_status(destination));
   bool write = true;
-  const bool existed = os_.file_status(destination).exists;
+  const bool existed = status.exists;
   if (existed) {
     switch (callback_.ask_replace(name)) {
       case ReplaceAnswer::yes: break;

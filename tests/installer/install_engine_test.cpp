@@ -94,6 +94,16 @@ TEST_F(InstallerTest, NamesThatLeaveTheirFolderAreRefused) {
   EXPECT_EQ(log(), (V{"Tool", "C:\\App\\Data\\ok.txt"}));
 }
 
+TEST_F(InstallerTest, AFolderInTheWayIsNeitherReplacedNorLogged) {
+  archive({{"data", "D"}});
+  test::write_host_file(host("C:\\App\\data\\keep.txt"), "user's");
+  data_file("fileinfo.txt", "data|C:\\App\r\n////\r\n");
+  callback_.answers = {ReplaceAnswer::yes};
+  ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
+  EXPECT_TRUE(callback_.asked.empty());
+  EXPECT_EQ(log(), (V{"Tool"}));
+}
+
 TEST_F(InstallerTest, DamagedEntryStopsTheInstallWithoutLeavingItsFile) {
   const std::string marker(64, 'Q');
   archive({{"good.txt", "G", true}, {"bad.bin", marker, true}, {"late.txt", "L", true}});
