@@ -141,6 +141,12 @@ Outcome Wizard::close() {
   return out;
 }
 
+Outcome Wizard::cancel() {
+  Outcome out;
+  out.ask_cancel = step_ == kInstallingStep;
+  return out;
+}
+
 Outcome Wizard::install_finished() {
   if (step_ != kInstallingStep) return Outcome();
   step_ = kLastStep;

@@ -91,7 +91,7 @@ struct StepView {
 // What a transition asks of the dialog besides rendering the view.
 struct Outcome {
   bool closed = false;       // the wizard ends (a step below 0, or closed)
-  bool ask_cancel = false;   // closed while installing: ask the cancel question instead
+  bool ask_cancel = false;   // ask the cancel question (Cancel, or closed while installing)
   bool done = false;         // "Done" on the last step: run the end events, exit
   std::string warning;       // a validation message box to show first (empty: none)
   bool start_install = false;     // entered step 5: start install and slideshow threads
@@ -113,6 +113,9 @@ class Wizard {
   Outcome back();
   // The window's close command.
   Outcome close();
+  // Button 1002 (installing step only): asks kCancelQuestion; the answer
+  // goes to the install thread through CancelFlags.
+  Outcome cancel();
   // The install thread has finished: step 5 moves to step 6.
   Outcome install_finished();
 

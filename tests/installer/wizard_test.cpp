@@ -61,6 +61,7 @@ TEST_F(WizardTest, WalksForwardAndBackThroughEveryStep) {
   w.back();
   EXPECT_EQ(w.step(), 5);
   EXPECT_TRUE(w.close().ask_cancel);
+  EXPECT_TRUE(w.cancel().ask_cancel);
   EXPECT_TRUE(w.install_finished().entered_finished);
   EXPECT_EQ(w.step(), 6);
   EXPECT_EQ(text(w, control::next), "Done");
