@@ -11,7 +11,15 @@
 // never climbs above the drive (so no drive path leaves the sandbox); a
 // relative path counts from C:\; "\\server\share" maps below <sandbox>/UNC.
 // A component that does not exist under its exact name is looked up
-// case-insensitively, as Windows file names are.
+// case-insensitively, as Windows file names are. Listings come in name order,
+// ignoring letter case, as a Windows file system returns them.
+//
+// The machine: profile C:\Users\User with Desktop, AppData\Roaming (and its
+// ...\Start Menu\Programs and ...\Internet Explorer\Quick Launch folders) and
+// AppData\Local\Temp\ as the temporary folder; C:\Program Files; C:\Windows;
+// C:\Windows\System32. The registry is the file <sandbox>/registry.txt, read
+// and rewritten by every registry call, so two instances on one sandbox (an
+// installer run, then an uninstaller run) share it.
 #pragma once
 
 #include <mutex>
