@@ -1,0 +1,80 @@
+// An installation removed again by the uninstaller's own engine from the log
+// the installer wrote: nothing of it stays but the install folder's log,
+// and nothing else goes.
+#include "installer/install_engine.h"
+#include "installer_fixture.h"
+#include "uninstaller/removal.h"
+
+namespace quill::installer {
+namespace {
+
+class Quiet : public uninstall::RemovalObserver {
+ public:
+  void set_progress_range(std::size_t) override {}
+  void set_progress(std::size_t) override {}
+  void add_status_line(const std::string&) override {}
+  void finished() override {}
+};
+
+class RoundTripTest : public test::InstallerTest {};
+
+TEST_F(RoundTripTest, UninstallRemovesEverythingTheInstallCreated) {
+  archive({{"tool.exe", "T"}, {"doc/a/read.txt", "R"}, {"Uninstall.exe", "U"}});
+  data_file("fileinfo.txt",
+            "tool.exe|%install path%\r\ndoc\\a\\read.txt|%install path%\\doc\\a\r\n"
+            "Uninstall.exe|C:\\Tools\\Remove\r\n////\r\n////\r\n");
+  data_file("shortcuts.txt",
+            "Tool\r\nTool\r\n%install path%\\tool.exe\r\n1\r\n"
+            "\r\nTool\r\n%install path%\\tool.exe\r\n0\r\n"
+            "\r\nLoose\r\n%install path%\\tool.exe\r\n1\r\n"
+            "////\r\n////\r\n////\r\n////\r\n");
+  data_file("uninstall.txt", "C:\\Tools\\Remove\\Uninstall.exe");
+  test::write_host_file(host("C:\\Tools\\mine.txt"), "not installed");
+  ASSERT_EQ(run(), InstallResult::finished);
+
+  const std::string programs = os().special_folder(os::SpecialFolder::programs);
+  const std::string desktop = os().special_folder(os::SpecialFolder::desktop);
+  const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+  ASSERT_TRUE(exists(programs + "\\Tool\\Tool.lnk"));
+  ASSERT_TRUE(exists(programs + "\\Loose.lnk"));
+  ASSERT_TRUE(os().registry_key_exists(os::RegistryRoot::local_machine, key));
+
+  // The uninstaller reads the log beside itself.
+  uninstall::UninstallLog log;
+  ASSERT_EQ(uninstall::read_uninstall_log(os(), "C:\\Tools\\Remove\\uninstall.ini", &log),
+            uninstall::LogStatus::ok);
+  Quiet quiet;
+  uninstall::run_removal(os(), log, uninstall::FolderGuard(os()), quiet);
+
+  // The log lists the copy beside the uninstaller, not the install folder's
+  // own log, which therefore stays with its folder.
+  std::vector<os::FolderEntry> left;
+  ASSERT_EQ(os().list_folder("C:\\Program Files\\Tool", &left), os::Error::none);
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].name, "uninstall.ini");
+  EXPECT_FALSE(exists("C:\\Tools\\Remove\\Uninstall.exe"));
+  EXPECT_FALSE(exists("C:\\Tools\\Remove\\uninstall.ini"));
+  EXPECT_FALSE(exists(programs + "\\Tool"));
+  EXPECT_FALSE(exists(programs + "\\Loose.lnk"));
+  EXPECT_FALSE(exists(desktop + "\\Tool.lnk"));
+  EXPECT_FALSE(os().registry_key_exists(os::RegistryRoot::local_machine, key));
+  EXPECT_TRUE(exists(programs));
+  EXPECT_TRUE(exists("C:\\Tools\\mine.txt"));
+}
+
+TEST_F(RoundTripTest, UninstallerInTheInstallFolderLeavesNothingBehind) {
+  archive({{"tool.exe", "T"}, {"Uninstall.exe", "U"}});
+  data_file("fileinfo.txt", "tool.exe|%install path%\r\nUninstall.exe|%install path%\r\n////\r\n");
+  data_file("uninstall.txt", "%install path%\\Uninstall.exe");
+  ASSERT_EQ(run(), InstallResult::finished);
+  uninstall::UninstallLog log;
+  ASSERT_EQ(uninstall::read_uninstall_log(os(), "C:\\Program Files\\Tool\\uninstall.ini", &log),
+            uninstall::LogStatus::ok);
+  Quiet quiet;
+  uninstall::run_removal(os(), log, uninstall::FolderGuard(os()), quiet);
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
+  EXPECT_TRUE(exists("C:\\Program Files"));
+}
+
+}  // namespace
+}  // namespace quill::installer
