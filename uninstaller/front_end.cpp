@@ -27,7 +27,13 @@ std::string command_line_argument(const std::string& command_line) {
     while (i < command_line.size() && !is_blank(command_line[i])) ++i;
   }
   while (i < command_line.size() && is_blank(command_line[i])) ++i;
-  return command_line.substr(i);
+  std::string argument = command_line.substr(i);
+  // A path never holds '"', so one enclosing pair can only be quoting (as a
+  // user or a shell adds around a path with spaces).
+  if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
+    argument = argument.substr(1, argument.size() - 2);
+  }
+  return argument;
 }
 
 std::string log_path_beside(const std::string& program_path) {

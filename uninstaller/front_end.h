@@ -13,8 +13,9 @@ namespace quill::uninstall {
 extern const char kQuestionCaption[];  // caption of the question and messages
 
 // Everything after the program name of a raw command line, without the
-// blanks that separate it; spaces inside are kept and quotes are not
-// removed, since the whole tail is one log path. Empty selects launcher mode.
+// blanks that separate it; spaces inside are kept, since the whole tail is
+// one log path, and only a pair of quotes around all of it is dropped.
+// Empty selects launcher mode.
 std::string command_line_argument(const std::string& command_line);
 
 // The log that lies beside a program file.

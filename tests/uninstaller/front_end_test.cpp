@@ -13,7 +13,8 @@ TEST(CommandLine, TheWholeTailIsTheLogPath) {
                 "\"C:\\Temp\\uninstall.exe\" C:\\Program Files\\My Tool\\uninstall.ini"),
             "C:\\Program Files\\My Tool\\uninstall.ini");
   EXPECT_EQ(command_line_argument("uninstall.exe \"C:\\a b\\uninstall.ini\""),
-            "\"C:\\a b\\uninstall.ini\"");
+            "C:\\a b\\uninstall.ini");
+  EXPECT_EQ(command_line_argument("uninstall.exe \"C:\\a b\\x\" y"), "\"C:\\a b\\x\" y");
   EXPECT_EQ(command_line_argument("\"unclosed quote"), "");
 }
 

@@ -1,0 +1,19 @@
+// The uninstaller's progress dialog (template 101) and its removal worker.
+#pragma once
+
+#include <windows.h>
+
+#include "os/os.h"
+#include "uninstaller/folder_guard.h"
+#include "uninstaller/uninstall_log.h"
+
+namespace quill::uninstall {
+
+// Shows the progress dialog modally; its first initialisation starts the
+// removal worker over `log`. Returns when the user ends the dialog, which
+// may be while the worker still runs: the caller then ends the process
+// without running destructors, since the worker still reads these objects.
+void run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log,
+                         const FolderGuard& guard);
+
+}  // namespace quill::uninstall
