@@ -35,6 +35,10 @@ DWORD WINAPI loader_thread(void*) {
     package::load_installer_data(s.os, scan, &s.data);
   }
   s.loader_finished = true;
+  if (s.outcome == package::ExtractOutcome::done && s.data.has_fullscreen && !s.cancel.load()) {
+    // Opening the window completes loading; it lives until closed.
+    run_background_window(GetModuleHandleA(nullptr));
+  }
   s.load_complete = true;
   return 0;
 }

@@ -50,6 +50,18 @@ void PictureSlot::release() {
   path_.clear();
 }
 
+SIZE PictureSlot::size_himetric() const {
+  SIZE size = {0, 0};
+  if (!picture_) return size;
+  OLE_XSIZE_HIMETRIC width = 0;
+  OLE_YSIZE_HIMETRIC height = 0;
+  picture_->get_Width(&width);
+  picture_->get_Height(&height);
+  size.cx = width;
+  size.cy = height;
+  return size;
+}
+
 void PictureSlot::draw(HDC dc, const RECT& target) const {
   if (!picture_) return;
   OLE_XSIZE_HIMETRIC width = 0;

@@ -25,6 +25,9 @@ class PictureSlot {
   // The path last loaded successfully ("" when empty).
   const std::string& path() const { return path_; }
 
+  // The picture's own size in HIMETRIC units (0 x 0 when empty).
+  SIZE size_himetric() const;
+
   // Draws the whole picture stretched into `target` (client coordinates).
   void draw(HDC dc, const RECT& target) const;
 

@@ -41,6 +41,18 @@ void run_extraction_window(HINSTANCE instance);
 // installation ("Done", a cancel) ends the process from inside.
 void run_wizard(HINSTANCE instance);
 
+// Dialog 105 or 106, the background window: runs modally on the loader
+// thread when the package has "fullscreen.txt"; opening it completes loading.
+void run_background_window(HINSTANCE instance);
+// The background window while it is open, else null.
+HWND background_window();
+// The wizard shows `step` (1 to 7): the background picture of that step.
+void background_step_changed(int step);
+// Installing: the slideshow thread changes the picture as files are done.
+void start_slideshow();
+void slideshow_progress(std::uint64_t done, std::uint64_t total);
+void wizard_finished();
+
 // "The installer package is damaged ..." and similar start-up failures.
 void show_start_error(package::ExtractOutcome outcome);
 

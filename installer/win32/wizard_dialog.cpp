@@ -113,6 +113,7 @@ void render() {
   const installer::StepView& view = g_wizard.wizard->view();
   g_wizard.rendering = true;
   load_side_picture(view.side_picture);
+  background_step_changed(view.background_step);
   SetWindowTextA(window, view.window_title.c_str());
   if (view.place_buttons) {
     place(window, control::next, view.next_button);
@@ -159,6 +160,7 @@ class InstallThreadCallback : public installer::InstallCallback {
     SendDlgItemMessageA(window, control::progress_smooth, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
     SendDlgItemMessageA(window, control::progress_plain, PBM_SETPOS, static_cast<WPARAM>(done), 0);
     SendDlgItemMessageA(window, control::progress_smooth, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    slideshow_progress(done, total);
   }
   bool cancel_requested() override { return stub().install_cancel.wait_and_check(); }
 };
@@ -265,6 +267,7 @@ void handle(const installer::Outcome& outcome) {
   }
   render();
   if (outcome.start_install) {
+    start_slideshow();
     start_install(outcome.run_small_window);
     if (outcome.run_small_window) {
       DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
@@ -272,6 +275,7 @@ void handle(const installer::Outcome& outcome) {
     }
   }
   if (outcome.entered_finished) {
+    wizard_finished();
     ShowWindow(window, SW_SHOW);
     package::read_end_of_install(stub().os, stub().data.macros,
                                  get_text(window, control::folder), &g_wizard.end_events);
@@ -314,6 +318,12 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
       SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
       place_content_controls(window);
+      if (HWND behind = background_window()) {
+        // The wizard stays above the background window as its pop-up.
+        SetWindowLongPtrA(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(behind));
+        LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        SetWindowLongPtrA(window, GWL_STYLE, style | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+      }
       installer::Outcome outcome = g_wizard.wizard->open();
       g_wizard.rendering = true;
       set_text(window, control::folder, g_wizard.wizard->folder_text());

@@ -9,7 +9,8 @@
 // Finding a window (sets the current window used by the commands below):
 //   wait-window CLASS CAPTION T  a visible top-level window of class CLASS
 //                                whose caption begins with CAPTION ("-" for
-//                                either matches anything)
+//                                either matches anything; "=TEXT" matches the
+//                                caption TEXT exactly)
 //   wait-control ID T            a visible top-level window holding a visible
 //                                control ID
 //   wait-gone T                  the current window is closed or hidden
@@ -22,6 +23,7 @@
 // Reading the current window (prints one line, line ends shown as "\n"):
 //   text ID                      the text of control ID
 //   caption                      the window's caption
+//   rect                         the window's screen rectangle "x y width height"
 //   visible ID                   1 when control ID is visible, else 0
 //   checked ID                   1 when check box ID is ticked, else 0
 //   progress ID                  a progress bar's position and range "pos/low-high"
@@ -132,9 +134,12 @@ BOOL CALLBACK match_window(HWND window, LPARAM param) {
   Search* search = reinterpret_cast<Search*>(param);
   if (!IsWindowVisible(window)) return TRUE;
   if (!search->class_name.empty() && class_of(window) != search->class_name) return TRUE;
-  if (!search->caption.empty() &&
-      window_text(window).compare(0, search->caption.size(), search->caption) != 0) {
-    return TRUE;
+  if (!search->caption.empty()) {
+    const std::string caption = window_text(window);
+    if (search->caption[0] == '=' ? caption != search->caption.substr(1)
+                                  : caption.compare(0, search->caption.size(), search->caption) != 0) {
+      return TRUE;
+    }
   }
   if (search->control != 0) {
     HWND child = GetDlgItem(window, search->control);
@@ -282,6 +287,12 @@ void run(const std::string& command, Arguments& args) {
   } else if (command == "caption") {
     if (!g_window) fail("no current window");
     std::printf("%s\n", printable(window_text(g_window)).c_str());
+  } else if (command == "rect") {
+    if (!g_window) fail("no current window");
+    RECT r;
+    GetWindowRect(g_window, &r);
+    std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
   } else if (command == "visible") {
     std::printf("%d\n", IsWindowVisible(control(args.number("control"))) ? 1 : 0);
   } else if (command == "checked") {

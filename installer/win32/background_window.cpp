@@ -1,0 +1,242 @@
+// Dialogs 105 and 106: the optional background window behind the wizard,
+// with its fill, picture and text, and the slideshow that changes the
+// picture while files are installed. The window runs on the loader thread.
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "installer/win32/background_layout.h"
+#include "installer/win32/picture.h"
+#include "installer/win32/stub.h"
+#include "resources/quillstub_resource.h"
+
+namespace quill::stub {
+namespace {
+
+struct Background {
+  std::atomic<HWND> window{nullptr};
+  HFONT font = nullptr;
+  // The picture slot, the hidden flag and the current record are written by
+  // the wizard's and the slideshow's threads and read while painting; the
+  // lock keeps a picture alive while a paint draws it.
+  CRITICAL_SECTION lock;
+  PictureSlot picture;
+  bool hidden = true;
+  std::size_t current = 0;
+
+  std::atomic<std::uint64_t> files_done{0};
+  std::atomic<std::uint64_t> files_total{0};
+  std::atomic<bool> wizard_finished{false};
+};
+
+Background& background() {
+  static Background instance;
+  return instance;
+}
+
+class Locked {
+ public:
+  Locked() { EnterCriticalSection(&background().lock); }
+  ~Locked() { LeaveCriticalSection(&background().lock); }
+};
+
+COLORREF colour(std::uint32_t packed) { return static_cast<COLORREF>(packed & 0xFFFFFFu); }
+
+void fill(HDC dc, const RECT& client) {
+  const package::FullscreenSettings& s = stub().data.fullscreen;
+  if (s.gradient) {
+    TRIVERTEX corners[2] = {};
+    COLORREF top = colour(s.background_colour);
+    COLORREF bottom = colour(s.gradient_colour);
+    corners[0].x = client.left;
+    corners[0].y = client.top;
+    corners[0].Red = static_cast<COLOR16>(GetRValue(top) << 8);
+    corners[0].Green = static_cast<COLOR16>(GetGValue(top) << 8);
+    corners[0].Blue = static_cast<COLOR16>(GetBValue(top) << 8);
+    corners[1].x = client.right;
+    corners[1].y = client.bottom;
+    corners[1].Red = static_cast<COLOR16>(GetRValue(bottom) << 8);
+    corners[1].Green = static_cast<COLOR16>(GetGValue(bottom) << 8);
+    corners[1].Blue = static_cast<COLOR16>(GetBValue(bottom) << 8);
+    GRADIENT_RECT rect = {0, 1};
+    GradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+  } else {
+    HBRUSH brush = CreateSolidBrush(colour(s.background_colour));
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+  }
+}
+
+void draw_picture(HDC dc, const RECT& client) {
+  Background& b = background();
+  Locked locked;
+  if (b.picture.empty() || b.hidden) return;
+  SIZE size = b.picture.size_himetric();
+  int width = himetric_to_pixels(size.cx, GetDeviceCaps(dc, LOGPIXELSX));
+  int height = himetric_to_pixels(size.cy, GetDeviceCaps(dc, LOGPIXELSY));
+  const auto& records = stub().data.background_pictures;
+  int placement = 0, x = 0, y = 0;
+  if (b.current < records.size()) {
+    placement = records[b.current].placement;
+    x = records[b.current].x;
+    y = records[b.current].y;
+  }
+  Box box = background_picture_box(placement, client.right, client.bottom, width, height, x, y);
+  RECT target = {box.x, box.y, box.x + box.width, box.y + box.height};
+  b.picture.draw(dc, target);
+}
+
+void draw_text(HDC dc, const RECT& client) {
+  const package::FullscreenSettings& s = stub().data.fullscreen;
+  RECT area = {client.left + 20, client.top + 20, client.right - 20, client.bottom - 20};
+  HGDIOBJ old_font = SelectObject(dc, background().font);
+  SetBkMode(dc, TRANSPARENT);
+  const UINT format = s.text_format;
+  if (s.shadow) {
+    RECT shadow = {area.left + s.shadow_offset, area.top + s.shadow_offset,
+                   area.right + s.shadow_offset, area.bottom + s.shadow_offset};
+    SetTextColor(dc, colour(s.shadow_colour));
+    DrawTextA(dc, s.text.c_str(), -1, &shadow, format);
+  }
+  SetTextColor(dc, colour(s.text_colour));
+  DrawTextA(dc, s.text.c_str(), -1, &area, format);
+  SelectObject(dc, old_font);
+}
+
+void paint(HWND window) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  RECT client;
+  GetClientRect(window, &client);
+  fill(dc, client);
+  draw_picture(dc, client);
+  draw_text(dc, client);
+  EndPaint(window, &ps);
+}
+
+INT_PTR CALLBACK background_proc(HWND window, UINT message, WPARAM, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      background().window = window;
+      stub().load_complete = true;
+      const package::FullscreenSettings& s = stub().data.fullscreen;
+      Box box = background_window_box(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                       s.width, s.height);
+      SetWindowPos(window, HWND_TOP, box.x, box.y, box.width, box.height, 0);
+      HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_INSTALLER));
+      SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      SetWindowTextA(window, stub().data.title.c_str());
+      UpdateWindow(window);
+      return TRUE;
+    }
+    case WM_ERASEBKGND:
+      return TRUE;  // painting fills the whole client area
+    case WM_PAINT:
+      paint(window);
+      return TRUE;
+    case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      return TRUE;
+    case WM_CLOSE:
+      background().window = nullptr;
+      EndDialog(window, 0);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+void repaint() {
+  if (HWND window = background().window.load()) InvalidateRect(window, nullptr, FALSE);
+}
+
+bool file_exists(const std::string& path) {
+  return !path.empty() && stub().os.file_status(path).exists;
+}
+
+DWORD WINAPI slideshow_thread(void*) {
+  Background& b = background();
+  const auto& records = stub().data.background_pictures;
+  const unsigned count = stub().data.step6_picture_count;
+  if (!b.window.load() || count == 0 || find_background_record(records, 6, 0) >= records.size()) {
+    return 0;
+  }
+  std::size_t search = 0;
+  for (unsigned i = 0; i < count; ++i) {
+    if (b.wizard_finished.load()) return 0;
+    std::size_t found = find_background_record(records, 6, search);
+    {
+      Locked locked;
+      b.current = found;
+      if (found < records.size() && file_exists(records[found].path)) {
+        b.picture.load(records[found].path);
+        b.hidden = false;
+      } else {
+        b.hidden = true;
+      }
+    }
+    repaint();
+    while (!b.wizard_finished.load() &&
+           !slideshow_share_reached(b.files_done.load(), b.files_total.load(), i, count)) {
+      Sleep(100);
+    }
+    search = found + 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void run_background_window(HINSTANCE instance) {
+  Background& b = background();
+  InitializeCriticalSection(&b.lock);
+  const package::InstallerData& data = stub().data;
+  if (!data.font_path.empty()) AddFontResourceA(data.font_path.c_str());
+  const package::FullscreenSettings& s = data.fullscreen;
+  HDC screen = GetDC(nullptr);
+  int height = -MulDiv(s.font_size, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, screen);
+  b.font = CreateFontA(height, 0, 0, 0, s.font_weight, s.italic, s.underline, s.strike_out,
+                       static_cast<DWORD>(s.char_set), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, s.font_face.c_str());
+  int dialog = s.title_bar ? IDD_BACKGROUND_FRAMED : IDD_BACKGROUND_PLAIN;
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog), nullptr, background_proc, 0);
+  background().window = nullptr;
+}
+
+HWND background_window() { return background().window.load(); }
+
+void background_step_changed(int step) {
+  Background& b = background();
+  if (!b.window.load()) return;
+  const auto& records = stub().data.background_pictures;
+  std::size_t found = find_background_record(records, step, 0);
+  {
+    Locked locked;
+    b.current = found;
+    if (found < records.size() && file_exists(records[found].path)) {
+      b.picture.load(records[found].path);
+      b.hidden = false;
+    } else {
+      // Keeps the slot filled while nothing is drawn.
+      b.picture.load(stub().data.step_pictures[0]);
+      b.hidden = true;
+    }
+    if (b.picture.empty()) return;
+  }
+  repaint();
+}
+
+void start_slideshow() {
+  HANDLE thread = CreateThread(nullptr, 0, slideshow_thread, nullptr, 0, nullptr);
+  if (thread) CloseHandle(thread);
+}
+
+void slideshow_progress(std::uint64_t done, std::uint64_t total) {
+  background().files_total = total;
+  background().files_done = done;
+}
+
+void wizard_finished() { background().wizard_finished = true; }
+
+}  // namespace quill::stub
