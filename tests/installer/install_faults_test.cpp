@@ -107,9 +107,7 @@ TEST(InstallFaultsTest, EveryFailingOperationLeavesAConsistentMachine) {
     } else {
       EXPECT_FALSE(posix.registry_key_exists(os::RegistryRoot::local_machine, kKey));
     }
-    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
-    std::string command = "chmod -R u+w '" + root + "'; rm -rf '" + root + "'";
-    (void)::system(command.c_str());
+    test::remove_sandbox(root);
     if (!triggered) break;
   }
   EXPECT_GT(n, 20u);  // the loop reached a run without faults

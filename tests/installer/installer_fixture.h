@@ -37,6 +37,18 @@ inline void write_host_file(const std::string& path, const std::string& data) {
   out.write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
+// Removes a sandbox, read-only files and folders included.
+inline void remove_sandbox(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ignored);
+  for (auto it = fs::recursive_directory_iterator(root, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  }
+  fs::remove_all(root, ignored);
+}
+
 inline void write_zip(const std::string& host_path, const std::vector<Entry>& entries) {
   std::filesystem::create_directories(std::filesystem::path(host_path).parent_path());
   zipFile zip = zipOpen64(host_path.c_str(), APPEND_STATUS_CREATE);
@@ -110,8 +122,7 @@ class InstallerTest : public ::testing::Test {
   }
   void TearDown() override {
     os_.reset();
-    std::string command = "chmod -R u+w '" + root_ + "' 2>/dev/null; rm -rf '" + root_ + "'";
-    (void)::system(command.c_str());
+    remove_sandbox(root_);
   }
 
   os::PosixOs& os() { return *os_; }
