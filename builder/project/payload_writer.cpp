@@ -242,6 +242,8 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
   entries_.push_back(entry);
   std::size_t index = entries_.size() - 1;
 
+  const std::uint64_t size = file->size();  // a hint: reading goes on to the end
+  std::uint64_t offset = 0;
   std::vector<unsigned char> tail;  // the last 32 KiB of the previous block
   std::unique_ptr<Block> held;      // read, waiting to learn whether it is the last
   bool first = true;
@@ -249,7 +251,11 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
     if (aborted && aborted()) return AddResult::aborted;
     auto block = std::make_unique<Block>();
     block->entry = index;
-    block->input.resize(limits_.block_size);
+    // Small files get a buffer of their own size (plus one byte, to see the end).
+    std::uint64_t left = size > offset ? size - offset : 0;
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(limits_.block_size, left + 1));
+    block->input.resize(wanted);
     std::size_t got = 0;
     while (got < block->input.size()) {
       std::size_t n = file->read(block->input.data() + got, block->input.size() - got);
@@ -257,6 +263,7 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
       got += n;
     }
     block->input.resize(got);
+    offset += got;
     if (got == 0 && held) {
       held->last = true;
       submit(std::move(held));
@@ -270,7 +277,7 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
       std::size_t keep = std::min(got, kWindow);
       tail.assign(block->input.end() - static_cast<std::ptrdiff_t>(keep), block->input.end());
     }
-    if (got < limits_.block_size) {
+    if (got < wanted) {  // a short read: the end of the file
       block->last = true;
       submit(std::move(block));
       break;

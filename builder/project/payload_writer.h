@@ -25,8 +25,8 @@ bool is_stored_name(const std::string& name);
 struct PayloadLimits {
   int workers = 2;
   std::size_t block_size = 1 << 20;         // input bytes per block
-  std::size_t max_pending_bytes = 16 << 20;  // input held by unwritten blocks
-  std::size_t max_pending_blocks = 64;
+  std::size_t max_pending_bytes = 8 << 20;   // input held by unwritten blocks
+  std::size_t max_pending_blocks = 32;
 };
 
 class PayloadWriter {
