@@ -290,7 +290,8 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
   }
 
   ExtractResult result = ExtractResult::ok;
-  std::vector<char> buffer(kCopyBufferSize);
+  if (copy_buffer_.empty()) copy_buffer_.resize(kCopyBufferSize);
+  std::vector<char>& buffer = copy_buffer_;
   std::uint64_t written = 0;
   for (;;) {
     int count = unzReadCurrentFile(file, buffer.data(), static_cast<unsigned>(buffer.size()));
