@@ -2,6 +2,8 @@
 // the progress dialog is told.
 #include "uninstaller/removal.h"
 
+#include "os/fault_os.h"
+
 #include "tests/uninstaller/uninstall_fixture.h"
 
 namespace quill::uninstall {
@@ -220,6 +222,48 @@ TEST_F(RemovalTest, ListedFolderBelowAProtectedOneIsRemovedAsATree) {
   uninstall(log_path);
   EXPECT_FALSE(exists(group));
   EXPECT_TRUE(exists(programs()));
+}
+
+TEST_F(RemovalTest, AnySingleFailureSparesUnlistedFilesAndASecondRunFinishes) {
+  write_file("C:\\Program Files\\Other\\keep.dat");
+  add_uninstall_key("Other");
+  for (std::uint64_t n = 1;; ++n) {
+    const std::string name = "Tool" + std::to_string(n);
+    const std::string folder = "C:\\Program Files\\" + name;
+    const std::string group = programs() + "\\" + name;
+    const std::vector<std::string> listed = {folder + "\\a.exe", folder + "\\sub\\b.dat",
+                                             group + "\\x.lnk", folder + "\\uninstall.ini"};
+    for (const std::string& file : listed) write_file(file);
+    os.set_read_only(group + "\\x.lnk", true);
+    write_file(folder + "\\sub\\mine.txt");
+    write_log(folder + "\\uninstall.ini", {name, listed[0], listed[1], group, listed[2],
+                                            listed[3], folder + "\\", "||||"});
+    add_uninstall_key(name);
+    UninstallLog log;
+    ASSERT_EQ(read_uninstall_log(os, folder + "\\uninstall.ini", &log), LogStatus::ok);
+
+    os::FaultOs faulty(os);
+    faulty.arm(os::FaultOs::kAll, n);
+    RecordingObserver first;
+    run_removal(faulty, log, FolderGuard(faulty), first);
+    const bool triggered = faulty.triggered();
+    ASSERT_EQ(first.lines.back(), "Done!") << n;
+    ASSERT_TRUE(exists(folder + "\\sub\\mine.txt")) << n;
+    ASSERT_TRUE(exists("C:\\Program Files\\Other\\keep.dat")) << n;
+    ASSERT_TRUE(has_uninstall_key("Other")) << n;
+
+    RecordingObserver second;
+    run_removal(os, log, FolderGuard(os), second);
+    for (const std::string& file : listed) ASSERT_FALSE(exists(file)) << n << " " << file;
+    ASSERT_FALSE(exists(group)) << n;
+    ASSERT_FALSE(has_uninstall_key(name)) << n;
+    ASSERT_TRUE(exists(folder + "\\sub\\mine.txt")) << n;
+    if (!triggered) {
+      // Every operation of the run was made to fail once.
+      EXPECT_GT(n, 10u);
+      break;
+    }
+  }
 }
 
 TEST(RemovingLine, LongEntriesKeepTheirEndWithinTheLineLimit) {
