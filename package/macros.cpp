@@ -61,27 +61,30 @@ bool registry_root_from_name(const std::string& name, os::RegistryRoot* root) {
 }
 
 std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
-                          const std::string& input, std::string install_path) {
-  std::string text;
-  text.reserve(input.size() < kMacroTextCapacity ? kMacroTextCapacity : input.size());
-  text = input;
+                          const std::string& text, std::string install_path) {
+  // Replacements only ever touch text before the scan position, so the scan
+  // reads the input as it is and the result is built behind it: linear in
+  // the text's length however many macros it holds.
+  std::string out;
+  out.reserve(text.size() < kMacroTextCapacity ? kMacroTextCapacity : text.size() + text.size() / 8);
 
+  std::size_t done = 0;  // input consumed so far
   std::size_t p = text.find('%');
   while (p != std::string::npos) {
+    out.append(text, done, p - done);
+    done = p;
     bool unmatched = true;
     for (const BuiltIn& macro : kBuiltIns) {
       std::size_t length = std::strlen(macro.name);
-      if (text.compare(p, length, macro.name) != 0) continue;
-      std::string inserted;
+      if (text.compare(done, length, macro.name) != 0) continue;
       if (macro.is_install_path) {
         // The shortened path is kept for the rest of this expansion.
         if (!install_path.empty() && install_path.back() == '\\') install_path.pop_back();
-        inserted = install_path;
+        out += install_path;
       } else {
-        inserted = os.special_folder(macro.folder);
+        out += os.special_folder(macro.folder);
       }
-      text.replace(p, length, inserted);
-      p += inserted.size();
+      done += length;
       unmatched = false;
       break;
     }
@@ -91,17 +94,20 @@ std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
     // Only names that begin with '%' can ever stand at a macro's start.
     for (const MacroRecord& record : table) {
       if (record.name.empty() || record.name[0] != '%') continue;
-      if (text.compare(p, record.name.size(), record.name) != 0) continue;
-      std::string inserted = record.is_registry_macro() ? registry_text(os, record) : record.value;
-      text.replace(p, record.name.size(), inserted);
-      p += inserted.size();
+      if (text.compare(done, record.name.size(), record.name) != 0) continue;
+      out += record.is_registry_macro() ? registry_text(os, record) : record.value;
+      done += record.name.size();
       unmatched = false;
     }
 
-    if (unmatched) p += 1;
-    p = text.find('%', p);
+    if (unmatched) {
+      out += '%';
+      done += 1;
+    }
+    p = text.find('%', done);
   }
-  return text;
+  out.append(text, done, std::string::npos);
+  return out;
 }
 
 void expand_macros_in_file(os::Os& os, const std::vector<MacroRecord>& table,
