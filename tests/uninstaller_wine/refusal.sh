@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Answering No removes nothing; a log that cannot be read is reported and
-# removes nothing either.
+# removes nothing either; "Cancel" during a long removal ends the program at
+# once and leaves what was not yet removed.
 source "$QUILL_SOURCE/tests/uninstaller_wine/common.sh"
 
 # Every path of the C: drive outside the Windows and temporary folders.
@@ -38,4 +39,23 @@ case "$box" in
 esac
 wait "$removal_pid" || true
 [ -e "$APP/tool.exe" ] || fail "a missing log removed files"
+
+LONG="$DRIVE_C/Long App"
+mkdir -p "$LONG"
+echo keep > "$LONG/last.dat"
+python3 - "$LONG/uninstall.ini" <<'PY'
+import sys
+lines = ["Long App"] + ["C:\\Long App\\missing%d.dat" % i for i in range(200000)]
+lines += ["C:\\Long App\\last.dat", "C:\\Long App\\", "||||"]
+open(sys.argv[1], "w", newline="").write("".join(line + "\r\n" for line in lines))
+PY
+wine reg add "$UNINSTALL_KEY\\Long App" /v DisplayName /d "Long App (remove only)" /f >/dev/null
+wine "$staging_win" "C:\\Long App\\uninstall.ini" >/dev/null 2>&1 &
+removal_pid=$!
+driver answer yes 30 >/dev/null
+driver wait-control 1000 20 expect-text 1000 Cancel click 1000 wait-gone 10
+driver wait-process uninstall.exe 10
+wait "$removal_pid" || true
+[ -f "$LONG/last.dat" ] || fail "the removal went on after Cancel"
+has_key "$UNINSTALL_KEY\\Long App" || fail "the key was deleted after Cancel"
 echo "PASS"
