@@ -19,6 +19,29 @@ const std::string kEmpty;
 
 }  // namespace
 
+Tree::Tree(const Tree& other)
+    : nodes_(other.nodes_), top_(other.top_), next_item_(other.next_item_), next_order_(other.next_order_) {}
+
+Tree& Tree::operator=(const Tree& other) {
+  if (this == &other) return *this;
+  TreeObserver* observer = observer_;
+  nodes_ = other.nodes_;
+  top_ = other.top_;
+  next_item_ = other.next_item_;
+  next_order_ = other.next_order_;
+  observer_ = observer;
+  if (observer_) {
+    // The view starts over from the new content, parents before children.
+    observer_->tree_cleared();
+    std::vector<TreeItem> pending = children(kNoItem);
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+      observer_->node_inserted(pending[i]);
+      for (TreeItem child : children(pending[i])) pending.push_back(child);
+    }
+  }
+  return *this;
+}
+
 std::map<Tree::SortKey, TreeItem>& Tree::children_of(TreeItem parent) {
   if (parent == kNoItem) return top_;
   return nodes_.at(parent).children;

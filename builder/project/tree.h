@@ -29,6 +29,12 @@ class TreeObserver {
 
 class Tree {
  public:
+  Tree() = default;
+  // A copy (a build's snapshot, say) has no observer: the view follows the
+  // original only.
+  Tree(const Tree& other);
+  Tree& operator=(const Tree& other);
+
   // Inserts a node under `parent` (kNoItem: top level), sorted by label as
   // the tree view sorts: ASCII case-insensitive, a new node after equal ones.
   // Returns kNoItem when `parent` is not a node.

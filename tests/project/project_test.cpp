@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace quill::project {
 namespace {
 
@@ -154,6 +156,33 @@ TEST(ProjectTree, ChildrenSortCaseInsensitivelyAndNewEqualsGoLast) {
   tree.remove(c);
   EXPECT_FALSE(tree.contains(deep));
   EXPECT_EQ(tree.insert(c, "orphan", NodeKind::file), kNoItem);
+}
+
+class LogObserver : public TreeObserver {
+ public:
+  void node_inserted(TreeItem item) override { log += "+" + std::to_string(item); }
+  void node_removed(TreeItem item) override { log += "-" + std::to_string(item); }
+  void tree_cleared() override { log += "clear"; }
+  std::string log;
+};
+
+TEST(ProjectTree, ObserverSeesChangesButNotThoseOfACopy) {
+  Project p;
+  LogObserver view;
+  p.tree().set_observer(&view);
+  TreeItem folder = p.insert_folder(p.install_root(), "F", "%install path%\\F\\");
+  TreeItem file = p.add_file("/s", "a", "%install path%\\F\\", folder);
+  p.tree().remove(folder);
+  EXPECT_EQ(view.log, "+" + std::to_string(folder) + "+" + std::to_string(file) + "-" + std::to_string(file) +
+                          "-" + std::to_string(folder));
+  view.log.clear();
+  Project snapshot = p;
+  snapshot.add_file("/s", "b", kInstallRootPath, snapshot.install_root());
+  EXPECT_EQ(view.log, "");
+  // Assigning a project replays the new tree to the view, parents first.
+  p = snapshot;
+  EXPECT_EQ(view.log.substr(0, 5), "clear");
+  EXPECT_EQ(std::count(view.log.begin(), view.log.end(), '+'), 3);
 }
 
 TEST(ProjectMacros, CountFollowsAddAndRemove) {
