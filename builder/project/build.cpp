@@ -131,7 +131,9 @@ void Build::add_pictures() {
     if (image.path.empty()) continue;
     std::string name = std::string(kPack) + (image.background ? "bgimg" : "img") + "\\" +
                        std::to_string(image.step) + "\\" + file_name_part(image.path);
-    writer_.add_file(name, image.path);
+    if (writer_.add_file(name, image.path) != PayloadWriter::AddResult::added) {
+      report_.warning("Picture missing: \"" + image.path + "\".");
+    }
     if (image.background) writer_.add_data(name + ".txt", to_crlf(background_companion_text(image)));
   }
 }
@@ -140,12 +142,14 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   const Settings& settings = project_.settings();
   // Byte copies of the two text files; an empty or unreadable path leaves
   // the entry out.
-  if (!settings.welcome_file.empty()) {
-    writer_.add_file(std::string(kPack) + "wt.txt", box_text(settings.welcome_file));
-  }
-  if (!settings.licence_file.empty()) {
-    writer_.add_file(std::string(kPack) + "license.txt", box_text(settings.licence_file));
-  }
+  auto add_copy = [this](const std::string& entry, const std::string& path) {
+    if (path.empty()) return;
+    if (writer_.add_file(std::string(kPack) + entry, box_text(path)) != PayloadWriter::AddResult::added) {
+      report_.warning("Text file missing: \"" + path + "\".");
+    }
+  };
+  add_copy("wt.txt", settings.welcome_file);
+  add_copy("license.txt", settings.licence_file);
   add_text("installer_settings.txt", installer_settings_text(project_.window_settings()));
   add_text("tt.txt", box_text(settings.title));
   add_text("eoi_message.txt", box_text(settings.eoi_message));

@@ -231,7 +231,7 @@ void PayloadWriter::submit(std::unique_ptr<Block> block) {
 
 PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const std::string& source,
                                                  const std::function<bool()>& aborted) {
-  if (!zip_) return AddResult::unreadable;
+  if (!zip_ || source.empty() || os_.file_status(source).is_folder) return AddResult::unreadable;
   auto file = os_.open_file(source, os::OpenMode::read);
   if (!file) return AddResult::unreadable;
   Entry entry;

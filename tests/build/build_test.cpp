@@ -186,6 +186,8 @@ TEST_F(BuildTest, DataFilesHoldTheirExactBytes) {
   Package p = package();
   EXPECT_EQ(p.find("%Quillpack%/wt.txt")->data, "Hello\r\n%name%\n");  // a byte copy
   EXPECT_EQ(p.find("%Quillpack%/license.txt"), nullptr);
+  EXPECT_EQ(report_.warnings, (std::vector<std::string>{"Text file missing: \"" + box_.root() +
+                                                        "/texts/missing.txt\"."}));
   EXPECT_EQ(p.find("%Quillpack%/installer_settings.txt")->data, "1\r\ntrue");
   EXPECT_EQ(p.find("%Quillpack%/def_install.txt")->data,
             "%program files%\\%name%\r\n%a registry key macro%");
