@@ -228,14 +228,14 @@ void background_step_changed(int step) {
 }
 
 void start_slideshow() {
+  // The share counts against the install entries found at start-up.
+  background().files_total = stub().data.install_entry_count;
+  background().files_done = 0;
   HANDLE thread = CreateThread(nullptr, 0, slideshow_thread, nullptr, 0, nullptr);
   if (thread) CloseHandle(thread);
 }
 
-void slideshow_progress(std::uint64_t done, std::uint64_t total) {
-  background().files_total = total;
-  background().files_done = done;
-}
+void slideshow_progress(std::uint64_t done) { background().files_done = done; }
 
 void wizard_finished() { background().wizard_finished = true; }
 

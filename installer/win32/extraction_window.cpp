@@ -14,7 +14,9 @@ INT_PTR CALLBACK extraction_proc(HWND window, UINT message, WPARAM wparam, LPARA
   Stub& s = stub();
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowTextA(window, s.data.title.c_str());
+      // The title is known once the loader has read the data files; before
+      // that the loader may still be writing it.
+      if (s.loader_finished.load()) SetWindowTextA(window, s.data.title.c_str());
       s.extraction_window = window;
       // The loader may have reported before the window existed.
       SendDlgItemMessageA(window, IDC_PROGRESS_SMOOTH, PBM_SETRANGE32, 0, s.extract_range.load());

@@ -50,7 +50,7 @@ HWND background_window();
 void background_step_changed(int step);
 // Installing: the slideshow thread changes the picture as files are done.
 void start_slideshow();
-void slideshow_progress(std::uint64_t done, std::uint64_t total);
+void slideshow_progress(std::uint64_t done);
 void wizard_finished();
 
 // "The installer package is damaged ..." and similar start-up failures.

@@ -160,7 +160,7 @@ class InstallThreadCallback : public installer::InstallCallback {
     SendDlgItemMessageA(window, control::progress_smooth, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
     SendDlgItemMessageA(window, control::progress_plain, PBM_SETPOS, static_cast<WPARAM>(done), 0);
     SendDlgItemMessageA(window, control::progress_smooth, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-    slideshow_progress(done, total);
+    slideshow_progress(done);
   }
   bool cancel_requested() override { return stub().install_cancel.wait_and_check(); }
 };

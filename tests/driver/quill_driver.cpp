@@ -36,6 +36,8 @@
 //                                (yes, no, ok, cancel), prints
 //                                "box: CAPTION | TEXT" and presses BUTTON
 //   answer-text TEXT BUTTON T    the same for a box whose text contains TEXT
+//   wait-box TEXT T              waits for a box whose text contains TEXT,
+//                                leaving it open
 //   no-box T                     fails when a message box appears within T
 // Processes:
 //   wait-process NAME T          waits until no process named NAME (for
@@ -339,6 +341,12 @@ void run(const std::string& command, Arguments& args) {
                 printable(window_text(GetDlgItem(box, 0xFFFF))).c_str());
     post_click(box, id);
     poll(5.0, [&] { return !IsWindow(box); });
+  } else if (command == "wait-box") {
+    std::string text = unescape(args.text("text"));
+    double timeout = args.seconds();
+    if (!poll(timeout, [&] { return find_box(0, text) != nullptr; })) {
+      fail("no message box saying \"" + text + "\"");
+    }
   } else if (command == "no-box") {
     double timeout = args.seconds();
     HWND box = nullptr;

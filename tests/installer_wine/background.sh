@@ -21,15 +21,27 @@ make_package "$WORK/setup.exe" <<JSON
  "entries": {"a.txt": "a", "b.txt": "b"}}
 JSON
 start_installer "$WORK/setup.exe"
-rect=$(driver wait-window '#32770' '=Pixel Test' 30 rect) || fail "no background window"
+driver wait-control 1004 30 expect-text 1004 "Welcome." >/dev/null || fail "no wizard"
+rect=$(driver wait-window '#32770' '=Pixel Test' 5 rect) || fail "no background window"
 [ "$rect" = "112 84 800 600" ] || fail "background window at $rect"
-driver wait-control 1004 10 expect-text 1004 "Welcome." >/dev/null || fail "wizard behind the background"
 shot 0-welcome
 driver wait-control 1004 5 click 1000 wait-control 1007 5 >/dev/null
 shot 2-folder-picture-at-20-120
 driver wait-control 1007 5 click 1000 wait-control 1010 5 >/dev/null
 shot 4-summary-no-picture
-driver wait-control 1010 5 click 1000 wait-text 1000 Done 30 >/dev/null ||
+# Both files exist already, so each replace question holds the install
+# still: the first slide shows at 0 of 2 files, the second from 1 of 2.
+mkdir -p "$DRIVE_C/Pixel"
+printf old > "$DRIVE_C/Pixel/a.txt"
+printf old > "$DRIVE_C/Pixel/b.txt"
+driver wait-control 1010 5 click 1000 wait-control 1020 10 >/dev/null || fail "installing step"
+driver wait-box a.txt 10 >/dev/null || fail "no replace question for a.txt"
+sleep 0.5  # the slideshow repaints within 100 ms; this only serves the screenshot
+shot 5-slide1-at-40-40
+driver answer-text a.txt yes 10 wait-box b.txt 10 >/dev/null || fail "no replace question for b.txt"
+sleep 0.5
+shot 5-slide2-stretched
+driver answer-text b.txt yes 10 wait-control 1010 30 wait-text 1000 Done 10 >/dev/null ||
   fail "install with a background window"
 shot 6-finished
 driver wait-control 1010 5 click 1000 >/dev/null

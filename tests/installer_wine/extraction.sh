@@ -51,4 +51,18 @@ echo "$box"
 case "$box" in *damaged*) ;; *) fail "unexpected message: $box" ;; esac
 wait_installer broken.exe
 [ ! -e "$P" ] || fail "payload folder left behind after a damaged package"
+
+# An install entry whose data fails its check is found at install time.
+make_package "$WORK/bad-entry.exe" <<'JSON'
+{"data": {"tt.txt": "Bad Entry", "def_install.txt": "C:\\BadEntry\n",
+          "fileinfo.txt": "good.txt|%install path%\\\nbad.txt|%install path%\\\n////\n////\n"},
+ "stored": true, "corrupt": ["bad.txt"],
+ "entries": {"good.txt": "good", "bad.txt": "this text is damaged in the archive"}}
+JSON
+start_installer "$WORK/bad-entry.exe"
+box=$(driver wait-control 1007 30 click 1000 wait-control 1010 5 click 1000 answer ok 30) ||
+  fail "no message for a damaged entry"
+case "$box" in "box: Bad Entry | The installer package is damaged"*) ;; *) fail "unexpected message: $box" ;; esac
+wait_installer bad-entry.exe
+[ ! -e "$P" ] || fail "payload folder left behind after a damaged entry"
 echo "PASS"

@@ -12,6 +12,8 @@ The description is a JSON object:
   "entries":     {name: text}   install entries (name with '/' separators)
   "entry_files": {name: path}   install entries copied from files
   "stored":      true           store instead of deflate
+  "corrupt":     [name]         install entries whose stored data gets one
+                                byte flipped (their check fails on extraction)
 """
 import io
 import json
@@ -38,7 +40,13 @@ def build(stub_path, out_path, description):
         for name, path in description.get("entry_files", {}).items():
             with open(path, "rb") as f:
                 archive.writestr(name, f.read())
-    data = payload.getvalue()
+    data = bytearray(payload.getvalue())
+    with zipfile.ZipFile(io.BytesIO(bytes(data))) as archive:
+        for name in description.get("corrupt", []):
+            info = archive.getinfo(name)
+            name_length, extra_length = struct.unpack_from("<HH", data, info.header_offset + 26)
+            start = info.header_offset + 30 + name_length + extra_length
+            data[start + info.compress_size // 2] ^= 0xFF
     with open(stub_path, "rb") as f:
         stub = f.read()
     with open(out_path, "wb") as f:
