@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
+#include "builder/project/backup.h"
 #include "sandbox.h"
 
 namespace quill::project {
@@ -123,6 +126,22 @@ TEST(ProjectFile, BackupPathLeavesCurrentPathAlone) {
   EXPECT_EQ(p.current_path(), "");
   ASSERT_EQ(load_project(p, box.os(), backup, backup), LoadStatus::loaded);
   EXPECT_EQ(p.window_title(), "Quillset - New Unsaved Project");
+}
+
+TEST(ProjectBackup, SavesAtOnceThenEveryIntervalUntilStopped) {
+  std::atomic<int> saves{0};
+  {
+    BackupThread backup([&] { ++saves; }, std::chrono::milliseconds(20));
+    while (saves.load() < 3) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    backup.stop();
+    int after_stop = saves.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_EQ(saves.load(), after_stop);
+  }
+  // A long interval does not hold up the end.
+  auto start = std::chrono::steady_clock::now();
+  { BackupThread backup([&] { ++saves; }); }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(ProjectFile, UnreadableFileLeavesTheProjectUntouched) {
