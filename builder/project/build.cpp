@@ -204,6 +204,10 @@ Build::Append Build::append_archive() {
     copied += chunk;
     report_.set_progress((stub_size + copied) / 1024);
   }
+  if (stub_size + archive_size + 8 >= (std::uint64_t{1} << 31)) {
+    // The installer reads its own size as a 32-bit number.
+    report_.warning("The package is 2 GiB or larger; installers cannot read a package of that size.");
+  }
   unsigned char trailer[8];
   for (int i = 0; i < 8; ++i) trailer[i] = static_cast<unsigned char>(archive_size >> (8 * i));
   if (!output->write(trailer, sizeof trailer)) return Append::failed;
