@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <memory>
 
 #include "installer/end_of_install.h"
@@ -28,7 +29,7 @@ constexpr UINT kCloseSmallWindow = WM_APP + 2;
 
 struct WizardWindow {
   HWND window = nullptr;
-  HWND small_window = nullptr;  // dialog 109 while it is open
+  std::atomic<HWND> small_window{nullptr};  // dialog 109 while it is open; read by the install thread
   std::unique_ptr<installer::Wizard> wizard;
   PictureSlot side_picture;
   int side_picture_number = -1;
@@ -130,7 +131,8 @@ void render() {
 
 // The step's progress window: the small one while it is open, else the wizard.
 HWND progress_window() {
-  return g_wizard.small_window ? g_wizard.small_window : g_wizard.window;
+  HWND small = g_wizard.small_window.load();
+  return small ? small : g_wizard.window;
 }
 
 bool ask_cancel(HWND owner) {
@@ -173,7 +175,7 @@ struct InstallJob {
 DWORD WINAPI install_thread(void* param) {
   std::unique_ptr<InstallJob> job(static_cast<InstallJob*>(param));
   if (job->wait_for_small_window) {
-    while (!g_wizard.small_window) Sleep(50);
+    while (!g_wizard.small_window.load()) Sleep(50);
   }
   CoInitialize(nullptr);
   InstallThreadCallback callback;

@@ -24,6 +24,7 @@
 //   text ID                      the text of control ID
 //   caption                      the window's caption
 //   rect                         the window's screen rectangle "x y width height"
+//   client                       its client area on the screen, the same way
 //   visible ID                   1 when control ID is visible, else 0
 //   checked ID                   1 when check box ID is ticked, else 0
 //   progress ID                  a progress bar's position and range "pos/low-high"
@@ -295,6 +296,14 @@ void run(const std::string& command, Arguments& args) {
     GetWindowRect(g_window, &r);
     std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
                 static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+  } else if (command == "client") {
+    if (!g_window) fail("no current window");
+    RECT r;
+    GetClientRect(g_window, &r);
+    POINT origin = {0, 0};
+    ClientToScreen(g_window, &origin);
+    std::printf("%ld %ld %ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
+                static_cast<long>(r.right), static_cast<long>(r.bottom));
   } else if (command == "visible") {
     std::printf("%d\n", IsWindowVisible(control(args.number("control"))) ? 1 : 0);
   } else if (command == "checked") {

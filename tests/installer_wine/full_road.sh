@@ -6,6 +6,9 @@
 TEST=full_road
 source "$(dirname "$0")/common.sh"
 
+# The folder step (number 3) has a small picture of its own.
+convert -size 20x20 xc:'#ff0000' "$WORK/red.jpg"
+export WORK
 make_package "$WORK/setup.exe" <<'JSON'
 {"data": {"wt.txt": "Welcome to Road Test.\nSecond line.", "tt.txt": "Road Test",
           "license.txt": "Road licence terms.",
@@ -17,7 +20,7 @@ make_package "$WORK/setup.exe" <<'JSON'
           "installer_settings.txt": "1\nfalse\n",
           "eoi_message.txt": "All done.", "eoi_buttons.txt": "OK",
           "eoi_file.txt": "%install path%\\finish.bat"},
- "data_files": {"img/setup.jpg": "resources/setup.JPG"},
+ "data_files": {"img/setup.jpg": "resources/setup.JPG", "img/3/red.jpg": "$WORK/red.jpg"},
  "entries": {"readme.txt": "read me", "docs/guide.txt": "the guide", "Uninstall.exe": "not a program",
              "finish.bat": "@echo ran> C:\\eoi_ran.txt\r\n"}}
 JSON
@@ -43,6 +46,13 @@ driver wait-control 1007 5 set-text 1007 'C:\Apps\Road' >/dev/null
 disk=$(driver wait-control 1007 5 text 1032)
 case "$disk" in "Disk space needed: 0 MB\nAvailable disk space: "*" MB") ;; *) fail "disk label: $disk" ;; esac
 shot 2-folder
+# The side picture is stretched into (11, 13), 100 x 170, whatever its size.
+read -r wx wy _ < <(driver wait-control 1007 5 client)
+pixel() { convert "$SHOTS/2-folder.png" -format "%[pixel:p{$(($wx + $1)),$(($wy + $2))}]" info:; }
+for spot in "12 14" "61 98" "109 181"; do
+  case "$(pixel $spot)" in srgb\(25[0-5],[0-9],[0-9]\)|red) ;; *) fail "side picture at $spot: $(pixel $spot)" ;; esac
+done
+case "$(pixel 113 98)" in srgb\(25[0-5],[0-9],[0-9]\)|red) fail "side picture drawn past its width" ;; esac
 
 driver wait-control 1007 5 click 1000 wait-control 1012 5 expect-visible 1013 1 expect-visible 1014 1 \
   expect-text 1000 Next || fail "shortcuts step"

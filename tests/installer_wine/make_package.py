@@ -8,7 +8,8 @@ usage: make_package.py STUB OUT DESCRIPTION.json
 The description is a JSON object:
   "data":        {name: text}   data entries %Quillpack%/name; text files are
                                 stored with CR LF line ends
-  "data_files":  {name: path}   data entries copied from files (pictures)
+  "data_files":  {name: path}   data entries copied from files (pictures);
+                                $VARIABLES in paths are expanded
   "entries":     {name: text}   install entries (name with '/' separators)
   "entry_files": {name: path}   install entries copied from files
   "stored":      true           store instead of deflate
@@ -17,6 +18,7 @@ The description is a JSON object:
 """
 import io
 import json
+import os
 import struct
 import sys
 import zipfile
@@ -33,12 +35,12 @@ def build(stub_path, out_path, description):
         for name, text in description.get("data", {}).items():
             archive.writestr("%Quillpack%/" + name, crlf(text))
         for name, path in description.get("data_files", {}).items():
-            with open(path, "rb") as f:
+            with open(os.path.expandvars(path), "rb") as f:
                 archive.writestr("%Quillpack%/" + name, f.read())
         for name, text in description.get("entries", {}).items():
             archive.writestr(name, text.encode("latin-1"))
         for name, path in description.get("entry_files", {}).items():
-            with open(path, "rb") as f:
+            with open(os.path.expandvars(path), "rb") as f:
                 archive.writestr(name, f.read())
     data = bytearray(payload.getvalue())
     with zipfile.ZipFile(io.BytesIO(bytes(data))) as archive:
