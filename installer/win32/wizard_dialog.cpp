@@ -3,6 +3,7 @@
 // forward clicks to it; the install thread runs installer::run_install.
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 #include <shlobj.h>
 
 #include <atomic>
@@ -319,6 +320,9 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
                              MAKEINTRESOURCEA(IDI_INSTALLER));
       SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
       SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
+      // A rich text box holds 32,767 characters by default; texts of that
+      // many bytes grow by a CR on every line.
+      SendDlgItemMessageA(window, control::text_box, EM_EXLIMITTEXT, 0, 0x100000);
       place_content_controls(window);
       if (HWND behind = background_window()) {
         // The wizard stays above the background window as its pop-up.

@@ -5,14 +5,18 @@
 TEST=extraction
 source "$(dirname "$0")/common.sh"
 
-make_package "$WORK/setup.exe" <<'JSON'
-{"data": {"wt.txt": "Welcome text", "tt.txt": "Extract Test",
-          "def_install.txt": "C:\\ExtractTest\n",
-          "bgimg/6/slide.jpg.txt": "1\n0\n0\n"},
- "data_files": {"img/setup.jpg": "resources/setup.JPG", "img/3/side3.jpg": "resources/setup.JPG",
-                "bgimg/6/slide.jpg": "resources/setup.JPG"},
- "entries": {"app/program.txt": "installed later", "%QUILLPACK%/wrong-case.txt": "install entry"}}
-JSON
+# The licence text is close to its 32,767-byte limit and has 790 lines, so
+# with CR LF line ends it is longer than a text box holds by default.
+python3 - <<'PY' | make_package "$WORK/setup.exe"
+import json
+licence = "".join("Licence line %04d of the long agreement.\n" % i for i in range(1, 791))
+print(json.dumps({
+    "data": {"wt.txt": "Welcome text", "tt.txt": "Extract Test", "license.txt": licence,
+             "def_install.txt": "C:\\ExtractTest\n", "bgimg/6/slide.jpg.txt": "1\n0\n0\n"},
+    "data_files": {"img/setup.jpg": "resources/setup.JPG", "img/3/side3.jpg": "resources/setup.JPG",
+                   "bgimg/6/slide.jpg": "resources/setup.JPG"},
+    "entries": {"app/program.txt": "installed later", "%QUILLPACK%/wrong-case.txt": "install entry"}}))
+PY
 start_installer "$WORK/setup.exe"
 driver wait-control 1004 30 expect-text 1004 "Welcome text" >/dev/null || fail "wizard did not open"
 shot welcome
@@ -32,11 +36,16 @@ cmp -s "$WORK/payload.zip" "$P/tempfile.tmp" || fail "tempfile.tmp is not the pa
 # Install entries stay in the archive; the wrong-case prefix is one of them.
 [ ! -e "$P/app" ] && [ ! -e "$(wine_temp_dir)/%QUILLPACK%" ] || fail "an install entry was extracted at start-up"
 content=$(cd "$P" && LC_ALL=C ls | tr '\n' ' ')
-[ "$content" = "bgimg def_install.txt img tempfile.tmp tt.txt wt.txt " ] ||
+[ "$content" = "bgimg def_install.txt img license.txt tempfile.tmp tt.txt wt.txt " ] ||
   fail "unexpected payload folder content: $content"
 
+# The whole licence reaches its text box.
+licence=$(driver wait-control 1004 5 click 1000 wait-text 1000 "I Agree" 5 text 1004)
+case "$licence" in "Licence line 0001 of"*"Licence line 0790 of the long agreement.\n") ;;
+  *) fail "licence text cut: ...${licence: -60}" ;; esac
+
 # Exit on the welcome step ends the wizard; the payload folder goes with it.
-driver wait-control 1004 5 expect-text 1001 Exit click 1001 >/dev/null
+driver wait-control 1004 5 click 1001 wait-text 1000 Next 5 expect-text 1001 Exit click 1001 >/dev/null
 wait_installer setup.exe
 [ ! -e "$P" ] || fail "payload folder left behind: $(ls -R "$P")"
 [ ! -e "$DRIVE_C/ExtractTest" ] || fail "something was installed"
