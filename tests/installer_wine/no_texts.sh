@@ -2,7 +2,8 @@
 # A package with neither welcome nor licence text, no shortcut list, no
 # uninstaller and no macros: the wizard opens on the folder step with "Exit",
 # refuses paths it cannot use, skips the shortcuts step both ways, installs
-# without writing an uninstall log or registry entry, and "Exit" ends it.
+# without writing an uninstall log or registry entry; "Exit" and the close
+# command end it.
 TEST=no_texts
 source "$(dirname "$0")/common.sh"
 
@@ -49,4 +50,11 @@ driver wait-control 1007 30 set-text 1007 'C:\Never' click 1001 >/dev/null
 wait_installer setup.exe
 [ ! -e "$DRIVE_C/Never" ] || fail "Exit installed something"
 [ ! -e "$(payload_dir)" ] || fail "payload folder left behind after Exit"
+
+# So does the window's close command, from the summary step.
+start_installer "$WORK/setup.exe"
+driver wait-control 1007 30 set-text 1007 'C:\Never' click 1000 wait-control 1010 5 close >/dev/null
+wait_installer setup.exe
+[ ! -e "$DRIVE_C/Never" ] || fail "closing installed something"
+[ ! -e "$(payload_dir)" ] || fail "payload folder left behind after closing"
 echo "PASS"
