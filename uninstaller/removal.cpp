@@ -35,8 +35,9 @@ void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry
   os::FileStatus status = os.file_status(entry);
   if (status.exists && status.is_folder) {
     if (!guard.may_remove(entry)) return;
-    remove_folder_tree(os, entry);
-    os.remove_folder(without_trailing_separator(entry));
+    const std::string folder = without_trailing_separator(entry);
+    remove_folder_tree(os, folder);
+    os.remove_folder(folder);
     return;
   }
   os.delete_file(entry);
