@@ -30,6 +30,7 @@ bool is_stored_name(const std::string& name) {
 
 struct PayloadWriter::Block {
   std::size_t entry = 0;
+  bool store = false;  // a copy of the entry's flag: workers never touch entries_
   bool first = false;
   bool last = false;
   std::vector<unsigned char> input;
@@ -88,6 +89,27 @@ void PayloadWriter::stop_workers() {
   workers_.clear();
 }
 
+std::vector<unsigned char> PayloadWriter::take_buffer(std::size_t size) {
+  std::vector<unsigned char> buffer;
+  if (size >= limits_.block_size / 2) {
+    std::lock_guard<std::mutex> lock(pool_mutex_);
+    if (!pool_.empty()) {
+      buffer = std::move(pool_.back());
+      pool_.pop_back();
+    }
+  }
+  buffer.resize(size);
+  return buffer;
+}
+
+void PayloadWriter::give_back(std::vector<unsigned char>&& buffer) {
+  if (buffer.capacity() < limits_.block_size / 2) return;
+  std::lock_guard<std::mutex> lock(pool_mutex_);
+  if (pool_.size() >= kPoolSize) return;
+  buffer.clear();
+  pool_.push_back(std::move(buffer));
+}
+
 void PayloadWriter::worker_loop() {
   z_stream stream{};
   bool ready = deflateInit2(&stream, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
@@ -112,7 +134,7 @@ void PayloadWriter::worker_loop() {
 void PayloadWriter::compress(Block& block, void* stream_pointer) {
   const std::vector<unsigned char>& in = block.input;
   block.crc = static_cast<std::uint32_t>(crc32(0L, in.data(), static_cast<uInt>(in.size())));
-  if (entries_[block.entry].store) {
+  if (block.store) {
     block.output.swap(block.input);
     return;
   }
@@ -124,7 +146,7 @@ void PayloadWriter::compress(Block& block, void* stream_pointer) {
   if (!block.dictionary.empty()) {
     deflateSetDictionary(stream, block.dictionary.data(), static_cast<uInt>(block.dictionary.size()));
   }
-  block.output.resize(deflateBound(stream, static_cast<uLong>(in.size())) + 64);
+  block.output = take_buffer(deflateBound(stream, static_cast<uLong>(in.size())) + 64);
   stream->next_in = const_cast<unsigned char*>(in.data());
   stream->avail_in = static_cast<uInt>(in.size());
   std::size_t produced = 0;
@@ -143,7 +165,8 @@ void PayloadWriter::compress(Block& block, void* stream_pointer) {
     block.output.resize(block.output.size() * 2);
   }
   block.output.resize(produced);
-  std::vector<unsigned char>().swap(block.input);
+  give_back(std::move(block.input));
+  block.input = std::vector<unsigned char>();
   std::vector<unsigned char>().swap(block.dictionary);
 }
 
@@ -203,6 +226,8 @@ void PayloadWriter::drain(bool wait) {
       std::lock_guard<std::mutex> lock(mutex_);
       pending_bytes_ -= std::min(pending_bytes_, head->input_size);
     }
+    give_back(std::move(head->output));
+    give_back(std::move(head->input));
     if (wait) return;  // one block per wait: the caller re-checks its limits
   }
 }
@@ -251,11 +276,12 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
     if (aborted && aborted()) return AddResult::aborted;
     auto block = std::make_unique<Block>();
     block->entry = index;
+    block->store = entries_[index].store;
     // Small files get a buffer of their own size (plus one byte, to see the end).
     std::uint64_t left = size > offset ? size - offset : 0;
     const std::size_t wanted =
         static_cast<std::size_t>(std::min<std::uint64_t>(limits_.block_size, left + 1));
-    block->input.resize(wanted);
+    block->input = take_buffer(wanted);
     std::size_t got = 0;
     while (got < block->input.size()) {
       std::size_t n = file->read(block->input.data() + got, block->input.size() - got);
@@ -296,6 +322,7 @@ void PayloadWriter::add_data(const std::string& name, const std::string& data) {
   entries_.push_back(entry);
   auto block = std::make_unique<Block>();
   block->entry = entries_.size() - 1;
+  block->store = entry.store;
   block->first = true;
   block->last = true;
   block->input.assign(data.begin(), data.end());

@@ -72,6 +72,11 @@ class PayloadWriter {
   // blocks until the head is finished.
   void drain(bool wait);
   void write_block(Block& block);
+  // Block-sized buffers are reused, so that large inputs neither churn the
+  // allocator nor fault in fresh pages for every block.
+  std::vector<unsigned char> take_buffer(std::size_t size);
+  void give_back(std::vector<unsigned char>&& buffer);
+  static constexpr std::size_t kPoolSize = 8;
 
   os::Os& os_;
   PayloadLimits limits_;
@@ -93,6 +98,9 @@ class PayloadWriter {
   std::size_t pending_bytes_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> workers_;
+
+  std::mutex pool_mutex_;
+  std::vector<std::vector<unsigned char>> pool_;
 };
 
 }  // namespace quill::project
