@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The example project end to end under Wine: quillset-build.exe builds it
+# with the real stub and uninstaller, the package installs through its
+# wizard, and the files, shortcuts, log and registry entry are checked.
+TEST=example_install
+source "$QUILL_SOURCE/tests/installer_wine/common.sh"
+for f in quillset-build.exe ext.dat uninst.dat setup.JPG quill_driver.exe; do
+  [ -f "$QUILL_DIST/$f" ] || fail "$f missing from $QUILL_DIST"
+done
+
+B="$DRIVE_C/qb"
+mkdir -p "$B" "$DRIVE_C/out"
+cp "$QUILL_DIST/quillset-build.exe" "$QUILL_DIST/ext.dat" "$QUILL_DIST/uninst.dat" "$QUILL_DIST/setup.JPG" "$B/"
+cp -r "$QUILL_SOURCE/examples/example" "$DRIVE_C/example"
+sed 's|@EXAMPLE@|C:\\example|; /^C:\\example/ s|/|\\|g' "$DRIVE_C/example/example.qsp.in" > "$DRIVE_C/example/example.qsp"
+out=$(cd "$B" && wine quillset-build.exe 'C:\example\example.qsp' -o 'C:\out\example-setup.exe' 2>&1) ||
+  fail "quillset-build.exe failed: $out"
+
+USER_DIR=$(cd "$DRIVE_C/users" && ls | grep -v '^Public$' | head -n 1)
+APPDATA="$DRIVE_C/users/$USER_DIR/AppData/Roaming"
+mkdir -p "$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+
+start_installer "$DRIVE_C/out/example-setup.exe"
+driver wait-control 1004 30 wait-text 1000 Next 5 || fail "welcome step"
+[ "$(driver wait-control 1004 5 caption)" = "Example App Setup - Welcome" ] || fail "title"
+welcome=$(driver wait-control 1004 5 text 1004)
+case "$welcome" in "Welcome to the setup of Example App."*"from Quill Example Works"*) ;;
+  *) fail "welcome text: $welcome" ;; esac
+driver wait-control 1004 5 click 1000 wait-text 1000 "I Agree" 5 click 1000 wait-control 1007 5 \
+  expect-text 1007 'C:\Program Files\Example App' click 1000 wait-control 1012 5 \
+  expect-visible 1013 1 expect-visible 1014 1 click 1000 wait-control 1010 5 \
+  expect-text 1000 Install click 1000 wait-text 1000 Done 60 >/dev/null || fail "wizard"
+box=$(driver wait-control 1010 5 click 1000 answer ok 10) || fail "no closing message"
+[ "$box" = "box: Example App Setup | Example App is installed. Thank you for trying Quill Example Works's example." ] ||
+  fail "closing message: $box"
+wait_installer example-setup.exe
+
+R="$DRIVE_C/Program Files/Example App"
+cmp -s "$R/ReadMe.txt" "$QUILL_SOURCE/examples/example/files/ReadMe.txt" || fail "ReadMe.txt"
+cmp -s "$R/bin/Hello.bat" "$QUILL_SOURCE/examples/example/files/bin/Hello.bat" || fail "bin\\Hello.bat"
+cmp -s "$R/docs/Guide.txt" "$QUILL_SOURCE/examples/example/files/docs/Guide.txt" || fail "docs\\Guide.txt"
+cmp -s "$R/docs/Changes.txt" "$QUILL_SOURCE/examples/example/files/docs/Changes.txt" || fail "docs\\Changes.txt"
+cmp -s "$R/Uninstall.exe" "$QUILL_DIST/uninst.dat" || fail "Uninstall.exe"
+[ "$(head -n 1 "$R/uninstall.ini" | tr -d '\r')" = "Example App" ] || fail "uninstall.ini"
+KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Example App'
+[ "$(reg_value "$KEY" UninstallString)" = 'REG_SZ "C:\Program Files\Example App\Uninstall.exe"' ] ||
+  fail "UninstallString: $(reg_value "$KEY" UninstallString)"
+[ -f "$APPDATA/Microsoft/Windows/Start Menu/Programs/Example App/Read me.lnk" ] || fail "start menu shortcut"
+[ -f "$DRIVE_C/users/$USER_DIR/Desktop/Example Hello.lnk" ] || fail "desktop shortcut"
+[ -f "$APPDATA/Microsoft/Internet Explorer/Quick Launch/Example Hello.lnk" ] || fail "quick-launch shortcut"
+echo "PASS"
