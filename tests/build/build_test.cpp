@@ -347,6 +347,17 @@ TEST_F(BuildTest, SameNamesNeverShareAnArchiveEntry) {
   EXPECT_NE(report_.warnings[1].find(d), std::string::npos);
 }
 
+TEST(MacrosFile, KeepsWithinWhatAnInstallerReads) {
+  Project p;
+  for (int i = 0; i < 1030; ++i) p.add_macro({"%m" + std::to_string(i) + "%", "v", "", ""});
+  int left_out = 0;
+  std::string text = macros_text(p, &left_out);
+  EXPECT_EQ(left_out, 2);  // the table holds 1024; 1022 fit
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), (1022 + 2) * 4);
+  EXPECT_NE(text.find("%m1021%\n"), std::string::npos);
+  EXPECT_EQ(text.find("%m1022%\n"), std::string::npos);
+}
+
 TEST(InstallEntryPlan, AnEarlierFileMovesAsideWhenTheLaterOneCannot) {
   Project p;
   p.add_file_record("/s/1", "guide.txt", "%install path%\\Docs\\", kNoItem);
