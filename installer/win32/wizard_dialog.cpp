@@ -36,7 +36,6 @@ struct WizardWindow {
   int side_picture_number = -1;
   bool rendering = false;  // our own text changes do not count as edits
   package::EndOfInstall end_events;
-  HANDLE install_thread = nullptr;
 };
 
 WizardWindow g_wizard;
@@ -202,8 +201,12 @@ void start_install(bool small_window) {
   job->request.shortcuts.quick_launch = g_wizard.wizard->ticked(control::quick_launch);
   job->request.macros = &data.macros;
   job->wait_for_small_window = small_window;
-  g_wizard.install_thread = CreateThread(nullptr, 0, install_thread, job.get(), 0, nullptr);
-  if (g_wizard.install_thread) job.release();
+  // The thread owns the job from here; it ends the process or reports back.
+  HANDLE thread = CreateThread(nullptr, 0, install_thread, job.get(), 0, nullptr);
+  if (thread) {
+    job.release();
+    CloseHandle(thread);
+  }
 }
 
 INT_PTR CALLBACK small_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM) {
