@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "builder/project/backup.h"
+#include "os/fault_os.h"
 #include "sandbox.h"
 
 namespace quill::project {
@@ -142,6 +143,23 @@ TEST(ProjectBackup, SavesAtOnceThenEveryIntervalUntilStopped) {
   auto start = std::chrono::steady_clock::now();
   { BackupThread backup([&] { ++saves; }); }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(ProjectFile, FailedWritesAndReadsAreReported) {
+  Sandbox box;
+  Project p;
+  fill(p);
+  std::string path = box.root() + "/p.qsp";
+  os::FaultOs faulty(box.os());
+  faulty.arm(os::FaultOs::kWrite, 1, os::Error::disk_full);
+  EXPECT_FALSE(save_project(p, faulty, path, ""));
+  faulty.disarm();
+  ASSERT_TRUE(save_project(p, faulty, path, ""));
+  // A read that fails part-way looks like a file that ends early.
+  faulty.arm(os::FaultOs::kRead, 1, os::Error::io);
+  Project q;
+  EXPECT_EQ(load_project(q, faulty, path, ""), LoadStatus::truncated);
+  EXPECT_EQ(q.folder(0).path, kInstallRootPath);
 }
 
 TEST(ProjectFile, UnreadableFileLeavesTheProjectUntouched) {
