@@ -189,6 +189,8 @@ class Project {
   // Stores the picture in the first free slot; kImageSlots when full.
   int add_image(const std::string& path, int step, bool background, int mode, int x, int y);
   void remove_image(int slot);
+  // Replaces a picture's record (an empty path frees the slot).
+  void set_image(int slot, const ImageRecord& image) { images_.at(slot) = image; }
 
   // --- Macros.
   const Macro& macro(int slot) const { return macros_.at(slot); }
