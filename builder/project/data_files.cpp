@@ -70,7 +70,7 @@ std::string shortcuts_text(const Project& project, bool* any) {
   *any = false;
   for (int slot = 0; slot < kFileSlots; ++slot) {
     if (!project.file_in_use(slot)) continue;
-    for (const ShortcutSlot& shortcut : project.file(slot).shortcuts) {
+    for (const ShortcutSlot& shortcut : project.shortcuts(slot)) {
       if (shortcut.name.empty()) continue;
       line(out, shortcut.start_menu_folder);
       line(out, shortcut.name);

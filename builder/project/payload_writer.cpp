@@ -341,6 +341,7 @@ bool PayloadWriter::close() {
   stop_workers();
   if (zipClose(zip_, nullptr) != ZIP_OK) failed_ = true;
   zip_ = nullptr;
+  release_pool();
   return !failed_;
 }
 
@@ -356,6 +357,13 @@ void PayloadWriter::discard() {
     zipClose(zip_, nullptr);
     zip_ = nullptr;
   }
+  release_pool();
+}
+
+void PayloadWriter::release_pool() {
+  std::lock_guard<std::mutex> lock(pool_mutex_);
+  pool_.clear();
+  pool_.shrink_to_fit();
 }
 
 }  // namespace quill::project

@@ -76,6 +76,7 @@ class PayloadWriter {
   // allocator nor fault in fresh pages for every block.
   std::vector<unsigned char> take_buffer(std::size_t size);
   void give_back(std::vector<unsigned char>&& buffer);
+  void release_pool();
   static constexpr std::size_t kPoolSize = 8;
 
   os::Os& os_;

@@ -2,6 +2,7 @@
 #include "builder/project/project.h"
 
 #include <cassert>
+#include <stdexcept>
 
 namespace quill::project {
 
@@ -57,6 +58,7 @@ Project::Project()
 
 void Project::reset_project() {
   for (auto& record : files_) record = FileRecord();
+  shortcuts_.clear();
   for (auto& record : folders_) record = FolderRecord();
   for (auto& record : images_) record = ImageRecord();
   for (auto& record : macros_) record = Macro();
@@ -213,21 +215,38 @@ void Project::remove_file_record(int slot) {
     --used_files_;
   }
   record = FileRecord();
+  shortcuts_.erase(slot);
+}
+
+const ShortcutSlots& Project::shortcuts(int slot) const {
+  static const ShortcutSlots kNone{};
+  auto it = shortcuts_.find(slot);
+  return it == shortcuts_.end() ? kNone : it->second;
+}
+
+ShortcutSlot& Project::shortcut(int slot, int location) {
+  if (slot < 0 || slot >= kFileSlots) throw std::out_of_range("file slot");
+  return shortcuts_[slot].at(location);
 }
 
 void Project::move_shortcut_slots(int from, int to) {
   if (from == to) return;
-  files_.at(to).shortcuts = files_.at(from).shortcuts;
-  files_.at(from).shortcuts = {};
+  auto it = shortcuts_.find(from);
+  if (it == shortcuts_.end()) {
+    shortcuts_.erase(to);
+    return;
+  }
+  ShortcutSlots moved = it->second;
+  shortcuts_.erase(it);
+  shortcuts_[to] = moved;
 }
 
 void Project::move_file_record(int from, int to) {
   if (from == to) return;
   if (file_in_use(to)) remove_file_record(to);
   const FileRecord& source = files_.at(from);
-  if (source.source.empty()) {
-    files_.at(to).shortcuts = source.shortcuts;
-  } else {
+  move_shortcut_slots(from, to);
+  if (!source.source.empty()) {
     int slot_taken = to;
     FileRecord& target = files_[slot_taken];
     target.source = source.source;
@@ -237,7 +256,6 @@ void Project::move_file_record(int from, int to) {
     free_files_.take(slot_taken);
     ++used_files_;
     index_file(slot_taken);
-    target.shortcuts = source.shortcuts;
   }
   remove_file_record(from);
 }

@@ -37,12 +37,13 @@ struct ShortcutSlot {
   int location = 0;
 };
 
+using ShortcutSlots = std::array<ShortcutSlot, kShortcutLocations>;
+
 struct FileRecord {
   std::string source;  // empty: free slot
   std::string name;
   std::string target_folder;
   TreeItem item = kNoItem;
-  std::array<ShortcutSlot, kShortcutLocations> shortcuts;
 };
 
 struct FolderRecord {
@@ -182,7 +183,11 @@ class Project {
   void set_file_name(int slot, const std::string& name);
   void set_file_target_folder(int slot, const std::string& folder);
   void set_file_item(int slot, TreeItem item);
-  ShortcutSlot& shortcut(int slot, int location) { return files_.at(slot).shortcuts.at(location); }
+  // The three shortcut slots of a file slot, in location order; a slot that
+  // never had a shortcut reads as three empty ones.
+  const ShortcutSlots& shortcuts(int slot) const;
+  const ShortcutSlot& shortcut(int slot, int location) const { return shortcuts(slot).at(location); }
+  ShortcutSlot& shortcut(int slot, int location);
 
   // --- Pictures.
   const ImageRecord& image(int slot) const { return images_.at(slot); }
@@ -264,6 +269,9 @@ class Project {
 
   Tree tree_;
   std::vector<FileRecord> files_;
+  // Shortcut slots by file slot, kept apart: few files have any, and the
+  // full table would cost a third of a kilobyte per file slot.
+  std::unordered_map<int, ShortcutSlots> shortcuts_;
   std::vector<FolderRecord> folders_;
   std::vector<ImageRecord> images_;
   std::vector<Macro> macros_;

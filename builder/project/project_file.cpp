@@ -97,12 +97,12 @@ std::string project_text(Project& project) {
   put_section_end(out, kMacroRecordLines);
 
   for (int slot = 0; slot < kFileSlots; ++slot) {
-    const FileRecord& file = project.file(slot);
-    bool any = std::any_of(file.shortcuts.begin(), file.shortcuts.end(),
+    const ShortcutSlots& shortcuts = project.shortcuts(slot);
+    bool any = std::any_of(shortcuts.begin(), shortcuts.end(),
                            [](const ShortcutSlot& s) { return !s.name.empty(); });
     if (!any) continue;
     put(out, slot);
-    for (const ShortcutSlot& shortcut : file.shortcuts) {
+    for (const ShortcutSlot& shortcut : shortcuts) {
       put(out, shortcut.start_menu_folder);
       put(out, shortcut.name);
       put(out, shortcut.target);

@@ -81,7 +81,7 @@ TEST(ProjectFile, SaveLoadSaveIsByteIdentical) {
   EXPECT_EQ(q.macro(2).value, "");
   EXPECT_EQ(q.fullscreen().font.charset, "238");
   EXPECT_EQ(q.file(q.find_file_by_tree_item(q.uninstaller_item())).name, "Uninstall.exe");
-  EXPECT_EQ(q.file(1).shortcuts[kStartMenu].name, "B");
+  EXPECT_EQ(q.shortcuts(1)[kStartMenu].name, "B");
   // The file under Docs hangs below the Docs node again.
   EXPECT_EQ(q.tree().label(q.tree().parent(q.file(1).item)), "Docs");
 }
@@ -207,9 +207,9 @@ TEST(ProjectFile, OutOfRangeNumbersAndLongLinesAreContained) {
   Project q;
   ASSERT_EQ(load_project(q, box.os(), box.root() + "/odd.qsp", ""), LoadStatus::loaded);
   EXPECT_EQ(q.file(0).name.size(), 259u);
-  EXPECT_EQ(q.file(0).shortcuts[0].name, "Ok");
+  EXPECT_EQ(q.shortcuts(0)[0].name, "Ok");
   EXPECT_FALSE(q.file_in_use(7));
-  EXPECT_EQ(q.file(7).shortcuts[0].name, "");  // no orphan waiting in a free slot
+  EXPECT_EQ(q.shortcuts(7)[0].name, "");  // no orphan waiting in a free slot
   EXPECT_EQ(q.uninstaller_item(), kNoItem);
   EXPECT_TRUE(q.settings().include_uninstaller);
   EXPECT_EQ(q.window_settings().progress_style, 0);

@@ -90,10 +90,10 @@ TEST(ProjectFiles, CompactionMovesRecordsDownWithTheirShortcuts) {
   EXPECT_EQ(p.file(1).name, "f5");
   EXPECT_EQ(p.file(2).name, "f2");
   EXPECT_FALSE(p.file_in_use(5));
-  EXPECT_EQ(p.file(1).shortcuts[kQuickStart].name, "Five");
-  EXPECT_EQ(p.file(1).shortcuts[kQuickStart].location, kQuickStart);
-  EXPECT_EQ(p.file(2).shortcuts[kDesktop].name, "Two");
-  EXPECT_EQ(p.file(5).shortcuts[kQuickStart].name, "");
+  EXPECT_EQ(p.shortcuts(1)[kQuickStart].name, "Five");
+  EXPECT_EQ(p.shortcuts(1)[kQuickStart].location, kQuickStart);
+  EXPECT_EQ(p.shortcuts(2)[kDesktop].name, "Two");
+  EXPECT_EQ(p.shortcuts(5)[kQuickStart].name, "");
   // The indexes follow the move.
   EXPECT_EQ(p.find_file_by_tree_item(items[5]), 1);
   EXPECT_EQ(p.find_file_by_name_and_folder("f5", kInstallRootPath), 1);
@@ -108,8 +108,8 @@ TEST(ProjectFiles, AddFileTakesOverThePreviousSlotsShortcuts) {
   TreeItem moved = p.add_file("/src/a", "a", "%custom path%\\", p.custom_root(), 0);
   int slot = p.find_file_by_tree_item(moved);
   EXPECT_EQ(slot, 1);
-  EXPECT_EQ(p.file(1).shortcuts[kStartMenu].name, "A");
-  EXPECT_EQ(p.file(0).shortcuts[kStartMenu].name, "");
+  EXPECT_EQ(p.shortcuts(1)[kStartMenu].name, "A");
+  EXPECT_EQ(p.shortcuts(0)[kStartMenu].name, "");
 }
 
 TEST(ProjectFolders, EnsureFolderPathCreatesEachMissingFolderOnce) {
