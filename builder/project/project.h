@@ -1,6 +1,6 @@
 // The project: fixed tables of file, folder, picture and macro slots, the
 // file tree they refer to, and the plain settings with their defaults. One
-// Project is the builder's open document; the caller keeps edits, saves and
+// Project is what the builder has open; the caller keeps edits, saves and
 // builds apart (a build works on a copy).
 #pragma once
 
