@@ -2,7 +2,11 @@
 # The example project end to end under Wine: quillset-build.exe builds it
 # with the real stub and uninstaller, the package installs through its
 # wizard, and the files, shortcuts, log and registry entry are checked.
-TEST=example_install
+# With "clash", the project gets a second "Guide.txt" (the licence text) in
+# the install folder itself, beside docs\Guide.txt: each must arrive with
+# its own content.
+MODE=${1:-plain}
+TEST=example_install_$MODE
 source "$QUILL_SOURCE/tests/installer_wine/common.sh"
 for f in quillset-build.exe ext.dat uninst.dat setup.JPG quill_driver.exe; do
   [ -f "$QUILL_DIST/$f" ] || fail "$f missing from $QUILL_DIST"
@@ -13,6 +17,11 @@ mkdir -p "$B" "$DRIVE_C/out"
 cp "$QUILL_DIST/quillset-build.exe" "$QUILL_DIST/ext.dat" "$QUILL_DIST/uninst.dat" "$QUILL_DIST/setup.JPG" "$B/"
 cp -r "$QUILL_SOURCE/examples/example" "$DRIVE_C/example"
 sed 's|@EXAMPLE@|C:\\example|; /^C:\\example/ s|/|\\|g' "$DRIVE_C/example/example.qsp.in" > "$DRIVE_C/example/example.qsp"
+if [ "$MODE" = clash ]; then
+  awk 'NR==21 { print "C:\\example\\licence.txt\r"; print "Guide.txt\r"; print "%install path%\\\r" } {print}' \
+    "$DRIVE_C/example/example.qsp" > "$DRIVE_C/example/clash.qsp"
+  mv "$DRIVE_C/example/clash.qsp" "$DRIVE_C/example/example.qsp"
+fi
 out=$(cd "$B" && wine quillset-build.exe 'C:\example\example.qsp' -o 'C:\out\example-setup.exe' 2>&1) ||
   fail "quillset-build.exe failed: $out"
 
@@ -41,6 +50,9 @@ cmp -s "$R/bin/Hello.bat" "$QUILL_SOURCE/examples/example/files/bin/Hello.bat" |
 cmp -s "$R/docs/Guide.txt" "$QUILL_SOURCE/examples/example/files/docs/Guide.txt" || fail "docs\\Guide.txt"
 cmp -s "$R/docs/Changes.txt" "$QUILL_SOURCE/examples/example/files/docs/Changes.txt" || fail "docs\\Changes.txt"
 cmp -s "$R/Uninstall.exe" "$QUILL_DIST/uninst.dat" || fail "Uninstall.exe"
+if [ "$MODE" = clash ]; then
+  cmp -s "$R/Guide.txt" "$QUILL_SOURCE/examples/example/licence.txt" || fail "the second Guide.txt"
+fi
 [ "$(head -n 1 "$R/uninstall.ini" | tr -d '\r')" = "Example App" ] || fail "uninstall.ini"
 KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Example App'
 [ "$(reg_value "$KEY" UninstallString)" = 'REG_SZ "C:\Program Files\Example App\Uninstall.exe"' ] ||
