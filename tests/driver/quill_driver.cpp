@@ -32,6 +32,7 @@
 //   expect-text ID TEXT          control ID reads exactly TEXT
 //   expect-visible ID 0|1        control ID is hidden / visible
 //   wait-text ID TEXT T          waits until control ID reads TEXT
+//   wait-range ID HIGH T         waits until progress bar ID's range ends at HIGH
 // Message boxes:
 //   answer BUTTON T              waits for a message box offering BUTTON
 //                                (yes, no, ok, cancel), prints
@@ -337,6 +338,16 @@ void run(const std::string& command, Arguments& args) {
     std::string have;
     if (!poll(timeout, [&] { return (have = printable(window_text(control(id)))) == want; })) {
       fail("control " + std::to_string(id) + " reads \"" + have + "\", not \"" + want + "\"");
+    }
+  } else if (command == "wait-range") {
+    HWND bar = control(args.number("control"));
+    DWORD_PTR want = static_cast<DWORD_PTR>(args.number("high"));
+    DWORD_PTR high = 0;
+    if (!poll(args.seconds(), [&] {
+          SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high);
+          return high == want;
+        })) {
+      fail("progress range ends at " + std::to_string(high) + ", not " + std::to_string(want));
     }
   } else if (command == "answer" || command == "answer-text") {
     std::string text = command == "answer-text" ? unescape(args.text("text")) : std::string();
