@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
 
+#include <condition_variable>
+#include <future>
 #include <random>
 
+#include "builder/project/build_thread.h"
 #include "builder/project/data_files.h"
 #include "os/fault_os.h"
 #include "../project/sandbox.h"
@@ -345,6 +348,53 @@ TEST_F(BuildTest, SameNamesNeverShareAnArchiveEntry) {
   ASSERT_EQ(report_.warnings.size(), 2u);  // the exact duplicate, and the one that cannot move
   EXPECT_NE(report_.warnings[0].find(b), std::string::npos);
   EXPECT_NE(report_.warnings[1].find(d), std::string::npos);
+}
+
+// Holds the build at "Getting file count..." until released.
+class GateReport : public Recorder {
+ public:
+  void set_status(const std::string& text) override {
+    Recorder::set_status(text);
+    if (text != "Getting file count...") return;
+    reached.set_value();
+    std::unique_lock<std::mutex> lock(mutex);
+    opened.wait(lock, [this] { return open; });
+  }
+  void release() {
+    std::lock_guard<std::mutex> lock(mutex);
+    open = true;
+    opened.notify_all();
+  }
+  std::promise<void> reached;
+  std::mutex mutex;
+  std::condition_variable opened;
+  bool open = false;
+};
+
+TEST_F(BuildTest, BuildThreadRunsOnACopyAndHonoursAbort) {
+  project_.add_file(box_.write("src/a", "a"), "a", kInstallRootPath, project_.install_root());
+  GateReport gate;
+  std::promise<BuildOutcome> outcome;
+  BuildThread thread;
+  ASSERT_TRUE(thread.start(project_, box_.os(), options_, gate,
+                           [&](BuildOutcome result) { outcome.set_value(result); }));
+  gate.reached.get_future().wait();
+  EXPECT_TRUE(thread.busy());
+  EXPECT_FALSE(thread.start(project_, box_.os(), options_, report_));  // one build at a time
+  project_.reset_project();  // the build works on its own copy
+  thread.request_abort();
+  gate.release();
+  EXPECT_EQ(outcome.get_future().get(), BuildOutcome::aborted);
+  thread.join();
+  EXPECT_FALSE(thread.busy());
+  EXPECT_FALSE(exists(output_));
+  expect_no_work_files();
+
+  // The next build starts with the abort flag cleared.
+  std::promise<BuildOutcome> second;
+  ASSERT_TRUE(thread.start(project_, box_.os(), options_, report_,
+                           [&](BuildOutcome result) { second.set_value(result); }));
+  EXPECT_EQ(second.get_future().get(), BuildOutcome::done);
 }
 
 TEST(MacrosFile, KeepsWithinWhatAnInstallerReads) {
