@@ -99,9 +99,11 @@ BuildOutcome Build::run() {
     const std::string& source = project_.file(entry->slot).source;
     report_.set_status("Adding file " + source + "...");
     if (aborted()) return abort_build();
-    if (writer_.add_file(entry->entry_name, source, [this] { return aborted(); }) ==
-        PayloadWriter::AddResult::aborted) {
-      return abort_build();
+    PayloadWriter::AddResult result =
+        writer_.add_file(entry->entry_name, source, [this] { return aborted(); });
+    if (result == PayloadWriter::AddResult::aborted) return abort_build();
+    if (result == PayloadWriter::AddResult::unreadable) {
+      report_.warning("Source file unreadable: \"" + source + "\".");
     }
     report_.set_progress(++added);
   }
