@@ -2,6 +2,10 @@
 # The example project end to end under Wine: quillset-build.exe builds it
 # with the real stub and uninstaller, the package installs through its
 # wizard, and the files, shortcuts, log and registry entry are checked.
+# Then the installed uninstaller is started as the system's list of programs
+# would: answered No it removes nothing; answered Yes it removes every file,
+# shortcut, program group, emptied folder and the registry entry, while a
+# file the user added to the install folder survives with its folder.
 # With "clash", the project gets a second "Guide.txt" (the licence text) in
 # the install folder itself, beside docs\Guide.txt: each must arrive with
 # its own content.
@@ -60,4 +64,42 @@ KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Example App'
 [ -f "$APPDATA/Microsoft/Windows/Start Menu/Programs/Example App/Read me.lnk" ] || fail "start menu shortcut"
 [ -f "$DRIVE_C/users/$USER_DIR/Desktop/Example Hello.lnk" ] || fail "desktop shortcut"
 [ -f "$APPDATA/Microsoft/Internet Explorer/Quick Launch/Example Hello.lnk" ] || fail "quick-launch shortcut"
+[ "$MODE" = plain ] || { echo "PASS"; exit 0; }
+
+# Every path of the C: drive outside the Windows and temporary folders.
+snapshot() {
+  (cd "$DRIVE_C" && find . \( -path ./windows -o -ipath './users/*/temp' \
+     -o -ipath './users/*/AppData/Local/Temp' \) -prune -o -print | sort)
+}
+mkdir -p "$R/user data"
+echo "mine" > "$R/user data/notes.txt"
+start_uninstall() {
+  wine 'C:\Program Files\Example App\Uninstall.exe' >"$WORK/uninstaller.log" 2>&1 &
+  LAUNCHER_PID=$!
+}
+
+before=$(snapshot)
+start_uninstall
+box=$(driver answer no 30) || fail "no uninstall question"
+[ "$box" = "box: Quillset uninstaller | Are you sure you wish to uninstall Example App?" ] ||
+  fail "uninstall question: $box"
+driver wait-process uninstall.exe 20
+wait "$LAUNCHER_PID" || true
+[ "$(snapshot)" = "$before" ] || { diff <(echo "$before") <(snapshot); fail "No changed something"; }
+[ -n "$(reg_value "$KEY" DisplayName)" ] || fail "No removed the registry entry"
+
+start_uninstall
+driver answer yes 30 wait-control 1000 20 wait-text 1000 OK 120 click 1000 wait-gone 10 >/dev/null ||
+  fail "the removal did not finish"
+driver wait-process uninstall.exe 20
+wait "$LAUNCHER_PID" || true
+for gone in "$R/ReadMe.txt" "$R/bin" "$R/docs" "$R/Uninstall.exe" "$R/uninstall.ini" \
+            "$APPDATA/Microsoft/Windows/Start Menu/Programs/Example App" \
+            "$DRIVE_C/users/$USER_DIR/Desktop/Example Hello.lnk" \
+            "$APPDATA/Microsoft/Internet Explorer/Quick Launch/Example Hello.lnk"; do
+  [ ! -e "$gone" ] || fail "still there after uninstalling: $gone"
+done
+[ "$(cat "$R/user data/notes.txt")" = mine ] || fail "the user's file was removed"
+[ -z "$(reg_value "$KEY" DisplayName)" ] || fail "the registry entry survived"
+wine reg query "$KEY" >/dev/null 2>&1 && fail "the uninstall key survived"
 echo "PASS"
