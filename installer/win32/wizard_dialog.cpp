@@ -42,23 +42,6 @@ WizardWindow g_wizard;
 
 const std::string& title() { return stub().data.title; }
 
-installer::WizardData wizard_data(const package::InstallerData& data) {
-  installer::WizardData w;
-  w.welcome_text = data.welcome_text;
-  w.title = data.title;
-  w.licence_text = data.licence_text;
-  w.default_folder = data.install_folders.default_folder;
-  w.preferred_folder = data.install_folders.preferred_folder;
-  w.has_shortcuts_file = data.has_shortcuts;
-  w.uses_desktop = data.shortcut_locations.desktop;
-  w.uses_start_menu = data.shortcut_locations.start_menu;
-  w.uses_quick_launch = data.shortcut_locations.quick_launch;
-  w.progress_style = data.settings.progress_style;
-  w.small_window = data.settings.small_window;
-  w.megabytes_needed = data.megabytes_needed;
-  return w;
-}
-
 bool file_exists(const std::string& path) {
   return !path.empty() && stub().os.file_status(path).exists;
 }
@@ -318,7 +301,7 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
   switch (message) {
     case WM_INITDIALOG: {
       g_wizard.window = window;
-      g_wizard.wizard = std::make_unique<installer::Wizard>(stub().os, wizard_data(stub().data));
+      g_wizard.wizard = std::make_unique<installer::Wizard>(stub().os, installer::wizard_data(stub().data));
       HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
                              MAKEINTRESOURCEA(IDI_INSTALLER));
       SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
