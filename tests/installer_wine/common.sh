@@ -9,15 +9,8 @@ set -euo pipefail
 : "${QUILL_SOURCE:?set by CTest}" "${QUILL_DIST:?set by CTest}" "${QUILL_BUILD:?set by CTest}"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$QUILL_SOURCE/tests/wine/lib.sh"
-# Shortcuts must not reach the host's menus or home folder.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 
 wine_setup
-# The prefix's Desktop and similar folders link to the host's home folder;
-# make them real folders inside this prefix.
-for link in "$DRIVE_C"/users/*/*; do
-  if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
-done
 
 # Package descriptions name their files relative to the source tree.
 cd "$QUILL_SOURCE"
