@@ -20,7 +20,7 @@ cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-x86
 cmake --build build/win64 -j "$jobs"
 
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DQUILL_WIN32_DIST="$here/build/win64/dist" >/dev/null
+      -DQUILL_WIN32_DIST="$here/build/win64/dist" -DQUILL_SHIP_DIST="$here/build/win32/dist" >/dev/null
 cmake --build build/native -j "$jobs"
 
 mkdir -p dist

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Checks the form of the shipped Windows files in the folder given:
+# 32-bit i386 PE images of the right subsystem, the stub and uninstaller
+# carrying their dialogs, Ciphon.dll exporting exactly Enblow and Deblow
+# under undecorated names, the side picture a 100 x 170 JPEG.
+set -euo pipefail
+dist=$1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+objdump=i686-w64-mingw32-objdump
+
+# expect_pe FILE SUBSYSTEM: i386 image whose optional header names SUBSYSTEM.
+expect_pe() {
+  local file="$dist/$1"
+  [ -f "$file" ] || { fail "$1 is missing"; return; }
+  local header
+  header=$($objdump -f -p "$file" 2>&1) || true
+  grep -q 'file format pei-i386' <<<"$header" || fail "$1 is not a 32-bit i386 image"
+  grep -q "^Subsystem.*($2)" <<<"$header" || fail "$1 is not a $2 program"
+}
+expect_pe ext.dat "Windows GUI"
+expect_pe uninst.dat "Windows GUI"
+expect_pe quillset-build.exe "Windows CUI"
+expect_pe Ciphon.dll "Windows CUI"
+
+exports=$($objdump -p "$dist/Ciphon.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+          awk '/\[/ && !/Table/ { print $NF }' | sort | tr '\n' ' ')
+[ "$exports" = "Deblow Enblow " ] || fail "Ciphon.dll exports: '$exports'"
+
+# The dialogs the programs are driven by, and the stub's icon, travel as
+# resources.
+for pair in ext.dat:5:101 ext.dat:5:103 ext.dat:5:109 ext.dat:14:104 uninst.dat:5:101; do
+  IFS=: read -r file type id <<<"$pair"
+  resources=$(wrestool -l "$dist/$file")
+  grep -q -- "--type=$type --name=$id " <<<"$resources" || fail "$file holds no resource $type/$id"
+done
+
+if command -v identify >/dev/null; then
+  [ "$(identify -format '%m %w %h' "$dist/setup.JPG")" = "JPEG 100 170" ] || fail "setup.JPG is not a 100 x 170 JPEG"
+fi
+
+[ "$failures" = 0 ] || exit 1
+echo "PASS"
