@@ -148,7 +148,7 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   bool write = true;
   const bool existed = status.exists;
   if (existed) {
-    switch (callback_.ask_replace(name)) {
+    switch (callback_.ask_replace(relative)) {
       case ReplaceAnswer::yes: break;
       case ReplaceAnswer::no: write = false; break;
       case ReplaceAnswer::cancel: return LineResult::cancel;

@@ -23,7 +23,8 @@ class InstallCallback {
  public:
   virtual ~InstallCallback() = default;
   // An installed file already exists; `name` is the entry name of the
-  // "fileinfo.txt" line. replace_question(name) gives the box's text.
+  // "fileinfo.txt" line without its leading '\' (as it is joined to the
+  // destination folder). replace_question(name) gives the box's text.
   virtual ReplaceAnswer ask_replace(const std::string& name) = 0;
   // Text for the status control 1020.
   virtual void set_status(const std::string& text) = 0;

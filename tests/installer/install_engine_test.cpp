@@ -44,15 +44,16 @@ TEST_F(InstallerTest, FirstEntryOfADuplicatedNameWins) {
 }
 
 TEST_F(InstallerTest, ReplaceAnswersYesNoAndCancel) {
-  archive({{"a.txt", "new a"}, {"b.txt", "new b"}, {"c.txt", "new c"}, {"d.txt", "new d"}});
+  archive({{"a.txt", "new a"}, {"/b.txt", "new b"}, {"c.txt", "new c"}, {"d.txt", "new d"}});
   for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
     test::write_host_file(host(std::string("C:\\Program Files\\Tool\\") + name), "old");
   }
   data_file("fileinfo.txt",
-            "a.txt|%install path%\r\nb.txt|%install path%\r\nc.txt|%install path%\r\n"
+            "a.txt|%install path%\r\n\\b.txt|%install path%\r\nc.txt|%install path%\r\n"
             "d.txt|%install path%\r\n////\r\n");
   callback_.answers = {ReplaceAnswer::yes, ReplaceAnswer::no, ReplaceAnswer::cancel};
   EXPECT_EQ(run(), InstallResult::cancelled);
+  // The name in the question is the one joined to the folder: no leading '\'.
   EXPECT_EQ(callback_.asked, (V{"a.txt", "b.txt", "c.txt"}));
   EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "new a");
   EXPECT_EQ(file("C:\\Program Files\\Tool\\b.txt"), "old");
