@@ -161,7 +161,12 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   if (settings.use_background_window) add_text("fullscreen.txt", fullscreen_text(project_.fullscreen()));
 
   int left_out = 0;
-  add_text("macros.txt", macros_text(project_, &left_out));
+  std::vector<std::string> unwritable;
+  add_text("macros.txt", macros_text(project_, &left_out, &unwritable));
+  for (const std::string& name : unwritable) {
+    report_.warning("Macro " + name +
+                    " left out: an installer cannot read a value name that begins with \"/\".");
+  }
   if (left_out > 0) {
     report_.warning(std::to_string(left_out) + " macros left out: an installer reads at most " +
                     std::to_string(kMaxPackagedMacros) + ".");

@@ -39,13 +39,18 @@ std::string eoi_buttons_text(const Settings& settings) {
   return settings.message_box_ok ? "OK" : "YESNO";
 }
 
-std::string macros_text(const Project& project, int* left_out) {
+std::string macros_text(const Project& project, int* left_out,
+                        std::vector<std::string>* unwritable) {
   std::string out;
   int written = 0;
   int skipped = 0;
   for (int slot = 0; slot < project.macro_count() && slot < kMacroSlots; ++slot) {
     const Macro& macro = project.macro(slot);
     if (macro.name.empty()) continue;
+    if (!macro.value_name.empty() && macro.value_name[0] == '/') {
+      if (unwritable) unwritable->push_back(macro.name);
+      continue;
+    }
     if (written == kMaxPackagedMacros) {
       ++skipped;
       continue;

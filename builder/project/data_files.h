@@ -20,7 +20,11 @@ std::string installer_settings_text(const WindowSettings& settings);
 std::string def_install_text(const Settings& settings);
 std::string eoi_buttons_text(const Settings& settings);
 // `left_out` (optional) receives the number of user macros beyond the limit.
-std::string macros_text(const Project& project, int* left_out = nullptr);
+// A macro whose value name begins with "/" would read as the closing record
+// and end the installer's table early; it is left out and its name goes to
+// `unwritable` (optional).
+std::string macros_text(const Project& project, int* left_out = nullptr,
+                        std::vector<std::string>* unwritable = nullptr);
 // `any` receives whether at least one shortcut was written.
 std::string shortcuts_text(const Project& project, bool* any);
 std::string background_companion_text(const ImageRecord& image);

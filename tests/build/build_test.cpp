@@ -408,6 +408,21 @@ TEST(MacrosFile, KeepsWithinWhatAnInstallerReads) {
   EXPECT_EQ(text.find("%m1022%\n"), std::string::npos);
 }
 
+// A value name beginning with "/" would read as the closing record and end
+// the installer's table there, the program name macro with it.
+TEST_F(BuildTest, MacroThatWouldEndTheTableIsLeftOut) {
+  project_.settings().program_name = "Prog";
+  project_.add_macro({"%a%", "A", "", ""});
+  project_.add_macro({"%slash%", "HKEY_CURRENT_USER", "Software\\X", "/v"});
+  project_.add_macro({"%b%", "B", "", ""});
+  ASSERT_EQ(build(), BuildOutcome::done);
+  EXPECT_EQ(package().find("%Quillpack%/macros.txt")->data,
+            "%a%\r\nA\r\n\r\n\r\n%b%\r\nB\r\n\r\n\r\n%name%\r\nProg\r\n\r\n\r\n"
+            "////\r\n////\r\n////\r\n////\r\n");
+  ASSERT_EQ(report_.warnings.size(), 1u);
+  EXPECT_NE(report_.warnings[0].find("%slash%"), std::string::npos);
+}
+
 TEST(InstallEntryPlan, AnEarlierFileMovesAsideWhenTheLaterOneCannot) {
   Project p;
   p.add_file_record("/s/1", "guide.txt", "%install path%\\Docs\\", kNoItem);
