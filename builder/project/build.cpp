@@ -76,7 +76,8 @@ BuildOutcome Build::run() {
 
   report_.set_status("Getting file count...");
   std::vector<int> duplicates;
-  std::vector<InstallEntry> entries = plan_install_entries(project_, &duplicates);
+  auto readable = [this](int slot) { return source_exists(os_, project_.file(slot).source); };
+  std::vector<InstallEntry> entries = plan_install_entries(project_, &duplicates, readable);
   for (int slot : duplicates) {
     const FileRecord& file = project_.file(slot);
     report_.warning("Left out \"" + file.source + "\": another file is already installed as \"" +

@@ -2,7 +2,6 @@
 #include "builder/project/data_files.h"
 
 #include <unordered_map>
-#include <unordered_set>
 
 #include "common/lines.h"
 #include "common/paths.h"
@@ -152,18 +151,31 @@ bool qualify(InstallEntry& entry, const std::unordered_map<std::string, std::siz
 
 }  // namespace
 
-std::vector<InstallEntry> plan_install_entries(const Project& project, std::vector<int>* duplicates) {
+std::vector<InstallEntry> plan_install_entries(const Project& project, std::vector<int>* duplicates,
+                                               const std::function<bool(int slot)>& available) {
+  constexpr std::size_t kNoEntry = static_cast<std::size_t>(-1);
   std::vector<InstallEntry> entries;
   std::unordered_map<std::string, std::size_t> names;  // entry name -> index in entries
-  std::unordered_set<std::string> pairs;
+  // (name, target folder) -> index in entries; kNoEntry when left out.
+  std::unordered_map<std::string, std::size_t> pairs;
   for (int slot = 0; slot < kFileSlots; ++slot) {
     if (!project.file_in_use(slot)) continue;
     const FileRecord& file = project.file(slot);
     std::string pair = std::to_string(file.name.size()) + ':' + file.name + file.target_folder;
-    if (!pairs.insert(pair).second) {
-      if (duplicates) duplicates->push_back(slot);
+    auto earlier = pairs.find(pair);
+    if (earlier != pairs.end()) {
+      // Same name and folder: same entry name and destination, so a readable
+      // source may simply stand in for an unreadable one.
+      std::size_t index = earlier->second;
+      int left_out = slot;
+      if (index != kNoEntry && available && !available(entries[index].slot) && available(slot)) {
+        std::swap(entries[index].slot, left_out);
+      }
+      if (duplicates) duplicates->push_back(left_out);
       continue;
     }
+    std::size_t& pair_index = pairs[pair];
+    pair_index = kNoEntry;
     InstallEntry entry;
     entry.slot = slot;
     entry.entry_name = file.name;
@@ -182,6 +194,7 @@ std::vector<InstallEntry> plan_install_entries(const Project& project, std::vect
       names[moved.entry_name] = index;
     }
     names[entry.entry_name] = entries.size();
+    pair_index = entries.size();
     entries.push_back(entry);
   }
   return entries;

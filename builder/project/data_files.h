@@ -2,6 +2,7 @@
 // (the build stores each "\n" as CR LF).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,12 @@ struct InstallEntry {
 // folders of its destination in its entry name instead (destination + entry
 // name stays the same path). A record with the same name and target folder
 // as an earlier one, or one whose clash no folder can resolve, is left out
-// and reported in `duplicates` (slot numbers).
-std::vector<InstallEntry> plan_install_entries(const Project& project, std::vector<int>* duplicates);
+// and reported in `duplicates` (slot numbers). When `available` (optional)
+// says that the earlier record's source cannot be read and the later one's
+// can, the later record takes the earlier one's place instead.
+std::vector<InstallEntry> plan_install_entries(
+    const Project& project, std::vector<int>* duplicates,
+    const std::function<bool(int slot)>& available = nullptr);
 
 std::string fileinfo_text(const std::vector<InstallEntry>& entries);
 

@@ -350,6 +350,23 @@ TEST_F(BuildTest, SameNamesNeverShareAnArchiveEntry) {
   EXPECT_NE(report_.warnings[1].find(d), std::string::npos);
 }
 
+// Of two records with the same name and target folder, the one whose
+// source can be read is installed, wherever it stands.
+TEST_F(BuildTest, ReadableDuplicateStandsInForAMissingOne) {
+  std::string gone = box_.root() + "/src/old/readme.txt";
+  std::string here = box_.write("src/new/readme.txt", "new");
+  project_.add_file_record(gone, "readme.txt", kInstallRootPath, kNoItem);
+  project_.add_file_record(here, "readme.txt", kInstallRootPath, kNoItem);
+  ASSERT_EQ(build(), BuildOutcome::done);
+  Package p = package();
+  ASSERT_NE(p.find("readme.txt"), nullptr);
+  EXPECT_EQ(p.find("readme.txt")->data, "new");
+  EXPECT_EQ(p.find("%Quillpack%/fileinfo.txt")->data,
+            "readme.txt|%install path%\\\r\n////\r\n////\r\n");
+  ASSERT_EQ(report_.warnings.size(), 1u);
+  EXPECT_NE(report_.warnings[0].find(gone), std::string::npos);
+}
+
 // Holds the build at "Getting file count..." until released.
 class GateReport : public Recorder {
  public:
