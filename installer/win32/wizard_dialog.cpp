@@ -369,7 +369,9 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         case control::quick_launch:
           g_wizard.wizard->set_ticked(id, is_checked(window, id));
           break;
-        case IDCANCEL: handle(g_wizard.wizard->close()); break;
+        // Esc arrives as IDCANCEL and is ignored: only the buttons and the
+        // close command move or end the wizard, so it can never skip the
+        // end-of-install events of "Done".
       }
       return TRUE;
     }

@@ -3,7 +3,7 @@
 # uninstaller and no macros: the wizard opens on the folder step with "Exit",
 # refuses paths it cannot use, skips the shortcuts step both ways, installs
 # without writing an uninstall log or registry entry; "Exit" and the close
-# command end it.
+# command end it, Esc does not.
 TEST=no_texts
 source "$(dirname "$0")/common.sh"
 
@@ -44,9 +44,15 @@ after=$(wine reg query "$UNINSTALL" /s 2>/dev/null | tr -d '\r')
 [ "$before" = "$after" ] || fail "the Uninstall key changed: $(diff <(echo "$before") <(echo "$after"))"
 [ ! -e "$(payload_dir)" ] || fail "payload folder left behind"
 
-# "Exit" on the folder step ends the installer without installing.
+# Esc (27) leaves the wizard where it is; "Exit" on the folder step ends the
+# installer without installing.
 start_installer "$WORK/setup.exe"
-driver wait-control 1007 30 set-text 1007 'C:\Never' click 1001 >/dev/null
+driver wait-control 1007 30 set-text 1007 'C:\Never' >/dev/null
+wine "$QUILL_DIST/clean_probe.exe" "Bare - Installation Directory" key 1007 27 >/dev/null ||
+  fail "no wizard to press Esc in"
+driver wait-control 1007 5 expect-text 1001 Exit expect-text 1007 'C:\Never' >/dev/null ||
+  fail "Esc ended the wizard"
+driver wait-control 1007 5 click 1001 >/dev/null
 wait_installer setup.exe
 [ ! -e "$DRIVE_C/Never" ] || fail "Exit installed something"
 [ ! -e "$(payload_dir)" ] || fail "payload folder left behind after Exit"
