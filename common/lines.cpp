@@ -15,13 +15,21 @@ bool LineReader::fill() {
 
 bool LineReader::next(std::string* line) {
   line->clear();
+  cut_ = false;
   if (!file_) return false;
   bool any = false;       // something of this line was read (its end counts)
   bool pending_cr = false;  // a CR waits to see whether an LF follows
+  auto keep = [&](char c) {
+    if (line->size() < kMaxLineLength) {
+      line->push_back(c);
+    } else {
+      cut_ = true;
+    }
+  };
   for (;;) {
     if (position_ >= length_ && !fill()) {
       // End of file: a last line without a line end is still a line.
-      if (pending_cr && line->size() < kMaxLineLength) line->push_back('\r');
+      if (pending_cr) keep('\r');
       return any;
     }
     char c = buffer_[position_++];
@@ -29,14 +37,14 @@ bool LineReader::next(std::string* line) {
     if (c == '\n') return true;
     if (pending_cr) {
       // A CR that is not part of CR LF is an ordinary character.
-      if (line->size() < kMaxLineLength) line->push_back('\r');
+      keep('\r');
       pending_cr = false;
     }
     if (c == '\r') {
       pending_cr = true;
       continue;
     }
-    if (line->size() < kMaxLineLength) line->push_back(c);
+    keep(c);
   }
 }
 

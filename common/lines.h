@@ -19,6 +19,8 @@ class LineReader {
   // Reads the next line into `line`; false at the end of the file. A line
   // longer than kMaxLineLength is cut there and its rest is skipped.
   bool next(std::string* line);
+  // True when the line last read was longer than kMaxLineLength and was cut.
+  bool last_line_cut() const { return cut_; }
 
  private:
   bool fill();
@@ -26,6 +28,7 @@ class LineReader {
   char buffer_[8192];
   std::size_t length_ = 0;
   std::size_t position_ = 0;
+  bool cut_ = false;
 };
 
 }  // namespace quill

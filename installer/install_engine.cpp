@@ -111,6 +111,11 @@ InstallResult FileInstaller::run() {
   std::string line;
   while (reader.next(&line)) {
     if (callback_.cancel_requested()) return InstallResult::cancelled;
+    if (reader.last_line_cut() && !package::is_file_info_end(line)) {
+      // A line cut at the limit names a shorter, different destination.
+      if (stats_) ++stats_->lines_refused;
+      continue;
+    }
     LineResult result = install_line(line);
     if (result == LineResult::cancel) return InstallResult::cancelled;
     if (result == LineResult::damaged) return InstallResult::damaged;

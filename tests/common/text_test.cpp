@@ -71,6 +71,14 @@ TEST_F(TextTest, OverlongLinesAreCutAndTheirRestSkipped) {
   // An over-long last line without a line end.
   put(std::string(20000, 'z'));
   EXPECT_EQ(lines(), Lines{std::string(kMaxLineLength, 'z')});
+
+  // The reader tells a cut line from one that fits exactly.
+  put(max + "\r\n" + max + "X\r\nshort");
+  LineReader reader(os_, path_);
+  std::string line;
+  std::vector<bool> cut;
+  while (reader.next(&line)) cut.push_back(reader.last_line_cut());
+  EXPECT_EQ(cut, (std::vector<bool>{false, true, false}));
 }
 
 TEST_F(TextTest, LinesAcrossBufferBoundaries) {

@@ -95,6 +95,18 @@ TEST_F(InstallerTest, NamesThatLeaveTheirFolderAreRefused) {
   EXPECT_EQ(log(), (V{"Tool", "C:\\App\\Data\\ok.txt"}));
 }
 
+TEST_F(InstallerTest, LinesCutAtTheLengthLimitAreRefused) {
+  // After expansion the second line is longer than a line may be: cut, it
+  // would name a shorter folder than the author wrote.
+  archive({{"a.txt", "A"}, {"b.txt", "B"}});
+  const std::string deep(240, 'd');
+  data_file("fileinfo.txt", "a.txt|%install path%\\\r\nb.txt|%install path%\\" + deep + "\r\n////\r\n");
+  ASSERT_EQ(install_files(os(), request_, callback_, &stats_), InstallResult::finished);
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "A");
+  EXPECT_EQ(stats_.lines_refused, 1u);
+  EXPECT_EQ(log(), (V{"Tool", "C:\\Program Files\\Tool\\a.txt"}));
+}
+
 TEST_F(InstallerTest, AFolderInTheWayIsNeitherReplacedNorLogged) {
   archive({{"data", "D"}});
   test::write_host_file(host("C:\\App\\data\\keep.txt"), "user's");
