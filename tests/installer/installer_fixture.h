@@ -17,25 +17,15 @@
 #include "installer/install_engine.h"
 #include "os/posix_os.h"
 #include "package/payload.h"
+#include "../package/package_fixture.h"
 
 namespace quill::installer::test {
 
-struct Entry {
-  std::string name;
-  std::string data;
-  bool stored = false;
-};
-
-inline std::string read_host_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void write_host_file(const std::string& path, const std::string& data) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(data.data(), static_cast<std::streamsize>(data.size()));
-}
+// Archives, host files and stub packages are written as in the package tests.
+using Entry = package::test::ZipEntry;
+using package::test::read_host_file;
+using package::test::write_host_file;
+using package::test::write_zip;
 
 // Removes a sandbox, read-only files and folders included.
 inline void remove_sandbox(const std::string& root) {
@@ -47,27 +37,6 @@ inline void remove_sandbox(const std::string& root) {
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
   }
   fs::remove_all(root, ignored);
-}
-
-inline void write_zip(const std::string& host_path, const std::vector<Entry>& entries) {
-  std::filesystem::create_directories(std::filesystem::path(host_path).parent_path());
-  zipFile zip = zipOpen64(host_path.c_str(), APPEND_STATUS_CREATE);
-  ASSERT_NE(zip, nullptr);
-  for (const Entry& entry : entries) {
-    zip_fileinfo info = {};
-    info.dosDate = 0x5A8C6000;
-    ASSERT_EQ(zipOpenNewFileInZip64(zip, entry.name.c_str(), &info, nullptr, 0, nullptr, 0,
-                                    nullptr, entry.stored ? 0 : Z_DEFLATED,
-                                    entry.stored ? 0 : Z_DEFAULT_COMPRESSION, 1),
-              ZIP_OK);
-    if (!entry.data.empty()) {
-      ASSERT_EQ(zipWriteInFileInZip(zip, entry.data.data(),
-                                    static_cast<unsigned>(entry.data.size())),
-                ZIP_OK);
-    }
-    ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
-  }
-  ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
 }
 
 // Lines of a CR LF text.

@@ -28,6 +28,7 @@ struct ZipEntry {
 
 // Writes a ZIP archive at a host path with minizip's own file access.
 inline void write_zip(const std::string& host_path, const std::vector<ZipEntry>& entries) {
+  std::filesystem::create_directories(std::filesystem::path(host_path).parent_path());
   zipFile zip = zipOpen64(host_path.c_str(), APPEND_STATUS_CREATE);
   ASSERT_NE(zip, nullptr);
   for (const ZipEntry& entry : entries) {
