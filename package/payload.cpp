@@ -10,6 +10,7 @@
 #include "common/paths.h"
 #include "package/archive.h"
 #include "package/data_files.h"
+#include "package/trailer.h"
 
 namespace quill::package {
 
@@ -19,16 +20,6 @@ namespace {
 
 constexpr std::size_t kImageDigitPosition = 16;    // "%Quillpack%/img/" is 16 characters
 constexpr std::size_t kBackgroundDigitPosition = 18;  // "%Quillpack%/bgimg/" is 18
-
-bool read_exactly(os::File& file, char* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    std::size_t count = file.read(buffer + done, size - done);
-    if (count == 0) return false;
-    done += count;
-  }
-  return true;
-}
 
 char char_at(const std::string& text, std::size_t position) {
   return position < text.size() ? text[position] : '\0';
@@ -66,7 +57,7 @@ ExtractOutcome copy_archive(os::File& in, os::File& out, std::uint64_t start,
   while (copied < length) {
     if (progress.cancelled()) return ExtractOutcome::cancelled;
     std::uint64_t chunk = std::min(kPayloadChunkSize, length - copied);
-    if (!in.seek(start + copied) || !read_exactly(in, buffer.get(), chunk)) {
+    if (!read_at(in, start + copied, buffer.get(), chunk)) {
       return ExtractOutcome::damaged;
     }
     if (!out.seek(copied) || !out.write(buffer.get(), chunk)) return ExtractOutcome::write_failed;
@@ -81,21 +72,19 @@ ExtractOutcome copy_payload_archive(os::Os& os, ExtractProgress& progress,
                                     const std::string& archive_path) {
   std::unique_ptr<os::File> in = os.open_file(os.module_path(), os::OpenMode::read);
   if (!in) return ExtractOutcome::damaged;
-  std::uint64_t file_size = in->size();
-  if (file_size < 8) return ExtractOutcome::damaged;
+  // A signed package ends in a certificate table; the trailer lies before it.
+  std::uint64_t file_size = package_data_end(*in, in->size());
+  if (file_size < kTrailerSize) return ExtractOutcome::damaged;
 
-  unsigned char trailer[8];
-  if (!in->seek(file_size - 8) || !read_exactly(*in, reinterpret_cast<char*>(trailer), 8)) {
-    return ExtractOutcome::damaged;
-  }
-  std::uint64_t length = 0;
-  for (int i = 7; i >= 0; --i) length = (length << 8) | trailer[i];
-  if (length == 0 || length > file_size - 8) return ExtractOutcome::damaged;
+  unsigned char trailer[kTrailerSize];
+  if (!read_at(*in, file_size - kTrailerSize, trailer, kTrailerSize)) return ExtractOutcome::damaged;
+  std::uint64_t length = decode_trailer(trailer);
+  if (length == 0 || length > file_size - kTrailerSize) return ExtractOutcome::damaged;
 
   std::unique_ptr<os::File> out = os.open_file(archive_path, os::OpenMode::write);
   if (!out) return ExtractOutcome::write_failed;
   progress.set_range(static_cast<unsigned>(length / 1024 / 1024));
-  return copy_archive(*in, *out, file_size - 8 - length, length, progress);
+  return copy_archive(*in, *out, file_size - kTrailerSize - length, length, progress);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The build pipeline.
 #include "builder/project/build.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "builder/project/data_files.h"
 #include "common/paths.h"
+#include "package/trailer.h"
 
 namespace quill::project {
 
@@ -196,29 +198,42 @@ Build::Append Build::append_archive() {
   std::uint64_t stub_size = os_.file_status(options_.output_path).size;
   auto output = os_.open_file(options_.output_path, os::OpenMode::append);
   if (!output) return Append::failed;
+
+  // The archive gets a comment of padding so that the package's length is a
+  // multiple of 8; its end record's comment length is patched as it passes.
+  unsigned char end_record[package::kArchiveEndRecordSize];
+  const std::uint64_t end_at = archive_size - sizeof end_record;
+  unsigned padding = package::signing_padding(stub_size, archive_size);
+  if (padding == 0 || archive_size < sizeof end_record ||
+      !package::read_at(*archive, end_at, end_record, sizeof end_record) ||
+      !package::set_archive_comment_length(end_record, padding)) {
+    padding = 0;
+  }
+  if (!archive->seek(0)) return Append::failed;
+
   std::vector<char> buffer(options_.chunk_size + 1);
   std::uint64_t copied = 0;
   while (copied < archive_size) {
     if (aborted()) return Append::aborted;
     std::size_t chunk = options_.chunk_size;
     if (archive_size - copied < chunk) chunk = static_cast<std::size_t>(archive_size - copied);
-    std::size_t got = 0;
-    while (got < chunk) {
-      std::size_t n = archive->read(buffer.data() + got, chunk - got);
-      if (n == 0) break;
-      got += n;
+    if (!package::read_at(*archive, copied, buffer.data(), chunk)) return Append::failed;
+    for (std::uint64_t at = std::max(copied, end_at); padding > 0 && at < copied + chunk; ++at) {
+      buffer[at - copied] = static_cast<char>(end_record[at - end_at]);
     }
-    if (got != chunk || !output->write(buffer.data(), chunk)) return Append::failed;
+    if (!output->write(buffer.data(), chunk)) return Append::failed;
     copied += chunk;
     report_.set_progress((stub_size + copied) / 1024);
   }
-  if (stub_size + archive_size + 8 >= (std::uint64_t{1} << 31)) {
+  const std::string comment(padding, ' ');
+  if (!output->write(comment.data(), comment.size())) return Append::failed;
+  archive_size += padding;
+  if (stub_size + archive_size + package::kTrailerSize >= (std::uint64_t{1} << 31)) {
     // The installer reads its own size as a 32-bit number.
     report_.warning("The package is 2 GiB or larger; installers cannot read a package of that size.");
   }
-  unsigned char trailer[8];
-  for (int i = 0; i < 8; ++i) trailer[i] = static_cast<unsigned char>(archive_size >> (8 * i));
-  if (!output->write(trailer, sizeof trailer)) return Append::failed;
+  const auto trailer = package::encode_trailer(archive_size);
+  if (!output->write(trailer.data(), trailer.size())) return Append::failed;
   return Append::done;
 }
 

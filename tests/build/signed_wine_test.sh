@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# A built package signed by a code-signing tool still installs: the example
+# is built with the stub under test, signed with a throw-away certificate,
+# the signature verifies, the table follows the package without padding, and
+# the signed package installs through its wizard.
+TEST=signed_package
+source "$QUILL_SOURCE/tests/installer_wine/common.sh"
+command -v osslsigncode >/dev/null || fail "osslsigncode is not installed"
+
+B="$WORK/builder"
+mkdir -p "$B"
+cp "$QUILL_BUILD/dist/quillset-build" "$QUILL_DIST/ext.dat" "$QUILL_DIST/uninst.dat" "$QUILL_DIST/setup.JPG" "$B/"
+QUILLSET_BUILD="$B/quillset-build" bash "$QUILL_SOURCE/examples/example.sh" "$WORK/out" >/dev/null ||
+  fail "the example did not build"
+unsigned="$WORK/out/example-setup.exe"
+size=$(stat -c %s "$unsigned")
+[ $((size % 8)) = 0 ] || fail "package length $size is not a multiple of 8"
+
+openssl req -x509 -newkey rsa:2048 -keyout "$WORK/key.pem" -out "$WORK/cert.pem" -days 2 -nodes \
+  -subj "/CN=Quillset test signer" >/dev/null 2>&1 || fail "no test certificate"
+osslsigncode sign -certs "$WORK/cert.pem" -key "$WORK/key.pem" -n "Example App" \
+  -in "$unsigned" -out "$DRIVE_C/signed-setup.exe" >/dev/null || fail "signing failed"
+osslsigncode verify -CAfile "$WORK/cert.pem" -in "$DRIVE_C/signed-setup.exe" >"$WORK/verify.log" 2>&1 ||
+  { cat "$WORK/verify.log"; fail "the signature does not verify"; }
+# The certificate table starts right where the unsigned package ended.
+cmp -s -n "$size" "$unsigned" "$DRIVE_C/signed-setup.exe" && fail "the signer changed nothing"
+python3 - "$DRIVE_C/signed-setup.exe" "$size" <<'PY' || fail "the certificate table does not follow the package"
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+pe = struct.unpack_from('<I', data, 0x3C)[0]
+opt = pe + 24
+dirs = opt + (96 if struct.unpack_from('<H', data, opt)[0] == 0x10B else 112)
+table, length = struct.unpack_from('<II', data, dirs + 4 * 8)
+sys.exit(0 if table == int(sys.argv[2]) and table + length == len(data) else 1)
+PY
+
+start_installer "$DRIVE_C/signed-setup.exe"
+driver wait-control 1004 30 click 1000 wait-text 1000 "I Agree" 5 click 1000 wait-control 1007 5 \
+  click 1000 wait-control 1012 5 click 1000 wait-control 1010 5 click 1000 \
+  wait-text 1000 Done 60 click 1000 answer ok 10 >/dev/null || fail "the signed package did not install"
+wait_installer signed-setup.exe
+R="$DRIVE_C/Program Files/Example App"
+cmp -s "$R/ReadMe.txt" "$QUILL_SOURCE/examples/example/files/ReadMe.txt" || fail "ReadMe.txt"
+cmp -s "$R/docs/Guide.txt" "$QUILL_SOURCE/examples/example/files/docs/Guide.txt" || fail "docs\\Guide.txt"
+echo "PASS"
