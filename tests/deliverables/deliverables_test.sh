@@ -17,6 +17,8 @@ expect_pe() {
   header=$($objdump -f -p "$file" 2>&1) || true
   grep -q 'file format pei-i386' <<<"$header" || fail "$1 is not a 32-bit i386 image"
   grep -q "^Subsystem.*($2)" <<<"$header" || fail "$1 is not a $2 program"
+  # No link time stamp: the same sources give the same bytes.
+  grep -q "^Time/Date.*1970" <<<"$header" || fail "$1 carries a link time stamp"
 }
 expect_pe ext.dat "Windows GUI"
 expect_pe uninst.dat "Windows GUI"
