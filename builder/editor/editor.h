@@ -144,7 +144,7 @@ class Editor {
   void wait_for_build() { build_thread_.join(); }
 
  private:
-  using Lock = std::lock_guard<std::mutex>;
+  using Lock = std::lock_guard<std::recursive_mutex>;
 
   // Tree page helpers (tree_commands.cpp).
   bool is_folder(project::TreeItem item) const;
@@ -174,7 +174,9 @@ class Editor {
   EditorView& view_;
   std::string builder_folder_;  // ends in a separator
   std::string backup_path_;
-  mutable std::mutex mutex_;   // project changes and the backup's copy
+  // Project changes and the backup's copy; recursive, so that a view called
+  // back during a change may start another.
+  mutable std::recursive_mutex mutex_;
   std::mutex backup_mutex_;    // one backup write at a time
   project::Project project_;
   PageState page_;

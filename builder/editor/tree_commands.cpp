@@ -199,8 +199,15 @@ bool Editor::end_label_edit(TreeItem item, const std::string& typed) {
     prompter_.tell(text::kEmptyName, Icon::warning);
     return false;
   }
-  if (name.find('\\') != std::string::npos) {
+  // A backslash would split the name into folders; the other characters
+  // cannot stand in a Windows file name ("|" would also break the
+  // installer's file list), and "." or ".." would lead out of the folder.
+  if (name.find_first_of("\\/:*?\"<>|") != std::string::npos) {
     prompter_.tell(text::kNameWithBackslash, Icon::warning);
+    return false;
+  }
+  if (name == "." || name == "..") {
+    prompter_.tell(text::kDotName, Icon::warning);
     return false;
   }
   int file = project_.find_file_by_tree_item(item);

@@ -150,7 +150,7 @@ TEST_F(EditorTest, RenameRewritesPathsOrRefusesWithAMessage) {
   EXPECT_EQ(project().tree().label(a), "B");
   EXPECT_EQ(view.relabelled, 1);
 
-  const std::string refused[] = {"", "a\\b", std::string(250, 'n')};
+  const std::string refused[] = {"", "a\\b", "a|b", "..", std::string(250, 'n')};
   for (const std::string& name : refused) {
     std::size_t messages = prompter.count("tell:");
     EXPECT_FALSE(editor->end_label_edit(a, name));
