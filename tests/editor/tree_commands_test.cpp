@@ -119,6 +119,18 @@ TEST_F(EditorTest, RemoveEmptiesFoldersAndTheUninstallerRoleFollowsItsRecord) {
   EXPECT_EQ(project().tree().size(), 2u);
 }
 
+TEST_F(EditorTest, ASelectionTheViewMakesDuringARemoveStands) {
+  TreeItem a = add_file(project().install_root(), "src/a.txt");
+  TreeItem b = add_file(project().install_root(), "src/b.txt");
+  editor->select(a);
+  view.on_removed = [&](TreeItem item) {
+    if (item == a) editor->select(b);
+  };
+  editor->remove();
+  EXPECT_EQ(editor->current_item(), b);
+  EXPECT_TRUE(editor->panel().remove_enabled);
+}
+
 TEST_F(EditorTest, UninstallerInsideARemovedFolderClearsTheCheck) {
   // A project whose uninstaller lies in a folder (as a move leaves it).
   project::Project p;
