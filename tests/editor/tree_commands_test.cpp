@@ -146,6 +146,13 @@ TEST_F(EditorTest, UninstallerInsideARemovedFolderClearsTheCheck) {
   EXPECT_FALSE(editor->is_checked(kIncludeUninstaller));
   EXPECT_EQ(project().uninstaller_item(), kNoItem);
   EXPECT_TRUE(view.saw("control:" + std::to_string(kIncludeUninstaller)));
+
+  // A file whose check names no record loads with the check off.
+  p.remove_file_record(p.find_file_by_tree_item(p.uninstaller_item()));
+  box.write("p.qsp", project::project_text(p));
+  prompter.files = {box.root() + "/p.qsp"};
+  editor->open_project();
+  EXPECT_FALSE(editor->is_checked(kIncludeUninstaller));
 }
 
 TEST_F(EditorTest, RenameRewritesPathsOrRefusesWithAMessage) {
