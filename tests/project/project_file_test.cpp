@@ -96,8 +96,22 @@ TEST(ProjectFile, SavedSlotNumbersFollowCompaction) {
   std::string text = project_text(p);
   EXPECT_NE(text.find(lines({"/s/0", "f0", "%install path%\\", "/s/5", "f5", "%install path%\\", "/s/2"})),
             std::string::npos);
-  EXPECT_NE(text.find(lines({"|", "1", "", "Five", "t", "0"})), std::string::npos);
+  // The stored target "t" is stale: a saved target is the file as it is now.
+  EXPECT_NE(text.find(lines({"|", "1", "", "Five", "%install path%\\f5", "0"})), std::string::npos);
   EXPECT_NE(text.find(lines({"", "", "1", "%a registry key macro%"})), std::string::npos);  // line 20
+}
+
+TEST(ProjectFile, RenderingWithoutCompactingWritesWhatASaveWrites) {
+  Project p;
+  for (int i = 0; i < 8; ++i) p.add_file("/s/" + std::to_string(i), "f" + std::to_string(i), kInstallRootPath, p.install_root());
+  p.shortcut(6, kQuickStart) = {"", "Six", "", kQuickStart};
+  p.set_uninstaller_item(p.file(7).item);
+  p.settings().include_uninstaller = true;
+  for (int slot : {1, 2, 4}) p.remove_file_record(slot);
+  std::string rendered = render_project(p);
+  EXPECT_TRUE(p.file_in_use(7));  // nothing moved
+  Project copy = p;
+  EXPECT_EQ(rendered, project_text(copy));
 }
 
 TEST(ProjectFile, LoadPlacesUnknownTargetFoldersUnderTheCustomRoot) {
