@@ -104,6 +104,14 @@ int command_add(const Args& args, Context& c) {
     TreeItem parent = args.has("--custom") ? p.install_root() : s.ensure_folder(folder);
     for (const std::string& source : sources) {
       if (s.os().file_status(source).is_folder) {
+        // A second folder of the same path would split one folder of the
+        // package over two nodes of the tree.
+        std::string name = source;
+        while (name.size() > 1 && (name.back() == '/' || name.back() == '\\')) name.pop_back();
+        name = name.substr(name.find_last_of("/\\") + 1);
+        int parent_slot = p.find_folder_by_tree_item(parent);
+        std::string path = p.folder(parent_slot).path + name + "\\";
+        if (s.folder_item(path) != kNoItem) throw Refused("the project already has a folder " + path);
         int before = p.file_count();
         TreeItem item = s.add_folder(parent, source);
         (void)item;
@@ -111,7 +119,17 @@ int command_add(const Args& args, Context& c) {
         ++folders;
       } else {
         TreeItem item = s.add_file(parent, source);
-        if (args.has("--custom")) s.set_custom_path(item, custom);
+        if (args.has("--custom")) {
+          s.set_custom_path(item, custom);
+        } else {
+          // The window allows two files of one name in a folder; the next
+          // load names the later one "copy of ...".
+          const project::FileRecord& f = p.file(p.find_file_by_tree_item(item));
+          if (p.file(p.find_file_by_name_and_folder(f.name, f.target_folder)).item != item) {
+            c.err << "quillset-build add: warning: " << f.target_folder << " already holds " << f.name
+                  << "; this one will be installed as \"copy of " << f.name << "\"\n";
+          }
+        }
         ++files;
       }
     }

@@ -138,6 +138,7 @@ std::vector<SettingKey> make_keys() {
       "eoi-buttons", "buttons of that message", {"ok", "yesno"},
       [](const Project& p) { return p.settings().message_box_ok ? 0 : 1; }, nullptr);
   buttons.put = nullptr;
+  buttons.control = kMessageOk;
   keys.push_back(buttons);
   keys.push_back(flag_key(
       "uninstaller", "include the uninstaller as %install path%\\Uninstall.exe",
