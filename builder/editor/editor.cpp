@@ -152,7 +152,11 @@ void Editor::browse(int control) {
 void Editor::edit_document(int control) {
   int source = control == kEditWelcome ? kWelcomeFile : control == kEditLicence ? kLicenceFile : 0;
   if (source == 0) return;
-  os_.start_program("notepad", control_text(source));
+  // The system's text editor lies in the Windows folder; a path with
+  // blanks reaches it as one argument.
+  std::string document = control_text(source);
+  std::string arguments = document.empty() ? std::string() : "\"" + document + "\"";
+  os_.start_program(os_.special_folder(os::SpecialFolder::windows) + "\\notepad.exe", arguments);
 }
 
 }  // namespace quill::editor

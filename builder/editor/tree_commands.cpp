@@ -182,9 +182,13 @@ void Editor::remove() {
     remove_item(item);
     forget_uninstaller_if_gone();
   }
-  page_.current = kNoItem;
-  page_.custom_editing = false;
-  page_.sync = false;
+  // A tree view selects another item when its selected one goes, and
+  // reports it through select() meanwhile; that choice stands.
+  if (page_.current == item || !project_.tree().contains(page_.current)) {
+    page_.current = kNoItem;
+    page_.custom_editing = false;
+    page_.sync = false;
+  }
   view_.panel_changed();
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,7 +25,12 @@ class RecordingView : public EditorView, public project::TreeObserver {
   void set_status(const std::string& text) override { log.push_back("status:" + text); }
   void control_changed(int control) override { log.push_back("control:" + std::to_string(control)); }
   void node_inserted(project::TreeItem) override { ++inserted; }
-  void node_removed(project::TreeItem) override { ++removed; }
+  void node_removed(project::TreeItem item) override {
+    ++removed;
+    if (on_removed) on_removed(item);
+  }
+  // Called for each removed node, as a tree view reselects meanwhile.
+  std::function<void(project::TreeItem)> on_removed;
   void tree_cleared() override { ++cleared; }
   void node_label_changed(project::TreeItem) override { ++relabelled; }
   bool saw(const std::string& entry) const {

@@ -81,7 +81,10 @@ TEST_F(EditorTest, ProjectControlsHoldTheSettings) {
   EXPECT_EQ(editor->control_text(kOutputPath), "C:\\out\\setup.exe");
   EXPECT_EQ(prompter.log.back(), "save:Program files (*.exe)");
   editor->edit_document(kEditWelcome);
-  EXPECT_EQ(box.os().shell_log().back(), "start|notepad|");
+  EXPECT_EQ(box.os().shell_log().back(), "start|C:\\Windows\\notepad.exe|");
+  editor->set_control_text(kLicenceFile, "C:\\My Docs\\licence.txt");
+  editor->edit_document(kEditLicence);
+  EXPECT_EQ(box.os().shell_log().back(), "start|C:\\Windows\\notepad.exe|\"C:\\My Docs\\licence.txt\"");
 }
 
 }  // namespace

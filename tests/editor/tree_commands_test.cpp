@@ -119,6 +119,18 @@ TEST_F(EditorTest, RemoveEmptiesFoldersAndTheUninstallerRoleFollowsItsRecord) {
   EXPECT_EQ(project().tree().size(), 2u);
 }
 
+TEST_F(EditorTest, ASelectionTheViewMakesDuringARemoveStands) {
+  TreeItem a = add_file(project().install_root(), "src/a.txt");
+  TreeItem b = add_file(project().install_root(), "src/b.txt");
+  editor->select(a);
+  view.on_removed = [&](TreeItem item) {
+    if (item == a) editor->select(b);
+  };
+  editor->remove();
+  EXPECT_EQ(editor->current_item(), b);
+  EXPECT_TRUE(editor->panel().remove_enabled);
+}
+
 TEST_F(EditorTest, UninstallerInsideARemovedFolderClearsTheCheck) {
   // A project whose uninstaller lies in a folder (as a move leaves it).
   project::Project p;
@@ -134,6 +146,13 @@ TEST_F(EditorTest, UninstallerInsideARemovedFolderClearsTheCheck) {
   EXPECT_FALSE(editor->is_checked(kIncludeUninstaller));
   EXPECT_EQ(project().uninstaller_item(), kNoItem);
   EXPECT_TRUE(view.saw("control:" + std::to_string(kIncludeUninstaller)));
+
+  // A file whose check names no record loads with the check off.
+  p.remove_file_record(p.find_file_by_tree_item(p.uninstaller_item()));
+  box.write("p.qsp", project::project_text(p));
+  prompter.files = {box.root() + "/p.qsp"};
+  editor->open_project();
+  EXPECT_FALSE(editor->is_checked(kIncludeUninstaller));
 }
 
 TEST_F(EditorTest, RenameRewritesPathsOrRefusesWithAMessage) {
