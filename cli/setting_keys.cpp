@@ -248,7 +248,10 @@ std::string parse_setting(EditSession& session, const SettingKey& key, const std
       }
       return value;
     case K::path: {
-      std::string path = value.empty() ? value : session.platform().os_path(value);
+      // A Windows path ("C:\...", "\\server\...") is kept as typed: the
+      // project may be meant for a build on Windows.
+      bool windows = (value.size() >= 2 && value[1] == ':') || value.compare(0, 2, "\\\\") == 0;
+      std::string path = value.empty() || windows ? value : session.platform().os_path(value);
       check_line(what, path);
       return path;
     }
