@@ -112,6 +112,14 @@ int command_add(const Args& args, Context& c) {
         int parent_slot = p.find_folder_by_tree_item(parent);
         std::string path = p.folder(parent_slot).path + name + "\\";
         if (s.folder_item(path) != kNoItem) throw Refused("the project already has a folder " + path);
+        // The window leaves out links, unreadable files and paths too long
+        // without a word; here the author is told how many.
+        int left_out = editor::plan_folder_scan(s.os(), source, path).left_out;
+        if (left_out > 0) {
+          c.err << "quillset-build add: warning: " << left_out << " entries of " << source
+                << " left out (links, unreadable files, paths over " << editor::kMaxPathLength
+                << " characters)\n";
+        }
         int before = p.file_count();
         TreeItem item = s.add_folder(parent, source);
         (void)item;
@@ -131,6 +139,14 @@ int command_add(const Args& args, Context& c) {
           }
         }
         ++files;
+      }
+    }
+    // A project file line holds 259 characters: a longer source path
+    // would be cut when saved (the folder scan limits only the tree path).
+    for (int slot = 0; slot < project::kFileSlots; ++slot) {
+      if (p.file_in_use(slot) && p.file(slot).source.size() > editor::kMaxPathLength) {
+        throw Refused("the source path " + p.file(slot).source + " is longer than " +
+                      std::to_string(editor::kMaxPathLength) + " characters, more than a project file holds");
       }
     }
   });

@@ -49,10 +49,9 @@ set(CPACK_PACKAGE_NAME quillset-build)
 set(CPACK_PACKAGE_VERSION 1.0.0)
 set(CPACK_PACKAGE_CONTACT "Quillset team <quillset@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "command-line builder of Windows installer packages")
-set(CPACK_PACKAGE_DESCRIPTION
-    "quillset-build makes, edits, checks and builds Quillset installer projects\n"
-    "from the command line and builds them into self-contained Windows setup\n"
-    "programs. The installer stub and uninstaller are included.")
+set(CPACK_PACKAGE_DESCRIPTION "quillset-build makes, edits and checks Quillset installer projects \
+from the command line and builds them into self-contained Windows setup programs. \
+The installer stub and the uninstaller are included.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
@@ -62,5 +61,4 @@ if(QUILL_DPKG_SHLIBDEPS)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, zlib1g, libminizip1")
 endif()
-set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 include(CPack)

@@ -233,6 +233,8 @@ TEST_F(CliEditTest, RefusedInputExitsTwoAndLeavesTheFileUntouched) {
   ASSERT_EQ(run({"new", "p.qsp"}), 0);
   ASSERT_EQ(run({"add", "p.qsp", src("a.txt")}), 0);
   const std::string before = saved();
+  // A source path over 259 characters (a project file line holds 259).
+  box.write("src/" + std::string(240, 'l') + "/deep/a.txt", "deep");
   const std::vector<std::vector<std::string>> refused = {
       {"set", "p.qsp", "colour=red"},
       {"set", "p.qsp", "name=ok", "uninstaller=maybe"},
@@ -247,6 +249,7 @@ TEST_F(CliEditTest, RefusedInputExitsTwoAndLeavesTheFileUntouched) {
       {"add", "p.qsp", "--to", "../up", src("a.txt")},
       {"add", "p.qsp", "--frobnicate", src("a.txt")},
       {"add", "p.qsp", src("tree"), src("tree")},
+      {"add", "p.qsp", src(std::string(240, 'l') + "/deep/a.txt")},
       {"macro", "p.qsp", "add", "m", "v"},
       {"macro", "p.qsp", "add", "%m%", "--registry", "HKEY_NOWHERE", "k", "v"},
       {"macro", "p.qsp", "remove", "%none%"},

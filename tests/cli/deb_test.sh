@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 (cd "$build_dir" && cpack -B "$work/pkg" > "$work/cpack.log" 2>&1) || fail "cpack: $(cat "$work/cpack.log")"
 deb=$(ls "$work"/pkg/*.deb)
-dpkg-deb --info "$deb" | grep -q 'Package: quillset-build' || fail "package name"
+[ "$(dpkg-deb -f "$deb" Package)" = quillset-build ] || fail "package name"
 root="$work/root"
 dpkg -x "$deb" "$root"
 for f in usr/bin/quillset-build usr/lib/quillset/quillset-build usr/lib/quillset/ext.dat \
@@ -22,7 +22,7 @@ for f in usr/bin/quillset-build usr/lib/quillset/quillset-build usr/lib/quillset
 done
 [ -L "$root/usr/bin/quillset-build" ] || fail "usr/bin/quillset-build is not a link"
 grep -q '^\.SH SET' "$root/usr/share/man/man1/quillset-build.1" || fail "man page lacks the set command"
-nm -D --defined-only "$root/usr/lib/libciphon.so" | grep -qw Enblow || fail "libciphon.so exports no Enblow"
+nm -D --defined-only "$root/usr/lib/libciphon.so" | grep -w Enblow > /dev/null || fail "libciphon.so exports no Enblow"
 
 # The installed builder, called through its link, finds its files.
 qb="$root/usr/bin/quillset-build"
@@ -32,7 +32,7 @@ grep -qF "$root/usr/lib/quillset/uninst.dat" "$work/example.qsp" || fail "uninst
 "$qb" check "$work/example.qsp" > "$work/check.log" 2>&1 || fail "check: $(cat "$work/check.log")"
 "$qb" build "$work/example.qsp" -o "$work/example-setup.exe" > "$work/build.log" 2>&1 ||
   fail "build: $(cat "$work/build.log")"
-grep -q warning "$work/build.log" && fail "warnings: $(cat "$work/build.log")"
+grep -q "warning:" "$work/build.log" && fail "warnings: $(cat "$work/build.log")"
 cmp -s -n "$(stat -c %s "$root/usr/lib/quillset/ext.dat")" "$root/usr/lib/quillset/ext.dat" "$work/example-setup.exe" ||
   fail "the package does not begin with the installed stub"
 python3 - "$work/example-setup.exe" "$root/usr/lib/quillset/uninst.dat" <<'PY' || fail "package contents"

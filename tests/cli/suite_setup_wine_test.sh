@@ -17,10 +17,10 @@ done
 cp "$QUILL_BUILD/dist/quillset-build" "$P/ext.dat" "$P/uninst.dat" "$P/setup.JPG" "$WORK/qb/"
 QUILLSET_BUILD="$WORK/qb/quillset-build" bash "$QUILL_SOURCE/scripts/suite_setup.sh" "$P" "$WORK/out" \
   > "$WORK/suite.log" 2>&1 || fail "suite_setup.sh: $(cat "$WORK/suite.log")"
-grep -q warning "$WORK/suite.log" && fail "warnings: $(cat "$WORK/suite.log")"
+grep -q "warning:" "$WORK/suite.log" && fail "warnings: $(cat "$WORK/suite.log")"
 
 start_installer "$WORK/out/quillset-setup.exe"
-driver wait-control 1007 30 expect-text 1007 'C:\Program Files\Quillset' click 1000 wait-control 1012 5 \
+driver wait-control 1007 30 expect-text 1007 'C:\Program Files\Quillset' click 1000 wait-control 1013 5 \
   click 1000 wait-control 1010 5 click 1000 wait-text 1000 Done 60 >/dev/null || fail "wizard"
 box=$(driver wait-control 1010 5 click 1000 answer ok 10) || fail "no closing message"
 case "$box" in *"Quillset is installed."*) ;; *) fail "closing message: $box" ;; esac
@@ -49,7 +49,7 @@ python3 -c 'import json, sys; d = json.loads(sys.argv[1]); assert d["settings"][
   fail "show --json: $json"
 out=$(qbw check 'C:\example\example.qsp') || fail "check: $out"
 out=$(qbw build 'C:\example\example.qsp' -o 'C:\example\example-setup.exe') || fail "build: $out"
-grep -q warning <<<"$out" && fail "unexpected warnings: $out"
+grep -q "warning:" <<<"$out" && fail "unexpected warnings: $out"
 python3 - "$DRIVE_C/example/example-setup.exe" "$R/ext.dat" "$R/uninst.dat" <<'PY' || fail "package"
 import io, struct, sys, zipfile
 data = open(sys.argv[1], "rb").read()
