@@ -76,6 +76,10 @@ bool Editor::check_insert_target() {
 
 void Editor::add_file() {
   if (!check_insert_target()) return;
+  if (project_.file_count() >= project::kFileSlots) {
+    prompter_.tell(text::kFileTableFull, Icon::warning);
+    return;
+  }
   std::string source;
   if (!prompter_.choose_file_to_open({text::kAllFilesFilter, text::kAllFilesPattern, "", false, false},
                                      &source)) {
@@ -84,10 +88,6 @@ void Editor::add_file() {
   TreeItem folder = page_.current;
   std::string target = folder_path_of(folder);
   std::string name = last_segment(source);
-  if (project_.file_count() >= project::kFileSlots) {
-    prompter_.tell(text::kFileTableFull, Icon::warning);
-    return;
-  }
   if (name.empty()) {
     prompter_.tell(text::kEmptyName, Icon::warning);
     return;
@@ -106,6 +106,10 @@ void Editor::add_file() {
 
 void Editor::add_folder() {
   if (!check_insert_target()) return;
+  if (project_.folder_count() >= project::kFolderSlots) {
+    prompter_.tell(text::kFolderTableFull, Icon::warning);
+    return;
+  }
   std::string source;
   if (!prompter_.choose_folder(text::kFolderTitle, &source)) return;
   TreeItem parent = page_.current;

@@ -43,7 +43,8 @@ TEST_F(EditorTest, AddFileChecksItsFolderAndTheTable) {
   editor->open_project();
   ASSERT_EQ(project().file_count(), project::kFileSlots);
   std::size_t nodes = project().tree().size();
-  add_file(project().install_root(), "src/b.txt");
+  editor->select(project().install_root());
+  editor->add_file();
   EXPECT_EQ(prompter.last_message(), text::kFileTableFull);
   EXPECT_EQ(project().tree().size(), nodes);
 }
