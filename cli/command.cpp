@@ -84,6 +84,7 @@ const std::vector<CommandSpec>& commands() {
   static const std::vector<CommandSpec> list = {
       {"new", command_new, {"--name", "--title", "--folder"}, {"--force"}},
       {"add", command_add, {"--to", "--custom"}, {}},
+      {"remove", command_remove, {}, {}},
       {"set", command_set, {}, {}},
       {"macro", command_macro, {"--registry"}, {}},
       {"shortcut", command_shortcut, {"--folder"}, {}},

@@ -40,6 +40,7 @@ std::string general_help();
 
 int command_new(const Args& args, Context& context);
 int command_add(const Args& args, Context& context);
+int command_remove(const Args& args, Context& context);
 int command_set(const Args& args, Context& context);
 int command_macro(const Args& args, Context& context);
 int command_shortcut(const Args& args, Context& context);

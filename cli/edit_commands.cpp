@@ -156,6 +156,27 @@ int command_add(const Args& args, Context& c) {
   return 0;
 }
 
+int command_remove(const Args& args, Context& c) {
+  need_words(args, 2, "remove");
+  edit_project(c, args.words[0], [&](EditSession& s) {
+    for (std::size_t i = 1; i < args.words.size(); ++i) {
+      const std::string& typed = args.words[i];
+      TreeItem item = s.find_file(typed);
+      if (item == kNoItem) {
+        std::string path = typed;
+        if (path.compare(0, 13, "%custom path%") == 0) path = project::kCustomRootPath;
+        item = s.folder_item(path == project::kCustomRootPath ? path : install_folder_path(typed));
+      }
+      if (item == kNoItem) throw Refused("the project holds no file or folder " + typed);
+      s.run([&] {
+        s.editor().select(item);
+        s.editor().remove();
+      });
+    }
+  });
+  return 0;
+}
+
 int command_set(const Args& args, Context& c) {
   need_words(args, 2, "set");
   EditSession probe(c.platform);

@@ -20,6 +20,7 @@ const char kGeneral[] =
     "Commands:\n"
     "  new       create a project with the defaults of a new project\n"
     "  add       add files and folder trees to the files to install\n"
+    "  remove    remove files or folders (with everything in them)\n"
     "  set       change settings by name (KEY=VALUE)\n"
     "  macro     add or remove a macro\n"
     "  shortcut  add or remove a shortcut to an installed file\n"
@@ -58,6 +59,15 @@ const char kAdd[] =
     "  --custom TARGET  files only: install them into TARGET (e.g.\n"
     "                   \"%windows%\\Fonts\\\") under %custom path%; a file whose\n"
     "                   name is taken there gets \"copy of \" in front.\n";
+
+const char kRemove[] =
+    "usage: quillset-build remove PROJECT.qsp ITEM...\n"
+    "\n"
+    "Removes files and folders, as the window's \"Remove file / folder\" does:\n"
+    "a folder goes with everything in it, and its shortcuts with a file.\n"
+    "ITEM is a file as show lists it (bin/app.exe, \"%windows%\\Fonts\\a.ttf\")\n"
+    "or a folder below %install path% (bin). Removing Uninstall.exe turns\n"
+    "uninstaller off. The two roots cannot be removed.\n";
 
 const char kSetHead[] =
     "usage: quillset-build set PROJECT.qsp KEY=VALUE...\n"
@@ -157,6 +167,7 @@ std::string general_help() { return kGeneral; }
 std::string command_help(const std::string& command) {
   if (command == "new") return kNew;
   if (command == "add") return kAdd;
+  if (command == "remove") return kRemove;
   if (command == "set") return set_help();
   if (command == "macro") return kMacro;
   if (command == "shortcut") return kShortcut;

@@ -227,6 +227,11 @@ TEST_F(CliEditTest, RemoveSubcommandsUndoTheirAdd) {
   ASSERT_EQ(run({"macro", "p.qsp", "remove", "%m%"}), 0);
   EXPECT_EQ(saved(), with_file);
   EXPECT_NE(saved(), fresh);
+  // Files, folders and the uninstaller go as the window's Remove takes them.
+  ASSERT_EQ(run({"add", "p.qsp", src("tree")}), 0);
+  ASSERT_EQ(run({"set", "p.qsp", "uninstaller=on"}), 0);
+  ASSERT_EQ(run({"remove", "p.qsp", "a.txt", "tree", "Uninstall.exe"}), 0);
+  EXPECT_EQ(saved(), fresh);
 }
 
 TEST_F(CliEditTest, RefusedInputExitsTwoAndLeavesTheFileUntouched) {
@@ -248,6 +253,8 @@ TEST_F(CliEditTest, RefusedInputExitsTwoAndLeavesTheFileUntouched) {
       {"add", "p.qsp", "--custom", "%windows%\\", src("tree")},
       {"add", "p.qsp", "--to", "../up", src("a.txt")},
       {"add", "p.qsp", "--frobnicate", src("a.txt")},
+      {"remove", "p.qsp", "a.txt", "none.txt"},
+      {"remove", "p.qsp", "%install path%"},
       {"add", "p.qsp", src("tree"), src("tree")},
       {"add", "p.qsp", src(std::string(240, 'l') + "/deep/a.txt")},
       {"macro", "p.qsp", "add", "m", "v"},
