@@ -3,9 +3,13 @@
 
 #include <atomic>
 #include <ostream>
+#include <set>
 
 #include "builder/project/build.h"
 #include "builder/project/project_file.h"
+#include "cli/check.h"
+#include "cli/commands.h"
+#include "cli/edit_session.h"
 
 namespace quill::cli {
 
@@ -13,16 +17,7 @@ namespace {
 
 std::atomic<bool> g_abort{false};
 
-const char kUsage[] =
-    "usage: quillset-build PROJECT.qsp [-o OUTPUT]\n"
-    "\n"
-    "Builds the installer package described by a project file.\n"
-    "\n"
-    "  -o OUTPUT   write the package to OUTPUT instead of the project's\n"
-    "              \"Save installer as\" path\n"
-    "  -h, --help  show this text\n"
-    "\n"
-    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program.\n";
+std::string usage() { return general_help(); }
 
 // Prints each status text once, with the progress reached when it appeared.
 class ConsoleReport : public project::BuildReport {
@@ -49,7 +44,10 @@ class ConsoleReport : public project::BuildReport {
   }
   void set_progress(std::uint64_t position) override { position_ = position; }
   bool abort_requested() override { return g_abort.load(); }
+  // Each text once: the checks before the build and the build itself
+  // find some of the same things.
   void warning(const std::string& text) override {
+    if (!said_.insert(text).second) return;
     err_ << "quillset-build: warning: " << text << "\n";
     ++warnings_;
   }
@@ -61,6 +59,7 @@ class ConsoleReport : public project::BuildReport {
   std::uint64_t range_ = 0;
   std::uint64_t position_ = 0;
   int warnings_ = 0;
+  std::set<std::string> said_;
 };
 
 int fail(std::ostream& err, const std::string& text) {
@@ -68,38 +67,127 @@ int fail(std::ostream& err, const std::string& text) {
   return 1;
 }
 
+
+int build_command(const std::vector<std::string>& args, Platform& platform, std::ostream& out,
+                  std::ostream& err);
+
+using Command = int (*)(const Args&, Context&);
+
+struct CommandSpec {
+  const char* name;
+  Command run;
+  std::set<std::string> valued;
+  std::set<std::string> switches;
+};
+
+const std::vector<CommandSpec>& commands() {
+  static const std::vector<CommandSpec> list = {
+      {"new", command_new, {"--name", "--title", "--folder"}, {"--force"}},
+      {"add", command_add, {"--to", "--custom"}, {}},
+      {"remove", command_remove, {}, {}},
+      {"set", command_set, {}, {}},
+      {"macro", command_macro, {"--registry"}, {}},
+      {"shortcut", command_shortcut, {"--folder"}, {}},
+      {"image", command_image, {"--step", "--mode", "--x", "--y"}, {"--background"}},
+      {"show", command_show, {}, {"--json"}},
+      {"check", command_check, {}, {}},
+  };
+  return list;
+}
+
 }  // namespace
+
+Args parse_args(const std::vector<std::string>& args, const std::set<std::string>& valued,
+                const std::set<std::string>& switches) {
+  Args parsed;
+  bool words_only = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (words_only || arg.size() < 2 || arg[0] != '-') {
+      parsed.words.push_back(arg);
+    } else if (arg == "--") {
+      words_only = true;
+    } else if (valued.count(arg)) {
+      if (i + 1 >= args.size()) throw Refused(arg + " needs a value");
+      parsed.values[arg] = args[++i];
+    } else if (switches.count(arg)) {
+      parsed.switches.insert(arg);
+    } else {
+      throw Refused("unknown option " + arg);
+    }
+  }
+  return parsed;
+}
 
 void request_abort() { g_abort.store(true); }
 
 int run_command(const std::vector<std::string>& args, Platform& platform, std::ostream& out,
                 std::ostream& err) {
+  if (args.empty()) {
+    err << usage();
+    return 2;
+  }
+  const std::string& first = args[0];
+  if (first == "help") {
+    std::string text = args.size() > 1 ? command_help(args[1]) : usage();
+    out << (text.empty() ? usage() : text);
+    return 0;
+  }
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  for (const std::string& arg : rest) {
+    if ((arg == "-h" || arg == "--help") && !command_help(first).empty()) {
+      out << command_help(first);
+      return 0;
+    }
+  }
+  if (first == "build") return build_command(rest, platform, out, err);
+  for (const CommandSpec& spec : commands()) {
+    if (first != spec.name) continue;
+    Context context{platform, out, err};
+    try {
+      return spec.run(parse_args(rest, spec.valued, spec.switches), context);
+    } catch (const Refused& refused) {
+      err << "quillset-build " << first << ": " << refused.what() << "\n";
+      return 2;
+    } catch (const Failed& failed) {
+      err << "quillset-build " << first << ": error: " << failed.what() << "\n";
+      return 1;
+    }
+  }
+  // Without a command word: a build, as the builder has always been called.
+  return build_command(args, platform, out, err);
+}
+
+namespace {
+
+int build_command(const std::vector<std::string>& args, Platform& platform, std::ostream& out,
+                  std::ostream& err) {
   std::string project_arg;
   std::string output_arg;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "-h" || arg == "--help") {
-      out << kUsage;
+      out << usage();
       return 0;
     }
     if (arg == "-o") {
       if (i + 1 >= args.size()) {
-        err << "quillset-build: -o needs a file name\n" << kUsage;
+        err << "quillset-build: -o needs a file name\n" << usage();
         return 2;
       }
       output_arg = args[++i];
     } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
-      err << "quillset-build: unknown option " << arg << "\n" << kUsage;
+      err << "quillset-build: unknown option " << arg << "\n" << usage();
       return 2;
     } else if (project_arg.empty()) {
       project_arg = arg;
     } else {
-      err << "quillset-build: more than one project given\n" << kUsage;
+      err << "quillset-build: more than one project given\n" << usage();
       return 2;
     }
   }
   if (project_arg.empty()) {
-    err << kUsage;
+    err << usage();
     return 2;
   }
 
@@ -153,10 +241,9 @@ int run_command(const std::vector<std::string>& args, Platform& platform, std::o
   }
 
   ConsoleReport report(out, err);
-  for (int slot : renamed) {
-    const project::FileRecord& file = project.file(slot);
-    report.warning("two files are installed as \"" + file.target_folder + file.name.substr(8) +
-                   "\"; the one from \"" + file.source + "\" is installed as \"" + file.name + "\".");
+  // What "check" finds is told first; the build goes on as before.
+  for (const Finding& finding : check_project(project, platform, renamed, true)) {
+    report.warning(finding.text);
   }
   project::BuildOptions options;
   options.output_path = output;
@@ -180,5 +267,7 @@ int run_command(const std::vector<std::string>& args, Platform& platform, std::o
   }
   return 1;
 }
+
+}  // namespace
 
 }  // namespace quill::cli

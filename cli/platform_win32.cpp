@@ -1,4 +1,8 @@
-// The command-line builder on Windows: the Win32 backend, paths as typed.
+// The command-line builder on Windows: the Win32 backend; paths typed
+// relative to the current folder are made absolute, since a project keeps
+// its sources by full path.
+#include <windows.h>
+
 #include "cli/platform.h"
 #include "os/win32_os.h"
 
@@ -9,7 +13,12 @@ namespace {
 class Win32Platform : public Platform {
  public:
   os::Os& os() override { return os_; }
-  std::string os_path(const std::string& typed) override { return typed; }
+  std::string os_path(const std::string& typed) override {
+    if (typed.empty()) return typed;
+    char full[MAX_PATH];
+    DWORD n = GetFullPathNameA(typed.c_str(), sizeof full, full, nullptr);
+    return n > 0 && n < sizeof full ? std::string(full, n) : typed;
+  }
   bool is_local_path(const std::string& path) override { return !path.empty(); }
   std::string program_folder() override {
     std::string path = os_.module_path();

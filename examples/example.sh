@@ -15,7 +15,8 @@ outdir=$(cd "$outdir" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/quill-example.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# The project names its sources by absolute path: fill in where they lie.
-example="$here/example"
-sed "s|@EXAMPLE@|$example|g" "$example/example.qsp.in" > "$work/example.qsp"
+# The project is made by the builder's editing commands (the same project
+# as example/example.qsp.in, which a test keeps in step).
+QUILLSET_BUILD="$builder" bash "$here/make_example.sh" "$work/example.qsp" > "$work/make.log" ||
+  { cat "$work/make.log" >&2; exit 1; }
 "$builder" "$work/example.qsp" -o "$outdir/example-setup.exe"

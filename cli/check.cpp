@@ -1,0 +1,108 @@
+// The checks of "check" and of every build.
+#include "cli/check.h"
+
+#include "builder/editor/folder_scan.h"
+#include "builder/project/data_files.h"
+
+namespace quill::cli {
+
+using project::kNoSlot;
+
+namespace {
+
+bool is_file(os::Os& os, const std::string& path) {
+  if (path.empty()) return false;
+  os::FileStatus status = os.file_status(path);
+  return status.exists && !status.is_folder;
+}
+
+bool windows_name(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (unsigned char c : name) {
+    if (c < 0x20) return false;
+  }
+  return name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+}
+
+}  // namespace
+
+std::vector<Finding> check_project(const project::Project& p, Platform& platform,
+                                   const std::vector<int>& renamed, bool for_build) {
+  os::Os& os = platform.os();
+  const std::string builder = platform.program_folder();
+  std::vector<Finding> found;
+  auto error = [&](const std::string& text) { found.push_back({true, text}); };
+  auto warning = [&](const std::string& text) { found.push_back({false, text}); };
+
+  if (!for_build) {
+    if (!is_file(os, builder + "ext.dat")) error("the installer stub ext.dat is missing from " + builder);
+    if (!is_file(os, builder + "setup.JPG")) warning("setup.JPG is missing from " + builder);
+    if (p.settings().output_path.empty()) {
+      warning("the project has no \"Save installer as\" path; build needs -o OUTPUT");
+    }
+  }
+
+  // The uninstaller always comes from beside this program.
+  int uninstaller = kNoSlot;
+  if (p.settings().include_uninstaller) {
+    if (p.uninstaller_item() != project::kNoItem) uninstaller = p.find_file_by_tree_item(p.uninstaller_item());
+    if (uninstaller == kNoSlot) {
+      error("\"Include uninstaller\" is on, but the project holds no uninstaller file");
+    } else if (!is_file(os, builder + "uninst.dat")) {
+      error("the uninstaller uninst.dat is missing from " + builder);
+    }
+  }
+
+  for (int slot = 0; slot < project::kFileSlots; ++slot) {
+    if (!p.file_in_use(slot)) continue;
+    const project::FileRecord& f = p.file(slot);
+    std::string path = f.target_folder + f.name;
+    if (slot != uninstaller && !is_file(os, f.source)) error("Source file missing: \"" + f.source + "\".");
+    if (!windows_name(f.name)) error("\"" + path + "\" has a name a Windows file cannot have");
+    if (f.target_folder.empty() || f.target_folder.back() != '\\') {
+      error("the target folder of \"" + path + "\" does not end in \"\\\"");
+    }
+    if (path.size() > editor::kMaxPathLength) {
+      error("the path \"" + path + "\" is longer than " + std::to_string(editor::kMaxPathLength) +
+            " characters");
+    }
+  }
+  for (int slot : renamed) {
+    const project::FileRecord& file = p.file(slot);
+    error("two files are installed as \"" + file.target_folder + file.name.substr(8) +
+          "\"; the one from \"" + file.source + "\" is installed as \"" + file.name + "\".");
+  }
+  std::vector<int> duplicates;
+  project::plan_install_entries(p, &duplicates, [&](int slot) { return is_file(os, p.file(slot).source); });
+  for (int slot : duplicates) {
+    const project::FileRecord& file = p.file(slot);
+    error("Left out \"" + file.source + "\": another file is already installed as \"" +
+          file.target_folder + file.name + "\".");
+  }
+
+  for (int slot = 0; slot < project::kImageSlots; ++slot) {
+    const project::ImageRecord& image = p.image(slot);
+    if (image.path.empty()) continue;
+    if (!is_file(os, image.path)) error("Picture missing: \"" + image.path + "\".");
+    if (image.background && !p.settings().use_background_window) {
+      warning("the background picture \"" + image.path + "\" is not shown: the background window is off");
+    }
+  }
+  for (const std::string& text : {p.settings().welcome_file, p.settings().licence_file}) {
+    if (!text.empty() && !is_file(os, project::box_text(text))) error("Text file missing: \"" + text + "\".");
+  }
+
+  int left_out = 0;
+  std::vector<std::string> unwritable;
+  project::macros_text(p, &left_out, &unwritable);
+  for (const std::string& name : unwritable) {
+    error("Macro " + name + " left out: an installer cannot read a value name that begins with \"/\".");
+  }
+  if (left_out > 0) {
+    error(std::to_string(left_out) + " macros left out: an installer reads at most " +
+          std::to_string(project::kMaxPackagedMacros) + ".");
+  }
+  return found;
+}
+
+}  // namespace quill::cli

@@ -1,0 +1,22 @@
+// What a build of a project would warn about, found before building.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "builder/project/project.h"
+#include "cli/platform.h"
+
+namespace quill::cli {
+
+struct Finding {
+  bool error = false;  // the package would be wrong: a file, picture or text missing or misplaced
+  std::string text;
+};
+
+// `renamed`: the slots the load gave a "copy of " name. With `for_build`,
+// the output path and the builder's own files are left to the build.
+std::vector<Finding> check_project(const project::Project& project, Platform& platform,
+                                   const std::vector<int>& renamed, bool for_build = false);
+
+}  // namespace quill::cli

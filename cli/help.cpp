@@ -1,0 +1,181 @@
+// The help texts (also the source of the manual page).
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/setting_keys.h"
+
+namespace quill::cli {
+
+namespace {
+
+const char kGeneral[] =
+    "usage: quillset-build COMMAND PROJECT.qsp [ARGUMENTS]\n"
+    "       quillset-build PROJECT.qsp [-o OUTPUT]\n"
+    "\n"
+    "Makes, inspects, edits and builds installer projects (.qsp files) from the\n"
+    "command line. A project changed here opens unchanged in the builder's\n"
+    "window; every command that writes a project replaces the file only once\n"
+    "the new one is complete, and a refused command leaves it untouched.\n"
+    "\n"
+    "Commands:\n"
+    "  new       create a project with the defaults of a new project\n"
+    "  add       add files and folder trees to the files to install\n"
+    "  remove    remove files or folders (with everything in them)\n"
+    "  set       change settings by name (KEY=VALUE)\n"
+    "  macro     add or remove a macro\n"
+    "  shortcut  add or remove a shortcut to an installed file\n"
+    "  image     add or remove a picture of the installer\n"
+    "  show      print the project (--json for scripts)\n"
+    "  check     report what a build would warn about\n"
+    "  build     build the installer package (the default command)\n"
+    "\n"
+    "  quillset-build COMMAND --help   shows the help of one command.\n"
+    "\n"
+    "Exit codes: 0 done; 1 failed (a file could not be read or written, or\n"
+    "check found errors); 2 refused (bad arguments; nothing was written).\n"
+    "\n"
+    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program.\n";
+
+const char kNew[] =
+    "usage: quillset-build new PROJECT.qsp [--name NAME] [--title TEXT] [--folder FOLDER] [--force]\n"
+    "\n"
+    "Writes a new project: the defaults of the window's \"New project\", with\n"
+    "the program name, the installer's title and its default install folder\n"
+    "when given. An existing file is replaced only with --force.\n"
+    "\n"
+    "  --name NAME      program name, the value of %name% (name=)\n"
+    "  --title TEXT     installer window title (title=)\n"
+    "  --folder FOLDER  default install folder, e.g. \"%program files%\\%name%\"\n";
+
+const char kAdd[] =
+    "usage: quillset-build add PROJECT.qsp SOURCE... [--to FOLDER | --custom TARGET]\n"
+    "\n"
+    "Adds files and whole folder trees, as the window's \"Add file\" and \"Add\n"
+    "folder\" do: a folder keeps its name and brings everything below it,\n"
+    "except names that begin with \".\", links, and paths over 259 characters.\n"
+    "\n"
+    "  --to FOLDER      a folder below %install path% (e.g. docs/img); missing\n"
+    "                   folders are made. Default: %install path% itself.\n"
+    "  --custom TARGET  files only: install them into TARGET (e.g.\n"
+    "                   \"%windows%\\Fonts\\\") under %custom path%; a file whose\n"
+    "                   name is taken there gets \"copy of \" in front.\n";
+
+const char kRemove[] =
+    "usage: quillset-build remove PROJECT.qsp ITEM...\n"
+    "\n"
+    "Removes files and folders, as the window's \"Remove file / folder\" does:\n"
+    "a folder goes with everything in it, and its shortcuts with a file.\n"
+    "ITEM is a file as show lists it (bin/app.exe, \"%windows%\\Fonts\\a.ttf\")\n"
+    "or a folder below %install path% (bin). Removing Uninstall.exe turns\n"
+    "uninstaller off. The two roots cannot be removed.\n";
+
+const char kSetHead[] =
+    "usage: quillset-build set PROJECT.qsp KEY=VALUE...\n"
+    "\n"
+    "Changes settings by name. Texts are single lines of at most 259\n"
+    "characters; file paths are made absolute; switches take on or off;\n"
+    "colours take #RRGGBB. An unknown key or a bad value refuses the whole\n"
+    "command (exit code 2) and nothing is written.\n"
+    "\n"
+    "Keys:\n";
+
+const char kMacro[] =
+    "usage: quillset-build macro PROJECT.qsp add NAME VALUE\n"
+    "       quillset-build macro PROJECT.qsp add NAME --registry ROOT KEY VALUE-NAME\n"
+    "       quillset-build macro PROJECT.qsp remove NAME\n"
+    "\n"
+    "A macro's NAME is a word between % signs, e.g. %company%. A text macro\n"
+    "stands for VALUE; a registry macro for the value VALUE-NAME of KEY under\n"
+    "ROOT (HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS\n"
+    "or HKEY_CURRENT_CONFIG) on the machine the installer runs on.\n";
+
+const char kShortcut[] =
+    "usage: quillset-build shortcut PROJECT.qsp add FILE LOCATION NAME [--folder FOLDER]\n"
+    "       quillset-build shortcut PROJECT.qsp remove FILE LOCATION\n"
+    "\n"
+    "FILE is an installed file as show lists it: bin/app.exe (below\n"
+    "%install path%) or its full target, e.g. \"%install path%\\bin\\app.exe\".\n"
+    "LOCATION is desktop, start-menu or quick-start; each file has one\n"
+    "shortcut per location. --folder names the start menu folder.\n";
+
+const char kImage[] =
+    "usage: quillset-build image PROJECT.qsp add PICTURE [--step N] [--background\n"
+    "                            [--mode stretch|centre|position [--x X --y Y]]]\n"
+    "       quillset-build image PROJECT.qsp remove PICTURE [--step N]\n"
+    "\n"
+    "Pictures (JPEG or BMP) shown at a step of the installer (1 welcome,\n"
+    "2 licence, 3 folder, 4 shortcuts, 5 confirmation, 6 installing,\n"
+    "7 done; default 1), in its window or, with --background, in the\n"
+    "background window (which needs background=on).\n";
+
+const char kShow[] =
+    "usage: quillset-build show PROJECT.qsp [--json]\n"
+    "\n"
+    "Prints the files to install as a tree with their sources and targets,\n"
+    "the shortcuts, macros and pictures, and every setting by the name that\n"
+    "set takes. --json prints the same as one JSON object.\n";
+
+const char kCheck[] =
+    "usage: quillset-build check PROJECT.qsp\n"
+    "\n"
+    "Reports what a build would warn about: missing sources, pictures or\n"
+    "texts, files installed under the same name, names and paths Windows\n"
+    "cannot hold, macros that would be left out, an uninstaller that is\n"
+    "switched on but missing. Exits with 1 when anything would make the\n"
+    "package wrong. Every build runs these checks first.\n";
+
+const char kBuild[] =
+    "usage: quillset-build [build] PROJECT.qsp [-o OUTPUT]\n"
+    "\n"
+    "Builds the installer package described by a project file, after the\n"
+    "checks of check (told as warnings).\n"
+    "\n"
+    "  -o OUTPUT   write the package to OUTPUT instead of the project's\n"
+    "              \"Save installer as\" path\n"
+    "  -h, --help  show this text\n"
+    "\n"
+    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program.\n";
+
+std::string set_help() {
+  std::string text = kSetHead;
+  for (const SettingKey& key : setting_keys()) {
+    std::string values;
+    switch (key.kind) {
+      case SettingKey::text: values = "TEXT"; break;
+      case SettingKey::path: values = "FILE"; break;
+      case SettingKey::colour: values = "#RRGGBB"; break;
+      case SettingKey::number:
+        values = std::to_string(key.minimum) + ".." + std::to_string(key.maximum);
+        break;
+      case SettingKey::flag:
+      case SettingKey::choice:
+        for (const std::string& c : key.choices) values += (values.empty() ? "" : "|") + c;
+        break;
+    }
+    std::string left = "  " + key.name + "=" + values;
+    if (left.size() < 40) left.resize(40, ' ');
+    else left += "\n" + std::string(40, ' ');
+    text += left + key.help + "\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string general_help() { return kGeneral; }
+
+std::string command_help(const std::string& command) {
+  if (command == "new") return kNew;
+  if (command == "add") return kAdd;
+  if (command == "remove") return kRemove;
+  if (command == "set") return set_help();
+  if (command == "macro") return kMacro;
+  if (command == "shortcut") return kShortcut;
+  if (command == "image") return kImage;
+  if (command == "show") return kShow;
+  if (command == "check") return kCheck;
+  if (command == "build") return kBuild;
+  return std::string();
+}
+
+}  // namespace quill::cli

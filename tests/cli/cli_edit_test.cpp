@@ -1,0 +1,307 @@
+// The editing commands over the sandbox: what each writes, that a project
+// made by them is byte for byte the one the window's editor logic makes,
+// and that refused input leaves the file as it was.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "builder/editor/controls.h"
+#include "builder/editor/editor.h"
+#include "builder/editor/scripted_prompter.h"
+#include "builder/project/project_file.h"
+#include "cli/command.h"
+#include "tests/project/sandbox.h"
+
+namespace quill::cli {
+namespace {
+
+using project::kNoSlot;
+
+class SandboxPlatform : public Platform {
+ public:
+  explicit SandboxPlatform(testing::Sandbox& box) : box_(box) {}
+  os::Os& os() override { return box_.os(); }
+  std::string os_path(const std::string& typed) override {
+    return !typed.empty() && typed[0] == '/' ? typed : box_.root() + "/" + typed;
+  }
+  bool is_local_path(const std::string& path) override { return !path.empty() && path[0] == '/'; }
+  std::string program_folder() override { return box_.root() + "/bin/"; }
+
+ private:
+  testing::Sandbox& box_;
+};
+
+class CliEditTest : public ::testing::Test {
+ protected:
+  CliEditTest() : platform(box) {
+    box.os().set_module_path(box.root() + "/bin/quillset-build");
+    box.write("bin/ext.dat", "MZ-stub");
+    box.write("bin/uninst.dat", "MZ-uninstaller");
+    box.write("bin/setup.JPG", "jpeg");
+    box.write("src/a.txt", "a");
+    box.write("src/tree/c.txt", "c");
+    box.write("src/tree/sub/b.txt", "b");
+    box.write("src/tree/.hidden/h.txt", "h");
+    box.write("src/x.png", "x");
+    box.write("src/f.ttf", "f");
+    box.write("src/pic.jpg", "p");
+    box.write("src/welcome.txt", "hello");
+  }
+
+  int run(std::vector<std::string> args, std::string* err_text = nullptr) {
+    std::ostringstream out, err;
+    int code = run_command(args, platform, out, err);
+    if (err_text) *err_text = err.str();
+    last_out = out.str();
+    return code;
+  }
+  std::string src(const std::string& name) const { return box.root() + "/src/" + name; }
+  std::string saved(const std::string& name = "p.qsp") const {
+    return testing::Sandbox::read(box.root() + "/" + name);
+  }
+  // Line `n` (from 1) of the 44 settings lines of a saved project.
+  std::string setting_line(int n) const {
+    std::vector<std::string> lines;
+    std::istringstream in(saved());
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.size() - 1));
+    return lines.at(lines.size() - 44 + n - 1);
+  }
+
+  testing::Sandbox box;
+  SandboxPlatform platform;
+  std::string last_out;
+};
+
+// One session of commands against the same changes made through the
+// editor as the window makes them (the dialogs' settings on the model).
+TEST_F(CliEditTest, CommandsWriteWhatTheWindowWrites) {
+  ASSERT_EQ(run({"new", "p.qsp", "--name", "App", "--title", "T", "--folder", "%program files%\\T"}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", src("a.txt"), src("tree")}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", "--to", "docs/img", src("x.png")}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", "--custom", "%windows%\\Fonts", src("f.ttf")}), 0);
+  ASSERT_EQ(run({"set", "p.qsp", "uninstaller=on", "eoi-buttons=yesno", "progress-bar=smooth",
+                 "fullscreen-colour=#102030", "welcome-file=src/welcome.txt", "font-italic=on"}), 0);
+  ASSERT_EQ(run({"macro", "p.qsp", "add", "%m%", "v"}), 0);
+  ASSERT_EQ(run({"macro", "p.qsp", "add", "%r%", "--registry", "HKEY_LOCAL_MACHINE", "Software\\X", "Ver"}), 0);
+  ASSERT_EQ(run({"shortcut", "p.qsp", "add", "a.txt", "start-menu", "A", "--folder", "Grp"}), 0);
+  ASSERT_EQ(run({"shortcut", "p.qsp", "add", "%windows%\\Fonts\\f.ttf", "desktop", "F"}), 0);
+  ASSERT_EQ(run({"image", "p.qsp", "add", src("pic.jpg"), "--step", "3"}), 0);
+
+  editor::ScriptedPrompter prompter;
+  editor::EditorView view;
+  editor::Editor e(box.os(), prompter, view);
+  prompter.answers.push_back(editor::Answer::no);
+  e.new_project();
+  // The author saves after each step, as each command does: a save
+  // compacts the file table, which decides the slots of later files.
+  prompter.files.push_back(box.root() + "/window.qsp");
+  e.save_as();
+  e.set_control_text(editor::kProgramName, "App");
+  e.set_control_text(editor::kTitleText, "T");
+  e.set_control_text(editor::kDefaultFolder, "%program files%\\T");
+  const project::Project& p = e.project();
+  auto folder = [&](const std::string& path) { return p.folder(p.find_folder_by_path(path)).item; };
+  e.select(p.install_root());
+  prompter.files.push_back(src("a.txt"));
+  e.add_file();
+  prompter.folders.push_back(src("tree"));
+  e.add_folder();
+  box.write("empty/docs/img/.keep", "");
+  prompter.folders.push_back(box.root() + "/empty/docs/");
+  e.add_folder();
+  e.select(folder("%install path%\\docs\\"));
+  e.select(folder("%install path%\\docs\\img\\"));
+  prompter.files.push_back(src("x.png"));
+  e.add_file();
+  e.select(p.install_root());
+  prompter.files.push_back(src("f.ttf"));
+  e.add_file();
+  e.select(p.file(p.find_file_by_name_and_folder("f.ttf", "%install path%\\")).item);
+  e.custom_path_button("");
+  e.custom_path_button("%windows%\\Fonts\\");
+  e.save();
+  e.set_checked(editor::kIncludeUninstaller, true);
+  e.set_checked(editor::kMessageYesNo, true);
+  e.set_control_text(editor::kWelcomeFile, src("welcome.txt"));
+  auto shortcut = [&](const std::string& name, const std::string& folder_path, int location,
+                      const std::string& text, const std::string& group) {
+    e.select(p.file(p.find_file_by_name_and_folder(name, folder_path)).item);
+    e.location_changed(location);
+    e.sync_tick(text, group);
+  };
+  shortcut("a.txt", "%install path%\\", project::kStartMenu, "A", "Grp");
+  shortcut("f.ttf", "%windows%\\Fonts\\", project::kDesktop, "F", "");
+  ASSERT_EQ(prompter.count("tell:"), 0) << prompter.last_message();
+
+  project::Project model = p;
+  model.window_settings().progress_style = 1;
+  model.fullscreen().background = project::make_colour(0x10, 0x20, 0x30);
+  model.fullscreen().font.italic = "1";
+  model.add_macro({"%m%", "v", "", ""});
+  model.add_macro({"%r%", "HKEY_LOCAL_MACHINE", "Software\\X", "Ver"});
+  model.add_image(src("pic.jpg"), 3, false, 0, 0, 0);
+  ASSERT_TRUE(project::save_project(model, box.os(), box.root() + "/window.qsp", ""));
+
+  EXPECT_EQ(saved(), saved("window.qsp"));
+  // The scan rules: hidden folders stay out, the empty folders were made
+  // as folders of their own, the custom file is not under the install path.
+  EXPECT_EQ(saved().find("h.txt"), std::string::npos);
+  EXPECT_NE(saved().find("%install path%\\docs\\img\\\r\n"), std::string::npos);
+  EXPECT_NE(saved().find("f.ttf\r\n%windows%\\Fonts\\\r\n"), std::string::npos);
+}
+
+// Each key lands on its own line of the settings section, and show --json
+// prints back what set stored.
+TEST_F(CliEditTest, SetWritesEachKeyAndShowReadsItBack) {
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  struct Case {
+    std::string assignment;
+    int line;
+    std::string written;
+  } cases[] = {
+      {"name=My App", 3, "My App"},
+      {"title=Set up %name%", 4, "Set up %name%"},
+      {"default-folder=C:\\Apps", 5, "C:\\Apps"},
+      {"output=/out/setup.exe", 6, "/out/setup.exe"},
+      {"shrink-window=on", 7, "true"},
+      {"progress-bar=smooth", 8, "1"},
+      {"eoi-buttons=yesno", 10, "YESNO"},
+      {"background=on", 11, "true"},
+      {"fullscreen-stretch=off", 12, "false"},
+      {"fullscreen-title-bar=off", 13, "true"},
+      {"fullscreen-fade=off", 14, "false"},
+      {"fullscreen-text=Hello", 15, "Hello"},
+      {"fullscreen-width=800", 16, "800"},
+      {"fullscreen-height=600", 17, "600"},
+      {"eoi-message=Done", 18, "Done"},
+      {"eoi-command=%install path%\\a.txt", 19, "%install path%\\a.txt"},
+      {"registry-macro=%key%", 21, "%key%"},
+      {"try-path-first=on", 22, "true"},
+      {"font-face=Tahoma", 23, "Tahoma"},
+      {"font-size=12", 24, "12"},
+      {"font-weight=400", 25, "400"},
+      {"font-underline=on", 27, "1"},
+      {"font-charset=2", 29, "2"},
+      {"fullscreen-text-colour=#010203", 31, "2"},
+      {"fullscreen-shadow-colour=#0A0B0C", 35, "12"},
+      {"fullscreen-colour=#FF8000", 37, "128"},
+      {"fullscreen-fade-colour=#123456", 39, "18"},
+      {"fullscreen-align=centre", 42, "1"},
+      {"fullscreen-shadow=off", 43, "false"},
+      {"fullscreen-shadow-offset=10", 44, "10"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(run({"set", "p.qsp", c.assignment}), 0) << c.assignment;
+    EXPECT_EQ(setting_line(c.line), c.written) << c.assignment;
+  }
+  ASSERT_EQ(run({"show", "p.qsp", "--json"}), 0);
+  for (const Case& c : cases) {
+    std::size_t eq = c.assignment.find('=');
+    std::string value = c.assignment.substr(eq + 1);
+    std::string escaped;
+    for (char ch : value) escaped += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
+    EXPECT_NE(last_out.find("\"" + c.assignment.substr(0, eq) + "\": \"" + escaped + "\""), std::string::npos)
+        << c.assignment;
+  }
+  // The uninstaller check adds its file and names its slot on line 20.
+  ASSERT_EQ(run({"set", "p.qsp", "uninstaller=on"}), 0);
+  EXPECT_EQ(setting_line(9), "true");
+  EXPECT_EQ(setting_line(20), "0");
+  EXPECT_NE(saved().find(box.root() + "/bin/uninst.dat\r\nUninstall.exe\r\n%install path%\\\r\n"),
+            std::string::npos);
+  ASSERT_EQ(run({"set", "p.qsp", "uninstaller=off"}), 0);
+  EXPECT_EQ(saved().find("Uninstall.exe"), std::string::npos);
+}
+
+TEST_F(CliEditTest, RemoveSubcommandsUndoTheirAdd) {
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  const std::string fresh = saved();
+  ASSERT_EQ(run({"add", "p.qsp", src("a.txt")}), 0);
+  const std::string with_file = saved();
+  ASSERT_EQ(run({"macro", "p.qsp", "add", "%m%", "v"}), 0);
+  ASSERT_EQ(run({"image", "p.qsp", "add", src("pic.jpg")}), 0);
+  ASSERT_EQ(run({"shortcut", "p.qsp", "add", "a.txt", "quick-start", "A"}), 0);
+  EXPECT_NE(saved(), with_file);
+  ASSERT_EQ(run({"shortcut", "p.qsp", "remove", "a.txt", "quick-start"}), 0);
+  ASSERT_EQ(run({"image", "p.qsp", "remove", src("pic.jpg")}), 0);
+  ASSERT_EQ(run({"macro", "p.qsp", "remove", "%m%"}), 0);
+  EXPECT_EQ(saved(), with_file);
+  EXPECT_NE(saved(), fresh);
+  // Files, folders and the uninstaller go as the window's Remove takes them.
+  ASSERT_EQ(run({"add", "p.qsp", src("tree")}), 0);
+  ASSERT_EQ(run({"set", "p.qsp", "uninstaller=on"}), 0);
+  ASSERT_EQ(run({"remove", "p.qsp", "a.txt", "tree", "Uninstall.exe"}), 0);
+  EXPECT_EQ(saved(), fresh);
+}
+
+TEST_F(CliEditTest, RefusedInputExitsTwoAndLeavesTheFileUntouched) {
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", src("a.txt")}), 0);
+  const std::string before = saved();
+  // A source path over 259 characters (a project file line holds 259).
+  box.write("src/" + std::string(240, 'l') + "/deep/a.txt", "deep");
+  const std::vector<std::vector<std::string>> refused = {
+      {"set", "p.qsp", "colour=red"},
+      {"set", "p.qsp", "name=ok", "uninstaller=maybe"},
+      {"set", "p.qsp", "title=two\nlines"},
+      {"set", "p.qsp", "name=" + std::string(260, 'x')},
+      {"set", "p.qsp", "fullscreen-shadow-offset=11"},
+      {"set", "p.qsp", "fullscreen-colour=#12345"},
+      {"set", "p.qsp", "name"},
+      {"new", "p.qsp"},
+      {"add", "p.qsp", src("none.txt")},
+      {"add", "p.qsp", "--custom", "%windows%\\", src("tree")},
+      {"add", "p.qsp", "--to", "../up", src("a.txt")},
+      {"add", "p.qsp", "--frobnicate", src("a.txt")},
+      {"remove", "p.qsp", "a.txt", "none.txt"},
+      {"remove", "p.qsp", "%install path%"},
+      {"add", "p.qsp", src("tree"), src("tree")},
+      {"add", "p.qsp", src(std::string(240, 'l') + "/deep/a.txt")},
+      {"macro", "p.qsp", "add", "m", "v"},
+      {"macro", "p.qsp", "add", "%m%", "--registry", "HKEY_NOWHERE", "k", "v"},
+      {"macro", "p.qsp", "remove", "%none%"},
+      {"shortcut", "p.qsp", "add", "none.txt", "desktop", "N"},
+      {"shortcut", "p.qsp", "add", "a.txt", "garden", "N"},
+      {"shortcut", "p.qsp", "add", "a.txt", "desktop", "N", "--folder", "G"},
+      {"shortcut", "p.qsp", "add", "a.txt", "desktop", "a/b"},
+      {"image", "p.qsp", "add", src("none.jpg")},
+      {"image", "p.qsp", "add", src("pic.jpg"), "--step", "8"},
+      {"image", "p.qsp", "add", src("pic.jpg"), "--background"},
+  };
+  for (const auto& args : refused) {
+    std::string err;
+    EXPECT_EQ(run(args, &err), 2) << args[0] << " " << args.back();
+    EXPECT_FALSE(err.empty()) << args[0] << " " << args.back();
+    EXPECT_EQ(saved(), before) << args[0] << " " << args.back();
+  }
+  // A duplicate macro is refused after the first one was written.
+  ASSERT_EQ(run({"macro", "p.qsp", "add", "%m%", "v"}), 0);
+  const std::string with_macro = saved();
+  EXPECT_EQ(run({"macro", "p.qsp", "add", "%m%", "w"}), 2);
+  EXPECT_EQ(saved(), with_macro);
+}
+
+TEST_F(CliEditTest, CheckReportsWhatWouldMakeThePackageWrong) {
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", src("a.txt"), src("tree")}), 0);
+  ASSERT_EQ(run({"set", "p.qsp", "output=/out/x.exe", "uninstaller=on"}), 0);
+  std::string err;
+  EXPECT_EQ(run({"check", "p.qsp"}, &err), 0) << err;
+  EXPECT_EQ(err, "");
+  // The same file twice in one folder, a source gone, a picture gone and a
+  // missing uninstaller beside the builder.
+  ASSERT_EQ(run({"image", "p.qsp", "add", src("pic.jpg")}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", src("a.txt")}, &err), 0);
+  EXPECT_NE(err.find("will be installed as \"copy of a.txt\""), std::string::npos) << err;
+  std::filesystem::remove(src("tree/c.txt"));
+  std::filesystem::remove(src("pic.jpg"));
+  std::filesystem::remove(box.root() + "/bin/uninst.dat");
+  EXPECT_EQ(run({"check", "p.qsp"}, &err), 1);
+  for (const char* text : {"copy of a.txt", "Source file missing", "c.txt", "Picture missing",
+                           "uninst.dat is missing"}) {
+    EXPECT_NE(err.find(text), std::string::npos) << text << " in " << err;
+  }
+}
+
+}  // namespace
+}  // namespace quill::cli
