@@ -55,13 +55,16 @@ TEST_F(InstallerTest, ReplaceAnswersYesNoAndCancel) {
   EXPECT_EQ(run(), InstallResult::cancelled);
   // The name in the question is the one joined to the folder: no leading '\'.
   EXPECT_EQ(callback_.asked, (V{"a.txt", "b.txt", "c.txt"}));
-  EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "new a");
-  EXPECT_EQ(file("C:\\Program Files\\Tool\\b.txt"), "old");
-  EXPECT_EQ(file("C:\\Program Files\\Tool\\c.txt"), "old");
+  // Cancel undoes the run: the replaced file has its old bytes again, and
+  // the log the run started is gone.
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    EXPECT_EQ(file(std::string("C:\\Program Files\\Tool\\") + name), "old") << name;
+  }
   EXPECT_FALSE(exists("C:\\Program Files\\Tool\\d.txt"));
-  // "No" still advances the progress; the partial log stays, nothing is registered.
+  EXPECT_FALSE(exists(kLog));
+  EXPECT_EQ(callback_.statuses.back(), "Undoing changes...");
+  // "No" still advances the progress; nothing is registered.
   EXPECT_EQ(callback_.last_done, 2u);
-  EXPECT_EQ(log(), (V{"Tool", "C:\\Program Files\\Tool\\a.txt"}));
   EXPECT_FALSE(os().registry_key_exists(os::RegistryRoot::local_machine,
                                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool"));
   EXPECT_EQ(replace_question("a.txt"),
@@ -69,13 +72,14 @@ TEST_F(InstallerTest, ReplaceAnswersYesNoAndCancel) {
             "Do you wish to replace it?");
 }
 
-TEST_F(InstallerTest, ConfirmedCancelStopsBeforeTheNextLine) {
+TEST_F(InstallerTest, ConfirmedCancelUndoesTheLinesBeforeIt) {
   archive({{"a.txt", "A"}, {"b.txt", "B"}});
   data_file("fileinfo.txt", "a.txt|C:\\D\r\nb.txt|C:\\D\r\n////\r\n");
   callback_.cancel_after_polls = 1;
   EXPECT_EQ(install_files(os(), request_, callback_), InstallResult::cancelled);
-  EXPECT_TRUE(exists("C:\\D\\a.txt"));
-  EXPECT_FALSE(exists("C:\\D\\b.txt"));
+  // The file of the first line and the folders the run created are gone.
+  EXPECT_FALSE(exists("C:\\D"));
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
 }
 
 TEST_F(InstallerTest, NamesThatLeaveTheirFolderAreRefused) {
@@ -117,7 +121,7 @@ TEST_F(InstallerTest, AFolderInTheWayIsNeitherReplacedNorLogged) {
   EXPECT_EQ(log(), (V{"Tool"}));
 }
 
-TEST_F(InstallerTest, DamagedEntryStopsTheInstallWithoutLeavingItsFile) {
+TEST_F(InstallerTest, DamagedEntryUndoesTheWholeInstall) {
   const std::string marker(64, 'Q');
   archive({{"good.txt", "G", true}, {"bad.bin", marker, true}, {"late.txt", "L", true}});
   std::string zip = file(payload_ + "tempfile.tmp");
@@ -128,10 +132,9 @@ TEST_F(InstallerTest, DamagedEntryStopsTheInstallWithoutLeavingItsFile) {
   data_file("fileinfo.txt", "good.txt|C:\\D\r\nbad.bin|C:\\D\r\nlate.txt|C:\\D\r\n////\r\n");
   data_file("uninstall.txt", "%install path%\\Uninstall.exe");
   EXPECT_EQ(run(), InstallResult::damaged);
-  EXPECT_TRUE(exists("C:\\D\\good.txt"));
-  EXPECT_FALSE(exists("C:\\D\\bad.bin"));
-  EXPECT_FALSE(exists("C:\\D\\late.txt"));
-  EXPECT_EQ(log(), (V{"Tool", "C:\\D\\good.txt"}));
+  // Undone: no file, no folder and no log of the run stays.
+  EXPECT_FALSE(exists("C:\\D"));
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
   EXPECT_FALSE(os().registry_key_exists(os::RegistryRoot::local_machine,
                                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool"));
 }
