@@ -170,7 +170,11 @@ InstallResult FileInstaller::run() {
   callback_.set_progress(0, request_.install_entry_count);
 
   LineReader reader(os_, list_path);
-  if (!reader.is_open()) return InstallResult::finished;
+  if (!reader.is_open()) {
+    // No list installs nothing; a list that is there but cannot be read is
+    // a package that cannot be installed.
+    return os_.file_status(list_path).exists ? InstallResult::damaged : InstallResult::finished;
+  }
   std::string line;
   while (reader.next(&line)) {
     if (callback_.cancel_requested()) return InstallResult::cancelled;
@@ -302,10 +306,9 @@ InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCall
   InstallResult result = install_files(os, request, callback, transaction, stats);
   if (result == InstallResult::finished) {
     const std::string log_path = install_folder_path(request.install_folder) + kUninstallLogName;
-    if (!create_shortcuts(os, request, log_path, callback, &transaction) ||
-        !register_uninstall(os, request, log_path, &callback, &transaction)) {
-      result = InstallResult::write_failed;
-    }
+    result = create_shortcuts(os, request, log_path, callback, &transaction)
+                 ? register_uninstall(os, request, log_path, &callback, &transaction)
+                 : InstallResult::write_failed;
   }
   return settle(result, transaction, callback);
 }

@@ -140,13 +140,18 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
   return true;
 }
 
-bool register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
+InstallResult register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
                         InstallCallback* callback, Transaction* transaction) {
   const std::string folder = install_folder_path(request.install_folder);
   std::string uninstaller;
   if (!package::read_uninstaller_path(os, macro_table(request), folder, &uninstaller)) {
+    // Without the file the package has no uninstaller; a file that is
+    // there but cannot be read must not cost the installed files their log.
+    if (os.file_status(package::payload_folder(os) + "uninstall.txt").exists) {
+      return InstallResult::damaged;
+    }
     os.delete_file(log_path);
-    return true;
+    return InstallResult::finished;
   }
   // The file holds one path; a line end after it belongs to no path.
   std::size_t end = uninstaller.find('\n');
@@ -157,7 +162,7 @@ bool register_uninstall(os::Os& os, const InstallRequest& request, const std::st
                                   std::string(kLogTerminator)}) {
     if (write_or_ask(callback, log_path, [&] { return append_line(os, log_path, line); }) ==
         WriteOutcome::aborted) {
-      return false;
+      return InstallResult::write_failed;
     }
   }
   if (!uninstaller_folder.empty() && !paths_equal(uninstaller_folder, folder)) {
@@ -169,17 +174,19 @@ bool register_uninstall(os::Os& os, const InstallRequest& request, const std::st
       }
       return os.copy_file(log_path, copy, false) == os::Error::none;
     });
-    if (copied == WriteOutcome::aborted) return false;
+    if (copied == WriteOutcome::aborted) return InstallResult::write_failed;
   }
 
-  if (!request.has_registered_name || !is_safe_registered_name(request.registered_name)) return true;
+  if (!request.has_registered_name || !is_safe_registered_name(request.registered_name)) {
+    return InstallResult::finished;
+  }
   const std::string key = std::string(kUninstallKey) + "\\" + request.registered_name;
   const os::RegistryRoot root = os::RegistryRoot::local_machine;
   os.registry_write_string(root, key, "DisplayName", display_name(request.registered_name));
   os.registry_write_string(root, key, "UninstallString", uninstall_string(uninstaller));
   os.registry_write_dword(root, key, "NoModify", 1);
   os.registry_write_dword(root, key, "NoRepair", 1);
-  return true;
+  return InstallResult::finished;
 }
 
 }  // namespace quill::installer

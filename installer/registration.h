@@ -48,9 +48,10 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
 // uninstall entry, last of all. Without "uninstall.txt" the log is deleted;
 // without a usable registered name no registry entry is written. With a
 // callback, a log line or copy that cannot be written asks the write-failed
-// question; false when the user chose Abort (no registry value is written
-// then). With a transaction, the log's copy is recorded there.
-bool register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
+// question. Answers `finished`, `write_failed` when the user chose Abort, or
+// `damaged` when "uninstall.txt" is there but cannot be read; no registry
+// value is written then. With a transaction, the log's copy is recorded there.
+InstallResult register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
                         InstallCallback* callback = nullptr, Transaction* transaction = nullptr);
 
 // "<name> (remove only)"

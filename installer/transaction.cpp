@@ -73,9 +73,11 @@ bool Transaction::move_or_copy(const std::string& from, const std::string& to) {
 
 bool Transaction::delete_file(const std::string& path) {
   os::Error error = os_.delete_file(path);
-  if (error == os::Error::access_denied && os_.file_status(path).read_only) {
-    os_.set_read_only(path, false);
+  if (error == os::Error::access_denied && os_.file_status(path).read_only &&
+      os_.set_read_only(path, false) == os::Error::none) {
     error = os_.delete_file(path);
+    // A file that stays keeps its attribute.
+    if (error != os::Error::none && error != os::Error::not_found) os_.set_read_only(path, true);
   }
   return error == os::Error::none || error == os::Error::not_found;
 }

@@ -164,5 +164,63 @@ TEST_F(InstallerTest, OldLogIsReplacedAndMissingFileListInstallsNothing) {
   EXPECT_EQ(log(), (V{"Tool"}));
 }
 
+TEST_F(InstallerTest, FailedWriteIsRetriedIgnoredOrAborted) {
+  // A file where the destination's folder should be makes every write fail.
+  archive({{"a.txt", "A"}, {"b.txt", "B"}});
+  data_file("fileinfo.txt", "a.txt|C:\\Block\\In\r\nb.txt|C:\\D\r\n////\r\n");
+  test::write_host_file(host("C:\\Block"), "in the way");
+
+  // Retry until the obstacle is gone, then the write succeeds.
+  struct Clearing : test::ScriptedCallback {
+    os::Os* os = nullptr;
+    WriteAnswer ask_write_failed(const std::string& path) override {
+      write_asked.push_back(path);
+      if (write_asked.size() == 2) os->delete_file("C:\\Block");
+      return WriteAnswer::retry;
+    }
+  } clearing;
+  clearing.os = &os();
+  ASSERT_EQ(install_files(os(), request_, clearing), InstallResult::finished);
+  EXPECT_EQ(clearing.write_asked, (V{"C:\\Block\\In\\a.txt", "C:\\Block\\In\\a.txt"}));
+  EXPECT_EQ(file("C:\\Block\\In\\a.txt"), "A");
+
+  // Ignore goes on and logs the destination; Abort undoes the run.
+  for (WriteAnswer answer : {WriteAnswer::ignore, WriteAnswer::abort}) {
+    for (const char* made : {"C:\\Block", "C:\\D", "C:\\Program Files\\Tool"}) {
+      std::filesystem::remove_all(host(made));
+    }
+    test::write_host_file(host("C:\\Block"), "in the way");
+    callback_ = test::ScriptedCallback();
+    callback_.write_answers = {answer};
+    const InstallResult result = install_files(os(), request_, callback_);
+    if (answer == WriteAnswer::ignore) {
+      EXPECT_EQ(result, InstallResult::finished);
+      EXPECT_EQ(log(), (V{"Tool", "C:\\Block\\In\\a.txt", "C:\\D\\b.txt"}));
+    } else {
+      EXPECT_EQ(result, InstallResult::write_failed);
+      EXPECT_FALSE(exists("C:\\D"));
+      EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
+      EXPECT_EQ(file("C:\\Block"), "in the way");
+    }
+  }
+  EXPECT_EQ(write_question("C:\\x.txt"),
+            "The file C:\\x.txt could not be written.\n"
+            "Abort the installation, retry, or ignore this file?");
+}
+
+TEST_F(InstallerTest, SlashesInTheFolderAreBackslashesAndARelativeFolderInstallsNothing) {
+  archive({{"a.txt", "A"}});
+  data_file("fileinfo.txt", "a.txt|%install path%\r\n////\r\n");
+  request_.install_folder = "C:/Apps/Tool";
+  ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
+  EXPECT_EQ(file("C:\\Apps\\Tool\\a.txt"), "A");
+  EXPECT_EQ(log("C:\\Apps\\Tool\\uninstall.ini"), (V{"Tool", "C:\\Apps\\Tool\\a.txt"}));
+  for (const char* folder : {"Apps\\Tool", "C:Tool", "C:\\Apps\\..\\Tool"}) {
+    request_.install_folder = folder;
+    EXPECT_EQ(install_files(os(), request_, callback_), InstallResult::unusable_folder) << folder;
+  }
+  EXPECT_FALSE(exists("C:\\Tool"));
+}
+
 }  // namespace
 }  // namespace quill::installer
