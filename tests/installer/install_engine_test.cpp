@@ -2,7 +2,13 @@
 // replace answers, cancel, refused names and damaged packages.
 #include "installer/install_engine.h"
 
+#include <sys/stat.h>
+
+#include <ctime>
+#include <map>
+
 #include "installer_fixture.h"
+#include "os/fault_os.h"
 
 namespace quill::installer {
 namespace {
@@ -220,6 +226,30 @@ TEST_F(InstallerTest, SlashesInTheFolderAreBackslashesAndARelativeFolderInstalls
     EXPECT_EQ(install_files(os(), request_, callback_), InstallResult::unusable_folder) << folder;
   }
   EXPECT_FALSE(exists("C:\\Tool"));
+}
+
+TEST_F(InstallerTest, ExtractionRestoresAttributesAndTheLastWriteTime) {
+  struct Recording : os::FaultOs {
+    using FaultOs::FaultOs;
+    std::map<std::string, std::uint32_t> attributes;
+    os::Error set_attributes(const std::string& path, std::uint32_t bits) override {
+      attributes[path] = bits;
+      return FaultOs::set_attributes(path, bits);
+    }
+  } recording(os());
+  // Read-only + hidden + archive, system + a bit that is no attribute, none.
+  archive({{"h.txt", "H", false, 0x23}, {"s.txt", "S", false, 0x14}, {"n.txt", "N"}});
+  data_file("fileinfo.txt", "h.txt|C:\\D\r\ns.txt|C:\\D\r\nn.txt|C:\\D\r\n////\r\n");
+  ASSERT_EQ(install_files(recording, request_, callback_), InstallResult::finished);
+  EXPECT_EQ(recording.attributes, (std::map<std::string, std::uint32_t>{
+                                      {"C:\\D\\h.txt", 0x23}, {"C:\\D\\s.txt", 0x04}}));
+  EXPECT_TRUE(os().file_status("C:\\D\\h.txt").read_only);
+  EXPECT_FALSE(os().file_status("C:\\D\\n.txt").read_only);
+  struct stat st;
+  ASSERT_EQ(stat(host("C:\\D\\n.txt").c_str(), &st), 0);
+  std::tm local = *std::localtime(&st.st_mtime);
+  EXPECT_EQ(std::vector<int>({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour}),
+            std::vector<int>({2025, 4, 12, 12}));
 }
 
 }  // namespace
