@@ -83,14 +83,20 @@ bool Transaction::delete_file(const std::string& path) {
 }
 
 bool Transaction::move_aside(const std::string& path) {
-  if (!aside_ready_) {
-    if (!os_.file_status(aside_folder_).is_folder && os_.create_folder(aside_folder_) != os::Error::none) {
-      return false;
+  // Old contents go into folders of 256 each: a name that is not there yet
+  // costs a look through its folder on some file systems.
+  const std::string group = aside_folder_ + "\\" + std::to_string(next_aside_ / 256);
+  if (next_aside_ % 256 == 0 || !aside_ready_) {
+    for (const std::string& folder : {aside_folder_, group}) {
+      if (!os_.file_status(folder).is_folder && os_.create_folder(folder) != os::Error::none) {
+        return false;
+      }
     }
     aside_ready_ = true;
   }
-  const std::string aside = aside_folder_ + "\\" + std::to_string(++next_aside_);
+  const std::string aside = group + "\\" + std::to_string(next_aside_ % 256);
   if (!move_or_copy(path, aside)) return false;
+  ++next_aside_;
   changes_.push_back({Kind::replaced, path, aside});
   return true;
 }
