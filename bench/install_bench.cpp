@@ -1,12 +1,16 @@
 // Install engine benchmark over the sandbox backend: wall time and peak
 // memory (max RSS) of run_install for 1,000 and 32,768 small files and for
-// one 1 GiB file (zeros, deflated). Each measurement runs in a fresh process
-// of its own, after another process has prepared the payload, so the figures
-// hold the engine alone.
+// one 1 GiB file (zeros, deflated); the undoing of an install of 32,768
+// files cancelled after its last file; and 1,000 files that replace
+// existing ones against 1,000 new ones. Each measurement runs in a fresh
+// process of its own, after another process has prepared the payload, so
+// the figures hold the engine alone.
 //
-//   install_bench            all three cases
-//   install_bench small N    one case of N small files
-//   install_bench large      the 1 GiB case
+//   install_bench              every case
+//   install_bench small N      one case of N small files
+//   install_bench replace N    N small files over existing ones
+//   install_bench rollback N   N small files, then their undoing
+//   install_bench large        the 1 GiB case
 #include <minizip/zip.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -27,14 +31,25 @@ namespace {
 
 using namespace quill;
 
+using Clock = std::chrono::steady_clock;
+
 class SilentCallback : public installer::InstallCallback {
  public:
   installer::ReplaceAnswer ask_replace(const std::string&) override {
     return installer::ReplaceAnswer::yes;
   }
-  void set_status(const std::string&) override {}
+  void set_status(const std::string& text) override {
+    if (text == installer::kUndoingStatus) undo_start = Clock::now();
+  }
   void set_progress(std::uint64_t, std::uint64_t) override {}
-  bool cancel_requested() override { return false; }
+  // Cancels at the given poll (one per "fileinfo.txt" line); -1: never.
+  bool cancel_requested() override { return ++polls == cancel_at_poll; }
+  long polls = 0;
+  long cancel_at_poll = -1;
+  Clock::time_point undo_start;
+  installer::WriteAnswer ask_write_failed(const std::string&) override {
+    return installer::WriteAnswer::ignore;
+  }
 };
 
 bool write_text(const std::string& host_path, const std::string& text) {
@@ -71,6 +86,19 @@ bool prepare(const std::string& root, const std::string& kind, long count) {
     if (!add("big.bin", 1ull << 30, '\0')) return false;
     list += "big.bin|%install path%\r\n";
   } else {
+    if (kind == "replace") {
+      // Every destination already holds an older file of the same name.
+      for (long i = 0; i < count; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "d%03ld/file%05ld.txt", i / 256, i);
+        std::string path = os.host_path("C:\\Program Files\\Bench\\") + name;
+        if (i % 256 == 0) {
+          std::string command = "mkdir -p '" + path.substr(0, path.rfind('/')) + "'";
+          if (std::system(command.c_str()) != 0) return false;
+        }
+        if (!write_text(path, std::string(200, 'z'))) return false;
+      }
+    }
     for (long i = 0; i < count; ++i) {
       char name[64];
       std::snprintf(name, sizeof name, "d%03ld/file%05ld.txt", i / 256, i);
@@ -86,7 +114,8 @@ bool prepare(const std::string& root, const std::string& kind, long count) {
 }
 
 // Runs the install and prints the figures of this process.
-int measure(const std::string& root, const std::string& label, long count) {
+int measure(const std::string& root, const std::string& kind, const std::string& label,
+            long count) {
   os::PosixOs os(root);
   installer::InstallRequest request;
   request.install_folder = "C:\\Program Files\\Bench";
@@ -94,22 +123,38 @@ int measure(const std::string& root, const std::string& label, long count) {
   request.has_registered_name = true;
   request.install_entry_count = static_cast<std::uint64_t>(count);
   SilentCallback callback;
+  const bool rollback = kind == "rollback";
+  // The poll before the end line: every file is in, then the run is undone.
+  if (rollback) callback.cancel_at_poll = count + 1;
   installer::InstallStats stats;
-  auto start = std::chrono::steady_clock::now();
+  auto start = Clock::now();
   installer::InstallResult result = installer::run_install(os, request, callback, &stats);
-  double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  auto end = Clock::now();
+  double seconds = std::chrono::duration<double>(end - start).count();
   struct rusage usage;
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("%-22s files written %6llu  time %8.3f s  peak RSS %7.1f MiB%s\n", label.c_str(),
-              static_cast<unsigned long long>(stats.files_written), seconds,
-              usage.ru_maxrss / 1024.0,
-              result == installer::InstallResult::finished ? "" : "  (NOT FINISHED)");
+  const installer::InstallResult expected =
+      rollback ? installer::InstallResult::cancelled : installer::InstallResult::finished;
+  if (rollback) {
+    double install = std::chrono::duration<double>(callback.undo_start - start).count();
+    double undo = std::chrono::duration<double>(end - callback.undo_start).count();
+    std::printf("%-22s files written %6llu  install %8.3f s  rollback %8.3f s (%.2fx)  "
+                "peak RSS %7.1f MiB%s\n",
+                label.c_str(), static_cast<unsigned long long>(stats.files_written), install, undo,
+                undo / install, usage.ru_maxrss / 1024.0,
+                result == expected ? "" : "  (NOT UNDONE)");
+  } else {
+    std::printf("%-22s files written %6llu  time %8.3f s  peak RSS %7.1f MiB%s\n",
+                label.c_str(), static_cast<unsigned long long>(stats.files_written), seconds,
+                usage.ru_maxrss / 1024.0, result == expected ? "" : "  (NOT FINISHED)");
+  }
   std::fflush(stdout);
-  return result == installer::InstallResult::finished &&
-                 stats.files_written == static_cast<std::uint64_t>(count)
-             ? 0
-             : 1;
+  bool ok = result == expected && stats.files_written == static_cast<std::uint64_t>(count);
+  if (rollback) {
+    // Undone means gone: nothing of the install folder is left.
+    ok = ok && !os.file_status("C:\\Program Files\\Bench").exists;
+  }
+  return ok ? 0 : 1;
 }
 
 int run_child(const std::vector<std::string>& args) {
@@ -147,14 +192,22 @@ int main(int argc, char** argv) {
   }
   if (args.size() == 5 && args[1] == "measure") {
     long count = std::atol(args[4].c_str());
-    std::string label = args[3] == "large" ? "one 1 GiB file" : std::to_string(count) + " small files";
-    return measure(args[2], label, count);
+    const std::string& kind = args[3];
+    std::string label = kind == "large"     ? "one 1 GiB file"
+                        : kind == "replace" ? std::to_string(count) + " replaced files"
+                        : kind == "rollback" ? std::to_string(count) + " files undone"
+                                             : std::to_string(count) + " small files";
+    return measure(args[2], kind, label, count);
   }
-  if (args.size() == 3 && args[1] == "small") return run_case("small", std::atol(args[2].c_str()));
+  if (args.size() == 3 && (args[1] == "small" || args[1] == "replace" || args[1] == "rollback")) {
+    return run_case(args[1], std::atol(args[2].c_str()));
+  }
   if (args.size() == 2 && args[1] == "large") return run_case("large", 1);
   int rc = 0;
   rc |= run_case("small", 1000);
+  rc |= run_case("replace", 1000);
   rc |= run_case("small", 32768);
+  rc |= run_case("rollback", 32768);
   rc |= run_case("large", 1);
   return rc;
 }

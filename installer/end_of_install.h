@@ -31,7 +31,7 @@ class MessageUi {
 };
 
 // "Done": shows the message when there is one, then runs the command with
-// the shell's open operation (the whole text is the file operand) when it
+// the shell's default operation (the whole text is the file operand) when it
 // should. A command that cannot be started is not reported. Removing the
 // payload folder and ending the process are the caller's.
 void run_end_of_install(os::Os& os, const package::EndOfInstall& events, MessageUi& ui);

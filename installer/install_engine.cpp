@@ -2,17 +2,20 @@
 #include "installer/install_engine.h"
 
 #include <cctype>
+#include <cstring>
 
 #include "common/lines.h"
 #include "common/paths.h"
 #include "common/text_file.h"
 #include "installer/registration.h"
+#include "installer/transaction.h"
 #include "package/archive.h"
 #include "package/payload.h"
 
 namespace quill::installer {
 
 const char kUninstallLogName[] = "uninstall.ini";
+const char kUndoingStatus[] = "Undoing changes...";
 
 std::string replace_question(const std::string& name) {
   return "The file named " + name +
@@ -23,8 +26,40 @@ std::string installing_status(const std::string& destination) {
   return "Installing\n" + destination + "...";
 }
 
+std::string write_question(const std::string& path) {
+  return "The file " + path + " could not be written.\nAbort the installation, retry, or ignore "
+         "this file?";
+}
+
+std::string normalize_folder_text(const std::string& folder_text) {
+  return replace_char(folder_text, '/', '\\');
+}
+
 std::string install_folder_path(const std::string& folder_text) {
-  return with_trailing_backslash(folder_text);
+  return with_trailing_backslash(normalize_folder_text(folder_text));
+}
+
+bool is_usable_install_folder(const std::string& folder_text) {
+  const std::string folder = install_folder_path(folder_text);
+  if (!is_absolute_path(folder)) return false;
+  for (std::size_t i = 0; i < folder.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(folder[i]);
+    if (c < 32 || std::strchr("<>\"|?*", c) != nullptr) return false;
+    if (c == ':' && i != 1) return false;
+  }
+  // Parts: after "X:\" or "\\"; a share path needs its server and share.
+  std::size_t position = folder[1] == ':' ? 3 : 2;
+  std::size_t parts = 0;
+  while (position < folder.size()) {
+    std::size_t end = folder.find('\\', position);
+    const std::string part = folder.substr(position, end - position);
+    // An empty part ("C:\\Tool") and "." or ".." would make the folder's
+    // name depend on how it is read; the uninstaller refuses such folders.
+    if (part.empty() || part == "." || part == "..") return false;
+    ++parts;
+    position = end + 1;
+  }
+  return folder[1] == ':' || parts >= 2;
 }
 
 bool is_safe_registered_name(const std::string& name) {
@@ -56,27 +91,48 @@ const std::vector<package::MacroRecord>& macro_table(const InstallRequest& reque
   return request.macros != nullptr ? *request.macros : kNoMacros;
 }
 
+std::string replaced_files_folder(os::Os& os) {
+  return package::payload_folder(os) + "~replaced\\";
+}
+
+WriteOutcome write_or_ask(InstallCallback* callback, const std::string& path,
+                          const std::function<bool()>& attempt) {
+  for (;;) {
+    if (attempt()) return WriteOutcome::written;
+    if (callback == nullptr) return WriteOutcome::ignored;
+    switch (callback->ask_write_failed(path)) {
+      case WriteAnswer::retry: continue;
+      case WriteAnswer::ignore: return WriteOutcome::ignored;
+      case WriteAnswer::abort: return WriteOutcome::aborted;
+    }
+  }
+}
+
 namespace {
 
 class FileInstaller {
  public:
   FileInstaller(os::Os& os, const InstallRequest& request, InstallCallback& callback,
-                InstallStats* stats)
+                Transaction& transaction, InstallStats* stats)
       : os_(os),
         request_(request),
         callback_(callback),
+        transaction_(transaction),
         stats_(stats),
         payload_(package::payload_folder(os)) {}
 
   InstallResult run();
 
  private:
-  enum class LineResult { next, cancel, damaged };
+  enum class LineResult { next, cancel, damaged, abort };
   LineResult install_line(const std::string& line);
+  // Writes the entry to `destination`, moving an existing file aside first.
+  WriteOutcome write_entry(std::size_t index, const std::string& destination, bool* damaged);
 
   os::Os& os_;
   const InstallRequest& request_;
   InstallCallback& callback_;
+  Transaction& transaction_;
   InstallStats* stats_;
   const std::string payload_;
   package::Archive archive_;
@@ -86,6 +142,7 @@ class FileInstaller {
 
 InstallResult FileInstaller::run() {
   const std::string folder = install_folder_path(request_.install_folder);
+  if (!is_usable_install_folder(folder)) return InstallResult::unusable_folder;
   // An archive that cannot be read is a damaged package: nothing is touched.
   if (!archive_.open(os_, payload_ + package::kPayloadArchiveName) ||
       archive_.damaged()) {
@@ -94,20 +151,30 @@ InstallResult FileInstaller::run() {
 
   // The whole chain, so that the log's first line lands even when the
   // install folder's parents do not exist yet.
-  package::create_folder_chain(os_, without_trailing_backslash(folder));
+  if (!transaction_.create_folders(folder)) return InstallResult::unusable_folder;
   log_path_ = folder + kUninstallLogName;
-  os_.delete_file(log_path_);
-  append_line(os_, log_path_,
-              request_.has_registered_name && is_safe_registered_name(request_.registered_name)
-                  ? request_.registered_name
-                  : std::string());
+  // An old log is moved aside, not deleted, so that undoing brings it back.
+  WriteOutcome started = write_or_ask(&callback_, log_path_, [&] {
+    if (os_.file_status(log_path_).exists && !transaction_.move_aside(log_path_)) return false;
+    transaction_.creating_file(log_path_);
+    return append_line(os_, log_path_,
+                       request_.has_registered_name &&
+                               is_safe_registered_name(request_.registered_name)
+                           ? request_.registered_name
+                           : std::string());
+  });
+  if (started == WriteOutcome::aborted) return InstallResult::write_failed;
 
   const std::string list_path = payload_ + "fileinfo.txt";
   package::expand_macros_in_file(os_, macro_table(request_), list_path, folder);
   callback_.set_progress(0, request_.install_entry_count);
 
   LineReader reader(os_, list_path);
-  if (!reader.is_open()) return InstallResult::finished;
+  if (!reader.is_open()) {
+    // No list installs nothing; a list that is there but cannot be read is
+    // a package that cannot be installed.
+    return os_.file_status(list_path).exists ? InstallResult::damaged : InstallResult::finished;
+  }
   std::string line;
   while (reader.next(&line)) {
     if (callback_.cancel_requested()) return InstallResult::cancelled;
@@ -116,12 +183,40 @@ InstallResult FileInstaller::run() {
       if (stats_) ++stats_->lines_refused;
       continue;
     }
-    LineResult result = install_line(line);
-    if (result == LineResult::cancel) return InstallResult::cancelled;
-    if (result == LineResult::damaged) return InstallResult::damaged;
+    switch (install_line(line)) {
+      case LineResult::next: break;
+      case LineResult::cancel: return InstallResult::cancelled;
+      case LineResult::damaged: return InstallResult::damaged;
+      case LineResult::abort: return InstallResult::write_failed;
+    }
     if (package::is_file_info_end(line)) break;
   }
   return InstallResult::finished;
+}
+
+WriteOutcome FileInstaller::write_entry(std::size_t index, const std::string& destination,
+                                        bool* damaged) {
+  const bool folder_entry = !archive_.entry(index).name.empty() &&
+                            archive_.entry(index).name.back() == '/';
+  const std::size_t mark = transaction_.mark();
+  WriteOutcome outcome = write_or_ask(&callback_, destination, [&] {
+    // Whatever a failed attempt changed is undone before the next one.
+    transaction_.undo_to(mark);
+    if (folder_entry) return transaction_.create_folders(destination);
+    const std::string folder = folder_part(destination);
+    if (!folder.empty() && !transaction_.create_folders(folder)) return false;
+    if (os_.file_status(destination).exists && !transaction_.move_aside(destination)) return false;
+    transaction_.creating_file(destination);
+    package::ExtractResult result = archive_.extract_entry(index, destination);
+    if (result == package::ExtractResult::damaged) {
+      *damaged = true;
+      return true;  // ends the loop; the caller undoes the run
+    }
+    return result == package::ExtractResult::ok;
+  });
+  // Ignore: the old file (if any) is back where it was.
+  if (outcome == WriteOutcome::ignored) transaction_.undo_to(mark);
+  return outcome;
 }
 
 FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
@@ -160,12 +255,17 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
     }
   }
   if (write) {
-    package::ExtractResult result = archive_.extract_entry(index, destination);
-    if (result == package::ExtractResult::damaged) return LineResult::damaged;
-    if (result == package::ExtractResult::ok && stats_) ++stats_->files_written;
-    // A failed write stays silent and its destination is logged all the same.
-    if (!append_line(os_, log_path_, destination) && !existed &&
-        result == package::ExtractResult::ok) {
+    bool damaged = false;
+    const WriteOutcome written = write_entry(index, destination, &damaged);
+    if (damaged) return LineResult::damaged;
+    if (written == WriteOutcome::aborted) return LineResult::abort;
+    if (written == WriteOutcome::written && stats_) ++stats_->files_written;
+    // An ignored write is logged all the same, as a failed one always was.
+    const WriteOutcome logged = write_or_ask(&callback_, log_path_, [&] {
+      return append_line(os_, log_path_, destination);
+    });
+    if (logged == WriteOutcome::aborted) return LineResult::abort;
+    if (logged == WriteOutcome::ignored && !existed && written == WriteOutcome::written) {
       // A new file that the log cannot name would outlive its uninstaller.
       os_.set_read_only(destination, false);
       os_.delete_file(destination);
@@ -177,23 +277,40 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   return LineResult::next;
 }
 
+// Undoes the run when it did not finish.
+InstallResult settle(InstallResult result, Transaction& transaction, InstallCallback& callback) {
+  if (result != InstallResult::finished && transaction.change_count() > 0) {
+    callback.set_status(kUndoingStatus);
+    transaction.undo_all();
+  }
+  return result;
+}
+
 }  // namespace
 
 InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCallback& callback,
-                            InstallStats* stats) {
-  FileInstaller installer(os, request, callback, stats);
+                            Transaction& transaction, InstallStats* stats) {
+  FileInstaller installer(os, request, callback, transaction, stats);
   return installer.run();
+}
+
+InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCallback& callback,
+                            InstallStats* stats) {
+  Transaction transaction(os, replaced_files_folder(os));
+  return settle(install_files(os, request, callback, transaction, stats), transaction, callback);
 }
 
 InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                           InstallStats* stats) {
-  InstallResult result = install_files(os, request, callback, stats);
-  if (result != InstallResult::finished) return result;
-  const std::string folder = install_folder_path(request.install_folder);
-  const std::string log_path = folder + kUninstallLogName;
-  create_shortcuts(os, request, log_path, callback);
-  register_uninstall(os, request, log_path);
-  return InstallResult::finished;
+  Transaction transaction(os, replaced_files_folder(os));
+  InstallResult result = install_files(os, request, callback, transaction, stats);
+  if (result == InstallResult::finished) {
+    const std::string log_path = install_folder_path(request.install_folder) + kUninstallLogName;
+    result = create_shortcuts(os, request, log_path, callback, &transaction)
+                 ? register_uninstall(os, request, log_path, &callback, &transaction)
+                 : InstallResult::write_failed;
+  }
+  return settle(result, transaction, callback);
 }
 
 }  // namespace quill::installer

@@ -3,10 +3,16 @@
 // progress, honours a cancel and writes the file lines of the uninstall log;
 // then creates the shortcuts and the uninstall registration.
 //
+// The run is one transaction: every file, folder and shortcut it creates or
+// replaces is recorded (installer/transaction.h), and a run that does not
+// finish (a damaged entry, a cancel, Abort after a failed write) undoes all
+// of it before it ends. The uninstall entry is written last.
+//
 // Implemented by the stub's install thread (installer/win32) and by tests.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +23,8 @@
 namespace quill::installer {
 
 enum class ReplaceAnswer { yes, no, cancel };
+// The answer to a file that could not be written.
+enum class WriteAnswer { abort, retry, ignore };
 
 // How the engine reaches the user. Called on the install thread.
 class InstallCallback {
@@ -33,12 +41,20 @@ class InstallCallback {
   // Polled before every "fileinfo.txt" line. Waits while the cancel question
   // is open, then answers whether the user confirmed the cancel.
   virtual bool cancel_requested() = 0;
+  // A file (or the uninstall log) could not be written; write_question(path)
+  // gives the box's text. Retry tries again, Ignore goes on without it,
+  // Abort undoes the installation.
+  virtual WriteAnswer ask_write_failed(const std::string& path) = 0;
 };
 
+// How a run ended. Every result but `finished` has left the machine as it
+// was before the run (the payload folder aside).
 enum class InstallResult {
-  finished,   // files, shortcuts and registration done: move to the last step
-  cancelled,  // the user cancelled: remove the payload folder, end the process
-  damaged,    // the package's archive is unreadable or an entry fails its check
+  finished,         // files, shortcuts and registration done: move to the last step
+  cancelled,        // the user cancelled: remove the payload folder, end the process
+  damaged,          // the package's archive is unreadable or an entry fails its check
+  unusable_folder,  // the install folder is no usable absolute folder or cannot be created
+  write_failed,     // the user chose Abort after a failed write
 };
 
 // Which shortcut locations the user kept ticked (boxes 1012, 1013, 1014).
@@ -75,8 +91,19 @@ extern const char kUninstallLogName[];  // "uninstall.ini"
 std::string replace_question(const std::string& name);
 // "Installing\n%s..."
 std::string installing_status(const std::string& destination);
-// The install folder with its trailing backslash.
+// "The file %s could not be written.\nAbort the installation, retry, or
+// ignore this file?"
+std::string write_question(const std::string& path);
+// Status text while a run is undone.
+extern const char kUndoingStatus[];  // "Undoing changes..."
+// The folder text with every '/' read as '\' (Windows accepts both).
+std::string normalize_folder_text(const std::string& folder_text);
+// The install folder: the normalised text with its trailing backslash.
 std::string install_folder_path(const std::string& folder_text);
+// True when the folder text names a folder an install can use: "X:\..." or
+// "\\server\share\..." (either separator), no "." or ".." parts, no
+// characters that no file name may hold.
+bool is_usable_install_folder(const std::string& folder_text);
 // True when `name` may name a key below the Uninstall key: not empty and no
 // backslash (which would reach the Uninstall key itself or another key).
 bool is_safe_registered_name(const std::string& name);
@@ -92,12 +119,30 @@ bool is_absolute_path(const std::string& path);
 // The request's macro table, or an empty one.
 const std::vector<package::MacroRecord>& macro_table(const InstallRequest& request);
 
+class Transaction;
+
+// Where a run keeps the old contents of the files it replaces: a folder in
+// the payload folder, removed with it.
+std::string replaced_files_folder(os::Os& os);
+
+// How a write that the user is asked about ended.
+enum class WriteOutcome { written, ignored, aborted };
+// Runs `attempt` until it succeeds or, asked about `path`, the user answers
+// Ignore or Abort. Without a callback a failure is ignored silently.
+WriteOutcome write_or_ask(InstallCallback* callback, const std::string& path,
+                          const std::function<bool()>& attempt);
+
 // The install thread's whole work: files, then shortcuts and registration.
+// A run that does not finish is undone (status kUndoingStatus) first.
 InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                           InstallStats* stats = nullptr);
 
 // The file part alone: creates the install folder, starts the uninstall log
-// and installs every "fileinfo.txt" line.
+// and installs every "fileinfo.txt" line, recording its changes in
+// `transaction`. Undoing them is the caller's.
+InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCallback& callback,
+                            Transaction& transaction, InstallStats* stats = nullptr);
+// The same with a transaction of its own, undone when the run does not finish.
 InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                             InstallStats* stats = nullptr);
 

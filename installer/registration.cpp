@@ -6,6 +6,7 @@
 #include "common/lines.h"
 #include "common/paths.h"
 #include "common/text_file.h"
+#include "installer/transaction.h"
 #include "package/archive.h"
 #include "package/macros.h"
 #include "package/payload.h"
@@ -91,62 +92,101 @@ bool plan_shortcut(os::Os& os, const package::ShortcutRecord& spec, ShortcutPlan
   return plan->link_path.size() <= kMaxLineLength;
 }
 
-void create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,
-                      InstallCallback& callback) {
+bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,
+                      InstallCallback& callback, Transaction* transaction) {
   const std::string path = package::payload_folder(os) + "shortcuts.txt";
   package::expand_macros_in_file(os, macro_table(request), path,
                                  install_folder_path(request.install_folder));
   std::vector<package::ShortcutRecord> records;
   package::read_shortcut_records(os, path, &records);
+  auto log_line = [&](const std::string& line) {
+    return write_or_ask(&callback, log_path, [&] { return append_line(os, log_path, line); });
+  };
   for (const package::ShortcutRecord& spec : records) {
     if (!location_ticked(request.shortcuts, spec.location)) continue;
     callback.set_status(kCreatingShortcutsStatus);
     ShortcutPlan plan;
     if (!plan_shortcut(os, spec, &plan)) continue;
     if (plan.create_folder) {
-      package::create_folder_chain(os, plan.folder);
+      if (transaction) {
+        transaction->create_folders(plan.folder);
+      } else {
+        package::create_folder_chain(os, plan.folder);
+      }
       os.notify_folder_created(plan.folder);
     }
     os::Shortcut link;
     link.link_path = plan.link_path;
     link.target = spec.target;
     link.working_folder = folder_part(spec.target);
-    const bool created = os.create_shortcut(link) == os::Error::none;
-    const bool folder_covers = append_line(os, log_path, plan.folder_line) &&
-                               !plan.folder_line.empty();
-    if (!append_line(os, log_path, plan.link_path) && !folder_covers && created) {
+    bool created = false;
+    // A link of the same name is moved aside so that undoing restores it;
+    // one that cannot be moved is left alone.
+    if (!transaction || !os.file_status(plan.link_path).exists ||
+        transaction->move_aside(plan.link_path)) {
+      if (transaction) transaction->creating_file(plan.link_path);
+      created = os.create_shortcut(link) == os::Error::none;
+    }
+    const WriteOutcome folder_logged = log_line(plan.folder_line);
+    if (folder_logged == WriteOutcome::aborted) return false;
+    const bool folder_covers = folder_logged == WriteOutcome::written && !plan.folder_line.empty();
+    const WriteOutcome link_logged = log_line(plan.link_path);
+    if (link_logged == WriteOutcome::aborted) return false;
+    if (link_logged == WriteOutcome::ignored && !folder_covers && created) {
       // No line names the link: the uninstaller could not remove it.
       os.delete_file(plan.link_path);
     }
   }
+  return true;
 }
 
-void register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path) {
+InstallResult register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
+                        InstallCallback* callback, Transaction* transaction) {
   const std::string folder = install_folder_path(request.install_folder);
   std::string uninstaller;
   if (!package::read_uninstaller_path(os, macro_table(request), folder, &uninstaller)) {
+    // Without the file the package has no uninstaller; a file that is
+    // there but cannot be read must not cost the installed files their log.
+    if (os.file_status(package::payload_folder(os) + "uninstall.txt").exists) {
+      return InstallResult::damaged;
+    }
     os.delete_file(log_path);
-    return;
+    return InstallResult::finished;
   }
   // The file holds one path; a line end after it belongs to no path.
   std::size_t end = uninstaller.find('\n');
   if (end != std::string::npos) uninstaller.erase(end);
 
   const std::string uninstaller_folder = folder_part(uninstaller);
-  append_line(os, log_path, uninstaller_folder + kUninstallLogName);
-  append_line(os, log_path, folder);
-  append_line(os, log_path, kLogTerminator);
+  for (const std::string& line : {uninstaller_folder + kUninstallLogName, folder,
+                                  std::string(kLogTerminator)}) {
+    if (write_or_ask(callback, log_path, [&] { return append_line(os, log_path, line); }) ==
+        WriteOutcome::aborted) {
+      return InstallResult::write_failed;
+    }
+  }
   if (!uninstaller_folder.empty() && !paths_equal(uninstaller_folder, folder)) {
-    os.copy_file(log_path, uninstaller_folder + kUninstallLogName, false);
+    const std::string copy = uninstaller_folder + kUninstallLogName;
+    const WriteOutcome copied = write_or_ask(callback, copy, [&] {
+      if (transaction) {
+        if (os.file_status(copy).exists && !transaction->move_aside(copy)) return false;
+        transaction->creating_file(copy);
+      }
+      return os.copy_file(log_path, copy, false) == os::Error::none;
+    });
+    if (copied == WriteOutcome::aborted) return InstallResult::write_failed;
   }
 
-  if (!request.has_registered_name || !is_safe_registered_name(request.registered_name)) return;
+  if (!request.has_registered_name || !is_safe_registered_name(request.registered_name)) {
+    return InstallResult::finished;
+  }
   const std::string key = std::string(kUninstallKey) + "\\" + request.registered_name;
   const os::RegistryRoot root = os::RegistryRoot::local_machine;
   os.registry_write_string(root, key, "DisplayName", display_name(request.registered_name));
   os.registry_write_string(root, key, "UninstallString", uninstall_string(uninstaller));
   os.registry_write_dword(root, key, "NoModify", 1);
   os.registry_write_dword(root, key, "NoRepair", 1);
+  return InstallResult::finished;
 }
 
 }  // namespace quill::installer

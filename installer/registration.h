@@ -33,16 +33,26 @@ struct ShortcutPlan {
 // Programs folder itself.
 bool plan_shortcut(os::Os& os, const package::ShortcutRecord& record, ShortcutPlan* plan);
 
+class Transaction;
+
 // Creates the ticked shortcuts of "shortcuts.txt" (expanded with the install
-// folder) and appends two log lines for each.
-void create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,
-                      InstallCallback& callback);
+// folder) and appends two log lines for each. With a transaction, the group
+// folders and links it creates (and links it replaces) are recorded there.
+// A log line that cannot be written asks the write-failed question; false
+// when the user chose Abort.
+bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,
+                      InstallCallback& callback, Transaction* transaction = nullptr);
 
 // Completes the log from "uninstall.txt" (expanded with the install folder),
 // copies it beside an uninstaller installed elsewhere and writes the
-// uninstall entry. Without "uninstall.txt" the log is deleted; without a
-// usable registered name no registry entry is written.
-void register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path);
+// uninstall entry, last of all. Without "uninstall.txt" the log is deleted;
+// without a usable registered name no registry entry is written. With a
+// callback, a log line or copy that cannot be written asks the write-failed
+// question. Answers `finished`, `write_failed` when the user chose Abort, or
+// `damaged` when "uninstall.txt" is there but cannot be read; no registry
+// value is written then. With a transaction, the log's copy is recorded there.
+InstallResult register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
+                        InstallCallback* callback = nullptr, Transaction* transaction = nullptr);
 
 // "<name> (remove only)"
 std::string display_name(const std::string& registered_name);

@@ -1,6 +1,8 @@
 // The wizard's step machine and the texts it shows.
 #include "installer/wizard.h"
 
+#include "installer/install_engine.h"
+
 #include <cstdio>
 #include <utility>
 
@@ -47,6 +49,12 @@ const ControlView* StepView::find(int id) const {
     if (c.id == id) return &c;
   }
   return nullptr;
+}
+
+std::string unusable_folder_message(const std::string& folder) {
+  return "The folder " + folder +
+         " cannot be used for the installation.\nPlease enter a full path such as "
+         "C:\\Program Files\\Tool and try again.";
 }
 
 std::string not_enough_space_message(const std::string& folder) {
@@ -229,6 +237,12 @@ Outcome Wizard::show_step() {
       compute_disk_space();
       if (folder_.size() < 2) {
         out.warning = kInvalidPathMessage;
+        step_ = 2;
+        continue;
+      }
+      // A relative folder would install nothing: refuse it here.
+      if (!is_usable_install_folder(folder_)) {
+        out.warning = unusable_folder_message(folder_);
         step_ = 2;
         continue;
       }

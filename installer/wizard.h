@@ -167,6 +167,9 @@ extern const char kCreditUrl[];
 extern const char kSmallWindowCaption[];
 extern const char kSmallWindowStatus[];
 
+// "The folder %s cannot be used for the installation. ..." for a folder
+// text that is relative or otherwise no usable folder.
+std::string unusable_folder_message(const std::string& folder);
 // "There isn't enough free disk space on drive X. ..." for a folder text.
 std::string not_enough_space_message(const std::string& folder);
 // Free megabytes for the drive named by the folder text's first two

@@ -213,4 +213,21 @@ Error FaultOs::start_program(const std::string& program, const std::string& argu
   return inner_.start_program(program, arguments);
 }
 
+Error FaultOs::move_file(const std::string& from, const std::string& to) {
+  if (state_->hit(kMoveFile, "move_file", to)) return injected_error();
+  return inner_.move_file(from, to);
+}
+
+std::string FaultOs::long_path_name(const std::string& path) { return inner_.long_path_name(path); }
+
+Error FaultOs::set_attributes(const std::string& path, std::uint32_t attributes) {
+  if (state_->hit(kSetReadOnly, "set_attributes", path)) return injected_error();
+  return inner_.set_attributes(path, attributes);
+}
+
+Error FaultOs::shell_open_default(const std::string& file) {
+  if (state_->hit(kShell, "shell_open_default", file)) return injected_error();
+  return inner_.shell_open_default(file);
+}
+
 }  // namespace quill::os

@@ -42,9 +42,10 @@ class FaultOs : public Os {
     kShortcut = 1u << 13,      // create_shortcut
     kShell = 1u << 14,         // shell_open, start_program
     kFileStatus = 1u << 15,    // file_status (a fault reports "does not exist")
+    kMoveFile = 1u << 16,      // move_file
     // Everything that changes the machine.
     kAllWrites = kOpenFile | kWrite | kCreateFolder | kDeleteFile | kRemoveFolder | kCopyFile |
-                 kSetReadOnly | kSetFileTime | kRegistryWrite | kShortcut,
+                 kSetReadOnly | kSetFileTime | kRegistryWrite | kShortcut | kMoveFile,
     // Every operation that reports failure through a result. file_status is
     // left out: most callers cannot tell a fault there from a missing file.
     kAll = kAllWrites | kRead | kListFolder | kFreeSpace | kRegistryRead | kShell,
@@ -99,6 +100,12 @@ class FaultOs : public Os {
   void notify_folder_created(const std::string& path) override;
   Error shell_open(const std::string& file) override;
   Error start_program(const std::string& program, const std::string& arguments) override;
+  Error move_file(const std::string& from, const std::string& to) override;
+  std::string long_path_name(const std::string& path) override;
+  // Counted with set_read_only.
+  Error set_attributes(const std::string& path, std::uint32_t attributes) override;
+  // Counted with kShell.
+  Error shell_open_default(const std::string& file) override;
 
   // Shared with the File objects handed out, which may outlive this object.
   struct State;

@@ -22,4 +22,14 @@ Error Os::replace_file(const std::string& from, const std::string& to) {
   return delete_file(from);
 }
 
+Error Os::move_file(const std::string&, const std::string&) { return Error::io; }
+
+std::string Os::long_path_name(const std::string& path) { return path; }
+
+Error Os::set_attributes(const std::string& path, std::uint32_t attributes) {
+  return set_read_only(path, (attributes & kAttributeReadOnly) != 0);
+}
+
+Error Os::shell_open_default(const std::string& file) { return shell_open(file); }
+
 }  // namespace quill::os

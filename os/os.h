@@ -25,6 +25,12 @@ enum class Error {
 
 const char* error_text(Error e);
 
+// File attribute bits, as Windows numbers them.
+constexpr std::uint32_t kAttributeReadOnly = 0x01;
+constexpr std::uint32_t kAttributeHidden = 0x02;
+constexpr std::uint32_t kAttributeSystem = 0x04;
+constexpr std::uint32_t kAttributeArchive = 0x20;
+
 struct FileStatus {
   bool exists = false;
   bool is_folder = false;
@@ -148,6 +154,23 @@ class Os {
   virtual Error shell_open(const std::string& file) = 0;
   // Starts a program with a command-line tail; does not wait.
   virtual Error start_program(const std::string& program, const std::string& arguments) = 0;
+
+  // Later additions. Each has a default that suits a backend without the
+  // feature, so every backend keeps building.
+
+  // Renames a file within its volume; the target must not exist. A backend
+  // or a pair of volumes that cannot rename answers an error, and the
+  // caller copies instead. Default: Error::io.
+  virtual Error move_file(const std::string& from, const std::string& to);
+  // The path with every 8.3 short-name part replaced by its long name; the
+  // parts that do not exist are kept as written. Default: `path` unchanged.
+  virtual std::string long_path_name(const std::string& path);
+  // Sets a file's read-only, hidden, system and archive attributes to the
+  // kAttribute* bits given. Default: the read-only bit alone.
+  virtual Error set_attributes(const std::string& path, std::uint32_t attributes);
+  // The shell's default operation on `file` (its default verb), shown
+  // normally. Default: shell_open.
+  virtual Error shell_open_default(const std::string& file);
 };
 
 }  // namespace quill::os

@@ -737,4 +737,21 @@ Error PosixOs::start_program(const std::string& program, const std::string& argu
   return Error::none;
 }
 
+Error PosixOs::move_file(const std::string& from, const std::string& to) {
+  const std::string source = host_path(from);
+  const std::string target = host_path(to);
+  struct stat st;
+  if (::lstat(source.c_str(), &st) != 0) return from_errno(errno);
+  if (S_ISDIR(st.st_mode)) return Error::access_denied;
+  if (::lstat(target.c_str(), &st) == 0) return Error::exists;
+  if (::rename(source.c_str(), target.c_str()) != 0) return from_errno(errno);
+  return Error::none;
+}
+
+Error PosixOs::shell_open_default(const std::string& file) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  shell_log_.push_back("default|" + file);
+  return Error::none;
+}
+
 }  // namespace quill::os

@@ -84,6 +84,11 @@ class PosixOs : public Os {
   void notify_folder_created(const std::string& path) override;
   Error shell_open(const std::string& file) override;
   Error start_program(const std::string& program, const std::string& arguments) override;
+  // A rename inside the sandbox. long_path_name and set_attributes keep the
+  // defaults: the sandbox has no short names and keeps only read-only.
+  Error move_file(const std::string& from, const std::string& to) override;
+  // Logged as "default|file".
+  Error shell_open_default(const std::string& file) override;
 
  private:
   std::string root_;

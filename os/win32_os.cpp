@@ -261,7 +261,8 @@ Error Win32Os::set_file_time(const std::string& path, std::uint32_t dos_date_tim
   HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return last_error();
-  BOOL ok = SetFileTime(handle, &utc, &utc, &utc);
+  // The time is the file's last change; creation and access stay as they are.
+  BOOL ok = SetFileTime(handle, nullptr, nullptr, &utc);
   Error result = ok ? Error::none : last_error();
   CloseHandle(handle);
   return result;
@@ -463,6 +464,48 @@ Error Win32Os::start_program(const std::string& program, const std::string& argu
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return Error::none;
+}
+
+Error Win32Os::move_file(const std::string& from, const std::string& to) {
+  // No copy allowed: across volumes this fails and the caller copies.
+  if (MoveFileExA(from.c_str(), to.c_str(), 0)) return Error::none;
+  return last_error();
+}
+
+std::string Win32Os::long_path_name(const std::string& path) {
+  char buffer[4 * MAX_PATH];
+  DWORD length = GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
+  if (length > 0 && length < sizeof buffer) return std::string(buffer, length);
+  // A missing last part: resolve the folders above it that do exist.
+  std::size_t end = path.size();
+  while (end > 0 && (path[end - 1] == '\\' || path[end - 1] == '/')) --end;
+  std::size_t cut = path.find_last_of("\\/", end == 0 ? 0 : end - 1);
+  if (cut == std::string::npos || cut < 3 || end == 0) return path;
+  std::string parent = long_path_name(path.substr(0, cut));
+  if (parent == path.substr(0, cut)) return path;
+  return parent + path.substr(cut);
+}
+
+Error Win32Os::set_attributes(const std::string& path, std::uint32_t attributes) {
+  DWORD kept = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                             FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  if (kept == 0) kept = FILE_ATTRIBUTE_NORMAL;
+  if (SetFileAttributesA(path.c_str(), kept)) return Error::none;
+  return last_error();
+}
+
+Error Win32Os::shell_open_default(const std::string& file) {
+  HINSTANCE result = ShellExecuteA(nullptr, nullptr, file.c_str(), "", "", SW_SHOW);
+  if (reinterpret_cast<INT_PTR>(result) > 32) return Error::none;
+  switch (reinterpret_cast<INT_PTR>(result)) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return Error::not_found;
+    case SE_ERR_ACCESSDENIED:
+      return Error::access_denied;
+    default:
+      return Error::io;
+  }
 }
 
 }  // namespace quill::os

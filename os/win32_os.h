@@ -41,6 +41,10 @@ class Win32Os : public Os {
   void notify_folder_created(const std::string& path) override;
   Error shell_open(const std::string& file) override;
   Error start_program(const std::string& program, const std::string& arguments) override;
+  Error move_file(const std::string& from, const std::string& to) override;
+  std::string long_path_name(const std::string& path) override;
+  Error set_attributes(const std::string& path, std::uint32_t attributes) override;
+  Error shell_open_default(const std::string& file) override;
 };
 
 }  // namespace quill::os

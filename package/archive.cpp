@@ -144,6 +144,14 @@ bool entry_is_read_only(const unz_file_info64& info) {
   return (info.external_fa & kDosReadOnly) != 0;
 }
 
+// The attribute bits an extraction restores.
+std::uint32_t entry_dos_attributes(const unz_file_info64& info) {
+  if ((info.version >> 8) == kHostUnix) return entry_is_read_only(info) ? os::kAttributeReadOnly : 0;
+  return static_cast<std::uint32_t>(info.external_fa) &
+         (os::kAttributeReadOnly | os::kAttributeHidden | os::kAttributeSystem |
+          os::kAttributeArchive);
+}
+
 bool is_separator(char c) { return c == '\\' || c == '/'; }
 
 // Length of the part of `path` that is a root and never created: "C:\",
@@ -232,6 +240,7 @@ bool Archive::open(os::Os& os, const std::string& path) {
     entry.info.attributes = static_cast<std::uint32_t>(info.external_fa);
     entry.info.dos_date_time = static_cast<std::uint32_t>(info.dosDate);
     entry.info.read_only = entry_is_read_only(info);
+    entry.info.dos_attributes = entry_dos_attributes(info);
     entry.header_offset = position.pos_in_zip_directory;
     entry.entry_number = position.num_of_file;
 
@@ -321,7 +330,8 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
     return result;
   }
   os_->set_file_time(destination, entry.info.dos_date_time);
-  if (entry.info.read_only) os_->set_read_only(destination, true);
+  // Attributes last: a read-only or system file may refuse the time.
+  if (entry.info.dos_attributes != 0) os_->set_attributes(destination, entry.info.dos_attributes);
   return ExtractResult::ok;
 }
 

@@ -33,6 +33,9 @@ struct EntryInfo {
   std::uint32_t attributes = 0;     // external attributes as stored
   std::uint32_t dos_date_time = 0;  // MS-DOS date (high word) and time (low word)
   bool read_only = false;           // derived from the attributes
+  // The read-only, hidden, system and archive bits (os::kAttribute*) that
+  // extraction restores: a Unix-made entry has at most the read-only bit.
+  std::uint32_t dos_attributes = 0;
 };
 
 enum class ExtractResult {
@@ -67,8 +70,9 @@ class Archive {
 
   // Extracts entry `index` to the file `destination` (a Windows path):
   // creates missing folders, replaces an existing file (clearing its
-  // read-only attribute first), then restores the entry's time and
-  // read-only attribute. A failed extraction removes the partial file. An
+  // read-only attribute first), then restores the entry's time as the
+  // file's last-write time and its attributes (dos_attributes). A failed
+  // extraction removes the partial file. An
   // entry whose name ends in '/' is a folder entry: the destination folder is
   // created and nothing is written.
   ExtractResult extract_entry(std::size_t index, const std::string& destination);

@@ -9,14 +9,6 @@ namespace {
 bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// A short-name alias carries '~' followed by a digit ("PROGRA~1").
-bool looks_like_short_name(const std::string& component) {
-  for (std::size_t i = 0; i + 1 < component.size(); ++i) {
-    if (component[i] == '~' && component[i + 1] >= '0' && component[i + 1] <= '9') return true;
-  }
-  return false;
-}
-
 // Normalises one path component; false when it cannot be part of a plain path.
 bool clean_component(std::string* component) {
   while (!component->empty() && (component->back() == '.' || component->back() == ' ')) {
@@ -26,7 +18,6 @@ bool clean_component(std::string* component) {
   for (char c : *component) {
     if (static_cast<unsigned char>(c) < 32 || std::strchr(":*?\"<>|", c) != nullptr) return false;
   }
-  if (looks_like_short_name(*component)) return false;
   for (char& c : *component) c = upper(c);
   return true;
 }
@@ -84,7 +75,7 @@ std::string comparable_folder_path(const std::string& raw) {
   return result;
 }
 
-FolderGuard::FolderGuard(os::Os& os) {
+FolderGuard::FolderGuard(os::Os& os) : os_(&os) {
   const os::SpecialFolder all[] = {
       os::SpecialFolder::program_files, os::SpecialFolder::windows,
       os::SpecialFolder::system,        os::SpecialFolder::desktop,
@@ -99,13 +90,17 @@ FolderGuard::FolderGuard(const std::vector<std::string>& protected_folders) {
   for (const std::string& folder : protected_folders) add(folder);
 }
 
+std::string FolderGuard::long_name(const std::string& folder) const {
+  return os_ != nullptr && !folder.empty() ? os_->long_path_name(folder) : folder;
+}
+
 void FolderGuard::add(const std::string& folder) {
-  std::string comparable = comparable_folder_path(folder);
+  std::string comparable = comparable_folder_path(long_name(folder));
   if (!comparable.empty()) protected_.push_back(comparable);
 }
 
 bool FolderGuard::may_remove(const std::string& folder) const {
-  std::string candidate = comparable_folder_path(folder);
+  std::string candidate = comparable_folder_path(long_name(folder));
   if (candidate.empty()) return false;
   // A drive root is "X:"; a share root is "\\SERVER\SHARE" (one separator
   // after the leading pair).

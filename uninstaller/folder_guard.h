@@ -16,8 +16,8 @@ namespace quill::uninstall {
 // "C:" stands for the root of drive C and "\\SERVER\SHARE" for a share.
 // Empty when the path is not a plain absolute path: relative or
 // drive-relative paths, "." or ".." components, device or "\\?\" paths,
-// stream names, wildcards, and short-name aliases such as "PROGRA~1", which
-// could stand for any folder.
+// stream names and wildcards. Short-name aliases such as "PROGRA~1" are not
+// resolved here: the guard asks the OS for long names first.
 std::string comparable_folder_path(const std::string& path);
 
 // True for "X:\..." and "\\server\share\..." paths.
@@ -27,7 +27,10 @@ class FolderGuard {
  public:
   // Protects the drive roots, the Windows, system, program files, Programs,
   // desktop, application-data and profile folders and the temporary folder
-  // as the OS reports them.
+  // as the OS reports them. Every folder, protected or judged, is compared
+  // by its long name (os::Os::long_path_name), so a short-name alias of a
+  // protected folder is refused and a folder that merely has "~1" in its
+  // name is not.
   explicit FolderGuard(os::Os& os);
   // Protects drive roots and the given folders only.
   explicit FolderGuard(const std::vector<std::string>& protected_folders);
@@ -39,6 +42,8 @@ class FolderGuard {
 
  private:
   void add(const std::string& folder);
+  std::string long_name(const std::string& folder) const;
+  os::Os* os_ = nullptr;  // resolves short names; none for a given list
   std::vector<std::string> protected_;  // comparable forms
 };
 

@@ -191,7 +191,6 @@ void run_background_window(HINSTANCE instance) {
   Background& b = background();
   InitializeCriticalSection(&b.lock);
   const package::InstallerData& data = stub().data;
-  if (!data.font_path.empty()) AddFontResourceA(data.font_path.c_str());
   const package::FullscreenSettings& s = data.fullscreen;
   HDC screen = GetDC(nullptr);
   int height = -MulDiv(s.font_size, GetDeviceCaps(screen, LOGPIXELSY), 72);

@@ -31,7 +31,8 @@ INT_PTR CALLBACK extraction_proc(HWND window, UINT message, WPARAM wparam, LPARA
       }
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wparam) == IDC_EXTRACT_CANCEL || LOWORD(wparam) == IDCANCEL) {
+      // Only the Cancel button cancels; Esc arrives as IDCANCEL and is ignored.
+      if (LOWORD(wparam) == IDC_EXTRACT_CANCEL) {
         s.cancel = true;
         KillTimer(window, kTimer);
         s.extraction_window = nullptr;

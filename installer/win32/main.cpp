@@ -33,6 +33,9 @@ DWORD WINAPI loader_thread(void*) {
   s.outcome = package::extract_payload(s.os, progress, &scan);
   if (s.outcome == package::ExtractOutcome::done) {
     package::load_installer_data(s.os, scan, &s.data);
+    // The package's font joins the system's font table whenever it is
+    // there, before the background window (if any) asks for its face.
+    if (!s.data.font_path.empty()) AddFontResourceA(s.data.font_path.c_str());
   }
   s.loader_finished = true;
   if (s.outcome == package::ExtractOutcome::done && s.data.has_fullscreen && !s.cancel.load()) {

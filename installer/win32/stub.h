@@ -8,6 +8,7 @@
 #include <string>
 
 #include "installer/cancel.h"
+#include "installer/install_engine.h"
 #include "os/win32_os.h"
 #include "package/data_files.h"
 #include "package/payload.h"
@@ -31,6 +32,9 @@ struct Stub {
 
   // Installation.
   installer::CancelFlags install_cancel;
+  // How the install thread's run ended (written once, by that thread), for
+  // the process's end to report.
+  std::atomic<installer::InstallResult> install_result{installer::InstallResult::finished};
 };
 
 Stub& stub();

@@ -148,6 +148,13 @@ class InstallThreadCallback : public installer::InstallCallback {
     slideshow_progress(done);
   }
   bool cancel_requested() override { return stub().install_cancel.wait_and_check(); }
+  installer::WriteAnswer ask_write_failed(const std::string& path) override {
+    int answer = MessageBoxA(progress_window(), installer::write_question(path).c_str(),
+                             title().c_str(), MB_ABORTRETRYIGNORE | MB_ICONWARNING);
+    if (answer == IDRETRY) return installer::WriteAnswer::retry;
+    if (answer == IDIGNORE) return installer::WriteAnswer::ignore;
+    return installer::WriteAnswer::abort;
+  }
 };
 
 struct InstallJob {
@@ -164,6 +171,7 @@ DWORD WINAPI install_thread(void* param) {
   InstallThreadCallback callback;
   installer::InstallResult result = installer::run_install(stub().os, job->request, callback);
   CoUninitialize();
+  stub().install_result = result;
   if (result == installer::InstallResult::cancelled) {
     package::delete_payload_folder(stub().os);
     ExitProcess(0);
@@ -175,7 +183,8 @@ DWORD WINAPI install_thread(void* param) {
 void start_install(bool small_window) {
   const package::InstallerData& data = stub().data;
   auto job = std::make_unique<InstallJob>();
-  job->request.install_folder = get_text(g_wizard.window, control::folder);
+  // Read once: '/' becomes '\' here, for every use of the folder after.
+  job->request.install_folder = installer::normalize_folder_text(get_text(g_wizard.window, control::folder));
   job->request.registered_name = data.registered_name;
   job->request.has_registered_name = data.has_registered_name;
   job->request.install_entry_count = data.install_entry_count;
@@ -210,7 +219,8 @@ INT_PTR CALLBACK small_window_proc(HWND window, UINT message, WPARAM wparam, LPA
       return TRUE;
     }
     case WM_COMMAND:
-      if (LOWORD(wparam) == control::cancel || LOWORD(wparam) == IDCANCEL) ask_cancel(window);
+      // Only the Cancel button asks; Esc arrives as IDCANCEL and is ignored.
+      if (LOWORD(wparam) == control::cancel) ask_cancel(window);
       return TRUE;
     case kCloseSmallWindow:
       g_wizard.small_window = nullptr;
@@ -267,7 +277,8 @@ void handle(const installer::Outcome& outcome) {
     wizard_finished();
     ShowWindow(window, SW_SHOW);
     package::read_end_of_install(stub().os, stub().data.macros,
-                                 get_text(window, control::folder), &g_wizard.end_events);
+                                 installer::normalize_folder_text(get_text(window, control::folder)),
+                                 &g_wizard.end_events);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     Sleep(200);
@@ -335,10 +346,19 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         set_text(window, control::disk_space, g_wizard.wizard->disk_space_text());
       }
       return TRUE;
-    case kInstallEnded:
-      if (static_cast<installer::InstallResult>(wparam) == installer::InstallResult::damaged) {
+    case kInstallEnded: {
+      // Every result but `finished` has been undone by the install thread.
+      const auto result = static_cast<installer::InstallResult>(wparam);
+      if (result != installer::InstallResult::finished) {
         if (g_wizard.small_window) PostMessageA(g_wizard.small_window, kCloseSmallWindow, 0, 0);
-        show_start_error(package::ExtractOutcome::damaged);
+        if (result == installer::InstallResult::damaged) {
+          show_start_error(package::ExtractOutcome::damaged);
+        } else if (result == installer::InstallResult::unusable_folder) {
+          MessageBoxA(window,
+                      installer::unusable_folder_message(get_text(window, control::folder)).c_str(),
+                      title().c_str(), MB_OK | MB_ICONWARNING);
+        }
+        KillTimer(window, kFolderTimer);
         EndDialog(window, 0);
         return TRUE;
       }
@@ -350,6 +370,7 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       }
       handle(g_wizard.wizard->install_finished());
       return TRUE;
+    }
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
       const int code = HIWORD(wparam);

@@ -33,9 +33,12 @@
 //   expect-visible ID 0|1        control ID is hidden / visible
 //   wait-text ID TEXT T          waits until control ID reads TEXT
 //   wait-range ID HIGH T         waits until progress bar ID's range ends at HIGH
+//   wait-position ID POS T       waits until progress bar ID's position is at
+//                                least POS
 // Message boxes:
 //   answer BUTTON T              waits for a message box offering BUTTON
-//                                (yes, no, ok, cancel), prints
+//                                (yes, no, ok, cancel, abort, retry,
+//                                ignore), prints
 //                                "box: CAPTION | TEXT" and presses BUTTON
 //   answer-text TEXT BUTTON T    the same for a box whose text contains TEXT
 //   wait-box TEXT T              waits for a box whose text contains TEXT,
@@ -175,6 +178,9 @@ int button_id(const std::string& name) {
   if (name == "no") return IDNO;
   if (name == "ok") return IDOK;
   if (name == "cancel") return IDCANCEL;
+  if (name == "abort") return IDABORT;
+  if (name == "retry") return IDRETRY;
+  if (name == "ignore") return IDIGNORE;
   fail("unknown button " + name);
 }
 
@@ -192,7 +198,7 @@ BOOL CALLBACK match_box(HWND window, LPARAM param) {
   HWND text = GetDlgItem(window, 0xFFFF);
   if (!text) return TRUE;
   if (!search->text.empty() && window_text(text).find(search->text) == std::string::npos) return TRUE;
-  const int buttons[] = {IDOK, IDCANCEL, IDYES, IDNO};
+  const int buttons[] = {IDOK, IDCANCEL, IDYES, IDNO, IDABORT, IDRETRY, IDIGNORE};
   for (int id : buttons) {
     if ((search->button == 0 || search->button == id) && GetDlgItem(window, id)) {
       search->found = window;
@@ -348,6 +354,16 @@ void run(const std::string& command, Arguments& args) {
           return high == want;
         })) {
       fail("progress range ends at " + std::to_string(high) + ", not " + std::to_string(want));
+    }
+  } else if (command == "wait-position") {
+    HWND bar = control(args.number("control"));
+    DWORD_PTR want = static_cast<DWORD_PTR>(args.number("position"));
+    DWORD_PTR position = 0;
+    if (!poll(args.seconds(), [&] {
+          SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position);
+          return position >= want;
+        })) {
+      fail("progress position stays at " + std::to_string(position));
     }
   } else if (command == "answer" || command == "answer-text") {
     std::string text = command == "answer-text" ? unescape(args.text("text")) : std::string();

@@ -197,6 +197,58 @@ void shell(quill::os::Win32Os& os, const std::string& root) {
   os.delete_file(target);
 }
 
+// Renames, attributes, the last-write time and long names.
+void later_additions(quill::os::Win32Os& os, const std::string& root) {
+  const std::string from = root + "m1.txt", to = root + "m2.txt";
+  write_all(os, from, "moved");
+  os.set_read_only(from, true);
+  check(os.move_file(from, to) == Error::none, "moving a read-only file");
+  check(!os.file_status(from).exists && read_all(os, to) == "moved", "the move kept the bytes");
+  write_all(os, from, "other");
+  check(os.move_file(from, to) != Error::none && read_all(os, to) == "moved",
+        "a move onto an existing file fails");
+
+  check(os.set_attributes(from, 0x23) == Error::none, "setting attributes");
+  DWORD bits = GetFileAttributesA(from.c_str());
+  check((bits & 0x27) == 0x23, "read-only, hidden and archive set: " + std::to_string(bits));
+  check(os.set_attributes(from, 0) == Error::none && (GetFileAttributesA(from.c_str()) & 0x07) == 0,
+        "no attributes: neither read-only, hidden nor system");
+
+  // (Wine keeps no creation time of its own, so only the last write is read.)
+  FILETIME written = {};
+  check(os.set_file_time(from, 0x5A8C6000u) == Error::none, "setting the time");
+  HANDLE h = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  GetFileTime(h, nullptr, nullptr, &written);
+  CloseHandle(h);
+  FILETIME local;
+  WORD date = 0, time = 0;
+  FileTimeToLocalFileTime(&written, &local);
+  FileTimeToDosDateTime(&local, &date, &time);
+  check(date == 0x5A8C && time == 0x6000, "the entry's time is the last-write time");
+
+  const std::string long_folder = root + "A Long Folder Name";
+  os.create_folder(long_folder);
+  char short_path[MAX_PATH] = {};
+  GetShortPathNameA(long_folder.c_str(), short_path, sizeof short_path);
+  check(std::string(short_path) != long_folder, std::string("a short name exists: ") + short_path);
+  check(lstrcmpiA(os.long_path_name(short_path).c_str(), long_folder.c_str()) == 0,
+        "short name resolved: " + os.long_path_name(short_path));
+  check(lstrcmpiA(os.long_path_name(std::string(short_path) + "\\missing\\x").c_str(),
+                  (long_folder + "\\missing\\x").c_str()) == 0,
+        "missing parts kept: " + os.long_path_name(std::string(short_path) + "\\missing\\x"));
+  const std::string tilde = root + "My~1Tool";
+  os.create_folder(tilde);
+  check(lstrcmpiA(os.long_path_name(tilde).c_str(), tilde.c_str()) == 0,
+        "a real My~1Tool stays: " + os.long_path_name(tilde));
+  check(os.shell_open_default(root + "missing.txt") != Error::none,
+        "the default verb on a missing file fails");
+  os.remove_folder(tilde);
+  os.remove_folder(long_folder);
+  os.delete_file(from);
+  os.set_read_only(to, false);
+  os.delete_file(to);
+}
+
 }  // namespace
 
 int main() {
@@ -207,6 +259,7 @@ int main() {
   places(os);
   registry(os);
   shell(os, root);
+  later_additions(os, root);
   os.remove_folder(root.substr(0, root.size() - 1));
   std::printf("checks: %d failed: %d\n", g_checks, g_failed);
   return g_failed == 0 ? 0 : 1;

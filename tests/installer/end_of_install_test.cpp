@@ -40,7 +40,7 @@ TEST_F(EndOfInstallTest, KindAndAnswerDecideTheCommand) {
 
   Answer yes(true);
   run_end_of_install(os(), read(), yes);
-  EXPECT_EQ(os().shell_log(), std::vector<std::string>{"open|C:\\Apps\\Tool\\tool.exe"});
+  EXPECT_EQ(os().shell_log(), std::vector<std::string>{"default|C:\\Apps\\Tool\\tool.exe"});
 
   data_file("eoi_buttons.txt", "OK");
   Answer ok(false);  // the answer of an OK box does not matter
@@ -55,7 +55,7 @@ TEST_F(EndOfInstallTest, NoMessageRunsTheCommandWithoutABox) {
   Answer ui(false);
   run_end_of_install(os(), read(), ui);
   EXPECT_TRUE(ui.shown.empty());
-  EXPECT_EQ(os().shell_log(), std::vector<std::string>{"open|notepad.exe /a readme.txt"});
+  EXPECT_EQ(os().shell_log(), std::vector<std::string>{"default|notepad.exe /a readme.txt"});
 
   package::EndOfInstall nothing;
   EXPECT_EQ(message_kind(nothing), MessageKind::none);

@@ -2,7 +2,13 @@
 // replace answers, cancel, refused names and damaged packages.
 #include "installer/install_engine.h"
 
+#include <sys/stat.h>
+
+#include <ctime>
+#include <map>
+
 #include "installer_fixture.h"
+#include "os/fault_os.h"
 
 namespace quill::installer {
 namespace {
@@ -55,13 +61,16 @@ TEST_F(InstallerTest, ReplaceAnswersYesNoAndCancel) {
   EXPECT_EQ(run(), InstallResult::cancelled);
   // The name in the question is the one joined to the folder: no leading '\'.
   EXPECT_EQ(callback_.asked, (V{"a.txt", "b.txt", "c.txt"}));
-  EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "new a");
-  EXPECT_EQ(file("C:\\Program Files\\Tool\\b.txt"), "old");
-  EXPECT_EQ(file("C:\\Program Files\\Tool\\c.txt"), "old");
+  // Cancel undoes the run: the replaced file has its old bytes again, and
+  // the log the run started is gone.
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    EXPECT_EQ(file(std::string("C:\\Program Files\\Tool\\") + name), "old") << name;
+  }
   EXPECT_FALSE(exists("C:\\Program Files\\Tool\\d.txt"));
-  // "No" still advances the progress; the partial log stays, nothing is registered.
+  EXPECT_FALSE(exists(kLog));
+  EXPECT_EQ(callback_.statuses.back(), "Undoing changes...");
+  // "No" still advances the progress; nothing is registered.
   EXPECT_EQ(callback_.last_done, 2u);
-  EXPECT_EQ(log(), (V{"Tool", "C:\\Program Files\\Tool\\a.txt"}));
   EXPECT_FALSE(os().registry_key_exists(os::RegistryRoot::local_machine,
                                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool"));
   EXPECT_EQ(replace_question("a.txt"),
@@ -69,13 +78,14 @@ TEST_F(InstallerTest, ReplaceAnswersYesNoAndCancel) {
             "Do you wish to replace it?");
 }
 
-TEST_F(InstallerTest, ConfirmedCancelStopsBeforeTheNextLine) {
+TEST_F(InstallerTest, ConfirmedCancelUndoesTheLinesBeforeIt) {
   archive({{"a.txt", "A"}, {"b.txt", "B"}});
   data_file("fileinfo.txt", "a.txt|C:\\D\r\nb.txt|C:\\D\r\n////\r\n");
   callback_.cancel_after_polls = 1;
   EXPECT_EQ(install_files(os(), request_, callback_), InstallResult::cancelled);
-  EXPECT_TRUE(exists("C:\\D\\a.txt"));
-  EXPECT_FALSE(exists("C:\\D\\b.txt"));
+  // The file of the first line and the folders the run created are gone.
+  EXPECT_FALSE(exists("C:\\D"));
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
 }
 
 TEST_F(InstallerTest, NamesThatLeaveTheirFolderAreRefused) {
@@ -117,7 +127,7 @@ TEST_F(InstallerTest, AFolderInTheWayIsNeitherReplacedNorLogged) {
   EXPECT_EQ(log(), (V{"Tool"}));
 }
 
-TEST_F(InstallerTest, DamagedEntryStopsTheInstallWithoutLeavingItsFile) {
+TEST_F(InstallerTest, DamagedEntryUndoesTheWholeInstall) {
   const std::string marker(64, 'Q');
   archive({{"good.txt", "G", true}, {"bad.bin", marker, true}, {"late.txt", "L", true}});
   std::string zip = file(payload_ + "tempfile.tmp");
@@ -128,10 +138,9 @@ TEST_F(InstallerTest, DamagedEntryStopsTheInstallWithoutLeavingItsFile) {
   data_file("fileinfo.txt", "good.txt|C:\\D\r\nbad.bin|C:\\D\r\nlate.txt|C:\\D\r\n////\r\n");
   data_file("uninstall.txt", "%install path%\\Uninstall.exe");
   EXPECT_EQ(run(), InstallResult::damaged);
-  EXPECT_TRUE(exists("C:\\D\\good.txt"));
-  EXPECT_FALSE(exists("C:\\D\\bad.bin"));
-  EXPECT_FALSE(exists("C:\\D\\late.txt"));
-  EXPECT_EQ(log(), (V{"Tool", "C:\\D\\good.txt"}));
+  // Undone: no file, no folder and no log of the run stays.
+  EXPECT_FALSE(exists("C:\\D"));
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
   EXPECT_FALSE(os().registry_key_exists(os::RegistryRoot::local_machine,
                                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool"));
 }
@@ -159,6 +168,88 @@ TEST_F(InstallerTest, OldLogIsReplacedAndMissingFileListInstallsNothing) {
   test::write_host_file(host(kLog), "Old\r\nC:\\old\r\n||||\r\n");
   ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
   EXPECT_EQ(log(), (V{"Tool"}));
+}
+
+TEST_F(InstallerTest, FailedWriteIsRetriedIgnoredOrAborted) {
+  // A file where the destination's folder should be makes every write fail.
+  archive({{"a.txt", "A"}, {"b.txt", "B"}});
+  data_file("fileinfo.txt", "a.txt|C:\\Block\\In\r\nb.txt|C:\\D\r\n////\r\n");
+  test::write_host_file(host("C:\\Block"), "in the way");
+
+  // Retry until the obstacle is gone, then the write succeeds.
+  struct Clearing : test::ScriptedCallback {
+    os::Os* os = nullptr;
+    WriteAnswer ask_write_failed(const std::string& path) override {
+      write_asked.push_back(path);
+      if (write_asked.size() == 2) os->delete_file("C:\\Block");
+      return WriteAnswer::retry;
+    }
+  } clearing;
+  clearing.os = &os();
+  ASSERT_EQ(install_files(os(), request_, clearing), InstallResult::finished);
+  EXPECT_EQ(clearing.write_asked, (V{"C:\\Block\\In\\a.txt", "C:\\Block\\In\\a.txt"}));
+  EXPECT_EQ(file("C:\\Block\\In\\a.txt"), "A");
+
+  // Ignore goes on and logs the destination; Abort undoes the run.
+  for (WriteAnswer answer : {WriteAnswer::ignore, WriteAnswer::abort}) {
+    for (const char* made : {"C:\\Block", "C:\\D", "C:\\Program Files\\Tool"}) {
+      std::filesystem::remove_all(host(made));
+    }
+    test::write_host_file(host("C:\\Block"), "in the way");
+    callback_ = test::ScriptedCallback();
+    callback_.write_answers = {answer};
+    const InstallResult result = install_files(os(), request_, callback_);
+    if (answer == WriteAnswer::ignore) {
+      EXPECT_EQ(result, InstallResult::finished);
+      EXPECT_EQ(log(), (V{"Tool", "C:\\Block\\In\\a.txt", "C:\\D\\b.txt"}));
+    } else {
+      EXPECT_EQ(result, InstallResult::write_failed);
+      EXPECT_FALSE(exists("C:\\D"));
+      EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
+      EXPECT_EQ(file("C:\\Block"), "in the way");
+    }
+  }
+  EXPECT_EQ(write_question("C:\\x.txt"),
+            "The file C:\\x.txt could not be written.\n"
+            "Abort the installation, retry, or ignore this file?");
+}
+
+TEST_F(InstallerTest, SlashesInTheFolderAreBackslashesAndARelativeFolderInstallsNothing) {
+  archive({{"a.txt", "A"}});
+  data_file("fileinfo.txt", "a.txt|%install path%\r\n////\r\n");
+  request_.install_folder = "C:/Apps/Tool";
+  ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
+  EXPECT_EQ(file("C:\\Apps\\Tool\\a.txt"), "A");
+  EXPECT_EQ(log("C:\\Apps\\Tool\\uninstall.ini"), (V{"Tool", "C:\\Apps\\Tool\\a.txt"}));
+  for (const char* folder : {"Apps\\Tool", "C:Tool", "C:\\Apps\\..\\Tool"}) {
+    request_.install_folder = folder;
+    EXPECT_EQ(install_files(os(), request_, callback_), InstallResult::unusable_folder) << folder;
+  }
+  EXPECT_FALSE(exists("C:\\Tool"));
+}
+
+TEST_F(InstallerTest, ExtractionRestoresAttributesAndTheLastWriteTime) {
+  struct Recording : os::FaultOs {
+    using FaultOs::FaultOs;
+    std::map<std::string, std::uint32_t> attributes;
+    os::Error set_attributes(const std::string& path, std::uint32_t bits) override {
+      attributes[path] = bits;
+      return FaultOs::set_attributes(path, bits);
+    }
+  } recording(os());
+  // Read-only + hidden + archive, system + a bit that is no attribute, none.
+  archive({{"h.txt", "H", false, 0x23}, {"s.txt", "S", false, 0x14}, {"n.txt", "N"}});
+  data_file("fileinfo.txt", "h.txt|C:\\D\r\ns.txt|C:\\D\r\nn.txt|C:\\D\r\n////\r\n");
+  ASSERT_EQ(install_files(recording, request_, callback_), InstallResult::finished);
+  EXPECT_EQ(recording.attributes, (std::map<std::string, std::uint32_t>{
+                                      {"C:\\D\\h.txt", 0x23}, {"C:\\D\\s.txt", 0x04}}));
+  EXPECT_TRUE(os().file_status("C:\\D\\h.txt").read_only);
+  EXPECT_FALSE(os().file_status("C:\\D\\n.txt").read_only);
+  struct stat st;
+  ASSERT_EQ(stat(host("C:\\D\\n.txt").c_str(), &st), 0);
+  std::tm local = *std::localtime(&st.st_mtime);
+  EXPECT_EQ(std::vector<int>({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour}),
+            std::vector<int>({2025, 4, 12, 12}));
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ class NoQuestions : public InstallCallback {
   void set_status(const std::string&) override {}
   void set_progress(std::uint64_t, std::uint64_t) override {}
   bool cancel_requested() override { return false; }
+  WriteAnswer ask_write_failed(const std::string&) override { return WriteAnswer::ignore; }
 };
 
 bool below(const std::string& path, const std::string& folder) {

@@ -68,8 +68,17 @@ class ScriptedCallback : public InstallCallback {
     last_total = total;
   }
   bool cancel_requested() override { return ++polls > cancel_after_polls; }
+  WriteAnswer ask_write_failed(const std::string& path) override {
+    write_asked.push_back(path);
+    if (write_answers.empty()) return WriteAnswer::ignore;
+    WriteAnswer a = write_answers.front();
+    write_answers.pop_front();
+    return a;
+  }
 
   std::deque<ReplaceAnswer> answers;
+  std::deque<WriteAnswer> write_answers;  // Ignore once they run out
+  std::vector<std::string> write_asked;
   std::vector<std::string> asked;
   std::vector<std::string> statuses;
   std::uint64_t last_done = 0, last_total = 0;

@@ -132,6 +132,21 @@ TEST_F(WizardTest, FolderValidationReturnsToTheFolderStep) {
   EXPECT_FALSE(w.next().warning.empty());
   EXPECT_EQ(w.megabytes_available(), 0u);
   EXPECT_EQ(w.step(), 2);
+
+  // Folders that would install nothing, or nowhere the uninstaller can
+  // judge, are refused here; '/' counts as '\'.
+  for (const char* refused : {"Tool", "C:Tool", "C:\\Apps\\..\\Tool", "C:\\A<B",
+                              "C:\\Apps\\\\Tool", "C:\\Apps:x"}) {
+    w.set_folder_text(refused);
+    EXPECT_EQ(w.next().warning, unusable_folder_message(refused)) << refused;
+    EXPECT_EQ(w.step(), 2);
+  }
+  w.set_folder_text("C:/Apps/Tool");
+  EXPECT_TRUE(w.next().warning.empty());
+  EXPECT_EQ(w.step(), 4);
+  EXPECT_EQ(unusable_folder_message("Tool"),
+            "The folder Tool cannot be used for the installation.\n"
+            "Please enter a full path such as C:\\Program Files\\Tool and try again.");
 }
 
 TEST_F(WizardTest, TimerRecomputesOnlyWhenTheFolderChanges) {

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "os/posix_os.h"
+#include "tests/os/sandbox.h"
+
 namespace quill::uninstall {
 namespace {
 
@@ -20,7 +25,7 @@ TEST(ComparableFolderPath, SpellingsOfOneFolderCompareEqual) {
 TEST(ComparableFolderPath, PathsThatCouldHideAnotherFolderAreRefused) {
   for (const char* path :
        {"", "Windows", ".", "\\Windows", "C:Windows", "C:\\Program Files\\Tool\\..",
-        "C:\\Program Files\\.\\Tool", "C:\\PROGRA~1", "C:\\Tool\\...", "\\\\?\\C:\\Windows",
+        "C:\\Program Files\\.\\Tool", "C:\\Tool\\...", "\\\\?\\C:\\Windows",
         "\\\\.\\C:", "C:\\Windows::$INDEX_ALLOCATION", "C:\\Win*", "\\\\server", "\\\\\\share",
         "\\\\server\\\\"}) {
     EXPECT_EQ(comparable_folder_path(path), "") << path;
@@ -37,6 +42,35 @@ TEST(FolderGuard, ProtectsRootsListedFoldersAndTheirAncestors) {
   for (const char* allowed : {"C:\\Windows\\Tool", "C:\\Users\\Ann\\Desktop\\Group",
                               "C:\\Users\\Annette", "C:\\Program Files\\Tool\\",
                               "\\\\srv\\home\\ann\\tool", "D:\\Games\\Tool"}) {
+    EXPECT_TRUE(guard.may_remove(allowed)) << allowed;
+  }
+}
+
+// A machine whose "PROGRA~1" and "USER~1" parts are short names.
+class ShortNamesOs : public os::PosixOs {
+ public:
+  using PosixOs::PosixOs;
+  std::string long_path_name(const std::string& path) override {
+    std::string result = path;
+    for (auto [alias, name] : {std::pair<const char*, const char*>{"PROGRA~1", "Program Files"},
+                               {"USER~1", "User"}}) {
+      std::size_t at = result.find(alias);
+      if (at != std::string::npos) result.replace(at, std::strlen(alias), name);
+    }
+    return result;
+  }
+};
+
+TEST(FolderGuard, JudgesShortNamesByTheLongNameTheyStandFor) {
+  quill::testing::Sandbox sandbox;
+  ShortNamesOs os(sandbox.root());
+  FolderGuard guard(os);
+  for (const char* refused : {"C:\\PROGRA~1", "C:\\PROGRA~1\\", "C:\\Users\\USER~1\\Desktop"}) {
+    EXPECT_FALSE(guard.may_remove(refused)) << refused;
+  }
+  // A name that only looks like an alias is an ordinary folder.
+  for (const char* allowed : {"C:\\PROGRA~1\\Tool", "C:\\Program Files\\My~1Tool",
+                              "C:\\Users\\USER~1\\Desktop\\Group"}) {
     EXPECT_TRUE(guard.may_remove(allowed)) << allowed;
   }
 }

@@ -61,6 +61,23 @@ TEST_F(RemovalTest, TypicalInstallationIsRemovedWithItsLogAndKey) {
   EXPECT_EQ(observer.finished_calls, 1);
 }
 
+TEST_F(RemovalTest, FoldersNamedLikeShortNamesAreRemovedAndSwept) {
+  const std::string folder = "C:\\Program Files\\My~1Tool";
+  const std::string group = programs() + "\\Ab~2";
+  for (const std::string& file : {folder + "\\tool.exe", folder + "\\sub~1\\a.dat",
+                                  group + "\\Tool.lnk"}) {
+    write_file(file);
+  }
+  write_log(folder + "\\uninstall.ini", {"Tool", folder + "\\tool.exe",
+                                          folder + "\\sub~1\\a.dat", group,
+                                          group + "\\Tool.lnk", folder + "\\uninstall.ini",
+                                          folder + "\\", "||||"});
+  uninstall(folder + "\\uninstall.ini");
+  EXPECT_FALSE(exists(group));
+  EXPECT_FALSE(exists(folder));
+  EXPECT_TRUE(exists(programs()));
+}
+
 TEST_F(RemovalTest, OneEntryIsSweptWithoutAListLine) {
   make_folders(app + "\\empty\\below");
   write_log("C:\\Logs\\uninstall.ini", {"Tool", app + "\\", "||||"});

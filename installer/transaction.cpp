@@ -1,0 +1,131 @@
+// The install run's record of changes and their undoing.
+#include "installer/transaction.h"
+
+#include <utility>
+
+#include "common/paths.h"
+
+namespace quill::installer {
+namespace {
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+// Length of the root that is never created: "C:\", "\\server\share\".
+std::size_t root_length(const std::string& path) {
+  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+    std::size_t server_end = path.find_first_of("\\/", 2);
+    if (server_end == std::string::npos) return path.size();
+    std::size_t share_end = path.find_first_of("\\/", server_end + 1);
+    return share_end == std::string::npos ? path.size() : share_end + 1;
+  }
+  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && is_separator(path[2]) ? 3 : 2;
+  return !path.empty() && is_separator(path[0]) ? 1 : 0;
+}
+
+}  // namespace
+
+Transaction::Transaction(os::Os& os, std::string aside_folder)
+    : os_(os), aside_folder_(without_trailing_backslash(aside_folder)) {}
+
+bool Transaction::create_folders(const std::string& raw) {
+  const std::string path = without_trailing_backslash(raw);
+  std::size_t position = root_length(path);
+  while (position < path.size()) {
+    std::size_t next = path.find_first_of("\\/", position);
+    if (next == std::string::npos) next = path.size();
+    if (next > position) {
+      const std::string prefix = path.substr(0, next);
+      const os::FileStatus status = os_.file_status(prefix);
+      if (!status.exists) {
+        const os::Error error = os_.create_folder(prefix);
+        if (error == os::Error::none) {
+          changes_.push_back({Kind::folder, prefix, std::string()});
+        } else if (error != os::Error::exists) {
+          return false;
+        }
+      } else if (!status.is_folder) {
+        return false;
+      }
+    }
+    position = next + 1;
+  }
+  return path.size() == root_length(path) || os_.file_status(path).is_folder;
+}
+
+void Transaction::creating_file(const std::string& path) {
+  changes_.push_back({Kind::file, path, std::string()});
+}
+
+bool Transaction::move_or_copy(const std::string& from, const std::string& to) {
+  if (os_.move_file(from, to) == os::Error::none) return true;
+  // Another volume (or no rename at all): copy, then remove the original.
+  if (os_.copy_file(from, to, true) != os::Error::none) {
+    // A failed copy may leave a partial file; it is the run's own.
+    delete_file(to);
+    return false;
+  }
+  if (!delete_file(from)) {
+    delete_file(to);
+    return false;
+  }
+  return true;
+}
+
+bool Transaction::delete_file(const std::string& path) {
+  os::Error error = os_.delete_file(path);
+  if (error == os::Error::access_denied && os_.file_status(path).read_only &&
+      os_.set_read_only(path, false) == os::Error::none) {
+    error = os_.delete_file(path);
+    // A file that stays keeps its attribute.
+    if (error != os::Error::none && error != os::Error::not_found) os_.set_read_only(path, true);
+  }
+  return error == os::Error::none || error == os::Error::not_found;
+}
+
+bool Transaction::move_aside(const std::string& path) {
+  // Old contents go into folders of 256 each: a name that is not there yet
+  // costs a look through its folder on some file systems.
+  const std::string group = aside_folder_ + "\\" + std::to_string(next_aside_ / 256);
+  if (next_aside_ % 256 == 0 || !aside_ready_) {
+    for (const std::string& folder : {aside_folder_, group}) {
+      if (!os_.file_status(folder).is_folder && os_.create_folder(folder) != os::Error::none) {
+        return false;
+      }
+    }
+    aside_ready_ = true;
+  }
+  const std::string aside = group + "\\" + std::to_string(next_aside_ % 256);
+  if (!move_or_copy(path, aside)) return false;
+  ++next_aside_;
+  changes_.push_back({Kind::replaced, path, aside});
+  return true;
+}
+
+bool Transaction::undo_to(std::size_t mark) {
+  bool all = true;
+  while (changes_.size() > mark) {
+    const Change change = std::move(changes_.back());
+    changes_.pop_back();
+    switch (change.kind) {
+      case Kind::file:
+        if (!delete_file(change.path)) all = false;
+        break;
+      case Kind::replaced:
+        // Whatever the run put there goes; the old content comes back.
+        if (!delete_file(change.path) || !move_or_copy(change.aside, change.path)) all = false;
+        break;
+      case Kind::folder: {
+        const os::Error error = os_.remove_folder(change.path);
+        // A folder that something else filled in the meantime stays.
+        if (error != os::Error::none && error != os::Error::not_found &&
+            error != os::Error::not_empty) {
+          all = false;
+        }
+        break;
+      }
+    }
+  }
+  return all;
+}
+
+}  // namespace quill::installer

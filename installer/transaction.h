@@ -1,0 +1,65 @@
+// The record of everything one install run changes on the machine, so that
+// a run that does not finish can put the machine back as it found it.
+//
+// Every change is recorded before or as it is made: folders created, files
+// created, and files replaced, whose old content is first moved aside into
+// a folder of the run's own (a rename where the volume allows, else a
+// copy). Undoing walks the record backwards: created files are deleted,
+// replaced files get their old content back byte for byte, created folders
+// are removed when they are empty. Nothing that existed before the run is
+// ever deleted. Registry values are not recorded: the install writes its
+// entry last, after the last step that can fail.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+
+namespace quill::installer {
+
+class Transaction {
+ public:
+  // Old contents go below `aside_folder` (with or without its trailing
+  // backslash), which is created when first needed.
+  Transaction(os::Os& os, std::string aside_folder);
+
+  // Creates every missing folder of `path` up to `path` itself, recording
+  // each one created. True when the whole chain exists afterwards.
+  bool create_folders(const std::string& path);
+  // Records that `path` is about to be created by the caller (it must not
+  // exist now).
+  void creating_file(const std::string& path);
+  // Frees `path` for a new file by moving the existing file aside; true
+  // when `path` no longer exists afterwards. Nothing is recorded and nothing
+  // changes when it fails.
+  bool move_aside(const std::string& path);
+
+  // A point to undo back to.
+  std::size_t mark() const { return changes_.size(); }
+  // Undoes the changes recorded after `mark`, newest first; false when some
+  // change could not be undone.
+  bool undo_to(std::size_t mark);
+  bool undo_all() { return undo_to(0); }
+  std::size_t change_count() const { return changes_.size(); }
+
+ private:
+  enum class Kind { folder, file, replaced };
+  struct Change {
+    Kind kind;
+    std::string path;
+    std::string aside;  // replaced: where the old content is
+  };
+  bool move_or_copy(const std::string& from, const std::string& to);
+  bool delete_file(const std::string& path);
+
+  os::Os& os_;
+  std::string aside_folder_;
+  bool aside_ready_ = false;
+  std::uint64_t next_aside_ = 0;
+  std::vector<Change> changes_;
+};
+
+}  // namespace quill::installer
