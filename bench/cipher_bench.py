@@ -1,8 +1,16 @@
 #!/usr/bin/env python3
 """Throughput of Enblow (libciphon.so) against `openssl enc -bf-ecb` on the
-same file, with each run's peak memory. Prints figures; asserts nothing.
+same file, with each run's peak memory; with --dll, also the shipped
+Ciphon.dll under Wine (called by ciphon_check.exe from the same folder).
+Prints figures; asserts nothing.
 
 usage: cipher_bench.py LIBCIPHON [--mib N] [--runs N] [--dir FOLDER]
+                       [--dll FOLDER] [--wine COMMAND]
+
+The DLL's figure is the call's own duration as ciphon_check measures it;
+the Wine process's whole wall time (start-up included) is printed beside it.
+Runs alternate between the programs, so that all meet the same background
+load; the best run of each is compared and every run is listed.
 """
 import argparse
 import os
@@ -45,6 +53,8 @@ def main():
     ap.add_argument("--mib", type=int, default=256)
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--dir", default=None)
+    ap.add_argument("--dll", default=None)
+    ap.add_argument("--wine", default="wine")
     args = ap.parse_args()
 
     work = tempfile.mkdtemp(prefix="cipher-bench.", dir=args.dir)
@@ -60,8 +70,26 @@ def main():
         _, _, base_rss = run_measured([sys.executable, "-c",
                                        "import ctypes; ctypes.CDLL(%r)" % args.lib])
 
-        ours, theirs = [], []
+        if args.dll:
+            for f in ("Ciphon.dll", "ciphon_check.exe"):
+                shutil.copy(os.path.join(args.dll, f), work)
+            # Wine's Z: drive is the host's root.
+            winpath = lambda p: "Z:" + os.path.abspath(p).replace("/", "\\")
+            bits = subprocess.run([args.wine, os.path.join(work, "ciphon_check.exe"), "--bits"],
+                                  capture_output=True, text=True, cwd=work).stdout.strip()
+
+        ours, theirs, dll = [], [], []
         for _ in range(args.runs):
+            if args.dll:
+                wall, text, _ = run_measured([args.wine, os.path.join(work, "ciphon_check.exe"),
+                                              "--time", "Enblow", winpath(plain), winpath(out),
+                                              KEY.hex()])
+                words = text.split()
+                if "returned 0 in" not in text or os.path.getsize(out) != size:
+                    sys.exit("Ciphon.dll failed: %s" % text.strip())
+                dll.append((float(words[-2]), wall))
+                os.remove(out)
+
             _, text, rss = run_measured([sys.executable, "-c", CHILD, args.lib, plain, out,
                                          KEY.hex()])
             seconds, rc = text.split()
@@ -90,6 +118,15 @@ def main():
               % (mib / best_theirs, best_theirs, ", ".join("%.3f" % t for t, _ in theirs),
                  max(r for _, r in theirs) / 1024.0))
         print("throughput ratio Enblow/openssl: %.2fx" % (best_theirs / best_ours))
+        if dll:
+            best_call = min(c for c, _ in dll)
+            best_wall = min(w for _, w in dll)
+            print("Ciphon.dll (%s-bit, Wine): %8.1f MiB/s  (call %.3f s; runs %s)"
+                  % (bits, mib / best_call, best_call, ", ".join("%.3f" % c for c, _ in dll)))
+            print("  whole Wine process:       %8.1f MiB/s  (%.3f s; runs %s)"
+                  % (mib / best_wall, best_wall, ", ".join("%.3f" % w for _, w in dll)))
+            print("throughput ratio Ciphon.dll/openssl: %.2fx (call), %.2fx (whole process)"
+                  % (best_theirs / best_call, best_theirs / best_wall))
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
