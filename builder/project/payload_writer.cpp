@@ -65,7 +65,8 @@ bool PayloadWriter::open(const std::string& path) {
   char* end = nullptr;
   long long fixed = epoch ? std::strtoll(epoch, &end, 10) : -1;
   if (epoch && *epoch && *end == '\0' && fixed >= 0) {
-    now = static_cast<std::time_t>(fixed);
+    // ZIP time stamps begin with 1980.
+    now = static_cast<std::time_t>(std::max(fixed, 315532800LL));
 #ifdef _WIN32
     gmtime_s(&local, &now);
 #else
