@@ -1,9 +1,11 @@
 // Console driver for Ciphon.dll: loads the library by name, looks up an
 // export and calls it, as an outside caller would.
-//   ciphon_check Enblow|Deblow INPUT OUTPUT KEYHEX
+//   ciphon_check [--time] Enblow|Deblow INPUT OUTPUT KEYHEX
 //   ciphon_check --bits
-// KEYHEX is 40 hexadecimal digits (20 bytes). Prints the export's result;
-// --bits prints whether this is a 32-bit or a 64-bit build.
+// KEYHEX is 40 hexadecimal digits (20 bytes). Prints the export's result,
+// with --time followed by " in S s", the call's own duration (the
+// benchmark's figure, free of the process's start-up); --bits prints
+// whether this is a 32-bit or a 64-bit build.
 // Exit code: 0 after the call, 1 for bad usage, 2 when the library or the
 // export cannot be found.
 #include <windows.h>
@@ -40,9 +42,14 @@ int main(int argc, char** argv) {
         std::printf("%u\n", static_cast<unsigned>(sizeof(void*) * 8));
         return 0;
     }
+    const bool timed = argc > 1 && std::strcmp(argv[1], "--time") == 0;
+    if (timed) {
+        --argc;
+        ++argv;
+    }
     unsigned char key[20];
     if (argc != 5 || !parse_key(argv[4], key)) {
-        std::fprintf(stderr, "usage: ciphon_check Enblow|Deblow INPUT OUTPUT KEYHEX40\n");
+        std::fprintf(stderr, "usage: ciphon_check [--time] Enblow|Deblow INPUT OUTPUT KEYHEX40\n");
         return 1;
     }
     HMODULE library = LoadLibraryA("Ciphon.dll");
@@ -57,8 +64,17 @@ int main(int argc, char** argv) {
         FreeLibrary(library);
         return 2;
     }
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     const int result = function(argv[2], argv[3], key);
-    std::printf("%s returned %d\n", argv[1], result);
+    QueryPerformanceCounter(&end);
+    if (timed)
+        std::printf("%s returned %d in %.6f s\n", argv[1], result,
+                    static_cast<double>(end.QuadPart - start.QuadPart) /
+                        static_cast<double>(frequency.QuadPart));
+    else
+        std::printf("%s returned %d\n", argv[1], result);
     FreeLibrary(library);
     return 0;
 }

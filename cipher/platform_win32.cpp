@@ -39,7 +39,18 @@ bool same_file(const char* first, const char* second) {
            a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
-void* allocate_buffer(std::size_t bytes) { return std::malloc(bytes ? bytes : 1); }
+void* allocate_buffer(std::size_t bytes) {
+    void* buffer = std::malloc(bytes ? bytes : 1);
+    // Fault every page in before the file is read into it: a read into
+    // pages never touched costs more than the faults themselves (under Wine,
+    // 256 MiB read in 0.27 s untouched, against 0.10 s of faults plus 0.09 s
+    // of reading).
+    if (buffer) {
+        volatile unsigned char* page = static_cast<unsigned char*>(buffer);
+        for (std::size_t at = 0; at < bytes; at += 4096) page[at] = 0;
+    }
+    return buffer;
+}
 
 void release_buffer(void* buffer, std::size_t) { std::free(buffer); }
 

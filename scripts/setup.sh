@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
-native_pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libminizip-dev
+native_pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libminizip-dev libdeflate-dev
              libgtest-dev googletest libssl-dev openssl unzip zip python3 dpkg-dev icoutils
              osslsigncode)
 cross_pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev)
@@ -20,8 +20,10 @@ done
 
 need_src=0
 [ -f "$here/third_party/minizip/zip.c" ] || need_src=1
+need_deflate_src=0
+[ -f "$here/third_party/libdeflate/lib/deflate_compress.c" ] || need_deflate_src=1
 
-if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ]; then
+if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_deflate_src -eq 1 ]; then
   if ! dpkg --print-foreign-architectures | grep -q '^i386$'; then
     $SUDO dpkg --add-architecture i386
   fi
@@ -50,6 +52,21 @@ if [ $need_src -eq 1 ]; then
   for f in zip.c zip.h unzip.c unzip.h ioapi.c ioapi.h iowin32.c iowin32.h crypt.h; do
     [ -f "$srcdir/$f" ] && cp "$srcdir/$f" "$here/third_party/minizip/"
   done
+  rm -rf "$tmp"
+fi
+
+# libdeflate (whole-buffer deflate for payload entries) has no mingw package
+# either: the cross builds compile its compressor from Debian's source
+# package. Unpacked beside the target and moved in at once, so that an
+# interrupted run leaves nothing half-copied behind.
+if [ $need_deflate_src -eq 1 ]; then
+  tmp=$(mktemp -d)
+  (cd "$tmp" && apt-get source -q --download-only libdeflate >/dev/null && dpkg-source -x --no-check ./*.dsc src >/dev/null)
+  mkdir -p "$tmp/out"
+  cp -r "$tmp/src/lib" "$tmp/src/libdeflate.h" "$tmp/src/common_defs.h" "$tmp/src/COPYING" "$tmp/out/"
+  mkdir -p "$here/third_party"
+  rm -rf "$here/third_party/libdeflate"
+  mv "$tmp/out" "$here/third_party/libdeflate"
   rm -rf "$tmp"
 fi
 echo "setup: done"

@@ -1,10 +1,12 @@
 // The payload archive writer: parallel raw deflate into minizip.
 #include "builder/project/payload_writer.h"
 
+#include <libdeflate.h>
 #include <minizip/zip.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <ctime>
 
 #include "common/zip_io.h"
@@ -14,7 +16,8 @@ namespace quill::project {
 namespace {
 
 constexpr std::size_t kWindow = 32768;  // deflate's history
-constexpr int kLevel = 6;
+constexpr int kLevel = 6;       // streamed entries
+constexpr int kWholeLevel = 6;  // whole entries: the package stays within zip -6's size
 constexpr std::uint32_t kArchiveAttribute = 0x20;
 
 }  // namespace
@@ -58,11 +61,24 @@ bool PayloadWriter::open(const std::string& path) {
   failed_ = zip_ == nullptr;
   std::time_t now = std::time(nullptr);
   std::tm local{};
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  char* end = nullptr;
+  long long fixed = epoch ? std::strtoll(epoch, &end, 10) : -1;
+  if (epoch && *epoch && *end == '\0' && fixed >= 0) {
+    // ZIP time stamps begin with 1980.
+    now = static_cast<std::time_t>(std::max(fixed, 315532800LL));
 #ifdef _WIN32
-  localtime_s(&local, &now);
+    gmtime_s(&local, &now);
 #else
-  localtime_r(&now, &local);
+    gmtime_r(&now, &local);
 #endif
+  } else {
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+  }
   date_.tm_sec = static_cast<unsigned>(local.tm_sec);
   date_.tm_min = static_cast<unsigned>(local.tm_min);
   date_.tm_hour = static_cast<unsigned>(local.tm_hour);
@@ -103,16 +119,33 @@ std::vector<unsigned char> PayloadWriter::take_buffer(std::size_t size) {
 }
 
 void PayloadWriter::give_back(std::vector<unsigned char>&& buffer) {
-  if (buffer.capacity() < limits_.block_size / 2) return;
+  if (buffer.capacity() < limits_.block_size / 2 || buffer.capacity() > 2 * limits_.block_size) return;
   std::lock_guard<std::mutex> lock(pool_mutex_);
   if (pool_.size() >= kPoolSize) return;
   buffer.clear();
   pool_.push_back(std::move(buffer));
 }
 
-void PayloadWriter::worker_loop() {
+struct PayloadWriter::Compressors {
   z_stream stream{};
-  bool ready = deflateInit2(&stream, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+  bool stream_ready = false;
+  libdeflate_compressor* whole = nullptr;
+
+  Compressors() {
+    stream_ready =
+        deflateInit2(&stream, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    whole = libdeflate_alloc_compressor(kWholeLevel);
+  }
+  ~Compressors() {
+    if (stream_ready) deflateEnd(&stream);
+    libdeflate_free_compressor(whole);
+  }
+  Compressors(const Compressors&) = delete;
+  Compressors& operator=(const Compressors&) = delete;
+};
+
+void PayloadWriter::worker_loop() {
+  Compressors compressors;
   for (;;) {
     Block* block = nullptr;
     {
@@ -121,24 +154,37 @@ void PayloadWriter::worker_loop() {
       if (stopping_) break;
       block = queue_[next_job_++].get();
     }
-    compress(*block, ready ? &stream : nullptr);
+    compress(*block, compressors);
     {
       std::lock_guard<std::mutex> lock(mutex_);
       block->done = true;
     }
     block_done_.notify_all();
   }
-  if (ready) deflateEnd(&stream);
 }
 
-void PayloadWriter::compress(Block& block, void* stream_pointer) {
+void PayloadWriter::compress(Block& block, Compressors& compressors) {
   const std::vector<unsigned char>& in = block.input;
-  block.crc = static_cast<std::uint32_t>(crc32(0L, in.data(), static_cast<uInt>(in.size())));
+  block.crc = libdeflate_crc32(0, in.data(), in.size());
   if (block.store) {
     block.output.swap(block.input);
     return;
   }
-  auto* stream = static_cast<z_stream*>(stream_pointer);
+  if (block.first && block.last) {  // a whole entry: one call
+    if (compressors.whole == nullptr) {
+      block.ok = false;
+      return;
+    }
+    block.output = take_buffer(libdeflate_deflate_compress_bound(compressors.whole, in.size()));
+    std::size_t produced = libdeflate_deflate_compress(compressors.whole, in.data(), in.size(),
+                                                       block.output.data(), block.output.size());
+    if (produced == 0) block.ok = false;  // cannot happen with the bound's room
+    block.output.resize(produced);
+    give_back(std::move(block.input));
+    block.input = std::vector<unsigned char>();
+    return;
+  }
+  z_stream* stream = compressors.stream_ready ? &compressors.stream : nullptr;
   if (stream == nullptr || deflateReset(stream) != Z_OK) {
     block.ok = false;
     return;
@@ -277,10 +323,14 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
     auto block = std::make_unique<Block>();
     block->entry = index;
     block->store = entries_[index].store;
-    // Small files get a buffer of their own size (plus one byte, to see the end).
+    // A file below the whole-entry bound is read in one piece; a larger one
+    // in blocks. Either way the buffer is no larger than what is left (plus
+    // one byte, to see the end). A file that grew past its size hint
+    // carries on in blocks.
     std::uint64_t left = size > offset ? size - offset : 0;
-    const std::size_t wanted =
-        static_cast<std::size_t>(std::min<std::uint64_t>(limits_.block_size, left + 1));
+    const std::size_t whole = limits_.whole_blocks * limits_.block_size;
+    const std::size_t piece = first && size < whole ? whole : limits_.block_size;
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(piece, left + 1));
     block->input = take_buffer(wanted);
     std::size_t got = 0;
     while (got < block->input.size()) {

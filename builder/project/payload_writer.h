@@ -1,8 +1,13 @@
 // Writes the payload archive: a standard ZIP archive whose entries are
 // compressed by worker threads and handed to the ZIP writer as raw deflate
-// data, in the order they were added. Large inputs are cut into blocks that
-// are compressed independently (each block primed with the 32 KiB before
-// it), so memory stays bounded and both workers stay busy.
+// data, in the order they were added. An entry that fits one bounded buffer
+// is read whole and deflated in one call by a whole-buffer compressor,
+// about twice as fast as a stream at the same ratio. Larger inputs are cut
+// into blocks that are deflated independently as one stream (each block
+// primed with the 32 KiB before it), so memory stays bounded and both
+// workers stay busy whatever the file sizes. The output depends only on
+// the entries' names and contents and the time stamp, never on how the
+// work was shared between threads.
 #pragma once
 
 #include <condition_variable>
@@ -24,7 +29,8 @@ bool is_stored_name(const std::string& name);
 
 struct PayloadLimits {
   int workers = 2;
-  std::size_t block_size = 1 << 20;         // input bytes per block
+  std::size_t block_size = 1 << 20;         // input bytes per block of a large entry
+  std::size_t whole_blocks = 4;             // entries shorter than this many blocks go whole
   std::size_t max_pending_bytes = 8 << 20;   // input held by unwritten blocks
   std::size_t max_pending_blocks = 32;
 };
@@ -36,7 +42,10 @@ class PayloadWriter {
   PayloadWriter(const PayloadWriter&) = delete;
   PayloadWriter& operator=(const PayloadWriter&) = delete;
 
-  // Creates the archive at `path` (an Os path).
+  // Creates the archive at `path` (an Os path). Every entry carries one
+  // time stamp: the build's start, or the time in SOURCE_DATE_EPOCH (seconds
+  // since 1970, UTC) when that is set, so that a build can be repeated byte
+  // for byte.
   bool open(const std::string& path);
 
   enum class AddResult { added, unreadable, aborted };
@@ -64,8 +73,9 @@ class PayloadWriter {
 
   void start_workers();
   void stop_workers();
+  struct Compressors;  // one worker's own compressor states
   void worker_loop();
-  void compress(Block& block, void* stream);
+  void compress(Block& block, Compressors& compressors);
   // Submits one block, writing finished blocks while the queue is full.
   void submit(std::unique_ptr<Block> block);
   // Writes every finished block at the head of the queue; with `wait`,
@@ -73,7 +83,9 @@ class PayloadWriter {
   void drain(bool wait);
   void write_block(Block& block);
   // Block-sized buffers are reused, so that large inputs neither churn the
-  // allocator nor fault in fresh pages for every block.
+  // allocator nor fault in fresh pages for every block. Buffers of whole
+  // entries larger than two blocks are freed instead, which keeps the pool
+  // at most kPoolSize * 2 blocks.
   std::vector<unsigned char> take_buffer(std::size_t size);
   void give_back(std::vector<unsigned char>&& buffer);
   void release_pool();
