@@ -16,4 +16,10 @@ const char* error_text(Error e) {
   return "unknown error";
 }
 
+Error Os::replace_file(const std::string& from, const std::string& to) {
+  Error e = copy_file(from, to, false);
+  if (e != Error::none) return e;
+  return delete_file(from);
+}
+
 }  // namespace quill::os

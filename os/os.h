@@ -36,6 +36,7 @@ struct FolderEntry {
   std::string name;  // the entry's own name, without its folder
   bool is_folder = false;
   bool read_only = false;
+  bool is_link = false;  // a symbolic link, junction or other reparse point
   std::uint64_t size = 0;
 };
 
@@ -104,6 +105,10 @@ class Os {
   virtual Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) = 0;
   virtual Error copy_file(const std::string& from, const std::string& to,
                           bool fail_if_exists) = 0;
+  // Puts the file `from` in the place of `to` (replacing it) and removes
+  // `from`; a backend replaces in one step where it can, so that `to` is
+  // always either the old or the new file. The default copies and deletes.
+  virtual Error replace_file(const std::string& from, const std::string& to);
   virtual Error set_read_only(const std::string& path, bool read_only) = 0;
   // Sets a file's modification time from an MS-DOS date and time pair.
   virtual Error set_file_time(const std::string& path, std::uint32_t dos_date_time) = 0;

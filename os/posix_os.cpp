@@ -425,9 +425,13 @@ Error PosixOs::list_folder(const std::string& path, std::vector<FolderEntry>* en
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
     struct stat st;
-    if (::stat((host + "/" + name).c_str(), &st) != 0) continue;
+    std::string entry_path = host + "/" + name;
+    struct stat link_st;
+    bool is_link = ::lstat(entry_path.c_str(), &link_st) == 0 && S_ISLNK(link_st.st_mode);
+    if (::stat(entry_path.c_str(), &st) != 0) continue;
     FolderEntry entry;
     entry.name = name;
+    entry.is_link = is_link;
     entry.is_folder = S_ISDIR(st.st_mode);
     entry.read_only = !is_writable(st);
     entry.size = entry.is_folder ? 0 : static_cast<std::uint64_t>(st.st_size);
@@ -440,6 +444,17 @@ Error PosixOs::list_folder(const std::string& path, std::vector<FolderEntry>* en
     std::string ua = upper(a.name), ub = upper(b.name);
     return ua != ub ? ua < ub : a.name < b.name;
   });
+  return Error::none;
+}
+
+Error PosixOs::replace_file(const std::string& from, const std::string& to) {
+  std::string source = host_path(from);
+  std::string target = host_path(to);
+  struct stat st;
+  if (::stat(target.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || !is_writable(st))) {
+    return Error::access_denied;
+  }
+  if (::rename(source.c_str(), target.c_str()) != 0) return from_errno(errno);
   return Error::none;
 }
 

@@ -61,6 +61,7 @@ class PosixOs : public Os {
   Error remove_folder(const std::string& path) override;
   Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) override;
   Error copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  Error replace_file(const std::string& from, const std::string& to) override;
   Error set_read_only(const std::string& path, bool read_only) override;
   Error set_file_time(const std::string& path, std::uint32_t dos_date_time) override;
   std::string temp_folder() override;

@@ -217,6 +217,7 @@ Error Win32Os::list_folder(const std::string& path, std::vector<FolderEntry>* en
     entry.name = found.cFileName;
     entry.is_folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.read_only = (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    entry.is_link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     entry.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     entries->push_back(std::move(entry));
   } while (FindNextFileA(search, &found));
@@ -226,6 +227,13 @@ Error Win32Os::list_folder(const std::string& path, std::vector<FolderEntry>* en
 
 Error Win32Os::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
   if (CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE)) return Error::none;
+  return last_error();
+}
+
+Error Win32Os::replace_file(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return Error::none;
+  }
   return last_error();
 }
 

@@ -78,7 +78,8 @@ std::string shortcuts_text(const Project& project, bool* any) {
       if (shortcut.name.empty()) continue;
       line(out, shortcut.start_menu_folder);
       line(out, shortcut.name);
-      line(out, shortcut.target);
+      // The stored target may predate a rename or move of the file.
+      line(out, project.shortcut_target(slot));
       line(out, shortcut.location);
       *any = true;
     }

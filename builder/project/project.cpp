@@ -64,6 +64,7 @@ void Project::reset_project() {
   for (auto& record : macros_) record = Macro();
   macro_count_ = 0;
   used_files_ = 0;
+  used_folders_ = 2;
   free_files_.reset();
   free_folders_.reset();
   file_by_item_.clear();
@@ -102,6 +103,7 @@ int Project::add_folder_record(const std::string& path, TreeItem item) {
   if (slot >= kFolderSlots) return kNoSlot;
   folders_[slot] = {path, item};
   free_folders_.take(slot);
+  ++used_folders_;
   folder_by_item_.add(item, slot);
   folder_by_path_.add(path, slot);
   return slot;
@@ -114,6 +116,7 @@ void Project::remove_folder_record(int slot) {
   folder_by_path_.remove(record.path, slot);
   record = FolderRecord();
   free_folders_.release(slot);
+  --used_folders_;
 }
 
 void Project::set_folder_path(int slot, const std::string& path) {

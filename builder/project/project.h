@@ -143,6 +143,7 @@ class Project {
 
   // --- Folder table.
   const FolderRecord& folder(int slot) const { return folders_.at(slot); }
+  int folder_count() const { return used_folders_; }  // roots included
   // Stores the pair in the first free slot; kNoSlot when the table is full.
   int add_folder_record(const std::string& path, TreeItem item);
   void remove_folder_record(int slot);
@@ -188,6 +189,10 @@ class Project {
   const ShortcutSlots& shortcuts(int slot) const;
   const ShortcutSlot& shortcut(int slot, int location) const { return shortcuts(slot).at(location); }
   ShortcutSlot& shortcut(int slot, int location);
+  // What a shortcut of the file starts: its target folder and its name.
+  std::string shortcut_target(int slot) const {
+    return files_.at(slot).target_folder + files_.at(slot).name;
+  }
 
   // --- Pictures.
   const ImageRecord& image(int slot) const { return images_.at(slot); }
@@ -277,6 +282,7 @@ class Project {
   std::vector<Macro> macros_;
   int macro_count_ = 0;
   int used_files_ = 0;
+  int used_folders_ = 0;
   FreeSlots free_files_;
   FreeSlots free_folders_;
   SlotIndex<TreeItem> file_by_item_;

@@ -105,7 +105,8 @@ std::string project_text(Project& project) {
     for (const ShortcutSlot& shortcut : shortcuts) {
       put(out, shortcut.start_menu_folder);
       put(out, shortcut.name);
-      put(out, shortcut.target);
+      // A named shortcut's target is always its file as it is now.
+      put(out, shortcut.name.empty() ? shortcut.target : project.shortcut_target(slot));
       put(out, shortcut.location);
     }
   }
@@ -159,11 +160,20 @@ std::string project_text(Project& project) {
 bool save_project(Project& project, os::Os& os, const std::string& path,
                   const std::string& backup_path) {
   std::string text = project_text(project);
+  // The old file is replaced only by a complete new one: write beside it,
+  // then put the new file in its place.
+  std::string temporary = path + ".saving";
+  bool written = false;
+  {
+    auto file = os.open_file(temporary, os::OpenMode::write);
+    written = file && file->write(text.data(), text.size());
+  }
+  if (!written || os.replace_file(temporary, path) != os::Error::none) {
+    os.delete_file(temporary);
+    return false;
+  }
   if (path != backup_path) project.set_current_path(path);
-  os.delete_file(path);
-  auto file = os.open_file(path, os::OpenMode::write);
-  if (!file) return false;
-  return file->write(text.data(), text.size());
+  return true;
 }
 
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,

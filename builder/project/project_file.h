@@ -13,8 +13,10 @@ namespace quill::project {
 // numbers written equal the records' positions), then renders the sections.
 std::string project_text(Project& project);
 
-// Writes the project to `path`. Unless `path` is the backup path, it becomes
-// the current project path. False when the file could not be fully written.
+// Writes the project to `path` through a temporary file beside it, which
+// replaces the old file only once it is complete. Unless `path` is the backup
+// path, it becomes the current project path. False when the file could not
+// be fully written: the old file and the current path are then unchanged.
 bool save_project(Project& project, os::Os& os, const std::string& path,
                   const std::string& backup_path);
 

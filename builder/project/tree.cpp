@@ -83,12 +83,8 @@ void Tree::remove(TreeItem item) {
 void Tree::set_label(TreeItem item, const std::string& label) {
   auto it = nodes_.find(item);
   if (it == nodes_.end()) return;
-  Node& node = it->second;
-  auto& siblings = children_of(node.parent);
-  siblings.erase(node.key);
-  node.label = label;
-  node.key = SortKey(fold(label), next_order_++);
-  siblings.emplace(node.key, item);
+  it->second.label = label;
+  if (observer_) observer_->node_label_changed(item);
 }
 
 void Tree::clear() {

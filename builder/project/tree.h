@@ -17,7 +17,9 @@ constexpr TreeItem kNoItem = 0;  // also "the top level" as a parent
 
 enum class NodeKind { root, folder, file };
 
-// Told about every change, so that a view can follow the model.
+// Told about every change, so that a view can follow the model. A view
+// puts an inserted node right after previous_sibling(item) under its parent
+// (first when there is none), so that its order is always the model's.
 class TreeObserver {
  public:
   virtual ~TreeObserver() = default;
@@ -25,6 +27,8 @@ class TreeObserver {
   // Called for the node itself after all its descendants were reported.
   virtual void node_removed(TreeItem item) = 0;
   virtual void tree_cleared() = 0;
+  // The node's label changed; it keeps its place among its siblings.
+  virtual void node_label_changed(TreeItem item) { (void)item; }
 };
 
 class Tree {
@@ -41,7 +45,8 @@ class Tree {
   TreeItem insert(TreeItem parent, const std::string& label, NodeKind kind);
   // Removes the node and everything below it.
   void remove(TreeItem item);
-  // Changes a label and moves the node to its sorted place.
+  // Changes a label. The node keeps its place, as a tree view leaves an
+  // item whose label was edited; later insertions sort around it.
   void set_label(TreeItem item, const std::string& label);
   void clear();
 

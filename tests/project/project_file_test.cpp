@@ -96,7 +96,8 @@ TEST(ProjectFile, SavedSlotNumbersFollowCompaction) {
   std::string text = project_text(p);
   EXPECT_NE(text.find(lines({"/s/0", "f0", "%install path%\\", "/s/5", "f5", "%install path%\\", "/s/2"})),
             std::string::npos);
-  EXPECT_NE(text.find(lines({"|", "1", "", "Five", "t", "0"})), std::string::npos);
+  // The stored target "t" is stale: a saved target is the file as it is now.
+  EXPECT_NE(text.find(lines({"|", "1", "", "Five", "%install path%\\f5", "0"})), std::string::npos);
   EXPECT_NE(text.find(lines({"", "", "1", "%a registry key macro%"})), std::string::npos);  // line 20
 }
 

@@ -1,0 +1,156 @@
+// The editor: construction, start-up, backup, and the project controls.
+#include "builder/editor/editor.h"
+
+#include "builder/editor/controls.h"
+#include "builder/editor/messages.h"
+#include "builder/editor/project_controls.h"
+#include "builder/project/project_file.h"
+
+namespace quill::editor {
+
+using project::Project;
+
+Editor::Editor(os::Os& os, Prompter& prompter, EditorView& view)
+    : os_(os), prompter_(prompter), view_(view) {
+  std::string program = os_.module_path();
+  std::size_t cut = program.find_last_of("\\/");
+  builder_folder_ = cut == std::string::npos ? std::string() : program.substr(0, cut + 1);
+  backup_path_ = project::backup_path_for(program);
+  page_.current = project_.install_root();
+}
+
+Editor::~Editor() {
+  backup_writer_.reset();
+  build_thread_.request_abort();
+  build_thread_.join();
+}
+
+void Editor::set_tree_observer(project::TreeObserver* observer) {
+  Lock lock(mutex_);
+  project_.tree().set_observer(observer);
+  // Assigning the tree to itself through a copy replays it to the view.
+  project::Tree copy = project_.tree();
+  project_.tree() = copy;
+}
+
+// --- Start-up
+
+void Editor::initialise() {
+  StartupPlan plan = read_startup_settings(os_);
+  if (plan.ask_association) {
+    if (prompter_.ask(text::kAssociateQuestion, Buttons::yes_no, Icon::question, false) == Answer::yes) {
+      write_association(os_, association_program_path(os_.module_path()));
+    }
+    mark_association_asked(os_, plan);
+  }
+  switch (plan.action) {
+    case StartupPlan::ask_backup:
+      if (prompter_.ask(text::kCrashQuestion, Buttons::yes_no, Icon::warning) == Answer::yes) {
+        load(backup_path_);
+      } else {
+        fresh_project();
+      }
+      break;
+    case StartupPlan::open_toopen:
+      load(plan.toopen);
+      clear_toopen(os_);
+      break;
+    case StartupPlan::new_project:
+      fresh_project();
+      break;
+  }
+}
+
+void Editor::start_backup_writer(std::chrono::milliseconds interval) {
+  if (backup_writer_) return;
+  backup_writer_ = std::make_unique<project::BackupThread>([this] { save_backup(); }, interval);
+}
+
+bool Editor::save_backup() {
+  std::lock_guard<std::mutex> writing(backup_mutex_);
+  std::unique_ptr<Project> copy;
+  {
+    Lock lock(mutex_);
+    copy = std::make_unique<Project>(project_);
+  }
+  return project::save_project(*copy, os_, backup_path_, backup_path_);
+}
+
+// --- Project controls
+
+std::string Editor::control_text(int control) const { return project_control_text(project_, control); }
+
+void Editor::set_control_text(int control, const std::string& text) {
+  Lock lock(mutex_);
+  set_project_control_text(project_, control, text);
+}
+
+bool Editor::is_checked(int control) const { return project_control_checked(project_, control); }
+
+void Editor::set_checked(int control, bool on) {
+  if (control == kIncludeUninstaller) {
+    include_uninstaller(on);
+    return;
+  }
+  {
+    Lock lock(mutex_);
+    if (!set_project_control_checked(project_, control, on)) return;
+  }
+  view_.control_changed(control);
+}
+
+bool Editor::is_enabled(int control) const {
+  switch (control) {
+    case kRegistryMacro: return project_.settings().try_path_first;
+    case kFullscreenOptions: return project_.settings().use_background_window;
+    case kOutputPath:
+    case kBrowseOutput: return !building();
+    default: break;
+  }
+  if (tab_of_control(control) != kFilesTab) return true;
+  SelectionPanel p = panel();
+  switch (control) {
+    case kAddFile:
+    case kAddFolder: return p.add_enabled;
+    case kRemoveItem: return p.remove_enabled;
+    case kInstallTo: return p.install_to_editable;
+    case kCustomPathButton: return p.custom_button_enabled;
+    case kShortcutLabel:
+    case kLocationList:
+    case kShortcutNameLabel:
+    case kShortcutName: return p.shortcut_fields_enabled;
+    case kStartMenuLabel:
+    case kStartMenuFolder: return p.shortcut_fields_enabled && p.start_menu_enabled;
+    default: return true;
+  }
+}
+
+void Editor::browse(int control) {
+  FileDialog dialog;
+  int target = 0;
+  bool save = false;
+  if (control == kBrowseOutput) {
+    dialog = {text::kProgramFilter, text::kProgramPattern, "exe", false, true};
+    target = kOutputPath;
+    save = true;
+  } else if (control == kBrowseWelcome || control == kBrowseLicence) {
+    dialog = {text::kTextFilter, text::kTextPattern, "", false, false};
+    target = control == kBrowseWelcome ? kWelcomeFile : kLicenceFile;
+  } else {
+    return;
+  }
+  if (target == kOutputPath && building()) return;
+  std::string path;
+  bool chosen = save ? prompter_.choose_file_to_save(dialog, &path) : prompter_.choose_file_to_open(dialog, &path);
+  if (!chosen) return;
+  set_control_text(target, path);
+  view_.control_changed(target);
+}
+
+void Editor::edit_document(int control) {
+  int source = control == kEditWelcome ? kWelcomeFile : control == kEditLicence ? kLicenceFile : 0;
+  if (source == 0) return;
+  os_.start_program("notepad", control_text(source));
+}
+
+}  // namespace quill::editor

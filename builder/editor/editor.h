@@ -1,0 +1,185 @@
+// The builder's editor: the open project and every rule of the main window
+// and its file tree, free of any window system. One Editor lives for the
+// whole run; it reaches the author through a Prompter and the window through
+// an EditorView, and the tree view follows the project's tree through a
+// project::TreeObserver.
+//
+// Win32 side, in order:
+//  - WinMain: remember_command_line() (startup.h), then the main dialog.
+//  - WM_INITDIALOG: create the Editor (os, prompter, view), attach the tree
+//    view's observer with set_tree_observer(), call initialise(), lay out
+//    tab 0, call start_backup_writer(), start timer 1 (200 ms).
+//  - Forward every command to the method named for it below; render after
+//    the EditorView callbacks. Hold no rule in the dialog procedure.
+//  - WM_TIMER 1: sync_tick(text of 1159, text of 1161).
+//  - Keys Ctrl+X/C/V and Delete: tree_key(); act only when it returns true.
+//  - Menu: new_project(), open_project(), save(), save_as(), quit();
+//    the close box: close(). End the dialog when quit()/close() return true.
+//  - Build button: build_button(report, finished). `report` is the window's
+//    BuildReport: it is called on the build's thread and must only post
+//    messages to the window. `finished` is called on that thread too; it
+//    posts a message whose handler calls build_finished(outcome).
+//
+// Threads: every method is for the main window's thread, except
+// save_backup(), which the backup writer calls. Project changes hold the
+// editor's lock; the backup writer copies the project under it and writes
+// the copy outside it; a build works on a copy taken when it starts.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "builder/editor/prompter.h"
+#include "builder/editor/selection_panel.h"
+#include "builder/editor/startup.h"
+#include "builder/editor/view.h"
+#include "builder/project/backup.h"
+#include "builder/project/build.h"
+#include "builder/project/build_thread.h"
+#include "builder/project/project.h"
+#include "os/os.h"
+
+namespace quill::editor {
+
+// The keys that act on the tree (hotkeys 1 to 4).
+enum class TreeKey { cut, copy, paste, remove };
+
+// The build page's state beside progress and status (which the build reports).
+struct BuildPage {
+  bool building = false;
+  std::string button_caption = "Build installer";  // 1008; "Abort build" while building
+  bool output_enabled = true;   // 1006 and 1007
+  bool tab_control_shown = true;  // 1074
+};
+
+class Editor {
+ public:
+  // `os`, `prompter` and `view` must outlive the editor. The builder folder
+  // is the folder of os.module_path().
+  Editor(os::Os& os, Prompter& prompter, EditorView& view);
+  // Stops the backup writer; aborts a running build and waits for it.
+  ~Editor();
+  Editor(const Editor&) = delete;
+  Editor& operator=(const Editor&) = delete;
+
+  // --- The project (read on the main thread; change it only through commands).
+  const project::Project& project() const { return project_; }
+  void set_tree_observer(project::TreeObserver* observer);
+  // "Quillset - <path>" or "Quillset - New Unsaved Project".
+  std::string title() const { return project_.window_title(); }
+  const std::string& builder_folder() const { return builder_folder_; }
+  const std::string& backup_path() const { return backup_path_; }
+
+  // --- Start-up.
+  // The association question, the crash marker and the project to open.
+  void initialise();
+  // Saves the backup now and then every `interval` until the editor ends.
+  void start_backup_writer(std::chrono::milliseconds interval = std::chrono::milliseconds(30000));
+  // Writes the backup file from a copy of the project; any thread.
+  bool save_backup();
+
+  // --- Project controls of the pages (project_controls.h) and enabled states.
+  std::string control_text(int control) const;
+  void set_control_text(int control, const std::string& text);
+  bool is_checked(int control) const;
+  // 1154, 1108, the radios 1100 / 1103, and 1069 "Include uninstaller".
+  void set_checked(int control, bool on);
+  // Enabled state of the controls that depend on others: 1036 (on 1154),
+  // 1111 (on 1108), 1006 / 1007 (not while building), and the tree page's
+  // controls as panel() says.
+  bool is_enabled(int control) const;
+  // Browse... 1007, 1028, 1034: the file dialog, then the path goes into
+  // 1006, 1027 or 1033 (EditorView::control_changed).
+  void browse(int control);
+  // Edit / New 1029, 1035: "notepad" with the text of 1027 or 1033.
+  void edit_document(int control);
+
+  // --- The "Files to install" page.
+  const PageState& page() const { return page_; }
+  project::TreeItem current_item() const { return page_.current; }
+  SelectionPanel panel() const { return compute_panel(project_, page_); }
+  // The tree reports a new selection (kNoItem: none) or a right click.
+  void select(project::TreeItem item);
+  void add_file();    // 1002
+  void add_folder();  // 1003
+  void remove();      // 1004
+  // Label editing: false from begin refuses the edit (the roots); false
+  // from end keeps the old label (the text was refused with a message).
+  bool begin_label_edit(project::TreeItem item);
+  bool end_label_edit(project::TreeItem item, const std::string& text);
+  // 1068: starts custom-path editing, or ends it taking `install_to` (the
+  // text of 1013) as the current file's new target folder.
+  void custom_path_button(const std::string& install_to);
+  // 1157 selection change.
+  void location_changed(int location);
+  // Timer 1: the texts of 1159 and 1161.
+  void sync_tick(const std::string& shortcut_name, const std::string& start_menu_folder);
+  // A tree key. True when the editor acted on it (swallow the key); false:
+  // let it do its usual editing. Acts only while the tree view has the
+  // keyboard focus and the main window is the foreground window.
+  bool tree_key(TreeKey key, bool tree_has_focus, bool foreground = true);
+
+  // --- Menu 106. File commands are ignored while a build runs.
+  void new_project();
+  void open_project();
+  void save();
+  void save_as();
+  // True: end the main window (the crash marker is already emptied).
+  bool quit();
+  // The close box; works while a build runs (which it aborts and awaits).
+  bool close();
+
+  // --- Build page.
+  bool building() const { return build_thread_.busy(); }
+  BuildPage build_page() const;
+  // 1008: starts a build, or offers to abort the running one.
+  void build_button(project::BuildReport& report,
+                    std::function<void(project::BuildOutcome)> finished = nullptr);
+  // On the main thread after the build ended.
+  void build_finished(project::BuildOutcome outcome);
+  // Waits for a running build to end (tests; the close box).
+  void wait_for_build() { build_thread_.join(); }
+
+ private:
+  using Lock = std::lock_guard<std::mutex>;
+
+  // Tree page helpers (tree_commands.cpp).
+  bool is_folder(project::TreeItem item) const;
+  bool is_file(project::TreeItem item) const;
+  bool is_root(project::TreeItem item) const;
+  bool check_insert_target();
+  void remove_item(project::TreeItem item);
+  void empty_folder(project::TreeItem folder);
+  void forget_uninstaller_if_gone();
+  void include_uninstaller(bool on);
+  bool rename_file(int slot, const std::string& text);
+  bool rename_folder(int slot, const std::string& text);
+  void show_item(project::TreeItem item);
+  std::string folder_path_of(project::TreeItem item) const;
+
+  // File flows (file_flows.cpp).
+  bool save_to(const std::string& path);
+  // Save, or Save as when the project has no path; false when cancelled or failed.
+  bool save_or_save_as();
+  bool save_as_dialog();
+  bool load(const std::string& path);
+  void fresh_project();
+  void project_replaced();
+
+  os::Os& os_;
+  Prompter& prompter_;
+  EditorView& view_;
+  std::string builder_folder_;  // ends in a separator
+  std::string backup_path_;
+  mutable std::mutex mutex_;   // project changes and the backup's copy
+  std::mutex backup_mutex_;    // one backup write at a time
+  project::Project project_;
+  PageState page_;
+  project::BuildThread build_thread_;
+  std::unique_ptr<project::BackupThread> backup_writer_;
+};
+
+}  // namespace quill::editor

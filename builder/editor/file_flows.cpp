@@ -1,0 +1,119 @@
+// The File menu: new, open, save, save as, quit, and the close box.
+#include "builder/editor/editor.h"
+#include "builder/editor/messages.h"
+#include "builder/project/project_file.h"
+
+namespace quill::editor {
+
+void Editor::project_replaced() {
+  page_ = PageState();
+  page_.current = project_.install_root();
+  view_.controls_changed();
+  view_.title_changed();
+  view_.select_item(page_.current);
+  view_.panel_changed();
+}
+
+void Editor::fresh_project() {
+  {
+    Lock lock(mutex_);
+    project_.reset_project();
+  }
+  project_replaced();
+}
+
+bool Editor::load(const std::string& path) {
+  project::LoadStatus status;
+  {
+    Lock lock(mutex_);
+    status = project::load_project(project_, os_, path, backup_path_);
+    // What was read of a damaged file is no longer that file: saving it
+    // back under its name would lose the rest.
+    if (status == project::LoadStatus::truncated) project_.set_current_path("");
+  }
+  if (status == project::LoadStatus::unreadable) {
+    prompter_.tell(text::kLoadFailed + path, Icon::warning);
+    return false;
+  }
+  project_replaced();
+  if (status == project::LoadStatus::truncated) {
+    prompter_.tell(text::kLoadIncomplete + path, Icon::warning);
+    return false;
+  }
+  return true;
+}
+
+bool Editor::save_to(const std::string& path) {
+  bool saved;
+  {
+    Lock lock(mutex_);
+    saved = project::save_project(project_, os_, path, backup_path_);
+  }
+  if (!saved) {
+    prompter_.tell(text::kSaveFailed + path, Icon::warning);
+    return false;
+  }
+  view_.title_changed();
+  return true;
+}
+
+bool Editor::save_as_dialog() {
+  FileDialog dialog{text::kProjectSaveFilter, text::kProjectSavePattern, "qsp", true, true};
+  std::string path;
+  if (!prompter_.choose_file_to_save(dialog, &path)) return false;
+  return save_to(path);
+}
+
+bool Editor::save_or_save_as() {
+  if (project_.current_path().empty()) return save_as_dialog();
+  return save_to(project_.current_path());
+}
+
+void Editor::new_project() {
+  if (building()) return;
+  Answer answer = prompter_.ask(text::kSaveBeforeNew, Buttons::yes_no_cancel, Icon::question);
+  if (answer == Answer::cancel) return;
+  // A save that is cancelled or fails keeps the project.
+  if (answer == Answer::yes && !save_or_save_as()) return;
+  fresh_project();
+}
+
+void Editor::open_project() {
+  if (building()) return;
+  std::string path;
+  FileDialog dialog{text::kProjectOpenFilter, text::kProjectOpenPattern, "", false, false};
+  if (!prompter_.choose_file_to_open(dialog, &path)) return;
+  load(path);
+}
+
+void Editor::save() {
+  if (building()) return;
+  save_or_save_as();
+}
+
+void Editor::save_as() {
+  if (building()) return;
+  save_as_dialog();
+}
+
+bool Editor::quit() {
+  if (building()) return false;
+  return close();
+}
+
+bool Editor::close() {
+  Answer answer = prompter_.ask(text::kSaveBeforeQuit, Buttons::yes_no_cancel, Icon::question);
+  if (answer == Answer::cancel) return false;
+  if (answer == Answer::yes && !save_or_save_as()) return false;
+  // A running build is stopped and awaited: it removes its work files and
+  // the unfinished package itself.
+  if (building()) {
+    view_.set_status(text::kAborting);
+    build_thread_.request_abort();
+  }
+  build_thread_.join();
+  clear_crash_marker(os_);
+  return true;
+}
+
+}  // namespace quill::editor

@@ -1,0 +1,50 @@
+// The fixed texts the editor puts to the author (questions, messages, dialog
+// titles and filters). Win32 side: nothing to do; they reach the Prompter.
+#pragma once
+
+namespace quill::editor::text {
+
+extern const char kCaption[];  // "Quillset", the caption of every box
+
+// Start-up.
+extern const char kAssociateQuestion[];
+extern const char kCrashQuestion[];
+
+// File menu.
+extern const char kSaveBeforeNew[];
+extern const char kSaveBeforeQuit[];
+extern const char kSaveFailed[];   // followed by the path
+extern const char kLoadFailed[];   // followed by the path
+extern const char kLoadIncomplete[];  // followed by the path
+
+// Build page.
+extern const char kReplaceOutput[];  // put after the output path
+extern const char kAbortQuestion[];
+extern const char kAborting[];
+extern const char kReady[];
+
+// Tree page.
+extern const char kInvalidFolder[];
+extern const char kCantDelete[];
+extern const char kFolderTitle[];
+extern const char kEmptyName[];
+extern const char kNameWithBackslash[];
+extern const char kPathTooLong[];
+extern const char kEmptyCustomPath[];
+extern const char kFileTableFull[];
+extern const char kFolderTableFull[];
+extern const char kFolderTooBig[];  // a folder tree that does not fit; "%d" files, "%d" folders
+
+// Dialog filters: display name and pattern.
+extern const char kProjectOpenFilter[];
+extern const char kProjectOpenPattern[];
+extern const char kProjectSaveFilter[];
+extern const char kProjectSavePattern[];
+extern const char kAllFilesFilter[];
+extern const char kAllFilesPattern[];
+extern const char kProgramFilter[];
+extern const char kProgramPattern[];
+extern const char kTextFilter[];
+extern const char kTextPattern[];
+
+}  // namespace quill::editor::text
