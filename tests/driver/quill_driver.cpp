@@ -398,8 +398,18 @@ void pick_item(HWND dialog, int id, const std::string& text) {
   const UINT text_message = combo ? CB_GETLBTEXT : LB_GETTEXT;
   const LRESULT count = send(child, count_message, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
-    std::vector<char> buffer(static_cast<std::size_t>(send(child, length_message, i, 0)) + 2, '\0');
-    send(child, text_message, i, reinterpret_cast<LPARAM>(buffer.data()));
+    // Room for the longest text a list item may hold; a length that cannot
+    // be asked leaves the item out. Asked in UTF-16: Wine hands the ANSI
+    // form of these texts to another process unconverted.
+    const LRESULT length = send(child, length_message, i, 0);
+    if (length < 0 || length > 4000) continue;
+    std::vector<wchar_t> wide(4096, L'\0');
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(child, text_message, i, reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
+                        kSendTimeoutMs, &ignored);
+    std::vector<char> buffer(8192, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, buffer.data(), static_cast<int>(buffer.size()) - 1,
+                        nullptr, nullptr);
     if (text != buffer.data()) continue;
     send(child, combo ? CB_SETCURSEL : LB_SETCURSEL, i, 0);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
@@ -653,9 +663,19 @@ void run(const std::string& command, Arguments& args) {
     std::string path = args.text("path");
     HWND dialog = wait_common_dialog(folder, args.seconds());
     if (folder) {
+      // The browser may still be filling its tree: select until its tree
+      // shows the folder's own name as the selection.
       RemoteBuffer remote(dialog, path.size() + 1);
       remote.write(0, path.c_str(), path.size() + 1);
-      send(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote.at(0)));
+      const std::string name = path.substr(path.find_last_of('\\') + 1);
+      HWND tree = GetDlgItem(dialog, kFolderTree);
+      if (!poll(10.0, [&] {
+            send(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote.at(0)));
+            Sleep(100);
+            return lstrcmpiA(tree_label(tree, tree_next(tree, nullptr, TVGN_CARET)).c_str(), name.c_str()) == 0;
+          })) {
+        fail("the folder browser did not select " + path);
+      }
     } else {
       HWND name = GetDlgItem(dialog, kFileNameCombo);
       if (!name) name = GetDlgItem(dialog, kFileNameEdit);
