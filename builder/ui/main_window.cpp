@@ -68,6 +68,10 @@ class MainWindow : public editor::EditorView {
   template <typename Command>
   void bulk(Command command);
   void set_result(LRESULT result) { SetWindowLongPtrA(window_, DWLP_MSGRESULT, result); }
+  // Labels, checks and group boxes lie on the tab control's page, whose
+  // colour a theme may make differ from the window's: they take its colour.
+  void measure_page_colour();
+  INT_PTR label_colour(HDC dc, HWND control);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
@@ -79,6 +83,8 @@ class MainWindow : public editor::EditorView {
   // Last: ends (stopping the backup writer and any build) before the rest.
   std::unique_ptr<Editor> editor_;
   int rendering_ = 0;
+  HBRUSH page_brush_ = nullptr;
+  COLORREF page_colour_ = 0;
 };
 
 INT_PTR CALLBACK about_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
@@ -154,8 +160,42 @@ void MainWindow::initialise() {
   render_panel();
   mirror_.select(editor_->current_item());
   select_tab(editor::kFilesTab);
+  measure_page_colour();
   editor_->start_backup_writer();
   SetTimer(window_, editor::kFieldSyncTimer, editor::kFieldSyncMilliseconds, nullptr);
+}
+
+void MainWindow::measure_page_colour() {
+  HWND tabs = GetDlgItem(window_, IDC_TABS);
+  RECT r;
+  GetClientRect(tabs, &r);
+  HDC screen = GetDC(tabs);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  FillRect(memory, &r, GetSysColorBrush(COLOR_3DFACE));
+  SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+  RECT page = r;
+  TabCtrl_AdjustRect(tabs, FALSE, &page);
+  page_colour_ = GetPixel(memory, page.left + 2, page.top + 2);
+  if (page_colour_ == CLR_INVALID) page_colour_ = GetSysColor(COLOR_3DFACE);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(tabs, screen);
+  if (page_brush_) DeleteObject(page_brush_);
+  page_brush_ = CreateSolidBrush(page_colour_);
+}
+
+INT_PTR MainWindow::label_colour(HDC dc, HWND control) {
+  char name[16] = {};
+  GetClassNameA(control, name, sizeof name);
+  // Read-only and disabled edit boxes keep the usual look.
+  if (!page_brush_ || lstrcmpiA(name, "Edit") == 0 || !IsWindowVisible(GetDlgItem(window_, IDC_TABS))) {
+    return FALSE;
+  }
+  SetBkColor(dc, page_colour_);
+  return reinterpret_cast<INT_PTR>(page_brush_);
 }
 
 template <typename Command>
@@ -237,6 +277,8 @@ void MainWindow::build_page_changed() {
   enable(window_, IDC_OUTPUT_PATH, page.output_enabled);
   enable(window_, IDC_OUTPUT_BROWSE, page.output_enabled);
   show(window_, IDC_TABS, page.tab_control_shown);
+  // The labels' background follows the tab control's presence.
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 void MainWindow::on_command(int id, int code) {
@@ -372,9 +414,13 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       if (editor_->close()) EndDialog(window_, 0);
       return TRUE;
+    case WM_CTLCOLORSTATIC:
+      return label_colour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case WM_DESTROY:
       KillTimer(window_, editor::kFieldSyncTimer);
       mirror_.detach();
+      if (page_brush_) DeleteObject(page_brush_);
+      page_brush_ = nullptr;
       return FALSE;
     case kBuildStatusMessage:
       set_text(window_, IDC_BUILD_STATUS, take_posted_text(lparam));
