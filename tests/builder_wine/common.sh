@@ -1,6 +1,7 @@
 # Helpers of the builder's wine tests; source after setting TEST. Builds on
 # the installer tests' helpers (driver, shot, reg_value, ...).
 #   start_builder [ARGS]  starts C:\Quillset\Quillset.exe (pid in BUILDER_PID)
+#   kill_builder          ends it at once, as a crash would
 #   builder ARGS...       driver commands on the builder's main window
 #   settings VALUE        a value of the builder's registry key
 #   default_value KEY     the default value of a key
@@ -26,6 +27,16 @@ start_builder() {
 
 # The main window is the one holding the tab control.
 builder() { driver wait-control 1074 20 "$@"; }
+
+# Kills the builder as a crash would: the program started by start_builder
+# (the child of its background shell).
+kill_builder() {
+  local pids
+  pids=$(pgrep -P "$BUILDER_PID" || true)
+  [ -n "$pids" ] || fail "no builder process to kill"
+  kill -9 $pids
+  wait "$BUILDER_PID" 2>/dev/null || true
+}
 
 settings() { reg_value "$SETTINGS" "$1"; }
 
