@@ -427,23 +427,25 @@ constexpr int kFileNameCombo = 0x47C;
 constexpr int kFileNameEdit = 0x480;
 constexpr int kFolderTree = 0x3741;
 
+struct CommonDialogSearch {
+  bool folder;
+  HWND found;
+};
+
+BOOL CALLBACK match_common_dialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<CommonDialogSearch*>(param);
+  if (!IsWindowVisible(window) || class_of(window) != "#32770") return TRUE;
+  bool match = search->folder ? GetDlgItem(window, kFolderTree) != nullptr
+                              : GetDlgItem(window, kFileNameCombo) || GetDlgItem(window, kFileNameEdit);
+  if (!match) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 HWND find_common_dialog(bool folder) {
-  struct Find {
-    bool folder;
-    HWND found;
-  } find = {folder, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        Find* f = reinterpret_cast<Find*>(param);
-        if (!IsWindowVisible(window) || class_of(window) != "#32770") return TRUE;
-        bool match = f->folder ? GetDlgItem(window, kFolderTree) != nullptr
-                               : GetDlgItem(window, kFileNameCombo) || GetDlgItem(window, kFileNameEdit);
-        if (!match) return TRUE;
-        f->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&find));
-  return find.found;
+  CommonDialogSearch search = {folder, nullptr};
+  EnumWindows(match_common_dialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 HWND wait_common_dialog(bool folder, double timeout) {
