@@ -184,11 +184,8 @@ bool Wizard::timer_tick() {
 void Wizard::compute_disk_space() { available_ = available_megabytes(os_, folder_); }
 
 std::string Wizard::disk_space_text() const {
-  char text[128];
-  std::snprintf(text, sizeof text, "Disk space needed: %llu MB\nAvailable disk space: %llu MB",
-                static_cast<unsigned long long>(data_.megabytes_needed),
-                static_cast<unsigned long long>(available_));
-  return text;
+  return "Disk space needed: " + std::to_string(static_cast<unsigned long long>(data_.megabytes_needed)) +
+         " MB\nAvailable disk space: " + std::to_string(static_cast<unsigned long long>(available_)) + " MB";
 }
 
 std::string Wizard::summary_text() const {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds both configurations and collects the deliverables in dist/.
 #   build/win32   cross build (i686 mingw-w64): the Windows programs
-#   build/win64   the same programs for x86_64, run by the wine tests
+#   build/win64   the same programs for x86_64, run by the wine tests where
+#                 32-bit code cannot execute
 #   build/native  native build: logic, tests, command-line builder, libciphon.so
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,14 +14,14 @@ cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i68
       -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build build/win32 -j "$jobs"
 
-# The wine tests run an x86_64 build of the same programs: this machine's
-# kernel sandbox cannot execute 32-bit code (see tests/wine/lib.sh).
+# The same programs for x86_64: the wine tests run them on machines that
+# cannot execute 32-bit code (see tests/wine/lib.sh).
 cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build build/win64 -j "$jobs"
 
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DQUILL_WIN32_DIST="$here/build/win64/dist" -DQUILL_SHIP_DIST="$here/build/win32/dist" >/dev/null
+      -DQUILL_WIN64_DIST="$here/build/win64/dist" -DQUILL_SHIP_DIST="$here/build/win32/dist" >/dev/null
 cmake --build build/native -j "$jobs"
 
 mkdir -p dist

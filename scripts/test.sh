@@ -6,6 +6,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 bash scripts/build.sh
 
+# Which Windows programs the wine tests run on this machine, and why.
+QUILL_BUILD="$here/build/native" QUILL_DIST32="$here/build/win32/dist" QUILL_DIST64="$here/build/win64/dist" \
+  bash -c 'source tests/wine/lib.sh; echo "wine tests run $WINEARCH programs from $QUILL_DIST: $WINE_ARCH_REASON"'
+
 status=0
 (cd build/native && ctest --output-on-failure -j 2 --timeout 900) || status=1
 

@@ -68,12 +68,14 @@ void Editor::start_backup_writer(std::chrono::milliseconds interval) {
 
 bool Editor::save_backup() {
   std::lock_guard<std::mutex> writing(backup_mutex_);
-  std::unique_ptr<Project> copy;
+  // Rendered without compacting, so that no record moves while the main
+  // window works with it; written outside the lock.
+  std::string text;
   {
     Lock lock(mutex_);
-    copy = std::make_unique<Project>(project_);
+    text = project::render_project(project_);
   }
-  return project::save_project(*copy, os_, backup_path_, backup_path_);
+  return project::write_project_text(os_, backup_path_, text);
 }
 
 // --- Project controls
@@ -150,7 +152,11 @@ void Editor::browse(int control) {
 void Editor::edit_document(int control) {
   int source = control == kEditWelcome ? kWelcomeFile : control == kEditLicence ? kLicenceFile : 0;
   if (source == 0) return;
-  os_.start_program("notepad", control_text(source));
+  // The system's text editor lies in the Windows folder; a path with
+  // blanks reaches it as one argument.
+  std::string document = control_text(source);
+  std::string arguments = document.empty() ? std::string() : "\"" + document + "\"";
+  os_.start_program(os_.special_folder(os::SpecialFolder::windows) + "\\notepad.exe", arguments);
 }
 
 }  // namespace quill::editor

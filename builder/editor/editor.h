@@ -22,8 +22,8 @@
 //
 // Threads: every method is for the main window's thread, except
 // save_backup(), which the backup writer calls. Project changes hold the
-// editor's lock; the backup writer copies the project under it and writes
-// the copy outside it; a build works on a copy taken when it starts.
+// editor's lock; the backup writer renders the project's text under it and
+// writes the file outside it; a build works on a copy taken when it starts.
 #pragma once
 
 #include <chrono>
@@ -78,7 +78,7 @@ class Editor {
   void initialise();
   // Saves the backup now and then every `interval` until the editor ends.
   void start_backup_writer(std::chrono::milliseconds interval = std::chrono::milliseconds(30000));
-  // Writes the backup file from a copy of the project; any thread.
+  // Writes the backup file; any thread.
   bool save_backup();
 
   // --- Project controls of the pages (project_controls.h) and enabled states.
@@ -144,7 +144,7 @@ class Editor {
   void wait_for_build() { build_thread_.join(); }
 
  private:
-  using Lock = std::lock_guard<std::mutex>;
+  using Lock = std::lock_guard<std::recursive_mutex>;
 
   // Tree page helpers (tree_commands.cpp).
   bool is_folder(project::TreeItem item) const;
@@ -174,7 +174,9 @@ class Editor {
   EditorView& view_;
   std::string builder_folder_;  // ends in a separator
   std::string backup_path_;
-  mutable std::mutex mutex_;   // project changes and the backup's copy
+  // Project changes and the backup's copy; recursive, so that a view called
+  // back during a change may start another.
+  mutable std::recursive_mutex mutex_;
   std::mutex backup_mutex_;    // one backup write at a time
   project::Project project_;
   PageState page_;

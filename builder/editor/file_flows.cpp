@@ -30,6 +30,13 @@ bool Editor::load(const std::string& path) {
     // What was read of a damaged file is no longer that file: saving it
     // back under its name would lose the rest.
     if (status == project::LoadStatus::truncated) project_.set_current_path("");
+    // A file that checks "Include uninstaller" without naming its record
+    // would build without one: the check shows what the build will do.
+    project::Settings& settings = project_.settings();
+    if (settings.include_uninstaller && project_.find_file_by_tree_item(project_.uninstaller_item()) == project::kNoSlot) {
+      settings.include_uninstaller = false;
+      project_.set_uninstaller_item(project::kNoItem);
+    }
   }
   if (status == project::LoadStatus::unreadable) {
     prompter_.tell(text::kLoadFailed + path, Icon::warning);

@@ -5,6 +5,8 @@
 // (which could lead into loops), files whose status cannot be read, and
 // anything whose path would pass 259 characters or lie deeper than
 // kMaxScanDepth levels.
+//
+// Win32 side: nothing to call; Editor::add_folder() runs the scan.
 #pragma once
 
 #include <string>

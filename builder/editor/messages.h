@@ -28,7 +28,8 @@ extern const char kInvalidFolder[];
 extern const char kCantDelete[];
 extern const char kFolderTitle[];
 extern const char kEmptyName[];
-extern const char kNameWithBackslash[];
+extern const char kNameWithBackslash[];  // also the other characters a file name can't hold
+extern const char kDotName[];
 extern const char kPathTooLong[];
 extern const char kEmptyCustomPath[];
 extern const char kFileTableFull[];

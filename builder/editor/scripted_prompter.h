@@ -1,5 +1,6 @@
 // A Prompter that answers from a script and records what was put to the
 // author: for tests, benchmarks and any front end without dialogs.
+// Win32 side: not used (the main window has its own Prompter).
 #pragma once
 
 #include <deque>

@@ -76,6 +76,10 @@ bool Editor::check_insert_target() {
 
 void Editor::add_file() {
   if (!check_insert_target()) return;
+  if (project_.file_count() >= project::kFileSlots) {
+    prompter_.tell(text::kFileTableFull, Icon::warning);
+    return;
+  }
   std::string source;
   if (!prompter_.choose_file_to_open({text::kAllFilesFilter, text::kAllFilesPattern, "", false, false},
                                      &source)) {
@@ -84,10 +88,6 @@ void Editor::add_file() {
   TreeItem folder = page_.current;
   std::string target = folder_path_of(folder);
   std::string name = last_segment(source);
-  if (project_.file_count() >= project::kFileSlots) {
-    prompter_.tell(text::kFileTableFull, Icon::warning);
-    return;
-  }
   if (name.empty()) {
     prompter_.tell(text::kEmptyName, Icon::warning);
     return;
@@ -106,6 +106,10 @@ void Editor::add_file() {
 
 void Editor::add_folder() {
   if (!check_insert_target()) return;
+  if (project_.folder_count() >= project::kFolderSlots) {
+    prompter_.tell(text::kFolderTableFull, Icon::warning);
+    return;
+  }
   std::string source;
   if (!prompter_.choose_folder(text::kFolderTitle, &source)) return;
   TreeItem parent = page_.current;
@@ -182,9 +186,13 @@ void Editor::remove() {
     remove_item(item);
     forget_uninstaller_if_gone();
   }
-  page_.current = kNoItem;
-  page_.custom_editing = false;
-  page_.sync = false;
+  // A tree view selects another item when its selected one goes, and
+  // reports it through select() meanwhile; that choice stands.
+  if (page_.current == item || !project_.tree().contains(page_.current)) {
+    page_.current = kNoItem;
+    page_.custom_editing = false;
+    page_.sync = false;
+  }
   view_.panel_changed();
 }
 
@@ -199,8 +207,15 @@ bool Editor::end_label_edit(TreeItem item, const std::string& typed) {
     prompter_.tell(text::kEmptyName, Icon::warning);
     return false;
   }
-  if (name.find('\\') != std::string::npos) {
+  // A backslash would split the name into folders; the other characters
+  // cannot stand in a Windows file name ("|" would also break the
+  // installer's file list), and "." or ".." would lead out of the folder.
+  if (name.find_first_of("\\/:*?\"<>|") != std::string::npos) {
     prompter_.tell(text::kNameWithBackslash, Icon::warning);
+    return false;
+  }
+  if (name == "." || name == "..") {
+    prompter_.tell(text::kDotName, Icon::warning);
     return false;
   }
   int file = project_.find_file_by_tree_item(item);

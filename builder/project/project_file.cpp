@@ -55,8 +55,35 @@ std::string backup_path_for(const std::string& program_path) {
   return folder + kBackupFileName;
 }
 
+std::vector<int> compacted_order(const Project& project) {
+  // The same moves as Project::compact_file_table, on slot numbers only.
+  std::vector<int> owner(kFileSlots, -1);
+  for (int slot = 0; slot < kFileSlots; ++slot) {
+    if (project.file_in_use(slot)) owner[slot] = slot;
+  }
+  int lowest_free = 0;
+  for (int slot = kFileSlots - 1; slot >= 0; --slot) {
+    if (owner[slot] < 0) continue;
+    while (lowest_free < kFileSlots && owner[lowest_free] >= 0) ++lowest_free;
+    if (lowest_free >= slot) break;
+    owner[lowest_free] = owner[slot];
+    owner[slot] = -1;
+  }
+  std::vector<int> order;
+  order.reserve(project.file_count());
+  for (int slot : owner) {
+    if (slot >= 0) order.push_back(slot);
+  }
+  return order;
+}
+
 std::string project_text(Project& project) {
   project.compact_file_table();
+  return render_project(project);
+}
+
+std::string render_project(const Project& project) {
+  const std::vector<int> order = compacted_order(project);
   std::string out;
   out.reserve(64 * 1024 + static_cast<std::size_t>(project.file_count()) * 128);
 
@@ -65,8 +92,7 @@ std::string project_text(Project& project) {
   }
   put_section_end(out, 1);
 
-  for (int slot = 0; slot < kFileSlots; ++slot) {
-    if (!project.file_in_use(slot)) continue;
+  for (int slot : order) {
     const FileRecord& file = project.file(slot);
     put(out, file.source);
     put(out, file.name);
@@ -96,12 +122,14 @@ std::string project_text(Project& project) {
   }
   put_section_end(out, kMacroRecordLines);
 
-  for (int slot = 0; slot < kFileSlots; ++slot) {
+  // Shortcut records carry the slot numbers the records have after compaction.
+  for (int saved = 0; saved < static_cast<int>(order.size()); ++saved) {
+    int slot = order[saved];
     const ShortcutSlots& shortcuts = project.shortcuts(slot);
     bool any = std::any_of(shortcuts.begin(), shortcuts.end(),
                            [](const ShortcutSlot& s) { return !s.name.empty(); });
     if (!any) continue;
-    put(out, slot);
+    put(out, saved);
     for (const ShortcutSlot& shortcut : shortcuts) {
       put(out, shortcut.start_menu_folder);
       put(out, shortcut.name);
@@ -134,9 +162,13 @@ std::string project_text(Project& project) {
   put(out, f.height);
   put(out, s.eoi_message);
   put(out, s.eoi_file);
-  put(out, project.uninstaller_item() == kNoItem
-               ? kNoSlot
-               : project.find_file_by_tree_item(project.uninstaller_item()));
+  int uninstaller = project.uninstaller_item() == kNoItem
+                        ? kNoSlot
+                        : project.find_file_by_tree_item(project.uninstaller_item());
+  if (uninstaller != kNoSlot) {
+    uninstaller = static_cast<int>(std::find(order.begin(), order.end(), uninstaller) - order.begin());
+  }
+  put(out, uninstaller);
   put(out, s.registry_macro);
   put_bool(out, s.try_path_first);
   put(out, f.font.face);
@@ -159,7 +191,12 @@ std::string project_text(Project& project) {
 
 bool save_project(Project& project, os::Os& os, const std::string& path,
                   const std::string& backup_path) {
-  std::string text = project_text(project);
+  if (!write_project_text(os, path, project_text(project))) return false;
+  if (path != backup_path) project.set_current_path(path);
+  return true;
+}
+
+bool write_project_text(os::Os& os, const std::string& path, const std::string& text) {
   // The old file is replaced only by a complete new one: write beside it,
   // then put the new file in its place.
   std::string temporary = path + ".saving";
@@ -172,7 +209,6 @@ bool save_project(Project& project, os::Os& os, const std::string& path,
     os.delete_file(temporary);
     return false;
   }
-  if (path != backup_path) project.set_current_path(path);
   return true;
 }
 

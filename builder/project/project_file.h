@@ -12,6 +12,12 @@ namespace quill::project {
 // The project file's text: compacts the file table first (so that slot
 // numbers written equal the records' positions), then renders the sections.
 std::string project_text(Project& project);
+// The same text without changing the project: the records are written in
+// the order and under the slot numbers that compaction would give them.
+// For the backup, which must not move records under the editor's feet.
+std::string render_project(const Project& project);
+// The file slots in use, in the order compaction would leave them.
+std::vector<int> compacted_order(const Project& project);
 
 // Writes the project to `path` through a temporary file beside it, which
 // replaces the old file only once it is complete. Unless `path` is the backup
@@ -30,6 +36,9 @@ enum class LoadStatus {
 // path, it becomes the current project path. A file record whose name and
 // target folder an earlier record already holds is loaded under a name with
 // "copy of " in front; `renamed` (optional) receives the slot of each.
+// Writes a rendered text to `path` through a temporary file beside it.
+bool write_project_text(os::Os& os, const std::string& path, const std::string& text);
+
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
                         const std::string& backup_path, std::vector<int>* renamed = nullptr);
 

@@ -101,6 +101,19 @@ TEST(ProjectFile, SavedSlotNumbersFollowCompaction) {
   EXPECT_NE(text.find(lines({"", "", "1", "%a registry key macro%"})), std::string::npos);  // line 20
 }
 
+TEST(ProjectFile, RenderingWithoutCompactingWritesWhatASaveWrites) {
+  Project p;
+  for (int i = 0; i < 8; ++i) p.add_file("/s/" + std::to_string(i), "f" + std::to_string(i), kInstallRootPath, p.install_root());
+  p.shortcut(6, kQuickStart) = {"", "Six", "", kQuickStart};
+  p.set_uninstaller_item(p.file(7).item);
+  p.settings().include_uninstaller = true;
+  for (int slot : {1, 2, 4}) p.remove_file_record(slot);
+  std::string rendered = render_project(p);
+  EXPECT_TRUE(p.file_in_use(7));  // nothing moved
+  Project copy = p;
+  EXPECT_EQ(rendered, project_text(copy));
+}
+
 TEST(ProjectFile, LoadPlacesUnknownTargetFoldersUnderTheCustomRoot) {
   Sandbox box;
   Project p;

@@ -1,31 +1,86 @@
 # Shared helpers for wine tests; source this file from a test script.
 #
-# IMPORTANT: this machine's kernel sandbox cannot execute 32-bit code, so the
-# 32-bit Wine loader fails ("Exec format error"). The wine tests therefore run
-# the same sources cross-built for x86_64 (cmake/mingw-x86_64.cmake) under
-# wine64 in a 64-bit prefix; the shipped deliverables stay 32-bit (i686).
-# Configure a native test build with
-#   -DQUILL_WIN32_DIST=<a build dir made with cmake/mingw-x86_64.cmake>/dist
-# Windows code must therefore be 64-bit clean (INT_PTR dialog procedures,
-# GetWindowLongPtr, SIZE_T ...). `wine` below is wine64.
+# Two kinds of machine run these tests. Where 32-bit code executes, they run
+# the shipped 32-bit programs (QUILL_DIST32, build/win32) with the 32-bit
+# loader in a 32-bit prefix. Where a kernel sandbox refuses 32-bit code
+# ("Exec format error"), they run the same sources built for x86_64
+# (QUILL_DIST64, build/win64) under wine64 in a 64-bit prefix. A probe
+# decides once per build folder: it starts a tiny 32-bit program. Set
+# QUILL_WINE_ARCH=win32 or win64 to force either path.
 #
-#   QUILL_DIST   folder with the cross-built programs (set by CTest)
-#   QUILL_BUILD  the native build folder (holds the prefix template)
-# After `wine_setup`, WINEPREFIX is a fresh prefix of this test alone and
-# DRIVE_C its C: drive; `wine_run` runs a Windows program under the test's
-# own X display. The prefix and display go away when the script exits.
+#   QUILL_DIST32, QUILL_DIST64   the two program folders (set by CTest)
+#   QUILL_BUILD  the native build folder (holds the prefix templates)
+# After sourcing, QUILL_DIST is the folder of the programs that run. After
+# `wine_setup`, WINEPREFIX is a fresh prefix of this test alone and DRIVE_C
+# its C: drive; `wine_run` runs a Windows program under the test's own X
+# display. The prefix and display go away when the script exits.
 set -euo pipefail
 export WINEDEBUG=-all
-export WINEARCH=win64
 # No menu entries or desktop files may reach the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-# wine64 runs 64-bit programs; the 32-bit loader cannot run here.
-wine() { /usr/lib/wine/wine64 "$@"; }
-winepath() { /usr/lib/wine/wine64 winepath "$@"; }
+# Creates a prefix of the given architecture in the given folder.
+wine_boot() {
+  local arch=$1 prefix=$2 loader=/usr/lib/wine/wine64
+  [ "$arch" = win32 ] && loader=/usr/lib/wine/wine
+  WINEARCH=$arch WINEPREFIX="$prefix" "$loader" wineboot -i >/dev/null 2>&1 &&
+    WINEPREFIX="$prefix" wineserver -w
+}
+
+# Prints win32 when the 32-bit probe program runs in a 32-bit prefix, else
+# win64. The 32-bit prefix it boots becomes the template of the 32-bit path.
+wine_probe() {
+  local template="$QUILL_BUILD/wine-template-win32" code=0
+  if [ -z "${QUILL_DIST32:-}" ] || [ ! -f "$QUILL_DIST32/arch_probe.exe" ]; then
+    echo "win64 (no 32-bit build to probe with)"
+    return
+  fi
+  if [ ! -f "$template/.ready" ]; then
+    rm -rf "$template"
+    wine_boot win32 "$template" && touch "$template/.ready"
+  fi
+  WINEARCH=win32 WINEPREFIX="$template" /usr/lib/wine/wine "$QUILL_DIST32/arch_probe.exe" \
+    >/dev/null 2>&1 || code=$?
+  WINEPREFIX="$template" wineserver -w >/dev/null 2>&1 || true
+  if [ "$code" = 32 ]; then
+    echo "win32 (a 32-bit program ran)"
+  else
+    rm -rf "$template"
+    echo "win64 (a 32-bit program did not run: exit code $code)"
+  fi
+}
+
+# The probe's answer, cached in the build folder; one test at a time probes.
+wine_arch() {
+  if [ -n "${QUILL_WINE_ARCH:-}" ]; then
+    echo "$QUILL_WINE_ARCH (forced by QUILL_WINE_ARCH)"
+    return
+  fi
+  local cache="$QUILL_BUILD/wine-arch"
+  if [ ! -s "$cache" ]; then
+    mkdir -p "$QUILL_BUILD"
+    exec 8>"$QUILL_BUILD/wine-arch.lock"
+    flock 8
+    [ -s "$cache" ] || wine_probe > "$cache"
+    flock -u 8
+  fi
+  cat "$cache"
+}
+
+WINE_ARCH_REASON=$(wine_arch)
+export WINEARCH=${WINE_ARCH_REASON%% *}
+case "$WINEARCH" in
+  win32) QUILL_DIST=${QUILL_DIST32:-${QUILL_DIST:-}}; WINE_LOADER=/usr/lib/wine/wine ;;
+  win64) QUILL_DIST=${QUILL_DIST64:-${QUILL_DIST:-}}; WINE_LOADER=/usr/lib/wine/wine64 ;;
+  *) echo "QUILL_WINE_ARCH must be win32 or win64"; exit 1 ;;
+esac
+export QUILL_DIST WINE_LOADER
+
+wine() { "$WINE_LOADER" "$@"; }
+winepath() { "$WINE_LOADER" winepath "$@"; }
 
 wine_template() {
-  local template="$QUILL_BUILD/wine-template"
+  local template="$QUILL_BUILD/wine-template-$WINEARCH"
   if [ ! -f "$template/.ready" ]; then
     mkdir -p "$QUILL_BUILD"
     # One test at a time builds the template; the others wait for it.
@@ -33,8 +88,7 @@ wine_template() {
     flock 9
     if [ ! -f "$template/.ready" ]; then
       rm -rf "$template"
-      WINEPREFIX="$template" wine wineboot -i >/dev/null 2>&1
-      WINEPREFIX="$template" wineserver -w
+      wine_boot "$WINEARCH" "$template"
       touch "$template/.ready"
     fi
     flock -u 9

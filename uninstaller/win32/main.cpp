@@ -15,13 +15,6 @@
 
 using namespace quill;
 
-// The library's default terminate handler prints a demangled type name and
-// pulls a demangler of some 45 KB into the program; a GUI program has no
-// console to print to, so ending at once is all it can do anyway.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { abort(); }
-}  // namespace __gnu_cxx
-
 namespace {
 
 void run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path) {
