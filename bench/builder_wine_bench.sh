@@ -8,7 +8,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 export QUILL_SOURCE=$here
-export QUILL_DIST=${QUILL_DIST:-$here/build/win64/dist}
+export QUILL_DIST32=${QUILL_DIST32:-$here/build/win32/dist}
+export QUILL_DIST=$QUILL_DIST32
+export QUILL_DIST64=${QUILL_DIST64:-$here/build/win64/dist}
 export QUILL_BUILD=${QUILL_BUILD:-$here/build/native}
 TEST=builder_bench
 source "$here/tests/builder_wine/common.sh"
