@@ -53,7 +53,7 @@
 //   enabled ID                   1 when control ID is enabled, else 0
 //   expect-enabled ID 0|1        control ID is disabled / enabled
 //   focus ID                     gives control ID the keyboard focus
-//   key ID delete                presses Delete in control ID (posts the key
+//   key ID delete                presses Delete in control ID (sends the key
 //                                down and up messages)
 //   mark / elapsed               remembers the time / prints the seconds
 //                                since the mark (for benchmarks)
@@ -647,11 +647,9 @@ void run(const std::string& command, Arguments& args) {
     HWND child = control(args.number("control"));
     std::string name = args.text("key");
     if (name != "delete") fail("unknown key " + name);
-    PostMessageA(child, WM_KEYDOWN, VK_DELETE, 0x01530001);
-    PostMessageA(child, WM_KEYUP, VK_DELETE, static_cast<LPARAM>(0xC1530001u));
-    // Let the window handle them before the next command looks.
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(child, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+    // Sent, not posted: handled before the next command looks.
+    send(child, WM_KEYDOWN, VK_DELETE, 0x01530001);
+    send(child, WM_KEYUP, VK_DELETE, static_cast<LPARAM>(0xC1530001u));
   } else if (command == "mark") {
     g_mark = GetTickCount();
   } else if (command == "elapsed") {
