@@ -20,6 +20,7 @@ expect_pe() {
   # No link time stamp: the same sources give the same bytes.
   grep -q "^Time/Date.*1970" <<<"$header" || fail "$1 carries a link time stamp"
 }
+expect_pe Quillset.exe "Windows GUI"
 expect_pe ext.dat "Windows GUI"
 expect_pe uninst.dat "Windows GUI"
 expect_pe quillset-build.exe "Windows CUI"
@@ -31,7 +32,7 @@ exports=$($objdump -p "$dist/Ciphon.dll" | sed -n '/\[Ordinal\/Name Pointer\] Ta
 
 # The dialogs the programs are driven by, and the stub's icon, travel as
 # resources.
-for pair in ext.dat:5:101 ext.dat:5:103 ext.dat:5:109 ext.dat:14:104 uninst.dat:5:101; do
+for pair in Quillset.exe:5:101 Quillset.exe:5:120 Quillset.exe:4:106 Quillset.exe:14:102 ext.dat:5:101 ext.dat:5:103 ext.dat:5:109 ext.dat:14:104 uninst.dat:5:101; do
   IFS=: read -r file type id <<<"$pair"
   resources=$(wrestool -l "$dist/$file")
   grep -q -- "--type=$type --name=$id " <<<"$resources" || fail "$file holds no resource $type/$id"
