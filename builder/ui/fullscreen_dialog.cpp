@@ -126,6 +126,7 @@ void choose_colour(HWND d, State& s, int button) {
   cc.Flags = CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT;
   if (ChooseColorA(&cc)) s.dialog.set_colour(button, cc.rgbResult);
   InvalidateRect(d, nullptr, TRUE);
+  UpdateWindow(d);
 }
 
 void choose_font(HWND d, State& s) {
