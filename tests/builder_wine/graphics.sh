@@ -26,6 +26,11 @@ count_colour() {
     awk -v c="$3" '$0 ~ c"( |$)" { sub(":", "", $1); n += $1 } END { print n + 0 }'
 }
 
+# The bold face's file, listed in the system's font list.
+cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf "$S/QuillMonoBold.ttf"
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'DejaVu Sans Mono Bold (TrueType)' \
+  /d 'C:\src\QuillMonoBold.ttf' /f >/dev/null 2>&1 || fail "font registry entry"
+
 start_builder
 driver answer no 30 >/dev/null || fail "no association question"
 
@@ -36,9 +41,13 @@ for p in side six bg; do
   builder click 1021 answer-file "C:\\src\\$p.bmp" 10 >/dev/null || fail "add $p.bmp"
 done
 builder expect-text 1012 'C:\src\bg.bmp' expect-enabled 1022 0 >/dev/null || fail "added pictures are selected"
-builder pick 1011 six.bmp expect-text 1012 'C:\src\six.bmp' expect-enabled 1109 1 expect-enabled 1169 0 \
+# Selections are posted: each is given time before the next step.
+builder pick 1011 six.bmp >/dev/null && sleep 0.3
+builder expect-text 1012 'C:\src\six.bmp' expect-enabled 1109 1 expect-enabled 1169 0 \
   pick 1155 'Step 6 ( during install )' >/dev/null || fail "six.bmp to step 6"
-builder pick 1011 bg.bmp check 1109 answer yes 10 >/dev/null || fail "background question"
+sleep 0.3
+builder pick 1011 bg.bmp >/dev/null && sleep 0.3
+builder check 1109 answer yes 10 >/dev/null || fail "background question"
 builder expect-enabled 1169 1 expect-enabled 1114 0 click 1169 >/dev/null || fail "placement"
 sleep 0.3  # clicks are posted
 builder expect-enabled 1114 1 set-text 1114 40 set-text 1115 60 >/dev/null || fail "position fields"
@@ -77,6 +86,18 @@ colour() {  # BUTTON R G B: the colour dialog's red, green and blue boxes
 }
 colour 1128 200 20 40
 colour 1143 0 255 0
+# A face that is no standard one, whose file the system's font list names:
+# chosen in the font dialog, it travels with the package.
+fs click 1135 >/dev/null
+driver wait-control 1041 20 pick 1136 'DejaVu Sans Mono' >/dev/null || fail "font dialog"
+sleep 0.5  # the face's styles and sizes fill their lists
+driver wait-control 1041 5 pick 1137 Bold >/dev/null || fail "font style"
+sleep 0.3
+driver wait-control 1041 5 pick 1138 36 >/dev/null || fail "font size"
+sleep 0.3
+driver wait-control 1041 5 click 1 >/dev/null || fail "font dialog OK"
+for i in $(seq 50); do driver wait-control 1041 0.1 >/dev/null 2>&1 || break; sleep 0.2; done
+sleep 0.3
 # Under Wine the screen keeps the closed colour dialog's image until the
 # builder draws again: typing the text once more makes it draw.
 fs set-text 1120 'Pixel Road' >/dev/null
@@ -88,6 +109,7 @@ read -r cx cy _ <<<"$(fs client)"
   fail "background swatch: $(pixel fullscreen-options $((cx + 24)) $((cy + 104)))"
 [ "$(pixel fullscreen-options $((cx + 238)) $((cy + 156)))" = "0,255,0" ] ||
   fail "shadow swatch: $(pixel fullscreen-options $((cx + 238)) $((cy + 156))) $(driver wait-control 706 1 caption 2>&1)"
+[ "$(fs text 1136)" = "DejaVu Sans Mono" ] || fail "face after the font dialog: $(fs text 1136)"
 fs click 1119 wait-gone 10 >/dev/null || fail "save and close"
 
 # A choice dropped with the close box leaves the project alone.
@@ -128,8 +150,8 @@ want_entry '%Quillpack%/img/6/six.bmp = 51054 bytes'
 want_entry '%Quillpack%/bgimg/1/bg.bmp = 28854 bytes'
 want_entry '%Quillpack%/bgimg/1/bg.bmp.txt = 2|40|60|'
 want_entry '%Quillpack%/installer_settings.txt = 1|true'
-want_entry '%Quillpack%/fullscreen.txt = Pixel Road|with|800|600|Arial|36|700|0|0|0|0|0|false|true|8|255|255|255|0|255|0|200|20|40|0|0|0|'
-grep -q '^%Quillpack%/font ' "$WORK/entries" && fail "Arial travelled with the package"
+want_entry '%Quillpack%/fullscreen.txt = Pixel Road|with|800|600|DejaVu Sans Mono|36|700|0|0|0|0|0|false|true|8|255|255|255|0|255|0|200|20|40|0|0|0|'
+want_entry "%Quillpack%/font = $(stat -c %s "$S/QuillMonoBold.ttf") bytes"
 
 # The installer: the side picture, the background window with its
 # picture, colours, text and shadow.
