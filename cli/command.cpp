@@ -2,6 +2,7 @@
 #include "cli/command.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <ostream>
 #include <set>
 
@@ -14,6 +15,25 @@
 namespace quill::cli {
 
 namespace {
+
+// Where a background window font's file may lie besides the system's font
+// list: the usual font folders of a Linux machine; none on Windows.
+std::vector<std::string> font_folders() {
+#ifdef _WIN32
+  return {};
+#else
+  std::vector<std::string> folders;
+  if (const char* home = std::getenv("HOME")) {
+    if (home[0] == '/') {
+      folders.push_back(std::string(home) + "/.local/share/fonts");
+      folders.push_back(std::string(home) + "/.fonts");
+    }
+  }
+  folders.push_back("/usr/local/share/fonts");
+  folders.push_back("/usr/share/fonts");
+  return folders;
+#endif
+}
 
 std::atomic<bool> g_abort{false};
 
@@ -248,6 +268,7 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
   project::BuildOptions options;
   options.output_path = output;
   options.builder_folder = folder;
+  options.font_folders = font_folders();
   project::BuildOutcome outcome = project::build_package(project, os, options, report);
   switch (outcome) {
     case project::BuildOutcome::done: {

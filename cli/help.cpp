@@ -134,7 +134,17 @@ const char kBuild[] =
     "              \"Save installer as\" path\n"
     "  -h, --help  show this text\n"
     "\n"
-    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program.\n";
+    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program.\n"
+    "\n"
+    "The background window's font travels in the package (as its data file\n"
+    "\"font\") when the project uses the background window, the face is not one\n"
+    "that every Windows has (Arial, Tahoma, Times New Roman, Verdana, ...) and\n"
+    "the font's file is found here: first in the system's font list, then (on\n"
+    "Linux) below ~/.local/share/fonts, ~/.fonts, /usr/local/share/fonts and\n"
+    "/usr/share/fonts, by file name: the face without blanks, with or without\n"
+    "its style (DejaVuSans-Bold.ttf, DejaVuSans.ttf). When no file is found,\n"
+    "none is shipped and the end user's system shows the text in a face of\n"
+    "its own choosing.\n";
 
 std::string set_help() {
   std::string text = kSetHead;

@@ -109,6 +109,7 @@ bool Editor::is_enabled(int control) const {
     case kBrowseOutput: return !building();
     default: break;
   }
+  if (tab_of_control(control) == kGraphicsTab) return graphics_enabled(project_, graphics_, control);
   if (tab_of_control(control) != kFilesTab) return true;
   SelectionPanel p = panel();
   switch (control) {

@@ -32,6 +32,7 @@
 #include <mutex>
 #include <string>
 
+#include "builder/editor/graphics_tab.h"
 #include "builder/editor/prompter.h"
 #include "builder/editor/selection_panel.h"
 #include "builder/editor/startup.h"
@@ -143,6 +144,24 @@ class Editor {
   // Waits for a running build to end (tests; the close box).
   void wait_for_build() { build_thread_.join(); }
 
+  // --- The "Installer graphics" page (graphics_tab.h, graphics_tab.cpp).
+  const GraphicsPage& graphics() const { return graphics_; }
+  // The selected picture's record (an empty one when none is selected).
+  const project::ImageRecord& selected_image() const;
+  void add_image();                         // 1021
+  void remove_image();                      // 1022
+  void select_image(int position);          // 1011 selection change; -1: none
+  void image_step_changed(int step);        // 1155: the chosen entry's item data
+  void image_background_clicked(bool now_set);  // 1109
+  void image_mode_clicked(int control);     // 1116, 1164, 1169
+  // Timer 1: the texts of 1114 and 1115.
+  void image_sync_tick(const std::string& x, const std::string& y);
+
+  // --- The two appearance dialogs end with "Save and close" through these
+  // (fullscreen_options.h, window_settings.h).
+  void store_fullscreen(const project::FullscreenOptions& options);
+  void store_window_settings(const project::WindowSettings& settings);
+
  private:
   using Lock = std::lock_guard<std::recursive_mutex>;
 
@@ -180,6 +199,7 @@ class Editor {
   std::mutex backup_mutex_;    // one backup write at a time
   project::Project project_;
   PageState page_;
+  GraphicsPage graphics_;
   project::BuildThread build_thread_;
   std::unique_ptr<project::BackupThread> backup_writer_;
 };

@@ -8,6 +8,7 @@ namespace quill::editor {
 void Editor::project_replaced() {
   page_ = PageState();
   page_.current = project_.install_root();
+  graphics_ = graphics_page_for(project_, graphics_);
   view_.controls_changed();
   view_.title_changed();
   view_.select_item(page_.current);

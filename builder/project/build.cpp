@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builder/project/data_files.h"
+#include "builder/project/font_file.h"
 #include "common/paths.h"
 #include "package/trailer.h"
 
@@ -56,6 +57,7 @@ class Build {
     writer_.add_data(kPack + name, to_crlf(text));
   }
   void add_pictures();
+  void add_font();
   void add_installer_info(const std::vector<InstallEntry>& entries);
   enum class Append { done, aborted, failed };
   Append append_archive();
@@ -143,6 +145,19 @@ void Build::add_pictures() {
   }
 }
 
+// The background text's font travels as the data file "font" when it is no
+// standard face and this machine has its file; the installer adds it to the
+// system's font table before it makes the font.
+void Build::add_font() {
+  const FontLines& font = project_.fullscreen().font;
+  if (is_standard_face(font.face)) return;
+  std::string file = find_font_file(os_, font, options_.font_folders);
+  if (file.empty()) return;
+  if (writer_.add_file(std::string(kPack) + "font", file) != PayloadWriter::AddResult::added) {
+    report_.warning("Font file missing: \"" + file + "\".");
+  }
+}
+
 void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   const Settings& settings = project_.settings();
   // Byte copies of the two text files; an empty or unreadable path leaves
@@ -161,7 +176,10 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   add_text("eoi_file.txt", box_text(settings.eoi_file));
   add_text("def_install.txt", def_install_text(settings));
   add_text("eoi_buttons.txt", eoi_buttons_text(settings));
-  if (settings.use_background_window) add_text("fullscreen.txt", fullscreen_text(project_.fullscreen()));
+  if (settings.use_background_window) {
+    add_text("fullscreen.txt", fullscreen_text(project_.fullscreen()));
+    add_font();
+  }
 
   int left_out = 0;
   std::vector<std::string> unwritable;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "builder/project/payload_writer.h"
 #include "builder/project/project.h"
@@ -36,6 +37,9 @@ struct BuildOptions {
   std::string builder_folder;  // holds ext.dat and setup.JPG; ends in a separator
   PayloadLimits limits;
   std::size_t chunk_size = 10485760;  // bytes per step of the append
+  // Where to look for the file of a background window font that is not a
+  // standard face, besides the system's font list (font_file.h).
+  std::vector<std::string> font_folders;
 };
 
 // The warning box text of a stub that cannot be copied.

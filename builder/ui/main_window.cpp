@@ -13,6 +13,7 @@
 #include "builder/editor/project_controls.h"
 #include "builder/ui/build_report.h"
 #include "builder/ui/controls.h"
+#include "builder/ui/graphics_page.h"
 #include "builder/ui/tree_view.h"
 #include "builder/ui/win32_prompter.h"
 #include "os/win32_os.h"
@@ -79,6 +80,7 @@ class MainWindow : public editor::EditorView {
   os::Win32Os os_;
   Win32Prompter prompter_;
   TreeViewMirror mirror_;
+  GraphicsPageView graphics_;
   std::unique_ptr<PostedBuildReport> report_;
   // Last: ends (stopping the backup writer and any build) before the rest.
   std::unique_ptr<Editor> editor_;
@@ -151,6 +153,7 @@ void MainWindow::initialise() {
   report_ = std::make_unique<PostedBuildReport>(window_);
   editor_ = std::make_unique<Editor>(os_, prompter_, *this);
   mirror_.attach(tree_, &editor_->project().tree());
+  graphics_.attach(instance_, window_, editor_.get());
   bulk([&] {
     editor_->set_tree_observer(&mirror_);
     editor_->initialise();
@@ -261,6 +264,7 @@ void MainWindow::render_control(int control) {
 void MainWindow::controls_changed() {
   for (int id : editor::project_text_controls()) render_control(id);
   for (int id : editor::project_check_controls()) render_control(id);
+  graphics_.render();
 }
 
 void MainWindow::control_changed(int control) {
@@ -282,6 +286,8 @@ void MainWindow::build_page_changed() {
 }
 
 void MainWindow::on_command(int id, int code) {
+  // The graphics page and the two appearance dialogs.
+  if (graphics_.on_command(id, code)) return;
   // Typing into a box that holds a project setting.
   if (code == EN_CHANGE) {
     if (rendering_ == 0) {
@@ -410,6 +416,7 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (wparam == static_cast<WPARAM>(editor::kFieldSyncTimer)) {
         editor_->sync_tick(get_text(window_, IDC_SHORTCUT_NAME), get_text(window_, IDC_START_MENU_FOLDER));
+        graphics_.on_timer();
       }
       return TRUE;
     case WM_CLOSE:

@@ -491,5 +491,24 @@ TEST_F(BuildTest, EveryFailingWriteEndsCleanly) {
   EXPECT_GT(failures, 5);
 }
 
+TEST_F(BuildTest, BackgroundFontTravelsUnlessStandardOrNotFound) {
+  project_.settings().use_background_window = true;
+  options_.font_folders = {box_.root() + "/fonts"};
+  auto font_entry = [this]() -> std::string {
+    EXPECT_EQ(build(), BuildOutcome::done);
+    Package p = package();
+    const Entry* font = p.find("%Quillpack%/font");
+    return font ? font->data : "(none)";
+  };
+  box_.write("fonts/Arial.ttf", "arial");
+  EXPECT_EQ(font_entry(), "(none)");  // a standard face stays home
+  project_.fullscreen().font.face = "Quill Script";
+  EXPECT_EQ(font_entry(), "(none)");  // not on this machine
+  box_.write("fonts/QuillScript-Bold.ttf", "bold face");
+  EXPECT_EQ(font_entry(), "bold face");
+  project_.settings().use_background_window = false;
+  EXPECT_EQ(font_entry(), "(none)");
+}
+
 }  // namespace
 }  // namespace quill::project

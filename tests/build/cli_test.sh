@@ -93,6 +93,27 @@ mv "$work/ext.dat" "$work/dist/ext.dat"
 leftover=$(find "${TMPDIR:-/tmp}" -maxdepth 1 -name 'quillset-build.*' -newer "$work/dist/ext.dat" 2>/dev/null | head -1)
 [ -z "$leftover" ] || fail "sandbox left behind: $leftover"
 
+# The background font travels from the author's font folders, unless it is
+# a face every Windows has.
+mkdir -p "$work/home/.fonts/q"
+printf 'quill font bytes' > "$work/home/.fonts/q/QuillScript-Bold.ttf"
+"$qb" new "$work/font.qsp" >/dev/null && "$qb" set "$work/font.qsp" background=on >/dev/null ||
+  fail "font project"
+font_entry() {
+  HOME="$work/home" "$qb" "$work/font.qsp" -o "$work/font.exe" >/dev/null || fail "font build"
+  python3 - "$work/font.exe" <<'PY'
+import io, struct, sys, zipfile
+data = open(sys.argv[1], "rb").read()
+n = struct.unpack("<Q", data[-8:])[0]
+z = zipfile.ZipFile(io.BytesIO(data[-8 - n:-8]))
+print(z.read("%Quillpack%/font").decode() if "%Quillpack%/font" in z.namelist() else "(none)")
+PY
+}
+[ "$(font_entry)" = "(none)" ] || fail "Arial travelled"
+"$qb" set "$work/font.qsp" font-face='Quill Script' >/dev/null || fail "set font-face"
+[ "$(font_entry)" = "quill font bytes" ] || fail "the font did not travel: $(font_entry)"
+expect 0 'below ~/.local/share/fonts' -- "$qb" build --help
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s)"
   exit 1

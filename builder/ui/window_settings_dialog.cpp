@@ -1,0 +1,87 @@
+// Dialog 118: the installer window's progress bar style and shrinking.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "builder/editor/fullscreen_options.h"
+#include "builder/editor/window_settings.h"
+#include "builder/ui/controls.h"
+#include "builder/ui/graphics_page.h"
+#include "quillset_resource.h"
+
+namespace quill::ui {
+
+namespace {
+
+constexpr UINT_PTR kPreviewTimer = 0;
+
+struct State {
+  editor::Editor& editor;
+  editor::WindowSettingsDialog dialog;
+  explicit State(editor::Editor& e) : editor(e), dialog(e.project().window_settings()) {}
+};
+
+void end(HWND d, int result) {
+  KillTimer(d, kPreviewTimer);
+  EndDialog(d, result);
+}
+
+INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(d, DWLP_USER, lparam);
+  auto* s = reinterpret_cast<State*>(GetWindowLongPtrA(d, DWLP_USER));
+  if (!s) return FALSE;
+  switch (message) {
+    case WM_INITDIALOG:
+      for (int id : {IDC_WS_STANDARD, IDC_WS_SMOOTH, IDC_WS_SHRINK}) set_checked(d, id, s->dialog.checked(id));
+      for (int id : {IDC_WS_STANDARD_BAR, IDC_WS_SMOOTH_BAR}) {
+        SendDlgItemMessageA(d, id, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+      }
+      SetWindowTextA(d, editor::text::kWindowSettingsTitle);
+      SendMessageA(d, WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLSET))));
+      SetTimer(d, kPreviewTimer, editor::kPreviewMilliseconds, nullptr);
+      return TRUE;
+    case WM_TIMER:
+      if (wparam == kPreviewTimer) {
+        int position = s->dialog.tick();
+        for (int id : {IDC_WS_STANDARD_BAR, IDC_WS_SMOOTH_BAR}) SendDlgItemMessageA(d, id, PBM_SETPOS, position, 0);
+      }
+      return TRUE;
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      if (HIWORD(wparam) != BN_CLICKED) return FALSE;
+      switch (id) {
+        case IDC_WS_STANDARD:
+        case IDC_WS_SMOOTH:
+        case IDC_WS_SHRINK:
+          s->dialog.choose(id, is_checked(d, id));
+          return TRUE;
+        case IDC_WS_SAVE:
+          for (int radio : {IDC_WS_STANDARD, IDC_WS_SMOOTH, IDC_WS_SHRINK}) {
+            s->dialog.choose(radio, is_checked(d, radio));
+          }
+          s->editor.store_window_settings(s->dialog.result());
+          end(d, 1);
+          return TRUE;
+        case IDCANCEL:
+          end(d, 0);
+          return TRUE;
+        default:
+          return FALSE;
+      }
+    }
+    case WM_CLOSE:
+      end(d, 0);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void run_window_settings(HINSTANCE instance, HWND owner, editor::Editor& editor) {
+  State state(editor);
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WINDOW_SETTINGS), owner, settings_proc,
+                  reinterpret_cast<LPARAM>(&state));
+}
+
+}  // namespace quill::ui
