@@ -44,11 +44,38 @@
 // Processes:
 //   wait-process NAME T          waits until no process named NAME (for
 //                                example ext.exe) runs
+// Menus, tabs, lists and states of the current window:
+//   menu ID                      sends menu command ID (posts its WM_COMMAND)
+//   tab ID INDEX                 clicks tab INDEX of tab control ID and waits
+//                                until it is the selected tab
+//   pick ID TEXT                 selects the item reading TEXT in list box or
+//                                combo box ID and notifies the window
+//   enabled ID                   1 when control ID is enabled, else 0
+//   expect-enabled ID 0|1        control ID is disabled / enabled
+//   children                     lists the current window's controls: "ID
+//                                CLASS visible enabled TEXT" (for debugging)
+// Tree views (in another process; PATH names an item by its labels from the
+// top, separated by "/", for example "%install path%/Data/a.txt"):
+//   tree ID                      prints every item, two blanks of indent per
+//                                level
+//   tree-select ID PATH          selects the item (the window is notified)
+//   tree-selected ID             prints the selected item's path
+//   tree-rename ID PATH NAME     edits the item's label to NAME and ends the
+//                                edit as Enter would
+//   expect-tree ID PATH 0|1      the item is absent / present
+// Common dialogs (of any process):
+//   answer-file PATH T           waits for an open or save file dialog, types
+//                                PATH as the file name and presses OK
+//   answer-folder PATH T         waits for a folder browser, selects PATH and
+//                                presses OK
+//   cancel-dialog T              waits for a file dialog or folder browser and
+//                                presses Cancel
 //
 // Example (one line): quill_driver.exe wait-control 1000 20 text 1004
 //   click 1000 wait-text 1000 "I Agree" 5 answer yes 10
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -226,6 +253,207 @@ bool process_running(const std::string& name) {
   return running;
 }
 
+// A block of memory inside the process that owns a window, for messages
+// whose parameters point at structures (tree view and tab control messages
+// carry no marshalling). The driver is built for the same processor as the
+// programs it drives, so the structures have the same layout there.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, std::size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process_) fail("cannot open the window's process");
+    base_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!base_) fail("cannot allocate memory in the window's process");
+  }
+  ~RemoteBuffer() {
+    VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  char* at(std::size_t offset) const { return static_cast<char*>(base_) + offset; }
+  void write(std::size_t offset, const void* data, std::size_t size) {
+    SIZE_T done = 0;
+    if (offset + size > size_ || !WriteProcessMemory(process_, at(offset), data, size, &done)) {
+      fail("cannot write into the window's process");
+    }
+  }
+  void read(std::size_t offset, void* data, std::size_t size) {
+    SIZE_T done = 0;
+    if (offset + size > size_ || !ReadProcessMemory(process_, at(offset), data, size, &done)) {
+      fail("cannot read from the window's process");
+    }
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* base_ = nullptr;
+  std::size_t size_;
+};
+
+LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+  return static_cast<LRESULT>(result);
+}
+
+// --- Tree views.
+
+std::string tree_label(HWND tree, HTREEITEM item) {
+  constexpr std::size_t kText = 1024;
+  RemoteBuffer remote(tree, sizeof(TVITEMA) + kText);
+  TVITEMA tv = {};
+  tv.mask = TVIF_TEXT | TVIF_HANDLE;
+  tv.hItem = item;
+  tv.pszText = remote.at(sizeof(TVITEMA));
+  tv.cchTextMax = kText;
+  remote.write(0, &tv, sizeof tv);
+  char zero = 0;
+  remote.write(sizeof(TVITEMA), &zero, 1);
+  if (!send(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at(0)))) return std::string();
+  std::vector<char> text(kText + 1, '\0');
+  remote.read(sizeof(TVITEMA), text.data(), kText);
+  return std::string(text.data());
+}
+
+HTREEITEM tree_next(HWND tree, HTREEITEM item, UINT how) {
+  return reinterpret_cast<HTREEITEM>(send(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+}
+
+std::vector<std::string> split_path(const std::string& path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t slash = path.find('/', start);
+    parts.push_back(path.substr(start, slash - start));
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  return parts;
+}
+
+// The item named by PATH, or null.
+HTREEITEM tree_find(HWND tree, const std::string& path) {
+  HTREEITEM item = tree_next(tree, nullptr, TVGN_ROOT);
+  const std::vector<std::string> parts = split_path(path);
+  for (std::size_t level = 0; level < parts.size(); ++level) {
+    while (item && tree_label(tree, item) != parts[level]) item = tree_next(tree, item, TVGN_NEXT);
+    if (!item) return nullptr;
+    if (level + 1 < parts.size()) item = tree_next(tree, item, TVGN_CHILD);
+  }
+  return item;
+}
+
+HTREEITEM tree_item_or_fail(HWND tree, const std::string& path) {
+  HTREEITEM item = nullptr;
+  // A command may still be filling the tree.
+  if (!poll(5.0, [&] { return (item = tree_find(tree, path)) != nullptr; })) {
+    fail("no tree item " + path);
+  }
+  return item;
+}
+
+std::string tree_path(HWND tree, HTREEITEM item) {
+  std::string path;
+  for (; item; item = tree_next(tree, item, TVGN_PARENT)) {
+    path = path.empty() ? tree_label(tree, item) : tree_label(tree, item) + "/" + path;
+  }
+  return path;
+}
+
+void tree_print(HWND tree, HTREEITEM item, int depth) {
+  for (; item; item = tree_next(tree, item, TVGN_NEXT)) {
+    std::printf("%s%s\n", std::string(static_cast<std::size_t>(depth) * 2, ' ').c_str(),
+                tree_label(tree, item).c_str());
+    tree_print(tree, tree_next(tree, item, TVGN_CHILD), depth + 1);
+  }
+}
+
+// --- Tabs, lists.
+
+void pick_tab(HWND tabs, int index) {
+  RemoteBuffer remote(tabs, sizeof(RECT));
+  if (!send(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.at(0)))) {
+    fail("no tab " + std::to_string(index));
+  }
+  RECT r;
+  remote.read(0, &r, sizeof r);
+  LPARAM point = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  // A click is what the tab control turns into its own change notices.
+  PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageA(tabs, WM_LBUTTONUP, 0, point);
+  if (!poll(5.0, [&] { return send(tabs, TCM_GETCURSEL, 0, 0) == index; })) {
+    fail("tab " + std::to_string(index) + " was not selected");
+  }
+}
+
+void pick_item(HWND dialog, int id, const std::string& text) {
+  HWND child = GetDlgItem(dialog, id);
+  const bool combo = lstrcmpiA(class_of(child).c_str(), "ComboBox") == 0;
+  const UINT count_message = combo ? CB_GETCOUNT : LB_GETCOUNT;
+  const UINT length_message = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+  const UINT text_message = combo ? CB_GETLBTEXT : LB_GETTEXT;
+  const LRESULT count = send(child, count_message, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    // Room for the longest text a list item may hold; a length that cannot
+    // be asked leaves the item out. Asked in UTF-16: Wine hands the ANSI
+    // form of these texts to another process unconverted.
+    const LRESULT length = send(child, length_message, i, 0);
+    if (length < 0 || length > 4000) continue;
+    std::vector<wchar_t> wide(4096, L'\0');
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(child, text_message, i, reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
+                        kSendTimeoutMs, &ignored);
+    std::vector<char> buffer(8192, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, buffer.data(), static_cast<int>(buffer.size()) - 1,
+                        nullptr, nullptr);
+    if (text != buffer.data()) continue;
+    send(child, combo ? CB_SETCURSEL : LB_SETCURSEL, i, 0);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(child));
+    return;
+  }
+  fail("control " + std::to_string(id) + " holds no item \"" + text + "\"");
+}
+
+// --- Common dialogs: a file dialog holds the file name box (combo box 1148
+// in the explorer style, edit 1152 in others), a folder browser its tree
+// view 14145.
+
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+constexpr int kFolderTree = 0x3741;
+
+HWND find_common_dialog(bool folder) {
+  struct Find {
+    bool folder;
+    HWND found;
+  } find = {folder, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        Find* f = reinterpret_cast<Find*>(param);
+        if (!IsWindowVisible(window) || class_of(window) != "#32770") return TRUE;
+        bool match = f->folder ? GetDlgItem(window, kFolderTree) != nullptr
+                               : GetDlgItem(window, kFileNameCombo) || GetDlgItem(window, kFileNameEdit);
+        if (!match) return TRUE;
+        f->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
+HWND wait_common_dialog(bool folder, double timeout) {
+  HWND dialog = nullptr;
+  if (!poll(timeout, [&] { return (dialog = find_common_dialog(folder)) != nullptr; })) {
+    fail(folder ? "no folder browser" : "no file dialog");
+  }
+  return dialog;
+}
+
 class Arguments {
  public:
   Arguments(int argc, char** argv) : argv_(argv + 1, argv + argc) {}
@@ -377,6 +605,93 @@ void run(const std::string& command, Arguments& args) {
     std::string name = args.text("name");
     double timeout = args.seconds();
     if (!poll(timeout, [&] { return !process_running(name); })) fail(name + " still runs");
+  } else if (command == "menu") {
+    if (!g_window) fail("no current window");
+    PostMessageA(g_window, WM_COMMAND, MAKEWPARAM(args.number("command"), 0), 0);
+  } else if (command == "tab") {
+    HWND tabs = control(args.number("control"));
+    pick_tab(tabs, args.number("index"));
+  } else if (command == "pick") {
+    int id = args.number("control");
+    control(id);
+    pick_item(g_window, id, args.text("text"));
+  } else if (command == "enabled") {
+    std::printf("%d\n", IsWindowEnabled(control(args.number("control"))) ? 1 : 0);
+  } else if (command == "expect-enabled") {
+    int id = args.number("control");
+    bool want = args.number("state") != 0;
+    if ((IsWindowEnabled(control(id)) != 0) != want) {
+      fail("control " + std::to_string(id) + (want ? " is disabled" : " is enabled"));
+    }
+  } else if (command == "children") {
+    if (!g_window) fail("no current window");
+    for (HWND child = GetWindow(g_window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      std::printf("%d %s %d %d %s\n", GetDlgCtrlID(child), class_of(child).c_str(),
+                  IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0,
+                  printable(window_text(child)).c_str());
+    }
+  } else if (command == "tree") {
+    HWND tree = control(args.number("control"));
+    tree_print(tree, tree_next(tree, nullptr, TVGN_ROOT), 0);
+  } else if (command == "tree-select") {
+    HWND tree = control(args.number("control"));
+    HTREEITEM item = tree_item_or_fail(tree, args.text("path"));
+    send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    if (!poll(5.0, [&] { return tree_next(tree, nullptr, TVGN_CARET) == item; })) {
+      fail("tree item was not selected");
+    }
+  } else if (command == "tree-selected") {
+    HWND tree = control(args.number("control"));
+    std::printf("%s\n", tree_path(tree, tree_next(tree, nullptr, TVGN_CARET)).c_str());
+  } else if (command == "tree-rename") {
+    HWND tree = control(args.number("control"));
+    HTREEITEM item = tree_item_or_fail(tree, args.text("path"));
+    std::string name = args.text("name");
+    HWND edit = reinterpret_cast<HWND>(send(tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item)));
+    if (!edit) fail("label editing refused");
+    send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    send(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+  } else if (command == "expect-tree") {
+    HWND tree = control(args.number("control"));
+    std::string path = args.text("path");
+    bool want = args.number("state") != 0;
+    if ((tree_find(tree, path) != nullptr) != want) {
+      fail("tree item " + path + (want ? " is missing" : " is present"));
+    }
+  } else if (command == "answer-file" || command == "answer-folder") {
+    const bool folder = command == "answer-folder";
+    std::string path = args.text("path");
+    HWND dialog = wait_common_dialog(folder, args.seconds());
+    if (folder) {
+      // The browser may still be filling its tree: select until its tree
+      // shows the folder's own name as the selection.
+      RemoteBuffer remote(dialog, path.size() + 1);
+      remote.write(0, path.c_str(), path.size() + 1);
+      const std::string name = path.substr(path.find_last_of('\\') + 1);
+      HWND tree = GetDlgItem(dialog, kFolderTree);
+      if (!poll(10.0, [&] {
+            send(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote.at(0)));
+            Sleep(100);
+            return lstrcmpiA(tree_label(tree, tree_next(tree, nullptr, TVGN_CARET)).c_str(), name.c_str()) == 0;
+          })) {
+        fail("the folder browser did not select " + path);
+      }
+    } else {
+      HWND name = GetDlgItem(dialog, kFileNameCombo);
+      if (!name) name = GetDlgItem(dialog, kFileNameEdit);
+      send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    }
+    post_click(dialog, IDOK);
+    // A question (replace the file?) may keep it open; the script answers it.
+    poll(2.0, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+  } else if (command == "cancel-dialog") {
+    double timeout = args.seconds();
+    HWND dialog = nullptr;
+    if (!poll(timeout, [&] { return (dialog = find_common_dialog(false)) || (dialog = find_common_dialog(true)); })) {
+      fail("no file dialog or folder browser");
+    }
+    post_click(dialog, IDCANCEL);
+    poll(5.0, [&] { return !IsWindow(dialog); });
   } else {
     fail("unknown command " + command);
   }

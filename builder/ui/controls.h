@@ -1,0 +1,41 @@
+// Thin wrappers over the main window's controls, addressed by identifier.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quill::ui {
+
+inline void set_text(HWND dialog, int id, const std::string& text) {
+  SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+// The control's text, at most `max_length` characters (the builder's boxes
+// hold at most 259).
+inline std::string get_text(HWND dialog, int id, int max_length = 259) {
+  std::string buffer(static_cast<std::size_t>(max_length) + 1, '\0');
+  UINT length = GetDlgItemTextA(dialog, id, &buffer[0], max_length + 1);
+  buffer.resize(length);
+  return buffer;
+}
+
+inline void show(HWND dialog, int id, bool visible) {
+  ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE);
+}
+
+inline void enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on); }
+
+inline bool is_checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+inline void set_checked(HWND dialog, int id, bool on) {
+  CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// Sets a text only when it differs, so that a box being typed in keeps its
+// caret and no change notice loops back.
+inline void sync_text(HWND dialog, int id, const std::string& text) {
+  if (get_text(dialog, id, 1024) != text) set_text(dialog, id, text);
+}
+
+}  // namespace quill::ui

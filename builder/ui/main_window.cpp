@@ -1,0 +1,453 @@
+// The main window's dialog procedure. Rules live in the editor; this file
+// turns window messages into editor commands and editor state into controls.
+#include "builder/ui/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "builder/editor/controls.h"
+#include "builder/editor/editor.h"
+#include "builder/editor/project_controls.h"
+#include "builder/ui/build_report.h"
+#include "builder/ui/controls.h"
+#include "builder/ui/tree_view.h"
+#include "builder/ui/win32_prompter.h"
+#include "os/win32_os.h"
+#include "quillset_resource.h"
+
+namespace quill::ui {
+
+namespace {
+
+using editor::Editor;
+
+const char kNotYetAvailable[] = "This part of Quillset is not available in this version yet.";
+const char kWebPage[] = "http://www.orvelle.example/quillset/";
+
+class MainWindow : public editor::EditorView {
+ public:
+  explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
+
+  INT_PTR on_message(UINT message, WPARAM wparam, LPARAM lparam);
+  void set_window(HWND window) { window_ = window; }
+
+  // --- editor::EditorView
+  void panel_changed() override { render_panel(); }
+  void select_item(project::TreeItem item) override { mirror_.select(item); }
+  void expand_item(project::TreeItem item) override { mirror_.expand(item); }
+  void select_tab(int tab) override {
+    TabCtrl_SetCurSel(GetDlgItem(window_, IDC_TABS), tab);
+    lay_out(tab);
+  }
+  void controls_changed() override;
+  void control_changed(int control) override;
+  void title_changed() override { SetWindowTextA(window_, editor_->title().c_str()); }
+  void set_status(const std::string& text) override { set_text(window_, IDC_BUILD_STATUS, text); }
+  void build_page_changed() override;
+
+ private:
+  // Suppresses the change notices that the window's own rendering causes.
+  struct Rendering {
+    explicit Rendering(MainWindow& w) : window(w) { ++window.rendering_; }
+    ~Rendering() { --window.rendering_; }
+    MainWindow& window;
+  };
+
+  void initialise();
+  void lay_out(int tab);
+  void render_panel();
+  void render_control(int control);
+  void render_enabled();
+  void on_command(int id, int code);
+  // True when the notice's answer was set (DWLP_MSGRESULT).
+  bool on_notify(const NMHDR* header);
+  // Runs a command that may change many tree items with the tree's redraw off.
+  template <typename Command>
+  void bulk(Command command);
+  void set_result(LRESULT result) { SetWindowLongPtrA(window_, DWLP_MSGRESULT, result); }
+  // Labels, checks and group boxes lie on the tab control's page, whose
+  // colour a theme may make differ from the window's: they take its colour.
+  void measure_page_colour();
+  INT_PTR label_colour(HDC dc, HWND control);
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  HWND tree_ = nullptr;
+  os::Win32Os os_;
+  Win32Prompter prompter_;
+  TreeViewMirror mirror_;
+  std::unique_ptr<PostedBuildReport> report_;
+  // Last: ends (stopping the backup writer and any build) before the rest.
+  std::unique_ptr<Editor> editor_;
+  int rendering_ = 0;
+  HBRUSH page_brush_ = nullptr;
+  COLORREF page_colour_ = 0;
+};
+
+INT_PTR CALLBACK about_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDC_ABOUT_WEB) {
+        ShellExecuteA(dialog, "open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
+      }
+      return TRUE;
+    case WM_CLOSE:
+      EndDialog(dialog, 0);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK main_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(window, DWLP_USER, lparam);
+    reinterpret_cast<MainWindow*>(lparam)->set_window(window);
+  }
+  auto* main = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+  return main ? main->on_message(message, wparam, lparam) : FALSE;
+}
+
+void MainWindow::initialise() {
+  prompter_.set_owner(window_);
+  tree_ = GetDlgItem(window_, IDC_FILE_TREE);
+  HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_QUILLSET));
+  SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+
+  // Tree icons: closed folder, open folder, file; magenta is transparent.
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 2, 10);
+  HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(IDB_TREE_ICONS));
+  ImageList_AddMasked(images, bitmap, RGB(255, 0, 255));
+  DeleteObject(bitmap);
+  TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
+
+  HWND tabs = GetDlgItem(window_, IDC_TABS);
+  for (int i = 0; i < editor::kTabCount; ++i) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(editor::kTabCaptions[i]);
+    TabCtrl_InsertItem(tabs, i, &item);
+  }
+  SetWindowTextA(window_, "Quillset");
+  HWND steps = GetDlgItem(window_, IDC_IMAGE_STEP);
+  for (int i = 0; i < 7; ++i) {
+    LRESULT at = SendMessageA(steps, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor::kStepNames[i]));
+    SendMessageA(steps, CB_SETITEMDATA, at, i + 1);
+  }
+  HWND locations = GetDlgItem(window_, IDC_SHORTCUT_LOCATION);
+  for (int i = 0; i < 3; ++i) {
+    LRESULT at = SendMessageA(locations, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor::kLocationNames[i]));
+    SendMessageA(locations, CB_SETITEMDATA, at, i);
+  }
+  for (int id : editor::project_text_controls()) SendDlgItemMessageA(window_, id, EM_LIMITTEXT, 259, 0);
+  for (int id : {IDC_INSTALL_TO, IDC_SHORTCUT_NAME, IDC_START_MENU_FOLDER}) {
+    SendDlgItemMessageA(window_, id, EM_LIMITTEXT, 259, 0);
+  }
+
+  report_ = std::make_unique<PostedBuildReport>(window_);
+  editor_ = std::make_unique<Editor>(os_, prompter_, *this);
+  mirror_.attach(tree_, &editor_->project().tree());
+  bulk([&] {
+    editor_->set_tree_observer(&mirror_);
+    editor_->initialise();
+  });
+  controls_changed();
+  title_changed();
+  render_panel();
+  mirror_.select(editor_->current_item());
+  select_tab(editor::kFilesTab);
+  measure_page_colour();
+  editor_->start_backup_writer();
+  SetTimer(window_, editor::kFieldSyncTimer, editor::kFieldSyncMilliseconds, nullptr);
+}
+
+void MainWindow::measure_page_colour() {
+  HWND tabs = GetDlgItem(window_, IDC_TABS);
+  RECT r;
+  GetClientRect(tabs, &r);
+  HDC screen = GetDC(tabs);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  FillRect(memory, &r, GetSysColorBrush(COLOR_3DFACE));
+  SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+  RECT page = r;
+  TabCtrl_AdjustRect(tabs, FALSE, &page);
+  page_colour_ = GetPixel(memory, page.left + 2, page.top + 2);
+  if (page_colour_ == CLR_INVALID) page_colour_ = GetSysColor(COLOR_3DFACE);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(tabs, screen);
+  if (page_brush_) DeleteObject(page_brush_);
+  page_brush_ = CreateSolidBrush(page_colour_);
+}
+
+INT_PTR MainWindow::label_colour(HDC dc, HWND control) {
+  char name[16] = {};
+  GetClassNameA(control, name, sizeof name);
+  // Read-only and disabled edit boxes keep the usual look.
+  if (!page_brush_ || lstrcmpiA(name, "Edit") == 0 || !IsWindowVisible(GetDlgItem(window_, IDC_TABS))) {
+    return FALSE;
+  }
+  SetBkColor(dc, page_colour_);
+  return reinterpret_cast<INT_PTR>(page_brush_);
+}
+
+template <typename Command>
+void MainWindow::bulk(Command command) {
+  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  command();
+  SetCursor(previous);
+  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
+}
+
+void MainWindow::lay_out(int tab) {
+  const editor::TabLayout layout = editor::tab_layout(tab);
+  RECT r;
+  GetWindowRect(window_, &r);
+  SetWindowPos(window_, nullptr, 0, 0, r.right - r.left, layout.window_height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND tabs = GetDlgItem(window_, IDC_TABS);
+  GetWindowRect(tabs, &r);
+  SetWindowPos(tabs, nullptr, 0, 0, r.right - r.left, layout.tab_height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const editor::ControlTab& entry : editor::control_table()) {
+    show(window_, entry.control, entry.tab == tab);
+  }
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+void MainWindow::render_panel() {
+  Rendering rendering(*this);
+  const editor::SelectionPanel p = editor_->panel();
+  set_text(window_, IDC_ITEM_PATH, p.item_path);
+  set_text(window_, IDC_INSTALL_TO, p.install_to);
+  SendDlgItemMessageA(window_, IDC_INSTALL_TO, EM_SETREADONLY, !p.install_to_editable, 0);
+  set_text(window_, IDC_SET_CUSTOM_PATH, p.custom_button_caption);
+  SendDlgItemMessageA(window_, IDC_SHORTCUT_LOCATION, CB_SETCURSEL, p.location, 0);
+  set_text(window_, IDC_SHORTCUT_NAME, p.shortcut_name);
+  set_text(window_, IDC_START_MENU_FOLDER, p.start_menu_folder);
+  render_enabled();
+}
+
+void MainWindow::render_enabled() {
+  for (const editor::ControlTab& entry : editor::control_table()) {
+    if (entry.tab == editor::kFilesTab || entry.control == IDC_REGISTRY_MACRO ||
+        entry.control == IDC_BACKGROUND_OPTIONS || entry.control == IDC_OUTPUT_PATH ||
+        entry.control == IDC_OUTPUT_BROWSE) {
+      enable(window_, entry.control, editor_->is_enabled(entry.control));
+    }
+  }
+}
+
+void MainWindow::render_control(int control) {
+  Rendering rendering(*this);
+  for (int id : editor::project_text_controls()) {
+    if (id == control) sync_text(window_, id, editor_->control_text(id));
+  }
+  for (int id : editor::project_check_controls()) {
+    if (id == control) set_checked(window_, id, editor_->is_checked(id));
+  }
+  render_enabled();
+}
+
+void MainWindow::controls_changed() {
+  for (int id : editor::project_text_controls()) render_control(id);
+  for (int id : editor::project_check_controls()) render_control(id);
+}
+
+void MainWindow::control_changed(int control) {
+  render_control(control);
+  // The two radios of the message box type are one setting.
+  if (control == IDC_BOX_OK || control == IDC_BOX_YES_NO) {
+    render_control(control == IDC_BOX_OK ? IDC_BOX_YES_NO : IDC_BOX_OK);
+  }
+}
+
+void MainWindow::build_page_changed() {
+  const editor::BuildPage page = editor_->build_page();
+  set_text(window_, IDC_BUILD, page.button_caption);
+  enable(window_, IDC_OUTPUT_PATH, page.output_enabled);
+  enable(window_, IDC_OUTPUT_BROWSE, page.output_enabled);
+  show(window_, IDC_TABS, page.tab_control_shown);
+  // The labels' background follows the tab control's presence.
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+void MainWindow::on_command(int id, int code) {
+  // Typing into a box that holds a project setting.
+  if (code == EN_CHANGE) {
+    if (rendering_ == 0) {
+      for (int text_id : editor::project_text_controls()) {
+        if (text_id == id) editor_->set_control_text(id, get_text(window_, id));
+      }
+    }
+    return;
+  }
+  if (code == CBN_SELCHANGE) {
+    if (id == IDC_SHORTCUT_LOCATION) {
+      LRESULT at = SendDlgItemMessageA(window_, id, CB_GETCURSEL, 0, 0);
+      if (at != CB_ERR) editor_->location_changed(static_cast<int>(SendDlgItemMessageA(window_, id, CB_GETITEMDATA, at, 0)));
+    }
+    return;
+  }
+  if (code != BN_CLICKED && code != 0 && code != 1) return;
+  switch (id) {
+    // Enter and Escape do nothing: only Quit and the close box end the window.
+    case IDOK:
+    case IDCANCEL: return;
+    case IDM_NEW_PROJECT: bulk([&] { editor_->new_project(); }); return;
+    case IDM_OPEN_PROJECT: bulk([&] { editor_->open_project(); }); return;
+    case IDM_SAVE_PROJECT: editor_->save(); return;
+    case IDM_SAVE_PROJECT_AS: editor_->save_as(); return;
+    case IDM_QUIT:
+      if (editor_->quit()) EndDialog(window_, 0);
+      return;
+    case IDM_ABOUT:
+      DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUT), window_, about_proc, 0);
+      return;
+    case IDC_ADD_FILE: editor_->add_file(); return;
+    case IDC_ADD_FOLDER: bulk([&] { editor_->add_folder(); }); return;
+    case IDC_REMOVE_ITEM: bulk([&] { editor_->remove(); }); return;
+    case IDC_SET_CUSTOM_PATH: editor_->custom_path_button(get_text(window_, IDC_INSTALL_TO)); return;
+    case IDC_OUTPUT_BROWSE:
+    case IDC_WELCOME_BROWSE:
+    case IDC_LICENCE_BROWSE: editor_->browse(id); return;
+    case IDC_WELCOME_EDIT:
+    case IDC_LICENCE_EDIT: editor_->edit_document(id); return;
+    case IDC_BUILD: {
+      PostedBuildReport* report = report_.get();
+      editor_->build_button(*report, [report](project::BuildOutcome outcome) { report->finished(outcome); });
+      return;
+    }
+    // The graphics page, the macros dialog and the two appearance dialogs
+    // come with later versions.
+    case IDC_ADD_IMAGE:
+    case IDC_REMOVE_IMAGE:
+    case IDC_SHOW_MACROS:
+    case IDC_WINDOW_SETTINGS:
+    case IDC_BACKGROUND_OPTIONS:
+      prompter_.tell(kNotYetAvailable, editor::Icon::information);
+      return;
+    default: break;
+  }
+  for (int check_id : editor::project_check_controls()) {
+    if (check_id == id && rendering_ == 0) {
+      bool on = is_checked(window_, id);
+      if (id == IDC_INCLUDE_UNINSTALLER) {
+        bulk([&] { editor_->set_checked(id, on); });
+      } else {
+        editor_->set_checked(id, on);
+      }
+      render_control(id);
+    }
+  }
+}
+
+bool MainWindow::on_notify(const NMHDR* header) {
+  if (header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
+    lay_out(TabCtrl_GetCurSel(header->hwndFrom));
+    return false;
+  }
+  if (header->idFrom != IDC_FILE_TREE) return false;
+  switch (header->code) {
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW: {
+      if (mirror_.changing()) return false;
+      const auto* change = reinterpret_cast<const NMTREEVIEWA*>(header);
+      editor_->select(mirror_.item_of(change->itemNew.hItem));
+      return false;
+    }
+    case TVN_BEGINLABELEDITA:
+    case TVN_BEGINLABELEDITW: {
+      const auto* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
+      set_result(editor_->begin_label_edit(mirror_.item_of(info->item.hItem)) ? FALSE : TRUE);
+      return true;
+    }
+    case TVN_ENDLABELEDITA: {
+      const auto* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
+      // The label follows the model (through the mirror), never the edit box.
+      if (info->item.pszText) editor_->end_label_edit(mirror_.item_of(info->item.hItem), info->item.pszText);
+      set_result(FALSE);
+      return true;
+    }
+    case TVN_KEYDOWN: {
+      // The tree's keys act only while the tree has the keyboard focus: the
+      // control sends this notice for its own keys and no one else's.
+      const auto* key = reinterpret_cast<const NMTVKEYDOWN*>(header);
+      const bool control = GetKeyState(VK_CONTROL) < 0;
+      editor::TreeKey which;
+      if (key->wVKey == VK_DELETE && !control) which = editor::TreeKey::remove;
+      else if (control && key->wVKey == 'X') which = editor::TreeKey::cut;
+      else if (control && key->wVKey == 'C') which = editor::TreeKey::copy;
+      else if (control && key->wVKey == 'V') which = editor::TreeKey::paste;
+      else return false;
+      bulk([&] { editor_->tree_key(which, GetFocus() == tree_, GetForegroundWindow() == window_); });
+      return false;
+    }
+    default: return false;
+  }
+}
+
+INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      initialise();
+      return FALSE;  // the tree view has the focus
+    case WM_COMMAND:
+      on_command(LOWORD(wparam), HIWORD(wparam));
+      return TRUE;
+    case WM_NOTIFY:
+      return on_notify(reinterpret_cast<const NMHDR*>(lparam)) ? TRUE : FALSE;
+    case WM_TIMER:
+      if (wparam == static_cast<WPARAM>(editor::kFieldSyncTimer)) {
+        editor_->sync_tick(get_text(window_, IDC_SHORTCUT_NAME), get_text(window_, IDC_START_MENU_FOLDER));
+      }
+      return TRUE;
+    case WM_CLOSE:
+      if (editor_->close()) EndDialog(window_, 0);
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+      return label_colour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_DESTROY:
+      KillTimer(window_, editor::kFieldSyncTimer);
+      mirror_.detach();
+      if (page_brush_) DeleteObject(page_brush_);
+      page_brush_ = nullptr;
+      return FALSE;
+    case kBuildStatusMessage:
+      set_text(window_, IDC_BUILD_STATUS, take_posted_text(lparam));
+      return TRUE;
+    case kBuildWarningMessage:
+      // A source that is missing is left out silently, as the build page
+      // has no room for a list of them.
+      take_posted_text(lparam);
+      return TRUE;
+    case kBuildRangeMessage:
+      SendDlgItemMessageA(window_, IDC_BUILD_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(wparam));
+      return TRUE;
+    case kBuildPositionMessage:
+      SendDlgItemMessageA(window_, IDC_BUILD_PROGRESS, PBM_SETPOS, wparam, 0);
+      return TRUE;
+    case kBuildEndMessage:
+      editor_->build_finished(static_cast<project::BuildOutcome>(wparam));
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void run_main_window(HINSTANCE instance) {
+  MainWindow window(instance);
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, main_proc, reinterpret_cast<LPARAM>(&window));
+}
+
+}  // namespace quill::ui

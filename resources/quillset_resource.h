@@ -1,0 +1,109 @@
+// Resource identifiers of the builder: dialog templates, menu, icons, the
+// tree bitmap and every control the builder's windows address by number.
+#pragma once
+
+#define IDD_MAIN 101
+#define IDI_QUILLSET 102
+#define IDI_PROJECT_FILE 103  /* the association's "%s,1": second icon group */
+#define IDR_MAIN_MENU 106
+#define IDB_TREE_ICONS 110
+#define IDD_ABOUT 120
+
+// Menu commands.
+#define IDM_NEW_PROJECT 40001
+#define IDM_OPEN_PROJECT 40002
+#define IDM_SAVE_PROJECT 40003
+#define IDM_QUIT 40004
+#define IDM_ABOUT 40006
+#define IDM_SAVE_PROJECT_AS 40009
+
+// Main window: "Files to install" (tab 0).
+#define IDC_ADD_FILE 1002
+#define IDC_ADD_FOLDER 1003
+#define IDC_REMOVE_ITEM 1004
+#define IDC_ITEM_PATH 1005
+#define IDC_INSTALL_TO 1013
+#define IDC_SET_CUSTOM_PATH 1068
+#define IDC_ITEM_PATH_LABEL 1075
+#define IDC_INSTALL_TO_LABEL 1076
+#define IDC_FILE_TREE 1097
+#define IDC_SHORTCUT_LABEL 1156
+#define IDC_SHORTCUT_LOCATION 1157
+#define IDC_SHORTCUT_NAME_LABEL 1158
+#define IDC_SHORTCUT_NAME 1159
+#define IDC_START_MENU_LABEL 1160
+#define IDC_START_MENU_FOLDER 1161
+
+// "Installer graphics" (tab 1).
+#define IDC_IMAGE_LIST 1011
+#define IDC_IMAGE_FILE 1012
+#define IDC_ADD_IMAGE 1021
+#define IDC_REMOVE_IMAGE 1022
+#define IDC_IMAGES_LABEL 1077
+#define IDC_IMAGE_FILE_LABEL 1078
+#define IDC_IMAGE_STEP_LABEL 1079
+#define IDC_IMAGE_BACKGROUND 1109
+#define IDC_IMAGE_BACKGROUND_LABEL 1110
+#define IDC_IMAGE_X 1114
+#define IDC_IMAGE_Y 1115
+#define IDC_IMAGE_STRETCH 1116
+#define IDC_IMAGE_STEP 1155
+#define IDC_IMAGE_CENTER 1164
+#define IDC_IMAGE_X_LABEL 1166
+#define IDC_IMAGE_AT_POSITION 1169
+#define IDC_IMAGE_NOTE 1179
+
+// "Window text / Macros" (tab 2).
+#define IDC_TITLE 1025
+#define IDC_PROGRAM_NAME 1030
+#define IDC_SHOW_MACROS 1031
+#define IDC_DEFAULT_FOLDER 1032
+#define IDC_REGISTRY_MACRO 1036
+#define IDC_PROGRAM_NAME_LABEL 1081
+#define IDC_TITLE_LABEL 1082
+#define IDC_DEFAULT_FOLDER_LABEL 1083
+#define IDC_TRY_PATH_FIRST 1154
+
+// "Text documents" (tab 3).
+#define IDC_WELCOME_FILE 1027
+#define IDC_WELCOME_BROWSE 1028
+#define IDC_WELCOME_EDIT 1029
+#define IDC_LICENCE_FILE 1033
+#define IDC_LICENCE_BROWSE 1034
+#define IDC_LICENCE_EDIT 1035
+#define IDC_TEXT_NOTE 1084
+#define IDC_WELCOME_LABEL 1085
+#define IDC_LICENCE_LABEL 1086
+
+// "More options" (tab 4).
+#define IDC_WINDOW_SETTINGS 1040
+#define IDC_INCLUDE_UNINSTALLER 1069
+#define IDC_EOI_FILE 1089
+#define IDC_EOI_MESSAGE 1090
+#define IDC_EOI_NOTE 1091
+#define IDC_EOI_MESSAGE_LABEL 1092
+#define IDC_EOI_FILE_LABEL 1093
+#define IDC_EOI_GROUP 1094
+#define IDC_UNINSTALLER_GROUP 1096
+#define IDC_BOX_OK 1100
+#define IDC_BOX_YES_NO 1103
+#define IDC_BOX_TYPE_LABEL 1104
+#define IDC_WINDOW_GROUP 1107
+#define IDC_USE_BACKGROUND 1108
+#define IDC_BACKGROUND_OPTIONS 1111
+
+// "Build installer" (tab 5).
+#define IDC_OUTPUT_PATH 1006
+#define IDC_OUTPUT_BROWSE 1007
+#define IDC_BUILD 1008
+#define IDC_BUILD_PROGRESS 1009
+#define IDC_BUILD_STATUS 1010
+#define IDC_OUTPUT_LABEL 1087
+
+// The tab control, shown on every page.
+#define IDC_TABS 1074
+
+// About box (120).
+#define IDC_ABOUT_ICON 1201
+#define IDC_ABOUT_TEXT 1202
+#define IDC_ABOUT_WEB 1203

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Crash recovery: a builder that is killed leaves its crash marker set, and
+# the next start offers the backup file, which brings the project back.
+TEST=builder_crash
+source "$(dirname "$0")/common.sh"
+
+mkdir -p "$DRIVE_C/src" "$DRIVE_C/out"
+echo "keep me" > "$DRIVE_C/src/keep.txt"
+echo "old package" > "$DRIVE_C/out/setup.exe"
+
+# The first start has no settings key yet; an orderly end creates it.
+start_builder
+driver answer no 30 >/dev/null || fail "no association question on the first start"
+builder menu 40004 answer no 10 >/dev/null || fail "first quit"
+driver wait-process Quillset.exe 20 || fail "the first builder did not end"
+wait "$BUILDER_PID" || true
+
+# The second start marks itself as running; its project reaches the backup
+# file when a build is started (and declined here, as the output exists).
+start_builder
+driver answer-text associate no 30 >/dev/null || fail "association question on the second start"
+driver no-box 2 || fail "a crash question after an orderly end"
+[ "$(settings started)" = "REG_SZ yes" ] || fail "crash marker while running: $(settings started)"
+builder tree-select 1097 '%install path%' click 1002 answer-file 'C:\src\keep.txt' 10 \
+  tab 1074 5 set-text 1006 'C:\out\setup.exe' click 1008 >/dev/null || fail "project"
+box=$(driver answer no 10) || fail "no replace question"
+[ "$box" = 'box: Quillset | C:\out\setup.exe already exists.\nDo you wish to replace it?' ] || fail "replace question: $box"
+[ "$(cat "$DRIVE_C/out/setup.exe")" = "old package" ] || fail "the declined build wrote the output"
+grep -aqF 'C:\src\keep.txt' "$B/ProjectBackup.qspbak" || fail "the backup lacks the project"
+
+kill_builder
+driver wait-process Quillset.exe 20 || fail "the builder survived"
+
+# Started again with a bare path (no quotes), after the crash: the backup is
+# offered, the path waits in "toopen" without its first and last character.
+start_builder 'C:\proj\next.qsp'
+box=$(driver answer yes 30) || fail "no crash question"
+[ "$box" = "box: Quillset | Quillset didn't shut down properly the last time it was run.\nDo you wish to open the last project backup?" ] ||
+  fail "crash question: $box"
+driver no-box 2 || fail "another question after the crash question"
+[ "$(builder tree 1097)" = $'%custom path%\n%install path%\n  keep.txt' ] || fail "backup not loaded: $(builder tree 1097)"
+builder tree-select 1097 '%install path%/keep.txt' expect-text 1005 'C:\src\keep.txt' tab 1074 5 \
+  expect-text 1006 'C:\out\setup.exe' >/dev/null || fail "backup contents"
+[ "$(settings toopen)" = 'REG_SZ :\proj\next.qs' ] || fail "toopen: $(settings toopen)"
+shot_tab 0 recovered
+builder menu 40004 answer no 10 >/dev/null || fail "quit"
+driver wait-process Quillset.exe 20 || fail "the builder did not end"
+echo "PASS"
