@@ -52,6 +52,8 @@
 //                                combo box ID and notifies the window
 //   enabled ID                   1 when control ID is enabled, else 0
 //   expect-enabled ID 0|1        control ID is disabled / enabled
+//   mark / elapsed               remembers the time / prints the seconds
+//                                since the mark (for benchmarks)
 //   children                     lists the current window's controls: "ID
 //                                CLASS visible enabled TEXT" (for debugging)
 // Tree views (in another process; PATH names an item by its labels from the
@@ -90,6 +92,7 @@ constexpr DWORD kPollMs = 50;
 constexpr UINT kSendTimeoutMs = 2000;
 
 HWND g_window = nullptr;
+DWORD g_mark = 0;
 
 [[noreturn]] void fail(const std::string& why) {
   std::fprintf(stderr, "FAIL: %s\n", why.c_str());
@@ -427,23 +430,25 @@ constexpr int kFileNameCombo = 0x47C;
 constexpr int kFileNameEdit = 0x480;
 constexpr int kFolderTree = 0x3741;
 
+struct CommonDialogSearch {
+  bool folder;
+  HWND found;
+};
+
+BOOL CALLBACK match_common_dialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<CommonDialogSearch*>(param);
+  if (!IsWindowVisible(window) || class_of(window) != "#32770") return TRUE;
+  bool match = search->folder ? GetDlgItem(window, kFolderTree) != nullptr
+                              : GetDlgItem(window, kFileNameCombo) || GetDlgItem(window, kFileNameEdit);
+  if (!match) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 HWND find_common_dialog(bool folder) {
-  struct Find {
-    bool folder;
-    HWND found;
-  } find = {folder, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        Find* f = reinterpret_cast<Find*>(param);
-        if (!IsWindowVisible(window) || class_of(window) != "#32770") return TRUE;
-        bool match = f->folder ? GetDlgItem(window, kFolderTree) != nullptr
-                               : GetDlgItem(window, kFileNameCombo) || GetDlgItem(window, kFileNameEdit);
-        if (!match) return TRUE;
-        f->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&find));
-  return find.found;
+  CommonDialogSearch search = {folder, nullptr};
+  EnumWindows(match_common_dialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 HWND wait_common_dialog(bool folder, double timeout) {
@@ -623,6 +628,10 @@ void run(const std::string& command, Arguments& args) {
     if ((IsWindowEnabled(control(id)) != 0) != want) {
       fail("control " + std::to_string(id) + (want ? " is disabled" : " is enabled"));
     }
+  } else if (command == "mark") {
+    g_mark = GetTickCount();
+  } else if (command == "elapsed") {
+    std::printf("%.3f\n", (GetTickCount() - g_mark) / 1000.0);
   } else if (command == "children") {
     if (!g_window) fail("no current window");
     for (HWND child = GetWindow(g_window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
