@@ -7,6 +7,8 @@ namespace quill::editor {
 
 void Editor::project_replaced() {
   page_ = PageState();
+  // Items of the old project mean nothing in the new one.
+  clipboard_.item = project::kNoItem;
   page_.current = project_.install_root();
   view_.controls_changed();
   view_.title_changed();
