@@ -65,6 +65,8 @@
 //   tree-rename ID PATH NAME     edits the item's label to NAME and ends the
 //                                edit as Enter would
 //   expect-tree ID PATH 0|1      the item is absent / present
+//   tree-drag ID FROM TO         drags item FROM onto item TO with real mouse
+//                                input (button down, moves, button up)
 // Common dialogs (of any process):
 //   answer-file PATH T           waits for an open or save file dialog, types
 //                                PATH as the file name and presses OK
@@ -375,6 +377,56 @@ void tree_print(HWND tree, HTREEITEM item, int depth) {
   }
 }
 
+// The centre of an item's label on the screen.
+POINT tree_item_centre(HWND tree, HTREEITEM item) {
+  RemoteBuffer remote(tree, sizeof(RECT));
+  remote.write(0, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
+  if (!send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.at(0)))) fail("item not visible");
+  RECT r;
+  remote.read(0, &r, sizeof r);
+  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(tree, &p);
+  return p;
+}
+
+// Mouse input as the author's hand gives it, in small steps.
+void mouse_to(POINT from, POINT to, int steps) {
+  for (int i = 1; i <= steps; ++i) {
+    SetCursorPos(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof input);
+    Sleep(30);
+  }
+}
+
+void mouse_button(bool down) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+  Sleep(100);
+}
+
+void tree_drag(HWND tree, HTREEITEM from, HTREEITEM to) {
+  SetForegroundWindow(GetAncestor(tree, GA_ROOT));
+  send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(to));
+  send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(from));
+  Sleep(200);
+  POINT start = tree_item_centre(tree, from);
+  POINT end = tree_item_centre(tree, to);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  mouse_to(cursor, start, 4);
+  mouse_button(true);
+  // Past the drag threshold first, then to the target.
+  mouse_to(start, {start.x + 12, start.y + 12}, 4);
+  mouse_to({start.x + 12, start.y + 12}, end, 10);
+  Sleep(200);
+  mouse_button(false);
+}
+
 // --- Tabs, lists.
 
 void pick_tab(HWND tabs, int index) {
@@ -667,6 +719,11 @@ void run(const std::string& command, Arguments& args) {
     if ((tree_find(tree, path) != nullptr) != want) {
       fail("tree item " + path + (want ? " is missing" : " is present"));
     }
+  } else if (command == "tree-drag") {
+    HWND tree = control(args.number("control"));
+    HTREEITEM from = tree_item_or_fail(tree, args.text("from"));
+    HTREEITEM to = tree_item_or_fail(tree, args.text("to"));
+    tree_drag(tree, from, to);
   } else if (command == "answer-file" || command == "answer-folder") {
     const bool folder = command == "answer-folder";
     std::string path = args.text("path");
