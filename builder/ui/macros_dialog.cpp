@@ -70,10 +70,10 @@ struct MacrosWindow {
   }
 
   void initialise() {
+    model->initialise();
     for (const std::string& key : model->root_keys()) {
       SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.c_str()));
     }
-    model->initialise();
     SetWindowTextA(window, model->title().c_str());
     HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
                            MAKEINTRESOURCEA(IDI_QUILLSET));
