@@ -17,7 +17,9 @@ INT_PTR CALLBACK folder_properties_proc(HWND window, UINT message, WPARAM wparam
       HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
                              MAKEINTRESOURCEA(IDI_QUILLSET));
       SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-      return TRUE;
+      // The focus on "Close", so that the text is shown unselected.
+      SetFocus(GetDlgItem(window, IDC_FOLDER_CLOSE));
+      return FALSE;
     }
     case WM_COMMAND:
       if (LOWORD(wparam) == IDC_FOLDER_CLOSE) EndDialog(window, 0);
