@@ -413,7 +413,8 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
       initialise();
-      return FALSE;  // the tree view has the focus
+      SetFocus(tree_);
+      return FALSE;  // the focus is set
     case WM_COMMAND:
       on_command(LOWORD(wparam), HIWORD(wparam));
       return TRUE;

@@ -72,7 +72,8 @@ void TreeViewMirror::node_removed(project::TreeItem item) {
   if (!tree_) return;
   auto it = handles_.find(item);
   if (it == handles_.end()) return;
-  Quiet quiet(*this);
+  // Not quiet: when the selected item goes, the control selects another one
+  // and reports it, and the editor takes that as the new current item.
   TreeView_DeleteItem(tree_, it->second);
   handles_.erase(it);
 }

@@ -29,8 +29,10 @@ class TreeViewMirror : public project::TreeObserver {
 
   HTREEITEM handle(project::TreeItem item) const;
   project::TreeItem item_of(HTREEITEM handle) const;
-  // True while the mirror itself changes the view: selection notices the
-  // control sends then are not the author's.
+  // True while the mirror itself changes the view (inserting, clearing,
+  // relabelling): selection notices the control sends then are not the
+  // author's. Removals are not covered: the control's choice of a new
+  // selection when the selected item goes is reported as any other.
   bool changing() const { return changing_ > 0; }
   // Selects the view item of `item` (nothing when kNoItem) without telling
   // anyone; the caller already knows.

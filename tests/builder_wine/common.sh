@@ -9,6 +9,8 @@ source "$QUILL_SOURCE/tests/installer_wine/common.sh"
 for f in Quillset.exe ext.dat uninst.dat setup.JPG quill_driver.exe; do
   [ -f "$QUILL_DIST/$f" ] || fail "$f missing from $QUILL_DIST"
 done
+# The builder's dialogs start in the current folder: one inside the prefix.
+cd "$DRIVE_C"
 B="$DRIVE_C/Quillset"
 mkdir -p "$B"
 cp "$QUILL_DIST/Quillset.exe" "$QUILL_DIST/ext.dat" "$QUILL_DIST/uninst.dat" "$QUILL_DIST/setup.JPG" "$B/"

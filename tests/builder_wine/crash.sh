@@ -6,6 +6,7 @@ source "$(dirname "$0")/common.sh"
 
 mkdir -p "$DRIVE_C/src" "$DRIVE_C/out"
 echo "keep me" > "$DRIVE_C/src/keep.txt"
+echo "spare" > "$DRIVE_C/src/spare.txt"
 echo "old package" > "$DRIVE_C/out/setup.exe"
 
 # The first start has no settings key yet; an orderly end creates it.
@@ -21,7 +22,12 @@ start_builder
 driver answer-text associate no 30 >/dev/null || fail "association question on the second start"
 driver no-box 2 || fail "a crash question after an orderly end"
 [ "$(settings started)" = "REG_SZ yes" ] || fail "crash marker while running: $(settings started)"
-builder tree-select 1097 '%install path%' click 1002 answer-file 'C:\src\keep.txt' 10 \
+# Delete removes a file only from the tree's keyboard focus, never from a box.
+builder tree-select 1097 '%install path%' click 1002 answer-file 'C:\src\spare.txt' 30 \
+  tree-select 1097 '%install path%/spare.txt' set-text 1159 'Spare' focus 1159 key 1159 delete \
+  expect-tree 1097 '%install path%/spare.txt' 1 expect-text 1159 'pare' \
+  focus 1097 key 1097 delete expect-tree 1097 '%install path%/spare.txt' 0 >/dev/null || fail "Delete key"
+builder tree-select 1097 '%install path%' click 1002 answer-file 'C:\src\keep.txt' 30 \
   tab 1074 5 set-text 1006 'C:\out\setup.exe' click 1008 >/dev/null || fail "project"
 box=$(driver answer no 10) || fail "no replace question"
 [ "$box" = 'box: Quillset | C:\out\setup.exe already exists.\nDo you wish to replace it?' ] || fail "replace question: $box"

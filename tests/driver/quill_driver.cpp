@@ -52,6 +52,9 @@
 //                                combo box ID and notifies the window
 //   enabled ID                   1 when control ID is enabled, else 0
 //   expect-enabled ID 0|1        control ID is disabled / enabled
+//   focus ID                     gives control ID the keyboard focus
+//   key ID delete                presses Delete in control ID (sends the key
+//                                down and up messages)
 //   mark / elapsed               remembers the time / prints the seconds
 //                                since the mark (for benchmarks)
 //   children                     lists the current window's controls: "ID
@@ -680,6 +683,25 @@ void run(const std::string& command, Arguments& args) {
     if ((IsWindowEnabled(control(id)) != 0) != want) {
       fail("control " + std::to_string(id) + (want ? " is disabled" : " is enabled"));
     }
+  } else if (command == "focus") {
+    HWND child = control(args.number("control"));
+    DWORD thread = GetWindowThreadProcessId(child, nullptr);
+    // Focus belongs to the window's thread: share its input state briefly.
+    AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+    SetFocus(child);
+    AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!poll(5.0, [&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == child; })) {
+      fail("control did not take the focus");
+    }
+  } else if (command == "key") {
+    HWND child = control(args.number("control"));
+    std::string name = args.text("key");
+    if (name != "delete") fail("unknown key " + name);
+    // Sent, not posted: handled before the next command looks.
+    send(child, WM_KEYDOWN, VK_DELETE, 0x01530001);
+    send(child, WM_KEYUP, VK_DELETE, static_cast<LPARAM>(0xC1530001u));
   } else if (command == "mark") {
     g_mark = GetTickCount();
   } else if (command == "elapsed") {
