@@ -70,6 +70,11 @@
 //   expect-tree ID PATH 0|1      the item is absent / present
 //   tree-drag ID FROM TO         drags item FROM onto item TO with real mouse
 //                                input (button down, moves, button up)
+//   tree-rclick ID PATH          right-clicks the item with real mouse input
+//   popup-choose N T             waits for a pop-up menu and chooses its N-th
+//                                entry (separators not counted) with the
+//                                keyboard (its entries cannot be read from
+//                                another process under Wine)
 // Common dialogs (of any process):
 //   answer-file PATH T           waits for an open or save file dialog, types
 //                                PATH as the file name and presses OK
@@ -412,6 +417,37 @@ void mouse_button(bool down) {
   Sleep(100);
 }
 
+void tree_rclick(HWND tree, HTREEITEM item) {
+  SetForegroundWindow(GetAncestor(tree, GA_ROOT));
+  send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+  Sleep(200);
+  POINT at = tree_item_centre(tree, item);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  mouse_to(cursor, at, 4);
+  for (DWORD flag : {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof input);
+    Sleep(100);
+  }
+}
+
+bool popup_shown() {
+  HWND popup = FindWindowA("#32768", nullptr);
+  return popup && IsWindowVisible(popup);
+}
+
+void press_key(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof input[0]);
+  Sleep(80);
+}
+
 void tree_drag(HWND tree, HTREEITEM from, HTREEITEM to) {
   SetForegroundWindow(GetAncestor(tree, GA_ROOT));
   send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(to));
@@ -746,6 +782,14 @@ void run(const std::string& command, Arguments& args) {
     HTREEITEM from = tree_item_or_fail(tree, args.text("from"));
     HTREEITEM to = tree_item_or_fail(tree, args.text("to"));
     tree_drag(tree, from, to);
+  } else if (command == "tree-rclick") {
+    HWND tree = control(args.number("control"));
+    tree_rclick(tree, tree_item_or_fail(tree, args.text("path")));
+  } else if (command == "popup-choose") {
+    int entry = args.number("entry");
+    if (!poll(args.seconds(), popup_shown)) fail("no pop-up menu");
+    for (int i = 0; i < entry; ++i) press_key(VK_DOWN);
+    press_key(VK_RETURN);
   } else if (command == "answer-file" || command == "answer-folder") {
     const bool folder = command == "answer-folder";
     std::string path = args.text("path");
