@@ -76,9 +76,12 @@ class FilesByFolder {
 // Adds a copy of file `slot` under `parent`; its shortcuts and the
 // uninstaller role go with it. kNoItem when the table is full.
 TreeItem copy_file(Project& project, int slot, const std::string& target, TreeItem parent) {
-  const project::FileRecord record = project.file(slot);
+  // The table never moves its slots, and the new record takes another
+  // slot: the source's fields can be passed as they stand.
+  const project::FileRecord& record = project.file(slot);
+  const TreeItem item = record.item;
   TreeItem copy = project.add_file(record.source, record.name, target, parent, slot);
-  if (copy != kNoItem && project.uninstaller_item() == record.item) project.set_uninstaller_item(copy);
+  if (copy != kNoItem && project.uninstaller_item() == item) project.set_uninstaller_item(copy);
   return copy;
 }
 
