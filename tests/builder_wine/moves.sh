@@ -61,6 +61,20 @@ builder expect-tree 1097 '%install path%/app/sub/x.txt' 1 expect-tree 1097 '%ins
   >/dev/null || fail "the drag moved nothing: $(builder tree 1097)"
 [ "$(builder tree-selected 1097)" = '%install path%/app/sub' ] || fail "drop target not selected"
 
+# A drag whose mouse capture is taken away (WM_CANCELMODE) ends: the drop
+# highlight goes, and the button's release later moves nothing.
+builder tree-drag-hold 1097 '%install path%/app/main.txt' '%install path%/other' >/dev/null || fail "drag start"
+target=$(builder tree-drop-target 1097)
+[ "$target" = '%install path%/other' ] || { driver mouse-up; fail "no drop highlight while dragging: $target"; }
+builder post 31 0 0 >/dev/null
+sleep 0.5
+target=$(builder tree-drop-target 1097)
+driver mouse-up >/dev/null
+sleep 0.5
+[ -z "$target" ] || fail "the drag went on after losing the capture (drop highlight on $target)"
+builder expect-tree 1097 '%install path%/app/main.txt' 1 expect-tree 1097 '%install path%/other/main.txt' 0 \
+  >/dev/null || fail "a cancelled drag moved its item"
+
 # Folder properties of app: two files (one of 1 MB), one sub-folder.
 builder tree-select 1097 '%install path%/app' menu 65531 >/dev/null || fail "folder properties"
 props=$(driver wait-control 1176 10 text 1176) || fail "no folder properties dialog"

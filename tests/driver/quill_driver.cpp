@@ -70,6 +70,10 @@
 //   expect-tree ID PATH 0|1      the item is absent / present
 //   tree-drag ID FROM TO         drags item FROM onto item TO with real mouse
 //                                input (button down, moves, button up)
+//   tree-drag-hold ID FROM TO    as tree-drag, but leaves the button down
+//   mouse-up                     releases the left mouse button
+//   tree-drop-target ID          prints the drop-highlighted item's path
+//   post MESSAGE WPARAM LPARAM   posts a message (numbers) to the window
 //   tree-rclick ID PATH          right-clicks the item with real mouse input
 //   popup-choose N T             waits for a pop-up menu and chooses its N-th
 //                                entry (separators not counted) with the
@@ -448,7 +452,7 @@ void press_key(WORD key) {
   Sleep(80);
 }
 
-void tree_drag(HWND tree, HTREEITEM from, HTREEITEM to) {
+void tree_drag(HWND tree, HTREEITEM from, HTREEITEM to, bool release = true) {
   SetForegroundWindow(GetAncestor(tree, GA_ROOT));
   send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(to));
   send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(from));
@@ -463,7 +467,7 @@ void tree_drag(HWND tree, HTREEITEM from, HTREEITEM to) {
   mouse_to(start, {start.x + 12, start.y + 12}, 4);
   mouse_to({start.x + 12, start.y + 12}, end, 10);
   Sleep(200);
-  mouse_button(false);
+  if (release) mouse_button(false);
 }
 
 // --- Tabs, lists.
@@ -782,6 +786,20 @@ void run(const std::string& command, Arguments& args) {
     HTREEITEM from = tree_item_or_fail(tree, args.text("from"));
     HTREEITEM to = tree_item_or_fail(tree, args.text("to"));
     tree_drag(tree, from, to);
+  } else if (command == "tree-drag-hold") {
+    HWND tree = control(args.number("control"));
+    HTREEITEM from = tree_item_or_fail(tree, args.text("from"));
+    tree_drag(tree, from, tree_item_or_fail(tree, args.text("to")), false);
+  } else if (command == "mouse-up") {
+    mouse_button(false);
+  } else if (command == "tree-drop-target") {
+    HWND tree = control(args.number("control"));
+    HTREEITEM item = tree_next(tree, nullptr, TVGN_DROPHILITE);
+    std::printf("%s\n", item ? tree_path(tree, item).c_str() : "");
+  } else if (command == "post") {
+    UINT message = static_cast<UINT>(args.number("message"));
+    WPARAM wparam = static_cast<WPARAM>(args.number("wparam"));
+    PostMessageA(g_window, message, wparam, static_cast<LPARAM>(args.number("lparam")));
   } else if (command == "tree-rclick") {
     HWND tree = control(args.number("control"));
     tree_rclick(tree, tree_item_or_fail(tree, args.text("path")));
