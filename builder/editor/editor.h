@@ -13,6 +13,9 @@
 //    the EditorView callbacks. Hold no rule in the dialog procedure.
 //  - WM_TIMER 1: sync_tick(text of 1159, text of 1161).
 //  - Keys Ctrl+X/C/V and Delete: tree_key(); act only when it returns true.
+//  - Tree right click: point_at(item under the mouse), then a pop-up menu of
+//    context_menu() whose choice goes to context_command(); a drag:
+//    begin_drag(), then drop() when the button is released over an item.
 //  - Menu: new_project(), open_project(), save(), save_as(), quit();
 //    the close box: close(). End the dialog when quit()/close() return true.
 //  - Build button: build_button(report, finished). `report` is the window's
