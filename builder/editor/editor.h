@@ -13,6 +13,9 @@
 //    the EditorView callbacks. Hold no rule in the dialog procedure.
 //  - WM_TIMER 1: sync_tick(text of 1159, text of 1161).
 //  - Keys Ctrl+X/C/V and Delete: tree_key(); act only when it returns true.
+//  - Tree right click: point_at(item under the mouse), then a pop-up menu of
+//    context_menu() whose choice goes to context_command(); a drag:
+//    begin_drag(), then drop() when the button is released over an item.
 //  - Menu: new_project(), open_project(), save(), save_as(), quit();
 //    the close box: close(). End the dialog when quit()/close() return true.
 //  - Build button: build_button(report, finished). `report` is the window's
@@ -31,8 +34,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "builder/editor/graphics_tab.h"
+#include "builder/editor/item_move.h"
+#include "builder/editor/macros_dialog.h"
 #include "builder/editor/prompter.h"
 #include "builder/editor/selection_panel.h"
 #include "builder/editor/startup.h"
@@ -123,6 +129,38 @@ class Editor {
   // keyboard focus and the main window is the foreground window.
   bool tree_key(TreeKey key, bool tree_has_focus, bool foreground = true);
 
+  // --- Moving and copying tree items (move_commands.cpp).
+  // The tree clipboard: an item and a mode; kNoItem when empty.
+  project::TreeItem clipboard_item() const { return clipboard_.item; }
+  MoveMode clipboard_mode() const { return clipboard_.mode; }
+  // A right click on `item`: the menu and the keys act on it until the
+  // selection changes; the panel still shows the selected item.
+  void point_at(project::TreeItem item);
+  struct ContextEntry {
+    int command;
+    const char* caption;
+    bool separator_before;
+  };
+  // The context menu's entries for the current item, in order.
+  std::vector<ContextEntry> context_menu() const;
+  // A context menu command (0xFFFF cut ... 0xFFFA move all out). File
+  // properties (0xFFFC) and folder properties (0xFFFB) belong to the window.
+  void context_command(int command);
+  void cut();
+  void copy();
+  // Item move of the clipboard's item onto the current item.
+  void paste();
+  // "Move all files out of this folder" on the current folder.
+  void move_all_out();
+  // The tree reports that `item` is being dragged: false refuses the drag.
+  bool begin_drag(project::TreeItem item);
+  // The dragged item was released over `target` (kNoItem: no item).
+  void drop(project::TreeItem dragged, project::TreeItem target);
+  // The folder properties text of the current folder (empty: not a folder).
+  std::string folder_properties() const;
+  // A macros dialog over the project's macro table.
+  std::unique_ptr<MacrosDialog> macros_dialog();
+
   // --- Menu 106. File commands are ignored while a build runs.
   void new_project();
   void open_project();
@@ -188,6 +226,12 @@ class Editor {
   void fresh_project();
   void project_replaced();
 
+  // Moves (move_commands.cpp).
+  void run_move(project::TreeItem source, project::TreeItem destination, MoveMode mode);
+  void moved(MoveOutcome outcome);
+  // Empties the clipboard when its item left the tree.
+  void check_clipboard();
+
   os::Os& os_;
   Prompter& prompter_;
   EditorView& view_;
@@ -200,6 +244,10 @@ class Editor {
   project::Project project_;
   PageState page_;
   GraphicsPage graphics_;
+  struct {
+    project::TreeItem item = project::kNoItem;
+    MoveMode mode = MoveMode::move;
+  } clipboard_;
   project::BuildThread build_thread_;
   std::unique_ptr<project::BackupThread> backup_writer_;
 };

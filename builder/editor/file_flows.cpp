@@ -7,6 +7,8 @@ namespace quill::editor {
 
 void Editor::project_replaced() {
   page_ = PageState();
+  // Items of the old project mean nothing in the new one.
+  clipboard_.item = project::kNoItem;
   page_.current = project_.install_root();
   graphics_ = graphics_page_for(project_, graphics_);
   view_.controls_changed();

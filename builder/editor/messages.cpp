@@ -33,6 +33,11 @@ const char kDotName[] = "A name can't be \".\" or \"..\".";
 const char kPathTooLong[] = "This name would make a path longer than 259 characters.";
 const char kEmptyCustomPath[] = "Please type the folder to install this file to.";
 const char kFileTableFull[] = "The project can't hold more than 32768 files. Nothing was added.";
+const char kCantModify[] = "You can't modify this folder!";
+const char kNoRoomToMove[] = "The project can't hold the copies of these files and folders. Nothing was moved.";
+const char kMacroWithoutName[] = "You have to enter a name for the macro!";
+const char kMacroWithoutPercent[] = "All macros have to begin with a % character!";
+const char kMacroTableFull[] = "The project can't hold more than 1024 macros. Nothing was added.";
 const char kFolderTableFull[] = "The project can't hold more than 32768 folders. Nothing was added.";
 const char kFolderTooBig[] =
     "This folder holds %d files and %d folders, more than the project has room for. Nothing was added.";

@@ -36,6 +36,13 @@ extern const char kFileTableFull[];
 extern const char kFolderTableFull[];
 extern const char kFolderTooBig[];  // a folder tree that does not fit; "%d" files, "%d" folders
 
+// Moving and copying tree items; the macros dialog.
+extern const char kCantModify[];
+extern const char kNoRoomToMove[];
+extern const char kMacroWithoutName[];
+extern const char kMacroWithoutPercent[];
+extern const char kMacroTableFull[];
+
 // Dialog filters: display name and pattern.
 extern const char kProjectOpenFilter[];
 extern const char kProjectOpenPattern[];

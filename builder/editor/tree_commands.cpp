@@ -186,6 +186,7 @@ void Editor::remove() {
     remove_item(item);
     forget_uninstaller_if_gone();
   }
+  check_clipboard();
   // A tree view selects another item when its selected one goes, and
   // reports it through select() meanwhile; that choice stands.
   if (page_.current == item || !project_.tree().contains(page_.current)) {
@@ -308,6 +309,7 @@ void Editor::custom_path_button(const std::string& install_to) {
     // The uninstaller role goes with its file.
     if (project_.uninstaller_item() == item) project_.set_uninstaller_item(moved);
   }
+  check_clipboard();
   show_item(moved);
   view_.select_item(moved);
   view_.panel_changed();
@@ -342,6 +344,7 @@ void Editor::include_uninstaller(bool on) {
     project_.set_uninstaller_item(kNoItem);
     project_.settings().include_uninstaller = false;
   }
+  check_clipboard();
   if (present && page_.current == current) {
     page_.current = kNoItem;
     page_.sync = false;
@@ -391,9 +394,13 @@ bool Editor::tree_key(TreeKey key, bool tree_has_focus, bool foreground) {
       return true;
     case TreeKey::cut:
     case TreeKey::copy:
+      if (item == project_.install_root()) return false;
+      key == TreeKey::cut ? cut() : copy();
+      return true;
     case TreeKey::paste:
-      // Moving and copying items is not part of the editor yet.
-      return false;
+      if (!is_folder(item) || clipboard_.item == kNoItem) return false;
+      paste();
+      return true;
   }
   return false;
 }

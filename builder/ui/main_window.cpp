@@ -14,6 +14,7 @@
 #include "builder/ui/build_report.h"
 #include "builder/ui/controls.h"
 #include "builder/ui/graphics_page.h"
+#include "builder/ui/moves_ui.h"
 #include "builder/ui/tree_view.h"
 #include "builder/ui/win32_prompter.h"
 #include "os/win32_os.h"
@@ -84,6 +85,8 @@ class MainWindow : public editor::EditorView {
   std::unique_ptr<PostedBuildReport> report_;
   // Last: ends (stopping the backup writer and any build) before the rest.
   std::unique_ptr<Editor> editor_;
+  // Context menu, drag and drop; made after the editor, ends before it.
+  std::unique_ptr<TreeMoves> moves_;
   int rendering_ = 0;
   HBRUSH page_brush_ = nullptr;
   COLORREF page_colour_ = 0;
@@ -165,6 +168,8 @@ void MainWindow::initialise() {
   select_tab(editor::kFilesTab);
   measure_page_colour();
   editor_->start_backup_writer();
+  moves_ = std::make_unique<TreeMoves>(instance_, window_, tree_, *editor_, mirror_,
+                                       [this](const std::function<void()>& command) { bulk(command); });
   SetTimer(window_, editor::kFieldSyncTimer, editor::kFieldSyncMilliseconds, nullptr);
 }
 
@@ -305,6 +310,12 @@ void MainWindow::on_command(int id, int code) {
     return;
   }
   if (code != BN_CLICKED && code != 0 && code != 1) return;
+  // The tree's context menu commands (also when posted).
+  if (moves_ && moves_->on_command(id)) return;
+  if (id == IDC_SHOW_MACROS) {
+    show_macros_dialog(instance_, window_, *editor_);
+    return;
+  }
   switch (id) {
     // Enter and Escape do nothing: only Quit and the close box end the window.
     case IDOK:
@@ -363,6 +374,7 @@ bool MainWindow::on_notify(const NMHDR* header) {
     return false;
   }
   if (header->idFrom != IDC_FILE_TREE) return false;
+  if (moves_ && moves_->on_notify(header)) return true;
   switch (header->code) {
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW: {
@@ -403,6 +415,7 @@ bool MainWindow::on_notify(const NMHDR* header) {
 }
 
 INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (moves_ && moves_->on_message(message, wparam, lparam)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:
       initialise();
@@ -426,6 +439,7 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return label_colour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
     case WM_DESTROY:
       KillTimer(window_, editor::kFieldSyncTimer);
+      moves_.reset();
       mirror_.detach();
       if (page_brush_) DeleteObject(page_brush_);
       page_brush_ = nullptr;

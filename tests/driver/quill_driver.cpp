@@ -71,6 +71,17 @@
 //   tree-rename ID PATH NAME     edits the item's label to NAME and ends the
 //                                edit as Enter would
 //   expect-tree ID PATH 0|1      the item is absent / present
+//   tree-drag ID FROM TO         drags item FROM onto item TO with real mouse
+//                                input (button down, moves, button up)
+//   tree-drag-hold ID FROM TO    as tree-drag, but leaves the button down
+//   mouse-up                     releases the left mouse button
+//   tree-drop-target ID          prints the drop-highlighted item's path
+//   post MESSAGE WPARAM LPARAM   posts a message (numbers) to the window
+//   tree-rclick ID PATH          right-clicks the item with real mouse input
+//   popup-choose N T             waits for a pop-up menu and chooses its N-th
+//                                entry (separators not counted) with the
+//                                keyboard (its entries cannot be read from
+//                                another process under Wine)
 // Common dialogs (of any process):
 //   answer-file PATH T           waits for an open or save file dialog, types
 //                                PATH as the file name and presses OK
@@ -382,6 +393,87 @@ void tree_print(HWND tree, HTREEITEM item, int depth) {
                 tree_label(tree, item).c_str());
     tree_print(tree, tree_next(tree, item, TVGN_CHILD), depth + 1);
   }
+}
+
+// The centre of an item's label on the screen.
+POINT tree_item_centre(HWND tree, HTREEITEM item) {
+  RemoteBuffer remote(tree, sizeof(RECT));
+  remote.write(0, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
+  if (!send(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.at(0)))) fail("item not visible");
+  RECT r;
+  remote.read(0, &r, sizeof r);
+  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(tree, &p);
+  return p;
+}
+
+// Mouse input as the author's hand gives it, in small steps.
+void mouse_to(POINT from, POINT to, int steps) {
+  for (int i = 1; i <= steps; ++i) {
+    SetCursorPos(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof input);
+    Sleep(30);
+  }
+}
+
+void mouse_button(bool down) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+  Sleep(100);
+}
+
+void tree_rclick(HWND tree, HTREEITEM item) {
+  SetForegroundWindow(GetAncestor(tree, GA_ROOT));
+  send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+  Sleep(200);
+  POINT at = tree_item_centre(tree, item);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  mouse_to(cursor, at, 4);
+  for (DWORD flag : {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof input);
+    Sleep(100);
+  }
+}
+
+bool popup_shown() {
+  HWND popup = FindWindowA("#32768", nullptr);
+  return popup && IsWindowVisible(popup);
+}
+
+void press_key(WORD key) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = key;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof input[0]);
+  Sleep(80);
+}
+
+void tree_drag(HWND tree, HTREEITEM from, HTREEITEM to, bool release = true) {
+  SetForegroundWindow(GetAncestor(tree, GA_ROOT));
+  send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(to));
+  send(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(from));
+  Sleep(200);
+  POINT start = tree_item_centre(tree, from);
+  POINT end = tree_item_centre(tree, to);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  mouse_to(cursor, start, 4);
+  mouse_button(true);
+  // Past the drag threshold first, then to the target.
+  mouse_to(start, {start.x + 12, start.y + 12}, 4);
+  mouse_to({start.x + 12, start.y + 12}, end, 10);
+  Sleep(200);
+  if (release) mouse_button(false);
 }
 
 // --- Tabs, lists.
@@ -705,6 +797,33 @@ void run(const std::string& command, Arguments& args) {
     if ((tree_find(tree, path) != nullptr) != want) {
       fail("tree item " + path + (want ? " is missing" : " is present"));
     }
+  } else if (command == "tree-drag") {
+    HWND tree = control(args.number("control"));
+    HTREEITEM from = tree_item_or_fail(tree, args.text("from"));
+    HTREEITEM to = tree_item_or_fail(tree, args.text("to"));
+    tree_drag(tree, from, to);
+  } else if (command == "tree-drag-hold") {
+    HWND tree = control(args.number("control"));
+    HTREEITEM from = tree_item_or_fail(tree, args.text("from"));
+    tree_drag(tree, from, tree_item_or_fail(tree, args.text("to")), false);
+  } else if (command == "mouse-up") {
+    mouse_button(false);
+  } else if (command == "tree-drop-target") {
+    HWND tree = control(args.number("control"));
+    HTREEITEM item = tree_next(tree, nullptr, TVGN_DROPHILITE);
+    std::printf("%s\n", item ? tree_path(tree, item).c_str() : "");
+  } else if (command == "post") {
+    UINT message = static_cast<UINT>(args.number("message"));
+    WPARAM wparam = static_cast<WPARAM>(args.number("wparam"));
+    PostMessageA(g_window, message, wparam, static_cast<LPARAM>(args.number("lparam")));
+  } else if (command == "tree-rclick") {
+    HWND tree = control(args.number("control"));
+    tree_rclick(tree, tree_item_or_fail(tree, args.text("path")));
+  } else if (command == "popup-choose") {
+    int entry = args.number("entry");
+    if (!poll(args.seconds(), popup_shown)) fail("no pop-up menu");
+    for (int i = 0; i < entry; ++i) press_key(VK_DOWN);
+    press_key(VK_RETURN);
   } else if (command == "answer-file" || command == "answer-folder") {
     const bool folder = command == "answer-folder";
     std::string path = args.text("path");

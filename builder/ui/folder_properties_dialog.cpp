@@ -1,0 +1,41 @@
+// Dialog 119: a folder's properties in a read-only rich edit control.
+#include <string>
+
+#include "builder/ui/controls.h"
+#include "builder/ui/moves_ui.h"
+#include "quillset_resource.h"
+
+namespace quill::ui {
+
+namespace {
+
+INT_PTR CALLBACK folder_properties_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG: {
+      set_text(window, IDC_FOLDER_INFO, *reinterpret_cast<const std::string*>(lparam));
+      SetWindowTextA(window, "Quillset - Folder properties");
+      HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
+                             MAKEINTRESOURCEA(IDI_QUILLSET));
+      SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      // The focus on "Close", so that the text is shown unselected.
+      SetFocus(GetDlgItem(window, IDC_FOLDER_CLOSE));
+      return FALSE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDC_FOLDER_CLOSE) EndDialog(window, 0);
+      return TRUE;
+    case WM_CLOSE:
+      EndDialog(window, 0);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void show_folder_properties(HINSTANCE instance, HWND owner, const std::string& text) {
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FOLDER_PROPERTIES), owner, folder_properties_proc,
+                  reinterpret_cast<LPARAM>(&text));
+}
+
+}  // namespace quill::ui

@@ -1,0 +1,137 @@
+// Dialog 107 over editor::MacrosDialog: the model holds every rule; this
+// procedure copies the author's typing in and renders the model out.
+#include <memory>
+#include <string>
+
+#include "builder/ui/controls.h"
+#include "builder/ui/moves_ui.h"
+#include "quillset_resource.h"
+
+namespace quill::ui {
+
+namespace {
+
+struct MacrosWindow {
+  HWND window = nullptr;
+  std::unique_ptr<editor::MacrosDialog> model;
+  int rendered_revision = -1;
+  int rendering = 0;
+
+  void read_fields() {
+    for (int id : {IDC_MACRO_NAME, IDC_MACRO_KEY, IDC_MACRO_VALUE_NAME, IDC_MACRO_TEXT_VALUE}) {
+      model->set_text(id, get_text(window, id));
+    }
+    LRESULT at = SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_GETCURSEL, 0, 0);
+    std::string root;
+    if (at != CB_ERR) {
+      char buffer[260] = {};
+      if (SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_GETLBTEXTLEN, at, 0) < 260) {
+        SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(buffer));
+      }
+      root = buffer;
+    }
+    model->set_text(IDC_MACRO_ROOT_KEY, root);
+  }
+
+  void render() {
+    ++rendering;
+    for (int id : {IDC_MACRO_NAME, IDC_MACRO_KEY, IDC_MACRO_VALUE_NAME, IDC_MACRO_TEXT_VALUE, IDC_MACRO_NEW,
+                   IDC_MACRO_REMOVE}) {
+      sync_text(window, id, model->control(id).text);
+    }
+    for (int id : {IDC_MACRO_NAME, IDC_MACRO_KEY, IDC_MACRO_VALUE_NAME, IDC_MACRO_TEXT_VALUE, IDC_MACRO_NEW,
+                   IDC_MACRO_REMOVE, IDC_MACRO_ROOT_KEY, IDC_MACRO_REGISTRY, IDC_MACRO_TEXT}) {
+      enable(window, id, model->control(id).enabled);
+    }
+    set_checked(window, IDC_MACRO_REGISTRY, model->control(IDC_MACRO_REGISTRY).checked);
+    set_checked(window, IDC_MACRO_TEXT, model->control(IDC_MACRO_TEXT).checked);
+    const std::string& root = model->control(IDC_MACRO_ROOT_KEY).text;
+    LRESULT at = root.empty() ? CB_ERR
+                              : SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_FINDSTRINGEXACT,
+                                                    static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(root.c_str()));
+    SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_SETCURSEL, at == CB_ERR ? static_cast<WPARAM>(-1) : at, 0);
+    HWND list = GetDlgItem(window, IDC_MACRO_LIST);
+    if (rendered_revision != model->list_revision()) {
+      rendered_revision = model->list_revision();
+      SendMessageA(list, LB_RESETCONTENT, 0, 0);
+      for (const editor::MacroListItem& item : model->list()) {
+        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.name.c_str()));
+        if (index >= 0) SendMessageA(list, LB_SETITEMDATA, index, item.slot);
+      }
+    }
+    int selected_slot = model->selection() < 0 ? -1 : model->list()[model->selection()].slot;
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    LRESULT select = -1;
+    for (LRESULT i = 0; i < count && selected_slot >= 0; ++i) {
+      if (SendMessageA(list, LB_GETITEMDATA, i, 0) == selected_slot) select = i;
+    }
+    if (SendMessageA(list, LB_GETCURSEL, 0, 0) != select) SendMessageA(list, LB_SETCURSEL, select, 0);
+    --rendering;
+  }
+
+  void initialise() {
+    model->initialise();
+    for (const std::string& key : model->root_keys()) {
+      SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.c_str()));
+    }
+    SetWindowTextA(window, model->title().c_str());
+    HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
+                           MAKEINTRESOURCEA(IDI_QUILLSET));
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    render();
+  }
+
+  void command(int id, int code) {
+    if (rendering) return;
+    if (id == IDC_MACRO_LIST) {
+      if (code != LBN_SELCHANGE) return;
+      LRESULT at = SendDlgItemMessageA(window, IDC_MACRO_LIST, LB_GETCURSEL, 0, 0);
+      int slot = at == LB_ERR ? -1 : static_cast<int>(SendDlgItemMessageA(window, IDC_MACRO_LIST, LB_GETITEMDATA, at, 0));
+      model->select(slot < 0 ? -1 : model->position_of_slot(slot));
+      render();
+      return;
+    }
+    if (code != BN_CLICKED) return;
+    switch (id) {
+      case IDC_MACRO_NEW:
+      case IDC_MACRO_REMOVE:
+      case IDC_MACRO_REGISTRY:
+      case IDC_MACRO_TEXT:
+        read_fields();
+        model->click(id);
+        render();
+        return;
+      default: return;
+    }
+  }
+};
+
+INT_PTR CALLBACK macros_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(window, DWLP_USER, lparam);
+  auto* self = reinterpret_cast<MacrosWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+  if (!self) return FALSE;
+  switch (message) {
+    case WM_INITDIALOG:
+      self->window = window;
+      self->initialise();
+      return TRUE;
+    case WM_COMMAND:
+      self->command(LOWORD(wparam), HIWORD(wparam));
+      return TRUE;
+    case WM_CLOSE:
+      self->model->close();
+      EndDialog(window, 0);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void show_macros_dialog(HINSTANCE instance, HWND owner, editor::Editor& editor) {
+  MacrosWindow self;
+  self.model = editor.macros_dialog();
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MACROS), owner, macros_proc, reinterpret_cast<LPARAM>(&self));
+}
+
+}  // namespace quill::ui
