@@ -66,6 +66,7 @@ class MainWindow : public editor::EditorView {
   void on_command(int id, int code);
   // True when the notice's answer was set (DWLP_MSGRESULT).
   bool on_notify(const NMHDR* header);
+  void flush_fields();
   // Runs a command that may change many tree items with the tree's redraw off.
   template <typename Command>
   void bulk(Command command);
@@ -368,7 +369,20 @@ void MainWindow::on_command(int id, int code) {
   }
 }
 
+// Copies the shortcut fields into the project at once, as the field sync
+// timer would: a tab change, a button, a menu command or a new selection in
+// the tree may come before the timer's next tick.
+void MainWindow::flush_fields() {
+  if (!editor_) return;
+  editor_->sync_tick(get_text(window_, IDC_SHORTCUT_NAME), get_text(window_, IDC_START_MENU_FOLDER));
+}
+
 bool MainWindow::on_notify(const NMHDR* header) {
+  if (header->idFrom == IDC_TABS && header->code == TCN_SELCHANGING) flush_fields();
+  if (header->idFrom == IDC_FILE_TREE &&
+      (header->code == TVN_SELCHANGINGA || header->code == TVN_SELCHANGINGW) && !mirror_.changing()) {
+    flush_fields();
+  }
   if (header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
     lay_out(TabCtrl_GetCurSel(header->hwndFrom));
     return false;
@@ -422,13 +436,14 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       SetFocus(tree_);
       return FALSE;  // the focus is set
     case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED) flush_fields();  // also menu commands
       on_command(LOWORD(wparam), HIWORD(wparam));
       return TRUE;
     case WM_NOTIFY:
       return on_notify(reinterpret_cast<const NMHDR*>(lparam)) ? TRUE : FALSE;
     case WM_TIMER:
       if (wparam == static_cast<WPARAM>(editor::kFieldSyncTimer)) {
-        editor_->sync_tick(get_text(window_, IDC_SHORTCUT_NAME), get_text(window_, IDC_START_MENU_FOLDER));
+        flush_fields();
         graphics_.on_timer();
       }
       return TRUE;
