@@ -10,7 +10,10 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-mkdir -p "$work/dist"
+# The builder's sandboxes go to a folder of this test's own, so that builders
+# other tests run at the same time cannot look like leftovers.
+mkdir -p "$work/dist" "$work/tmp"
+export TMPDIR="$work/tmp"
 cp "$builder" "$work/dist/quillset-build"
 printf 'MZ-test-stub' > "$work/dist/ext.dat"
 printf 'MZ-test-uninstaller' > "$work/dist/uninst.dat"
@@ -90,7 +93,7 @@ mv "$work/dist/ext.dat" "$work/ext.dat"
 expect 1 "ext.dat is missing" -- "$qb" "$work/warn.qsp" -o "$work/x.exe"
 mv "$work/ext.dat" "$work/dist/ext.dat"
 [ ! -e "$work/x.exe" ] && [ ! -e "$work/x.exe.zip" ] || fail "a failed build left files"
-leftover=$(find "${TMPDIR:-/tmp}" -maxdepth 1 -name 'quillset-build.*' -newer "$work/dist/ext.dat" 2>/dev/null | head -1)
+leftover=$(find "$TMPDIR" -maxdepth 1 -name 'quillset-build.*' 2>/dev/null | head -1)
 [ -z "$leftover" ] || fail "sandbox left behind: $leftover"
 
 # The background font travels from the author's font folders, unless it is
