@@ -1,7 +1,8 @@
 // The uninstaller program. Without a log path it is the launcher, which
-// runs a staging copy of itself and waits for it; with a log path it asks
-// for confirmation and runs the removal in its progress dialog. "/S" before
-// either removes without a question or a window.
+// starts a staging copy of itself (and, with "/S", waits for it and passes
+// on its exit code); with a log path it asks for confirmation and runs the
+// removal in its progress dialog, or with "/S" removes without a question
+// or a window.
 #include <windows.h>
 #include <commctrl.h>
 
