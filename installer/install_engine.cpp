@@ -7,6 +7,7 @@
 #include "common/lines.h"
 #include "common/paths.h"
 #include "common/text_file.h"
+#include "installer/install_log.h"
 #include "installer/registration.h"
 #include "installer/transaction.h"
 #include "package/archive.h"
@@ -86,6 +87,10 @@ bool is_absolute_path(const std::string& path) {
   return path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
 }
 
+void note(const InstallRequest& request, const std::string& text) {
+  if (request.log != nullptr) request.log->line(text);
+}
+
 const std::vector<package::MacroRecord>& macro_table(const InstallRequest& request) {
   static const std::vector<package::MacroRecord> kNoMacros;
   return request.macros != nullptr ? *request.macros : kNoMacros;
@@ -151,6 +156,7 @@ InstallResult FileInstaller::run() {
 
   // The whole chain, so that the log's first line lands even when the
   // install folder's parents do not exist yet.
+  note(request_, "Install folder: " + folder);
   if (!transaction_.create_folders(folder)) return InstallResult::unusable_folder;
   log_path_ = folder + kUninstallLogName;
   // An old log is moved aside, not deleted, so that undoing brings it back.
@@ -250,7 +256,10 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   if (existed) {
     switch (callback_.ask_replace(relative)) {
       case ReplaceAnswer::yes: break;
-      case ReplaceAnswer::no: write = false; break;
+      case ReplaceAnswer::no:
+        write = false;
+        note(request_, "Kept: " + destination);
+        break;
       case ReplaceAnswer::cancel: return LineResult::cancel;
     }
   }
@@ -259,7 +268,15 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
     const WriteOutcome written = write_entry(index, destination, &damaged);
     if (damaged) return LineResult::damaged;
     if (written == WriteOutcome::aborted) return LineResult::abort;
-    if (written == WriteOutcome::written && stats_) ++stats_->files_written;
+    if (written == WriteOutcome::written) {
+      if (stats_) {
+        ++stats_->files_written;
+        stats_->bytes_written += archive_.entry(index).uncompressed_size;
+      }
+      note(request_, (existed ? "Replaced: " : "Written: ") + destination);
+    } else {
+      note(request_, "Not written: " + destination);
+    }
     // An ignored write is logged all the same, as a failed one always was.
     const WriteOutcome logged = write_or_ask(&callback_, log_path_, [&] {
       return append_line(os_, log_path_, destination);
@@ -278,10 +295,13 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
 }
 
 // Undoes the run when it did not finish.
-InstallResult settle(InstallResult result, Transaction& transaction, InstallCallback& callback) {
+InstallResult settle(InstallResult result, Transaction& transaction, InstallCallback& callback,
+                     const InstallRequest& request) {
   if (result != InstallResult::finished && transaction.change_count() > 0) {
     callback.set_status(kUndoingStatus);
+    note(request, "Rolling back " + std::to_string(transaction.change_count()) + " changes");
     transaction.undo_all();
+    note(request, "Rolled back");
   }
   return result;
 }
@@ -297,20 +317,24 @@ InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCa
 InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                             InstallStats* stats) {
   Transaction transaction(os, replaced_files_folder(os));
-  return settle(install_files(os, request, callback, transaction, stats), transaction, callback);
+  return settle(install_files(os, request, callback, transaction, stats), transaction, callback,
+                request);
 }
 
 InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                           InstallStats* stats) {
   Transaction transaction(os, replaced_files_folder(os));
+  InstallStats own_stats;
+  if (stats == nullptr) stats = &own_stats;
   InstallResult result = install_files(os, request, callback, transaction, stats);
   if (result == InstallResult::finished) {
     const std::string log_path = install_folder_path(request.install_folder) + kUninstallLogName;
     result = create_shortcuts(os, request, log_path, callback, &transaction)
-                 ? register_uninstall(os, request, log_path, &callback, &transaction)
+                 ? register_uninstall(os, request, log_path, &callback, &transaction,
+                                      stats->bytes_written)
                  : InstallResult::write_failed;
   }
-  return settle(result, transaction, callback);
+  return settle(result, transaction, callback, request);
 }
 
 }  // namespace quill::installer

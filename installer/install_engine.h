@@ -22,6 +22,8 @@
 
 namespace quill::installer {
 
+class InstallLog;
+
 enum class ReplaceAnswer { yes, no, cancel };
 // The answer to a file that could not be written.
 enum class WriteAnswer { abort, retry, ignore };
@@ -74,13 +76,18 @@ struct InstallRequest {
   std::uint64_t install_entry_count = 0;  // progress range, from the payload scan
   ShortcutChoice shortcuts;
   const std::vector<package::MacroRecord>* macros = nullptr;  // expands the data files
+  InstallLog* log = nullptr;  // the record of what the run does (null: none)
 };
+
+// Adds a line to the request's record, when it has one.
+void note(const InstallRequest& request, const std::string& text);
 
 // Counts of what one run did, for the caller and for tests.
 struct InstallStats {
   std::uint64_t files_done = 0;       // lines whose entry was found
   std::uint64_t files_written = 0;    // extractions that succeeded
   std::uint64_t lines_refused = 0;    // names that would leave their folder
+  std::uint64_t bytes_written = 0;    // the size of the files written
 };
 
 // The uninstall log's name inside the install folder.

@@ -6,6 +6,7 @@
 #include "common/lines.h"
 #include "common/paths.h"
 #include "common/text_file.h"
+#include "installer/install_log.h"
 #include "installer/transaction.h"
 #include "package/archive.h"
 #include "package/macros.h"
@@ -58,6 +59,25 @@ std::string display_name(const std::string& registered_name) {
 std::string uninstall_string(const std::string& uninstaller_path) {
   return "\"" + uninstaller_path + "\"";
 }
+
+std::string quiet_uninstall_string(const std::string& uninstaller_path) {
+  return uninstall_string(uninstaller_path) + " /S";
+}
+
+namespace {
+
+// The value of a text macro of the table, when it has one of that name.
+bool text_macro(const InstallRequest& request, const char* name, std::string* value) {
+  for (const package::MacroRecord& record : macro_table(request)) {
+    if (!record.is_registry_macro() && record.name == name) {
+      *value = record.value;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
 
 bool plan_shortcut(os::Os& os, const package::ShortcutRecord& spec, ShortcutPlan* plan) {
   *plan = ShortcutPlan();
@@ -127,6 +147,7 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
       if (transaction) transaction->creating_file(plan.link_path);
       created = os.create_shortcut(link) == os::Error::none;
     }
+    note(request, (created ? "Shortcut: " : "Shortcut not created: ") + plan.link_path);
     const WriteOutcome folder_logged = log_line(plan.folder_line);
     if (folder_logged == WriteOutcome::aborted) return false;
     const bool folder_covers = folder_logged == WriteOutcome::written && !plan.folder_line.empty();
@@ -141,7 +162,8 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
 }
 
 InstallResult register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
-                        InstallCallback* callback, Transaction* transaction) {
+                        InstallCallback* callback, Transaction* transaction,
+                        std::uint64_t installed_bytes) {
   const std::string folder = install_folder_path(request.install_folder);
   std::string uninstaller;
   if (!package::read_uninstaller_path(os, macro_table(request), folder, &uninstaller)) {
@@ -182,10 +204,31 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
   }
   const std::string key = std::string(kUninstallKey) + "\\" + request.registered_name;
   const os::RegistryRoot root = os::RegistryRoot::local_machine;
-  os.registry_write_string(root, key, "DisplayName", display_name(request.registered_name));
-  os.registry_write_string(root, key, "UninstallString", uninstall_string(uninstaller));
-  os.registry_write_dword(root, key, "NoModify", 1);
-  os.registry_write_dword(root, key, "NoRepair", 1);
+  const std::string shown_key = "HKEY_LOCAL_MACHINE\\" + key + "\\";
+  auto write_string = [&](const char* name, const std::string& value) {
+    os.registry_write_string(root, key, name, value);
+    note(request, "Registry: " + shown_key + name + " = " + value);
+  };
+  auto write_dword = [&](const char* name, std::uint32_t value) {
+    os.registry_write_dword(root, key, name, value);
+    note(request, "Registry: " + shown_key + name + " = " + std::to_string(value));
+  };
+  write_string("DisplayName", display_name(request.registered_name));
+  write_string("UninstallString", uninstall_string(uninstaller));
+  write_dword("NoModify", 1);
+  write_dword("NoRepair", 1);
+  write_string("QuietUninstallString", quiet_uninstall_string(uninstaller));
+  // The folder without its trailing backslash, unless it is a drive's root.
+  write_string("InstallLocation", folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder);
+  write_string("DisplayIcon", uninstaller);
+  const std::uint64_t kilobytes = installed_bytes / 1024;
+  write_dword("EstimatedSize",
+              kilobytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(kilobytes));
+  const std::string today = os.local_date();
+  if (!today.empty()) write_string("InstallDate", today);
+  std::string text;
+  if (text_macro(request, "%version%", &text)) write_string("DisplayVersion", text);
+  if (text_macro(request, "%publisher%", &text)) write_string("Publisher", text);
   return InstallResult::finished;
 }
 

@@ -51,12 +51,19 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
 // question. Answers `finished`, `write_failed` when the user chose Abort, or
 // `damaged` when "uninstall.txt" is there but cannot be read; no registry
 // value is written then. With a transaction, the log's copy is recorded there.
+// The entry tells the system's program list how to remove the program
+// quietly, where it lies, its icon, its size (`installed_bytes`), the day
+// of the install and, when the macro table has "%version%" or
+// "%publisher%" text macros, its version and publisher.
 InstallResult register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
-                        InstallCallback* callback = nullptr, Transaction* transaction = nullptr);
+                        InstallCallback* callback = nullptr, Transaction* transaction = nullptr,
+                        std::uint64_t installed_bytes = 0);
 
 // "<name> (remove only)"
 std::string display_name(const std::string& registered_name);
 // The uninstaller's path in double quotes.
 std::string uninstall_string(const std::string& uninstaller_path);
+// The same followed by " /S", which removes without a question.
+std::string quiet_uninstall_string(const std::string& uninstaller_path);
 
 }  // namespace quill::installer

@@ -213,6 +213,11 @@ Error FaultOs::start_program(const std::string& program, const std::string& argu
   return inner_.start_program(program, arguments);
 }
 
+Error FaultOs::delete_file_later(const std::string& path, const std::string& aside) {
+  if (state_->hit(kMoveFile, "delete_file_later", path)) return injected_error();
+  return inner_.delete_file_later(path, aside);
+}
+
 Error FaultOs::move_file(const std::string& from, const std::string& to) {
   if (state_->hit(kMoveFile, "move_file", to)) return injected_error();
   return inner_.move_file(from, to);

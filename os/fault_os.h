@@ -101,6 +101,8 @@ class FaultOs : public Os {
   Error shell_open(const std::string& file) override;
   Error start_program(const std::string& program, const std::string& arguments) override;
   Error move_file(const std::string& from, const std::string& to) override;
+  // Counted with move_file.
+  Error delete_file_later(const std::string& path, const std::string& aside) override;
   std::string long_path_name(const std::string& path) override;
   // Counted with set_read_only.
   Error set_attributes(const std::string& path, std::uint32_t attributes) override;

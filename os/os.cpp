@@ -32,4 +32,10 @@ Error Os::set_attributes(const std::string& path, std::uint32_t attributes) {
 
 Error Os::shell_open_default(const std::string& file) { return shell_open(file); }
 
+std::string Os::local_date() { return std::string(); }
+
+Error Os::run_program(const std::string&, const std::string&, std::uint32_t*) { return Error::io; }
+
+Error Os::delete_file_later(const std::string&, const std::string&) { return Error::io; }
+
 }  // namespace quill::os

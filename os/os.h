@@ -171,6 +171,16 @@ class Os {
   // The shell's default operation on `file` (its default verb), shown
   // normally. Default: shell_open.
   virtual Error shell_open_default(const std::string& file);
+  // Today's local date as "yyyymmdd". Default: empty (unknown).
+  virtual std::string local_date();
+  // Starts a program with a command-line tail and waits until it ends;
+  // `exit_code` receives its exit code. Default: Error::io.
+  virtual Error run_program(const std::string& program, const std::string& arguments,
+                            std::uint32_t* exit_code);
+  // Deletes a file that is in use: it is moved to `aside` (a free name on
+  // the same volume) when that works, and the file (in its new or old
+  // place) is deleted when the system next starts. Default: Error::io.
+  virtual Error delete_file_later(const std::string& path, const std::string& aside);
 };
 
 }  // namespace quill::os

@@ -754,4 +754,20 @@ Error PosixOs::shell_open_default(const std::string& file) {
   return Error::none;
 }
 
+Error PosixOs::delete_file_later(const std::string& path, const std::string& aside) {
+  const std::string target = !aside.empty() && move_file(path, aside) == Error::none ? aside : path;
+  std::lock_guard<std::mutex> lock(mutex_);
+  shell_log_.push_back("later|" + target);
+  return Error::none;
+}
+
+std::string PosixOs::local_date() {
+  std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  localtime_r(&now, &parts);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y%m%d", &parts);
+  return text;
+}
+
 }  // namespace quill::os

@@ -89,6 +89,11 @@ class PosixOs : public Os {
   Error move_file(const std::string& from, const std::string& to) override;
   // Logged as "default|file".
   Error shell_open_default(const std::string& file) override;
+  // Moves the file to `aside` when it can and logs "later|" and the path
+  // that the next start would delete.
+  Error delete_file_later(const std::string& path, const std::string& aside) override;
+  // The host's local date.
+  std::string local_date() override;
 
  private:
   std::string root_;

@@ -466,6 +466,36 @@ Error Win32Os::start_program(const std::string& program, const std::string& argu
   return Error::none;
 }
 
+Error Win32Os::run_program(const std::string& program, const std::string& arguments,
+                           std::uint32_t* exit_code) {
+  std::string command = "\"" + program + "\"";
+  if (!arguments.empty()) command += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return last_error();
+  }
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  const BOOL known = GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  if (!known) return Error::io;
+  *exit_code = code;
+  return Error::none;
+}
+
+Error Win32Os::delete_file_later(const std::string& path, const std::string& aside) {
+  // A file in use can still be renamed: moved out of its folder, it no
+  // longer keeps that folder from being removed.
+  std::string target = path;
+  if (!aside.empty() && MoveFileExA(path.c_str(), aside.c_str(), 0)) target = aside;
+  if (MoveFileExA(target.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return Error::none;
+  return target == path ? last_error() : Error::none;
+}
+
 Error Win32Os::move_file(const std::string& from, const std::string& to) {
   // No copy allowed: across volumes this fails and the caller copies.
   if (MoveFileExA(from.c_str(), to.c_str(), 0)) return Error::none;
@@ -484,6 +514,25 @@ std::string Win32Os::long_path_name(const std::string& path) {
   std::string parent = long_path_name(path.substr(0, cut));
   if (parent == path.substr(0, cut)) return path;
   return parent + path.substr(cut);
+}
+
+std::string Win32Os::local_date() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[9];
+  const unsigned parts[] = {now.wYear, now.wMonth, now.wDay};
+  const int widths[] = {4, 2, 2};
+  char* out = text;
+  for (int i = 0; i < 3; ++i) {
+    unsigned value = parts[i];
+    for (int digit = widths[i] - 1; digit >= 0; --digit) {
+      out[digit] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    }
+    out += widths[i];
+  }
+  *out = '\0';
+  return text;
 }
 
 Error Win32Os::set_attributes(const std::string& path, std::uint32_t attributes) {

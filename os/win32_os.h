@@ -45,6 +45,10 @@ class Win32Os : public Os {
   std::string long_path_name(const std::string& path) override;
   Error set_attributes(const std::string& path, std::uint32_t attributes) override;
   Error shell_open_default(const std::string& file) override;
+  std::string local_date() override;
+  Error run_program(const std::string& program, const std::string& arguments,
+                    std::uint32_t* exit_code) override;
+  Error delete_file_later(const std::string& path, const std::string& aside) override;
 };
 
 }  // namespace quill::os

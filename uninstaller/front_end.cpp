@@ -36,6 +36,20 @@ std::string command_line_argument(const std::string& command_line) {
   return argument;
 }
 
+Arguments parse_arguments(const std::string& command_line) {
+  Arguments arguments;
+  std::string tail = command_line_argument(command_line);
+  if (tail.size() >= 2 && tail[0] == '/' && (tail[1] == 'S' || tail[1] == 's') &&
+      (tail.size() == 2 || is_blank(tail[2]))) {
+    arguments.silent = true;
+    // The rest is read like a whole tail: blanks before it and one pair of
+    // enclosing quotes go.
+    tail = command_line_argument("x" + tail.substr(2));
+  }
+  arguments.log_path = tail;
+  return arguments;
+}
+
 std::string log_path_beside(const std::string& program_path) {
   std::size_t slash = program_path.find_last_of('\\');
   std::string folder = slash == std::string::npos ? "" : program_path.substr(0, slash + 1);
@@ -46,16 +60,26 @@ std::string staging_copy_path(const std::string& temp_folder) {
   return temp_folder + "%Quillpack%\\uninstall.exe";
 }
 
-void run_launcher(os::Os& os) {
+int run_launcher(os::Os& os, bool silent) {
   const std::string self = os.module_path();
   const std::string temp = os.temp_folder();
-  if (self.empty() || temp.empty()) return;
+  if (self.empty() || temp.empty()) return kExitNotStarted;
   os.create_folder(temp + "%Quillpack%");
   const std::string copy = staging_copy_path(temp);
   // When the copy fails because an earlier copy still runs, that earlier
   // copy is started again with this log.
   os.copy_file(self, copy, false);
-  os.start_program(copy, log_path_beside(self));
+  if (!silent) {
+    // Interactive: the copy asks and shows the removal; the launcher ends
+    // at once, so its own file is free to be deleted.
+    os.start_program(copy, log_path_beside(self));
+    return kExitRemoved;
+  }
+  const std::string arguments = "/S " + log_path_beside(self);
+  std::uint32_t code = 0;
+  if (os.run_program(copy, arguments, &code) == os::Error::none) return static_cast<int>(code);
+  // A backend that cannot wait still starts the removal.
+  return os.start_program(copy, arguments) == os::Error::none ? kExitRemoved : kExitNotStarted;
 }
 
 std::string confirmation_question(const std::string& registered_name) {

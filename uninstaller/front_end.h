@@ -18,6 +18,23 @@ extern const char kQuestionCaption[];  // caption of the question and messages
 // Empty selects launcher mode.
 std::string command_line_argument(const std::string& command_line);
 
+// The program's arguments: an optional leading "/S" (any case, followed by
+// a blank or the end) selects a silent removal; the rest, read as
+// command_line_argument() reads a tail, is the log path (empty: launcher).
+struct Arguments {
+  bool silent = false;
+  std::string log_path;
+};
+Arguments parse_arguments(const std::string& command_line);
+
+// Exit codes of both modes; the launcher passes on its copy's.
+enum ExitCode {
+  kExitRemoved = 0,
+  kExitNotStarted = 1,  // the launcher could not run its staging copy
+  kExitDeclined = 2,    // the user answered No
+  kExitUnusableLog = 3,
+};
+
 // The log that lies beside a program file.
 std::string log_path_beside(const std::string& program_path);
 
@@ -25,9 +42,11 @@ std::string log_path_beside(const std::string& program_path);
 std::string staging_copy_path(const std::string& temp_folder);
 
 // Launcher mode: copies the running program into the staging folder and
-// starts the copy with the log beside the running program. Failures are
-// silent; the copy is not waited for.
-void run_launcher(os::Os& os);
+// starts the copy with the log beside the running program. Interactive, it
+// does not wait (failures are silent) and answers kExitRemoved. Silent, it
+// passes "/S" first, waits and answers the copy's exit code, so that the
+// caller returns only when the removal is done.
+int run_launcher(os::Os& os, bool silent = false);
 
 // "Are you sure you wish to uninstall %s?", the name shortened so that the
 // question keeps within 259 characters.

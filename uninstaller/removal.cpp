@@ -40,7 +40,26 @@ void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry
     os.remove_folder(folder);
     return;
   }
-  os.delete_file(entry);
+  const os::Error deleted = os.delete_file(entry);
+  if (deleted != os::Error::none && deleted != os::Error::not_found && status.exists &&
+      !status.read_only) {
+    // In use (the uninstaller that started this removal and waits for it,
+    // a running program): out of its folder now, gone at the next start.
+    os.delete_file_later(entry, aside_path(os, entry));
+  }
+}
+
+std::string aside_path(os::Os& os, const std::string& path) {
+  const std::string temp = os.temp_folder();
+  if (temp.empty()) return std::string();
+  os.create_folder(temp + "%Quillpack%");  // there already when a staging copy runs
+  const std::size_t slash = path.find_last_of('\\');
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  for (unsigned n = 1; n <= 100; ++n) {
+    std::string aside = temp + "%Quillpack%\\~" + std::to_string(n) + "." + name;
+    if (!os.file_status(aside).exists) return aside;
+  }
+  return std::string();
 }
 
 void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise) {

@@ -33,8 +33,14 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
                  RemovalObserver& observer);
 
 // Removes one entry: a folder as a whole tree (when the guard allows it),
-// anything else as a file. Failures are ignored.
+// anything else as a file. A file that is in use (not read-only, yet not
+// deletable) is moved to aside_path() and deleted when the system next
+// starts. Other failures are ignored.
 void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry);
+
+// A free name in the staging folder below the temporary folder for a file
+// moved out of the way; empty when there is none.
+std::string aside_path(os::Os& os, const std::string& path);
 
 // Removes every folder below base + relative that is empty once its own
 // subfolders are swept, bottom-up, then that folder itself. A file (any

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "installer/cancel.h"
+#include "installer/command_line.h"
 #include "installer/install_engine.h"
 #include "os/win32_os.h"
 #include "package/data_files.h"
@@ -35,6 +36,11 @@ struct Stub {
   // How the install thread's run ended (written once, by that thread), for
   // the process's end to report.
   std::atomic<installer::InstallResult> install_result{installer::InstallResult::finished};
+  std::atomic<bool> install_started{false};
+
+  installer::CommandLine command;
+  // The "/LOG=" record, or null; opened before loading, never closed.
+  installer::InstallLog* log = nullptr;
 };
 
 Stub& stub();
@@ -59,5 +65,13 @@ void wizard_finished();
 
 // "The installer package is damaged ..." and similar start-up failures.
 void show_start_error(package::ExtractOutcome outcome);
+
+// Records the exit code in the install record, removes the payload folder
+// and ends the process.
+[[noreturn]] void end_process(int exit_code);
+
+// "/S": installs the loaded package without a window or a question, to the
+// "/D=" folder or the package's own. Answers the exit code.
+int run_silent_install();
 
 }  // namespace quill::stub

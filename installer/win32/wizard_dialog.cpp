@@ -11,6 +11,7 @@
 
 #include "installer/end_of_install.h"
 #include "installer/install_engine.h"
+#include "installer/registration.h"
 #include "installer/win32/controls.h"
 #include "installer/win32/picture.h"
 #include "installer/win32/stub.h"
@@ -27,6 +28,11 @@ constexpr UINT_PTR kFolderTimer = 1;
 constexpr UINT kInstallEnded = WM_APP + 1;
 // Sent to the small progress window to close it.
 constexpr UINT kCloseSmallWindow = WM_APP + 2;
+// Posted by the install thread to the wizard: show the progress state.
+constexpr UINT kShowProgress = WM_APP + 3;
+// The window is brought up to date at most this often (milliseconds): a
+// window update per file would cost more than writing the file.
+constexpr DWORD kProgressInterval = 50;
 
 struct WizardWindow {
   HWND window = nullptr;
@@ -39,6 +45,34 @@ struct WizardWindow {
 };
 
 WizardWindow g_wizard;
+
+// The install's progress as the install thread last reported it. The thread
+// writes it and posts kShowProgress now and then; the window thread shows
+// the latest state. The last state is always posted before the install's
+// end is reported, so the window ends on the last file.
+struct ProgressState {
+  CRITICAL_SECTION lock;
+  std::string status;
+  bool status_changed = false;
+  std::uint64_t done = 0;
+  std::uint64_t total = 0;
+  bool progress_changed = false;
+  DWORD last_post = 0;
+  bool posted = false;
+
+  ProgressState() { InitializeCriticalSection(&lock); }
+};
+
+ProgressState g_progress;
+
+// Install thread: posts the state when the interval has passed or `now`.
+void post_progress(bool now) {
+  const DWORD time = GetTickCount();
+  if (!now && g_progress.posted && time - g_progress.last_post < kProgressInterval) return;
+  g_progress.posted = true;
+  g_progress.last_post = time;
+  PostMessageA(g_wizard.window, kShowProgress, 0, 0);
+}
 
 const std::string& title() { return stub().data.title; }
 
@@ -130,6 +164,7 @@ bool ask_cancel(HWND owner) {
 class InstallThreadCallback : public installer::InstallCallback {
  public:
   installer::ReplaceAnswer ask_replace(const std::string& name) override {
+    post_progress(true);  // the status names the file in question
     int answer = MessageBoxA(progress_window(), installer::replace_question(name).c_str(),
                              title().c_str(), MB_YESNOCANCEL | MB_ICONWARNING);
     if (answer == IDYES) return installer::ReplaceAnswer::yes;
@@ -137,18 +172,26 @@ class InstallThreadCallback : public installer::InstallCallback {
     return installer::ReplaceAnswer::cancel;
   }
   void set_status(const std::string& text) override {
-    set_text(progress_window(), control::status, text);
+    EnterCriticalSection(&g_progress.lock);
+    g_progress.status = text;
+    g_progress.status_changed = true;
+    LeaveCriticalSection(&g_progress.lock);
+    // The phases after the files may take a while: show them at once.
+    post_progress(text == installer::kUndoingStatus ||
+                  text == installer::kCreatingShortcutsStatus);
   }
   void set_progress(std::uint64_t done, std::uint64_t total) override {
-    HWND window = progress_window();
-    SendDlgItemMessageA(window, control::progress_plain, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
-    SendDlgItemMessageA(window, control::progress_smooth, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
-    SendDlgItemMessageA(window, control::progress_plain, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-    SendDlgItemMessageA(window, control::progress_smooth, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    EnterCriticalSection(&g_progress.lock);
+    g_progress.done = done;
+    g_progress.total = total;
+    g_progress.progress_changed = true;
+    LeaveCriticalSection(&g_progress.lock);
     slideshow_progress(done);
+    post_progress(false);
   }
   bool cancel_requested() override { return stub().install_cancel.wait_and_check(); }
   installer::WriteAnswer ask_write_failed(const std::string& path) override {
+    post_progress(true);
     int answer = MessageBoxA(progress_window(), installer::write_question(path).c_str(),
                              title().c_str(), MB_ABORTRETRYIGNORE | MB_ICONWARNING);
     if (answer == IDRETRY) return installer::WriteAnswer::retry;
@@ -172,10 +215,8 @@ DWORD WINAPI install_thread(void* param) {
   installer::InstallResult result = installer::run_install(stub().os, job->request, callback);
   CoUninitialize();
   stub().install_result = result;
-  if (result == installer::InstallResult::cancelled) {
-    package::delete_payload_folder(stub().os);
-    ExitProcess(0);
-  }
+  post_progress(true);
+  if (result == installer::InstallResult::cancelled) end_process(installer::kExitCancelled);
   PostMessageA(g_wizard.window, kInstallEnded, static_cast<WPARAM>(result), 0);
   return 0;
 }
@@ -192,7 +233,9 @@ void start_install(bool small_window) {
   job->request.shortcuts.start_menu = g_wizard.wizard->ticked(control::start_menu);
   job->request.shortcuts.quick_launch = g_wizard.wizard->ticked(control::quick_launch);
   job->request.macros = &data.macros;
+  job->request.log = stub().log;
   job->wait_for_small_window = small_window;
+  stub().install_started = true;
   // The thread owns the job from here; it ends the process or reports back.
   HANDLE thread = CreateThread(nullptr, 0, install_thread, job.get(), 0, nullptr);
   if (thread) {
@@ -261,8 +304,7 @@ void handle(const installer::Outcome& outcome) {
   }
   if (outcome.done) {
     run_end_of_install_events();
-    package::delete_payload_folder(stub().os);
-    ExitProcess(0);
+    end_process(installer::kExitInstalled);
   }
   render();
   if (outcome.start_install) {
@@ -346,6 +388,25 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         set_text(window, control::disk_space, g_wizard.wizard->disk_space_text());
       }
       return TRUE;
+    case kShowProgress: {
+      EnterCriticalSection(&g_progress.lock);
+      const bool status_changed = g_progress.status_changed;
+      const bool progress_changed = g_progress.progress_changed;
+      const std::string status = g_progress.status;
+      const std::uint64_t done = g_progress.done;
+      const std::uint64_t total = g_progress.total;
+      g_progress.status_changed = g_progress.progress_changed = false;
+      LeaveCriticalSection(&g_progress.lock);
+      HWND target = progress_window();
+      if (status_changed) set_text(target, control::status, status);
+      if (progress_changed) {
+        for (int id : {control::progress_plain, control::progress_smooth}) {
+          SendDlgItemMessageA(target, id, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+          SendDlgItemMessageA(target, id, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+        }
+      }
+      return TRUE;
+    }
     case kInstallEnded: {
       // Every result but `finished` has been undone by the install thread.
       const auto result = static_cast<installer::InstallResult>(wparam);

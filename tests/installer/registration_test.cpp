@@ -1,6 +1,10 @@
 // Shortcuts, the completed uninstall log and the uninstall entry.
 #include "installer/registration.h"
 
+#include <algorithm>
+
+#include "installer/install_log.h"
+
 #include "installer_fixture.h"
 
 namespace quill::installer {
@@ -52,6 +56,55 @@ TEST_F(RegistrationTest, TypicalPackageWritesTheExactLogLinkAndEntry) {
   EXPECT_EQ(os().registry_read_dword(kMachine, kKey, "NoRepair", &no_repair), os::Error::none);
   EXPECT_EQ(no_modify, 1u);
   EXPECT_EQ(no_repair, 1u);
+}
+
+TEST_F(RegistrationTest, FullEntryAndInstallRecord) {
+  archive({{"tool.exe", std::string(3000, 't')}, {"Uninstall.exe", std::string(2000, 'u')}});
+  const std::vector<package::MacroRecord> macros = {
+      {"%version%", "2.1", "", ""}, {"%publisher%", "Acme", "", ""}, {"%other%", "x", "", ""}};
+  request_.macros = &macros;
+  InstallLog record(os(), "C:\\install.log");
+  ASSERT_TRUE(record.is_open());
+  request_.log = &record;
+  test::write_host_file(host("C:\\Program Files\\Tool\\tool.exe"), "old");
+  callback_.answers = {ReplaceAnswer::yes};
+  ASSERT_EQ(run(), InstallResult::finished);
+  EXPECT_EQ(read_string(kKey, "QuietUninstallString"),
+            "\"C:\\Program Files\\Tool\\Uninstall.exe\" /S");
+  EXPECT_EQ(read_string(kKey, "InstallLocation"), "C:\\Program Files\\Tool");
+  EXPECT_EQ(read_string(kKey, "DisplayIcon"), "C:\\Program Files\\Tool\\Uninstall.exe");
+  EXPECT_EQ(read_string(kKey, "DisplayVersion"), "2.1");
+  EXPECT_EQ(read_string(kKey, "Publisher"), "Acme");
+  EXPECT_EQ(read_string(kKey, "InstallDate"), os().local_date());
+  EXPECT_EQ(os().local_date().size(), 8u);
+  std::uint32_t size = 0;
+  EXPECT_EQ(os().registry_read_dword(kMachine, kKey, "EstimatedSize", &size), os::Error::none);
+  EXPECT_EQ(size, 5000u / 1024);
+  const std::vector<std::string> lines = test::split_lines(file("C:\\install.log"));
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Install folder: C:\\Program Files\\Tool\\");
+  EXPECT_EQ(lines[1], "Replaced: C:\\Program Files\\Tool\\tool.exe");
+  EXPECT_EQ(lines[2], "Written: C:\\Program Files\\Tool\\Uninstall.exe");
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "Registry: HKEY_LOCAL_MACHINE\\" + kKey + "\\EstimatedSize = 4"),
+            lines.end());
+}
+
+TEST_F(RegistrationTest, RecordNamesKeptFilesAndRollback) {
+  InstallLog record(os(), "C:\\install.log");
+  request_.log = &record;
+  test::write_host_file(host("C:\\Program Files\\Tool\\tool.exe"), "old");
+  callback_.answers = {ReplaceAnswer::no};
+  callback_.cancel_after_polls = 2;  // cancelled after the second file
+  ASSERT_EQ(run(), InstallResult::cancelled);
+  const std::vector<std::string> lines = test::split_lines(file("C:\\install.log"));
+  // The changes undone: the uninstall log and Uninstall.exe.
+  EXPECT_EQ(lines, (V{"Install folder: C:\\Program Files\\Tool\\",
+                      "Kept: C:\\Program Files\\Tool\\tool.exe",
+                      "Written: C:\\Program Files\\Tool\\Uninstall.exe",
+                      "Rolling back 2 changes", "Rolled back"}));
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool\\Uninstall.exe"));
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\tool.exe"), "old");
 }
 
 TEST_F(RegistrationTest, LocationsTicksAndFolderLines) {

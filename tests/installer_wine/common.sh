@@ -1,7 +1,7 @@
 # Helpers shared by the installer's wine tests; source after setting TEST.
 #   driver ARGS...        runs quill_driver.exe (see tests/driver/quill_driver.cpp)
 #   make_package OUT      builds OUT from ext.dat and the JSON on stdin
-#   start_installer EXE   starts a package in the background (pid in STUB_PID)
+#   start_installer EXE [ARG...]  starts a package in the background (pid in STUB_PID)
 #   shot NAME             screenshot into $QUILL_BUILD/screenshots/$TEST/NAME.png
 #   payload_dir           the payload folder as a host path
 #   expect_file PATH TEXT / expect_lines FILE LINE...   checks from outside
@@ -26,7 +26,7 @@ make_package() {
 }
 
 start_installer() {
-  wine "$1" >"$WORK/installer.log" 2>&1 &
+  wine "$@" >"$WORK/installer.log" 2>&1 &
   STUB_PID=$!
 }
 

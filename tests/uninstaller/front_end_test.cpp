@@ -18,6 +18,27 @@ TEST(CommandLine, TheWholeTailIsTheLogPath) {
   EXPECT_EQ(command_line_argument("\"unclosed quote"), "");
 }
 
+TEST(CommandLine, LeadingSilentSwitch) {
+  struct Case {
+    const char* line;
+    bool silent;
+    const char* log;
+  };
+  const Case cases[] = {
+      {"Uninstall.exe /S", true, ""},
+      {"\"C:\\A b\\Uninstall.exe\" /s  ", true, ""},
+      {"u.exe /S C:\\Program Files\\T\\uninstall.ini", true, "C:\\Program Files\\T\\uninstall.ini"},
+      {"u.exe /S \"C:\\a b\\uninstall.ini\"", true, "C:\\a b\\uninstall.ini"},
+      {"u.exe C:\\T\\uninstall.ini", false, "C:\\T\\uninstall.ini"},
+      {"u.exe /SX", false, "/SX"},
+  };
+  for (const Case& c : cases) {
+    const Arguments arguments = parse_arguments(c.line);
+    EXPECT_EQ(arguments.silent, c.silent) << c.line;
+    EXPECT_EQ(arguments.log_path, c.log) << c.line;
+  }
+}
+
 TEST(Texts, QuestionKeepsWithinTheLineLimit) {
   EXPECT_EQ(confirmation_question("My Tool"), "Are you sure you wish to uninstall My Tool?");
   const std::string longest(223, 'n');
@@ -48,8 +69,9 @@ TEST_F(LauncherTest, StartsAStagingCopyWithTheLogBesideTheProgram) {
 
   // A second start replaces the staging copy (the folder exists already).
   write_file(program, "second, longer build");
-  run_launcher(os);
-  EXPECT_EQ(os.shell_log().size(), 2u);
+  run_launcher(os, true);
+  ASSERT_EQ(os.shell_log().size(), 2u);
+  EXPECT_EQ(os.shell_log()[1], "start|" + copy + "|/S C:\\Program Files\\My Tool\\uninstall.ini");
   EXPECT_EQ(os.file_status(copy).size, 20u);
 }
 

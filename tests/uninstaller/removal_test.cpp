@@ -61,6 +61,23 @@ TEST_F(RemovalTest, TypicalInstallationIsRemovedWithItsLogAndKey) {
   EXPECT_EQ(observer.finished_calls, 1);
 }
 
+TEST_F(RemovalTest, FileInUseLeavesTheFolderAndGoesAtTheNextStart) {
+  // The waiting launcher keeps Uninstall.exe in use: it cannot be deleted.
+  write_file(app + "\\Uninstall.exe");
+  write_file(app + "\\tool.exe");
+  write_log(log_path, {"Tool", app + "\\Uninstall.exe", app + "\\tool.exe", log_path, app + "\\",
+                       "||||"});
+  UninstallLog log;
+  ASSERT_EQ(read_uninstall_log(os, log_path, &log), LogStatus::ok);
+  os::FaultOs faulty(os);
+  faulty.arm(os::FaultOs::kDeleteFile, 1, os::Error::access_denied);
+  run_removal(faulty, log, FolderGuard(faulty), observer);
+  EXPECT_FALSE(exists(app));
+  const std::string aside = os.temp_folder() + "%Quillpack%\\~1.Uninstall.exe";
+  EXPECT_TRUE(exists(aside));
+  EXPECT_EQ(os.shell_log(), std::vector<std::string>{"later|" + aside});
+}
+
 TEST_F(RemovalTest, FoldersNamedLikeShortNamesAreRemovedAndSwept) {
   const std::string folder = "C:\\Program Files\\My~1Tool";
   const std::string group = programs() + "\\Ab~2";

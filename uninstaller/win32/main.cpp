@@ -1,6 +1,8 @@
-// The uninstaller program. Without an argument it is the launcher, which
-// restarts a staging copy of itself; with a log path it asks for
-// confirmation and runs the removal in its progress dialog.
+// The uninstaller program. Without a log path it is the launcher, which
+// starts a staging copy of itself (and, with "/S", waits for it and passes
+// on its exit code); with a log path it asks for confirmation and runs the
+// removal in its progress dialog, or with "/S" removes without a question
+// or a window.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,6 +12,7 @@
 #include "os/win32_os.h"
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/front_end.h"
+#include "uninstaller/removal.h"
 #include "uninstaller/uninstall_log.h"
 #include "uninstaller/win32/progress_dialog.h"
 
@@ -17,37 +20,51 @@ using namespace quill;
 
 namespace {
 
-void run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path) {
+class SilentObserver : public uninstall::RemovalObserver {
+ public:
+  void set_progress_range(std::size_t) override {}
+  void set_progress(std::size_t) override {}
+  void add_status_line(const std::string&) override {}
+  void finished() override {}
+};
+
+int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path, bool silent) {
   // Static: the worker may still read the log when the process ends.
   static uninstall::UninstallLog log;
   uninstall::LogStatus status = uninstall::read_uninstall_log(os, log_path, &log);
   if (status != uninstall::LogStatus::ok) {
-    MessageBoxA(nullptr, uninstall::log_problem_message(status, log_path).c_str(),
-                uninstall::kQuestionCaption, MB_OK | MB_ICONERROR);
-    return;
+    if (!silent) {
+      MessageBoxA(nullptr, uninstall::log_problem_message(status, log_path).c_str(),
+                  uninstall::kQuestionCaption, MB_OK | MB_ICONERROR);
+    }
+    return uninstall::kExitUnusableLog;
+  }
+  static uninstall::FolderGuard guard(os);
+  if (silent) {
+    SilentObserver observer;
+    uninstall::run_removal(os, log, guard, observer);
+    return uninstall::kExitRemoved;
   }
   std::string question = uninstall::confirmation_question(log.registered_name);
   if (MessageBoxA(nullptr, question.c_str(), uninstall::kQuestionCaption,
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
-    return;
+    return uninstall::kExitDeclined;
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  static uninstall::FolderGuard guard(os);
   uninstall::run_progress_dialog(instance, os, log, guard);
+  return uninstall::kExitRemoved;
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   static os::Win32Os os;
-  std::string argument = uninstall::command_line_argument(GetCommandLineA());
-  if (argument.empty()) {
-    uninstall::run_launcher(os);
-  } else {
-    run_removal_mode(instance, os, argument);
-  }
+  const uninstall::Arguments arguments = uninstall::parse_arguments(GetCommandLineA());
+  const int code = arguments.log_path.empty()
+                       ? uninstall::run_launcher(os, arguments.silent)
+                       : run_removal_mode(instance, os, arguments.log_path, arguments.silent);
   // Ends at once, with a removal worker that may still run; no static
   // destructor may pull its data away first.
-  ExitProcess(0);
+  ExitProcess(static_cast<UINT>(code));
 }

@@ -1,0 +1,43 @@
+// The installer's command line and its exit codes. The stub reads its
+// arguments here and runs the wizard or a silent install accordingly; the
+// process's exit code tells a deployment script how the run ended.
+#pragma once
+
+#include <string>
+
+#include "installer/install_engine.h"
+
+namespace quill::installer {
+
+struct CommandLine {
+  bool valid = true;      // false: an unknown or malformed argument
+  std::string bad;        // the first argument that was not understood
+  bool help = false;      // "/?"
+  bool silent = false;    // "/S"
+  std::string folder;     // "/D=PATH" (empty: the package's own folder)
+  std::string log_file;   // "/LOG=FILE" (empty: no log)
+};
+
+// Parses the tail of a command line (without the program's name).
+// Switches are case-insensitive and separated by blanks; "/LOG=" takes a
+// file name that may be quoted ("/LOG=\"C:\My logs\a.log\"" or
+// "\"/LOG=C:\My logs\a.log\""). "/D=" must come last: everything after it,
+// spaces included, is the folder (a pair of enclosing quotes is dropped).
+CommandLine parse_command_line(const std::string& tail);
+
+// The text of the usage box.
+std::string usage_text();
+
+// Process exit codes, the same in silent and interactive mode.
+enum ExitCode {
+  kExitInstalled = 0,
+  kExitBadCommandLine = 1,
+  kExitCancelled = 2,
+  kExitDamaged = 3,
+  kExitUnusableFolder = 4,  // also: not enough free space
+  kExitWriteFailed = 5,     // a file could not be written; the run was undone
+};
+
+int exit_code(InstallResult result);
+
+}  // namespace quill::installer

@@ -1,0 +1,15 @@
+// The install record's file.
+#include "installer/install_log.h"
+
+namespace quill::installer {
+
+InstallLog::InstallLog(os::Os& os, const std::string& path)
+    : file_(os.open_file(path, os::OpenMode::append)) {}
+
+void InstallLog::line(const std::string& text) {
+  if (!file_) return;
+  const std::string record = text + "\r\n";
+  file_->write(record.data(), record.size());
+}
+
+}  // namespace quill::installer

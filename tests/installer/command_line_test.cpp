@@ -1,0 +1,58 @@
+// The installer's command line and exit codes.
+#include "installer/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace quill::installer {
+namespace {
+
+TEST(CommandLineTest, ParsesSwitchesFoldersAndLogs) {
+  struct Case {
+    const char* tail;
+    bool valid, help, silent;
+    const char* folder;
+    const char* log;
+  };
+  const Case cases[] = {
+      {"", true, false, false, "", ""},
+      {"  /S  ", true, false, true, "", ""},
+      {"/s", true, false, true, "", ""},
+      {"/?", true, true, false, "", ""},
+      {"/S /D=C:\\Program Files\\My App", true, false, true, "C:\\Program Files\\My App", ""},
+      // "/D=" takes the rest of the line, switches included.
+      {"/D=C:\\A b /S", true, false, false, "C:\\A b /S", ""},
+      {"/D=\"C:\\Quoted Folder\"  ", true, false, false, "C:\\Quoted Folder", ""},
+      {"\"/D=C:\\Quoted Folder\"", true, false, false, "C:\\Quoted Folder", ""},
+      {"/LOG=C:\\x.log /S", true, false, true, "", "C:\\x.log"},
+      {"/log=\"C:\\My logs\\x.log\" /D=C:\\T", true, false, false, "C:\\T", "C:\\My logs\\x.log"},
+      {"\"/LOG=C:\\My logs\\x.log\"", true, false, false, "", "C:\\My logs\\x.log"},
+      {"/X", false, false, false, "", ""},
+      {"/S /SILENT", false, false, true, "", ""},
+      {"/LOG=", false, false, false, "", ""},
+      {"/D=", false, false, false, "", ""},
+      {"C:\\Folder", false, false, false, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tail);
+    const CommandLine line = parse_command_line(c.tail);
+    EXPECT_EQ(line.valid, c.valid);
+    EXPECT_EQ(line.help, c.help);
+    EXPECT_EQ(line.silent, c.silent);
+    EXPECT_EQ(line.folder, c.folder);
+    EXPECT_EQ(line.log_file, c.log);
+  }
+  EXPECT_EQ(parse_command_line("/S /Q /R").bad, "/Q");
+}
+
+TEST(CommandLineTest, EachResultHasItsOwnExitCode) {
+  EXPECT_EQ(exit_code(InstallResult::finished), 0);
+  EXPECT_EQ(exit_code(InstallResult::cancelled), 2);
+  EXPECT_EQ(exit_code(InstallResult::damaged), 3);
+  EXPECT_EQ(exit_code(InstallResult::unusable_folder), 4);
+  EXPECT_EQ(exit_code(InstallResult::write_failed), 5);
+  // The usage box names what a silent install skips.
+  EXPECT_NE(usage_text().find("skipped"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quill::installer
