@@ -36,6 +36,7 @@ struct FileStatus {
   bool is_folder = false;
   bool read_only = false;
   std::uint64_t size = 0;
+  std::int64_t modified = 0;  // last write, seconds since 1970 (UTC); 0 when unknown
 };
 
 struct FolderEntry {

@@ -362,6 +362,7 @@ FileStatus PosixOs::file_status(const std::string& path) {
   status.is_folder = S_ISDIR(st.st_mode);
   status.read_only = !is_writable(st);
   status.size = status.is_folder ? 0 : static_cast<std::uint64_t>(st.st_size);
+  status.modified = static_cast<std::int64_t>(st.st_mtime);
   return status;
 }
 

@@ -163,6 +163,12 @@ FileStatus Win32Os::file_status(const std::string& path) {
   status.is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   status.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
   status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  // 100-nanosecond steps since 1601, to seconds since 1970.
+  const std::uint64_t ticks =
+      (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  if (ticks > 116444736000000000ull) {
+    status.modified = static_cast<std::int64_t>((ticks - 116444736000000000ull) / 10000000ull);
+  }
   return status;
 }
 

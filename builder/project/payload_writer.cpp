@@ -59,32 +59,12 @@ bool PayloadWriter::open(const std::string& path) {
   fill_zip_io(os_, &io);
   zip_ = zipOpen2_64(path.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
   failed_ = zip_ == nullptr;
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
   char* end = nullptr;
   long long fixed = epoch ? std::strtoll(epoch, &end, 10) : -1;
-  if (epoch && *epoch && *end == '\0' && fixed >= 0) {
-    // ZIP time stamps begin with 1980.
-    now = static_cast<std::time_t>(std::max(fixed, 315532800LL));
-#ifdef _WIN32
-    gmtime_s(&local, &now);
-#else
-    gmtime_r(&now, &local);
-#endif
-  } else {
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-  }
-  date_.tm_sec = static_cast<unsigned>(local.tm_sec);
-  date_.tm_min = static_cast<unsigned>(local.tm_min);
-  date_.tm_hour = static_cast<unsigned>(local.tm_hour);
-  date_.tm_mday = static_cast<unsigned>(local.tm_mday);
-  date_.tm_mon = static_cast<unsigned>(local.tm_mon);
-  date_.tm_year = static_cast<unsigned>(local.tm_year + 1900);
+  fixed_time_ = epoch && *epoch && *end == '\0' && fixed >= 0;
+  fixed_seconds_ = fixed_time_ ? fixed : 0;
+  newest_seconds_ = 0;
   entries_.clear();
   if (zip_) start_workers();
   return zip_ != nullptr;
@@ -222,12 +202,12 @@ void PayloadWriter::write_block(Block& block) {
   const Entry& entry = entries_[block.entry];
   if (block.first) {
     zip_fileinfo info{};
-    info.tmz_date.tm_sec = date_.tm_sec;
-    info.tmz_date.tm_min = date_.tm_min;
-    info.tmz_date.tm_hour = date_.tm_hour;
-    info.tmz_date.tm_mday = date_.tm_mday;
-    info.tmz_date.tm_mon = date_.tm_mon;
-    info.tmz_date.tm_year = date_.tm_year;
+    info.tmz_date.tm_sec = entry.time.tm_sec;
+    info.tmz_date.tm_min = entry.time.tm_min;
+    info.tmz_date.tm_hour = entry.time.tm_hour;
+    info.tmz_date.tm_mday = entry.time.tm_mday;
+    info.tmz_date.tm_mon = entry.time.tm_mon;
+    info.tmz_date.tm_year = entry.time.tm_year;
     info.external_fa = kArchiveAttribute;
     int method = entry.store ? 0 : Z_DEFLATED;
     if (zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
@@ -302,11 +282,14 @@ void PayloadWriter::submit(std::unique_ptr<Block> block) {
 
 PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const std::string& source,
                                                  const std::function<bool()>& aborted) {
-  if (!zip_ || source.empty() || os_.file_status(source).is_folder) return AddResult::unreadable;
+  if (!zip_ || source.empty()) return AddResult::unreadable;
+  const os::FileStatus status = os_.file_status(source);
+  if (status.is_folder) return AddResult::unreadable;
   auto file = os_.open_file(source, os::OpenMode::read);
   if (!file) return AddResult::unreadable;
   Entry entry;
   entry.name = name;
+  entry.time = entry_time(status.modified);
   std::replace(entry.name.begin(), entry.name.end(), '\\', '/');
   entry.store = is_stored_name(name);
   entry.zip64 = file->size() >= 0xFFFFFFFFull;
@@ -363,10 +346,38 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
   return AddResult::added;
 }
 
+PayloadWriter::DosTime PayloadWriter::entry_time(std::int64_t seconds) {
+  // ZIP time stamps begin with 1980.
+  constexpr std::int64_t kFirstZipTime = 315532800;
+  std::time_t t;
+  std::tm parts{};
+  if (fixed_time_) {
+    t = static_cast<std::time_t>(std::max(fixed_seconds_, kFirstZipTime));
+#ifdef _WIN32
+    gmtime_s(&parts, &t);
+#else
+    gmtime_r(&t, &parts);
+#endif
+  } else {
+    newest_seconds_ = std::max(newest_seconds_, seconds);
+    t = static_cast<std::time_t>(std::max(seconds > 0 ? seconds : newest_seconds_, kFirstZipTime));
+    // Like other archivers, the local time of the machine that builds.
+#ifdef _WIN32
+    localtime_s(&parts, &t);
+#else
+    localtime_r(&t, &parts);
+#endif
+  }
+  return DosTime{static_cast<unsigned>(parts.tm_sec), static_cast<unsigned>(parts.tm_min),
+                 static_cast<unsigned>(parts.tm_hour), static_cast<unsigned>(parts.tm_mday),
+                 static_cast<unsigned>(parts.tm_mon), static_cast<unsigned>(parts.tm_year + 1900)};
+}
+
 void PayloadWriter::add_data(const std::string& name, const std::string& data) {
   if (!zip_) return;
   Entry entry;
   entry.name = name;
+  entry.time = entry_time(0);
   std::replace(entry.name.begin(), entry.name.end(), '\\', '/');
   entry.store = is_stored_name(name);
   entries_.push_back(entry);

@@ -65,11 +65,19 @@ class PayloadWriter {
 
  private:
   struct Block;
+  struct DosTime {
+    unsigned tm_sec, tm_min, tm_hour, tm_mday, tm_mon, tm_year;
+  };
   struct Entry {
     std::string name;
     bool store = false;
     bool zip64 = false;
+    DosTime time{};
   };
+  // The time stamp of an entry whose source was last written at `seconds`
+  // (0: unknown): the fixed time when SOURCE_DATE_EPOCH is set, else that
+  // time, else the newest source time seen so far.
+  DosTime entry_time(std::int64_t seconds);
 
   void start_workers();
   void stop_workers();
@@ -95,9 +103,9 @@ class PayloadWriter {
   PayloadLimits limits_;
   void* zip_ = nullptr;
   bool failed_ = false;
-  struct {
-    unsigned tm_sec, tm_min, tm_hour, tm_mday, tm_mon, tm_year;
-  } date_{};  // time stamp of every entry: the build's start
+  bool fixed_time_ = false;     // SOURCE_DATE_EPOCH is set
+  std::int64_t fixed_seconds_ = 0;
+  std::int64_t newest_seconds_ = 0;  // newest source time seen; stamps generated entries
 
   std::vector<Entry> entries_;
   std::uint32_t crc_ = 0;           // of the entry being written

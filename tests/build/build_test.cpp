@@ -3,6 +3,11 @@
 #include "builder/project/build.h"
 
 #include <gtest/gtest.h>
+#include <utime.h>
+
+#include <chrono>
+#include <ctime>
+#include <thread>
 #include <minizip/unzip.h>
 
 #include <condition_variable>
@@ -28,6 +33,7 @@ struct Entry {
   std::string name;
   int method = -1;
   std::string data;
+  unsigned long dos_time = 0;
 };
 
 struct Package {
@@ -73,6 +79,7 @@ Package read_package(Sandbox& box, const std::string& host_path, std::size_t stu
     Entry entry;
     entry.name = name;
     entry.method = static_cast<int>(info.compression_method);
+    entry.dos_time = info.dosDate;
     EXPECT_EQ(unzOpenCurrentFile(file), UNZ_OK);
     std::string data(info.uncompressed_size, '\0');
     int got = unzReadCurrentFile(file, &data[0], static_cast<unsigned>(data.size()));
@@ -508,6 +515,54 @@ TEST_F(BuildTest, BackgroundFontTravelsUnlessStandardOrNotFound) {
   EXPECT_EQ(font_entry(), "bold face");
   project_.settings().use_background_window = false;
   EXPECT_EQ(font_entry(), "(none)");
+}
+
+}  // namespace
+}  // namespace quill::project
+
+namespace quill::project {
+namespace {
+
+// A file's time as a ZIP entry carries it, from a time in seconds.
+unsigned long dos_time(std::time_t t, bool utc) {
+  std::tm p{};
+  if (utc) gmtime_r(&t, &p); else localtime_r(&t, &p);
+  return (static_cast<unsigned long>(p.tm_year - 80) << 25) | ((p.tm_mon + 1) << 21) | (p.tm_mday << 16) |
+         (p.tm_hour << 11) | (p.tm_min << 5) | (p.tm_sec / 2);
+}
+
+void set_modified(const std::string& path, std::time_t t) {
+  struct utimbuf times = {t, t};
+  ASSERT_EQ(utime(path.c_str(), &times), 0);
+}
+
+TEST_F(BuildTest, EntryTimesComeFromSourcesOrSourceDateEpochNeverTheClock) {
+  const std::string source = box_.write("src/a.txt", "alpha");
+  set_modified(source, 981173106);  // 2001-02-03
+  project_.add_file(source, "a.txt", kInstallRootPath, project_.install_root());
+  unsetenv("SOURCE_DATE_EPOCH");
+  ASSERT_EQ(build(), BuildOutcome::done);
+  const std::string first = Sandbox::read(output_);
+  EXPECT_EQ(package().find("a.txt")->dos_time, dos_time(981173106, false));
+
+  // Later, with no source changed: the same bytes.
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  ASSERT_EQ(build(), BuildOutcome::done);
+  EXPECT_EQ(Sandbox::read(output_), first) << "an entry took its time from the clock";
+
+  set_modified(source, 1104537600);  // 2005-01-01
+  ASSERT_EQ(build(), BuildOutcome::done);
+  EXPECT_EQ(package().find("a.txt")->dos_time, dos_time(1104537600, false));
+
+  // SOURCE_DATE_EPOCH stamps every entry, whatever the sources' times.
+  setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+  ASSERT_EQ(build(), BuildOutcome::done);
+  const std::string fixed = Sandbox::read(output_);
+  set_modified(source, 1230768000);  // 2009-01-01
+  ASSERT_EQ(build(), BuildOutcome::done);
+  unsetenv("SOURCE_DATE_EPOCH");
+  EXPECT_EQ(Sandbox::read(output_), fixed);
+  for (const Entry& entry : package().entries) EXPECT_EQ(entry.dos_time, dos_time(1700000000, true)) << entry.name;
 }
 
 }  // namespace
