@@ -338,14 +338,15 @@ PosixOs::PosixOs(std::string sandbox_root) : root_(std::move(sandbox_root)) {
 std::string PosixOs::host_path(const std::string& path) const {
   std::string base;
   std::size_t start = 0;
-  if (!path.empty() && path[0] == '/') {
-    start = 0;  // a host path
-  } else if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
     base = root_ + "/" + std::string(1, upper(path[0]));
     start = 2;
   } else if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
-    base = root_ + "/UNC";
+    base = root_ + "/UNC";  // a network path, "//server/share" as well
     start = 2;
+  } else if (!path.empty() && path[0] == '/') {
+    if (!host_paths_allowed_) return std::string();  // outside the machine
+    start = 0;
   } else {
     base = root_ + "/C";
   }
@@ -357,7 +358,8 @@ std::string PosixOs::host_path(const std::string& path) const {
 FileStatus PosixOs::file_status(const std::string& path) {
   FileStatus status;
   struct stat st;
-  if (::stat(host_path(path).c_str(), &st) != 0) return status;
+  std::string host = host_path(path);
+  if (host.empty() || ::stat(host.c_str(), &st) != 0) return status;
   status.exists = true;
   status.is_folder = S_ISDIR(st.st_mode);
   status.read_only = !is_writable(st);
@@ -369,6 +371,10 @@ std::unique_ptr<File> PosixOs::open_file(const std::string& path, OpenMode mode,
   Error dummy;
   Error& result = error != nullptr ? *error : dummy;
   std::string host = host_path(path);
+  if (host.empty()) {
+    result = Error::access_denied;
+    return nullptr;
+  }
   struct stat st;
   bool exists = ::stat(host.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) {
@@ -394,12 +400,15 @@ std::unique_ptr<File> PosixOs::open_file(const std::string& path, OpenMode mode,
 }
 
 Error PosixOs::create_folder(const std::string& path) {
-  if (::mkdir(host_path(path).c_str(), 0755) != 0) return from_errno(errno);
+  std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
+  if (::mkdir(host.c_str(), 0755) != 0) return from_errno(errno);
   return Error::none;
 }
 
 Error PosixOs::delete_file(const std::string& path) {
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::lstat(host.c_str(), &st) != 0) return from_errno(errno);
   if (S_ISDIR(st.st_mode) || !is_writable(st)) return Error::access_denied;
@@ -409,6 +418,7 @@ Error PosixOs::delete_file(const std::string& path) {
 
 Error PosixOs::remove_folder(const std::string& path) {
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::lstat(host.c_str(), &st) != 0) return from_errno(errno);
   if (!S_ISDIR(st.st_mode)) return Error::io;
@@ -419,6 +429,7 @@ Error PosixOs::remove_folder(const std::string& path) {
 Error PosixOs::list_folder(const std::string& path, std::vector<FolderEntry>* entries) {
   entries->clear();
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   DIR* dir = ::opendir(host.c_str());
   if (dir == nullptr) return from_errno(errno);
   while (dirent* e = ::readdir(dir)) {
@@ -446,6 +457,7 @@ Error PosixOs::list_folder(const std::string& path, std::vector<FolderEntry>* en
 Error PosixOs::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
   std::string source = host_path(from);
   std::string target = host_path(to);
+  if (source.empty() || target.empty()) return Error::access_denied;
   struct stat from_st;
   if (::stat(source.c_str(), &from_st) != 0) return from_errno(errno);
   if (S_ISDIR(from_st.st_mode)) return Error::access_denied;
@@ -489,6 +501,7 @@ Error PosixOs::copy_file(const std::string& from, const std::string& to, bool fa
 
 Error PosixOs::set_read_only(const std::string& path, bool read_only) {
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::stat(host.c_str(), &st) != 0) return from_errno(errno);
   if (S_ISDIR(st.st_mode)) return Error::none;  // folders keep their permissions
@@ -500,6 +513,7 @@ Error PosixOs::set_read_only(const std::string& path, bool read_only) {
 
 Error PosixOs::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::stat(host.c_str(), &st) != 0) return from_errno(errno);
   std::uint32_t date = dos_date_time >> 16;
@@ -552,6 +566,7 @@ bool PosixOs::free_megabytes(const std::string& path, std::uint64_t* megabytes) 
     }
   }
   struct statvfs vfs;
+  if (host.empty()) return false;
   if (::statvfs(host.c_str(), &vfs) != 0) return false;
   std::uint64_t bytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
   *megabytes = bytes / 1024 / 1024;

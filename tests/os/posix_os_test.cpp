@@ -44,8 +44,10 @@ TEST_F(PosixOsTest, PathMapping) {
   EXPECT_EQ(os_.host_path("C:\\X\\y.txt"), r + "/C/X/y.txt");
   EXPECT_EQ(os_.host_path("d:/a\\b/"), r + "/D/a/b");
   EXPECT_EQ(os_.host_path("C:\\"), r + "/C");
-  EXPECT_EQ(os_.host_path("/usr/share/x"), "/usr/share/x");
+  EXPECT_EQ(os_.host_path("/usr/share/x"), "");  // outside the machine
   EXPECT_EQ(os_.host_path("\\\\server\\share\\f"), r + "/UNC/server/share/f");
+  EXPECT_EQ(os_.host_path("//tmp/x/victim"), r + "/UNC/tmp/x/victim");
+  EXPECT_EQ(os_.host_path("/\\tmp"), r + "/UNC/tmp");
   EXPECT_EQ(os_.host_path("rel\\f"), r + "/C/rel/f");
   // ".." never climbs out of the drive.
   EXPECT_EQ(os_.host_path("C:\\..\\..\\etc\\passwd"), r + "/C/etc/passwd");
@@ -183,9 +185,23 @@ TEST_F(PosixOsTest, CopyFile) {
   EXPECT_EQ(t.tm_hour, 10);
 }
 
-TEST_F(PosixOsTest, HostPathsWorkBesideTheSandbox) {
-  // The Linux builder reads its sources by host path.
+TEST_F(PosixOsTest, HostPathsOnlyWhenAllowed) {
+  // A host file beside the machine: no path form reaches it by default.
   std::string host = sandbox_.root() + "/outside.txt";
+  std::ofstream(host) << "keep";
+  for (const std::string& path : {host, "/" + host, "\\" + host.substr(1)}) {
+    EXPECT_FALSE(os_.file_status(path).exists) << path;
+    EXPECT_EQ(os_.delete_file(path), path == host ? Error::access_denied : Error::not_found) << path;
+    EXPECT_EQ(os_.open_file(path, OpenMode::write), nullptr) << path;
+    EXPECT_NE(os_.copy_file("C:\Windows\..\none", path, false), Error::none) << path;
+  }
+  EXPECT_EQ(os_.create_folder(sandbox_.root() + "/made"), Error::access_denied);
+  std::vector<FolderEntry> entries;
+  EXPECT_EQ(os_.list_folder(sandbox_.root(), &entries), Error::access_denied);
+  EXPECT_EQ(host_content(host), "keep");
+
+  // The Linux builder reads its sources by host path.
+  os_.allow_host_paths();
   ASSERT_TRUE(write(os_, host, "abc"));
   EXPECT_EQ(host_content(host), "abc");
   EXPECT_EQ(read(os_, host), "abc");
