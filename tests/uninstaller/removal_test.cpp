@@ -224,6 +224,21 @@ TEST_F(RemovalTest, ListedFolderBelowAProtectedOneIsRemovedAsATree) {
   EXPECT_TRUE(exists(programs()));
 }
 
+TEST_F(RemovalTest, OtherListedFoldersGoOnlyWhenEmpty) {
+  // Folders a damaged log may list; none is a program group.
+  const std::vector<std::string> full = {"C:\\Users\\User\\Documents\\", app + "\\data",
+                                         "C:\\Data", programs() + " Two"};
+  for (const std::string& folder : full) write_file(folder + "\\keep.dat");
+  make_folders("C:\\Empty\\Inner");
+  std::vector<std::string> lines = {"Tool"};
+  lines.insert(lines.end(), full.begin(), full.end());
+  lines.insert(lines.end(), {"C:\\Empty\\Inner", "C:\\Empty", app + "\\", "||||"});
+  write_log("C:\\Logs\\uninstall.ini", lines);
+  uninstall("C:\\Logs\\uninstall.ini");
+  for (const std::string& folder : full) EXPECT_TRUE(exists(folder + "\\keep.dat")) << folder;
+  EXPECT_FALSE(exists("C:\\Empty"));
+}
+
 TEST_F(RemovalTest, AnySingleFailureSparesUnlistedFilesAndASecondRunFinishes) {
   write_file("C:\\Program Files\\Other\\keep.dat");
   add_uninstall_key("Other");
