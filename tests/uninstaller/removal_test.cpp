@@ -1,4 +1,4 @@
-// The removal engine over the sandbox backend: what goes, what stays, what
+// The removal engine over the in-memory machine: what goes, what stays, what
 // the progress dialog is told.
 #include "uninstaller/removal.h"
 
