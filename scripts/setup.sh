@@ -8,7 +8,8 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
 native_pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libminizip-dev
-             libgtest-dev googletest libssl-dev openssl unzip zip python3 dpkg-dev icoutils)
+             libgtest-dev googletest libssl-dev openssl unzip zip python3 dpkg-dev icoutils
+             clang libclang-rt-14-dev)
 cross_pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev)
 wine_pkgs=(wine wine32:i386 wine64 xvfb xauth imagemagick)
 
