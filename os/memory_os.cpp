@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <string_view>
 
 #include "os/simulated.h"
 
@@ -18,20 +19,36 @@ struct Data {
   bool counted = true;  // false once deleted: its bytes no longer take space
 };
 
+// Orders names ignoring ASCII letter case, as Windows compares and lists
+// them; looks names up without copying them.
+struct NameLess {
+  using is_transparent = void;
+  static unsigned char fold(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+  }
+  bool operator()(std::string_view a, std::string_view b) const {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      if (fold(a[i]) != fold(b[i])) return fold(a[i]) < fold(b[i]);
+    }
+    return a.size() < b.size();
+  }
+};
+
 struct Node {
-  std::string name;
   bool folder = false;
   bool read_only = false;
   std::uint32_t dos_time = 0;
-  std::shared_ptr<Data> data;                             // files only
-  std::map<std::string, std::unique_ptr<Node>> children;  // by upper-case name: listing order
+  std::shared_ptr<Data> data;                                    // files only
+  std::map<std::string, std::unique_ptr<Node>, NameLess> children;  // by name, in listing order
 };
 
 // A path split into its drive ("C", "UNC") and components, "." and ".."
 // applied as the sandbox backend applies them.
 struct Parts {
   std::string drive;
-  std::vector<std::string> names;
+  std::vector<std::string_view> names;  // into the path given to split()
 };
 
 bool split(const std::string& path, Parts* parts) {
@@ -52,7 +69,7 @@ bool split(const std::string& path, Parts* parts) {
     while (i < path.size() && is_separator(path[i])) ++i;
     std::size_t end = i;
     while (end < path.size() && !is_separator(path[end])) ++end;
-    std::string part = path.substr(i, end - i);
+    std::string_view part(path.data() + i, end - i);
     i = end;
     if (part.empty() || part == ".") continue;
     if (part == "..") {
@@ -76,7 +93,7 @@ struct MemoryOs::Machine {
     Node* node = drive->second.get();
     for (std::size_t i = 0; i + skip < parts.names.size(); ++i) {
       if (!node->folder) return nullptr;
-      auto it = node->children.find(simulated::upper(parts.names[i]));
+      auto it = node->children.find(parts.names[i]);
       if (it == node->children.end()) return nullptr;
       node = it->second.get();
     }
@@ -87,14 +104,18 @@ struct MemoryOs::Machine {
     return split(path, &parts) ? find(parts) : nullptr;
   }
   // Adds `name` below `parent`, which must be a folder without it.
-  Node* add(Node* parent, const std::string& name, bool folder) {
+  Node* add(Node* parent, std::string_view name, bool folder) {
     auto node = std::make_unique<Node>();
-    node->name = name;
     node->folder = folder;
     if (!folder) node->data = std::make_shared<Data>();
     Node* made = node.get();
-    parent->children[simulated::upper(name)] = std::move(node);
+    parent->children.emplace(std::string(name), std::move(node));
     return made;
+  }
+  // Drops the existing node of `parts` from its folder.
+  void remove(const Parts& parts) {
+    auto& siblings = find(parts, 1)->children;
+    siblings.erase(siblings.find(parts.names.back()));
   }
   // Resizes a file's contents within the capacity; false when full.
   bool resize(Data& data, std::uint64_t size) {
@@ -270,7 +291,7 @@ Error MemoryOs::delete_file(const std::string& path) {
   // A file still open keeps its bytes, as on the host.
   machine_->used -= std::min<std::uint64_t>(machine_->used, node->data->bytes.size());
   node->data->counted = false;
-  machine_->find(parts, 1)->children.erase(simulated::upper(parts.names.back()));
+  machine_->remove(parts);
   return Error::none;
 }
 
@@ -283,7 +304,7 @@ Error MemoryOs::remove_folder(const std::string& path) {
   if (!node->folder) return Error::io;
   if (parts.names.empty()) return Error::access_denied;  // a drive stays
   if (!node->children.empty()) return Error::not_empty;
-  machine_->find(parts, 1)->children.erase(simulated::upper(parts.names.back()));
+  machine_->remove(parts);
   return Error::none;
 }
 
@@ -294,9 +315,9 @@ Error MemoryOs::list_folder(const std::string& path, std::vector<FolderEntry>* e
   if (!split(path, &parts)) return Error::access_denied;
   const Node* node = machine_->find(parts);
   if (node == nullptr || !node->folder) return Error::not_found;
-  for (const auto& [key, child] : node->children) {
+  for (const auto& [name, child] : node->children) {
     FolderEntry entry;
-    entry.name = child->name;
+    entry.name = name;
     entry.is_folder = child->folder;
     entry.read_only = child->read_only;
     entry.size = child->folder ? 0 : child->data->bytes.size();
@@ -326,7 +347,7 @@ Error MemoryOs::copy_file(const std::string& from, const std::string& to, bool f
   machine_->resize(*target->data, 0);
   if (!machine_->resize(*target->data, bytes.size())) {
     // Leave no partial copy behind.
-    machine_->find(target_parts, 1)->children.erase(simulated::upper(target_parts.names.back()));
+    machine_->remove(target_parts);
     return Error::disk_full;
   }
   target->data->bytes = bytes;
