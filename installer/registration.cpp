@@ -132,8 +132,11 @@ void register_uninstall(os::Os& os, const InstallRequest& request, const std::st
   std::size_t end = uninstaller.find('\n');
   if (end != std::string::npos) uninstaller.erase(end);
 
-  // A path that is not absolute has no folder to write the log copy into.
-  const std::string uninstaller_folder = is_absolute_path(uninstaller) ? folder_part(uninstaller) : "";
+  // A path that is not absolute or names no file has no folder to write the
+  // log copy into.
+  const std::string uninstaller_folder =
+      is_absolute_path(uninstaller) && is_safe_relative_name(file_name_part(uninstaller)) ? folder_part(uninstaller)
+                                                                                         : "";
   append_line(os, log_path, uninstaller_folder + kUninstallLogName);
   append_line(os, log_path, folder);
   append_line(os, log_path, kLogTerminator);

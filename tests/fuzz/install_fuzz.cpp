@@ -45,14 +45,17 @@ const std::string& archive_bytes() {
   return bytes;
 }
 
-// The folder of an absolute drive path's file, as a machine path.
+// The folder of an absolute drive path that ends in a file name, as a
+// machine path; empty for any other path.
 std::string folder_of_absolute(const std::string& path) {
   if (path.size() < 3 || !std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':' ||
       (path[2] != '\\' && path[2] != '/')) {
     return std::string();
   }
-  std::string resolved = fuzz::machine_path(path);
-  return resolved.substr(0, resolved.rfind('\\'));
+  const std::size_t cut = path.find_last_of("\\/");
+  const std::string name = path.substr(cut + 1);
+  if (name.find_first_not_of(". ") == std::string::npos) return std::string();  // no file name
+  return fuzz::machine_path(path.substr(0, cut + 1));
 }
 
 }  // namespace

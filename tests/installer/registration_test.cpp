@@ -110,8 +110,9 @@ TEST_F(RegistrationTest, LogCopyOnlyIntoTheUninstallerPathsOwnFolder) {
   EXPECT_EQ(log()[3], "C:\\Windows\\Tool/uninstall.ini");
   EXPECT_TRUE(exists("C:\\Windows\\Tool\\uninstall.ini"));
   EXPECT_FALSE(exists("C:\\Windows\\uninstall.ini"));
-  // A path that is not absolute names no folder: no copy anywhere.
-  for (const char* path : {"Shared\\Uninstall.exe", "\\Shared\\Uninstall.exe", "/Shared\\Uninstall.exe"}) {
+  // A path that is not absolute or names no file: no copy anywhere.
+  for (const char* path : {"Shared\\Uninstall.exe", "\\Shared\\Uninstall.exe", "/Shared\\Uninstall.exe",
+                           "C:\\Shared\\", "C:\\Shared\\Sub\\..", "C:\\Shared\\."}) {
     data_file("uninstall.txt", path);
     ASSERT_EQ(run(), InstallResult::finished) << path;
     EXPECT_EQ(log().end()[-3], "uninstall.ini") << path;
