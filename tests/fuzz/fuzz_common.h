@@ -13,19 +13,26 @@
 
 #include "os/memory_os.h"
 
+// Harness code: no coverage feedback from it (clang only).
+#if defined(__clang__)
+#define QUILL_HARNESS __attribute__((no_sanitize("coverage")))
+#else
+#define QUILL_HARNESS
+#endif
+
 namespace quill::fuzz {
 
-[[noreturn]] inline void fail(const std::string& what) {
+[[noreturn]] QUILL_HARNESS inline void fail(const std::string& what) {
   std::fprintf(stderr, "property broken: %s\n", what.c_str());
   std::abort();
 }
 
-inline bool put_file(os::Os& os, const std::string& path, const std::string& bytes) {
+QUILL_HARNESS inline bool put_file(os::Os& os, const std::string& path, const std::string& bytes) {
   auto file = os.open_file(path, os::OpenMode::write);
   return file && file->write(bytes.data(), bytes.size());
 }
 
-inline std::string get_file(os::Os& os, const std::string& path) {
+QUILL_HARNESS inline std::string get_file(os::Os& os, const std::string& path) {
   auto file = os.open_file(path, os::OpenMode::read);
   if (!file) return std::string();
   std::string bytes(static_cast<std::size_t>(file->size()), '\0');
@@ -35,7 +42,7 @@ inline std::string get_file(os::Os& os, const std::string& path) {
 
 // The input cut at lines "====" into exactly `count` parts (missing ones
 // empty, the last one takes the rest).
-inline std::vector<std::string> split_parts(const std::string& input, std::size_t count) {
+QUILL_HARNESS inline std::vector<std::string> split_parts(const std::string& input, std::size_t count) {
   std::vector<std::string> parts;
   std::size_t at = 0;
   while (parts.size() + 1 < count) {
@@ -52,7 +59,7 @@ inline std::vector<std::string> split_parts(const std::string& input, std::size_
 // A drive path as the machine resolves it, upper-case, with '\' only and no
 // trailing separator ("C:\PROGRAM FILES\TOOL"); a relative path counts from
 // C:\. Empty for paths outside any drive.
-inline std::string machine_path(const std::string& path) {
+QUILL_HARNESS inline std::string machine_path(const std::string& path) {
   auto sep = [](char c) { return c == '\\' || c == '/'; };
   std::string result;
   std::size_t i = 0;
@@ -83,7 +90,7 @@ inline std::string machine_path(const std::string& path) {
   return result;
 }
 
-inline bool same_name(const std::string& a, const std::string& b) {
+QUILL_HARNESS inline bool same_name(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
@@ -92,14 +99,14 @@ inline bool same_name(const std::string& a, const std::string& b) {
 }
 
 // True when machine path `inner` is `outer` or lies below it.
-inline bool is_within(const std::string& inner, const std::string& outer) {
+QUILL_HARNESS inline bool is_within(const std::string& inner, const std::string& outer) {
   if (outer.empty() || inner.size() < outer.size() || inner.compare(0, outer.size(), outer) != 0) return false;
   return inner.size() == outer.size() || inner[outer.size()] == '\\';
 }
 
 // Every folder and file of drive C:, by machine path: "<folder>" for a
 // folder, else the file's read-only mark and bytes.
-inline std::map<std::string, std::string> snapshot(os::Os& os) {
+QUILL_HARNESS inline std::map<std::string, std::string> snapshot(os::Os& os) {
   std::map<std::string, std::string> all;
   std::vector<std::string> folders = {"C:"};
   while (!folders.empty()) {
@@ -121,7 +128,7 @@ inline std::map<std::string, std::string> snapshot(os::Os& os) {
 }
 
 // The paths that differ between two snapshots (added, removed or changed).
-inline std::vector<std::string> changed_paths(const std::map<std::string, std::string>& before,
+QUILL_HARNESS inline std::vector<std::string> changed_paths(const std::map<std::string, std::string>& before,
                                               const std::map<std::string, std::string>& after) {
   std::vector<std::string> changed;
   for (const auto& [path, what] : before) {
