@@ -36,17 +36,18 @@ status=0
 for t in "${targets[@]}"; do
   mkdir -p "build/fuzz/corpus/$t"
   log="build/fuzz/$t.log"
-  if build/fuzz/tests/fuzz/"fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-       -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$t-" \
-       "build/fuzz/corpus/$t" "tests/fuzz/corpus/$t" >"$log" 2>&1; then
-    result=ok
-  else
-    result=FAILED
-    status=1
-  fi
+  result=ok
+  # The process's CPU time as well: on a shared machine the wall-clock rate
+  # says more about the other load than about the target.
+  TIMEFORMAT='%U %S'
+  { time build/fuzz/tests/fuzz/"fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="build/fuzz/artifacts/$t-" \
+      "build/fuzz/corpus/$t" "tests/fuzz/corpus/$t" >"$log" 2>&1 || result=FAILED; } 2>"build/fuzz/$t.cpu"
+  [ $result = ok ] || status=1
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
-  echo "fuzz $t: $result, ${runs:-?} inputs, ${speed:-?} inputs/s ($log)"
+  cpu_speed=$(awk -v n="${runs:-0}" '{ t = $1 + $2; if (t > 0) printf "%d", n / t; else print "?" }' "build/fuzz/$t.cpu")
+  echo "fuzz $t: $result, ${runs:-?} inputs, ${speed:-?} inputs/s, ${cpu_speed} inputs per CPU second ($log)"
   [ $result = ok ] || tail -n 40 "$log"
 done
 exit $status
