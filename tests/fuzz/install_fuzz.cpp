@@ -92,7 +92,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<package::FileInfoLine> lines;
   package::read_file_info(os, payload + "fileinfo.txt", &lines);
   for (const package::FileInfoLine& line : lines) {
-    files.push_back(fuzz::machine_path(package::file_info_destination(line)));
+    // Folders are made along the destination as written, so with ".." parts
+    // every folder it passes through is named too.
+    const std::string destination = package::file_info_destination(line);
+    for (std::size_t at = destination.find_first_of("\\/", 3); at != std::string::npos;
+         at = destination.find_first_of("\\/", at + 1)) {
+      files.push_back(fuzz::machine_path(destination.substr(0, at)));
+    }
+    files.push_back(fuzz::machine_path(destination));
   }
   std::string uninstaller;
   if (package::read_uninstaller_path(os, table, folder, &uninstaller)) {
