@@ -87,26 +87,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto after = fuzz::snapshot(os);
 
   // The allowed files, from the data files as the engine left them expanded.
+  // Folders are made along a path as written, so with ".." parts every
+  // folder it passes through is named too.
+  std::vector<std::string> files;
+  auto name_along = [&files](const std::string& path) {
+    for (std::size_t at = path.find_first_of("\\/"); at != std::string::npos; at = path.find_first_of("\\/", at + 1)) {
+      files.push_back(fuzz::machine_path(path.substr(0, at)));
+    }
+    files.push_back(fuzz::machine_path(path));
+  };
   const std::string folder = installer::install_folder_path(request.install_folder);
-  std::vector<std::string> files = {fuzz::machine_path(folder + installer::kUninstallLogName)};
+  name_along(folder + installer::kUninstallLogName);
   std::vector<package::FileInfoLine> lines;
   package::read_file_info(os, payload + "fileinfo.txt", &lines);
-  for (const package::FileInfoLine& line : lines) {
-    // Folders are made along the destination as written, so with ".." parts
-    // every folder it passes through is named too.
-    const std::string destination = package::file_info_destination(line);
-    for (std::size_t at = destination.find_first_of("\\/", 3); at != std::string::npos;
-         at = destination.find_first_of("\\/", at + 1)) {
-      files.push_back(fuzz::machine_path(destination.substr(0, at)));
-    }
-    files.push_back(fuzz::machine_path(destination));
-  }
+  for (const package::FileInfoLine& line : lines) name_along(package::file_info_destination(line));
   std::string uninstaller;
   if (package::read_uninstaller_path(os, table, folder, &uninstaller)) {
     std::string beside = folder_of_absolute(uninstaller.substr(0, uninstaller.find('\n')));
     if (!beside.empty()) files.push_back(beside + "\\UNINSTALL.INI");
   }
-  const std::string install_path = fuzz::machine_path(folder);
   const std::string payload_path = fuzz::machine_path(payload);
   const std::string programs = fuzz::machine_path(os.special_folder(os::SpecialFolder::programs));
   const std::string desktop = fuzz::machine_path(os.special_folder(os::SpecialFolder::desktop));
@@ -114,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                "\\Microsoft\\Internet Explorer\\Quick Launch");
   for (const std::string& path : fuzz::changed_paths(before, after)) {
     const std::string parent = path.substr(0, path.rfind('\\'));
-    bool allowed = fuzz::is_within(path, payload_path) || fuzz::is_within(install_path, path) ||
+    bool allowed = fuzz::is_within(path, payload_path) ||
                    fuzz::is_within(path, programs) ||
                    ((parent == desktop || parent == quick) && path.size() > 4 &&
                     path.compare(path.size() - 4, 4, ".LNK") == 0);
