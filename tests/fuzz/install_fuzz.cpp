@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   package::read_file_info(os, payload + "fileinfo.txt", &lines);
   for (const package::FileInfoLine& line : lines) name_along(package::file_info_destination(line));
   std::string uninstaller;
-  if (package::read_uninstaller_path(os, table, folder, &uninstaller)) {
+  // The engine expanded "uninstall.txt" in place: read it as it is now.
+  if (package::read_whole_data_file(os, payload + "uninstall.txt", package::kMaxUninstallText, &uninstaller)) {
     std::string beside = folder_of_absolute(uninstaller.substr(0, uninstaller.find('\n')));
     if (!beside.empty()) files.push_back(beside + "\\UNINSTALL.INI");
   }
