@@ -1,6 +1,7 @@
-// The command-line builder on Linux: the sandbox backend, whose paths that
-// begin with "/" are host paths. Drive paths land in a sandbox folder of
-// this run's own, removed at the end.
+// The command-line builder on Linux: the sandbox backend with host paths
+// allowed, so that paths that begin with "/" name the project, its sources
+// and the output. Drive paths land in a sandbox folder of this run's own,
+// removed at the end.
 #include <climits>
 #include <cstdlib>
 #include <unistd.h>
@@ -18,7 +19,9 @@ namespace {
 
 class PosixPlatform : public Platform {
  public:
-  explicit PosixPlatform(const std::string& sandbox) : sandbox_(sandbox), os_(sandbox) {}
+  explicit PosixPlatform(const std::string& sandbox) : sandbox_(sandbox), os_(sandbox) {
+    os_.allow_host_paths();
+  }
   ~PosixPlatform() override { remove_folder_tree(os_, sandbox_); }
 
   os::Os& os() override { return os_; }

@@ -1,5 +1,7 @@
 // Line-by-line reading of 8-bit text files with the system's 259-character
-// line limit. CR LF and a lone LF both end a line; no CR reaches a line.
+// line limit. CR LF and a lone LF both end a line; a CR that no LF follows
+// is an ordinary character of its line, so what a writer put in a line
+// (other than an LF) is read back unchanged.
 #pragma once
 
 #include <memory>

@@ -31,7 +31,7 @@ std::string without_trailing_backslash(const std::string& path) {
 }
 
 std::string folder_part(const std::string& path) {
-  std::size_t at = path.rfind('\\');
+  std::size_t at = path.find_last_of("\\/");
   return at == std::string::npos ? std::string() : path.substr(0, at + 1);
 }
 
@@ -56,7 +56,9 @@ bool is_safe_relative_name(const std::string& name) {
     while (end < name.size() && !is_separator(name[end])) ++end;
     std::string part = name.substr(i, end - i);
     // A single trailing separator ends the loop before an empty part is seen.
-    if (part.empty() || part == "." || part == "..") return false;
+    // Windows drops a part's trailing dots and spaces, so "..." or ". " is
+    // "." or an empty name there.
+    if (part.find_first_not_of(". ") == std::string::npos) return false;
     i = end + 1;
   }
   return true;

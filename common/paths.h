@@ -12,14 +12,15 @@ bool starts_with(const std::string& text, const std::string& head);
 std::string with_trailing_backslash(const std::string& path);
 // Drops one trailing backslash when there is one.
 std::string without_trailing_backslash(const std::string& path);
-// The path up to and including its last backslash ("" when there is none).
+// The path up to and including its last backslash or slash ("" when there
+// is none).
 std::string folder_part(const std::string& path);
 // The part after the last backslash or slash.
 std::string file_name_part(const std::string& path);
 // Replaces every `from` character by `to`.
 std::string replace_char(std::string text, char from, char to);
 // True when the relative name is safe below a folder: not absolute, no drive,
-// no "." or ".." component, not empty.
+// no component made only of dots and spaces, not empty.
 bool is_safe_relative_name(const std::string& name);
 // True when the path is a drive root such as "C:\" or "C:".
 bool is_drive_root(const std::string& path);

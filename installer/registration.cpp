@@ -179,7 +179,11 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
   std::size_t end = uninstaller.find('\n');
   if (end != std::string::npos) uninstaller.erase(end);
 
-  const std::string uninstaller_folder = folder_part(uninstaller);
+  // A path that is not absolute or names no file has no folder to write the
+  // log copy into.
+  const std::string uninstaller_folder =
+      is_absolute_path(uninstaller) && is_safe_relative_name(file_name_part(uninstaller)) ? folder_part(uninstaller)
+                                                                                         : "";
   for (const std::string& line : {uninstaller_folder + kUninstallLogName, folder,
                                   std::string(kLogTerminator)}) {
     if (write_or_ask(callback, log_path, [&] { return append_line(os, log_path, line); }) ==

@@ -1,6 +1,8 @@
 // The sandbox backend: a simulated Windows machine below a host folder.
 #include "os/posix_os.h"
 
+#include "os/simulated.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,24 +21,11 @@
 namespace quill::os {
 namespace {
 
-const char kProfile[] = "C:\\Users\\User";
+using simulated::equal_nocase;
+using simulated::RegKey;
+using simulated::RegValue;
 
 bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-std::string upper(std::string text) {
-  for (char& c : text) c = upper(c);
-  return text;
-}
-
-bool equal_nocase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
-}
 
 Error from_errno(int e) {
   switch (e) {
@@ -163,32 +152,6 @@ class PosixFile : public File {
 //   dw <name>=<decimal>            a dword value of the last key
 // Names and values escape '%', '=', and control characters as %XX.
 
-struct RegValue {
-  std::string name;
-  bool is_dword = false;
-  std::string text;
-  std::uint32_t dword = 0;
-};
-
-struct RegKey {
-  std::string name;
-  std::vector<RegKey> children;
-  std::vector<RegValue> values;
-
-  RegKey* child(const std::string& child_name) {
-    for (RegKey& k : children) {
-      if (equal_nocase(k.name, child_name)) return &k;
-    }
-    return nullptr;
-  }
-  RegValue* value(const std::string& value_name) {
-    for (RegValue& v : values) {
-      if (equal_nocase(v.name, value_name)) return &v;
-    }
-    return nullptr;
-  }
-};
-
 std::string escape(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
@@ -217,49 +180,25 @@ std::string unescape(const std::string& text) {
   return out;
 }
 
-std::vector<std::string> key_parts(const std::string& key) {
-  std::vector<std::string> parts;
-  std::size_t i = 0;
-  while (i <= key.size()) {
-    std::size_t end = key.find('\\', i);
-    if (end == std::string::npos) end = key.size();
-    if (end > i) parts.push_back(key.substr(i, end - i));
-    i = end + 1;
-  }
-  return parts;
-}
-
+// The registry tree, read from the file when made; save() writes it back.
 class Registry {
  public:
   explicit Registry(std::string file) : file_(std::move(file)) { load(); }
 
-  // The key at `path` below `root`; created (with its parents) when `create`.
-  RegKey* find(RegistryRoot root, const std::string& path, bool create) {
-    RegKey* key = &roots_[static_cast<std::uint32_t>(root)];
-    for (const std::string& part : key_parts(path)) {
-      RegKey* next = key->child(part);
-      if (next == nullptr) {
-        if (!create) return nullptr;
-        key->children.push_back(RegKey{part, {}, {}});
-        next = &key->children.back();
-      }
-      key = next;
-    }
-    return key;
-  }
+  simulated::RegistryTree& tree() { return tree_; }
 
-  bool save() const {
+  Error save() {
     std::string temp = file_ + ".new";
     FILE* f = std::fopen(temp.c_str(), "wb");
-    if (f == nullptr) return false;
-    for (const auto& [root, key] : roots_) {
+    if (f == nullptr) return Error::io;
+    for (const auto& [root, key] : tree_.roots()) {
       char hex[16];
       std::snprintf(hex, sizeof hex, "%08X", root);
       write_key(f, hex, key);
     }
     bool ok = std::fflush(f) == 0;
     ok = (std::fclose(f) == 0) && ok;
-    return ok && std::rename(temp.c_str(), file_.c_str()) == 0;
+    return ok && std::rename(temp.c_str(), file_.c_str()) == 0 ? Error::none : Error::io;
   }
 
  private:
@@ -293,7 +232,7 @@ class Registry {
         std::uint32_t root = static_cast<std::uint32_t>(
             std::strtoul(path.substr(0, slash).c_str(), nullptr, 16));
         std::string rest = slash == std::string::npos ? "" : path.substr(slash + 1);
-        current = find(static_cast<RegistryRoot>(root), rest, true);
+        current = tree_.find(static_cast<RegistryRoot>(root), rest, true);
       } else if (current != nullptr && (line.compare(0, 4, "str ") == 0 || line.compare(0, 3, "dw ") == 0)) {
         bool dword = line[0] == 'd';
         std::string body = line.substr(dword ? 3 : 4);
@@ -317,7 +256,7 @@ class Registry {
   }
 
   std::string file_;
-  std::map<std::uint32_t, RegKey> roots_;
+  simulated::RegistryTree tree_;
 };
 
 }  // namespace
@@ -325,27 +264,21 @@ class Registry {
 PosixOs::PosixOs(std::string sandbox_root) : root_(std::move(sandbox_root)) {
   while (root_.size() > 1 && root_.back() == '/') root_.pop_back();
   make_host_folders(root_);
-  const std::string profile = kProfile;
-  for (const std::string& folder :
-       {std::string("C:\\Program Files"), std::string("C:\\Windows\\System32"), profile + "\\Desktop",
-        profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
-        profile + "\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick Launch",
-        profile + "\\AppData\\Local\\Temp"}) {
-    make_host_folders(host_path(folder));
-  }
+  for (const std::string& folder : simulated::standard_folders()) make_host_folders(host_path(folder));
 }
 
 std::string PosixOs::host_path(const std::string& path) const {
   std::string base;
   std::size_t start = 0;
-  if (!path.empty() && path[0] == '/') {
-    start = 0;  // a host path
-  } else if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
-    base = root_ + "/" + std::string(1, upper(path[0]));
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    base = root_ + "/" + std::string(1, simulated::upper(path[0]));
     start = 2;
   } else if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
-    base = root_ + "/UNC";
+    base = root_ + "/UNC";  // a network path, "//server/share" as well
     start = 2;
+  } else if (!path.empty() && path[0] == '/') {
+    if (!host_paths_allowed_) return std::string();  // outside the machine
+    start = 0;
   } else {
     base = root_ + "/C";
   }
@@ -357,7 +290,8 @@ std::string PosixOs::host_path(const std::string& path) const {
 FileStatus PosixOs::file_status(const std::string& path) {
   FileStatus status;
   struct stat st;
-  if (::stat(host_path(path).c_str(), &st) != 0) return status;
+  std::string host = host_path(path);
+  if (host.empty() || ::stat(host.c_str(), &st) != 0) return status;
   status.exists = true;
   status.is_folder = S_ISDIR(st.st_mode);
   status.read_only = !is_writable(st);
@@ -370,6 +304,10 @@ std::unique_ptr<File> PosixOs::open_file(const std::string& path, OpenMode mode,
   Error dummy;
   Error& result = error != nullptr ? *error : dummy;
   std::string host = host_path(path);
+  if (host.empty()) {
+    result = Error::access_denied;
+    return nullptr;
+  }
   struct stat st;
   bool exists = ::stat(host.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) {
@@ -395,12 +333,15 @@ std::unique_ptr<File> PosixOs::open_file(const std::string& path, OpenMode mode,
 }
 
 Error PosixOs::create_folder(const std::string& path) {
-  if (::mkdir(host_path(path).c_str(), 0755) != 0) return from_errno(errno);
+  std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
+  if (::mkdir(host.c_str(), 0755) != 0) return from_errno(errno);
   return Error::none;
 }
 
 Error PosixOs::delete_file(const std::string& path) {
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::lstat(host.c_str(), &st) != 0) return from_errno(errno);
   if (S_ISDIR(st.st_mode) || !is_writable(st)) return Error::access_denied;
@@ -410,6 +351,7 @@ Error PosixOs::delete_file(const std::string& path) {
 
 Error PosixOs::remove_folder(const std::string& path) {
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::lstat(host.c_str(), &st) != 0) return from_errno(errno);
   if (!S_ISDIR(st.st_mode)) return Error::io;
@@ -420,6 +362,7 @@ Error PosixOs::remove_folder(const std::string& path) {
 Error PosixOs::list_folder(const std::string& path, std::vector<FolderEntry>* entries) {
   entries->clear();
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   DIR* dir = ::opendir(host.c_str());
   if (dir == nullptr) return from_errno(errno);
   while (dirent* e = ::readdir(dir)) {
@@ -442,8 +385,7 @@ Error PosixOs::list_folder(const std::string& path, std::vector<FolderEntry>* en
   // A Windows file system lists in name order regardless of letter case;
   // keep that so that listing order never depends on the host.
   std::sort(entries->begin(), entries->end(), [](const FolderEntry& a, const FolderEntry& b) {
-    std::string ua = upper(a.name), ub = upper(b.name);
-    return ua != ub ? ua < ub : a.name < b.name;
+    return simulated::listing_before(a.name, b.name);
   });
   return Error::none;
 }
@@ -462,6 +404,7 @@ Error PosixOs::replace_file(const std::string& from, const std::string& to) {
 Error PosixOs::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
   std::string source = host_path(from);
   std::string target = host_path(to);
+  if (source.empty() || target.empty()) return Error::access_denied;
   struct stat from_st;
   if (::stat(source.c_str(), &from_st) != 0) return from_errno(errno);
   if (S_ISDIR(from_st.st_mode)) return Error::access_denied;
@@ -505,6 +448,7 @@ Error PosixOs::copy_file(const std::string& from, const std::string& to, bool fa
 
 Error PosixOs::set_read_only(const std::string& path, bool read_only) {
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::stat(host.c_str(), &st) != 0) return from_errno(errno);
   if (S_ISDIR(st.st_mode)) return Error::none;  // folders keep their permissions
@@ -516,21 +460,11 @@ Error PosixOs::set_read_only(const std::string& path, bool read_only) {
 
 Error PosixOs::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
   std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::stat(host.c_str(), &st) != 0) return from_errno(errno);
-  std::uint32_t date = dos_date_time >> 16;
-  std::uint32_t time = dos_date_time & 0xffffu;
-  struct tm t = {};
-  t.tm_year = static_cast<int>((date >> 9) & 0x7f) + 80;
-  t.tm_mon = static_cast<int>((date >> 5) & 0x0f) - 1;
-  t.tm_mday = static_cast<int>(date & 0x1f);
-  t.tm_hour = static_cast<int>((time >> 11) & 0x1f);
-  t.tm_min = static_cast<int>((time >> 5) & 0x3f);
-  t.tm_sec = static_cast<int>(time & 0x1f) * 2;
-  t.tm_isdst = -1;
-  if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_hour > 23 || t.tm_min > 59 || t.tm_sec > 59) {
-    return Error::io;
-  }
+  struct tm t;
+  if (!simulated::dos_time(dos_date_time, &t)) return Error::io;
   time_t when = std::mktime(&t);
   if (when == static_cast<time_t>(-1)) return Error::io;
   struct timespec times[2];
@@ -540,7 +474,7 @@ Error PosixOs::set_file_time(const std::string& path, std::uint32_t dos_date_tim
   return Error::none;
 }
 
-std::string PosixOs::temp_folder() { return std::string(kProfile) + "\\AppData\\Local\\Temp\\"; }
+std::string PosixOs::temp_folder() { return simulated::temp_folder(); }
 
 std::string PosixOs::module_path() {
   if (!module_path_.empty()) return module_path_;
@@ -568,147 +502,69 @@ bool PosixOs::free_megabytes(const std::string& path, std::uint64_t* megabytes) 
     }
   }
   struct statvfs vfs;
+  if (host.empty()) return false;
   if (::statvfs(host.c_str(), &vfs) != 0) return false;
   std::uint64_t bytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
   *megabytes = bytes / 1024 / 1024;
   return true;
 }
 
-std::string PosixOs::special_folder(SpecialFolder which) {
-  const std::string profile = kProfile;
-  switch (which) {
-    case SpecialFolder::program_files: return "C:\\Program Files";
-    case SpecialFolder::windows: return "C:\\Windows";
-    case SpecialFolder::system: return "C:\\Windows\\System32";
-    case SpecialFolder::desktop: return profile + "\\Desktop";
-    case SpecialFolder::programs: return profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
-    case SpecialFolder::app_data: return profile + "\\AppData\\Roaming";
-    case SpecialFolder::profile: return profile;
-  }
-  return std::string();
-}
+std::string PosixOs::special_folder(SpecialFolder which) { return simulated::special_folder(which); }
 
 bool PosixOs::registry_key_exists(RegistryRoot root, const std::string& key) {
   std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
-  return registry.find(root, key, false) != nullptr;
+  return registry.tree().find(root, key, false) != nullptr;
 }
 
 Error PosixOs::registry_create_key(RegistryRoot root, const std::string& key) {
   std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
-  registry.find(root, key, true);
-  return registry.save() ? Error::none : Error::io;
+  registry.tree().find(root, key, true);
+  return registry.save();
 }
 
 Error PosixOs::registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
                                     std::string* value, std::size_t max_length) {
   std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
-  RegKey* k = registry.find(root, key, false);
-  if (k == nullptr) return Error::not_found;
-  RegValue* v = k->value(name);
-  if (v == nullptr) return Error::not_found;
-  if (v->is_dword) return Error::not_found;  // a value of another type
-  // Like a zero-terminated read into a fixed buffer: up to the first zero.
-  std::string text = v->text.substr(0, v->text.find('\0'));
-  *value = text.substr(0, max_length);
-  return Error::none;
+  return registry.tree().read_string(root, key, name, value, max_length);
 }
 
 Error PosixOs::registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
                                    std::uint32_t* value) {
   std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
-  RegKey* k = registry.find(root, key, false);
-  if (k == nullptr) return Error::not_found;
-  RegValue* v = k->value(name);
-  if (v == nullptr) return Error::not_found;
-  if (!v->is_dword) return Error::not_found;
-  *value = v->dword;
-  return Error::none;
+  return registry.tree().read_dword(root, key, name, value);
 }
 
 Error PosixOs::registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
                                      const std::string& value) {
   std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
-  RegKey* k = registry.find(root, key, true);
-  RegValue* v = k->value(name);
-  if (v == nullptr) {
-    k->values.push_back(RegValue{name, false, std::string(), 0});
-    v = &k->values.back();
-  }
-  v->is_dword = false;
-  v->text = value;
-  v->dword = 0;
-  return registry.save() ? Error::none : Error::io;
+  registry.tree().write_string(root, key, name, value);
+  return registry.save();
 }
 
 Error PosixOs::registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
                                     std::uint32_t value) {
   std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
-  RegKey* k = registry.find(root, key, true);
-  RegValue* v = k->value(name);
-  if (v == nullptr) {
-    k->values.push_back(RegValue{name, true, std::string(), 0});
-    v = &k->values.back();
-  }
-  v->is_dword = true;
-  v->text.clear();
-  v->dword = value;
-  return registry.save() ? Error::none : Error::io;
+  registry.tree().write_dword(root, key, name, value);
+  return registry.save();
 }
 
 Error PosixOs::registry_delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey) {
-  std::vector<std::string> parts = key_parts(subkey);
-  // An empty subkey would name the parent itself; never delete that by accident.
-  if (parts.empty()) return Error::not_found;
   std::lock_guard<std::mutex> lock(mutex_);
   Registry registry(root_ + "/registry.txt");
-  std::string holder = parent;
-  for (std::size_t i = 0; i + 1 < parts.size(); ++i) holder += "\\" + parts[i];
-  RegKey* k = registry.find(root, holder, false);
-  if (k == nullptr) return Error::not_found;
-  auto it = std::find_if(k->children.begin(), k->children.end(),
-                         [&](const RegKey& c) { return equal_nocase(c.name, parts.back()); });
-  if (it == k->children.end()) return Error::not_found;
-  k->children.erase(it);
-  return registry.save() ? Error::none : Error::io;
+  Error e = registry.tree().delete_key(root, parent, subkey);
+  return e == Error::none ? registry.save() : e;
 }
 
-Error PosixOs::create_shortcut(const Shortcut& shortcut) {
-  Error error = Error::none;
-  std::unique_ptr<File> file = open_file(shortcut.link_path, OpenMode::write, &error);
-  if (!file) return error;
-  std::string text = "[Shortcut]\r\nTarget=" + shortcut.target + "\r\nWorkingFolder=" + shortcut.working_folder +
-                     "\r\nDescription=" + shortcut.description + "\r\n";
-  return file->write(text.data(), text.size()) ? Error::none : Error::disk_full;
-}
+Error PosixOs::create_shortcut(const Shortcut& shortcut) { return simulated::write_shortcut(*this, shortcut); }
 
 bool PosixOs::read_shortcut(const std::string& link_path, Shortcut* shortcut) {
-  std::unique_ptr<File> file = open_file(link_path, OpenMode::read);
-  if (!file) return false;
-  std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(file->size(), 1 << 20)), '\0');
-  text.resize(file->read(&text[0], text.size()));
-  if (text.compare(0, 12, "[Shortcut]\r\n") != 0) return false;
-  *shortcut = Shortcut();
-  shortcut->link_path = link_path;
-  std::size_t at = 12;
-  while (at < text.size()) {
-    std::size_t end = text.find("\r\n", at);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
-    at = end + 2;
-    std::size_t eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-    if (key == "Target") shortcut->target = value;
-    else if (key == "WorkingFolder") shortcut->working_folder = value;
-    else if (key == "Description") shortcut->description = value;
-  }
-  return true;
+  return simulated::read_shortcut(*this, link_path, shortcut);
 }
 
 std::vector<std::string> PosixOs::shell_log() const {

@@ -1,15 +1,18 @@
 // A simulated Windows machine inside a sandbox folder of the host.
 //
-// Drive paths ("C:\Folder\file") map to <sandbox>/C/Folder/file; a path that
-// starts with '/' is a host path and is used as it is, so the Linux builder
-// can read its project's source files. The registry is a small file-backed
-// tree inside the sandbox; a shortcut is a text file naming its target and
-// working folder. Read-only files refuse deletion and writes as on Windows,
+// Drive paths ("C:\Folder\file") map to <sandbox>/C/Folder/file. Nothing
+// else of the host is reachable unless the owner calls allow_host_paths():
+// from then on a path that starts with a single '/' is a host path used as it
+// is (the Linux builder reads its project and sources that way). Without it
+// such a path lies outside the machine and every operation refuses it. The
+// registry is a small file-backed tree inside the sandbox; a shortcut is a
+// text file naming its target and working folder. Read-only files refuse deletion and writes as on Windows,
 // even for root.
 //
 // Path rules: `\` and `/` both separate; "." components are dropped and ".."
 // never climbs above the drive (so no drive path leaves the sandbox); a
-// relative path counts from C:\; "\\server\share" maps below <sandbox>/UNC.
+// relative path counts from C:\; "\\server\share" (and "//server/share",
+// host paths allowed or not) maps below <sandbox>/UNC.
 // A component that does not exist under its exact name is looked up
 // case-insensitively, as Windows file names are. Listings come in name order,
 // ignoring letter case, as a Windows file system returns them.
@@ -36,8 +39,11 @@ class PosixOs : public Os {
   // user profile, desktop, Programs, application data, temp) when missing.
   explicit PosixOs(std::string sandbox_root);
 
-  // The host path that a Windows path maps to.
+  // The host path that a Windows path maps to; empty for a path outside the
+  // machine.
   std::string host_path(const std::string& path) const;
+  // Lets paths that start with a single '/' name host files (see above).
+  void allow_host_paths() { host_paths_allowed_ = true; }
   const std::string& sandbox_root() const { return root_; }
 
   // Test settings.
@@ -100,6 +106,7 @@ class PosixOs : public Os {
   std::string module_path_;
   std::uint64_t free_override_ = 0;
   bool has_free_override_ = false;
+  bool host_paths_allowed_ = false;
   std::vector<std::string> shell_log_;
   std::vector<std::string> notified_;
   // Serialises the registry file and the logs between threads.

@@ -9,7 +9,7 @@ SUDO=""
 
 native_pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libminizip-dev libdeflate-dev
              libgtest-dev googletest libssl-dev openssl unzip zip python3 dpkg-dev icoutils
-             osslsigncode)
+             osslsigncode clang libclang-rt-14-dev)
 cross_pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev)
 wine_pkgs=(wine wine32:i386 wine64 xvfb xauth imagemagick)
 

@@ -18,6 +18,14 @@ std::string without_trailing_separator(const std::string& path) {
   return path;
 }
 
+// True when `path` lies below `folder` (not the folder itself).
+bool is_below(const std::string& folder, const std::string& path) {
+  const std::string base = comparable_folder_path(folder);
+  const std::string inner = comparable_folder_path(path);
+  return !base.empty() && inner.size() > base.size() + 1 &&
+         inner.compare(0, base.size(), base) == 0 && inner[base.size()] == '\\';
+}
+
 }  // namespace
 
 std::string removing_line(const std::string& entry) {
@@ -36,7 +44,11 @@ void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry
   if (status.exists && status.is_folder) {
     if (!guard.may_remove(entry)) return;
     const std::string folder = without_trailing_separator(entry);
-    remove_folder_tree(os, folder);
+    // The installer lists folders of its own only as program groups; any
+    // other listed folder comes from a damaged log and goes only when empty.
+    if (is_below(os.special_folder(os::SpecialFolder::programs), folder)) {
+      remove_folder_tree(os, folder);
+    }
     os.remove_folder(folder);
     return;
   }

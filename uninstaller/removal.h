@@ -32,7 +32,8 @@ class RemovalObserver {
 void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
                  RemovalObserver& observer);
 
-// Removes one entry: a folder as a whole tree (when the guard allows it),
+// Removes one entry: a folder below the Programs folder as a whole tree and
+// any other folder only when it is empty (both when the guard allows it),
 // anything else as a file. A file that is in use (not read-only, yet not
 // deletable) is moved to aside_path() and deleted when the system next
 // starts. Other failures are ignored.

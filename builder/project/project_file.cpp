@@ -17,10 +17,12 @@ constexpr int kShortcutRecordLines = 13;
 constexpr int kSettingsLines = 44;
 
 // One line of the file: a value never carries a line end and never exceeds
-// what a reader keeps, so every section stays in step when read back.
+// what a reader keeps, so every section stays in step when read back. It is
+// cut where a reader would end it (CR LF or LF); any other CR is kept.
 void put(std::string& out, const std::string& value) {
-  std::size_t end = value.find_first_of("\r\n");
+  std::size_t end = value.find('\n');
   if (end == std::string::npos) end = value.size();
+  if (end > 0 && end < value.size() && value[end - 1] == '\r') --end;
   out.append(value, 0, std::min(end, kMaxLineLength));
   out += "\r\n";
 }

@@ -5,8 +5,7 @@
 
 #include "common/text_file.h"
 #include "os/fault_os.h"
-#include "os/posix_os.h"
-#include "tests/os/sandbox.h"
+#include "os/memory_os.h"
 
 namespace quill {
 namespace {
@@ -27,8 +26,7 @@ class FolderRemovalTest : public ::testing::Test {
     ASSERT_EQ(os_.set_read_only("C:\\T\\sub\\deeper\\ro2.txt", true), os::Error::none);
   }
 
-  testing::Sandbox sandbox_;
-  os::PosixOs os_{sandbox_.root()};
+  os::MemoryOs os_;
 };
 
 TEST_F(FolderRemovalTest, RemovesTreeWithReadOnlyFiles) {

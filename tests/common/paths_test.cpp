@@ -9,6 +9,9 @@ namespace {
 TEST(Paths, Parts) {
   EXPECT_EQ(folder_part("C:\\a\\b.txt"), "C:\\a\\");
   EXPECT_EQ(folder_part("b.txt"), "");
+  // Both separators end the folder, as file_name_part and Windows have it.
+  EXPECT_EQ(folder_part("C:\\Windows\\Tool/un.exe"), "C:\\Windows\\Tool/");
+  EXPECT_EQ(folder_part("C:/a\\b/c"), "C:/a\\b/");
   EXPECT_EQ(file_name_part("C:\\a\\b.txt"), "b.txt");
   EXPECT_EQ(file_name_part("/home/u/src/pic.jpg"), "pic.jpg");
   EXPECT_EQ(file_name_part("C:\\a/b\\c"), "c");
@@ -25,7 +28,7 @@ TEST(Paths, SafeRelativeNames) {
     EXPECT_TRUE(is_safe_relative_name(ok)) << ok;
   }
   for (const char* bad : {"", "\\a", "/etc/passwd", "C:\\x", "c:x", "..", "a\\..\\..\\b", "a/./b", "a\\\\b",
-                          "a\\..", "x:stream"}) {
+                          "a\\..", "x:stream", "...", "a\\. .\\b", " ", "a/.. /b"}) {
     EXPECT_FALSE(is_safe_relative_name(bad)) << bad;
   }
 }

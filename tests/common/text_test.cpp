@@ -3,8 +3,7 @@
 
 #include "common/lines.h"
 #include "common/text_file.h"
-#include "os/posix_os.h"
-#include "tests/os/sandbox.h"
+#include "os/memory_os.h"
 
 namespace quill {
 namespace {
@@ -30,8 +29,7 @@ class TextTest : public ::testing::Test {
     return out;
   }
 
-  testing::Sandbox sandbox_;
-  os::PosixOs os_{sandbox_.root()};
+  os::MemoryOs os_;
   std::string path_ = "C:\\t.txt";
 };
 

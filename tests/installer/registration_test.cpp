@@ -154,6 +154,25 @@ TEST_F(RegistrationTest, LogBesideAnUninstallerElsewhereIsIdentical) {
   EXPECT_EQ(read_string(kKey, "UninstallString"), "\"C:\\Shared\\Remove\\Uninstall.exe\"");
 }
 
+TEST_F(RegistrationTest, LogCopyOnlyIntoTheUninstallerPathsOwnFolder) {
+  os().create_folder("C:\\Shared");
+  os().create_folder("C:\\Windows\\Tool");
+  // A path with '/' before its file name: the copy goes into that folder.
+  data_file("uninstall.txt", "C:\\Windows\\Tool/Uninstall.exe");
+  ASSERT_EQ(run(), InstallResult::finished);
+  EXPECT_EQ(log()[3], "C:\\Windows\\Tool/uninstall.ini");
+  EXPECT_TRUE(exists("C:\\Windows\\Tool\\uninstall.ini"));
+  EXPECT_FALSE(exists("C:\\Windows\\uninstall.ini"));
+  // A path that is not absolute or names no file: no copy anywhere.
+  for (const char* path : {"Shared\\Uninstall.exe", "\\Shared\\Uninstall.exe", "/Shared\\Uninstall.exe",
+                           "C:\\Shared\\", "C:\\Shared\\Sub\\..", "C:\\Shared\\."}) {
+    data_file("uninstall.txt", path);
+    ASSERT_EQ(run(), InstallResult::finished) << path;
+    EXPECT_EQ(log().end()[-3], "uninstall.ini") << path;
+    EXPECT_FALSE(exists("C:\\Shared\\uninstall.ini")) << path;
+  }
+}
+
 TEST_F(RegistrationTest, WithoutUninstallerThereIsNoLogAndNoEntry) {
   os().delete_file(payload_ + "uninstall.txt");
   ASSERT_EQ(run(), InstallResult::finished);

@@ -5,17 +5,15 @@
 
 #include <thread>
 
-#include "os/posix_os.h"
-#include "tests/os/sandbox.h"
+#include "os/memory_os.h"
 
 namespace quill::os {
 namespace {
 
 class FaultOsTest : public ::testing::Test {
  protected:
-  testing::Sandbox sandbox_;
-  PosixOs posix_{sandbox_.root()};
-  FaultOs os_{posix_};
+  MemoryOs inner_;
+  FaultOs os_{inner_};
 };
 
 TEST_F(FaultOsTest, FailsOnlyTheNthCallOfTheChosenSet) {
@@ -23,7 +21,7 @@ TEST_F(FaultOsTest, FailsOnlyTheNthCallOfTheChosenSet) {
   EXPECT_EQ(os_.create_folder("C:\\a"), Error::none);
   EXPECT_EQ(os_.delete_file("C:\\none"), Error::not_found);  // not in the set: not counted
   EXPECT_EQ(os_.create_folder("C:\\b"), Error::disk_full);
-  EXPECT_FALSE(posix_.file_status("C:\\b").exists);  // the inner backend was not called
+  EXPECT_FALSE(inner_.file_status("C:\\b").exists);  // the inner backend was not called
   EXPECT_EQ(os_.create_folder("C:\\c"), Error::none);
   EXPECT_EQ(os_.calls(), 3u);
   EXPECT_EQ(os_.faults(), 1u);
@@ -63,7 +61,7 @@ TEST_F(FaultOsTest, WritesThroughItsFilesAreCounted) {
   // A File may outlive the wrapper that opened it.
   std::unique_ptr<File> survivor;
   {
-    FaultOs scoped(posix_);
+    FaultOs scoped(inner_);
     scoped.arm(FaultOs::kWrite, 1, Error::disk_full);
     survivor = scoped.open_file("C:\\g.bin", OpenMode::write);
     ASSERT_TRUE(survivor);
@@ -99,8 +97,8 @@ TEST_F(FaultOsTest, ResultsWithoutErrorValues) {
   EXPECT_EQ(os_.list_folder("C:\\", &entries), Error::io);
   EXPECT_TRUE(entries.empty());
   // Places and special folders are never failed.
-  EXPECT_EQ(os_.temp_folder(), posix_.temp_folder());
-  EXPECT_EQ(os_.special_folder(SpecialFolder::desktop), posix_.special_folder(SpecialFolder::desktop));
+  EXPECT_EQ(os_.temp_folder(), inner_.temp_folder());
+  EXPECT_EQ(os_.special_folder(SpecialFolder::desktop), inner_.special_folder(SpecialFolder::desktop));
 }
 
 TEST_F(FaultOsTest, CountsCallsFromSeveralThreads) {
@@ -119,7 +117,7 @@ TEST_F(FaultOsTest, CountsCallsFromSeveralThreads) {
   for (std::thread& t : threads) t.join();
   EXPECT_EQ(os_.calls(), 16000u);
   EXPECT_EQ(os_.faults(), 1u);
-  EXPECT_EQ(posix_.shell_log().size(), 8000u - (os_.fault_log()[0].rfind("shell_open", 0) == 0 ? 1u : 0u));
+  EXPECT_EQ(inner_.shell_log().size(), 8000u - (os_.fault_log()[0].rfind("shell_open", 0) == 0 ? 1u : 0u));
 }
 
 }  // namespace

@@ -250,6 +250,24 @@ TEST(ProjectFile, ValuesWithLineEndsCannotBreakTheSections) {
   EXPECT_EQ(q.settings().eoi_message, "first line");
   EXPECT_EQ(q.macro(0).value, "a");
   EXPECT_EQ(q.settings().program_name, "Software Name");
+
+  // A CR without an LF is part of its value and survives save/load cycles.
+  p = Project();
+  p.add_macro({"\r", "a\rb", "", "c\r"});
+  p.settings().eoi_message = "\r\r";
+  std::string first;
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    ASSERT_TRUE(save_project(p, box.os(), path, ""));
+    if (cycle == 0) first = Sandbox::read(path);
+    EXPECT_EQ(Sandbox::read(path), first) << cycle;
+    p = Project();
+    ASSERT_EQ(load_project(p, box.os(), path, ""), LoadStatus::loaded);
+    ASSERT_EQ(p.macro_count(), 1) << cycle;
+    EXPECT_EQ(p.macro(0).name, "\r");
+    EXPECT_EQ(p.macro(0).value, "a\rb");
+    EXPECT_EQ(p.macro(0).value_name, "c\r");
+    EXPECT_EQ(p.settings().eoi_message, "\r\r");
+  }
 }
 
 TEST(ProjectFile, LargeProjectRoundTrips) {

@@ -17,6 +17,7 @@ class Sandbox {
     std::string pattern = (std::filesystem::temp_directory_path() / "quill-test.XXXXXX").string();
     root_ = ::mkdtemp(&pattern[0]) ? pattern : std::string();
     os_ = std::make_unique<os::PosixOs>(root_);
+    os_->allow_host_paths();  // the builder reads its sources by host path
   }
   ~Sandbox() {
     std::error_code ignored;

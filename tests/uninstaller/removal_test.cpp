@@ -1,4 +1,4 @@
-// The removal engine over the sandbox backend: what goes, what stays, what
+// The removal engine over the in-memory machine: what goes, what stays, what
 // the progress dialog is told.
 #include "uninstaller/removal.h"
 
@@ -256,6 +256,21 @@ TEST_F(RemovalTest, ListedFolderBelowAProtectedOneIsRemovedAsATree) {
   uninstall(log_path);
   EXPECT_FALSE(exists(group));
   EXPECT_TRUE(exists(programs()));
+}
+
+TEST_F(RemovalTest, OtherListedFoldersGoOnlyWhenEmpty) {
+  // Folders a damaged log may list; none is a program group.
+  const std::vector<std::string> full = {"C:\\Users\\User\\Documents\\", app + "\\data",
+                                         "C:\\Data", programs() + " Two"};
+  for (const std::string& folder : full) write_file(folder + "\\keep.dat");
+  make_folders("C:\\Empty\\Inner");
+  std::vector<std::string> lines = {"Tool"};
+  lines.insert(lines.end(), full.begin(), full.end());
+  lines.insert(lines.end(), {"C:\\Empty\\Inner", "C:\\Empty", app + "\\", "||||"});
+  write_log("C:\\Logs\\uninstall.ini", lines);
+  uninstall("C:\\Logs\\uninstall.ini");
+  for (const std::string& folder : full) EXPECT_TRUE(exists(folder + "\\keep.dat")) << folder;
+  EXPECT_FALSE(exists("C:\\Empty"));
 }
 
 TEST_F(RemovalTest, AnySingleFailureSparesUnlistedFilesAndASecondRunFinishes) {

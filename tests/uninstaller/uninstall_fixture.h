@@ -1,4 +1,4 @@
-// A sandboxed machine with helpers to lay out an installation by hand, and
+// An in-memory machine with helpers to lay out an installation by hand, and
 // an observer that records what the removal reports.
 #pragma once
 
@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "os/posix_os.h"
-#include "tests/os/sandbox.h"
+#include "os/memory_os.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_log.h"
 
@@ -69,8 +68,7 @@ class UninstallFixture : public ::testing::Test {
     run_removal(os, log, guard, observer);
   }
 
-  quill::testing::Sandbox sandbox;
-  os::PosixOs os{sandbox.root()};
+  os::MemoryOs os;
   RecordingObserver observer;
 };
 

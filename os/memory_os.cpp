@@ -1,0 +1,464 @@
+// The in-memory machine: a tree of folders and files with shared contents.
+#include "os/memory_os.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <map>
+#include <string_view>
+
+#include "os/simulated.h"
+
+namespace quill::os {
+namespace {
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+struct Data {
+  std::string bytes;
+  bool counted = true;  // false once deleted: its bytes no longer take space
+};
+
+// Orders names ignoring ASCII letter case, as Windows compares and lists
+// them; looks names up without copying them.
+struct NameLess {
+  using is_transparent = void;
+  static unsigned char fold(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - 'a' + 'A') : u;
+  }
+  bool operator()(std::string_view a, std::string_view b) const {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      if (fold(a[i]) != fold(b[i])) return fold(a[i]) < fold(b[i]);
+    }
+    return a.size() < b.size();
+  }
+};
+
+struct Node {
+  bool folder = false;
+  bool read_only = false;
+  std::uint32_t dos_time = 0;
+  std::shared_ptr<Data> data;                                    // files only
+  std::map<std::string, std::unique_ptr<Node>, NameLess> children;  // by name, in listing order
+};
+
+// A path split into its drive ("C", "UNC") and components, "." and ".."
+// applied as the sandbox backend applies them.
+struct Parts {
+  std::string drive;
+  std::vector<std::string_view> names;  // into the path given to split()
+};
+
+bool split(const std::string& path, Parts* parts) {
+  std::size_t start = 0;
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    parts->drive = std::string(1, simulated::upper(path[0]));
+    start = 2;
+  } else if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+    parts->drive = "UNC";
+    start = 2;
+  } else if (!path.empty() && path[0] == '/') {
+    return false;  // a host path: outside the machine
+  } else {
+    parts->drive = "C";
+  }
+  std::size_t i = start;
+  while (i < path.size()) {
+    while (i < path.size() && is_separator(path[i])) ++i;
+    std::size_t end = i;
+    while (end < path.size() && !is_separator(path[end])) ++end;
+    std::string_view part(path.data() + i, end - i);
+    i = end;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts->names.empty()) parts->names.pop_back();
+      continue;
+    }
+    parts->names.push_back(part);
+  }
+  return true;
+}
+
+}  // namespace
+
+struct MemoryOs::Machine {
+  explicit Machine(std::uint64_t bytes) : capacity(bytes) { top.folder = true; }
+
+  // The node of `parts` without its last `skip` names; null when missing.
+  Node* find(const Parts& parts, std::size_t skip = 0) {
+    auto drive = top.children.find(parts.drive);
+    if (drive == top.children.end()) return nullptr;
+    Node* node = drive->second.get();
+    for (std::size_t i = 0; i + skip < parts.names.size(); ++i) {
+      if (!node->folder) return nullptr;
+      auto it = node->children.find(parts.names[i]);
+      if (it == node->children.end()) return nullptr;
+      node = it->second.get();
+    }
+    return node;
+  }
+  Node* find(const std::string& path) {
+    Parts parts;
+    return split(path, &parts) ? find(parts) : nullptr;
+  }
+  // Adds `name` below `parent`, which must be a folder without it.
+  Node* add(Node* parent, std::string_view name, bool folder) {
+    auto node = std::make_unique<Node>();
+    node->folder = folder;
+    if (!folder) node->data = std::make_shared<Data>();
+    Node* made = node.get();
+    parent->children.emplace(std::string(name), std::move(node));
+    return made;
+  }
+  // Drops the existing node of `parts` from its folder.
+  void remove(const Parts& parts) {
+    auto& siblings = find(parts, 1)->children;
+    siblings.erase(siblings.find(parts.names.back()));
+  }
+  // Resizes a file's contents within the capacity; false when full.
+  bool resize(Data& data, std::uint64_t size) {
+    if (!data.counted) {
+      data.bytes.resize(static_cast<std::size_t>(size));
+      return true;
+    }
+    if (size > data.bytes.size()) {
+      std::uint64_t growth = size - data.bytes.size();
+      if (growth > capacity - std::min(capacity, used)) return false;
+      used += growth;
+    } else {
+      used -= std::min<std::uint64_t>(used, data.bytes.size() - size);
+    }
+    data.bytes.resize(static_cast<std::size_t>(size));
+    return true;
+  }
+
+  std::recursive_mutex mutex;
+  Node top;  // its children are the drives
+  std::uint64_t capacity;
+  std::uint64_t used = 0;
+  simulated::RegistryTree registry;
+  std::string module_path = "C:\\setup.exe";
+  bool has_free_override = false;
+  std::uint64_t free_override = 0;
+  std::vector<std::string> shell_log;
+  std::vector<std::string> notified;
+};
+
+namespace {
+
+using Lock = std::lock_guard<std::recursive_mutex>;
+
+class MemoryFile : public File {
+ public:
+  MemoryFile(std::shared_ptr<MemoryOs::Machine> machine, std::shared_ptr<Data> data, OpenMode mode)
+      : machine_(std::move(machine)), data_(std::move(data)), mode_(mode) {}
+
+  std::size_t read(void* buffer, std::size_t size) override {
+    Lock lock(machine_->mutex);
+    if (mode_ != OpenMode::read || position_ >= data_->bytes.size()) return 0;
+    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, data_->bytes.size() - position_));
+    std::memcpy(buffer, data_->bytes.data() + position_, n);
+    position_ += n;
+    return n;
+  }
+
+  bool write(const void* data, std::size_t size) override {
+    Lock lock(machine_->mutex);
+    if (mode_ == OpenMode::read) return false;
+    if (mode_ == OpenMode::append) position_ = data_->bytes.size();
+    std::uint64_t end = position_ + size;
+    if (end > data_->bytes.size() && !machine_->resize(*data_, end)) return false;
+    if (size > 0) std::memcpy(&data_->bytes[static_cast<std::size_t>(position_)], data, size);
+    position_ = end;
+    return true;
+  }
+
+  bool seek(std::uint64_t offset) override {
+    position_ = offset;
+    return true;
+  }
+  std::uint64_t tell() override { return position_; }
+  std::uint64_t size() override {
+    Lock lock(machine_->mutex);
+    return data_->bytes.size();
+  }
+
+ private:
+  std::shared_ptr<MemoryOs::Machine> machine_;
+  std::shared_ptr<Data> data_;
+  OpenMode mode_;
+  std::uint64_t position_ = 0;
+};
+
+}  // namespace
+
+MemoryOs::MemoryOs(std::uint64_t capacity) : machine_(std::make_shared<Machine>(capacity)) {
+  machine_->add(&machine_->top, "C", true);
+  for (const std::string& folder : simulated::standard_folders()) create_folder(folder);
+}
+
+MemoryOs::~MemoryOs() = default;
+
+void MemoryOs::set_module_path(const std::string& path) {
+  Lock lock(machine_->mutex);
+  machine_->module_path = path;
+}
+
+void MemoryOs::set_free_megabytes(std::uint64_t megabytes) {
+  Lock lock(machine_->mutex);
+  machine_->free_override = megabytes;
+  machine_->has_free_override = true;
+}
+
+std::vector<std::string> MemoryOs::shell_log() const {
+  Lock lock(machine_->mutex);
+  return machine_->shell_log;
+}
+
+std::vector<std::string> MemoryOs::notified_folders() const {
+  Lock lock(machine_->mutex);
+  return machine_->notified;
+}
+
+bool MemoryOs::read_shortcut(const std::string& link_path, Shortcut* shortcut) {
+  return simulated::read_shortcut(*this, link_path, shortcut);
+}
+
+FileStatus MemoryOs::file_status(const std::string& path) {
+  Lock lock(machine_->mutex);
+  FileStatus status;
+  const Node* node = machine_->find(path);
+  if (node == nullptr) return status;
+  status.exists = true;
+  status.is_folder = node->folder;
+  status.read_only = node->read_only;
+  status.size = node->folder ? 0 : node->data->bytes.size();
+  return status;
+}
+
+std::unique_ptr<File> MemoryOs::open_file(const std::string& path, OpenMode mode, Error* error) {
+  Error dummy;
+  Error& result = error != nullptr ? *error : dummy;
+  Lock lock(machine_->mutex);
+  Parts parts;
+  if (!split(path, &parts)) {
+    result = Error::access_denied;
+    return nullptr;
+  }
+  Node* node = machine_->find(parts);
+  if (node != nullptr && node->folder) {
+    result = Error::access_denied;
+    return nullptr;
+  }
+  if (node == nullptr) {
+    Node* parent = parts.names.empty() ? nullptr : machine_->find(parts, 1);
+    if (mode == OpenMode::read || parent == nullptr || !parent->folder) {
+      result = Error::not_found;
+      return nullptr;
+    }
+    node = machine_->add(parent, parts.names.back(), false);
+  } else if (mode != OpenMode::read) {
+    if (node->read_only) {
+      result = Error::access_denied;
+      return nullptr;
+    }
+    if (mode == OpenMode::write) machine_->resize(*node->data, 0);
+  }
+  result = Error::none;
+  return std::make_unique<MemoryFile>(machine_, node->data, mode);
+}
+
+Error MemoryOs::create_folder(const std::string& path) {
+  Lock lock(machine_->mutex);
+  Parts parts;
+  if (!split(path, &parts)) return Error::access_denied;
+  if (machine_->find(parts) != nullptr) return Error::exists;
+  Node* parent = parts.names.empty() ? nullptr : machine_->find(parts, 1);
+  if (parent == nullptr || !parent->folder) return Error::not_found;
+  machine_->add(parent, parts.names.back(), true);
+  return Error::none;
+}
+
+Error MemoryOs::delete_file(const std::string& path) {
+  Lock lock(machine_->mutex);
+  Parts parts;
+  if (!split(path, &parts)) return Error::access_denied;
+  Node* node = machine_->find(parts);
+  if (node == nullptr) return Error::not_found;
+  if (node->folder || node->read_only) return Error::access_denied;
+  // A file still open keeps its bytes, as on the host.
+  machine_->used -= std::min<std::uint64_t>(machine_->used, node->data->bytes.size());
+  node->data->counted = false;
+  machine_->remove(parts);
+  return Error::none;
+}
+
+Error MemoryOs::remove_folder(const std::string& path) {
+  Lock lock(machine_->mutex);
+  Parts parts;
+  if (!split(path, &parts)) return Error::access_denied;
+  Node* node = machine_->find(parts);
+  if (node == nullptr) return Error::not_found;
+  if (!node->folder) return Error::io;
+  if (parts.names.empty()) return Error::access_denied;  // a drive stays
+  if (!node->children.empty()) return Error::not_empty;
+  machine_->remove(parts);
+  return Error::none;
+}
+
+Error MemoryOs::list_folder(const std::string& path, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  Lock lock(machine_->mutex);
+  Parts parts;
+  if (!split(path, &parts)) return Error::access_denied;
+  const Node* node = machine_->find(parts);
+  if (node == nullptr || !node->folder) return Error::not_found;
+  for (const auto& [name, child] : node->children) {
+    FolderEntry entry;
+    entry.name = name;
+    entry.is_folder = child->folder;
+    entry.read_only = child->read_only;
+    entry.size = child->folder ? 0 : child->data->bytes.size();
+    entries->push_back(entry);
+  }
+  return Error::none;
+}
+
+Error MemoryOs::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
+  Lock lock(machine_->mutex);
+  Parts source_parts, target_parts;
+  if (!split(from, &source_parts) || !split(to, &target_parts)) return Error::access_denied;
+  const Node* source = machine_->find(source_parts);
+  if (source == nullptr) return Error::not_found;
+  if (source->folder) return Error::access_denied;
+  Node* target = machine_->find(target_parts);
+  if (target != nullptr) {
+    if (fail_if_exists) return Error::exists;
+    // Copying a file onto itself would truncate it before it is read.
+    if (target->folder || target->read_only || target == source) return Error::access_denied;
+  } else {
+    Node* parent = target_parts.names.empty() ? nullptr : machine_->find(target_parts, 1);
+    if (parent == nullptr || !parent->folder) return Error::not_found;
+    target = machine_->add(parent, target_parts.names.back(), false);
+  }
+  const std::string bytes = source->data->bytes;
+  machine_->resize(*target->data, 0);
+  if (!machine_->resize(*target->data, bytes.size())) {
+    // Leave no partial copy behind.
+    machine_->remove(target_parts);
+    return Error::disk_full;
+  }
+  target->data->bytes = bytes;
+  // The copy keeps the source's modification time and read-only attribute.
+  target->dos_time = source->dos_time;
+  target->read_only = source->read_only;
+  return Error::none;
+}
+
+Error MemoryOs::set_read_only(const std::string& path, bool read_only) {
+  Lock lock(machine_->mutex);
+  Parts parts;
+  if (!split(path, &parts)) return Error::access_denied;
+  Node* node = machine_->find(parts);
+  if (node == nullptr) return Error::not_found;
+  if (!node->folder) node->read_only = read_only;  // folders keep their attributes
+  return Error::none;
+}
+
+Error MemoryOs::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
+  Lock lock(machine_->mutex);
+  Parts parts;
+  if (!split(path, &parts)) return Error::access_denied;
+  Node* node = machine_->find(parts);
+  if (node == nullptr) return Error::not_found;
+  struct tm t;
+  if (!simulated::dos_time(dos_date_time, &t)) return Error::io;
+  node->dos_time = dos_date_time;
+  return Error::none;
+}
+
+std::string MemoryOs::temp_folder() { return simulated::temp_folder(); }
+
+std::string MemoryOs::module_path() {
+  Lock lock(machine_->mutex);
+  return machine_->module_path;
+}
+
+bool MemoryOs::free_megabytes(const std::string& path, std::uint64_t* megabytes) {
+  Lock lock(machine_->mutex);
+  if (machine_->has_free_override) {
+    *megabytes = machine_->free_override;
+    return true;
+  }
+  Parts parts;
+  if (!split(path, &parts) || machine_->top.children.count(parts.drive) == 0) return false;
+  *megabytes = (machine_->capacity - std::min(machine_->capacity, machine_->used)) / 1024 / 1024;
+  return true;
+}
+
+std::string MemoryOs::special_folder(SpecialFolder which) { return simulated::special_folder(which); }
+
+bool MemoryOs::registry_key_exists(RegistryRoot root, const std::string& key) {
+  Lock lock(machine_->mutex);
+  return machine_->registry.find(root, key, false) != nullptr;
+}
+
+Error MemoryOs::registry_create_key(RegistryRoot root, const std::string& key) {
+  Lock lock(machine_->mutex);
+  machine_->registry.find(root, key, true);
+  return Error::none;
+}
+
+Error MemoryOs::registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                                     std::string* value, std::size_t max_length) {
+  Lock lock(machine_->mutex);
+  return machine_->registry.read_string(root, key, name, value, max_length);
+}
+
+Error MemoryOs::registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                                    std::uint32_t* value) {
+  Lock lock(machine_->mutex);
+  return machine_->registry.read_dword(root, key, name, value);
+}
+
+Error MemoryOs::registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                                      const std::string& value) {
+  Lock lock(machine_->mutex);
+  machine_->registry.write_string(root, key, name, value);
+  return Error::none;
+}
+
+Error MemoryOs::registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                                     std::uint32_t value) {
+  Lock lock(machine_->mutex);
+  machine_->registry.write_dword(root, key, name, value);
+  return Error::none;
+}
+
+Error MemoryOs::registry_delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey) {
+  Lock lock(machine_->mutex);
+  return machine_->registry.delete_key(root, parent, subkey);
+}
+
+Error MemoryOs::create_shortcut(const Shortcut& shortcut) { return simulated::write_shortcut(*this, shortcut); }
+
+void MemoryOs::notify_folder_created(const std::string& path) {
+  Lock lock(machine_->mutex);
+  machine_->notified.push_back(path);
+}
+
+Error MemoryOs::shell_open(const std::string& file) {
+  Lock lock(machine_->mutex);
+  machine_->shell_log.push_back("open|" + file);
+  return Error::none;
+}
+
+Error MemoryOs::start_program(const std::string& program, const std::string& arguments) {
+  Lock lock(machine_->mutex);
+  machine_->shell_log.push_back("start|" + program + "|" + arguments);
+  return Error::none;
+}
+
+}  // namespace quill::os

@@ -1,0 +1,75 @@
+// The simulated Windows machine of posix_os.h held in memory: the same
+// folders, special folders, path rules, registry, shortcut files, read-only
+// attribute and listing order, without a host folder. Nothing of the host is
+// reachable: a path that starts with a single '/' lies outside the machine
+// and every operation refuses it.
+//
+// Differences from the sandbox backend: drives other than C: and network
+// shares do not exist (operations on them answer Error::not_found); the
+// machine holds at most `capacity` bytes of file data (a write beyond fails
+// as on a full disk) and free_megabytes reports what is left of it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+
+namespace quill::os {
+
+class MemoryOs : public Os {
+ public:
+  explicit MemoryOs(std::uint64_t capacity = std::uint64_t(1) << 30);
+  ~MemoryOs() override;
+
+  // Test settings, as on the sandbox backend. The module path defaults to
+  // C:\setup.exe.
+  void set_module_path(const std::string& path);
+  void set_free_megabytes(std::uint64_t megabytes);
+  std::vector<std::string> shell_log() const;
+  std::vector<std::string> notified_folders() const;
+  bool read_shortcut(const std::string& link_path, Shortcut* shortcut);
+
+  // Os operations: see os.h.
+  FileStatus file_status(const std::string& path) override;
+  std::unique_ptr<File> open_file(const std::string& path, OpenMode mode,
+                                  Error* error = nullptr) override;
+  Error create_folder(const std::string& path) override;
+  Error delete_file(const std::string& path) override;
+  Error remove_folder(const std::string& path) override;
+  Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) override;
+  Error copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  Error set_read_only(const std::string& path, bool read_only) override;
+  Error set_file_time(const std::string& path, std::uint32_t dos_date_time) override;
+  std::string temp_folder() override;
+  std::string module_path() override;
+  bool free_megabytes(const std::string& path, std::uint64_t* megabytes) override;
+  std::string special_folder(SpecialFolder which) override;
+  bool registry_key_exists(RegistryRoot root, const std::string& key) override;
+  Error registry_create_key(RegistryRoot root, const std::string& key) override;
+  Error registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                             std::string* value, std::size_t max_length = 259) override;
+  Error registry_read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                            std::uint32_t* value) override;
+  Error registry_write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                              const std::string& value) override;
+  Error registry_write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                             std::uint32_t value) override;
+  Error registry_delete_key(RegistryRoot root, const std::string& parent,
+                            const std::string& subkey) override;
+  Error create_shortcut(const Shortcut& shortcut) override;
+  void notify_folder_created(const std::string& path) override;
+  Error shell_open(const std::string& file) override;
+  Error start_program(const std::string& program, const std::string& arguments) override;
+
+  // Shared with the File objects handed out, which may outlive this object.
+  struct Machine;
+
+ private:
+  std::shared_ptr<Machine> machine_;
+};
+
+}  // namespace quill::os

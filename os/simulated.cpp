@@ -1,0 +1,226 @@
+// The parts both simulated machines share.
+#include "os/simulated.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+namespace quill::os::simulated {
+
+const char kProfile[] = "C:\\Users\\User";
+
+std::vector<std::string> standard_folders() {
+  const std::string profile = kProfile;
+  const std::string roaming = profile + "\\AppData\\Roaming";
+  return {"C:\\Program Files",
+          "C:\\Windows",
+          "C:\\Windows\\System32",
+          "C:\\Users",
+          profile,
+          profile + "\\Desktop",
+          profile + "\\AppData",
+          roaming,
+          roaming + "\\Microsoft",
+          roaming + "\\Microsoft\\Windows",
+          roaming + "\\Microsoft\\Windows\\Start Menu",
+          roaming + "\\Microsoft\\Windows\\Start Menu\\Programs",
+          roaming + "\\Microsoft\\Internet Explorer",
+          roaming + "\\Microsoft\\Internet Explorer\\Quick Launch",
+          profile + "\\AppData\\Local",
+          profile + "\\AppData\\Local\\Temp"};
+}
+
+std::string special_folder(SpecialFolder which) {
+  const std::string profile = kProfile;
+  switch (which) {
+    case SpecialFolder::program_files: return "C:\\Program Files";
+    case SpecialFolder::windows: return "C:\\Windows";
+    case SpecialFolder::system: return "C:\\Windows\\System32";
+    case SpecialFolder::desktop: return profile + "\\Desktop";
+    case SpecialFolder::programs: return profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+    case SpecialFolder::app_data: return profile + "\\AppData\\Roaming";
+    case SpecialFolder::profile: return profile;
+  }
+  return std::string();
+}
+
+std::string temp_folder() { return std::string(kProfile) + "\\AppData\\Local\\Temp\\"; }
+
+char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+std::string upper(std::string text) {
+  for (char& c : text) c = upper(c);
+  return text;
+}
+
+bool equal_nocase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upper(a[i]) != upper(b[i])) return false;
+  }
+  return true;
+}
+
+bool listing_before(const std::string& a, const std::string& b) {
+  std::string ua = upper(a), ub = upper(b);
+  return ua != ub ? ua < ub : a < b;
+}
+
+bool dos_time(std::uint32_t dos_date_time, struct tm* out) {
+  std::uint32_t date = dos_date_time >> 16;
+  std::uint32_t time = dos_date_time & 0xffffu;
+  struct tm t = {};
+  t.tm_year = static_cast<int>((date >> 9) & 0x7f) + 80;
+  t.tm_mon = static_cast<int>((date >> 5) & 0x0f) - 1;
+  t.tm_mday = static_cast<int>(date & 0x1f);
+  t.tm_hour = static_cast<int>((time >> 11) & 0x1f);
+  t.tm_min = static_cast<int>((time >> 5) & 0x3f);
+  t.tm_sec = static_cast<int>(time & 0x1f) * 2;
+  t.tm_isdst = -1;
+  if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_hour > 23 || t.tm_min > 59 || t.tm_sec > 59) {
+    return false;
+  }
+  *out = t;
+  return true;
+}
+
+// ---- Registry
+
+RegKey* RegKey::child(const std::string& child_name) {
+  for (RegKey& k : children) {
+    if (equal_nocase(k.name, child_name)) return &k;
+  }
+  return nullptr;
+}
+
+RegValue* RegKey::value(const std::string& value_name) {
+  for (RegValue& v : values) {
+    if (equal_nocase(v.name, value_name)) return &v;
+  }
+  return nullptr;
+}
+
+namespace {
+
+std::vector<std::string> key_parts(const std::string& key) {
+  std::vector<std::string> parts;
+  std::size_t i = 0;
+  while (i <= key.size()) {
+    std::size_t end = key.find('\\', i);
+    if (end == std::string::npos) end = key.size();
+    if (end > i) parts.push_back(key.substr(i, end - i));
+    i = end + 1;
+  }
+  return parts;
+}
+
+RegValue* value_for_write(RegKey* key, const std::string& name) {
+  RegValue* v = key->value(name);
+  if (v != nullptr) return v;
+  key->values.push_back(RegValue{name, false, std::string(), 0});
+  return &key->values.back();
+}
+
+}  // namespace
+
+RegKey* RegistryTree::find(RegistryRoot root, const std::string& path, bool create) {
+  RegKey* key = &roots_[static_cast<std::uint32_t>(root)];
+  for (const std::string& part : key_parts(path)) {
+    RegKey* next = key->child(part);
+    if (next == nullptr) {
+      if (!create) return nullptr;
+      key->children.push_back(RegKey{part, {}, {}});
+      next = &key->children.back();
+    }
+    key = next;
+  }
+  return key;
+}
+
+Error RegistryTree::read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                                std::string* value, std::size_t max_length) {
+  RegKey* k = find(root, key, false);
+  RegValue* v = k == nullptr ? nullptr : k->value(name);
+  if (v == nullptr || v->is_dword) return Error::not_found;  // missing, or of another type
+  // Like a zero-terminated read into a fixed buffer: up to the first zero.
+  std::string text = v->text.substr(0, v->text.find('\0'));
+  *value = text.substr(0, max_length);
+  return Error::none;
+}
+
+Error RegistryTree::read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                               std::uint32_t* value) {
+  RegKey* k = find(root, key, false);
+  RegValue* v = k == nullptr ? nullptr : k->value(name);
+  if (v == nullptr || !v->is_dword) return Error::not_found;
+  *value = v->dword;
+  return Error::none;
+}
+
+void RegistryTree::write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                                const std::string& value) {
+  RegValue* v = value_for_write(find(root, key, true), name);
+  v->is_dword = false;
+  v->text = value;
+  v->dword = 0;
+}
+
+void RegistryTree::write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                               std::uint32_t value) {
+  RegValue* v = value_for_write(find(root, key, true), name);
+  v->is_dword = true;
+  v->text.clear();
+  v->dword = value;
+}
+
+Error RegistryTree::delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey) {
+  std::vector<std::string> parts = key_parts(subkey);
+  // An empty subkey would name the parent itself; never delete that by accident.
+  if (parts.empty()) return Error::not_found;
+  std::string holder = parent;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) holder += "\\" + parts[i];
+  RegKey* k = find(root, holder, false);
+  if (k == nullptr) return Error::not_found;
+  auto it = std::find_if(k->children.begin(), k->children.end(),
+                         [&](const RegKey& c) { return equal_nocase(c.name, parts.back()); });
+  if (it == k->children.end()) return Error::not_found;
+  k->children.erase(it);
+  return Error::none;
+}
+
+// ---- Shortcuts
+
+Error write_shortcut(Os& os, const Shortcut& shortcut) {
+  Error error = Error::none;
+  std::unique_ptr<File> file = os.open_file(shortcut.link_path, OpenMode::write, &error);
+  if (!file) return error;
+  std::string text = "[Shortcut]\r\nTarget=" + shortcut.target + "\r\nWorkingFolder=" + shortcut.working_folder +
+                     "\r\nDescription=" + shortcut.description + "\r\n";
+  return file->write(text.data(), text.size()) ? Error::none : Error::disk_full;
+}
+
+bool read_shortcut(Os& os, const std::string& link_path, Shortcut* shortcut) {
+  std::unique_ptr<File> file = os.open_file(link_path, OpenMode::read);
+  if (!file) return false;
+  std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(file->size(), 1 << 20)), '\0');
+  text.resize(file->read(&text[0], text.size()));
+  if (text.compare(0, 12, "[Shortcut]\r\n") != 0) return false;
+  *shortcut = Shortcut();
+  shortcut->link_path = link_path;
+  std::size_t at = 12;
+  while (at < text.size()) {
+    std::size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 2;
+    std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (key == "Target") shortcut->target = value;
+    else if (key == "WorkingFolder") shortcut->working_folder = value;
+    else if (key == "Description") shortcut->description = value;
+  }
+  return true;
+}
+
+}  // namespace quill::os::simulated

@@ -1,0 +1,74 @@
+// What the two simulated Windows machines (posix_os on disk, memory_os in
+// memory) share: the machine's folders, the registry tree and its
+// operations, the shortcut file format and the MS-DOS time rule.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+
+namespace quill::os::simulated {
+
+// The user profile; every folder of the machine below it or on C:.
+extern const char kProfile[];
+// The folders a fresh machine has, each with all its parents.
+std::vector<std::string> standard_folders();
+std::string special_folder(SpecialFolder which);
+std::string temp_folder();  // ends in a backslash
+
+char upper(char c);
+std::string upper(std::string text);
+bool equal_nocase(const std::string& a, const std::string& b);
+// Listing order of a Windows file system: by name ignoring letter case.
+bool listing_before(const std::string& a, const std::string& b);
+
+// An MS-DOS date and time pair as local calendar time; false when it names
+// no valid date.
+bool dos_time(std::uint32_t dos_date_time, struct tm* out);
+
+struct RegValue {
+  std::string name;
+  bool is_dword = false;
+  std::string text;
+  std::uint32_t dword = 0;
+};
+
+struct RegKey {
+  std::string name;
+  std::vector<RegKey> children;
+  std::vector<RegValue> values;
+
+  RegKey* child(const std::string& child_name);
+  RegValue* value(const std::string& value_name);
+};
+
+// The registry: one tree per root, names compared ignoring letter case.
+class RegistryTree {
+ public:
+  // The key at `path` below `root`; created (with its parents) when `create`.
+  RegKey* find(RegistryRoot root, const std::string& path, bool create);
+  Error read_string(RegistryRoot root, const std::string& key, const std::string& name,
+                    std::string* value, std::size_t max_length);
+  Error read_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                   std::uint32_t* value);
+  void write_string(RegistryRoot root, const std::string& key, const std::string& name,
+                    const std::string& value);
+  void write_dword(RegistryRoot root, const std::string& key, const std::string& name,
+                   std::uint32_t value);
+  Error delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey);
+
+  std::map<std::uint32_t, RegKey>& roots() { return roots_; }
+
+ private:
+  std::map<std::uint32_t, RegKey> roots_;
+};
+
+// A shortcut is a small text file naming its target and working folder.
+Error write_shortcut(Os& os, const Shortcut& shortcut);
+bool read_shortcut(Os& os, const std::string& link_path, Shortcut* shortcut);
+
+}  // namespace quill::os::simulated

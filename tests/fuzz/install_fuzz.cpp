@@ -1,0 +1,125 @@
+// The install engine over a fixed archive, with the data files from the
+// input (parts cut at "====" lines: fileinfo.txt, uninstall.txt,
+// shortcuts.txt, macros.txt, the folder field). Property: nothing is written
+// outside the payload folder, the destinations "fileinfo.txt" names, the
+// install folder's log, the log copy beside an absolute uninstaller path and
+// the shortcut folders.
+#include <minizip/zip.h>
+
+#include "common/zip_io.h"
+#include "installer/install_engine.h"
+#include "package/data_files.h"
+#include "package/payload.h"
+#include "tests/fuzz/fuzz_common.h"
+
+namespace {
+
+using namespace quill;
+
+class YesCallback : public installer::InstallCallback {
+ public:
+  installer::ReplaceAnswer ask_replace(const std::string&) override { return installer::ReplaceAnswer::yes; }
+  void set_status(const std::string&) override {}
+  void set_progress(std::uint64_t, std::uint64_t) override {}
+  bool cancel_requested() override { return false; }
+};
+
+// The archive every run installs from, made once.
+const std::string& archive_bytes() {
+  static const std::string bytes = [] {
+    os::MemoryOs os;
+    zlib_filefunc64_def io;
+    fill_zip_io(os, &io);
+    zipFile zip = zipOpen2_64("C:\\a.zip", APPEND_STATUS_CREATE, nullptr, &io);
+    for (const char* name : {"tool.exe", "Uninstall.exe", "sub/doc.txt", "dir/", "readme.txt"}) {
+      zip_fileinfo info = {};
+      info.dosDate = 0x58210000;
+      zipOpenNewFileInZip64(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6, 0);
+      std::string data = std::string("contents of ") + name;
+      if (name[std::string(name).size() - 1] != '/') zipWriteInFileInZip(zip, data.data(), data.size());
+      zipCloseFileInZip(zip);
+    }
+    zipClose(zip, nullptr);
+    return fuzz::get_file(os, "C:\\a.zip");
+  }();
+  return bytes;
+}
+
+// The folder of an absolute drive path that ends in a file name, as a
+// machine path; empty for any other path.
+std::string folder_of_absolute(const std::string& path) {
+  if (path.size() < 3 || !std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':' ||
+      (path[2] != '\\' && path[2] != '/')) {
+    return std::string();
+  }
+  const std::size_t cut = path.find_last_of("\\/");
+  const std::string name = path.substr(cut + 1);
+  if (name.find_first_not_of(". ") == std::string::npos) return std::string();  // no file name
+  return fuzz::machine_path(path.substr(0, cut + 1));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::vector<std::string> parts =
+      fuzz::split_parts(std::string(reinterpret_cast<const char*>(data), size), 5);
+  os::MemoryOs os(64u << 20);
+  const std::string payload = package::payload_folder(os);
+  os.create_folder(payload.substr(0, payload.size() - 1));
+  fuzz::put_file(os, payload + package::kPayloadArchiveName, archive_bytes());
+  const char* names[] = {"fileinfo.txt", "uninstall.txt", "shortcuts.txt", "macros.txt"};
+  for (int i = 0; i < 4; ++i) fuzz::put_file(os, payload + names[i], parts[i]);
+  // What belongs to others: a log in the Windows folder, the user's files.
+  fuzz::put_file(os, "C:\\Windows\\uninstall.ini", "Other\r\n||||\r\n");
+  os.create_folder("C:\\Users\\User\\Documents");
+  fuzz::put_file(os, "C:\\Users\\User\\Documents\\keep.dat", "keep");
+
+  const std::vector<package::MacroRecord> table = package::read_macro_records(os, payload + "macros.txt");
+  installer::InstallRequest request;
+  request.install_folder = parts[4].substr(0, parts[4].find('\n'));
+  if (request.install_folder.empty()) request.install_folder = "C:\\Program Files\\Tool";
+  request.has_registered_name = package::registered_name(table, &request.registered_name);
+  request.install_entry_count = 5;
+  request.macros = &table;
+  YesCallback callback;
+  const auto before = fuzz::snapshot(os);
+  installer::run_install(os, request, callback);
+  const auto after = fuzz::snapshot(os);
+
+  // The allowed files, from the data files as the engine left them expanded.
+  // Folders are made along a path as written, so with ".." parts every
+  // folder it passes through is named too.
+  std::vector<std::string> files;
+  auto name_along = [&files](const std::string& path) {
+    for (std::size_t at = path.find_first_of("\\/"); at != std::string::npos; at = path.find_first_of("\\/", at + 1)) {
+      files.push_back(fuzz::machine_path(path.substr(0, at)));
+    }
+    files.push_back(fuzz::machine_path(path));
+  };
+  const std::string folder = installer::install_folder_path(request.install_folder);
+  name_along(folder + installer::kUninstallLogName);
+  std::vector<package::FileInfoLine> lines;
+  package::read_file_info(os, payload + "fileinfo.txt", &lines);
+  for (const package::FileInfoLine& line : lines) name_along(package::file_info_destination(line));
+  std::string uninstaller;
+  // The engine expanded "uninstall.txt" in place: read it as it is now.
+  if (package::read_whole_data_file(os, payload + "uninstall.txt", package::kMaxUninstallText, &uninstaller)) {
+    std::string beside = folder_of_absolute(uninstaller.substr(0, uninstaller.find('\n')));
+    if (!beside.empty()) files.push_back(beside + "\\UNINSTALL.INI");
+  }
+  const std::string payload_path = fuzz::machine_path(payload);
+  const std::string programs = fuzz::machine_path(os.special_folder(os::SpecialFolder::programs));
+  const std::string desktop = fuzz::machine_path(os.special_folder(os::SpecialFolder::desktop));
+  const std::string quick = fuzz::machine_path(os.special_folder(os::SpecialFolder::app_data) +
+                                               "\\Microsoft\\Internet Explorer\\Quick Launch");
+  for (const std::string& path : fuzz::changed_paths(before, after)) {
+    const std::string parent = path.substr(0, path.rfind('\\'));
+    bool allowed = fuzz::is_within(path, payload_path) ||
+                   fuzz::is_within(path, programs) ||
+                   ((parent == desktop || parent == quick) && path.size() > 4 &&
+                    path.compare(path.size() - 4, 4, ".LNK") == 0);
+    for (const std::string& file : files) allowed = allowed || fuzz::is_within(file, path);
+    if (!allowed) fuzz::fail("the install wrote " + path + ", which the package does not name");
+  }
+  return 0;
+}

@@ -1,0 +1,40 @@
+// Package extraction and loading: the input is the installer's own file
+// (stub, archive, trailer). Properties: extraction writes only below the
+// payload folder; removing that folder leaves the machine as it was.
+#include "package/data_files.h"
+#include "package/payload.h"
+#include "tests/fuzz/fuzz_common.h"
+
+namespace {
+
+class Progress : public quill::package::ExtractProgress {
+ public:
+  void set_range(unsigned) override {}
+  void set_position(unsigned) override {}
+  bool cancelled() override { return false; }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace quill;
+  os::MemoryOs os(64u << 20);
+  os.set_module_path("C:\\setup.exe");
+  fuzz::put_file(os, "C:\\setup.exe", std::string(reinterpret_cast<const char*>(data), size));
+  const auto before = fuzz::snapshot(os);
+  Progress progress;
+  package::PayloadScan scan;
+  if (package::extract_payload(os, progress, &scan) == package::ExtractOutcome::done) {
+    package::InstallerData loaded;
+    package::load_installer_data(os, scan, &loaded);
+    if (scan.megabytes_needed != scan.install_bytes / 1024 / 1024) fuzz::fail("space needed miscounted");
+  }
+  const std::string payload = fuzz::machine_path(package::payload_folder(os));
+  for (const std::string& path : fuzz::changed_paths(before, fuzz::snapshot(os))) {
+    if (!fuzz::is_within(path, payload)) fuzz::fail("extraction wrote " + path);
+  }
+  if (package::delete_payload_folder(os) && fuzz::snapshot(os) != before) {
+    fuzz::fail("the payload folder's removal left something");
+  }
+  return 0;
+}

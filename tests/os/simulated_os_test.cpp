@@ -1,0 +1,349 @@
+// The simulated machines: what both backends share (files, folders,
+// registry, shell), then what is the sandbox's or the memory's own.
+#include "os/memory_os.h"
+#include "os/posix_os.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/os/sandbox.h"
+
+namespace quill::os {
+namespace {
+
+std::string host_content(const std::string& host) {
+  std::ifstream in(host, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool write(Os& os, const std::string& path, const std::string& data) {
+  auto f = os.open_file(path, OpenMode::write);
+  return f && f->write(data.data(), data.size());
+}
+
+std::string read(Os& os, const std::string& path) {
+  auto f = os.open_file(path, OpenMode::read);
+  if (!f) return "<missing>";
+  std::string data(static_cast<std::size_t>(f->size()), '\0');
+  data.resize(f->read(&data[0], data.size()));
+  return data;
+}
+
+class PosixOsTest : public ::testing::Test {
+ protected:
+  testing::Sandbox sandbox_;
+  PosixOs os_{sandbox_.root()};
+};
+
+// A machine of each backend; again() is a second view of the same machine
+// (another instance on the sandbox, as an uninstaller run after an install).
+template <class T>
+struct Machine;
+template <>
+struct Machine<PosixOs> {
+  testing::Sandbox sandbox;
+  PosixOs os{sandbox.root()};
+  std::unique_ptr<PosixOs> second;
+  Os& again() { return *(second = std::make_unique<PosixOs>(sandbox.root())); }
+};
+template <>
+struct Machine<MemoryOs> {
+  MemoryOs os;
+  Os& again() { return os; }
+};
+
+template <class T>
+class SimulatedOsTest : public ::testing::Test {
+ protected:
+  Machine<T> machine_;
+  T& os_ = machine_.os;
+};
+using Backends = ::testing::Types<PosixOs, MemoryOs>;
+TYPED_TEST_SUITE(SimulatedOsTest, Backends);
+
+TYPED_TEST(SimulatedOsTest, StandardFoldersExist) {
+  for (SpecialFolder f : {SpecialFolder::program_files, SpecialFolder::windows, SpecialFolder::system,
+                          SpecialFolder::desktop, SpecialFolder::programs, SpecialFolder::app_data,
+                          SpecialFolder::profile}) {
+    std::string path = this->os_.special_folder(f);
+    ASSERT_FALSE(path.empty());
+    EXPECT_NE(path.back(), '\\') << path;
+    FileStatus st = this->os_.file_status(path);
+    EXPECT_TRUE(st.exists && st.is_folder) << path;
+  }
+  std::string temp = this->os_.temp_folder();
+  EXPECT_EQ(temp.back(), '\\');
+  EXPECT_TRUE(this->os_.file_status(temp).is_folder);
+  EXPECT_TRUE(this->os_.file_status(this->os_.special_folder(SpecialFolder::app_data) +
+                              "\\Microsoft\\Internet Explorer\\Quick Launch")
+                  .is_folder);
+}
+
+TYPED_TEST(SimulatedOsTest, FileModes) {
+  const std::string path = "C:\\f.bin";
+  Error e = Error::io;
+  EXPECT_EQ(this->os_.open_file(path, OpenMode::read, &e), nullptr);
+  EXPECT_EQ(e, Error::not_found);
+
+  ASSERT_TRUE(write(this->os_, path, "hello"));
+  EXPECT_EQ(read(this->os_, path), "hello");
+  {
+    auto f = this->os_.open_file(path, OpenMode::append);
+    ASSERT_TRUE(f);
+    ASSERT_TRUE(f->write(" world", 6));
+  }
+  EXPECT_EQ(read(this->os_, path), "hello world");
+  ASSERT_TRUE(write(this->os_, path, "new"));  // write truncates
+  EXPECT_EQ(read(this->os_, path), "new");
+
+  auto f = this->os_.open_file(path, OpenMode::read);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->size(), 3u);
+  ASSERT_TRUE(f->seek(1));
+  char c[4] = {};
+  EXPECT_EQ(f->read(c, 4), 2u);
+  EXPECT_STREQ(c, "ew");
+  EXPECT_EQ(f->tell(), 3u);
+
+  // Missing parent folder and folders themselves cannot be opened.
+  EXPECT_EQ(this->os_.open_file("C:\\nowhere\\f", OpenMode::write, &e), nullptr);
+  EXPECT_EQ(e, Error::not_found);
+  EXPECT_EQ(this->os_.open_file("C:\\Windows", OpenMode::read, &e), nullptr);
+  EXPECT_EQ(e, Error::access_denied);
+}
+
+TYPED_TEST(SimulatedOsTest, ReadOnlyFilesRefuseWritesAndDeletion) {
+  const std::string path = "C:\\ro.txt";
+  ASSERT_TRUE(write(this->os_, path, "keep"));
+  ASSERT_EQ(this->os_.set_read_only(path, true), Error::none);
+  EXPECT_TRUE(this->os_.file_status(path).read_only);
+  Error e = Error::none;
+  EXPECT_EQ(this->os_.open_file(path, OpenMode::write, &e), nullptr);
+  EXPECT_EQ(e, Error::access_denied);
+  EXPECT_EQ(this->os_.open_file(path, OpenMode::append, &e), nullptr);
+  EXPECT_EQ(this->os_.delete_file(path), Error::access_denied);
+  EXPECT_EQ(this->os_.copy_file("C:\\Windows\\..\\ro.txt", path, false), Error::access_denied);
+  EXPECT_EQ(read(this->os_, path), "keep");
+  // Times may still be restored after the attribute (as Windows allows).
+  EXPECT_EQ(this->os_.set_file_time(path, ((1u << 5 | 1u) << 16)), Error::none);
+  EXPECT_EQ(this->os_.set_file_time(path, 0), Error::io);  // month 0 is no date
+  ASSERT_EQ(this->os_.set_read_only(path, false), Error::none);
+  EXPECT_EQ(this->os_.delete_file(path), Error::none);
+  EXPECT_FALSE(this->os_.file_status(path).exists);
+  EXPECT_EQ(this->os_.delete_file(path), Error::not_found);
+}
+
+TYPED_TEST(SimulatedOsTest, Folders) {
+  EXPECT_EQ(this->os_.create_folder("C:\\A"), Error::none);
+  EXPECT_EQ(this->os_.create_folder("C:\\a"), Error::exists);
+  EXPECT_EQ(this->os_.create_folder("C:\\Missing\\B"), Error::not_found);
+  ASSERT_TRUE(write(this->os_, "C:\\A\\zeta.txt", "12345"));
+  ASSERT_TRUE(write(this->os_, "C:\\A\\Alpha.txt", ""));
+  ASSERT_EQ(this->os_.create_folder("C:\\A\\beta"), Error::none);
+
+  std::vector<FolderEntry> entries;
+  ASSERT_EQ(this->os_.list_folder("C:\\A\\", &entries), Error::none);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].name, "Alpha.txt");  // name order, ignoring letter case
+  EXPECT_EQ(entries[1].name, "beta");
+  EXPECT_TRUE(entries[1].is_folder);
+  EXPECT_EQ(entries[2].name, "zeta.txt");
+  EXPECT_EQ(entries[2].size, 5u);
+  EXPECT_EQ(this->os_.list_folder("C:\\nothing", &entries), Error::not_found);
+
+  EXPECT_EQ(this->os_.remove_folder("C:\\A"), Error::not_empty);
+  EXPECT_EQ(this->os_.delete_file("C:\\A\\beta"), Error::access_denied);
+  EXPECT_EQ(this->os_.remove_folder("C:\\A\\zeta.txt"), Error::io);
+  EXPECT_EQ(this->os_.remove_folder("C:\\A\\beta"), Error::none);
+  EXPECT_EQ(this->os_.remove_folder("C:\\A\\beta"), Error::not_found);
+}
+
+TYPED_TEST(SimulatedOsTest, CopyFile) {
+  ASSERT_TRUE(write(this->os_, "C:\\src.dat", std::string(200000, 'q')));
+  ASSERT_EQ(this->os_.set_file_time("C:\\src.dat", (((2004 - 1980) << 9 | 3 << 5 | 9) << 16) | (10 << 11)),
+            Error::none);
+  EXPECT_EQ(this->os_.copy_file("C:\\src.dat", "C:\\dst.dat", true), Error::none);
+  EXPECT_EQ(read(this->os_, "C:\\dst.dat"), std::string(200000, 'q'));
+  EXPECT_EQ(this->os_.copy_file("C:\\src.dat", "C:\\dst.dat", true), Error::exists);
+  EXPECT_EQ(this->os_.copy_file("C:\\src.dat", "C:\\dst.dat", false), Error::none);
+  EXPECT_EQ(this->os_.copy_file("C:\\none.dat", "C:\\x.dat", false), Error::not_found);
+  EXPECT_FALSE(this->os_.file_status("C:\\x.dat").exists);
+  // Copying a file onto itself must not destroy it.
+  EXPECT_NE(this->os_.copy_file("C:\\src.dat", "c:\\SRC.dat", false), Error::none);
+  EXPECT_EQ(this->os_.file_status("C:\\src.dat").size, 200000u);
+
+}
+
+TYPED_TEST(SimulatedOsTest, FreeSpace) {
+  std::uint64_t mb = 0;
+  EXPECT_TRUE(this->os_.free_megabytes("C:\\Program Files\\Not yet", &mb));
+  EXPECT_GT(mb, 0u);
+  EXPECT_FALSE(this->os_.free_megabytes("Q:\\", &mb));  // no such drive
+  this->os_.set_free_megabytes(7);
+  ASSERT_TRUE(this->os_.free_megabytes("C:\\", &mb));
+  EXPECT_EQ(mb, 7u);
+}
+
+TYPED_TEST(SimulatedOsTest, Registry) {
+  const RegistryRoot hklm = RegistryRoot::local_machine;
+  const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\My App";
+  EXPECT_FALSE(this->os_.registry_key_exists(hklm, key));
+  ASSERT_EQ(this->os_.registry_write_string(hklm, key, "DisplayName", "My App = 1%\r\nsecond"), Error::none);
+  ASSERT_EQ(this->os_.registry_write_dword(hklm, key, "NoModify", 1), Error::none);
+  EXPECT_TRUE(this->os_.registry_key_exists(hklm, "software\\MICROSOFT"));
+  EXPECT_FALSE(this->os_.registry_key_exists(RegistryRoot::current_user, "software\\MICROSOFT"));
+
+  // A second backend on the same sandbox sees the same registry.
+  Os& again = this->machine_.again();
+  std::string text;
+  ASSERT_EQ(again.registry_read_string(hklm, "software\\microsoft\\windows\\currentversion\\uninstall\\MY APP",
+                                       "displayname", &text),
+            Error::none);
+  EXPECT_EQ(text, "My App = 1%\r\nsecond");
+  ASSERT_EQ(again.registry_read_string(hklm, key, "DisplayName", &text, 6), Error::none);
+  EXPECT_EQ(text, "My App");
+  std::uint32_t dword = 0;
+  ASSERT_EQ(again.registry_read_dword(hklm, key, "NoModify", &dword), Error::none);
+  EXPECT_EQ(dword, 1u);
+  EXPECT_EQ(again.registry_read_dword(hklm, key, "DisplayName", &dword), Error::not_found);
+  EXPECT_EQ(again.registry_read_string(hklm, key, "NoModify", &text), Error::not_found);
+  EXPECT_EQ(again.registry_read_string(hklm, key, "Missing", &text), Error::not_found);
+
+  // Overwriting changes the type; deleting removes the whole subtree.
+  ASSERT_EQ(this->os_.registry_write_string(hklm, key, "NoModify", "x"), Error::none);
+  ASSERT_EQ(this->os_.registry_read_string(hklm, key, "NoModify", &text), Error::none);
+  EXPECT_EQ(text, "x");
+  ASSERT_EQ(this->os_.registry_create_key(hklm, key + "\\Sub\\Deeper"), Error::none);
+  const std::string parent = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  EXPECT_EQ(this->os_.registry_delete_key(hklm, parent, ""), Error::not_found);
+  EXPECT_EQ(this->os_.registry_delete_key(hklm, parent, "\\"), Error::not_found);
+  EXPECT_TRUE(this->os_.registry_key_exists(hklm, key));
+  EXPECT_EQ(this->os_.registry_delete_key(hklm, parent, "my app"), Error::none);
+  EXPECT_FALSE(this->os_.registry_key_exists(hklm, key));
+  EXPECT_FALSE(this->os_.registry_key_exists(hklm, key + "\\Sub"));
+  EXPECT_TRUE(this->os_.registry_key_exists(hklm, parent));
+  EXPECT_EQ(this->os_.registry_delete_key(hklm, parent, "my app"), Error::not_found);
+}
+
+TYPED_TEST(SimulatedOsTest, ShortcutsAndShell) {
+  Shortcut s;
+  s.link_path = this->os_.special_folder(SpecialFolder::desktop) + "\\Tool.lnk";
+  s.target = "C:\\Program Files\\Tool\\tool.exe";
+  s.working_folder = "C:\\Program Files\\Tool";
+  ASSERT_EQ(this->os_.create_shortcut(s), Error::none);
+  Shortcut back;
+  ASSERT_TRUE(this->os_.read_shortcut(s.link_path, &back));
+  EXPECT_EQ(back.target, s.target);
+  EXPECT_EQ(back.working_folder, s.working_folder);
+  EXPECT_EQ(back.description, "");
+  s.link_path = "C:\\No Folder\\Tool.lnk";
+  EXPECT_EQ(this->os_.create_shortcut(s), Error::not_found);
+
+  EXPECT_EQ(this->os_.shell_open("C:\\readme.txt"), Error::none);
+  EXPECT_EQ(this->os_.start_program("C:\\a.exe", "C:\\log.ini"), Error::none);
+  ASSERT_EQ(this->os_.shell_log().size(), 2u);
+  EXPECT_EQ(this->os_.shell_log()[0], "open|C:\\readme.txt");
+  EXPECT_EQ(this->os_.shell_log()[1], "start|C:\\a.exe|C:\\log.ini");
+}
+
+TEST_F(PosixOsTest, PathMapping) {
+  const std::string& r = sandbox_.root();
+  EXPECT_EQ(os_.host_path("C:\\X\\y.txt"), r + "/C/X/y.txt");
+  EXPECT_EQ(os_.host_path("d:/a\\b/"), r + "/D/a/b");
+  EXPECT_EQ(os_.host_path("C:\\"), r + "/C");
+  EXPECT_EQ(os_.host_path("/usr/share/x"), "");  // outside the machine
+  EXPECT_EQ(os_.host_path("\\\\server\\share\\f"), r + "/UNC/server/share/f");
+  EXPECT_EQ(os_.host_path("//tmp/x/victim"), r + "/UNC/tmp/x/victim");
+  EXPECT_EQ(os_.host_path("/\\tmp"), r + "/UNC/tmp");
+  EXPECT_EQ(os_.host_path("rel\\f"), r + "/C/rel/f");
+  // ".." never climbs out of the drive.
+  EXPECT_EQ(os_.host_path("C:\\..\\..\\etc\\passwd"), r + "/C/etc/passwd");
+  EXPECT_EQ(os_.host_path("C:\\a\\.\\b\\..\\c"), r + "/C/a/c");
+}
+
+TEST_F(PosixOsTest, NamesAreLookedUpCaseInsensitively) {
+  ASSERT_TRUE(write(os_, "C:\\Program Files\\Data.TXT", "x"));
+  EXPECT_EQ(os_.host_path("c:\\PROGRAM FILES\\data.txt"), sandbox_.root() + "/C/Program Files/Data.TXT");
+  EXPECT_TRUE(os_.file_status("C:\\program files\\DATA.txt").exists);
+  // Names that do not exist keep the spelling given.
+  EXPECT_EQ(os_.host_path("C:\\program files\\New"), sandbox_.root() + "/C/Program Files/New");
+}
+
+TEST_F(PosixOsTest, HostPathsOnlyWhenAllowed) {
+  // A host file beside the machine: no path form reaches it by default.
+  std::string host = sandbox_.root() + "/outside.txt";
+  std::ofstream(host) << "keep";
+  for (const std::string& path : {host, "/" + host, "\\" + host.substr(1)}) {
+    EXPECT_FALSE(os_.file_status(path).exists) << path;
+    EXPECT_EQ(os_.delete_file(path), path == host ? Error::access_denied : Error::not_found) << path;
+    EXPECT_EQ(os_.open_file(path, OpenMode::write), nullptr) << path;
+    EXPECT_NE(os_.copy_file("C:\Windows\..\none", path, false), Error::none) << path;
+  }
+  EXPECT_EQ(os_.create_folder(sandbox_.root() + "/made"), Error::access_denied);
+  std::vector<FolderEntry> entries;
+  EXPECT_EQ(os_.list_folder(sandbox_.root(), &entries), Error::access_denied);
+  EXPECT_EQ(host_content(host), "keep");
+
+  // The Linux builder reads its sources by host path.
+  os_.allow_host_paths();
+  ASSERT_TRUE(write(os_, host, "abc"));
+  EXPECT_EQ(host_content(host), "abc");
+  EXPECT_EQ(read(os_, host), "abc");
+  EXPECT_FALSE(os_.module_path().empty());
+  EXPECT_TRUE(os_.file_status(os_.module_path()).exists);
+  os_.set_module_path("C:\\setup.exe");
+  EXPECT_EQ(os_.module_path(), "C:\\setup.exe");
+}
+
+TEST_F(PosixOsTest, CopyKeepsTheModificationTime) {
+  ASSERT_TRUE(write(os_, "C:\\src.dat", "q"));
+  ASSERT_EQ(os_.set_file_time("C:\\src.dat", (((2004 - 1980) << 9 | 3 << 5 | 9) << 16) | (10 << 11)), Error::none);
+  ASSERT_EQ(os_.copy_file("C:\\src.dat", "C:\\dst.dat", true), Error::none);
+  struct stat a, b;
+  ASSERT_EQ(::stat(os_.host_path("C:\\src.dat").c_str(), &a), 0);
+  ASSERT_EQ(::stat(os_.host_path("C:\\dst.dat").c_str(), &b), 0);
+  EXPECT_EQ(a.st_mtime, b.st_mtime);
+  struct tm t;
+  localtime_r(&b.st_mtime, &t);
+  EXPECT_EQ(t.tm_year, 104);
+  EXPECT_EQ(t.tm_mon, 2);
+  EXPECT_EQ(t.tm_mday, 9);
+  EXPECT_EQ(t.tm_hour, 10);
+}
+
+TEST(MemoryOsTest, HoldsNoHostPathsAndOnlyItsCapacity) {
+  MemoryOs os(3u << 20);
+  for (const char* path : {"/tmp/x", "/", "/C/Windows"}) {
+    EXPECT_FALSE(os.file_status(path).exists) << path;
+    EXPECT_EQ(os.create_folder(path), Error::access_denied) << path;
+    EXPECT_EQ(os.open_file(path, OpenMode::write), nullptr) << path;
+  }
+  // Network paths and other drives lie inside the machine but do not exist.
+  EXPECT_EQ(os.create_folder("//tmp/x"), Error::not_found);
+  EXPECT_EQ(os.create_folder("D:\\x"), Error::not_found);
+  std::uint64_t mb = 0;
+  ASSERT_TRUE(os.free_megabytes("C:\\", &mb));
+  EXPECT_EQ(mb, 3u);
+  ASSERT_TRUE(write(os, "C:\\a.bin", std::string(2u << 20, 'a')));
+  ASSERT_TRUE(os.free_megabytes("C:\\Program Files\\Not yet", &mb));
+  EXPECT_EQ(mb, 1u);
+  EXPECT_FALSE(write(os, "C:\\b.bin", std::string(2u << 20, 'b')));
+  EXPECT_EQ(os.copy_file("C:\\a.bin", "C:\\c.bin", false), Error::disk_full);
+  EXPECT_FALSE(os.file_status("C:\\c.bin").exists);
+  // Deleting gives the space back; a file open for reading keeps its bytes.
+  auto open = os.open_file("C:\\a.bin", OpenMode::read);
+  ASSERT_EQ(os.delete_file("C:\\a.bin"), Error::none);
+  EXPECT_TRUE(write(os, "C:\\b.bin", std::string(2u << 20, 'b')));
+  char c = 0;
+  EXPECT_EQ(open->read(&c, 1), 1u);
+  EXPECT_EQ(c, 'a');
+}
+
+}  // namespace
+}  // namespace quill::os
