@@ -461,4 +461,36 @@ Error MemoryOs::start_program(const std::string& program, const std::string& arg
   return Error::none;
 }
 
+Error MemoryOs::move_file(const std::string& from, const std::string& to) {
+  Lock lock(machine_->mutex);
+  Parts source_parts, target_parts;
+  if (!split(from, &source_parts) || !split(to, &target_parts)) return Error::access_denied;
+  if (source_parts.names.empty() || target_parts.names.empty()) return Error::access_denied;
+  Node* source = machine_->find(source_parts);
+  if (source == nullptr) return Error::not_found;
+  if (source->folder) return Error::access_denied;
+  if (machine_->find(target_parts) != nullptr) return Error::exists;
+  Node* target_parent = machine_->find(target_parts, 1);
+  if (target_parent == nullptr || !target_parent->folder) return Error::not_found;
+  auto& siblings = machine_->find(source_parts, 1)->children;
+  auto it = siblings.find(source_parts.names.back());
+  std::unique_ptr<Node> node = std::move(it->second);
+  siblings.erase(it);
+  target_parent->children.emplace(std::string(target_parts.names.back()), std::move(node));
+  return Error::none;
+}
+
+Error MemoryOs::shell_open_default(const std::string& file) {
+  Lock lock(machine_->mutex);
+  machine_->shell_log.push_back("default|" + file);
+  return Error::none;
+}
+
+Error MemoryOs::delete_file_later(const std::string& path, const std::string& aside) {
+  const std::string target = !aside.empty() && move_file(path, aside) == Error::none ? aside : path;
+  Lock lock(machine_->mutex);
+  machine_->shell_log.push_back("later|" + target);
+  return Error::none;
+}
+
 }  // namespace quill::os

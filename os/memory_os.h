@@ -64,6 +64,13 @@ class MemoryOs : public Os {
   void notify_folder_created(const std::string& path) override;
   Error shell_open(const std::string& file) override;
   Error start_program(const std::string& program, const std::string& arguments) override;
+  // A rename inside the machine, as on the sandbox backend.
+  Error move_file(const std::string& from, const std::string& to) override;
+  // Logged as "default|file".
+  Error shell_open_default(const std::string& file) override;
+  // Moves the file to `aside` when it can and logs "later|" and the path
+  // that the next start would delete.
+  Error delete_file_later(const std::string& path, const std::string& aside) override;
 
   // Shared with the File objects handed out, which may outlive this object.
   struct Machine;

@@ -22,6 +22,7 @@ class YesCallback : public installer::InstallCallback {
   void set_status(const std::string&) override {}
   void set_progress(std::uint64_t, std::uint64_t) override {}
   bool cancel_requested() override { return false; }
+  installer::WriteAnswer ask_write_failed(const std::string&) override { return installer::WriteAnswer::ignore; }
 };
 
 // The archive every run installs from, made once.
