@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the native tests and the wine tests of the release build,
-# then the native tests again under AddressSanitizer and UBSan.
+# then the native tests again under AddressSanitizer and UBSan, then the fuzz
+# targets for a short bounded time.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -17,4 +18,6 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILL_SANITIZE=ON >
 cmake --build build/asan -j "$(nproc)"
 (cd build/asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest --output-on-failure -j 2 -L native --timeout 900) || status=1
+# Every fuzz target over its corpus, then fuzzed for a bounded time.
+bash scripts/fuzz.sh --time 20 || status=1
 exit $status
