@@ -34,7 +34,7 @@ start_installer() {
 wait_installer() {
   local name
   name=$(basename "$1")
-  driver wait-process "$name" "${2:-20}"
+  driver wait-process "$name" "${2:-60}"
   wait "$STUB_PID" || true
 }
 
