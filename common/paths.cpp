@@ -64,6 +64,17 @@ bool is_safe_relative_name(const std::string& name) {
   return true;
 }
 
+std::size_t root_length(const std::string& path) {
+  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+    std::size_t server_end = path.find_first_of("\\/", 2);
+    if (server_end == std::string::npos) return path.size();
+    std::size_t share_end = path.find_first_of("\\/", server_end + 1);
+    return share_end == std::string::npos ? path.size() : share_end + 1;
+  }
+  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && is_separator(path[2]) ? 3 : 2;
+  return !path.empty() && is_separator(path[0]) ? 1 : 0;
+}
+
 bool is_drive_root(const std::string& path) {
   if (path.size() < 2 || path.size() > 3) return false;
   if (!std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':') return false;

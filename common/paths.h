@@ -22,6 +22,9 @@ std::string replace_char(std::string text, char from, char to);
 // True when the relative name is safe below a folder: not absolute, no drive,
 // no component made only of dots and spaces, not empty.
 bool is_safe_relative_name(const std::string& name);
+// Length of the part of `path` that is a root and never created: "C:\",
+// "\\server\share\", a leading separator, or 0 for a relative path.
+std::size_t root_length(const std::string& path);
 // True when the path is a drive root such as "C:\" or "C:".
 bool is_drive_root(const std::string& path);
 // Case-insensitive comparison as Windows compares paths (ASCII letters only).

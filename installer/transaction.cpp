@@ -6,23 +6,6 @@
 #include "common/paths.h"
 
 namespace quill::installer {
-namespace {
-
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-// Length of the root that is never created: "C:\", "\\server\share\".
-std::size_t root_length(const std::string& path) {
-  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
-    std::size_t server_end = path.find_first_of("\\/", 2);
-    if (server_end == std::string::npos) return path.size();
-    std::size_t share_end = path.find_first_of("\\/", server_end + 1);
-    return share_end == std::string::npos ? path.size() : share_end + 1;
-  }
-  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && is_separator(path[2]) ? 3 : 2;
-  return !path.empty() && is_separator(path[0]) ? 1 : 0;
-}
-
-}  // namespace
 
 Transaction::Transaction(os::Os& os, std::string aside_folder)
     : os_(os), aside_folder_(without_trailing_backslash(aside_folder)) {}

@@ -152,24 +152,6 @@ std::uint32_t entry_dos_attributes(const unz_file_info64& info) {
           os::kAttributeArchive);
 }
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-// Length of the part of `path` that is a root and never created: "C:\",
-// "\\server\share\", a leading separator, or nothing for a relative path.
-std::size_t root_length(const std::string& path) {
-  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
-    std::size_t server_end = path.find_first_of("\\/", 2);
-    if (server_end == std::string::npos) return path.size();
-    std::size_t share_end = path.find_first_of("\\/", server_end + 1);
-    return share_end == std::string::npos ? path.size() : share_end + 1;
-  }
-  if (path.size() >= 2 && path[1] == ':') {
-    return path.size() >= 3 && is_separator(path[2]) ? 3 : 2;
-  }
-  if (!path.empty() && is_separator(path[0])) return 1;
-  return 0;
-}
-
 }  // namespace
 
 bool is_data_entry_name(const std::string& name) {
