@@ -65,6 +65,11 @@ bool append_line(os::Os& os, const std::string& path, const std::string& line) {
   return write_all(os, path, os::OpenMode::append, to_disk(line + "\n"));
 }
 
+bool append_line(os::File& file, const std::string& line) {
+  const std::string data = to_disk(line + "\n");
+  return file.write(data.data(), data.size());
+}
+
 bool read_binary_file(os::Os& os, const std::string& path, std::size_t max_bytes, std::string* data) {
   data->clear();
   std::unique_ptr<os::File> file = os.open_file(path, os::OpenMode::read);

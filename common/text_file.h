@@ -19,6 +19,8 @@ bool write_text_file(os::Os& os, const std::string& path, const std::string& tex
 
 // Appends `line` and a CR LF to the file, creating it when missing.
 bool append_line(os::Os& os, const std::string& path, const std::string& line);
+// The same on a file kept open (in append mode) for many lines.
+bool append_line(os::File& file, const std::string& line);
 
 // Reads a whole file as raw bytes, at most `max_bytes`; false when it cannot
 // be opened or is larger than `max_bytes`.

@@ -132,7 +132,12 @@ class FileInstaller {
   enum class LineResult { next, cancel, damaged, abort };
   LineResult install_line(const std::string& line);
   // Writes the entry to `destination`, moving an existing file aside first.
-  WriteOutcome write_entry(std::size_t index, const std::string& destination, bool* damaged);
+  // `existed`: the destination held a file when the line began.
+  WriteOutcome write_entry(std::size_t index, const std::string& destination, bool existed,
+                           bool* damaged);
+  // Appends a line to the uninstall log through a handle kept open for the
+  // file lines; a failed write closes it, so that a retry opens it again.
+  bool append_to_log(const std::string& line);
 
   os::Os& os_;
   const InstallRequest& request_;
@@ -142,6 +147,7 @@ class FileInstaller {
   const std::string payload_;
   package::Archive archive_;
   std::string log_path_;
+  std::unique_ptr<os::File> log_file_;
   std::uint64_t done_ = 0;
 };
 
@@ -200,18 +206,30 @@ InstallResult FileInstaller::run() {
   return InstallResult::finished;
 }
 
+bool FileInstaller::append_to_log(const std::string& line) {
+  if (!log_file_) log_file_ = os_.open_file(log_path_, os::OpenMode::append);
+  if (log_file_ && append_line(*log_file_, line)) return true;
+  log_file_.reset();
+  return false;
+}
+
 WriteOutcome FileInstaller::write_entry(std::size_t index, const std::string& destination,
-                                        bool* damaged) {
+                                        bool existed, bool* damaged) {
   const bool folder_entry = !archive_.entry(index).name.empty() &&
                             archive_.entry(index).name.back() == '/';
   const std::size_t mark = transaction_.mark();
+  bool first_attempt = true;
   WriteOutcome outcome = write_or_ask(&callback_, destination, [&] {
     // Whatever a failed attempt changed is undone before the next one.
     transaction_.undo_to(mark);
     if (folder_entry) return transaction_.create_folders(destination);
     const std::string folder = folder_part(destination);
     if (!folder.empty() && !transaction_.create_folders(folder)) return false;
-    if (os_.file_status(destination).exists && !transaction_.move_aside(destination)) return false;
+    // The line's own look at the destination holds for the first attempt;
+    // the user may have changed it before a retry.
+    const bool occupied = first_attempt ? existed : os_.file_status(destination).exists;
+    first_attempt = false;
+    if (occupied && !transaction_.move_aside(destination)) return false;
     transaction_.creating_file(destination);
     package::ExtractResult result = archive_.extract_entry(index, destination);
     if (result == package::ExtractResult::damaged) {
@@ -265,7 +283,7 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   }
   if (write) {
     bool damaged = false;
-    const WriteOutcome written = write_entry(index, destination, &damaged);
+    const WriteOutcome written = write_entry(index, destination, existed, &damaged);
     if (damaged) return LineResult::damaged;
     if (written == WriteOutcome::aborted) return LineResult::abort;
     if (written == WriteOutcome::written) {
@@ -278,9 +296,8 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
       note(request_, "Not written: " + destination);
     }
     // An ignored write is logged all the same, as a failed one always was.
-    const WriteOutcome logged = write_or_ask(&callback_, log_path_, [&] {
-      return append_line(os_, log_path_, destination);
-    });
+    const WriteOutcome logged =
+        write_or_ask(&callback_, log_path_, [&] { return append_to_log(destination); });
     if (logged == WriteOutcome::aborted) return LineResult::abort;
     if (logged == WriteOutcome::ignored && !existed && written == WriteOutcome::written) {
       // A new file that the log cannot name would outlive its uninstaller.

@@ -17,22 +17,28 @@ bool Transaction::create_folders(const std::string& raw) {
     std::size_t next = path.find_first_of("\\/", position);
     if (next == std::string::npos) next = path.size();
     if (next > position) {
-      const std::string prefix = path.substr(0, next);
-      const os::FileStatus status = os_.file_status(prefix);
-      if (!status.exists) {
-        const os::Error error = os_.create_folder(prefix);
-        if (error == os::Error::none) {
-          changes_.push_back({Kind::folder, prefix, std::string()});
-        } else if (error != os::Error::exists) {
+      std::string prefix = path.substr(0, next);
+      if (known_folders_.count(prefix) == 0) {
+        const os::FileStatus status = os_.file_status(prefix);
+        if (!status.exists) {
+          const os::Error error = os_.create_folder(prefix);
+          if (error == os::Error::none) {
+            changes_.push_back({Kind::folder, prefix, std::string()});
+            known_folders_.insert(std::move(prefix));
+          } else if (error != os::Error::exists) {
+            return false;
+          }
+        } else if (!status.is_folder) {
           return false;
+        } else {
+          known_folders_.insert(std::move(prefix));
         }
-      } else if (!status.is_folder) {
-        return false;
       }
     }
     position = next + 1;
   }
-  return path.size() == root_length(path) || os_.file_status(path).is_folder;
+  return path.size() == root_length(path) || known_folders_.count(path) != 0 ||
+         os_.file_status(path).is_folder;
 }
 
 void Transaction::creating_file(const std::string& path) {
@@ -85,6 +91,7 @@ bool Transaction::move_aside(const std::string& path) {
 }
 
 bool Transaction::undo_to(std::size_t mark) {
+  if (changes_.size() > mark) known_folders_.clear();
   bool all = true;
   while (changes_.size() > mark) {
     const Change change = std::move(changes_.back());

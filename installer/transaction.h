@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "os/os.h"
@@ -60,6 +61,10 @@ class Transaction {
   bool aside_ready_ = false;
   std::uint64_t next_aside_ = 0;
   std::vector<Change> changes_;
+  // Folders create_folders found or made whole (with their parents), so
+  // that the files of a folder cost no look at it each; forgotten by every
+  // undo.
+  std::unordered_set<std::string> known_folders_;
 };
 
 }  // namespace quill::installer

@@ -64,6 +64,12 @@ class File {
   virtual bool seek(std::uint64_t offset) = 0;
   virtual std::uint64_t tell() = 0;
   virtual std::uint64_t size() = 0;
+  // Sets the last-write time (an MS-DOS date and time pair) and, unless
+  // `attributes` is 0, the kAttribute* bits of this open file written to
+  // its end: one call on the handle instead of opening the file again by
+  // its path. A backend that cannot answers Error::io, and the caller uses
+  // Os::set_file_time and Os::set_attributes after closing the file.
+  virtual Error finish(std::uint32_t dos_date_time, std::uint32_t attributes);
 };
 
 enum class SpecialFolder {

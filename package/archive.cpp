@@ -17,7 +17,8 @@ const char kDataEntryPrefix[] = "%Quillpack%";
 
 namespace {
 
-constexpr std::size_t kCopyBufferSize = 64 * 1024;
+// Large enough that writing a big file costs few system calls.
+constexpr std::size_t kCopyBufferSize = 256 * 1024;
 constexpr unsigned kHostUnix = 3;
 constexpr std::uint32_t kDosReadOnly = 0x01;
 constexpr std::uint32_t kUnixWriteBit = 0200;
@@ -266,15 +267,20 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
   if (unzGoToFilePos64(file, &position) != UNZ_OK) return ExtractResult::damaged;
   if (unzOpenCurrentFile(file) != UNZ_OK) return ExtractResult::damaged;
 
-  std::string folder = folder_part(destination);
-  if (!folder.empty() && !create_folder_chain(*os_, without_trailing_backslash(folder))) {
-    unzCloseCurrentFile(file);
-    return ExtractResult::write_failed;
-  }
-  os::FileStatus existing = os_->file_status(destination);
-  if (existing.exists && existing.read_only) os_->set_read_only(destination, false);
-
+  // Most destinations are new files in folders that exist: the open is
+  // tried first, and only a refused one looks at the folders and at a
+  // read-only file in the way.
   std::unique_ptr<os::File> out = os_->open_file(destination, os::OpenMode::write);
+  if (!out) {
+    std::string folder = folder_part(destination);
+    if (!folder.empty() && !create_folder_chain(*os_, without_trailing_backslash(folder))) {
+      unzCloseCurrentFile(file);
+      return ExtractResult::write_failed;
+    }
+    os::FileStatus existing = os_->file_status(destination);
+    if (existing.exists && existing.read_only) os_->set_read_only(destination, false);
+    out = os_->open_file(destination, os::OpenMode::write);
+  }
   if (!out) {
     unzCloseCurrentFile(file);
     return ExtractResult::write_failed;
@@ -305,12 +311,16 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
   // Closing checks the CRC once all data was read.
   int close_status = unzCloseCurrentFile(file);
   if (result == ExtractResult::ok && close_status != UNZ_OK) result = ExtractResult::damaged;
+  const bool finished = result == ExtractResult::ok &&
+                        out->finish(entry.info.dos_date_time, entry.info.dos_attributes) ==
+                            os::Error::none;
   out.reset();
 
   if (result != ExtractResult::ok) {
     os_->delete_file(destination);
     return result;
   }
+  if (finished) return ExtractResult::ok;
   os_->set_file_time(destination, entry.info.dos_date_time);
   // Attributes last: a read-only or system file may refuse the time.
   if (entry.info.dos_attributes != 0) os_->set_attributes(destination, entry.info.dos_attributes);
