@@ -155,8 +155,9 @@ InstallResult FileInstaller::run() {
   const std::string folder = install_folder_path(request_.install_folder);
   if (!is_usable_install_folder(folder)) return InstallResult::unusable_folder;
   // An archive that cannot be read is a damaged package: nothing is touched.
-  if (!archive_.open(os_, payload_ + package::kPayloadArchiveName) ||
-      archive_.damaged()) {
+  package::ArchiveLocation location = request_.archive;
+  if (location.path.empty()) location.path = payload_ + package::kPayloadArchiveName;
+  if (!archive_.open(os_, location) || archive_.damaged()) {
     return InstallResult::damaged;
   }
 

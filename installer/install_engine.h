@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "os/os.h"
+#include "package/archive.h"
 #include "package/data_files.h"
 #include "package/macros.h"
 
@@ -77,6 +78,9 @@ struct InstallRequest {
   ShortcutChoice shortcuts;
   const std::vector<package::MacroRecord>* macros = nullptr;  // expands the data files
   InstallLog* log = nullptr;  // the record of what the run does (null: none)
+  // The payload archive; an empty path means "tempfile.tmp" in the payload
+  // folder.
+  package::ArchiveLocation archive;
 };
 
 // Adds a line to the request's record, when it has one.

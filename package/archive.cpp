@@ -30,9 +30,12 @@ unzFile as_unz(void* handle) { return static_cast<unzFile>(handle); }
 // millions of system calls.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
 
+// Positions are counted from the window's start; a read stops at its end.
 struct BufferedStream {
   zlib_filefunc64_def inner;
   voidpf stream = nullptr;
+  std::uint64_t window_offset = 0;
+  std::uint64_t window_end = UINT64_MAX;  // relative to the window's start
   std::vector<char> buffer;
   std::uint64_t buffer_start = 0;
   std::size_t buffer_length = 0;
@@ -41,19 +44,28 @@ struct BufferedStream {
 
 voidpf ZCALLBACK buffered_open(voidpf opaque, const void* filename, int mode) {
   if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
-  const zlib_filefunc64_def& inner = *static_cast<const zlib_filefunc64_def*>(opaque);
+  const ArchiveWindowIo& io = *static_cast<const ArchiveWindowIo*>(opaque);
+  const zlib_filefunc64_def& inner = io.os;
   voidpf stream = inner.zopen64_file(inner.opaque, filename, mode);
   if (stream == nullptr) return nullptr;
   BufferedStream* buffered = new BufferedStream;
   buffered->inner = inner;
   buffered->stream = stream;
+  buffered->window_offset = io.offset;
+  if (io.length != 0) buffered->window_end = io.length;
   buffered->buffer.resize(kReadBufferSize);
   return buffered;
 }
 
 bool inner_read_at(BufferedStream& s, std::uint64_t offset, char* into, uLong size,
                    uLong* count) {
-  if (s.inner.zseek64_file(s.inner.opaque, s.stream, offset, ZLIB_FILEFUNC_SEEK_SET) != 0) {
+  if (offset >= s.window_end) {
+    *count = 0;
+    return true;
+  }
+  if (size > s.window_end - offset) size = static_cast<uLong>(s.window_end - offset);
+  if (s.inner.zseek64_file(s.inner.opaque, s.stream, s.window_offset + offset,
+                           ZLIB_FILEFUNC_SEEK_SET) != 0) {
     return false;
   }
   *count = s.inner.zread_file(s.inner.opaque, s.stream, into, size);
@@ -102,10 +114,16 @@ long ZCALLBACK buffered_seek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
     case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
     case ZLIB_FILEFUNC_SEEK_CUR: base = s.position; break;
     case ZLIB_FILEFUNC_SEEK_END:
+      if (s.window_end != UINT64_MAX) {
+        base = s.window_end;
+        break;
+      }
       if (s.inner.zseek64_file(s.inner.opaque, s.stream, 0, ZLIB_FILEFUNC_SEEK_END) != 0) {
         return -1;
       }
       base = s.inner.ztell64_file(s.inner.opaque, s.stream);
+      if (base < s.window_offset) return -1;
+      base -= s.window_offset;
       break;
     default: return -1;
   }
@@ -126,7 +144,7 @@ int ZCALLBACK buffered_error(voidpf, voidpf stream) {
   return s.inner.zerror_file(s.inner.opaque, s.stream);
 }
 
-void fill_buffered_io(zlib_filefunc64_def* inner, zlib_filefunc64_def* def) {
+void fill_buffered_io(ArchiveWindowIo* inner, zlib_filefunc64_def* def) {
   def->zopen64_file = buffered_open;
   def->zread_file = buffered_read;
   def->zwrite_file = buffered_write;
@@ -184,12 +202,20 @@ Archive::Archive() = default;
 Archive::~Archive() { close(); }
 
 bool Archive::open(os::Os& os, const std::string& path) {
+  ArchiveLocation location;
+  location.path = path;
+  return open(os, location);
+}
+
+bool Archive::open(os::Os& os, const ArchiveLocation& location) {
   close();
   os_ = &os;
-  fill_zip_io(os, &os_io_);
+  fill_zip_io(os, &io_.os);
+  io_.offset = location.offset;
+  io_.length = location.length;
   zlib_filefunc64_def io;
-  fill_buffered_io(&os_io_, &io);
-  unzFile file = unzOpen2_64(path.c_str(), &io);
+  fill_buffered_io(&io_, &io);
+  unzFile file = unzOpen2_64(location.path.c_str(), &io);
   if (file == nullptr) return false;
   handle_ = file;
 

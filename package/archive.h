@@ -38,6 +38,22 @@ struct EntryInfo {
   std::uint32_t dos_attributes = 0;
 };
 
+// Where a payload archive lies: a file of its own, or `length` bytes from
+// `offset` of a larger file (the package itself, read in place).
+struct ArchiveLocation {
+  std::string path;
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;  // 0: the whole file from `offset`
+};
+
+// The archive reader's file callbacks over os::Os and the window of the file
+// they read.
+struct ArchiveWindowIo {
+  zlib_filefunc64_def os;
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;  // 0: to the file's end
+};
+
 enum class ExtractResult {
   ok,
   write_failed,  // the destination could not be created or written
@@ -59,6 +75,8 @@ class Archive {
   // list breaks off part way stays open with the entries read so far and
   // reports damaged().
   bool open(os::Os& os, const std::string& path);
+  // The same for an archive that lies inside a larger file.
+  bool open(os::Os& os, const ArchiveLocation& location);
   void close();
   bool is_open() const { return handle_ != nullptr; }
   // True when the entry list could not be read to its end.
@@ -90,8 +108,9 @@ class Archive {
   };
 
   os::Os* os_ = nullptr;
-  // The os::Os file callbacks; the archive's buffered callbacks point here.
-  zlib_filefunc64_def os_io_;
+  // The os::Os file callbacks and the window; the archive's buffered
+  // callbacks point here.
+  ArchiveWindowIo io_;
   void* handle_ = nullptr;  // unzFile
   bool damaged_ = false;
   std::vector<Entry> entries_;

@@ -67,24 +67,46 @@ ExtractOutcome copy_archive(os::File& in, os::File& out, std::uint64_t start,
   return ExtractOutcome::done;
 }
 
-// Steps 1 to 5 of the extraction: payload folder, trailer, chunked copy.
-ExtractOutcome copy_payload_archive(os::Os& os, ExtractProgress& progress,
-                                    const std::string& archive_path) {
-  std::unique_ptr<os::File> in = os.open_file(os.module_path(), os::OpenMode::read);
-  if (!in) return ExtractOutcome::damaged;
+// The archive's place in the package: the trailer at its end (before a
+// certificate table) gives the archive's length.
+ExtractOutcome locate_archive(os::Os& os, os::File& in, ArchiveLocation* location) {
   // A signed package ends in a certificate table; the trailer lies before it.
-  std::uint64_t file_size = package_data_end(*in, in->size());
+  std::uint64_t file_size = package_data_end(in, in.size());
   if (file_size < kTrailerSize) return ExtractOutcome::damaged;
 
   unsigned char trailer[kTrailerSize];
-  if (!read_at(*in, file_size - kTrailerSize, trailer, kTrailerSize)) return ExtractOutcome::damaged;
+  if (!read_at(in, file_size - kTrailerSize, trailer, kTrailerSize)) return ExtractOutcome::damaged;
   std::uint64_t length = decode_trailer(trailer);
   if (length == 0 || length > file_size - kTrailerSize) return ExtractOutcome::damaged;
+  location->path = os.module_path();
+  location->offset = file_size - kTrailerSize - length;
+  location->length = length;
+  return ExtractOutcome::done;
+}
+
+// Steps 1 to 5 of the extraction: payload folder, trailer, chunked copy
+// (or, in place, the archive's place alone).
+ExtractOutcome prepare_archive(os::Os& os, ExtractProgress& progress, ArchiveHandling handling,
+                               const std::string& archive_path, ArchiveLocation* archive) {
+  std::unique_ptr<os::File> in = os.open_file(os.module_path(), os::OpenMode::read);
+  if (!in) return ExtractOutcome::damaged;
+  ArchiveLocation location;
+  ExtractOutcome located = locate_archive(os, *in, &location);
+  if (located != ExtractOutcome::done) return located;
+  const unsigned megabytes = static_cast<unsigned>(location.length / 1024 / 1024);
+  if (handling == ArchiveHandling::in_place) {
+    if (progress.cancelled()) return ExtractOutcome::cancelled;
+    progress.set_range(megabytes);
+    progress.set_position(megabytes);
+    *archive = location;
+    return ExtractOutcome::done;
+  }
 
   std::unique_ptr<os::File> out = os.open_file(archive_path, os::OpenMode::write);
   if (!out) return ExtractOutcome::write_failed;
-  progress.set_range(static_cast<unsigned>(length / 1024 / 1024));
-  return copy_archive(*in, *out, file_size - kTrailerSize - length, length, progress);
+  progress.set_range(megabytes);
+  archive->path = archive_path;
+  return copy_archive(*in, *out, location.offset, location.length, progress);
 }
 
 }  // namespace
@@ -114,7 +136,8 @@ bool is_safe_data_entry_name(const std::string& name) {
   }
 }
 
-ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan) {
+ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan,
+                               ArchiveHandling handling) {
   *scan = PayloadScan();
   const std::string temp = with_trailing_backslash(os.temp_folder());
   const std::string folder = payload_folder(os);
@@ -123,11 +146,11 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
   }
   const std::string archive_path = folder + kPayloadArchiveName;
 
-  ExtractOutcome copied = copy_payload_archive(os, progress, archive_path);
-  if (copied != ExtractOutcome::done) return copied;
+  ExtractOutcome prepared = prepare_archive(os, progress, handling, archive_path, &scan->archive);
+  if (prepared != ExtractOutcome::done) return prepared;
 
   Archive archive;
-  if (!archive.open(os, archive_path) || archive.damaged()) return ExtractOutcome::damaged;
+  if (!archive.open(os, scan->archive) || archive.damaged()) return ExtractOutcome::damaged;
 
   for (std::size_t i = 0; i < archive.entry_count(); ++i) {
     const EntryInfo& entry = archive.entry(i);

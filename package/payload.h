@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "os/os.h"
+#include "package/archive.h"
 
 namespace quill::package {
 
@@ -42,6 +43,9 @@ struct PayloadScan {
   // Data entries that were not extracted because their name would leave the
   // payload folder (".." parts, drives, absolute or empty parts).
   std::vector<std::string> skipped_entries;
+  // Where the install engine finds the archive: "tempfile.tmp", or its place
+  // in the package when it was read in place.
+  ArchiveLocation archive;
 };
 
 // Receives the extraction's progress (in whole MiB of the archive copy) and
@@ -63,11 +67,18 @@ enum class ExtractOutcome {
   write_failed,  // the payload folder or "tempfile.tmp" could not be written
 };
 
+// What the extraction does with the archive.
+enum class ArchiveHandling {
+  copy,      // copied into payload folder + "tempfile.tmp" and read there
+  in_place,  // read where it lies in the package: no copy is written
+};
+
 // Copies the archive out of the own module file (os.module_path()) into
-// payload folder + "tempfile.tmp", extracts every data entry below the
-// temporary folder under its own name, and fills `scan`. Nothing is ever
-// written outside the payload folder.
-ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan);
+// payload folder + "tempfile.tmp" (unless it is read in place), extracts
+// every data entry below the temporary folder under its own name, and fills
+// `scan`. Nothing is ever written outside the payload folder.
+ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan,
+                               ArchiveHandling handling = ArchiveHandling::copy);
 
 // The step number that an entry name's digit character stands for: '1' to
 // '9' give 1 to 9, anything else gives 10.

@@ -31,7 +31,12 @@ DWORD WINAPI loader_thread(void*) {
   Stub& s = stub();
   WindowProgress progress;
   package::PayloadScan scan;
-  s.outcome = package::extract_payload(s.os, progress, &scan);
+  // A silent install shows no payload folder to anyone: its archive is read
+  // where it lies, which saves writing a copy of it.
+  s.outcome = package::extract_payload(
+      s.os, progress, &scan,
+      s.command.silent ? package::ArchiveHandling::in_place : package::ArchiveHandling::copy);
+  s.archive = scan.archive;
   if (s.outcome == package::ExtractOutcome::done) {
     package::load_installer_data(s.os, scan, &s.data);
     // The package's font joins the system's font table whenever it is

@@ -45,6 +45,7 @@ int run_silent_install() {
   installer::InstallRequest request =
       installer::make_install_request(s.data, folder, installer::ShortcutChoice());
   request.log = s.log;
+  request.archive = s.archive;
   SilentCallback callback;
   return installer::exit_code(installer::run_install(s.os, request, callback));
 }

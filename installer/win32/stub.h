@@ -19,6 +19,7 @@ namespace quill::stub {
 struct Stub {
   os::Win32Os os;
   package::InstallerData data;  // written by the loader before load_complete
+  package::ArchiveLocation archive;  // the same: where the install entries are read
   package::ExtractOutcome outcome = package::ExtractOutcome::done;
 
   // Extraction: each flag has one writing thread.

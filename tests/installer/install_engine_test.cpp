@@ -42,6 +42,18 @@ TEST_F(InstallerTest, MatchesNamesJoinsFoldersAndInstallsRepeatedLinesTwice) {
   EXPECT_EQ(callback_.statuses.front(), "Installing\nC:\\Program Files\\Tool\\docs\\readme.txt...");
 }
 
+TEST_F(InstallerTest, InstallsFromAnArchiveInsideALargerFile) {
+  test::write_zip(host("C:\\scratch.zip"), {{"a.txt", "A"}, {"doc/b.txt", "B"}});
+  const std::string zip = file("C:\\scratch.zip");
+  test::write_host_file(host("C:\\setup.exe"), "stub" + zip + "trailer");
+  request_.archive = {"C:\\setup.exe", 4, zip.size()};
+  data_file("fileinfo.txt", "a.txt|%install path%\r\ndoc\\b.txt|%install path%\r\n////\r\n");
+  ASSERT_EQ(install_files(os(), request_, callback_, &stats_), InstallResult::finished);
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "A");
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\doc\\b.txt"), "B");
+  EXPECT_FALSE(exists(payload_ + package::kPayloadArchiveName));
+}
+
 TEST_F(InstallerTest, FirstEntryOfADuplicatedNameWins) {
   archive({{"x.txt", "first"}, {"x.txt", "second"}});
   data_file("fileinfo.txt", "x.txt|C:\\D\r\n////\r\n");

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "installer/install_engine.h"
+#include "installer/transaction.h"
 #include "installer_fixture.h"
 #include "os/fault_os.h"
 
@@ -197,6 +198,24 @@ TEST(InstallRollbackTest, CancelBeforeEveryLineAndInTheReplaceQuestionIsUndone) 
   Outcome run = install_once<os::FaultOs>([](os::FaultOs&, Answers& a) { a.replace_cancel = true; });
   EXPECT_EQ(run.result, InstallResult::cancelled);
   EXPECT_TRUE(run.restored);
+}
+
+TEST(InstallRollbackTest, FoldersUndoneAreMadeAndRecordedAgain) {
+  char pattern[] = "/tmp/quill-rollback-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  {
+    os::PosixOs os(pattern);
+    Transaction transaction(os, "C:\\aside");
+    for (int round = 0; round < 2; ++round) {
+      SCOPED_TRACE(round);
+      ASSERT_TRUE(transaction.create_folders("C:\\New\\Sub"));
+      EXPECT_TRUE(transaction.create_folders("C:\\New"));
+      EXPECT_TRUE(os.file_status("C:\\New\\Sub").is_folder);
+      EXPECT_TRUE(transaction.undo_all());
+      EXPECT_FALSE(os.file_status("C:\\New").exists);
+    }
+  }
+  test::remove_sandbox(pattern);
 }
 
 }  // namespace

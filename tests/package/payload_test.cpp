@@ -81,6 +81,33 @@ TEST_F(PayloadTest, OneByteMoreTakesASecondChunkOfOneByte) {
   EXPECT_TRUE(copied == archive);
 }
 
+TEST_F(PayloadTest, InPlaceReadsTheArchiveWhereItLiesInThePackage) {
+  // Stored and larger than the reader's buffer, so that reads cross it.
+  std::string big(300 * 1024, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
+  std::string archive = make_package({{"%Quillpack%/wt.txt", "Welcome"}, {"bin/big.bin", big, true}});
+  ASSERT_EQ(extract_payload(os(), progress_, &scan_, ArchiveHandling::in_place),
+            ExtractOutcome::done);
+  EXPECT_FALSE(os().file_status(payload() + "tempfile.tmp").exists);
+  EXPECT_EQ(test::read_host_file(payload_host("wt.txt")), "Welcome");
+  EXPECT_EQ(scan_.install_entry_count, 1u);
+  EXPECT_EQ(scan_.archive.path, "C:\\setup.exe");
+  EXPECT_EQ(scan_.archive.offset, std::string("MZ stub bytes").size());
+  EXPECT_EQ(scan_.archive.length, archive.size());
+  expect_nothing_outside_payload();
+
+  Archive reader;
+  ASSERT_TRUE(reader.open(os(), scan_.archive));
+  ASSERT_EQ(reader.extract_entry(reader.find_install_entry("bin\\big.bin"), payload() + "big.bin"),
+            ExtractResult::ok);
+  EXPECT_TRUE(test::read_host_file(payload_host("big.bin")) == big);
+
+  // The copying extraction points at its copy.
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(scan_.archive.path, payload() + "tempfile.tmp");
+  EXPECT_EQ(scan_.archive.offset, 0u);
+}
+
 TEST_F(PayloadTest, SmallPayloadHasRangeZero) {
   make_package({{"%Quillpack%/wt.txt", "hi"}});
   ASSERT_EQ(extract(), ExtractOutcome::done);
