@@ -46,7 +46,12 @@ voidpf ZCALLBACK buffered_open(voidpf opaque, const void* filename, int mode) {
   BufferedStream* buffered = new BufferedStream;
   buffered->inner = inner;
   buffered->stream = stream;
-  buffered->buffer.resize(kReadBufferSize);
+  // No larger than the file: a small archive needs no 64 KiB buffer.
+  std::uint64_t size = kReadBufferSize;
+  if (inner.zseek64_file(inner.opaque, stream, 0, ZLIB_FILEFUNC_SEEK_END) == 0) {
+    size = std::min<std::uint64_t>(kReadBufferSize, inner.ztell64_file(inner.opaque, stream));
+  }
+  buffered->buffer.resize(static_cast<std::size_t>(size == 0 ? 1 : size));
   return buffered;
 }
 
@@ -73,13 +78,14 @@ uLong ZCALLBACK buffered_read(voidpf, voidpf stream, void* into, uLong size) {
       continue;
     }
     uLong count = 0;
-    if (size - done >= kReadBufferSize) {
+    if (size - done >= s.buffer.size()) {
       if (!inner_read_at(s, s.position, out + done, size - done, &count) || count == 0) break;
       done += count;
       s.position += count;
       continue;
     }
-    if (!inner_read_at(s, s.position, s.buffer.data(), kReadBufferSize, &count) || count == 0) {
+    if (!inner_read_at(s, s.position, s.buffer.data(), static_cast<uLong>(s.buffer.size()), &count) ||
+        count == 0) {
       break;
     }
     s.buffer_start = s.position;
@@ -281,7 +287,9 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
   }
 
   ExtractResult result = ExtractResult::ok;
-  if (copy_buffer_.empty()) copy_buffer_.resize(kCopyBufferSize);
+  // Grown to the largest entry seen, at most 64 KiB, and kept.
+  std::uint64_t wanted = std::min<std::uint64_t>(kCopyBufferSize, entry.info.uncompressed_size + 1);
+  if (copy_buffer_.size() < wanted) copy_buffer_.resize(static_cast<std::size_t>(wanted));
   std::vector<char>& buffer = copy_buffer_;
   std::uint64_t written = 0;
   for (;;) {

@@ -96,7 +96,7 @@ class Archive {
   bool damaged_ = false;
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::size_t> install_index_;
-  std::vector<char> copy_buffer_;  // allocated by the first extraction, kept until destruction
+  std::vector<char> copy_buffer_;  // grown by extractions up to 64 KiB, kept until destruction
 };
 
 // Creates every missing folder of `path` up to and including `path` itself.

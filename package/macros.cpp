@@ -66,7 +66,7 @@ std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
   // reads the input as it is and the result is built behind it: linear in
   // the text's length however many macros it holds.
   std::string out;
-  out.reserve(text.size() < kMacroTextCapacity ? kMacroTextCapacity : text.size() + text.size() / 8);
+  out.reserve(text.size() + text.size() / 8);
 
   std::size_t done = 0;  // input consumed so far
   std::size_t p = text.find('%');

@@ -49,10 +49,11 @@ bool is_safe_part(const std::string& part) {
 }
 
 // Copies the archive bytes [start, start + length) of `in` to `out` in
-// chunks through one buffer, polling for a cancel before every chunk.
+// chunks through one buffer, polling for a cancel before every chunk. The
+// buffer is no larger than the archive: a small package needs no 10 MiB.
 ExtractOutcome copy_archive(os::File& in, os::File& out, std::uint64_t start,
                             std::uint64_t length, ExtractProgress& progress) {
-  std::unique_ptr<char[]> buffer(new char[kPayloadChunkSize + 1]);
+  std::unique_ptr<char[]> buffer(new char[std::min(kPayloadChunkSize, length) + 1]);
   std::uint64_t copied = 0;
   while (copied < length) {
     if (progress.cancelled()) return ExtractOutcome::cancelled;

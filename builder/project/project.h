@@ -143,6 +143,8 @@ class Project {
 
   // --- Folder table.
   const FolderRecord& folder(int slot) const { return folders_.at(slot); }
+  // One past the highest folder slot used since the last reset.
+  int folder_slot_end() const { return free_folders_.end(); }
   int folder_count() const { return used_folders_; }  // roots included
   // Stores the pair in the first free slot; kNoSlot when the table is full.
   int add_folder_record(const std::string& path, TreeItem item);
@@ -160,6 +162,9 @@ class Project {
 
   // --- File table.
   const FileRecord& file(int slot) const { return files_.at(slot); }
+  // One past the highest file slot used since the last reset; every slot
+  // from here to kFileSlots is free. A walk of the table can stop here.
+  int file_slot_end() const { return free_files_.end(); }
   bool file_in_use(int slot) const { return !files_.at(slot).source.empty(); }
   int file_count() const { return used_files_; }
   // Stores the record in the first free slot and returns it; kNoSlot when
@@ -263,8 +268,13 @@ class Project {
     void take(int slot);
     void release(int slot);
     int lowest() const;  // the table size when none is free
+    // One past the highest slot taken since the last reset: no slot from
+    // here on has been written.
+    int end() const { return end_; }
+
    private:
     int count_;
+    int end_ = 0;
     std::vector<std::uint64_t> words_;  // bit set = free
   };
 

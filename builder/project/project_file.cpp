@@ -59,14 +59,15 @@ std::string backup_path_for(const std::string& program_path) {
 
 std::vector<int> compacted_order(const Project& project) {
   // The same moves as Project::compact_file_table, on slot numbers only.
-  std::vector<int> owner(kFileSlots, -1);
-  for (int slot = 0; slot < kFileSlots; ++slot) {
+  const int end = project.file_slot_end();
+  std::vector<int> owner(static_cast<std::size_t>(end), -1);
+  for (int slot = 0; slot < end; ++slot) {
     if (project.file_in_use(slot)) owner[slot] = slot;
   }
   int lowest_free = 0;
-  for (int slot = kFileSlots - 1; slot >= 0; --slot) {
+  for (int slot = end - 1; slot >= 0; --slot) {
     if (owner[slot] < 0) continue;
-    while (lowest_free < kFileSlots && owner[lowest_free] >= 0) ++lowest_free;
+    while (lowest_free < end && owner[lowest_free] >= 0) ++lowest_free;
     if (lowest_free >= slot) break;
     owner[lowest_free] = owner[slot];
     owner[slot] = -1;
@@ -89,7 +90,7 @@ std::string render_project(const Project& project) {
   std::string out;
   out.reserve(64 * 1024 + static_cast<std::size_t>(project.file_count()) * 128);
 
-  for (int slot = 0; slot < kFolderSlots; ++slot) {
+  for (int slot = 0; slot < project.folder_slot_end(); ++slot) {
     if (!project.folder(slot).path.empty()) put(out, project.folder(slot).path);
   }
   put_section_end(out, 1);
