@@ -98,7 +98,7 @@ struct Outcome {
   bool done = false;         // "Done" on the last step: run the end events, exit
   std::string warning;       // a validation message box to show first (empty: none)
   bool start_install = false;     // entered step 5: start install and slideshow threads
-  bool run_small_window = false;  // ... and run the small progress window (dialog 109)
+  bool run_small_window = false;  // ... and run the small progress window (IDD_SMALL_PROGRESS)
   bool entered_finished = false;  // entered step 6: read the end-of-install files,
                                   // repaint, wait 200 ms, bring the wizard to the front
   bool damaged_package = false;   // show the damaged-package box before closing
