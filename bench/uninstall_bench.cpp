@@ -23,9 +23,9 @@ namespace {
 
 class CountingObserver : public uninstall::RemovalObserver {
  public:
-  void set_progress_range(std::size_t) override {}
-  void set_progress(std::size_t) override { ++positions; }
-  void add_status_line(const std::string&) override { ++lines; }
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override { ++positions; }
+  void set_status(const std::string&) override { ++lines; }
   void finished() override {}
   std::size_t positions = 0;
   std::size_t lines = 0;

@@ -93,6 +93,28 @@ std::string usage_text() {
          "5 a file could not be written (the install was undone).";
 }
 
+std::string usage_message(const CommandLine& command) {
+  if (command.valid) return usage_text();
+  if (command.silent) return std::string();
+  return "Unknown argument: " + command.bad + "\n\n" + usage_text();
+}
+
+int start_exit_code(package::ExtractOutcome outcome) {
+  return outcome == package::ExtractOutcome::write_failed ? kExitWriteFailed : kExitDamaged;
+}
+
+const char* start_error_text(package::ExtractOutcome outcome) {
+  return outcome == package::ExtractOutcome::write_failed
+             ? "The installer could not write its temporary files.\n"
+               "Please check the free space of your temporary folder."
+             : "The installer package is damaged and cannot be installed.\n"
+               "Please obtain a new copy of the installer.";
+}
+
+int wizard_exit_code(bool install_started, InstallResult result) {
+  return install_started ? exit_code(result) : kExitCancelled;
+}
+
 int exit_code(InstallResult result) {
   switch (result) {
     case InstallResult::finished: return kExitInstalled;

@@ -173,7 +173,8 @@ InstallResult FileInstaller::run() {
 
   const std::string list_path = payload_ + "fileinfo.txt";
   package::expand_macros_in_file(os_, macro_table(request_), list_path, folder);
-  callback_.set_progress(0, request_.install_entry_count);
+  callback_.set_progress_range(request_.install_entry_count);
+  callback_.set_progress(0);
 
   LineReader reader(os_, list_path);
   if (!reader.is_open()) {
@@ -290,7 +291,7 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   }
   ++done_;
   if (stats_) stats_->files_done = done_;
-  callback_.set_progress(done_, request_.install_entry_count);
+  callback_.set_progress(done_);
   return LineResult::next;
 }
 

@@ -56,14 +56,14 @@ ExtractOutcome copy_archive(os::File& in, os::File& out, std::uint64_t start,
   std::unique_ptr<char[]> buffer(new char[std::min(kPayloadChunkSize, length) + 1]);
   std::uint64_t copied = 0;
   while (copied < length) {
-    if (progress.cancelled()) return ExtractOutcome::cancelled;
+    if (progress.cancel_requested()) return ExtractOutcome::cancelled;
     std::uint64_t chunk = std::min(kPayloadChunkSize, length - copied);
     if (!read_at(in, start + copied, buffer.get(), chunk)) {
       return ExtractOutcome::damaged;
     }
     if (!out.seek(copied) || !out.write(buffer.get(), chunk)) return ExtractOutcome::write_failed;
     copied += chunk;
-    progress.set_position(static_cast<unsigned>(copied / 1024 / 1024));
+    progress.set_progress(static_cast<unsigned>(copied / 1024 / 1024));
   }
   return ExtractOutcome::done;
 }
@@ -84,7 +84,7 @@ ExtractOutcome copy_payload_archive(os::Os& os, ExtractProgress& progress,
 
   std::unique_ptr<os::File> out = os.open_file(archive_path, os::OpenMode::write);
   if (!out) return ExtractOutcome::write_failed;
-  progress.set_range(static_cast<unsigned>(length / 1024 / 1024));
+  progress.set_progress_range(static_cast<unsigned>(length / 1024 / 1024));
   return copy_archive(*in, *out, file_size - kTrailerSize - length, length, progress);
 }
 
@@ -132,7 +132,7 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
 
   for (std::size_t i = 0; i < archive.entry_count(); ++i) {
     const EntryInfo& entry = archive.entry(i);
-    if (progress.cancelled()) return ExtractOutcome::cancelled;
+    if (progress.cancel_requested()) return ExtractOutcome::cancelled;
     const std::string& name = entry.name;
     if (!is_data_entry_name(name)) {
       scan->install_entry_count += 1;

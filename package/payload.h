@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress_report.h"
 #include "os/os.h"
 
 namespace quill::package {
@@ -44,17 +45,11 @@ struct PayloadScan {
   std::vector<std::string> skipped_entries;
 };
 
-// Receives the extraction's progress (in whole MiB of the archive copy) and
-// answers whether the user cancelled. Implemented by the extraction window
-// and by tests.
-class ExtractProgress {
- public:
-  virtual ~ExtractProgress() = default;
-  virtual void set_range(unsigned megabytes) = 0;
-  virtual void set_position(unsigned megabytes) = 0;
-  // Polled before every chunk of the copy and before every archive entry.
-  virtual bool cancelled() = 0;
-};
+// Receives the extraction's progress (range and position in whole MiB of the
+// archive copy) and answers whether the user cancelled; cancel_requested is
+// polled before every chunk of the copy and before every archive entry. It
+// reports no status. Implemented by the extraction window and by tests.
+class ExtractProgress : public ProgressReport {};
 
 enum class ExtractOutcome {
   done,

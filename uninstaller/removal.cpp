@@ -111,7 +111,7 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   observer.set_progress_range(last);
   for (std::size_t i = 0; i + 1 < count; ++i) {
     const LogEntry& entry = log.entries[i];
-    observer.add_status_line(removing_line(entry.path));
+    observer.set_status(removing_line(entry.path));
     if (!entry.damaged) remove_entry(os, guard, entry.path);
     observer.set_progress(i);
   }
@@ -121,7 +121,7 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   }
   delete_uninstall_entry(os, log);
   observer.set_progress(last);
-  observer.add_status_line("Done!");
+  observer.set_status("Done!");
   observer.finished();
 }
 

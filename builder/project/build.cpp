@@ -36,11 +36,12 @@ class Build {
   BuildOutcome run();
 
  private:
-  bool aborted() { return report_.abort_requested(); }
+  bool aborted() { return report_.cancel_requested(); }
   BuildOutcome abort_build() {
     writer_.discard();
     os_.delete_file(archive_path_);
     os_.delete_file(options_.output_path);
+    report_.set_phase(BuildPhase::aborted);
     report_.set_status("Build aborted!");
     report_.set_progress(0);
     return BuildOutcome::aborted;
@@ -49,6 +50,7 @@ class Build {
     writer_.discard();
     os_.delete_file(archive_path_);
     os_.delete_file(options_.output_path);
+    report_.set_phase(BuildPhase::failed);
     report_.set_status("Build error.");
     report_.set_progress(0);
     return BuildOutcome::write_error;
@@ -71,13 +73,16 @@ class Build {
 };
 
 BuildOutcome Build::run() {
+  report_.set_phase(BuildPhase::initializing);
   report_.set_status("Initializing build...");
   if (os_.copy_file(options_.builder_folder + "ext.dat", options_.output_path, false) !=
       os::Error::none) {
+    report_.set_phase(BuildPhase::failed);
     report_.set_status("Build error.");
     return BuildOutcome::stub_error;
   }
 
+  report_.set_phase(BuildPhase::counting);
   report_.set_status("Getting file count...");
   std::vector<int> duplicates;
   auto readable = [this](int slot) { return source_exists(os_, project_.file(slot).source); };
@@ -96,6 +101,7 @@ BuildOutcome Build::run() {
       report_.warning("Source file missing: \"" + source + "\".");
     }
   }
+  report_.set_phase(BuildPhase::adding_files);
   report_.set_progress_range(present.size());
 
   if (!writer_.open(archive_path_)) return fail_build();
@@ -113,10 +119,12 @@ BuildOutcome Build::run() {
     report_.set_progress(++added);
   }
 
+  report_.set_phase(BuildPhase::adding_graphics);
   report_.set_status("Adding graphics...");
   add_pictures();
   writer_.add_file(std::string(kPack) + "img\\setup.jpg", options_.builder_folder + "setup.JPG");
 
+  report_.set_phase(BuildPhase::adding_info);
   report_.set_status("Adding installer info...");
   add_installer_info(entries);
   if (!writer_.close()) return fail_build();
@@ -128,6 +136,7 @@ BuildOutcome Build::run() {
   }
   os_.delete_file(archive_path_);
   report_.set_progress(0);
+  report_.set_phase(BuildPhase::done);
   report_.set_status("Done!");
   return BuildOutcome::done;
 }
@@ -207,6 +216,7 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
 }
 
 Build::Append Build::append_archive() {
+  report_.set_phase(BuildPhase::appending);
   report_.set_status("Building installer exe...");
   std::uint64_t archive_size = os_.file_status(archive_path_).size;
   report_.set_progress_range(archive_size / 1024);

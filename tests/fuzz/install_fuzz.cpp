@@ -20,7 +20,8 @@ class YesCallback : public installer::InstallCallback {
  public:
   installer::ReplaceAnswer ask_replace(const std::string&) override { return installer::ReplaceAnswer::yes; }
   void set_status(const std::string&) override {}
-  void set_progress(std::uint64_t, std::uint64_t) override {}
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
   bool cancel_requested() override { return false; }
   installer::WriteAnswer ask_write_failed(const std::string&) override { return installer::WriteAnswer::ignore; }
 };

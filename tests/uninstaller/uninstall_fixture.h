@@ -15,9 +15,9 @@ namespace quill::uninstall {
 
 class RecordingObserver : public RemovalObserver {
  public:
-  void set_progress_range(std::size_t maximum) override { range = static_cast<long>(maximum); }
-  void set_progress(std::size_t position) override { positions.push_back(position); }
-  void add_status_line(const std::string& text) override { lines.push_back(text); }
+  void set_progress_range(std::uint64_t maximum) override { range = static_cast<long>(maximum); }
+  void set_progress(std::uint64_t position) override { positions.push_back(position); }
+  void set_status(const std::string& text) override { lines.push_back(text); }
   void finished() override { ++finished_calls; }
 
   long range = -1;
