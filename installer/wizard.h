@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/limits.h"
 #include "os/os.h"
 #include "package/data_files.h"
 
@@ -36,7 +37,7 @@ constexpr int disk_space = 1032;
 }  // namespace control
 
 // Longest text a path or edit field holds (a 260-byte buffer with its zero).
-constexpr std::size_t kMaxPathLength = 259;
+using quill::kMaxPathLength;
 
 // What the loader found in the package, as far as the wizard needs it.
 struct WizardData {

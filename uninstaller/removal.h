@@ -13,9 +13,6 @@
 
 namespace quill::uninstall {
 
-// Where the installations' uninstall entries live, below HKEY_LOCAL_MACHINE.
-extern const char kUninstallKey[];
-
 class RemovalObserver {
  public:
   virtual ~RemovalObserver() = default;
