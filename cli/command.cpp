@@ -218,7 +218,7 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
     return fail(err, "cannot read the project file " + project_arg);
   }
   project::Project project;
-  std::vector<int> renamed;
+  std::vector<project::RenamedFile> renamed;
   project::LoadStatus loaded =
       project::load_project(project, os, project_path, std::string(), &renamed);
   if (loaded == project::LoadStatus::unreadable) {

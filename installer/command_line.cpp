@@ -1,7 +1,7 @@
 // Command-line parsing and exit codes of the installer.
 #include "installer/command_line.h"
 
-#include <cctype>
+#include "common/paths.h"
 
 namespace quill::installer {
 namespace {
@@ -12,8 +12,7 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool starts_with(const std::string& text, std::size_t position, const char* word) {
   for (std::size_t i = 0; word[i] != '\0'; ++i) {
     if (position + i >= text.size()) return false;
-    if (std::toupper(static_cast<unsigned char>(text[position + i])) !=
-        std::toupper(static_cast<unsigned char>(word[i]))) {
+    if (ascii_upper(text[position + i]) != ascii_upper(word[i])) {
       return false;
     }
   }

@@ -19,6 +19,8 @@
 #include "common/progress_report.h"
 #include "os/os.h"
 #include "package/data_files.h"
+#include "package/uninstall_key.h"
+#include "package/uninstall_log.h"
 #include "package/macros.h"
 
 namespace quill::installer {
@@ -87,9 +89,6 @@ struct InstallStats {
   std::uint64_t bytes_written = 0;    // the size of the files written
 };
 
-// The uninstall log's name inside the install folder.
-extern const char kUninstallLogName[];  // "uninstall.ini"
-
 // "The file named %s already exists at the selected location.\nDo you wish
 // to replace it?"
 std::string replace_question(const std::string& name);
@@ -108,17 +107,11 @@ std::string install_folder_path(const std::string& folder_text);
 // "\\server\share\..." (either separator), no "." or ".." parts, no
 // characters that no file name may hold.
 bool is_usable_install_folder(const std::string& folder_text);
-// True when `name` may name a key below the Uninstall key: not empty and no
-// backslash (which would reach the Uninstall key itself or another key).
-bool is_safe_registered_name(const std::string& name);
 
 // A request from the loaded installer data, the folder field's text and the
 // ticked boxes. The data must outlive the request (its macro table is used).
 InstallRequest make_install_request(const package::InstallerData& data,
                                     const std::string& folder_text, const ShortcutChoice& choice);
-
-// True for "X:\..." and "\\server\...".
-bool is_absolute_path(const std::string& path);
 
 // The request's macro table, or an empty one.
 const std::vector<package::MacroRecord>& macro_table(const InstallRequest& request);

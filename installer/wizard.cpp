@@ -84,7 +84,7 @@ WizardData wizard_data(const package::InstallerData& data) {
   w.uses_start_menu = data.shortcut_locations.start_menu;
   w.uses_quick_launch = data.shortcut_locations.quick_launch;
   w.progress_style = data.settings.progress_style;
-  w.small_window = data.settings.small_window;
+  w.small_window = data.settings.shrink_during_install;
   w.megabytes_needed = data.megabytes_needed;
   return w;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "installer/install_engine.h"
+#include "common/limits.h"
 #include "os/os.h"
 #include "package/data_files.h"
 #include "resources/quillstub_resource.h"
@@ -39,7 +40,7 @@ constexpr int disk_space = IDC_DISK_SPACE;
 }  // namespace control
 
 // Longest text a path or edit field holds (a 260-byte buffer with its zero).
-constexpr std::size_t kMaxPathLength = 259;
+using quill::kMaxPathLength;
 
 // What the loader found in the package, as far as the wizard needs it.
 struct WizardData {

@@ -13,8 +13,6 @@
 
 namespace quill::package {
 
-const char kDataEntryPrefix[] = "%Quillpack%";
-
 namespace {
 
 constexpr std::size_t kCopyBufferSize = 64 * 1024;
@@ -159,10 +157,6 @@ std::uint32_t entry_dos_attributes(const unz_file_info64& info) {
 }
 
 }  // namespace
-
-bool is_data_entry_name(const std::string& name) {
-  return name.compare(0, kDataEntryPrefixLength, kDataEntryPrefix) == 0;
-}
 
 bool create_folder_chain(os::Os& os, const std::string& path) {
   std::size_t position = root_length(path);

@@ -12,19 +12,14 @@
 
 #include <minizip/ioapi.h>
 
+#include "common/limits.h"
 #include "os/os.h"
+#include "package/entry_names.h"
 
 namespace quill::package {
 
 // Names longer than this are cut, as the stub's 260-byte name buffer does.
-constexpr std::size_t kMaxEntryNameLength = 259;
-
-// The prefix that marks a data entry (exact case).
-extern const char kDataEntryPrefix[];  // "%Quillpack%"
-constexpr std::size_t kDataEntryPrefixLength = 11;
-
-// True when the archive name begins with "%Quillpack%" in exact case.
-bool is_data_entry_name(const std::string& name);
+constexpr std::size_t kMaxEntryNameLength = kMaxPathLength;
 
 struct EntryInfo {
   std::string name;  // as stored, with '/' between parts, at most 259 characters

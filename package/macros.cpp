@@ -4,12 +4,11 @@
 #include <cstring>
 
 #include "common/text_file.h"
+#include "common/limits.h"
 
 namespace quill::package {
 
 namespace {
-
-constexpr std::size_t kMaxRegistryText = 259;
 
 struct BuiltIn {
   const char* name;
@@ -29,12 +28,12 @@ std::string registry_text(os::Os& os, const MacroRecord& record) {
   os::RegistryRoot root;
   if (!registry_root_from_name(record.value, &root)) return std::string();
   std::string value;
-  if (os.registry_read_string(root, record.key, record.value_name, &value, kMaxRegistryText) !=
+  if (os.registry_read_string(root, record.key, record.value_name, &value, kMaxPathLength) !=
       os::Error::none) {
     return std::string();
   }
   // The value's text ends at its first zero byte and never exceeds 259 characters.
-  value.resize(strnlen(value.c_str(), kMaxRegistryText));
+  value.resize(strnlen(value.c_str(), kMaxPathLength));
   return value;
 }
 

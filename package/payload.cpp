@@ -3,13 +3,13 @@
 #include "package/payload.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 
 #include "common/folder_removal.h"
 #include "common/paths.h"
 #include "package/archive.h"
-#include "package/data_files.h"
+#include "package/appearance_files.h"
+#include "package/entry_names.h"
 #include "package/trailer.h"
 
 namespace quill::package {
@@ -18,16 +18,9 @@ const char kPayloadArchiveName[] = "tempfile.tmp";
 
 namespace {
 
-constexpr std::size_t kImageDigitPosition = 16;    // "%Quillpack%/img/" is 16 characters
-constexpr std::size_t kBackgroundDigitPosition = 18;  // "%Quillpack%/bgimg/" is 18
-
-char char_at(const std::string& text, std::size_t position) {
-  return position < text.size() ? text[position] : '\0';
-}
-
 bool is_device_name(std::string part) {
   part = part.substr(0, part.find('.'));
-  for (char& c : part) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : part) c = ascii_upper(c);
   if (part == "CON" || part == "PRN" || part == "AUX" || part == "NUL") return true;
   return part.size() == 4 && (part.compare(0, 3, "COM") == 0 || part.compare(0, 3, "LPT") == 0) &&
          part[3] >= '1' && part[3] <= '9';
@@ -94,15 +87,14 @@ std::string payload_folder(os::Os& os) {
   return with_trailing_backslash(os.temp_folder()) + kDataEntryPrefix + "\\";
 }
 
-int step_from_digit(char digit) { return digit >= '1' && digit <= '9' ? digit - '0' : 10; }
-
 bool is_safe_data_entry_name(const std::string& name) {
   if (!is_data_entry_name(name)) return false;
-  char separator = char_at(name, kDataEntryPrefixLength);
-  if (separator != '/' && separator != '\\') return false;
+  if (name.size() <= kDataEntryPrefixLength || !is_path_separator(name[kDataEntryPrefixLength])) {
+    return false;
+  }
   std::string rest = name.substr(kDataEntryPrefixLength + 1);
   // A folder entry ends in one separator.
-  if (!rest.empty() && (rest.back() == '/' || rest.back() == '\\')) rest.pop_back();
+  if (!rest.empty() && is_path_separator(rest.back())) rest.pop_back();
   if (rest.empty()) return false;
   std::size_t start = 0;
   for (;;) {
@@ -150,13 +142,13 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
     // Folder entries are no pictures.
     if (result != ExtractResult::ok || name.back() == '/') continue;
 
-    if (name.compare(kDataEntryPrefixLength, 5, "/img/") == 0) {
-      scan->step_pictures[step_from_digit(char_at(name, kImageDigitPosition))] = destination;
-    } else if (name.compare(kDataEntryPrefixLength, 7, "/bgimg/") == 0 &&
-               !ends_with(name, ".txt")) {
+    const PictureEntry picture_entry = parse_picture_entry(name);
+    if (picture_entry.kind == PictureEntry::Kind::step_picture) {
+      scan->step_pictures[picture_entry.step] = destination;
+    } else if (picture_entry.kind == PictureEntry::Kind::background_picture) {
       if (scan->background_pictures.size() < kMaxBackgroundPictures) {
         BackgroundPicture picture;
-        picture.step = step_from_digit(char_at(name, kBackgroundDigitPosition));
+        picture.step = picture_entry.step;
         picture.path = destination;
         scan->background_pictures.push_back(picture);
         if (picture.step == 6) scan->step6_picture_count += 1;
@@ -166,9 +158,9 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
 
   scan->megabytes_needed = scan->install_bytes / 1024 / 1024;
   for (BackgroundPicture& picture : scan->background_pictures) {
-    read_background_companion(os, picture.path + ".txt", &picture);
+    read_background_companion(os, companion_name(picture.path), &picture);
   }
-  scan->step_pictures[0] = folder + "img\\setup.jpg";
+  scan->step_pictures[0] = folder + data_file::kDefaultPicture;
   return ExtractOutcome::done;
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/progress_report.h"
 #include "os/os.h"
+#include "package/entry_names.h"
 
 namespace quill::package {
 
@@ -63,10 +64,6 @@ enum class ExtractOutcome {
 // temporary folder under its own name, and fills `scan`. Nothing is ever
 // written outside the payload folder.
 ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan);
-
-// The step number that an entry name's digit character stands for: '1' to
-// '9' give 1 to 9, anything else gives 10.
-int step_from_digit(char digit);
 
 // True when a data entry's name (beginning with "%Quillpack%") stays inside
 // the payload folder once extracted: the prefix is followed by a separator

@@ -14,9 +14,6 @@
 
 namespace quill::uninstall {
 
-// Where the installations' uninstall entries live, below HKEY_LOCAL_MACHINE.
-extern const char kUninstallKey[];
-
 // The removal cannot be cancelled. Each status is a new line of the step
 // list, which the dialog makes the selected, visible one.
 class RemovalObserver : public ProgressReport {

@@ -28,7 +28,7 @@ extern const char kCustomRootPath[];   // "%custom path%\"
 extern const char kBackupFileName[];   // "ProjectBackup.qspbak"
 
 // Location codes of the three shortcut slots of a file.
-enum ShortcutLocation { kDesktop = 0, kStartMenu = 1, kQuickStart = 2 };
+enum ShortcutLocation { kDesktop = 0, kStartMenu = 1, kQuickLaunch = 2 };
 
 struct ShortcutSlot {
   std::string start_menu_folder;
@@ -95,9 +95,9 @@ struct FullscreenOptions {
   bool stretch_to_desktop = true;
   bool without_title_bar = false;
   std::string text = "%name%";
-  Colour background = 0xFF0000;
+  Colour background_colour = 0xFF0000;
   bool fade = true;
-  Colour fade_to = 0x000000;
+  Colour fade_colour = 0x000000;
   FontLines font;
   Colour text_colour = 0xFFFFFF;
   int alignment = 0;  // 0 left, 1 centre, 2 right
@@ -119,7 +119,7 @@ struct Settings {
   std::string title = "%name% Setup";
   std::string default_install_folder = "%program files%\\%name%";
   bool try_path_first = false;
-  std::string registry_macro = "%a registry key macro%";
+  std::string preferred_folder = "%a registry key macro%";
   std::string output_path;
   std::string eoi_message;
   std::string eoi_file;

@@ -53,10 +53,10 @@ COLORREF colour(std::uint32_t packed) { return static_cast<COLORREF>(packed & 0x
 
 void fill(HDC dc, const RECT& client) {
   const package::FullscreenSettings& s = stub().data.fullscreen;
-  if (s.gradient) {
+  if (s.fade) {
     TRIVERTEX corners[2] = {};
     COLORREF top = colour(s.background_colour);
-    COLORREF bottom = colour(s.gradient_colour);
+    COLORREF bottom = colour(s.fade_colour);
     corners[0].x = client.left;
     corners[0].y = client.top;
     corners[0].Red = static_cast<COLOR16>(GetRValue(top) << 8);
@@ -100,7 +100,7 @@ void draw_text(HDC dc, const RECT& client) {
   RECT area = {client.left + 20, client.top + 20, client.right - 20, client.bottom - 20};
   HGDIOBJ old_font = SelectObject(dc, background().font);
   SetBkMode(dc, TRANSPARENT);
-  const UINT format = s.text_format;
+  const UINT format = s.alignment;
   if (s.shadow) {
     RECT shadow = {area.left + s.shadow_offset, area.top + s.shadow_offset,
                    area.right + s.shadow_offset, area.bottom + s.shadow_offset};

@@ -15,7 +15,7 @@
 #include <random>
 
 #include "builder/project/build_thread.h"
-#include "builder/project/data_files.h"
+#include "builder/project/package_contents.h"
 #include "os/fault_os.h"
 #include "../project/sandbox.h"
 
@@ -194,7 +194,7 @@ TEST_F(BuildTest, DataFilesHoldTheirExactBytes) {
   project_.add_macro({"%a%", "A", "", ""});
   project_.add_file(box_.write("src/quick.exe", "q"), "quick.exe", kInstallRootPath, project_.install_root());
   project_.add_file(box_.write("src/plain.txt", "p"), "plain.txt", kInstallRootPath, project_.install_root());
-  project_.shortcut(0, kQuickStart) = {"Folder", "Quick", "%install path%\\quick.exe", kQuickStart};
+  project_.shortcut(0, kQuickLaunch) = {"Folder", "Quick", "%install path%\\quick.exe", kQuickLaunch};
   project_.set_include_uninstaller(true, builder_ + "uninst.dat");
   project_.add_image(box_.root() + "/src/quick.exe", 6, true, 2, 15, 25);  // any readable file
   project_.settings().use_background_window = true;

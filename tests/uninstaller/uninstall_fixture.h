@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "os/memory_os.h"
+#include "package/uninstall_key.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_log.h"
 
@@ -52,12 +53,12 @@ class UninstallFixture : public ::testing::Test {
 
   void add_uninstall_key(const std::string& name) {
     os.registry_write_string(os::RegistryRoot::local_machine,
-                             std::string(kUninstallKey) + "\\" + name, "DisplayName",
+                             std::string(package::kUninstallKey) + "\\" + name, "DisplayName",
                              name + " (remove only)");
   }
   bool has_uninstall_key(const std::string& name) {
     return os.registry_key_exists(os::RegistryRoot::local_machine,
-                                  std::string(kUninstallKey) + "\\" + name);
+                                  std::string(package::kUninstallKey) + "\\" + name);
   }
 
   // Reads the log (which must be sound) and runs the whole removal.
