@@ -37,6 +37,11 @@ std::string to_crlf(const std::string& text) {
   return out;
 }
 
+void add_crlf_line(std::string* out, std::string_view line) {
+  out->append(line.data(), line.size());
+  out->append("\r\n", 2);
+}
+
 std::string crlf_line_ends(const std::string& text) { return to_crlf(with_lf_line_ends(text)); }
 
 bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes, std::string* text) {

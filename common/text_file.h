@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "os/os.h"
 
@@ -18,6 +19,10 @@ bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes,
 // text-mode stream writes: what a line held (a CR at its end too) reads back
 // unchanged.
 std::string to_crlf(const std::string& text);
+
+// Adds `line` and a CR LF to `out`, the line left as it is: the one place
+// that spells the line end of the files the programs write.
+void add_crlf_line(std::string* out, std::string_view line);
 
 // `text` with every line end, LF or CR LF, as one CR LF (never CR CR LF).
 std::string crlf_line_ends(const std::string& text);

@@ -5,6 +5,7 @@
 
 #include "common/lines.h"
 #include "common/paths.h"
+#include "common/text_file.h"
 
 namespace quill::project {
 
@@ -23,8 +24,7 @@ void put(std::string& out, const std::string& value) {
   std::size_t end = value.find('\n');
   if (end == std::string::npos) end = value.size();
   if (end > 0 && end < value.size() && value[end - 1] == '\r') --end;
-  out.append(value, 0, std::min(end, kMaxPathLength));
-  out += "\r\n";
+  add_crlf_line(&out, std::string_view(value).substr(0, std::min(end, kMaxPathLength)));
 }
 
 void put(std::string& out, long value) { put(out, std::to_string(value)); }
