@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "os/os.h"
+
 namespace quill::package {
 
 // The prefix that marks a data entry (exact case). It is also the name of
@@ -60,5 +62,9 @@ PictureEntry parse_picture_entry(const std::string& stored_name);
 // The step number that an entry name's digit character stands for: '1' to
 // '9' give 1 to 9, anything else gives 10.
 int step_from_digit(char digit);
+
+// The temporary folder + "%Quillpack%\" (ends in a backslash): where the
+// data entries are extracted and every "%Quillpack%" path points.
+std::string payload_folder(os::Os& os);
 
 }  // namespace quill::package

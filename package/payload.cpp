@@ -83,10 +83,6 @@ ExtractOutcome copy_payload_archive(os::Os& os, ExtractProgress& progress,
 
 }  // namespace
 
-std::string payload_folder(os::Os& os) {
-  return with_trailing_backslash(os.temp_folder()) + kDataEntryPrefix + "\\";
-}
-
 bool is_safe_data_entry_name(const std::string& name) {
   if (!is_data_entry_name(name)) return false;
   if (name.size() <= kDataEntryPrefixLength || !is_path_separator(name[kDataEntryPrefixLength])) {

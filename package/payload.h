@@ -23,9 +23,6 @@ constexpr std::size_t kStepPictureCount = 11;
 // Name of the copied payload archive inside the payload folder.
 extern const char kPayloadArchiveName[];  // "tempfile.tmp"
 
-// The temporary folder + "%Quillpack%\" (ends in a backslash).
-std::string payload_folder(os::Os& os);
-
 struct BackgroundPicture {
   int step = 0;          // 1 to 9, or 10
   std::string path;      // the extracted picture

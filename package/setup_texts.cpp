@@ -4,7 +4,6 @@
 #include "common/lines.h"
 #include "common/text_file.h"
 #include "package/entry_names.h"
-#include "package/payload.h"
 
 namespace quill::package {
 
