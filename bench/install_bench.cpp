@@ -41,7 +41,8 @@ class SilentCallback : public installer::InstallCallback {
   void set_status(const std::string& text) override {
     if (text == installer::kUndoingStatus) undo_start = Clock::now();
   }
-  void set_progress(std::uint64_t, std::uint64_t) override {}
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
   // Cancels at the given poll (one per "fileinfo.txt" line); -1: never.
   bool cancel_requested() override { return ++polls == cancel_at_poll; }
   long polls = 0;

@@ -8,4 +8,4 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build/native}
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build "$build" --target move_bench -j2 > /dev/null
-"$build/builder/editor/move_bench"
+"$build/bench/move_bench"

@@ -7,4 +7,4 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build/project-bench}
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
 cmake --build "$build" --target project_bench -j2 > /dev/null
-"$build/builder/project/project_bench"
+"$build/bench/project_bench"

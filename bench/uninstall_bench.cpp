@@ -12,6 +12,7 @@
 #include <stdlib.h>
 
 #include "os/posix_os.h"
+#include "package/uninstall_key.h"
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_log.h"
@@ -23,9 +24,9 @@ namespace {
 
 class CountingObserver : public uninstall::RemovalObserver {
  public:
-  void set_progress_range(std::size_t) override {}
-  void set_progress(std::size_t) override { ++positions; }
-  void add_status_line(const std::string&) override { ++lines; }
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override { ++positions; }
+  void set_status(const std::string&) override { ++lines; }
   void finished() override {}
   std::size_t positions = 0;
   std::size_t lines = 0;
@@ -63,7 +64,7 @@ bool run(std::size_t files, std::size_t folders) {
     if (!log_file || !log_file->write(text.data(), text.size())) ok = false;
     log_file.reset();
     os.registry_create_key(os::RegistryRoot::local_machine,
-                           std::string(uninstall::kUninstallKey) + "\\Bench App");
+                           std::string(package::kUninstallKey) + "\\Bench App");
     const double layout = seconds_since(start);
 
     start = Clock::now();

@@ -2,7 +2,7 @@
 #include "cli/check.h"
 
 #include "builder/editor/folder_scan.h"
-#include "builder/project/data_files.h"
+#include "builder/project/package_contents.h"
 
 namespace quill::cli {
 
@@ -27,7 +27,8 @@ bool windows_name(const std::string& name) {
 }  // namespace
 
 std::vector<Finding> check_project(const project::Project& p, Platform& platform,
-                                   const std::vector<int>& renamed, bool for_build) {
+                                   const std::vector<project::RenamedFile>& renamed,
+                                   bool for_build) {
   os::Os& os = platform.os();
   const std::string builder = platform.program_folder();
   std::vector<Finding> found;
@@ -62,14 +63,14 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
     if (f.target_folder.empty() || f.target_folder.back() != '\\') {
       error("the target folder of \"" + path + "\" does not end in \"\\\"");
     }
-    if (path.size() > editor::kMaxPathLength) {
-      error("the path \"" + path + "\" is longer than " + std::to_string(editor::kMaxPathLength) +
+    if (path.size() > kMaxPathLength) {
+      error("the path \"" + path + "\" is longer than " + std::to_string(kMaxPathLength) +
             " characters");
     }
   }
-  for (int slot : renamed) {
-    const project::FileRecord& file = p.file(slot);
-    error("two files are installed as \"" + file.target_folder + file.name.substr(8) +
+  for (const project::RenamedFile& record : renamed) {
+    const project::FileRecord& file = p.file(record.slot);
+    error("two files are installed as \"" + file.target_folder + record.name +
           "\"; the one from \"" + file.source + "\" is installed as \"" + file.name + "\".");
   }
   std::vector<int> duplicates;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builder/project/project.h"
+#include "builder/project/project_file.h"
 #include "cli/platform.h"
 
 namespace quill::cli {
@@ -14,9 +15,10 @@ struct Finding {
   std::string text;
 };
 
-// `renamed`: the slots the load gave a "copy of " name. With `for_build`,
+// `renamed`: the records the load gave a "copy of " name. With `for_build`,
 // the output path and the builder's own files are left to the build.
 std::vector<Finding> check_project(const project::Project& project, Platform& platform,
-                                   const std::vector<int>& renamed, bool for_build = false);
+                                   const std::vector<project::RenamedFile>& renamed,
+                                   bool for_build = false);
 
 }  // namespace quill::cli

@@ -39,17 +39,15 @@ std::atomic<bool> g_abort{false};
 
 std::string usage() { return general_help(); }
 
-// Prints each status text once, with the progress reached when it appeared.
+// Prints each status text once; the statuses of the file phase carry the
+// share of the files added when they appeared.
 class ConsoleReport : public project::BuildReport {
  public:
   ConsoleReport(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
+  void set_phase(project::BuildPhase phase) override { phase_ = phase; }
   void set_status(const std::string& text) override {
-    if (text == "Building installer exe..." || text == "Adding graphics..." || text == "Done!" ||
-        text == "Build aborted!" || text == "Build error.") {
-      range_ = 0;
-    }
-    if (range_ > 0) {
+    if (phase_ == project::BuildPhase::adding_files && range_ > 0) {
       unsigned percent = static_cast<unsigned>(position_ * 100 / range_);
       out_ << "[" << (percent < 10 ? "  " : percent < 100 ? " " : "") << percent << "%] ";
     } else {
@@ -63,7 +61,7 @@ class ConsoleReport : public project::BuildReport {
     position_ = 0;
   }
   void set_progress(std::uint64_t position) override { position_ = position; }
-  bool abort_requested() override { return g_abort.load(); }
+  bool cancel_requested() override { return g_abort.load(); }
   // Each text once: the checks before the build and the build itself
   // find some of the same things.
   void warning(const std::string& text) override {
@@ -76,6 +74,7 @@ class ConsoleReport : public project::BuildReport {
  private:
   std::ostream& out_;
   std::ostream& err_;
+  project::BuildPhase phase_ = project::BuildPhase::initializing;
   std::uint64_t range_ = 0;
   std::uint64_t position_ = 0;
   int warnings_ = 0;
@@ -219,7 +218,7 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
     return fail(err, "cannot read the project file " + project_arg);
   }
   project::Project project;
-  std::vector<int> renamed;
+  std::vector<project::RenamedFile> renamed;
   project::LoadStatus loaded =
       project::load_project(project, os, project_path, std::string(), &renamed);
   if (loaded == project::LoadStatus::unreadable) {

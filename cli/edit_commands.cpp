@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/edit_session.h"
 #include "cli/setting_keys.h"
+#include "common/paths.h"
 
 namespace quill::cli {
 
@@ -107,7 +108,7 @@ int command_add(const Args& args, Context& c) {
         // A second folder of the same path would split one folder of the
         // package over two nodes of the tree.
         std::string name = source;
-        while (name.size() > 1 && (name.back() == '/' || name.back() == '\\')) name.pop_back();
+        while (name.size() > 1 && is_path_separator(name.back())) name.pop_back();
         name = name.substr(name.find_last_of("/\\") + 1);
         int parent_slot = p.find_folder_by_tree_item(parent);
         std::string path = p.folder(parent_slot).path + name + "\\";
@@ -117,7 +118,7 @@ int command_add(const Args& args, Context& c) {
         int left_out = editor::plan_folder_scan(s.os(), source, path).left_out;
         if (left_out > 0) {
           c.err << "quillset-build add: warning: " << left_out << " entries of " << source
-                << " left out (links, unreadable files, paths over " << editor::kMaxPathLength
+                << " left out (links, unreadable files, paths over " << kMaxPathLength
                 << " characters)\n";
         }
         int before = p.file_count();
@@ -144,9 +145,9 @@ int command_add(const Args& args, Context& c) {
     // A project file line holds 259 characters: a longer source path
     // would be cut when saved (the folder scan limits only the tree path).
     for (int slot = 0; slot < project::kFileSlots; ++slot) {
-      if (p.file_in_use(slot) && p.file(slot).source.size() > editor::kMaxPathLength) {
+      if (p.file_in_use(slot) && p.file(slot).source.size() > kMaxPathLength) {
         throw Refused("the source path " + p.file(slot).source + " is longer than " +
-                      std::to_string(editor::kMaxPathLength) + " characters, more than a project file holds");
+                      std::to_string(kMaxPathLength) + " characters, more than a project file holds");
       }
     }
   });

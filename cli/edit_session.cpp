@@ -45,9 +45,9 @@ void check_line(const std::string& what, const std::string& text) {
   if (text.find_first_of("\r\n") != std::string::npos) {
     throw Refused(what + " cannot hold a line break");
   }
-  if (text.size() > editor::kMaxPathLength) {
+  if (text.size() > kMaxPathLength) {
     throw Refused(what + " is " + std::to_string(text.size()) + " characters long; at most " +
-                  std::to_string(editor::kMaxPathLength) + " fit");
+                  std::to_string(kMaxPathLength) + " fit");
   }
 }
 
@@ -73,7 +73,8 @@ void EditSession::start_new() {
   run([&] { editor_.new_project(); });
 }
 
-void EditSession::open(const std::string& path, const std::string& typed, std::vector<int>* renamed) {
+void EditSession::open(const std::string& path, const std::string& typed,
+                       std::vector<project::RenamedFile>* renamed) {
   os::FileStatus status = os().file_status(path);
   if (!status.exists || status.is_folder) throw Failed("cannot read the project file " + typed);
   prompter_.files.push_back(path);

@@ -13,6 +13,7 @@
 
 #include "builder/editor/editor.h"
 #include "builder/editor/scripted_prompter.h"
+#include "builder/project/project_file.h"
 #include "builder/project/project.h"
 #include "cli/platform.h"
 
@@ -43,7 +44,8 @@ class EditSession : private project::TreeObserver {
   void start_new();
   // The window's "Open project"; `path` is an Os path. Throws Failed. The
   // slots of records the load renamed with "copy of " go to `renamed`.
-  void open(const std::string& path, const std::string& typed, std::vector<int>* renamed = nullptr);
+  void open(const std::string& path, const std::string& typed,
+            std::vector<project::RenamedFile>* renamed = nullptr);
 
   // Runs an editor command; a message it put to the author refuses the
   // command (throws Refused with that message).

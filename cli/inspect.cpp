@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "builder/project/data_files.h"
+#include "builder/project/package_contents.h"
 #include "cli/check.h"
 #include "cli/commands.h"
 #include "cli/edit_session.h"
@@ -216,7 +216,7 @@ int command_show(const Args& args, Context& c) {
 int command_check(const Args& args, Context& c) {
   if (args.words.size() != 1) throw Refused("check takes one project file");
   EditSession session(c.platform);
-  std::vector<int> renamed;
+  std::vector<project::RenamedFile> renamed;
   session.open(c.platform.os_path(args.words[0]), args.words[0], &renamed);
   std::vector<Finding> findings = check_project(session.project(), c.platform, renamed);
   int errors = 0, warnings = 0;

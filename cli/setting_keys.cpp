@@ -125,7 +125,7 @@ std::vector<SettingKey> make_keys() {
   keys.push_back(flag_key(
       "try-path-first", "try the registry macro's folder first",
       [](const Project& p) { return p.settings().try_path_first; }, nullptr, kTryPathFirst));
-  keys.push_back(text_key("registry-macro", kRegistryMacro, "the macro tried first", &S::registry_macro));
+  keys.push_back(text_key("registry-macro", kRegistryMacro, "the macro tried first", &S::preferred_folder));
   keys.push_back(text_key("welcome-file", kWelcomeFile, "text file of the welcome step",
                           &S::welcome_file, K::path));
   keys.push_back(text_key("licence-file", kLicenceFile, "text file of the licence step",
@@ -178,11 +178,11 @@ std::vector<SettingKey> make_keys() {
   text.get = [](const Project& p) { return p.fullscreen().text; };
   text.put = [](Project& p, const std::string& v) { p.fullscreen().text = v; };
   keys.push_back(text);
-  keys.push_back(colour_key("fullscreen-colour", "background colour", &F::background));
+  keys.push_back(colour_key("fullscreen-colour", "background colour", &F::background_colour));
   keys.push_back(flag_key(
       "fullscreen-fade", "fade to a second colour", [](const Project& p) { return p.fullscreen().fade; },
       [](Project& p, bool v) { p.fullscreen().fade = v; }));
-  keys.push_back(colour_key("fullscreen-fade-colour", "the second colour", &F::fade_to));
+  keys.push_back(colour_key("fullscreen-fade-colour", "the second colour", &F::fade_colour));
   keys.push_back(colour_key("fullscreen-text-colour", "text colour", &F::text_colour));
   keys.push_back(choice_key(
       "fullscreen-align", "text alignment", {"left", "centre", "right"},

@@ -20,7 +20,7 @@ bool LineReader::next(std::string* line) {
   bool any = false;       // something of this line was read (its end counts)
   bool pending_cr = false;  // a CR waits to see whether an LF follows
   auto keep = [&](char c) {
-    if (line->size() < kMaxLineLength) {
+    if (line->size() < kMaxPathLength) {
       line->push_back(c);
     } else {
       cut_ = true;

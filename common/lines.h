@@ -7,11 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "common/limits.h"
 #include "os/os.h"
 
 namespace quill {
-
-constexpr std::size_t kMaxLineLength = 259;
 
 class LineReader {
  public:
@@ -19,9 +18,9 @@ class LineReader {
   // False when the file could not be opened.
   bool is_open() const { return file_ != nullptr; }
   // Reads the next line into `line`; false at the end of the file. A line
-  // longer than kMaxLineLength is cut there and its rest is skipped.
+  // longer than kMaxPathLength is cut there and its rest is skipped.
   bool next(std::string* line);
-  // True when the line last read was longer than kMaxLineLength and was cut.
+  // True when the line last read was longer than kMaxPathLength and was cut.
   bool last_line_cut() const { return cut_; }
 
  private:

@@ -8,9 +8,7 @@
 namespace quill {
 namespace {
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 }  // namespace
 
@@ -48,12 +46,12 @@ std::string replace_char(std::string text, char from, char to) {
 }
 
 bool is_safe_relative_name(const std::string& name) {
-  if (name.empty() || is_separator(name[0])) return false;
+  if (name.empty() || is_path_separator(name[0])) return false;
   if (name.find(':') != std::string::npos) return false;  // drives and stream names
   std::size_t i = 0;
   while (i < name.size()) {
     std::size_t end = i;
-    while (end < name.size() && !is_separator(name[end])) ++end;
+    while (end < name.size() && !is_path_separator(name[end])) ++end;
     std::string part = name.substr(i, end - i);
     // A single trailing separator ends the loop before an empty part is seen.
     // Windows drops a part's trailing dots and spaces, so "..." or ". " is
@@ -65,26 +63,36 @@ bool is_safe_relative_name(const std::string& name) {
 }
 
 std::size_t root_length(const std::string& path) {
-  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+  if (path.size() >= 2 && is_path_separator(path[0]) && is_path_separator(path[1])) {
     std::size_t server_end = path.find_first_of("\\/", 2);
     if (server_end == std::string::npos) return path.size();
     std::size_t share_end = path.find_first_of("\\/", server_end + 1);
     return share_end == std::string::npos ? path.size() : share_end + 1;
   }
-  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && is_separator(path[2]) ? 3 : 2;
-  return !path.empty() && is_separator(path[0]) ? 1 : 0;
+  if (path.size() >= 2 && path[1] == ':') return path.size() >= 3 && is_path_separator(path[2]) ? 3 : 2;
+  return !path.empty() && is_path_separator(path[0]) ? 1 : 0;
+}
+
+bool is_absolute_backslash_path(const std::string& path) {
+  if (path.size() >= 3 && is_letter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
+  return path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+}
+
+bool is_absolute_path_either_separator(const std::string& path) {
+  if (path.size() >= 3 && is_letter(path[0]) && path[1] == ':' && is_path_separator(path[2])) return true;
+  return path.size() >= 2 && is_path_separator(path[0]) && is_path_separator(path[1]);
 }
 
 bool is_drive_root(const std::string& path) {
   if (path.size() < 2 || path.size() > 3) return false;
   if (!std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':') return false;
-  return path.size() == 2 || is_separator(path[2]);
+  return path.size() == 2 || is_path_separator(path[2]);
 }
 
 bool paths_equal(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upper(a[i]) != upper(b[i])) return false;
+    if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
   }
   return true;
 }

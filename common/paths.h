@@ -5,6 +5,11 @@
 
 namespace quill {
 
+// True for '\\' and '/', which Windows both reads as a path separator.
+inline bool is_path_separator(char c) { return c == '\\' || c == '/'; }
+// The ASCII letters a to z in upper case; every other byte as it is.
+inline char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 bool ends_with(const std::string& text, const std::string& tail);
 bool starts_with(const std::string& text, const std::string& head);
 
@@ -25,6 +30,12 @@ bool is_safe_relative_name(const std::string& name);
 // Length of the part of `path` that is a root and never created: "C:\",
 // "\\server\share\", a leading separator, or 0 for a relative path.
 std::size_t root_length(const std::string& path);
+// True for the absolute paths the installer writes: "X:\..." and
+// "\\server\...", with backslashes only.
+bool is_absolute_backslash_path(const std::string& path);
+// True for "X:\..." and "\\server\..." written with either separator, as a
+// hand-edited file may hold them.
+bool is_absolute_path_either_separator(const std::string& path);
 // True when the path is a drive root such as "C:\" or "C:".
 bool is_drive_root(const std::string& path);
 // Case-insensitive comparison as Windows compares paths (ASCII letters only).

@@ -8,20 +8,13 @@
 namespace quill {
 namespace {
 
-// `text` with every line end (LF, or CR LF) stored as CR LF.
-std::string to_disk(const std::string& text) {
+// `text` with every CR LF as a single LF.
+std::string with_lf_line_ends(const std::string& text) {
   std::string out;
-  out.reserve(text.size() + text.size() / 16);
+  out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\n') {
-      out += "\r\n";
-    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      out += "\r\n";  // already a CR LF: never store CR CR LF
-      ++i;
-    } else {
-      out += c;
-    }
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i];
   }
   return out;
 }
@@ -33,6 +26,23 @@ bool write_all(os::Os& os, const std::string& path, os::OpenMode mode, const std
 }
 
 }  // namespace
+
+std::string to_crlf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+void add_crlf_line(std::string* out, std::string_view line) {
+  out->append(line.data(), line.size());
+  out->append("\r\n", 2);
+}
+
+std::string crlf_line_ends(const std::string& text) { return to_crlf(with_lf_line_ends(text)); }
 
 bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes, std::string* text) {
   text->clear();
@@ -58,15 +68,15 @@ bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes, 
 }
 
 bool write_text_file(os::Os& os, const std::string& path, const std::string& text) {
-  return write_all(os, path, os::OpenMode::write, to_disk(text));
+  return write_all(os, path, os::OpenMode::write, crlf_line_ends(text));
 }
 
 bool append_line(os::Os& os, const std::string& path, const std::string& line) {
-  return write_all(os, path, os::OpenMode::append, to_disk(line + "\n"));
+  return write_all(os, path, os::OpenMode::append, crlf_line_ends(line + "\n"));
 }
 
 bool append_line(os::File& file, const std::string& line) {
-  const std::string data = to_disk(line + "\n");
+  const std::string data = crlf_line_ends(line + "\n");
   return file.write(data.data(), data.size());
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "os/os.h"
 
@@ -14,7 +15,20 @@ namespace quill {
 bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes,
                     std::string* text);
 
-// Writes `text` to the file (created or truncated), each LF as CR LF.
+// `text` with every LF stored as CR LF, whatever comes before it, as a
+// text-mode stream writes: what a line held (a CR at its end too) reads back
+// unchanged.
+std::string to_crlf(const std::string& text);
+
+// Adds `line` and a CR LF to `out`, the line left as it is: the one place
+// that spells the line end of the files the programs write.
+void add_crlf_line(std::string* out, std::string_view line);
+
+// `text` with every line end, LF or CR LF, as one CR LF (never CR CR LF).
+std::string crlf_line_ends(const std::string& text);
+
+// Writes `text` to the file (created or truncated), each line end as
+// crlf_line_ends() stores it.
 bool write_text_file(os::Os& os, const std::string& path, const std::string& text);
 
 // Appends `line` and a CR LF to the file, creating it when missing.

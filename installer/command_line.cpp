@@ -1,7 +1,7 @@
 // Command-line parsing and exit codes of the installer.
 #include "installer/command_line.h"
 
-#include <cctype>
+#include "common/paths.h"
 
 namespace quill::installer {
 namespace {
@@ -12,8 +12,7 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool starts_with(const std::string& text, std::size_t position, const char* word) {
   for (std::size_t i = 0; word[i] != '\0'; ++i) {
     if (position + i >= text.size()) return false;
-    if (std::toupper(static_cast<unsigned char>(text[position + i])) !=
-        std::toupper(static_cast<unsigned char>(word[i]))) {
+    if (ascii_upper(text[position + i]) != ascii_upper(word[i])) {
       return false;
     }
   }
@@ -91,6 +90,28 @@ std::string usage_text() {
          "Exit codes: 0 installed, 1 bad command line, 2 cancelled,\n"
          "3 damaged package, 4 folder unusable or disk full,\n"
          "5 a file could not be written (the install was undone).";
+}
+
+std::string usage_message(const CommandLine& command) {
+  if (command.valid) return usage_text();
+  if (command.silent) return std::string();
+  return "Unknown argument: " + command.bad + "\n\n" + usage_text();
+}
+
+int start_exit_code(package::ExtractOutcome outcome) {
+  return outcome == package::ExtractOutcome::write_failed ? kExitWriteFailed : kExitDamaged;
+}
+
+const char* start_error_text(package::ExtractOutcome outcome) {
+  return outcome == package::ExtractOutcome::write_failed
+             ? "The installer could not write its temporary files.\n"
+               "Please check the free space of your temporary folder."
+             : "The installer package is damaged and cannot be installed.\n"
+               "Please obtain a new copy of the installer.";
+}
+
+int wizard_exit_code(bool install_started, InstallResult result) {
+  return install_started ? exit_code(result) : kExitCancelled;
 }
 
 int exit_code(InstallResult result) {

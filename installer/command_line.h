@@ -6,6 +6,7 @@
 #include <string>
 
 #include "installer/install_engine.h"
+#include "package/payload.h"
 
 namespace quill::installer {
 
@@ -27,6 +28,10 @@ CommandLine parse_command_line(const std::string& tail);
 
 // The text of the usage box.
 std::string usage_text();
+// The box a bad command line or "/?" shows: the usage, after the argument
+// that was not understood. Empty for a silent run with a bad argument,
+// which must not wait for a click.
+std::string usage_message(const CommandLine& command);
 
 // Process exit codes, the same in silent and interactive mode.
 enum ExitCode {
@@ -39,5 +44,12 @@ enum ExitCode {
 };
 
 int exit_code(InstallResult result);
+// A loading that did not end in `done` (nor in a cancel).
+int start_exit_code(package::ExtractOutcome outcome);
+// The box of a loading that failed that way.
+const char* start_error_text(package::ExtractOutcome outcome);
+// The interactive run: a wizard closed before its install step installed
+// nothing, so the user cancelled.
+int wizard_exit_code(bool install_started, InstallResult result);
 
 }  // namespace quill::installer

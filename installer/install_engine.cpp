@@ -6,7 +6,6 @@
 
 #include "common/lines.h"
 #include "common/paths.h"
-#include "common/text_file.h"
 #include "installer/install_log.h"
 #include "installer/registration.h"
 #include "installer/transaction.h"
@@ -15,7 +14,6 @@
 
 namespace quill::installer {
 
-const char kUninstallLogName[] = "uninstall.ini";
 const char kUndoingStatus[] = "Undoing changes...";
 
 std::string replace_question(const std::string& name) {
@@ -42,7 +40,7 @@ std::string install_folder_path(const std::string& folder_text) {
 
 bool is_usable_install_folder(const std::string& folder_text) {
   const std::string folder = install_folder_path(folder_text);
-  if (!is_absolute_path(folder)) return false;
+  if (!is_absolute_backslash_path(folder)) return false;
   for (std::size_t i = 0; i < folder.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(folder[i]);
     if (c < 32 || std::strchr("<>\"|?*", c) != nullptr) return false;
@@ -63,10 +61,6 @@ bool is_usable_install_folder(const std::string& folder_text) {
   return folder[1] == ':' || parts >= 2;
 }
 
-bool is_safe_registered_name(const std::string& name) {
-  return !name.empty() && name.find('\\') == std::string::npos;
-}
-
 InstallRequest make_install_request(const package::InstallerData& data,
                                     const std::string& folder_text, const ShortcutChoice& choice) {
   InstallRequest request;
@@ -77,14 +71,6 @@ InstallRequest make_install_request(const package::InstallerData& data,
   request.shortcuts = choice;
   request.macros = &data.macros;
   return request;
-}
-
-bool is_absolute_path(const std::string& path) {
-  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-      path[2] == '\\') {
-    return true;
-  }
-  return path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
 }
 
 void note(const InstallRequest& request, const std::string& text) {
@@ -165,22 +151,23 @@ InstallResult FileInstaller::run() {
   // install folder's parents do not exist yet.
   note(request_, "Install folder: " + folder);
   if (!transaction_.create_folders(folder)) return InstallResult::unusable_folder;
-  log_path_ = folder + kUninstallLogName;
+  log_path_ = folder + package::kUninstallLogName;
   // An old log is moved aside, not deleted, so that undoing brings it back.
   WriteOutcome started = write_or_ask(&callback_, log_path_, [&] {
     if (os_.file_status(log_path_).exists && !transaction_.move_aside(log_path_)) return false;
     transaction_.creating_file(log_path_);
-    return append_line(os_, log_path_,
+    return package::append_log_line(os_, log_path_,
                        request_.has_registered_name &&
-                               is_safe_registered_name(request_.registered_name)
+                               package::is_safe_registered_name(request_.registered_name)
                            ? request_.registered_name
                            : std::string());
   });
   if (started == WriteOutcome::aborted) return InstallResult::write_failed;
 
-  const std::string list_path = payload_ + "fileinfo.txt";
+  const std::string list_path = payload_ + package::data_file::kFileInfo;
   package::expand_macros_in_file(os_, macro_table(request_), list_path, folder);
-  callback_.set_progress(0, request_.install_entry_count);
+  callback_.set_progress_range(request_.install_entry_count);
+  callback_.set_progress(0);
 
   LineReader reader(os_, list_path);
   if (!reader.is_open()) {
@@ -209,7 +196,7 @@ InstallResult FileInstaller::run() {
 
 bool FileInstaller::append_to_log(const std::string& line) {
   if (!log_file_) log_file_ = os_.open_file(log_path_, os::OpenMode::append);
-  if (log_file_ && append_line(*log_file_, line)) return true;
+  if (log_file_ && package::append_log_line(*log_file_, line)) return true;
   log_file_.reset();
   return false;
 }
@@ -256,8 +243,8 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   // A name that climbs out of its folder or is absolute, a destination that
   // is not absolute (it would land wherever the process happens to be) and
   // one longer than a path may be are refused: nothing written or logged.
-  if (!is_safe_relative_name(relative) || !is_absolute_path(destination) ||
-      destination.size() > kMaxLineLength) {
+  if (!is_safe_relative_name(relative) || !is_absolute_backslash_path(destination) ||
+      destination.size() > kMaxPathLength) {
     if (stats_) ++stats_->lines_refused;
     return LineResult::next;
   }
@@ -308,7 +295,7 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   }
   ++done_;
   if (stats_) stats_->files_done = done_;
-  callback_.set_progress(done_, request_.install_entry_count);
+  callback_.set_progress(done_);
   return LineResult::next;
 }
 
@@ -346,7 +333,7 @@ InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCall
   if (stats == nullptr) stats = &own_stats;
   InstallResult result = install_files(os, request, callback, transaction, stats);
   if (result == InstallResult::finished) {
-    const std::string log_path = install_folder_path(request.install_folder) + kUninstallLogName;
+    const std::string log_path = install_folder_path(request.install_folder) + package::kUninstallLogName;
     result = create_shortcuts(os, request, log_path, callback, &transaction)
                  ? register_uninstall(os, request, log_path, &callback, &transaction,
                                       stats->bytes_written)

@@ -16,9 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "common/progress_report.h"
 #include "os/os.h"
 #include "package/archive.h"
 #include "package/data_files.h"
+#include "package/uninstall_key.h"
+#include "package/uninstall_log.h"
 #include "package/macros.h"
 
 namespace quill::installer {
@@ -29,21 +32,17 @@ enum class ReplaceAnswer { yes, no, cancel };
 // The answer to a file that could not be written.
 enum class WriteAnswer { abort, retry, ignore };
 
-// How the engine reaches the user. Called on the install thread.
-class InstallCallback {
+// How the engine reaches the user. Called on the install thread. The status
+// is the installing step's status line; the progress counts files, from 0
+// to the request's install_entry_count. cancel_requested is polled before
+// every "fileinfo.txt" line: it waits while the cancel question is open,
+// then answers whether the user confirmed the cancel.
+class InstallCallback : public ProgressReport {
  public:
-  virtual ~InstallCallback() = default;
   // An installed file already exists; `name` is the entry name of the
   // "fileinfo.txt" line without its leading '\' (as it is joined to the
   // destination folder). replace_question(name) gives the box's text.
   virtual ReplaceAnswer ask_replace(const std::string& name) = 0;
-  // Text for the status control 1020.
-  virtual void set_status(const std::string& text) = 0;
-  // Progress: `done` files of `total` (the range is 0 ... total).
-  virtual void set_progress(std::uint64_t done, std::uint64_t total) = 0;
-  // Polled before every "fileinfo.txt" line. Waits while the cancel question
-  // is open, then answers whether the user confirmed the cancel.
-  virtual bool cancel_requested() = 0;
   // A file (or the uninstall log) could not be written; write_question(path)
   // gives the box's text. Retry tries again, Ignore goes on without it,
   // Abort undoes the installation.
@@ -60,7 +59,7 @@ enum class InstallResult {
   write_failed,     // the user chose Abort after a failed write
 };
 
-// Which shortcut locations the user kept ticked (boxes 1012, 1013, 1014).
+// Which shortcut locations the user kept ticked.
 struct ShortcutChoice {
   bool desktop = true;
   bool start_menu = true;
@@ -94,9 +93,6 @@ struct InstallStats {
   std::uint64_t bytes_written = 0;    // the size of the files written
 };
 
-// The uninstall log's name inside the install folder.
-extern const char kUninstallLogName[];  // "uninstall.ini"
-
 // "The file named %s already exists at the selected location.\nDo you wish
 // to replace it?"
 std::string replace_question(const std::string& name);
@@ -115,17 +111,11 @@ std::string install_folder_path(const std::string& folder_text);
 // "\\server\share\..." (either separator), no "." or ".." parts, no
 // characters that no file name may hold.
 bool is_usable_install_folder(const std::string& folder_text);
-// True when `name` may name a key below the Uninstall key: not empty and no
-// backslash (which would reach the Uninstall key itself or another key).
-bool is_safe_registered_name(const std::string& name);
 
 // A request from the loaded installer data, the folder field's text and the
 // ticked boxes. The data must outlive the request (its macro table is used).
 InstallRequest make_install_request(const package::InstallerData& data,
                                     const std::string& folder_text, const ShortcutChoice& choice);
-
-// True for "X:\..." and "\\server\...".
-bool is_absolute_path(const std::string& path);
 
 // The request's macro table, or an empty one.
 const std::vector<package::MacroRecord>& macro_table(const InstallRequest& request);

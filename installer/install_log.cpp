@@ -1,6 +1,8 @@
 // The install record's file.
 #include "installer/install_log.h"
 
+#include "common/text_file.h"
+
 namespace quill::installer {
 
 InstallLog::InstallLog(os::Os& os, const std::string& path)
@@ -8,7 +10,8 @@ InstallLog::InstallLog(os::Os& os, const std::string& path)
 
 void InstallLog::line(const std::string& text) {
   if (!file_) return;
-  const std::string record = text + "\r\n";
+  std::string record;
+  add_crlf_line(&record, text);
   file_->write(record.data(), record.size());
 }
 

@@ -5,30 +5,28 @@
 
 #include "common/lines.h"
 #include "common/paths.h"
-#include "common/text_file.h"
 #include "installer/install_log.h"
 #include "installer/transaction.h"
 #include "package/archive.h"
 #include "package/macros.h"
 #include "package/payload.h"
+#include "package/setup_texts.h"
+#include "package/uninstall_key.h"
+#include "package/uninstall_log.h"
 
 namespace quill::installer {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kQuickLaunchFolder[] = "\\Microsoft\\Internet Explorer\\Quick Launch";
 const char kCreatingShortcutsStatus[] = "Creating shortcuts...\n";
-const char kLogTerminator[] = "||||";
 
 namespace {
-
-bool is_separator(char c) { return c == '\\' || c == '/'; }
 
 // True when some part of the path is "." or "..".
 bool has_dot_part(const std::string& path) {
   std::size_t i = 0;
   while (i <= path.size()) {
     std::size_t end = i;
-    while (end < path.size() && !is_separator(path[end])) ++end;
+    while (end < path.size() && !is_path_separator(path[end])) ++end;
     std::string part = path.substr(i, end - i);
     if (part == "." || part == "..") return true;
     i = end + 1;
@@ -37,7 +35,7 @@ bool has_dot_part(const std::string& path) {
 }
 
 std::string strip_trailing_separators(std::string text) {
-  while (!text.empty() && is_separator(text.back())) text.pop_back();
+  while (!text.empty() && is_path_separator(text.back())) text.pop_back();
   return text;
 }
 
@@ -51,18 +49,6 @@ bool location_ticked(const ShortcutChoice& choice, package::ShortcutLocation loc
 }
 
 }  // namespace
-
-std::string display_name(const std::string& registered_name) {
-  return registered_name + " (remove only)";
-}
-
-std::string uninstall_string(const std::string& uninstaller_path) {
-  return "\"" + uninstaller_path + "\"";
-}
-
-std::string quiet_uninstall_string(const std::string& uninstaller_path) {
-  return uninstall_string(uninstaller_path) + " /S";
-}
 
 namespace {
 
@@ -109,18 +95,19 @@ bool plan_shortcut(os::Os& os, const package::ShortcutRecord& spec, ShortcutPlan
   }
   if (plan->folder.empty()) return false;
   plan->link_path = plan->folder + "\\" + spec.name + ".lnk";
-  return plan->link_path.size() <= kMaxLineLength;
+  return plan->link_path.size() <= kMaxPathLength;
 }
 
 bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,
                       InstallCallback& callback, Transaction* transaction) {
-  const std::string path = package::payload_folder(os) + "shortcuts.txt";
+  const std::string path = package::payload_folder(os) + package::data_file::kShortcuts;
   package::expand_macros_in_file(os, macro_table(request), path,
                                  install_folder_path(request.install_folder));
   std::vector<package::ShortcutRecord> records;
   package::read_shortcut_records(os, path, &records);
   auto log_line = [&](const std::string& line) {
-    return write_or_ask(&callback, log_path, [&] { return append_line(os, log_path, line); });
+    return write_or_ask(&callback, log_path,
+                        [&] { return package::append_log_line(os, log_path, line); });
   };
   for (const package::ShortcutRecord& spec : records) {
     if (!location_ticked(request.shortcuts, spec.location)) continue;
@@ -169,7 +156,7 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
   if (!package::read_uninstaller_path(os, macro_table(request), folder, &uninstaller)) {
     // Without the file the package has no uninstaller; a file that is
     // there but cannot be read must not cost the installed files their log.
-    if (os.file_status(package::payload_folder(os) + "uninstall.txt").exists) {
+    if (package::has_uninstaller_path(os)) {
       return InstallResult::damaged;
     }
     os.delete_file(log_path);
@@ -182,17 +169,19 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
   // A path that is not absolute or names no file has no folder to write the
   // log copy into.
   const std::string uninstaller_folder =
-      is_absolute_path(uninstaller) && is_safe_relative_name(file_name_part(uninstaller)) ? folder_part(uninstaller)
-                                                                                         : "";
-  for (const std::string& line : {uninstaller_folder + kUninstallLogName, folder,
-                                  std::string(kLogTerminator)}) {
-    if (write_or_ask(callback, log_path, [&] { return append_line(os, log_path, line); }) ==
+      is_absolute_backslash_path(uninstaller) && is_safe_relative_name(file_name_part(uninstaller))
+          ? folder_part(uninstaller)
+          : "";
+  for (const std::string& line :
+       package::log_closing_lines(uninstaller_folder + package::kUninstallLogName, folder)) {
+    if (write_or_ask(callback, log_path,
+                     [&] { return package::append_log_line(os, log_path, line); }) ==
         WriteOutcome::aborted) {
       return InstallResult::write_failed;
     }
   }
   if (!uninstaller_folder.empty() && !paths_equal(uninstaller_folder, folder)) {
-    const std::string copy = uninstaller_folder + kUninstallLogName;
+    const std::string copy = uninstaller_folder + package::kUninstallLogName;
     const WriteOutcome copied = write_or_ask(callback, copy, [&] {
       if (transaction) {
         if (os.file_status(copy).exists && !transaction->move_aside(copy)) return false;
@@ -203,36 +192,20 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
     if (copied == WriteOutcome::aborted) return InstallResult::write_failed;
   }
 
-  if (!request.has_registered_name || !is_safe_registered_name(request.registered_name)) {
+  if (!request.has_registered_name || !package::is_safe_registered_name(request.registered_name)) {
     return InstallResult::finished;
   }
-  const std::string key = std::string(kUninstallKey) + "\\" + request.registered_name;
-  const os::RegistryRoot root = os::RegistryRoot::local_machine;
-  const std::string shown_key = "HKEY_LOCAL_MACHINE\\" + key + "\\";
-  auto write_string = [&](const char* name, const std::string& value) {
-    os.registry_write_string(root, key, name, value);
-    note(request, "Registry: " + shown_key + name + " = " + value);
-  };
-  auto write_dword = [&](const char* name, std::uint32_t value) {
-    os.registry_write_dword(root, key, name, value);
-    note(request, "Registry: " + shown_key + name + " = " + std::to_string(value));
-  };
-  write_string("DisplayName", display_name(request.registered_name));
-  write_string("UninstallString", uninstall_string(uninstaller));
-  write_dword("NoModify", 1);
-  write_dword("NoRepair", 1);
-  write_string("QuietUninstallString", quiet_uninstall_string(uninstaller));
-  // The folder without its trailing backslash, unless it is a drive's root.
-  write_string("InstallLocation", folder.size() > 3 ? folder.substr(0, folder.size() - 1) : folder);
-  write_string("DisplayIcon", uninstaller);
-  const std::uint64_t kilobytes = installed_bytes / 1024;
-  write_dword("EstimatedSize",
-              kilobytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(kilobytes));
-  const std::string today = os.local_date();
-  if (!today.empty()) write_string("InstallDate", today);
-  std::string text;
-  if (text_macro(request, "%version%", &text)) write_string("DisplayVersion", text);
-  if (text_macro(request, "%publisher%", &text)) write_string("Publisher", text);
+  package::UninstallEntry entry;
+  entry.registered_name = request.registered_name;
+  entry.uninstaller_path = uninstaller;
+  entry.install_folder = folder;
+  entry.installed_bytes = installed_bytes;
+  entry.install_date = os.local_date();
+  entry.has_version = text_macro(request, "%version%", &entry.version);
+  entry.has_publisher = text_macro(request, "%publisher%", &entry.publisher);
+  package::write_uninstall_entry(os, entry, [&](const std::string& value) {
+    note(request, "Registry: " + value);
+  });
   return InstallResult::finished;
 }
 

@@ -7,15 +7,12 @@
 
 #include "installer/install_engine.h"
 #include "os/os.h"
-#include "package/data_files.h"
+#include "package/record_files.h"
 
 namespace quill::installer {
 
-// Key below HKEY_LOCAL_MACHINE that holds one key per installed program.
-extern const char kUninstallKey[];  // "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
 extern const char kQuickLaunchFolder[];  // "\Microsoft\Internet Explorer\Quick Launch"
 extern const char kCreatingShortcutsStatus[];  // "Creating shortcuts...\n"
-extern const char kLogTerminator[];            // "||||"
 
 // Where one shortcut goes.
 struct ShortcutPlan {
@@ -58,12 +55,5 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
 InstallResult register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
                         InstallCallback* callback = nullptr, Transaction* transaction = nullptr,
                         std::uint64_t installed_bytes = 0);
-
-// "<name> (remove only)"
-std::string display_name(const std::string& registered_name);
-// The uninstaller's path in double quotes.
-std::string uninstall_string(const std::string& uninstaller_path);
-// The same followed by " /S", which removes without a question.
-std::string quiet_uninstall_string(const std::string& uninstaller_path);
 
 }  // namespace quill::installer

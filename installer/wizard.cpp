@@ -84,7 +84,7 @@ WizardData wizard_data(const package::InstallerData& data) {
   w.uses_start_menu = data.shortcut_locations.start_menu;
   w.uses_quick_launch = data.shortcut_locations.quick_launch;
   w.progress_style = data.settings.progress_style;
-  w.small_window = data.settings.small_window;
+  w.small_window = data.settings.shrink_during_install;
   w.megabytes_needed = data.megabytes_needed;
   return w;
 }
@@ -155,6 +155,16 @@ Outcome Wizard::cancel() {
   return out;
 }
 
+Outcome Wizard::install_ended(InstallResult result) {
+  if (result == InstallResult::finished) return install_finished();
+  Outcome out;
+  out.damaged_package = result == InstallResult::damaged;
+  if (result == InstallResult::unusable_folder) out.warning = unusable_folder_message(folder_);
+  step_ = -1;
+  out.closed = true;
+  return out;
+}
+
 Outcome Wizard::install_finished() {
   if (step_ != kInstallingStep) return Outcome();
   step_ = kLastStep;
@@ -177,6 +187,26 @@ bool Wizard::ticked(int id) const {
   if (id == control::start_menu) return start_menu_;
   if (id == control::quick_launch) return quick_launch_;
   return false;
+}
+
+ShortcutChoice Wizard::shortcut_choice() const {
+  ShortcutChoice choice;
+  choice.desktop = desktop_;
+  choice.start_menu = start_menu_;
+  choice.quick_launch = quick_launch_;
+  return choice;
+}
+
+int Wizard::progress_bar() const {
+  return data_.progress_style == 1 ? control::progress_smooth : control::progress_plain;
+}
+
+InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
+                               InstallLog* log) {
+  InstallRequest request = make_install_request(data, normalize_folder_text(wizard.folder_text()),
+                                                wizard.shortcut_choice());
+  request.log = log;
+  return request;
 }
 
 bool Wizard::timer_tick() {
@@ -312,10 +342,10 @@ void Wizard::build_view() {
   v.controls.push_back(control_view(control::start_menu, s == 3 && data_.uses_start_menu));
   v.controls.push_back(control_view(control::quick_launch, s == 3 && data_.uses_quick_launch));
   v.controls.push_back(control_view(control::status, s == kInstallingStep));
-  v.controls.push_back(
-      control_view(control::progress_plain, s == kInstallingStep && data_.progress_style == 0));
-  v.controls.push_back(
-      control_view(control::progress_smooth, s == kInstallingStep && data_.progress_style == 1));
+  v.controls.push_back(control_view(
+      control::progress_plain, s == kInstallingStep && progress_bar() == control::progress_plain));
+  v.controls.push_back(control_view(
+      control::progress_smooth, s == kInstallingStep && progress_bar() == control::progress_smooth));
   v.controls.push_back(text_control(control::credit, true, kCreditText));
   view_ = std::move(v);
 }

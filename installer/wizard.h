@@ -8,35 +8,39 @@
 #include <string>
 #include <vector>
 
+#include "installer/install_engine.h"
+#include "common/limits.h"
 #include "os/os.h"
 #include "package/data_files.h"
+#include "resources/quillstub_resource.h"
 
 namespace quill::installer {
 
-// Control identifiers of the wizard (dialog 101) and the small progress
-// window (dialog 109).
+// Control identifiers of the wizard (IDD_WIZARD) and the small progress
+// window (IDD_SMALL_PROGRESS), named for the portable code; the numbers are
+// those of the resource header the dialog templates use.
 namespace control {
-constexpr int next = 1000;
-constexpr int back = 1001;
-constexpr int cancel = 1002;
-constexpr int text_box = 1004;
-constexpr int folder = 1007;
-constexpr int browse = 1008;
-constexpr int folder_label = 1009;
-constexpr int summary = 1010;
-constexpr int licence_prompt = 1011;
-constexpr int desktop = 1012;
-constexpr int start_menu = 1013;
-constexpr int quick_launch = 1014;
-constexpr int status = 1020;
-constexpr int progress_plain = 1021;
-constexpr int progress_smooth = 1022;
-constexpr int credit = 1030;
-constexpr int disk_space = 1032;
+constexpr int next = IDC_NEXT;
+constexpr int back = IDC_BACK;
+constexpr int cancel = IDC_CANCEL_INSTALL;
+constexpr int text_box = IDC_TEXT_BOX;
+constexpr int folder = IDC_FOLDER;
+constexpr int browse = IDC_BROWSE;
+constexpr int folder_label = IDC_FOLDER_PROMPT;
+constexpr int summary = IDC_SUMMARY;
+constexpr int licence_prompt = IDC_LICENSE_PROMPT;
+constexpr int desktop = IDC_SHORTCUT_DESKTOP;
+constexpr int start_menu = IDC_SHORTCUT_START_MENU;
+constexpr int quick_launch = IDC_SHORTCUT_QUICK_LAUNCH;
+constexpr int status = IDC_STATUS;
+constexpr int progress_plain = IDC_PROGRESS_PLAIN;
+constexpr int progress_smooth = IDC_PROGRESS_SMOOTH;
+constexpr int credit = IDC_CREDIT;
+constexpr int disk_space = IDC_DISK_SPACE;
 }  // namespace control
 
 // Longest text a path or edit field holds (a 260-byte buffer with its zero).
-constexpr std::size_t kMaxPathLength = 259;
+using quill::kMaxPathLength;
 
 // What the loader found in the package, as far as the wizard needs it.
 struct WizardData {
@@ -50,7 +54,7 @@ struct WizardData {
   bool uses_desktop = false;
   bool uses_start_menu = false;
   bool uses_quick_launch = false;
-  int progress_style = 0;  // 0 plain bar (1021), 1 smooth bar (1022)
+  int progress_style = 0;  // 0 plain bar, 1 smooth bar
   bool small_window = false;
   std::uint64_t megabytes_needed = 0;
 };
@@ -76,7 +80,7 @@ struct StepView {
   int step = 0;
   std::string window_title;
   std::vector<ControlView> controls;  // every wizard control, shown or hidden
-  bool place_buttons = false;         // steps 0-4: move 1000 and 1001
+  bool place_buttons = false;         // steps 0-4: move Next and Back
   Placement next_button;
   Placement back_button;
   bool place_text_box = false;  // steps 0 and 1
@@ -95,9 +99,10 @@ struct Outcome {
   bool done = false;         // "Done" on the last step: run the end events, exit
   std::string warning;       // a validation message box to show first (empty: none)
   bool start_install = false;     // entered step 5: start install and slideshow threads
-  bool run_small_window = false;  // ... and run the small progress window (dialog 109)
+  bool run_small_window = false;  // ... and run the small progress window (IDD_SMALL_PROGRESS)
   bool entered_finished = false;  // entered step 6: read the end-of-install files,
                                   // repaint, wait 200 ms, bring the wizard to the front
+  bool damaged_package = false;   // show the damaged-package box before closing
 };
 
 class Wizard {
@@ -107,27 +112,35 @@ class Wizard {
   // First initialisation: fills the folder field, ticks the three boxes and
   // shows step 0 (or the first step that has content).
   Outcome open();
-  // Button 1000 ("Next", "I Agree", "Install", "Done").
+  // Button `next` ("Next", "I Agree", "Install", "Done").
   Outcome next();
-  // Button 1001 ("Previous", "I Disagree", "Exit").
+  // Button `back` ("Previous", "I Disagree", "Exit").
   Outcome back();
   // The window's close command.
   Outcome close();
-  // Button 1002 (installing step only): asks kCancelQuestion; the answer
+  // Button `cancel` (installing step only): asks kCancelQuestion; the answer
   // goes to the install thread through CancelFlags.
   Outcome cancel();
   // The install thread has finished: step 5 moves to step 6.
   Outcome install_finished();
+  // The install thread's run has ended with `result`: finished moves on to
+  // step 6; any other result (undone already) closes the wizard, after the
+  // damaged-package box or the unusable-folder warning where one belongs.
+  Outcome install_ended(InstallResult result);
 
   // The dialog reports the folder field's text (cut to 259 characters).
   void set_folder_text(const std::string& text);
   const std::string& folder_text() const { return folder_; }
-  // The dialog reports a check box (1012, 1013, 1014).
+  // The dialog reports a shortcut check box (desktop, start_menu, quick_launch).
   void set_ticked(int id, bool ticked);
   bool ticked(int id) const;
+  ShortcutChoice shortcut_choice() const;
   // 100 ms timer: recomputes the disk space when the folder text changed
   // since the last tick. True when the disk-space label changed.
   bool timer_tick();
+
+  // The installing step's progress bar: progress_plain or progress_smooth.
+  int progress_bar() const;
 
   int step() const { return step_; }
   const StepView& view() const { return view_; }
@@ -155,6 +168,12 @@ class Wizard {
   bool quick_launch_ = true;
   StepView view_;
 };
+
+// What the install thread is asked to do: the loaded data, the wizard's
+// folder text (with '/' read as '\', once, for every use after) and its
+// ticked boxes. The data must outlive the request.
+InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
+                               InstallLog* log);
 
 // Fixed texts.
 extern const char* const kStepTitles[7];

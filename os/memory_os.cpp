@@ -64,6 +64,7 @@ bool split(const std::string& path, Parts* parts) {
   } else {
     parts->drive = "C";
   }
+  parts->names.reserve(16);
   std::size_t i = start;
   while (i < path.size()) {
     while (i < path.size() && is_separator(path[i])) ++i;
@@ -193,6 +194,29 @@ class MemoryFile : public File {
 };
 
 }  // namespace
+
+namespace {
+
+void add_contents(const Node& folder, const std::string& path, std::map<std::string, std::string>* all) {
+  all->emplace(path, "<folder>");
+  for (const auto& [name, node] : folder.children) {
+    std::string child = path + "\\" + simulated::upper(name);
+    if (node->folder) {
+      add_contents(*node, child, all);
+    } else {
+      all->emplace(std::move(child), (node->read_only ? "r:" : "w:") + node->data->bytes);
+    }
+  }
+}
+
+}  // namespace
+
+std::map<std::string, std::string> MemoryOs::drive_contents() const {
+  Lock lock(machine_->mutex);
+  std::map<std::string, std::string> all;
+  add_contents(*machine_->top.children.at("C"), "C:", &all);
+  return all;
+}
 
 MemoryOs::MemoryOs(std::uint64_t capacity) : machine_(std::make_shared<Machine>(capacity)) {
   machine_->add(&machine_->top, "C", true);

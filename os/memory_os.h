@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,6 +33,11 @@ class MemoryOs : public Os {
   std::vector<std::string> shell_log() const;
   std::vector<std::string> notified_folders() const;
   bool read_shortcut(const std::string& link_path, Shortcut* shortcut);
+  // Every folder and file of drive C:, for tests that compare the machine
+  // before and after: each path upper-case with '\' ("C:\WINDOWS\X.INI"),
+  // a folder as "<folder>", a file as its read-only mark ("r:" or "w:")
+  // followed by its bytes.
+  std::map<std::string, std::string> drive_contents() const;
 
   // Os operations: see os.h.
   FileStatus file_status(const std::string& path) override;

@@ -13,8 +13,6 @@
 
 namespace quill::package {
 
-const char kDataEntryPrefix[] = "%Quillpack%";
-
 namespace {
 
 // Large enough that writing a big file costs few system calls.
@@ -53,7 +51,15 @@ voidpf ZCALLBACK buffered_open(voidpf opaque, const void* filename, int mode) {
   buffered->stream = stream;
   buffered->window_offset = io.offset;
   if (io.length != 0) buffered->window_end = io.length;
-  buffered->buffer.resize(kReadBufferSize);
+  // No larger than the window: a small archive needs no 64 KiB buffer.
+  std::uint64_t size = kReadBufferSize;
+  if (io.length != 0) {
+    size = std::min<std::uint64_t>(size, io.length);
+  } else if (inner.zseek64_file(inner.opaque, stream, 0, ZLIB_FILEFUNC_SEEK_END) == 0) {
+    const std::uint64_t end = inner.ztell64_file(inner.opaque, stream);
+    size = std::min<std::uint64_t>(size, end > io.offset ? end - io.offset : 0);
+  }
+  buffered->buffer.resize(static_cast<std::size_t>(size == 0 ? 1 : size));
   return buffered;
 }
 
@@ -86,13 +92,14 @@ uLong ZCALLBACK buffered_read(voidpf, voidpf stream, void* into, uLong size) {
       continue;
     }
     uLong count = 0;
-    if (size - done >= kReadBufferSize) {
+    if (size - done >= s.buffer.size()) {
       if (!inner_read_at(s, s.position, out + done, size - done, &count) || count == 0) break;
       done += count;
       s.position += count;
       continue;
     }
-    if (!inner_read_at(s, s.position, s.buffer.data(), kReadBufferSize, &count) || count == 0) {
+    if (!inner_read_at(s, s.position, s.buffer.data(), static_cast<uLong>(s.buffer.size()), &count) ||
+        count == 0) {
       break;
     }
     s.buffer_start = s.position;
@@ -172,10 +179,6 @@ std::uint32_t entry_dos_attributes(const unz_file_info64& info) {
 }
 
 }  // namespace
-
-bool is_data_entry_name(const std::string& name) {
-  return name.compare(0, kDataEntryPrefixLength, kDataEntryPrefix) == 0;
-}
 
 bool create_folder_chain(os::Os& os, const std::string& path) {
   std::size_t position = root_length(path);
@@ -313,7 +316,9 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
   }
 
   ExtractResult result = ExtractResult::ok;
-  if (copy_buffer_.empty()) copy_buffer_.resize(kCopyBufferSize);
+  // Grown to the largest entry seen, at most 64 KiB, and kept.
+  std::uint64_t wanted = std::min<std::uint64_t>(kCopyBufferSize, entry.info.uncompressed_size + 1);
+  if (copy_buffer_.size() < wanted) copy_buffer_.resize(static_cast<std::size_t>(wanted));
   std::vector<char>& buffer = copy_buffer_;
   std::uint64_t written = 0;
   for (;;) {

@@ -12,19 +12,14 @@
 
 #include <minizip/ioapi.h>
 
+#include "common/limits.h"
 #include "os/os.h"
+#include "package/entry_names.h"
 
 namespace quill::package {
 
 // Names longer than this are cut, as the stub's 260-byte name buffer does.
-constexpr std::size_t kMaxEntryNameLength = 259;
-
-// The prefix that marks a data entry (exact case).
-extern const char kDataEntryPrefix[];  // "%Quillpack%"
-constexpr std::size_t kDataEntryPrefixLength = 11;
-
-// True when the archive name begins with "%Quillpack%" in exact case.
-bool is_data_entry_name(const std::string& name);
+constexpr std::size_t kMaxEntryNameLength = kMaxPathLength;
 
 struct EntryInfo {
   std::string name;  // as stored, with '/' between parts, at most 259 characters
@@ -115,7 +110,7 @@ class Archive {
   bool damaged_ = false;
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::size_t> install_index_;
-  std::vector<char> copy_buffer_;  // allocated by the first extraction, kept until destruction
+  std::vector<char> copy_buffer_;  // grown by extractions up to 64 KiB, kept until destruction
 };
 
 // Creates every missing folder of `path` up to and including `path` itself.

@@ -4,12 +4,11 @@
 #include <cstring>
 
 #include "common/text_file.h"
+#include "common/limits.h"
 
 namespace quill::package {
 
 namespace {
-
-constexpr std::size_t kMaxRegistryText = 259;
 
 struct BuiltIn {
   const char* name;
@@ -29,12 +28,12 @@ std::string registry_text(os::Os& os, const MacroRecord& record) {
   os::RegistryRoot root;
   if (!registry_root_from_name(record.value, &root)) return std::string();
   std::string value;
-  if (os.registry_read_string(root, record.key, record.value_name, &value, kMaxRegistryText) !=
+  if (os.registry_read_string(root, record.key, record.value_name, &value, kMaxPathLength) !=
       os::Error::none) {
     return std::string();
   }
   // The value's text ends at its first zero byte and never exceeds 259 characters.
-  value.resize(strnlen(value.c_str(), kMaxRegistryText));
+  value.resize(strnlen(value.c_str(), kMaxPathLength));
   return value;
 }
 
@@ -66,7 +65,7 @@ std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
   // reads the input as it is and the result is built behind it: linear in
   // the text's length however many macros it holds.
   std::string out;
-  out.reserve(text.size() < kMacroTextCapacity ? kMacroTextCapacity : text.size() + text.size() / 8);
+  out.reserve(text.size() + text.size() / 8);
 
   std::size_t done = 0;  // input consumed so far
   std::size_t p = text.find('%');

@@ -24,7 +24,7 @@ struct MacroRecord {
 
 // The installer's macro table holds at most this many records.
 constexpr std::size_t kMaxMacroRecords = 1024;
-// The working text of one expansion is reserved for this many characters.
+// The size of the classic expansion buffer; longer texts are expanded fully.
 constexpr std::size_t kMacroTextCapacity = 131072;
 
 // Maps a root key name ("HKEY_LOCAL_MACHINE" ...) to its root; false for any

@@ -3,13 +3,13 @@
 #include "package/payload.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 
 #include "common/folder_removal.h"
 #include "common/paths.h"
 #include "package/archive.h"
-#include "package/data_files.h"
+#include "package/appearance_files.h"
+#include "package/entry_names.h"
 #include "package/trailer.h"
 
 namespace quill::package {
@@ -18,16 +18,9 @@ const char kPayloadArchiveName[] = "tempfile.tmp";
 
 namespace {
 
-constexpr std::size_t kImageDigitPosition = 16;    // "%Quillpack%/img/" is 16 characters
-constexpr std::size_t kBackgroundDigitPosition = 18;  // "%Quillpack%/bgimg/" is 18
-
-char char_at(const std::string& text, std::size_t position) {
-  return position < text.size() ? text[position] : '\0';
-}
-
 bool is_device_name(std::string part) {
   part = part.substr(0, part.find('.'));
-  for (char& c : part) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : part) c = ascii_upper(c);
   if (part == "CON" || part == "PRN" || part == "AUX" || part == "NUL") return true;
   return part.size() == 4 && (part.compare(0, 3, "COM") == 0 || part.compare(0, 3, "LPT") == 0) &&
          part[3] >= '1' && part[3] <= '9';
@@ -49,20 +42,21 @@ bool is_safe_part(const std::string& part) {
 }
 
 // Copies the archive bytes [start, start + length) of `in` to `out` in
-// chunks through one buffer, polling for a cancel before every chunk.
+// chunks through one buffer, polling for a cancel before every chunk. The
+// buffer is no larger than the archive: a small package needs no 10 MiB.
 ExtractOutcome copy_archive(os::File& in, os::File& out, std::uint64_t start,
                             std::uint64_t length, ExtractProgress& progress) {
-  std::unique_ptr<char[]> buffer(new char[kPayloadChunkSize + 1]);
+  std::unique_ptr<char[]> buffer(new char[std::min(kPayloadChunkSize, length) + 1]);
   std::uint64_t copied = 0;
   while (copied < length) {
-    if (progress.cancelled()) return ExtractOutcome::cancelled;
+    if (progress.cancel_requested()) return ExtractOutcome::cancelled;
     std::uint64_t chunk = std::min(kPayloadChunkSize, length - copied);
     if (!read_at(in, start + copied, buffer.get(), chunk)) {
       return ExtractOutcome::damaged;
     }
     if (!out.seek(copied) || !out.write(buffer.get(), chunk)) return ExtractOutcome::write_failed;
     copied += chunk;
-    progress.set_position(static_cast<unsigned>(copied / 1024 / 1024));
+    progress.set_progress(static_cast<unsigned>(copied / 1024 / 1024));
   }
   return ExtractOutcome::done;
 }
@@ -95,35 +89,30 @@ ExtractOutcome prepare_archive(os::Os& os, ExtractProgress& progress, ArchiveHan
   if (located != ExtractOutcome::done) return located;
   const unsigned megabytes = static_cast<unsigned>(location.length / 1024 / 1024);
   if (handling == ArchiveHandling::in_place) {
-    if (progress.cancelled()) return ExtractOutcome::cancelled;
-    progress.set_range(megabytes);
-    progress.set_position(megabytes);
+    if (progress.cancel_requested()) return ExtractOutcome::cancelled;
+    progress.set_progress_range(megabytes);
+    progress.set_progress(megabytes);
     *archive = location;
     return ExtractOutcome::done;
   }
 
   std::unique_ptr<os::File> out = os.open_file(archive_path, os::OpenMode::write);
   if (!out) return ExtractOutcome::write_failed;
-  progress.set_range(megabytes);
+  progress.set_progress_range(megabytes);
   archive->path = archive_path;
   return copy_archive(*in, *out, location.offset, location.length, progress);
 }
 
 }  // namespace
 
-std::string payload_folder(os::Os& os) {
-  return with_trailing_backslash(os.temp_folder()) + kDataEntryPrefix + "\\";
-}
-
-int step_from_digit(char digit) { return digit >= '1' && digit <= '9' ? digit - '0' : 10; }
-
 bool is_safe_data_entry_name(const std::string& name) {
   if (!is_data_entry_name(name)) return false;
-  char separator = char_at(name, kDataEntryPrefixLength);
-  if (separator != '/' && separator != '\\') return false;
+  if (name.size() <= kDataEntryPrefixLength || !is_path_separator(name[kDataEntryPrefixLength])) {
+    return false;
+  }
   std::string rest = name.substr(kDataEntryPrefixLength + 1);
   // A folder entry ends in one separator.
-  if (!rest.empty() && (rest.back() == '/' || rest.back() == '\\')) rest.pop_back();
+  if (!rest.empty() && is_path_separator(rest.back())) rest.pop_back();
   if (rest.empty()) return false;
   std::size_t start = 0;
   for (;;) {
@@ -154,7 +143,7 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
 
   for (std::size_t i = 0; i < archive.entry_count(); ++i) {
     const EntryInfo& entry = archive.entry(i);
-    if (progress.cancelled()) return ExtractOutcome::cancelled;
+    if (progress.cancel_requested()) return ExtractOutcome::cancelled;
     const std::string& name = entry.name;
     if (!is_data_entry_name(name)) {
       scan->install_entry_count += 1;
@@ -172,13 +161,13 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
     // Folder entries are no pictures.
     if (result != ExtractResult::ok || name.back() == '/') continue;
 
-    if (name.compare(kDataEntryPrefixLength, 5, "/img/") == 0) {
-      scan->step_pictures[step_from_digit(char_at(name, kImageDigitPosition))] = destination;
-    } else if (name.compare(kDataEntryPrefixLength, 7, "/bgimg/") == 0 &&
-               !ends_with(name, ".txt")) {
+    const PictureEntry picture_entry = parse_picture_entry(name);
+    if (picture_entry.kind == PictureEntry::Kind::step_picture) {
+      scan->step_pictures[picture_entry.step] = destination;
+    } else if (picture_entry.kind == PictureEntry::Kind::background_picture) {
       if (scan->background_pictures.size() < kMaxBackgroundPictures) {
         BackgroundPicture picture;
-        picture.step = step_from_digit(char_at(name, kBackgroundDigitPosition));
+        picture.step = picture_entry.step;
         picture.path = destination;
         scan->background_pictures.push_back(picture);
         if (picture.step == 6) scan->step6_picture_count += 1;
@@ -188,9 +177,9 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
 
   scan->megabytes_needed = scan->install_bytes / 1024 / 1024;
   for (BackgroundPicture& picture : scan->background_pictures) {
-    read_background_companion(os, picture.path + ".txt", &picture);
+    read_background_companion(os, companion_name(picture.path), &picture);
   }
-  scan->step_pictures[0] = folder + "img\\setup.jpg";
+  scan->step_pictures[0] = folder + data_file::kDefaultPicture;
   return ExtractOutcome::done;
 }
 

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "common/progress_report.h"
 #include "os/os.h"
 #include "package/archive.h"
+#include "package/entry_names.h"
 
 namespace quill::package {
 
@@ -21,9 +23,6 @@ constexpr std::size_t kMaxBackgroundPictures = 1024;
 constexpr std::size_t kStepPictureCount = 11;
 // Name of the copied payload archive inside the payload folder.
 extern const char kPayloadArchiveName[];  // "tempfile.tmp"
-
-// The temporary folder + "%Quillpack%\" (ends in a backslash).
-std::string payload_folder(os::Os& os);
 
 struct BackgroundPicture {
   int step = 0;          // 1 to 9, or 10
@@ -48,17 +47,11 @@ struct PayloadScan {
   ArchiveLocation archive;
 };
 
-// Receives the extraction's progress (in whole MiB of the archive copy) and
-// answers whether the user cancelled. Implemented by the extraction window
-// and by tests.
-class ExtractProgress {
- public:
-  virtual ~ExtractProgress() = default;
-  virtual void set_range(unsigned megabytes) = 0;
-  virtual void set_position(unsigned megabytes) = 0;
-  // Polled before every chunk of the copy and before every archive entry.
-  virtual bool cancelled() = 0;
-};
+// Receives the extraction's progress (range and position in whole MiB of the
+// archive copy) and answers whether the user cancelled; cancel_requested is
+// polled before every chunk of the copy and before every archive entry. It
+// reports no status. Implemented by the extraction window and by tests.
+class ExtractProgress : public ProgressReport {};
 
 enum class ExtractOutcome {
   done,
@@ -79,10 +72,6 @@ enum class ArchiveHandling {
 // `scan`. Nothing is ever written outside the payload folder.
 ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan,
                                ArchiveHandling handling = ArchiveHandling::copy);
-
-// The step number that an entry name's digit character stands for: '1' to
-// '9' give 1 to 9, anything else gives 10.
-int step_from_digit(char digit);
 
 // True when a data entry's name (beginning with "%Quillpack%") stays inside
 // the payload folder once extracted: the prefix is followed by a separator

@@ -3,11 +3,12 @@
 
 #include <cstring>
 
+#include "common/paths.h"
+
 namespace quill::uninstall {
 namespace {
 
 bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Normalises one path component; false when it cannot be part of a plain path.
 bool clean_component(std::string* component) {
@@ -18,20 +19,11 @@ bool clean_component(std::string* component) {
   for (char c : *component) {
     if (static_cast<unsigned char>(c) < 32 || std::strchr(":*?\"<>|", c) != nullptr) return false;
   }
-  for (char& c : *component) c = upper(c);
+  for (char& c : *component) c = ascii_upper(c);
   return true;
 }
 
 }  // namespace
-
-bool is_absolute_path(const std::string& path) {
-  if (path.size() >= 3 && is_letter(path[0]) && path[1] == ':' &&
-      (path[2] == '\\' || path[2] == '/')) {
-    return true;
-  }
-  return path.size() >= 2 && (path[0] == '\\' || path[0] == '/') &&
-         (path[1] == '\\' || path[1] == '/');
-}
 
 std::string comparable_folder_path(const std::string& raw) {
   std::string path = raw;
@@ -42,7 +34,7 @@ std::string comparable_folder_path(const std::string& raw) {
   std::size_t position = 0;
   std::size_t root_components = 0;  // components that belong to the root
   if (path.size() >= 3 && is_letter(path[0]) && path[1] == ':' && path[2] == '\\') {
-    result = std::string(1, upper(path[0])) + ":";
+    result = std::string(1, ascii_upper(path[0])) + ":";
     position = 3;
   } else if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
     // "\\?\" and "\\.\" reach devices and bypass the usual path rules.

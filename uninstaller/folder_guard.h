@@ -20,9 +20,6 @@ namespace quill::uninstall {
 // resolved here: the guard asks the OS for long names first.
 std::string comparable_folder_path(const std::string& path);
 
-// True for "X:\..." and "\\server\share\..." paths.
-bool is_absolute_path(const std::string& path);
-
 class FolderGuard {
  public:
   // Protects the drive roots, the Windows, system, program files, Programs,

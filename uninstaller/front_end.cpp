@@ -1,13 +1,14 @@
 // Command line, launcher mode and the texts of the uninstaller program.
 #include "uninstaller/front_end.h"
 
+#include "common/limits.h"
+#include "package/entry_names.h"
+
 namespace quill::uninstall {
 
 const char kQuestionCaption[] = "Quillset uninstaller";
 
 namespace {
-
-constexpr std::size_t kMaxText = 259;
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -53,18 +54,18 @@ Arguments parse_arguments(const std::string& command_line) {
 std::string log_path_beside(const std::string& program_path) {
   std::size_t slash = program_path.find_last_of('\\');
   std::string folder = slash == std::string::npos ? "" : program_path.substr(0, slash + 1);
-  return folder + "uninstall.ini";
+  return folder + package::kUninstallLogName;
 }
 
 std::string staging_copy_path(const std::string& temp_folder) {
-  return temp_folder + "%Quillpack%\\uninstall.exe";
+  return temp_folder + package::kDataEntryPrefix + "\\uninstall.exe";
 }
 
 int run_launcher(os::Os& os, bool silent) {
   const std::string self = os.module_path();
   const std::string temp = os.temp_folder();
   if (self.empty() || temp.empty()) return kExitNotStarted;
-  os.create_folder(temp + "%Quillpack%");
+  os.create_folder(temp + package::kDataEntryPrefix);
   const std::string copy = staging_copy_path(temp);
   // When the copy fails because an earlier copy still runs, that earlier
   // copy is started again with this log.
@@ -84,12 +85,12 @@ int run_launcher(os::Os& os, bool silent) {
 
 std::string confirmation_question(const std::string& registered_name) {
   static const char kHead[] = "Are you sure you wish to uninstall ";
-  const std::size_t room = kMaxText - (sizeof kHead - 1) - 1;
+  const std::size_t room = kMaxPathLength - (sizeof kHead - 1) - 1;
   return kHead + shortened(registered_name, room) + "?";
 }
 
 std::string log_problem_message(LogStatus status, const std::string& log_path) {
-  const std::string path = shortened(log_path, kMaxText);
+  const std::string path = shortened(log_path, kMaxPathLength);
   switch (status) {
     case LogStatus::ok:
       return "";

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "common/folder_removal.h"
+#include "common/limits.h"
+#include "common/paths.h"
+#include "package/entry_names.h"
+#include "package/uninstall_key.h"
 
 namespace quill::uninstall {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 namespace {
-
-constexpr std::size_t kMaxPath = 259;
 
 std::string without_trailing_separator(const std::string& path) {
   if (path.size() > 3 && path.back() == '\\') return path.substr(0, path.size() - 1);
@@ -32,14 +32,14 @@ std::string removing_line(const std::string& entry) {
   static const char kHead[] = "Removing ";
   static const char kTail[] = "...";
   const std::size_t fixed = sizeof kHead - 1 + sizeof kTail - 1;
-  if (entry.size() + fixed <= kMaxPath) return kHead + entry + kTail;
+  if (entry.size() + fixed <= kMaxPathLength) return kHead + entry + kTail;
   // Keep the end of the path, where the file name is.
-  const std::size_t keep = kMaxPath - fixed - 3;
+  const std::size_t keep = kMaxPathLength - fixed - 3;
   return std::string(kHead) + "..." + entry.substr(entry.size() - keep) + kTail;
 }
 
 void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry) {
-  if (!is_absolute_path(entry)) return;  // empty, or relative to who knows where
+  if (!is_absolute_path_either_separator(entry)) return;  // empty, or relative to who knows where
   os::FileStatus status = os.file_status(entry);
   if (status.exists && status.is_folder) {
     if (!guard.may_remove(entry)) return;
@@ -64,11 +64,12 @@ void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry
 std::string aside_path(os::Os& os, const std::string& path) {
   const std::string temp = os.temp_folder();
   if (temp.empty()) return std::string();
-  os.create_folder(temp + "%Quillpack%");  // there already when a staging copy runs
+  const std::string staging = temp + package::kDataEntryPrefix;
+  os.create_folder(staging);  // there already when a staging copy runs
   const std::size_t slash = path.find_last_of('\\');
   const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
   for (unsigned n = 1; n <= 100; ++n) {
-    std::string aside = temp + "%Quillpack%\\~" + std::to_string(n) + "." + name;
+    std::string aside = staging + "\\~" + std::to_string(n) + "." + name;
     if (!os.file_status(aside).exists) return aside;
   }
   return std::string();
@@ -78,14 +79,14 @@ void sweep_folder(os::Os& os, std::string base, const std::string& relative, boo
   if (normalise && (base.empty() || base.back() != '\\')) base += '\\';
   const std::string folder = base + relative;  // ends with '\'
   std::vector<os::FolderEntry> entries;
-  if (folder.size() <= kMaxPath &&
+  if (folder.size() <= kMaxPathLength &&
       os.list_folder(without_trailing_separator(folder), &entries) == os::Error::none) {
     for (const os::FolderEntry& entry : entries) {
       if (entry.name.empty() || entry.name[0] == '.') continue;
       const std::string path = folder + entry.name;
       // A path beyond the limit cannot be examined; treat it like a file
       // so that its folder stays.
-      if (path.size() > kMaxPath) return;
+      if (path.size() > kMaxPathLength) return;
       os::FileStatus status = os.file_status(path);
       if (status.exists && status.is_folder) {
         sweep_folder(os, base, relative + entry.name + "\\", false);
@@ -98,10 +99,7 @@ void sweep_folder(os::Os& os, std::string base, const std::string& relative, boo
 }
 
 bool delete_uninstall_entry(os::Os& os, const UninstallLog& log) {
-  const std::string& name = log.registered_name;
-  if (log.name_damaged || name.empty() || name.find('\\') != std::string::npos) return false;
-  return os.registry_delete_key(os::RegistryRoot::local_machine, kUninstallKey, name) ==
-         os::Error::none;
+  return !log.name_damaged && package::delete_uninstall_entry(os, log.registered_name);
 }
 
 void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
@@ -111,7 +109,7 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   observer.set_progress_range(last);
   for (std::size_t i = 0; i + 1 < count; ++i) {
     const LogEntry& entry = log.entries[i];
-    observer.add_status_line(removing_line(entry.path));
+    observer.set_status(removing_line(entry.path));
     if (!entry.damaged) remove_entry(os, guard, entry.path);
     observer.set_progress(i);
   }
@@ -121,7 +119,7 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   }
   delete_uninstall_entry(os, log);
   observer.set_progress(last);
-  observer.add_status_line("Done!");
+  observer.set_status("Done!");
   observer.finished();
 }
 

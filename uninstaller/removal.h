@@ -7,23 +7,17 @@
 #include <cstddef>
 #include <string>
 
+#include "common/progress_report.h"
 #include "os/os.h"
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/uninstall_log.h"
 
 namespace quill::uninstall {
 
-// Where the installations' uninstall entries live, below HKEY_LOCAL_MACHINE.
-extern const char kUninstallKey[];
-
-class RemovalObserver {
+// The removal cannot be cancelled. Each status is a new line of the step
+// list, which the dialog makes the selected, visible one.
+class RemovalObserver : public ProgressReport {
  public:
-  virtual ~RemovalObserver() = default;
-  // The progress runs from 0 to `maximum`.
-  virtual void set_progress_range(std::size_t maximum) = 0;
-  virtual void set_progress(std::size_t position) = 0;
-  // Adds a line to the step list and makes it the selected, visible one.
-  virtual void add_status_line(const std::string& text) = 0;
   // The removal is over; the dialog's button now closes it.
   virtual void finished() = 0;
 };

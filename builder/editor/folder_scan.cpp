@@ -1,13 +1,15 @@
 // The folder scan of "Add folder": list first, add afterwards.
 #include "builder/editor/folder_scan.h"
 
+#include "common/paths.h"
+
 namespace quill::editor {
 
 namespace {
 
 // Host paths of the Linux builder and the tests use "/"; Windows paths "\".
 std::string join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) return folder + name;
+  if (!folder.empty() && is_path_separator(folder.back())) return folder + name;
   bool host = folder.find('\\') == std::string::npos && folder.find('/') != std::string::npos;
   return folder + (host ? '/' : '\\') + name;
 }

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "builder/project/project.h"
+#include "common/limits.h"
 #include "os/os.h"
 
 namespace quill::editor {
 
 constexpr int kMaxScanDepth = 64;
-constexpr std::size_t kMaxPathLength = 259;
 
 struct ScanEntry {
   int parent = -1;  // index of the folder entry it lies in; -1: the scanned folder itself

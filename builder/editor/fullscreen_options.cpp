@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "builder/editor/graphics_tab.h"
+#include "common/limits.h"
 
 namespace quill::editor {
 
@@ -127,15 +128,15 @@ void FullscreenOptionsDialog::set_text(int control, const std::string& text) {
   switch (control) {
     case kFsWidth: options_.width = static_cast<int>(leading_number(text)); break;
     case kFsHeight: options_.height = static_cast<int>(leading_number(text)); break;
-    case kFsText: options_.text = text.substr(0, 259); break;
+    case kFsText: options_.text = text.substr(0, kMaxPathLength); break;
     default: break;
   }
 }
 
 Colour FullscreenOptionsDialog::colour(int button) const {
   switch (button) {
-    case kFsBackgroundEdit: return options_.background;
-    case kFsFadeEdit: return options_.fade_to;
+    case kFsBackgroundEdit: return options_.background_colour;
+    case kFsFadeEdit: return options_.fade_colour;
     case kFsFontColourEdit: return options_.text_colour;
     case kFsShadowColourEdit: return options_.shadow_colour;
     default: return 0;
@@ -144,8 +145,8 @@ Colour FullscreenOptionsDialog::colour(int button) const {
 
 void FullscreenOptionsDialog::set_colour(int button, Colour colour) {
   switch (button) {
-    case kFsBackgroundEdit: options_.background = colour; break;
-    case kFsFadeEdit: options_.fade_to = colour; break;
+    case kFsBackgroundEdit: options_.background_colour = colour; break;
+    case kFsFadeEdit: options_.fade_colour = colour; break;
     case kFsFontColourEdit: options_.text_colour = colour; break;
     case kFsShadowColourEdit: options_.shadow_colour = colour; break;
     default: break;

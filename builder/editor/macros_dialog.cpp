@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "builder/editor/messages.h"
+#include "common/limits.h"
 
 namespace quill::editor {
 
@@ -11,7 +12,6 @@ using namespace macro_control;
 
 namespace {
 
-constexpr std::size_t kMaxText = 259;
 
 int compare_folded(const std::string& a, const std::string& b) {
   std::size_t n = std::min(a.size(), b.size());
@@ -74,7 +74,7 @@ void MacrosDialog::initialise() {
 
 void MacrosDialog::set_text(int id, const std::string& text) {
   auto it = controls_.find(id);
-  if (it != controls_.end()) it->second.text = text.substr(0, kMaxText);
+  if (it != controls_.end()) it->second.text = text.substr(0, kMaxPathLength);
 }
 
 void MacrosDialog::enable(std::initializer_list<int> ids, bool on) {

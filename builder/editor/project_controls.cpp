@@ -2,12 +2,12 @@
 #include "builder/editor/project_controls.h"
 
 #include "builder/editor/controls.h"
+#include "common/limits.h"
 
 namespace quill::editor {
 
 namespace {
 
-constexpr std::size_t kMaxText = 259;
 
 // The field behind a text control, for a const or a changeable Settings.
 template <typename S>
@@ -16,7 +16,7 @@ auto text_field(S& s, int control) -> decltype(&s.title) {
     case kProgramName: return &s.program_name;
     case kTitleText: return &s.title;
     case kDefaultFolder: return &s.default_install_folder;
-    case kRegistryMacro: return &s.registry_macro;
+    case kRegistryMacro: return &s.preferred_folder;
     case kWelcomeFile: return &s.welcome_file;
     case kLicenceFile: return &s.licence_file;
     case kEoiMessage: return &s.eoi_message;
@@ -49,7 +49,7 @@ std::string project_control_text(const project::Project& project, int control) {
 bool set_project_control_text(project::Project& project, int control, const std::string& text) {
   std::string* field = text_field(project.settings(), control);
   if (!field) return false;
-  *field = text.substr(0, kMaxText);
+  *field = text.substr(0, kMaxPathLength);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include "builder/editor/editor.h"
 #include "builder/editor/folder_scan.h"
 #include "builder/editor/messages.h"
+#include "common/paths.h"
 
 namespace quill::editor {
 
@@ -23,7 +24,7 @@ std::string last_segment(const std::string& path) {
 // The name a chosen folder gets in the tree: its last segment; a drive's
 // root ("D:\") is named by its letter.
 std::string folder_name(std::string path) {
-  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  while (!path.empty() && is_path_separator(path.back())) path.pop_back();
   if (path.size() == 2 && path[1] == ':') return path.substr(0, 1);
   return last_segment(path);
 }

@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "builder/project/data_files.h"
+#include "builder/project/package_contents.h"
 #include "builder/project/font_file.h"
 #include "common/paths.h"
+#include "common/text_file.h"
 #include "package/trailer.h"
 
 namespace quill::project {
@@ -17,8 +18,6 @@ const char kStubErrorMessage[] =
     "Software for further assistance.";
 
 namespace {
-
-const char kPack[] = "%Quillpack%\\";
 
 bool source_exists(os::Os& os, const std::string& path) {
   if (path.empty()) return false;
@@ -36,11 +35,12 @@ class Build {
   BuildOutcome run();
 
  private:
-  bool aborted() { return report_.abort_requested(); }
+  bool aborted() { return report_.cancel_requested(); }
   BuildOutcome abort_build() {
     writer_.discard();
     os_.delete_file(archive_path_);
     os_.delete_file(options_.output_path);
+    report_.set_phase(BuildPhase::aborted);
     report_.set_status("Build aborted!");
     report_.set_progress(0);
     return BuildOutcome::aborted;
@@ -49,12 +49,13 @@ class Build {
     writer_.discard();
     os_.delete_file(archive_path_);
     os_.delete_file(options_.output_path);
+    report_.set_phase(BuildPhase::failed);
     report_.set_status("Build error.");
     report_.set_progress(0);
     return BuildOutcome::write_error;
   }
   void add_text(const std::string& name, const std::string& text) {
-    writer_.add_data(kPack + name, to_crlf(text));
+    writer_.add_data(package::data_entry_name(name), to_crlf(text));
   }
   void add_pictures();
   void add_font();
@@ -71,13 +72,16 @@ class Build {
 };
 
 BuildOutcome Build::run() {
+  report_.set_phase(BuildPhase::initializing);
   report_.set_status("Initializing build...");
   if (os_.copy_file(options_.builder_folder + "ext.dat", options_.output_path, false) !=
       os::Error::none) {
+    report_.set_phase(BuildPhase::failed);
     report_.set_status("Build error.");
     return BuildOutcome::stub_error;
   }
 
+  report_.set_phase(BuildPhase::counting);
   report_.set_status("Getting file count...");
   std::vector<int> duplicates;
   auto readable = [this](int slot) { return source_exists(os_, project_.file(slot).source); };
@@ -96,6 +100,7 @@ BuildOutcome Build::run() {
       report_.warning("Source file missing: \"" + source + "\".");
     }
   }
+  report_.set_phase(BuildPhase::adding_files);
   report_.set_progress_range(present.size());
 
   if (!writer_.open(archive_path_)) return fail_build();
@@ -113,10 +118,13 @@ BuildOutcome Build::run() {
     report_.set_progress(++added);
   }
 
+  report_.set_phase(BuildPhase::adding_graphics);
   report_.set_status("Adding graphics...");
   add_pictures();
-  writer_.add_file(std::string(kPack) + "img\\setup.jpg", options_.builder_folder + "setup.JPG");
+  writer_.add_file(package::data_entry_name(package::data_file::kDefaultPicture),
+                   options_.builder_folder + "setup.JPG");
 
+  report_.set_phase(BuildPhase::adding_info);
   report_.set_status("Adding installer info...");
   add_installer_info(entries);
   if (!writer_.close()) return fail_build();
@@ -128,6 +136,7 @@ BuildOutcome Build::run() {
   }
   os_.delete_file(archive_path_);
   report_.set_progress(0);
+  report_.set_phase(BuildPhase::done);
   report_.set_status("Done!");
   return BuildOutcome::done;
 }
@@ -136,12 +145,15 @@ void Build::add_pictures() {
   for (int slot = 0; slot < kImageSlots; ++slot) {
     const ImageRecord& image = project_.image(slot);
     if (image.path.empty()) continue;
-    std::string name = std::string(kPack) + (image.background ? "bgimg" : "img") + "\\" +
-                       std::to_string(image.step) + "\\" + file_name_part(image.path);
+    std::string name = package::data_entry_name(
+        package::picture_name(image.background, image.step, file_name_part(image.path)));
     if (writer_.add_file(name, image.path) != PayloadWriter::AddResult::added) {
       report_.warning("Picture missing: \"" + image.path + "\".");
     }
-    if (image.background) writer_.add_data(name + ".txt", to_crlf(background_companion_text(image)));
+    if (image.background) {
+      writer_.add_data(package::companion_name(name),
+                       to_crlf(package::background_companion_text(background_placement(image))));
+    }
   }
 }
 
@@ -153,7 +165,8 @@ void Build::add_font() {
   if (is_standard_face(font.face)) return;
   std::string file = find_font_file(os_, font, options_.font_folders);
   if (file.empty()) return;
-  if (writer_.add_file(std::string(kPack) + "font", file) != PayloadWriter::AddResult::added) {
+  if (writer_.add_file(package::data_entry_name(package::data_file::kFont), file) !=
+      PayloadWriter::AddResult::added) {
     report_.warning("Font file missing: \"" + file + "\".");
   }
 }
@@ -162,28 +175,32 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   const Settings& settings = project_.settings();
   // Byte copies of the two text files; an empty or unreadable path leaves
   // the entry out.
-  auto add_copy = [this](const std::string& entry, const std::string& path) {
+  auto add_copy = [this](const char* name, const std::string& path) {
     if (path.empty()) return;
-    if (writer_.add_file(std::string(kPack) + entry, box_text(path)) != PayloadWriter::AddResult::added) {
+    if (writer_.add_file(package::data_entry_name(name), box_text(path)) !=
+        PayloadWriter::AddResult::added) {
       report_.warning("Text file missing: \"" + path + "\".");
     }
   };
-  add_copy("wt.txt", settings.welcome_file);
-  add_copy("license.txt", settings.licence_file);
-  add_text("installer_settings.txt", installer_settings_text(project_.window_settings()));
-  add_text("tt.txt", box_text(settings.title));
-  add_text("eoi_message.txt", box_text(settings.eoi_message));
-  add_text("eoi_file.txt", box_text(settings.eoi_file));
-  add_text("def_install.txt", def_install_text(settings));
-  add_text("eoi_buttons.txt", eoi_buttons_text(settings));
+  namespace data = package::data_file;
+  add_copy(data::kWelcome, settings.welcome_file);
+  add_copy(data::kLicence, settings.licence_file);
+  add_text(data::kInstallerSettings,
+           package::installer_settings_text(installer_settings(project_.window_settings())));
+  add_text(data::kTitle, box_text(settings.title));
+  add_text(data::kEndMessage, box_text(settings.eoi_message));
+  add_text(data::kEndCommand, box_text(settings.eoi_file));
+  add_text(data::kInstallFolders,
+           package::install_folders_text(install_folders(settings), settings.try_path_first));
+  add_text(data::kEndButtons, package::end_of_install_buttons_text(settings.message_box_ok));
   if (settings.use_background_window) {
-    add_text("fullscreen.txt", fullscreen_text(project_.fullscreen()));
+    add_text(data::kFullscreen, package::fullscreen_text(fullscreen_settings(project_.fullscreen())));
     add_font();
   }
 
   int left_out = 0;
   std::vector<std::string> unwritable;
-  add_text("macros.txt", macros_text(project_, &left_out, &unwritable));
+  add_text(data::kMacros, macros_text(project_, &left_out, &unwritable));
   for (const std::string& name : unwritable) {
     report_.warning("Macro " + name +
                     " left out: an installer cannot read a value name that begins with \"/\".");
@@ -192,21 +209,21 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
     report_.warning(std::to_string(left_out) + " macros left out: an installer reads at most " +
                     std::to_string(kMaxPackagedMacros) + ".");
   }
-  bool any_shortcut = false;
-  std::string shortcuts = shortcuts_text(project_, &any_shortcut);
-  if (any_shortcut) add_text("shortcuts.txt", shortcuts);
-  add_text("fileinfo.txt", fileinfo_text(entries));
+  const std::vector<package::ShortcutRecord> shortcuts = shortcut_records(project_);
+  if (!shortcuts.empty()) add_text(data::kShortcuts, package::shortcut_file_text(shortcuts));
+  add_text(data::kFileInfo, package::file_info_text({entries.begin(), entries.end()}));
 
   if (settings.include_uninstaller && project_.uninstaller_item() != kNoItem) {
     int slot = project_.find_file_by_tree_item(project_.uninstaller_item());
     if (slot != kNoSlot) {
       const FileRecord& file = project_.file(slot);
-      add_text("uninstall.txt", file.target_folder + file.name);
+      add_text(package::data_file::kUninstaller, file.target_folder + file.name);
     }
   }
 }
 
 Build::Append Build::append_archive() {
+  report_.set_phase(BuildPhase::appending);
   report_.set_status("Building installer exe...");
   std::uint64_t archive_size = os_.file_status(archive_path_).size;
   report_.set_progress_range(archive_size / 1024);

@@ -8,19 +8,31 @@
 
 #include "builder/project/payload_writer.h"
 #include "builder/project/project.h"
+#include "common/progress_report.h"
 #include "os/os.h"
 
 namespace quill::project {
 
+// The build's phases in their order; a build ends in done, aborted or
+// failed. Each phase is reported before its first status.
+enum class BuildPhase {
+  initializing,     // copying the stub
+  counting,         // finding the files to install
+  adding_files,     // one status per file; the progress counts files
+  adding_graphics,  // the pictures
+  adding_info,      // the data files
+  appending,        // the archive joins the stub; the progress counts KiB
+  done,
+  aborted,
+  failed,
+};
+
 // Implemented by the main window, the command-line builder and the tests.
-class BuildReport {
+// cancel_requested is polled before each file, each block of a file and
+// each copy chunk.
+class BuildReport : public ProgressReport {
  public:
-  virtual ~BuildReport() = default;
-  virtual void set_status(const std::string& text) = 0;
-  virtual void set_progress_range(std::uint64_t maximum) = 0;
-  virtual void set_progress(std::uint64_t position) = 0;
-  // Polled before each file, each block of a file and each copy chunk.
-  virtual bool abort_requested() { return false; }
+  virtual void set_phase(BuildPhase phase) { (void)phase; }
   // Something the author should know that does not stop the build.
   virtual void warning(const std::string& text) { (void)text; }
 };

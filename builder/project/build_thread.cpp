@@ -6,10 +6,11 @@ namespace quill::project {
 class BuildThread::Relay : public BuildReport {
  public:
   Relay(BuildReport& inner, const std::atomic<bool>& abort) : inner_(inner), abort_(abort) {}
+  void set_phase(BuildPhase phase) override { inner_.set_phase(phase); }
   void set_status(const std::string& text) override { inner_.set_status(text); }
   void set_progress_range(std::uint64_t maximum) override { inner_.set_progress_range(maximum); }
   void set_progress(std::uint64_t position) override { inner_.set_progress(position); }
-  bool abort_requested() override { return abort_.load() || inner_.abort_requested(); }
+  bool cancel_requested() override { return abort_.load() || inner_.cancel_requested(); }
   void warning(const std::string& text) override { inner_.warning(text); }
 
  private:

@@ -21,12 +21,16 @@ constexpr std::size_t kInstallRootLength = 15;  // strlen("%install path%\")
 Project::FreeSlots::FreeSlots(int count) : count_(count), words_((count + 63) / 64) { reset(); }
 
 void Project::FreeSlots::reset() {
+  end_ = 0;
   for (auto& word : words_) word = ~std::uint64_t{0};
   int spare = static_cast<int>(words_.size()) * 64 - count_;
   if (spare > 0) words_.back() >>= spare;
 }
 
-void Project::FreeSlots::take(int slot) { words_[slot / 64] &= ~(std::uint64_t{1} << (slot % 64)); }
+void Project::FreeSlots::take(int slot) {
+  words_[slot / 64] &= ~(std::uint64_t{1} << (slot % 64));
+  if (slot >= end_) end_ = slot + 1;
+}
 void Project::FreeSlots::release(int slot) { words_[slot / 64] |= std::uint64_t{1} << (slot % 64); }
 
 int Project::FreeSlots::lowest() const {
@@ -57,9 +61,10 @@ Project::Project()
 }
 
 void Project::reset_project() {
-  for (auto& record : files_) record = FileRecord();
+  // Only slots below the tables' ends were ever written.
+  for (int slot = 0; slot < free_files_.end(); ++slot) files_[slot] = FileRecord();
   shortcuts_.clear();
-  for (auto& record : folders_) record = FolderRecord();
+  for (int slot = 0; slot < free_folders_.end(); ++slot) folders_[slot] = FolderRecord();
   for (auto& record : images_) record = ImageRecord();
   for (auto& record : macros_) record = Macro();
   macro_count_ = 0;
@@ -264,7 +269,7 @@ void Project::move_file_record(int from, int to) {
 }
 
 void Project::compact_file_table() {
-  for (int slot = kFileSlots - 1; slot >= 0; --slot) {
+  for (int slot = file_slot_end() - 1; slot >= 0; --slot) {
     if (!file_in_use(slot)) continue;
     int free_slot = free_files_.lowest();
     if (free_slot >= slot) break;

@@ -28,7 +28,7 @@ extern const char kCustomRootPath[];   // "%custom path%\"
 extern const char kBackupFileName[];   // "ProjectBackup.qspbak"
 
 // Location codes of the three shortcut slots of a file.
-enum ShortcutLocation { kDesktop = 0, kStartMenu = 1, kQuickStart = 2 };
+enum ShortcutLocation { kDesktop = 0, kStartMenu = 1, kQuickLaunch = 2 };
 
 struct ShortcutSlot {
   std::string start_menu_folder;
@@ -95,9 +95,9 @@ struct FullscreenOptions {
   bool stretch_to_desktop = true;
   bool without_title_bar = false;
   std::string text = "%name%";
-  Colour background = 0xFF0000;
+  Colour background_colour = 0xFF0000;
   bool fade = true;
-  Colour fade_to = 0x000000;
+  Colour fade_colour = 0x000000;
   FontLines font;
   Colour text_colour = 0xFFFFFF;
   int alignment = 0;  // 0 left, 1 centre, 2 right
@@ -119,7 +119,7 @@ struct Settings {
   std::string title = "%name% Setup";
   std::string default_install_folder = "%program files%\\%name%";
   bool try_path_first = false;
-  std::string registry_macro = "%a registry key macro%";
+  std::string preferred_folder = "%a registry key macro%";
   std::string output_path;
   std::string eoi_message;
   std::string eoi_file;
@@ -143,6 +143,8 @@ class Project {
 
   // --- Folder table.
   const FolderRecord& folder(int slot) const { return folders_.at(slot); }
+  // One past the highest folder slot used since the last reset.
+  int folder_slot_end() const { return free_folders_.end(); }
   int folder_count() const { return used_folders_; }  // roots included
   // Stores the pair in the first free slot; kNoSlot when the table is full.
   int add_folder_record(const std::string& path, TreeItem item);
@@ -160,6 +162,9 @@ class Project {
 
   // --- File table.
   const FileRecord& file(int slot) const { return files_.at(slot); }
+  // One past the highest file slot used since the last reset; every slot
+  // from here to kFileSlots is free. A walk of the table can stop here.
+  int file_slot_end() const { return free_files_.end(); }
   bool file_in_use(int slot) const { return !files_.at(slot).source.empty(); }
   int file_count() const { return used_files_; }
   // Stores the record in the first free slot and returns it; kNoSlot when
@@ -263,8 +268,13 @@ class Project {
     void take(int slot);
     void release(int slot);
     int lowest() const;  // the table size when none is free
+    // One past the highest slot taken since the last reset: no slot from
+    // here on has been written.
+    int end() const { return end_; }
+
    private:
     int count_;
+    int end_ = 0;
     std::vector<std::uint64_t> words_;  // bit set = free
   };
 

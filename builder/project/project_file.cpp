@@ -5,6 +5,7 @@
 
 #include "common/lines.h"
 #include "common/paths.h"
+#include "common/text_file.h"
 
 namespace quill::project {
 
@@ -23,8 +24,7 @@ void put(std::string& out, const std::string& value) {
   std::size_t end = value.find('\n');
   if (end == std::string::npos) end = value.size();
   if (end > 0 && end < value.size() && value[end - 1] == '\r') --end;
-  out.append(value, 0, std::min(end, kMaxLineLength));
-  out += "\r\n";
+  add_crlf_line(&out, std::string_view(value).substr(0, std::min(end, kMaxPathLength)));
 }
 
 void put(std::string& out, long value) { put(out, std::to_string(value)); }
@@ -59,14 +59,15 @@ std::string backup_path_for(const std::string& program_path) {
 
 std::vector<int> compacted_order(const Project& project) {
   // The same moves as Project::compact_file_table, on slot numbers only.
-  std::vector<int> owner(kFileSlots, -1);
-  for (int slot = 0; slot < kFileSlots; ++slot) {
+  const int end = project.file_slot_end();
+  std::vector<int> owner(static_cast<std::size_t>(end), -1);
+  for (int slot = 0; slot < end; ++slot) {
     if (project.file_in_use(slot)) owner[slot] = slot;
   }
   int lowest_free = 0;
-  for (int slot = kFileSlots - 1; slot >= 0; --slot) {
+  for (int slot = end - 1; slot >= 0; --slot) {
     if (owner[slot] < 0) continue;
-    while (lowest_free < kFileSlots && owner[lowest_free] >= 0) ++lowest_free;
+    while (lowest_free < end && owner[lowest_free] >= 0) ++lowest_free;
     if (lowest_free >= slot) break;
     owner[lowest_free] = owner[slot];
     owner[slot] = -1;
@@ -89,7 +90,7 @@ std::string render_project(const Project& project) {
   std::string out;
   out.reserve(64 * 1024 + static_cast<std::size_t>(project.file_count()) * 128);
 
-  for (int slot = 0; slot < kFolderSlots; ++slot) {
+  for (int slot = 0; slot < project.folder_slot_end(); ++slot) {
     if (!project.folder(slot).path.empty()) put(out, project.folder(slot).path);
   }
   put_section_end(out, 1);
@@ -171,7 +172,7 @@ std::string render_project(const Project& project) {
     uninstaller = static_cast<int>(std::find(order.begin(), order.end(), uninstaller) - order.begin());
   }
   put(out, uninstaller);
-  put(out, s.registry_macro);
+  put(out, s.preferred_folder);
   put_bool(out, s.try_path_first);
   put(out, f.font.face);
   put(out, f.font.points);
@@ -180,7 +181,7 @@ std::string render_project(const Project& project) {
   put(out, f.font.underline);
   put(out, f.font.strike_out);
   put(out, f.font.charset);
-  for (Colour c : {f.text_colour, f.shadow_colour, f.background, f.fade_to}) {
+  for (Colour c : {f.text_colour, f.shadow_colour, f.background_colour, f.fade_colour}) {
     put(out, red_of(c));
     put(out, green_of(c));
     put(out, blue_of(c));
@@ -215,7 +216,7 @@ bool write_project_text(os::Os& os, const std::string& path, const std::string& 
 }
 
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
-                        const std::string& backup_path, std::vector<int>* renamed) {
+                        const std::string& backup_path, std::vector<RenamedFile>* renamed) {
   LineReader reader(os, path);
   if (!reader.is_open()) return LoadStatus::unreadable;
   project.reset_project();
@@ -239,7 +240,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
     TreeItem parent = folder != kNoSlot ? project.folder(folder).item : project.custom_root();
     TreeItem item = project.add_file(record[0], record[1], record[2], parent);
     if (renamed && item != kNoItem && project.tree().label(item) != record[1]) {
-      renamed->push_back(project.find_file_by_tree_item(item));
+      renamed->push_back({project.find_file_by_tree_item(item), record[1]});
     }
   }
   for (int i = 1; i < kFileRecordLines; ++i) {
@@ -332,7 +333,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
       project.set_uninstaller_item(project.file(static_cast<int>(slot)).item);
     }
   }
-  if (has(21)) s.registry_macro = text(21);
+  if (has(21)) s.preferred_folder = text(21);
   if (has(22)) s.try_path_first = is_true(text(22));
   if (has(23)) f.font.face = text(23);
   if (has(24)) f.font.points = text(24);
@@ -341,7 +342,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   if (has(27)) f.font.underline = text(27);
   if (has(28)) f.font.strike_out = text(28);
   if (has(29)) f.font.charset = text(29);
-  Colour* colours[] = {&f.text_colour, &f.shadow_colour, &f.background, &f.fade_to};
+  Colour* colours[] = {&f.text_colour, &f.shadow_colour, &f.background_colour, &f.fade_colour};
   for (int i = 0; i < 4; ++i) {
     int first = 30 + i * 3;
     if (!has(first + 2)) break;

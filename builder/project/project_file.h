@@ -35,12 +35,20 @@ enum class LoadStatus {
 // Replaces the project with the one in `path`. Unless `path` is the backup
 // path, it becomes the current project path. A file record whose name and
 // target folder an earlier record already holds is loaded under a name with
-// "copy of " in front; `renamed` (optional) receives the slot of each.
+// "copy of " in front (once more for each earlier holder of the new name);
+// `renamed` (optional) receives each such record.
 // Writes a rendered text to `path` through a temporary file beside it.
 bool write_project_text(os::Os& os, const std::string& path, const std::string& text);
 
+// A file record the load gave another name.
+struct RenamedFile {
+  int slot = kNoSlot;
+  std::string name;  // the name the project file gives it
+};
+
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
-                        const std::string& backup_path, std::vector<int>* renamed = nullptr);
+                        const std::string& backup_path,
+                        std::vector<RenamedFile>* renamed = nullptr);
 
 // The backup path: "ProjectBackup.qspbak" in the folder of `program_path`
 // (a "/" counts as a separator for host paths).

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/limits.h"
+
 namespace quill::ui {
 
 inline void set_text(HWND dialog, int id, const std::string& text) {
@@ -13,7 +15,7 @@ inline void set_text(HWND dialog, int id, const std::string& text) {
 
 // The control's text, at most `max_length` characters (the builder's boxes
 // hold at most 259).
-inline std::string get_text(HWND dialog, int id, int max_length = 259) {
+inline std::string get_text(HWND dialog, int id, int max_length = static_cast<int>(kMaxPathLength)) {
   std::string buffer(static_cast<std::size_t>(max_length) + 1, '\0');
   UINT length = GetDlgItemTextA(dialog, id, &buffer[0], max_length + 1);
   buffer.resize(length);

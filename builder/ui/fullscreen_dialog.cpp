@@ -87,7 +87,7 @@ void initialise(HWND d, State& s) {
     set_checked(d, id, o.checked(id));
   }
   for (int id : {IDC_FS_WIDTH, IDC_FS_HEIGHT, IDC_FS_TEXT}) set_text(d, id, o.text(id));
-  SendDlgItemMessageA(d, IDC_FS_TEXT, EM_LIMITTEXT, 259, 0);
+  SendDlgItemMessageA(d, IDC_FS_TEXT, EM_LIMITTEXT, kMaxPathLength, 0);
   render_enabled(d, o);
   SendDlgItemMessageA(d, IDC_FS_SHADOW_TRACK, TBM_SETRANGE, TRUE, MAKELPARAM(editor::kShadowMin, editor::kShadowMax));
   set_text(d, IDC_FS_SHADOW_EDIT, o.text(IDC_FS_SHADOW_EDIT));

@@ -149,9 +149,9 @@ void MainWindow::initialise() {
     LRESULT at = SendMessageA(locations, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor::kLocationNames[i]));
     SendMessageA(locations, CB_SETITEMDATA, at, i);
   }
-  for (int id : editor::project_text_controls()) SendDlgItemMessageA(window_, id, EM_LIMITTEXT, 259, 0);
+  for (int id : editor::project_text_controls()) SendDlgItemMessageA(window_, id, EM_LIMITTEXT, kMaxPathLength, 0);
   for (int id : {IDC_INSTALL_TO, IDC_SHORTCUT_NAME, IDC_START_MENU_FOLDER}) {
-    SendDlgItemMessageA(window_, id, EM_LIMITTEXT, 259, 0);
+    SendDlgItemMessageA(window_, id, EM_LIMITTEXT, kMaxPathLength, 0);
   }
 
   report_ = std::make_unique<PostedBuildReport>(window_);

@@ -1,4 +1,4 @@
-// Dialogs 105 and 106: the optional background window behind the wizard,
+// The framed and the plain background dialog: the optional background window behind the wizard,
 // with its fill, picture and text, and the slideshow that changes the
 // picture while files are installed. The window runs on the loader thread.
 #include <windows.h>
@@ -6,13 +6,21 @@
 #include <atomic>
 #include <string>
 
-#include "installer/win32/background_layout.h"
+#include "installer/background_layout.h"
+#include "installer/pictures.h"
 #include "installer/win32/picture.h"
 #include "installer/win32/stub.h"
 #include "resources/quillstub_resource.h"
 
 namespace quill::stub {
 namespace {
+
+using installer::background_picture_box;
+using installer::background_window_box;
+using installer::Box;
+using installer::find_background_record;
+using installer::himetric_to_pixels;
+using installer::slideshow_share_reached;
 
 struct Background {
   std::atomic<HWND> window{nullptr};
@@ -45,10 +53,10 @@ COLORREF colour(std::uint32_t packed) { return static_cast<COLORREF>(packed & 0x
 
 void fill(HDC dc, const RECT& client) {
   const package::FullscreenSettings& s = stub().data.fullscreen;
-  if (s.gradient) {
+  if (s.fade) {
     TRIVERTEX corners[2] = {};
     COLORREF top = colour(s.background_colour);
-    COLORREF bottom = colour(s.gradient_colour);
+    COLORREF bottom = colour(s.fade_colour);
     corners[0].x = client.left;
     corners[0].y = client.top;
     corners[0].Red = static_cast<COLOR16>(GetRValue(top) << 8);
@@ -92,7 +100,7 @@ void draw_text(HDC dc, const RECT& client) {
   RECT area = {client.left + 20, client.top + 20, client.right - 20, client.bottom - 20};
   HGDIOBJ old_font = SelectObject(dc, background().font);
   SetBkMode(dc, TRANSPARENT);
-  const UINT format = s.text_format;
+  const UINT format = s.alignment;
   if (s.shadow) {
     RECT shadow = {area.left + s.shadow_offset, area.top + s.shadow_offset,
                    area.right + s.shadow_offset, area.bottom + s.shadow_offset};
@@ -150,8 +158,14 @@ void repaint() {
   if (HWND window = background().window.load()) InvalidateRect(window, nullptr, FALSE);
 }
 
-bool file_exists(const std::string& path) {
-  return !path.empty() && stub().os.file_status(path).exists;
+// Puts `shot` into the slot; false when the slot is left empty.
+bool take_shot(const installer::BackgroundShot& shot) {
+  Background& b = background();
+  Locked locked;
+  b.current = shot.record;
+  if (!shot.path.empty()) b.picture.load(shot.path);
+  b.hidden = shot.hidden;
+  return !b.picture.empty();
 }
 
 DWORD WINAPI slideshow_thread(void*) {
@@ -164,23 +178,15 @@ DWORD WINAPI slideshow_thread(void*) {
   std::size_t search = 0;
   for (unsigned i = 0; i < count; ++i) {
     if (b.wizard_finished.load()) return 0;
-    std::size_t found = find_background_record(records, 6, search);
-    {
-      Locked locked;
-      b.current = found;
-      if (found < records.size() && file_exists(records[found].path)) {
-        b.picture.load(records[found].path);
-        b.hidden = false;
-      } else {
-        b.hidden = true;
-      }
-    }
+    const installer::BackgroundShot shot =
+        installer::slideshow_background(stub().os, records, search);
+    take_shot(shot);
     repaint();
     while (!b.wizard_finished.load() &&
            !slideshow_share_reached(b.files_done.load(), b.files_total.load(), i, count)) {
       Sleep(100);
     }
-    search = found + 1;
+    search = shot.record + 1;
   }
   return 0;
 }
@@ -208,22 +214,11 @@ HWND background_window() { return background().window.load(); }
 void background_step_changed(int step) {
   Background& b = background();
   if (!b.window.load()) return;
-  const auto& records = stub().data.background_pictures;
-  std::size_t found = find_background_record(records, step, 0);
-  {
-    Locked locked;
-    b.current = found;
-    if (found < records.size() && file_exists(records[found].path)) {
-      b.picture.load(records[found].path);
-      b.hidden = false;
-    } else {
-      // Keeps the slot filled while nothing is drawn.
-      b.picture.load(stub().data.step_pictures[0]);
-      b.hidden = true;
-    }
-    if (b.picture.empty()) return;
+  const package::InstallerData& data = stub().data;
+  if (take_shot(installer::step_background(stub().os, data.background_pictures,
+                                           data.step_pictures, step))) {
+    repaint();
   }
-  repaint();
 }
 
 void start_slideshow() {

@@ -5,25 +5,20 @@
 
 #include <string>
 
+#include "common/limits.h"
+#include "common/text_file.h"
+
 namespace quill::stub {
 
 // Texts in memory end their lines with LF; controls want CR LF.
-inline std::string to_control_text(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + 16);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-    out += text[i];
-  }
-  return out;
-}
+inline std::string to_control_text(const std::string& text) { return crlf_line_ends(text); }
 
 inline void set_text(HWND dialog, int id, const std::string& text) {
   SetDlgItemTextA(dialog, id, to_control_text(text).c_str());
 }
 
 // The control's text, at most `max_length` characters.
-inline std::string get_text(HWND dialog, int id, int max_length = 259) {
+inline std::string get_text(HWND dialog, int id, int max_length = static_cast<int>(kMaxPathLength)) {
   std::string buffer(static_cast<std::size_t>(max_length) + 1, '\0');
   UINT length = GetDlgItemTextA(dialog, id, &buffer[0], max_length + 1);
   buffer.resize(length);

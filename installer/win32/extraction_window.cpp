@@ -1,4 +1,4 @@
-// Dialog 103: the extraction window shown while the loader thread works.
+// The extraction dialog shown while the loader thread works.
 #include <windows.h>
 #include <commctrl.h>
 

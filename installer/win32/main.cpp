@@ -4,27 +4,31 @@
 #include <ole2.h>
 
 #include "installer/install_log.h"
+#include "installer/silent_install.h"
 #include "installer/win32/stub.h"
+#include "resources/quillstub_resource.h"
 
 namespace quill::stub {
 namespace {
 
-// Reports the archive copy to the extraction window's progress bar (1022).
+// Reports the archive copy to the extraction window's progress bar.
 class WindowProgress : public package::ExtractProgress {
  public:
-  void set_range(unsigned megabytes) override {
+  void set_progress_range(std::uint64_t maximum) override {
+    const unsigned megabytes = static_cast<unsigned>(maximum);
     stub().extract_range = megabytes;
     if (HWND window = stub().extraction_window.load()) {
-      PostMessageA(GetDlgItem(window, 1022), PBM_SETRANGE32, 0, megabytes);
+      PostMessageA(GetDlgItem(window, IDC_PROGRESS_SMOOTH), PBM_SETRANGE32, 0, megabytes);
     }
   }
-  void set_position(unsigned megabytes) override {
+  void set_progress(std::uint64_t position) override {
+    const unsigned megabytes = static_cast<unsigned>(position);
     stub().extract_position = megabytes;
     if (HWND window = stub().extraction_window.load()) {
-      PostMessageA(GetDlgItem(window, 1022), PBM_SETPOS, megabytes, 0);
+      PostMessageA(GetDlgItem(window, IDC_PROGRESS_SMOOTH), PBM_SETPOS, megabytes, 0);
     }
   }
-  bool cancelled() override { return stub().cancel.load(); }
+  bool cancel_requested() override { return stub().cancel.load(); }
 };
 
 DWORD WINAPI loader_thread(void*) {
@@ -61,13 +65,9 @@ Stub& stub() {
 }
 
 void show_start_error(package::ExtractOutcome outcome) {
-  const char* text = outcome == package::ExtractOutcome::write_failed
-                         ? "The installer could not write its temporary files.\n"
-                           "Please check the free space of your temporary folder."
-                         : "The installer package is damaged and cannot be installed.\n"
-                           "Please obtain a new copy of the installer.";
   const std::string& title = stub().data.title;
-  MessageBoxA(nullptr, text, title.empty() ? "Installer" : title.c_str(), MB_OK | MB_ICONERROR);
+  MessageBoxA(nullptr, installer::start_error_text(outcome),
+              title.empty() ? "Installer" : title.c_str(), MB_OK | MB_ICONERROR);
 }
 
 void end_process(int exit_code) {
@@ -84,10 +84,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   stub::Stub& s = stub::stub();
   s.command = installer::parse_command_line(arguments ? arguments : "");
   if (!s.command.valid || s.command.help) {
-    // A silent run with a mistyped switch must not wait for a click.
-    if (!(s.command.silent && !s.command.valid)) {
-      std::string text = installer::usage_text();
-      if (!s.command.valid) text = "Unknown argument: " + s.command.bad + "\n\n" + text;
+    const std::string text = installer::usage_message(s.command);
+    if (!text.empty()) {
       MessageBoxA(nullptr, text.c_str(), "Installer",
                   MB_OK | (s.command.valid ? MB_ICONINFORMATION : MB_ICONWARNING));
     }
@@ -109,14 +107,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     s.load_complete = true;
     s.outcome = package::ExtractOutcome::write_failed;
   }
-  const auto start_error_code = [&] {
-    return s.outcome == package::ExtractOutcome::write_failed ? installer::kExitWriteFailed
-                                                              : installer::kExitDamaged;
-  };
   if (s.command.silent) {
     if (loader) WaitForSingleObject(loader, INFINITE);
-    stub::end_process(s.outcome == package::ExtractOutcome::done ? stub::run_silent_install()
-                                                                 : start_error_code());
+    stub::end_process(s.outcome == package::ExtractOutcome::done
+                          ? installer::run_silent_install(s.os, s.data, s.command.folder, s.log, s.archive)
+                          : installer::start_exit_code(s.outcome));
   }
 
   stub::run_extraction_window(instance);
@@ -125,14 +120,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     while (!s.loader_finished.load()) Sleep(100);
   } else if (s.outcome != package::ExtractOutcome::done) {
     stub::show_start_error(s.outcome);
-    code = start_error_code();
+    code = installer::start_exit_code(s.outcome);
   } else {
     // "/D=" fills the wizard's folder field.
     if (!s.command.folder.empty()) s.data.install_folders.preferred_folder = s.command.folder;
-    stub::run_wizard(instance);
-    // A wizard closed before its install step installed nothing: the user
-    // cancelled.
-    if (s.install_started.load()) code = installer::exit_code(s.install_result.load());
+    s.wizard.log = s.log;
+    stub::run_wizard(instance, s.wizard);
+    code = installer::wizard_exit_code(s.wizard.install_started.load(),
+                                       s.wizard.install_result.load());
   }
   if (loader) CloseHandle(loader);
   OleUninitialize();

@@ -10,11 +10,26 @@
 #include "installer/cancel.h"
 #include "installer/command_line.h"
 #include "installer/install_engine.h"
+#include "installer/install_log.h"
 #include "os/win32_os.h"
 #include "package/data_files.h"
 #include "package/payload.h"
 
 namespace quill::stub {
+
+// What the wizard works with. The wizard dialog receives it through its init
+// parameter and reaches no other process state; its install thread writes
+// the two results, which decide the process's exit code.
+struct WizardSession {
+  WizardSession(os::Os& os_in, const package::InstallerData& data_in) : os(os_in), data(data_in) {}
+
+  os::Os& os;
+  const package::InstallerData& data;
+  installer::InstallLog* log = nullptr;  // the "/LOG=" record, or null
+  installer::CancelFlags cancel;
+  std::atomic<bool> install_started{false};
+  std::atomic<installer::InstallResult> install_result{installer::InstallResult::finished};
+};
 
 struct Stub {
   os::Win32Os os;
@@ -32,27 +47,22 @@ struct Stub {
   std::atomic<unsigned> extract_range{0};
   std::atomic<unsigned> extract_position{0};
 
-  // Installation.
-  installer::CancelFlags install_cancel;
-  // How the install thread's run ended (written once, by that thread), for
-  // the process's end to report.
-  std::atomic<installer::InstallResult> install_result{installer::InstallResult::finished};
-  std::atomic<bool> install_started{false};
-
   installer::CommandLine command;
   // The "/LOG=" record, or null; opened before loading, never closed.
   installer::InstallLog* log = nullptr;
+
+  WizardSession wizard{os, data};
 };
 
 Stub& stub();
 
-// Dialog 103: runs modally until loading ends or the user cancels.
+// The extraction dialog: runs modally until loading ends or the user cancels.
 void run_extraction_window(HINSTANCE instance);
-// Dialog 101: runs modally until the wizard closes. The end of an
+// The wizard dialog: runs modally until the wizard closes. The end of an
 // installation ("Done", a cancel) ends the process from inside.
-void run_wizard(HINSTANCE instance);
+void run_wizard(HINSTANCE instance, WizardSession& session);
 
-// Dialog 105 or 106, the background window: runs modally on the loader
+// The background window (framed or plain dialog): runs modally on the loader
 // thread when the package has "fullscreen.txt"; opening it completes loading.
 void run_background_window(HINSTANCE instance);
 // The background window while it is open, else null.
@@ -70,9 +80,5 @@ void show_start_error(package::ExtractOutcome outcome);
 // Records the exit code in the install record, removes the payload folder
 // and ends the process.
 [[noreturn]] void end_process(int exit_code);
-
-// "/S": installs the loaded package without a window or a question, to the
-// "/D=" folder or the package's own. Answers the exit code.
-int run_silent_install();
 
 }  // namespace quill::stub

@@ -1,5 +1,4 @@
-// Dialog 101, the installer's wizard, and dialog 109, the small progress
-// window. Both render installer::Wizard's view by control identifier and
+// The installer's wizard dialog and its small progress window. Both render installer::Wizard's view by control identifier and
 // forward clicks to it; the install thread runs installer::run_install.
 #include <windows.h>
 #include <commctrl.h>
@@ -11,7 +10,8 @@
 
 #include "installer/end_of_install.h"
 #include "installer/install_engine.h"
-#include "installer/registration.h"
+#include "installer/pictures.h"
+#include "installer/progress_pace.h"
 #include "installer/win32/controls.h"
 #include "installer/win32/picture.h"
 #include "installer/win32/stub.h"
@@ -30,69 +30,64 @@ constexpr UINT kInstallEnded = WM_APP + 1;
 constexpr UINT kCloseSmallWindow = WM_APP + 2;
 // Posted by the install thread to the wizard: show the progress state.
 constexpr UINT kShowProgress = WM_APP + 3;
-// The window is brought up to date at most this often (milliseconds): a
-// window update per file would cost more than writing the file.
-constexpr DWORD kProgressInterval = 50;
 
+// The wizard's window state, made by run_wizard and handed to the dialog,
+// the small progress window and the install thread.
 struct WizardWindow {
+  explicit WizardWindow(WizardSession& s) : session(s) { InitializeCriticalSection(&progress_lock); }
+  ~WizardWindow() { DeleteCriticalSection(&progress_lock); }
+  WizardWindow(const WizardWindow&) = delete;
+  WizardWindow& operator=(const WizardWindow&) = delete;
+
+  WizardSession& session;
   HWND window = nullptr;
-  std::atomic<HWND> small_window{nullptr};  // dialog 109 while it is open; read by the install thread
+  std::atomic<HWND> small_window{nullptr};  // the small window while it is open; read by the install thread
   std::unique_ptr<installer::Wizard> wizard;
   PictureSlot side_picture;
   int side_picture_number = -1;
   bool rendering = false;  // our own text changes do not count as edits
   package::EndOfInstall end_events;
-};
 
-WizardWindow g_wizard;
-
-// The install's progress as the install thread last reported it. The thread
-// writes it and posts kShowProgress now and then; the window thread shows
-// the latest state. The last state is always posted before the install's
-// end is reported, so the window ends on the last file.
-struct ProgressState {
-  CRITICAL_SECTION lock;
+  // The install's progress as the install thread last reported it. The
+  // thread writes it and posts kShowProgress when `pace` says; the window
+  // thread shows the latest state. The last state is always posted before
+  // the install's end is reported, so the window ends on the last file.
+  CRITICAL_SECTION progress_lock;
   std::string status;
   bool status_changed = false;
   std::uint64_t done = 0;
   std::uint64_t total = 0;
   bool progress_changed = false;
-  DWORD last_post = 0;
-  bool posted = false;
+  installer::ProgressPace pace;  // install thread only
 
-  ProgressState() { InitializeCriticalSection(&lock); }
+  const std::string& title() const { return session.data.title; }
 };
 
-ProgressState g_progress;
-
-// Install thread: posts the state when the interval has passed or `now`.
-void post_progress(bool now) {
-  const DWORD time = GetTickCount();
-  if (!now && g_progress.posted && time - g_progress.last_post < kProgressInterval) return;
-  g_progress.posted = true;
-  g_progress.last_post = time;
-  PostMessageA(g_wizard.window, kShowProgress, 0, 0);
+// The state a dialog procedure was handed at WM_INITDIALOG (null before).
+WizardWindow* window_state(HWND dialog) {
+  return reinterpret_cast<WizardWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-const std::string& title() { return stub().data.title; }
-
-bool file_exists(const std::string& path) {
-  return !path.empty() && stub().os.file_status(path).exists;
+WizardWindow* keep_window_state(HWND dialog, LPARAM lparam) {
+  SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+  return reinterpret_cast<WizardWindow*>(lparam);
 }
 
-// Side picture `number` (step + 1), or the default one when that file is missing.
-void load_side_picture(int number) {
-  if (number == g_wizard.side_picture_number) return;
-  g_wizard.side_picture_number = number;
-  const auto& pictures = stub().data.step_pictures;
-  std::string path;
-  if (number >= 0 && static_cast<std::size_t>(number) < pictures.size()) path = pictures[number];
-  if (!file_exists(path)) path = pictures[0];
-  if (path == g_wizard.side_picture.path() && !g_wizard.side_picture.empty()) return;
-  g_wizard.side_picture.load(path);
+// Install thread: posts the state when the pace allows or `urgent`.
+void post_progress(WizardWindow& w, bool urgent) {
+  if (w.pace.due(GetTickCount(), urgent)) PostMessageA(w.window, kShowProgress, 0, 0);
+}
+
+void load_side_picture(WizardWindow& w, int number) {
+  if (number == w.side_picture_number) return;
+  w.side_picture_number = number;
+  const std::string path =
+      installer::side_picture_path(w.session.os, w.session.data.step_pictures, number);
+  if (path == w.side_picture.path() && !w.side_picture.empty()) return;
+  w.side_picture.load(path);
   RECT area = {SIDE_PICTURE_X, SIDE_PICTURE_Y, SIDE_PICTURE_X + SIDE_PICTURE_WIDTH,
                SIDE_PICTURE_Y + SIDE_PICTURE_HEIGHT};
-  InvalidateRect(g_wizard.window, &area, TRUE);
+  InvalidateRect(w.window, &area, TRUE);
 }
 
 void place(HWND dialog, int id, const installer::Placement& p) {
@@ -126,11 +121,11 @@ void place_content_controls(HWND dialog) {
   for (const Spot& spot : kSpots) place(dialog, spot.id, spot.at);
 }
 
-void render() {
-  HWND window = g_wizard.window;
-  const installer::StepView& view = g_wizard.wizard->view();
-  g_wizard.rendering = true;
-  load_side_picture(view.side_picture);
+void render(WizardWindow& w) {
+  HWND window = w.window;
+  const installer::StepView& view = w.wizard->view();
+  w.rendering = true;
+  load_side_picture(w, view.side_picture);
   background_step_changed(view.background_step);
   SetWindowTextA(window, view.window_title.c_str());
   if (view.place_buttons) {
@@ -143,19 +138,19 @@ void render() {
     enable(window, c.id, c.enabled);
     show(window, c.id, c.visible);
   }
-  g_wizard.rendering = false;
+  w.rendering = false;
 }
 
 // The step's progress window: the small one while it is open, else the wizard.
-HWND progress_window() {
-  HWND small = g_wizard.small_window.load();
-  return small ? small : g_wizard.window;
+HWND progress_window(const WizardWindow& w) {
+  HWND small = w.small_window.load();
+  return small ? small : w.window;
 }
 
-bool ask_cancel(HWND owner) {
-  installer::CancelFlags& flags = stub().install_cancel;
+bool ask_cancel(WizardWindow& w, HWND owner) {
+  installer::CancelFlags& flags = w.session.cancel;
   flags.question_opened();
-  int answer = MessageBoxA(owner, installer::kCancelQuestion, title().c_str(),
+  int answer = MessageBoxA(owner, installer::kCancelQuestion, w.title().c_str(),
                            MB_YESNO | MB_ICONWARNING);
   flags.question_answered(answer == IDYES);
   return answer == IDYES;
@@ -163,79 +158,81 @@ bool ask_cancel(HWND owner) {
 
 class InstallThreadCallback : public installer::InstallCallback {
  public:
+  explicit InstallThreadCallback(WizardWindow& w) : w_(w) {}
+
   installer::ReplaceAnswer ask_replace(const std::string& name) override {
-    post_progress(true);  // the status names the file in question
-    int answer = MessageBoxA(progress_window(), installer::replace_question(name).c_str(),
-                             title().c_str(), MB_YESNOCANCEL | MB_ICONWARNING);
+    post_progress(w_, true);  // the status names the file in question
+    int answer = MessageBoxA(progress_window(w_), installer::replace_question(name).c_str(),
+                             w_.title().c_str(), MB_YESNOCANCEL | MB_ICONWARNING);
     if (answer == IDYES) return installer::ReplaceAnswer::yes;
     if (answer == IDNO) return installer::ReplaceAnswer::no;
     return installer::ReplaceAnswer::cancel;
   }
   void set_status(const std::string& text) override {
-    EnterCriticalSection(&g_progress.lock);
-    g_progress.status = text;
-    g_progress.status_changed = true;
-    LeaveCriticalSection(&g_progress.lock);
-    // The phases after the files may take a while: show them at once.
-    post_progress(text == installer::kUndoingStatus ||
-                  text == installer::kCreatingShortcutsStatus);
+    EnterCriticalSection(&w_.progress_lock);
+    w_.status = text;
+    w_.status_changed = true;
+    LeaveCriticalSection(&w_.progress_lock);
+    post_progress(w_, installer::is_slow_phase_status(text));
   }
-  void set_progress(std::uint64_t done, std::uint64_t total) override {
-    EnterCriticalSection(&g_progress.lock);
-    g_progress.done = done;
-    g_progress.total = total;
-    g_progress.progress_changed = true;
-    LeaveCriticalSection(&g_progress.lock);
+  // A new range is always followed by its first position, which posts.
+  void set_progress_range(std::uint64_t total) override {
+    EnterCriticalSection(&w_.progress_lock);
+    w_.total = total;
+    w_.progress_changed = true;
+    LeaveCriticalSection(&w_.progress_lock);
+  }
+  void set_progress(std::uint64_t done) override {
+    EnterCriticalSection(&w_.progress_lock);
+    w_.done = done;
+    w_.progress_changed = true;
+    LeaveCriticalSection(&w_.progress_lock);
     slideshow_progress(done);
-    post_progress(false);
+    post_progress(w_, false);
   }
-  bool cancel_requested() override { return stub().install_cancel.wait_and_check(); }
+  bool cancel_requested() override { return w_.session.cancel.wait_and_check(); }
   installer::WriteAnswer ask_write_failed(const std::string& path) override {
-    post_progress(true);
-    int answer = MessageBoxA(progress_window(), installer::write_question(path).c_str(),
-                             title().c_str(), MB_ABORTRETRYIGNORE | MB_ICONWARNING);
+    post_progress(w_, true);
+    int answer = MessageBoxA(progress_window(w_), installer::write_question(path).c_str(),
+                             w_.title().c_str(), MB_ABORTRETRYIGNORE | MB_ICONWARNING);
     if (answer == IDRETRY) return installer::WriteAnswer::retry;
     if (answer == IDIGNORE) return installer::WriteAnswer::ignore;
     return installer::WriteAnswer::abort;
   }
+
+ private:
+  WizardWindow& w_;
 };
 
 struct InstallJob {
+  WizardWindow* w = nullptr;
   installer::InstallRequest request;
   bool wait_for_small_window = false;
 };
 
 DWORD WINAPI install_thread(void* param) {
   std::unique_ptr<InstallJob> job(static_cast<InstallJob*>(param));
+  WizardWindow& w = *job->w;
   if (job->wait_for_small_window) {
-    while (!g_wizard.small_window.load()) Sleep(50);
+    while (!w.small_window.load()) Sleep(50);
   }
   CoInitialize(nullptr);
-  InstallThreadCallback callback;
-  installer::InstallResult result = installer::run_install(stub().os, job->request, callback);
+  InstallThreadCallback callback(w);
+  installer::InstallResult result = installer::run_install(w.session.os, job->request, callback);
   CoUninitialize();
-  stub().install_result = result;
-  post_progress(true);
+  w.session.install_result = result;
+  post_progress(w, true);
   if (result == installer::InstallResult::cancelled) end_process(installer::kExitCancelled);
-  PostMessageA(g_wizard.window, kInstallEnded, static_cast<WPARAM>(result), 0);
+  PostMessageA(w.window, kInstallEnded, static_cast<WPARAM>(result), 0);
   return 0;
 }
 
-void start_install(bool small_window) {
-  const package::InstallerData& data = stub().data;
+void start_install(WizardWindow& w, bool small_window) {
   auto job = std::make_unique<InstallJob>();
-  // Read once: '/' becomes '\' here, for every use of the folder after.
-  job->request.install_folder = installer::normalize_folder_text(get_text(g_wizard.window, control::folder));
-  job->request.registered_name = data.registered_name;
-  job->request.has_registered_name = data.has_registered_name;
-  job->request.install_entry_count = data.install_entry_count;
-  job->request.shortcuts.desktop = g_wizard.wizard->ticked(control::desktop);
-  job->request.shortcuts.start_menu = g_wizard.wizard->ticked(control::start_menu);
-  job->request.shortcuts.quick_launch = g_wizard.wizard->ticked(control::quick_launch);
-  job->request.macros = &data.macros;
-  job->request.log = stub().log;
+  job->w = &w;
+  job->request = installer::install_request(w.session.data, *w.wizard, w.session.log);
   job->wait_for_small_window = small_window;
-  stub().install_started = true;
+  w.session.install_started = true;
   // The thread owns the job from here; it ends the process or reports back.
   HANDLE thread = CreateThread(nullptr, 0, install_thread, job.get(), 0, nullptr);
   if (thread) {
@@ -244,29 +241,31 @@ void start_install(bool small_window) {
   }
 }
 
-INT_PTR CALLBACK small_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK small_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    WizardWindow& w = *keep_window_state(window, lparam);
+    ShowWindow(w.window, SW_HIDE);
+    SetWindowTextA(window, installer::kSmallWindowCaption);
+    set_text(window, control::status, installer::kSmallWindowStatus);
+    RECT own;
+    GetWindowRect(window, &own);
+    installer::Placement p = installer::small_window_placement(
+        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), own.right - own.left,
+        own.bottom - own.top);
+    MoveWindow(window, p.x, p.y, p.width, p.height, TRUE);
+    show(window, w.wizard->progress_bar(), true);
+    w.small_window = window;
+    return TRUE;
+  }
+  WizardWindow* w = window_state(window);
+  if (!w) return FALSE;
   switch (message) {
-    case WM_INITDIALOG: {
-      ShowWindow(g_wizard.window, SW_HIDE);
-      SetWindowTextA(window, installer::kSmallWindowCaption);
-      set_text(window, control::status, installer::kSmallWindowStatus);
-      RECT own;
-      GetWindowRect(window, &own);
-      installer::Placement p = installer::small_window_placement(
-          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), own.right - own.left,
-          own.bottom - own.top);
-      MoveWindow(window, p.x, p.y, p.width, p.height, TRUE);
-      bool smooth = stub().data.settings.progress_style == 1;
-      show(window, smooth ? control::progress_smooth : control::progress_plain, true);
-      g_wizard.small_window = window;
-      return TRUE;
-    }
     case WM_COMMAND:
       // Only the Cancel button asks; Esc arrives as IDCANCEL and is ignored.
-      if (LOWORD(wparam) == control::cancel) ask_cancel(window);
+      if (LOWORD(wparam) == control::cancel) ask_cancel(*w, window);
       return TRUE;
     case kCloseSmallWindow:
-      g_wizard.small_window = nullptr;
+      w->small_window = nullptr;
       EndDialog(window, 0);
       return TRUE;
   }
@@ -275,26 +274,26 @@ INT_PTR CALLBACK small_window_proc(HWND window, UINT message, WPARAM wparam, LPA
 
 class MessageBoxUi : public installer::MessageUi {
  public:
+  explicit MessageBoxUi(const WizardWindow& w) : w_(w) {}
   bool show_message(installer::MessageKind kind, const std::string& text) override {
     UINT style = kind == installer::MessageKind::ok ? (MB_OK | MB_ICONWARNING)
                                                     : (MB_YESNO | MB_ICONWARNING);
-    return MessageBoxA(g_wizard.window, to_control_text(text).c_str(), title().c_str(), style) ==
+    return MessageBoxA(w_.window, to_control_text(text).c_str(), w_.title().c_str(), style) ==
            IDYES;
   }
+
+ private:
+  const WizardWindow& w_;
 };
 
-void run_end_of_install_events() {
-  MessageBoxUi ui;
-  installer::run_end_of_install(stub().os, g_wizard.end_events, ui);
-}
-
-void handle(const installer::Outcome& outcome) {
-  HWND window = g_wizard.window;
+void handle(WizardWindow& w, const installer::Outcome& outcome) {
+  HWND window = w.window;
+  if (outcome.damaged_package) show_start_error(package::ExtractOutcome::damaged);
   if (!outcome.warning.empty()) {
-    MessageBoxA(window, outcome.warning.c_str(), title().c_str(), MB_OK | MB_ICONWARNING);
+    MessageBoxA(window, outcome.warning.c_str(), w.title().c_str(), MB_OK | MB_ICONWARNING);
   }
   if (outcome.ask_cancel) {
-    ask_cancel(window);
+    ask_cancel(w, window);
     return;
   }
   if (outcome.closed) {
@@ -303,24 +302,26 @@ void handle(const installer::Outcome& outcome) {
     return;
   }
   if (outcome.done) {
-    run_end_of_install_events();
+    MessageBoxUi ui(w);
+    installer::run_end_of_install(w.session.os, w.end_events, ui);
     end_process(installer::kExitInstalled);
   }
-  render();
+  render(w);
   if (outcome.start_install) {
     start_slideshow();
-    start_install(outcome.run_small_window);
+    start_install(w, outcome.run_small_window);
     if (outcome.run_small_window) {
       DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                      MAKEINTRESOURCEA(IDD_SMALL_PROGRESS), nullptr, small_window_proc, 0);
+                      MAKEINTRESOURCEA(IDD_SMALL_PROGRESS), nullptr, small_window_proc,
+                      reinterpret_cast<LPARAM>(&w));
     }
   }
   if (outcome.entered_finished) {
     wizard_finished();
     ShowWindow(window, SW_SHOW);
-    package::read_end_of_install(stub().os, stub().data.macros,
-                                 installer::normalize_folder_text(get_text(window, control::folder)),
-                                 &g_wizard.end_events);
+    package::read_end_of_install(w.session.os, w.session.data.macros,
+                                 installer::normalize_folder_text(w.wizard->folder_text()),
+                                 &w.end_events);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     Sleep(200);
@@ -341,124 +342,127 @@ void browse_for_folder(HWND window) {
   CoTaskMemFree(list);
 }
 
-void paint(HWND window) {
+void paint(WizardWindow& w) {
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
+  HDC dc = BeginPaint(w.window, &ps);
   RECT area = {SIDE_PICTURE_X, SIDE_PICTURE_Y, SIDE_PICTURE_X + SIDE_PICTURE_WIDTH,
                SIDE_PICTURE_Y + SIDE_PICTURE_HEIGHT};
-  g_wizard.side_picture.draw(dc, area);
-  EndPaint(window, &ps);
+  w.side_picture.draw(dc, area);
+  EndPaint(w.window, &ps);
+}
+
+void open_wizard(WizardWindow& w, HWND window) {
+  w.window = window;
+  w.wizard = std::make_unique<installer::Wizard>(w.session.os, installer::wizard_data(w.session.data));
+  HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
+                         MAKEINTRESOURCEA(IDI_INSTALLER));
+  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
+  // A rich text box holds 32,767 characters by default; texts of that
+  // many bytes grow by a CR on every line.
+  SendDlgItemMessageA(window, control::text_box, EM_EXLIMITTEXT, 0, 0x100000);
+  place_content_controls(window);
+  if (HWND behind = background_window()) {
+    // The wizard stays above the background window as its pop-up.
+    SetWindowLongPtrA(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(behind));
+    LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    SetWindowLongPtrA(window, GWL_STYLE, style | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+  }
+  installer::Outcome outcome = w.wizard->open();
+  w.rendering = true;
+  set_text(window, control::folder, w.wizard->folder_text());
+  w.rendering = false;
+  for (int id : {control::desktop, control::start_menu, control::quick_launch}) {
+    set_checked(window, id, w.wizard->ticked(id));
+  }
+  handle(w, outcome);
+  SetTimer(window, kFolderTimer, 100, nullptr);
+}
+
+void show_progress(WizardWindow& w) {
+  EnterCriticalSection(&w.progress_lock);
+  const bool status_changed = w.status_changed;
+  const bool progress_changed = w.progress_changed;
+  const std::string status = w.status;
+  const std::uint64_t done = w.done;
+  const std::uint64_t total = w.total;
+  w.status_changed = w.progress_changed = false;
+  LeaveCriticalSection(&w.progress_lock);
+  HWND target = progress_window(w);
+  if (status_changed) set_text(target, control::status, status);
+  if (progress_changed) {
+    for (int id : {control::progress_plain, control::progress_smooth}) {
+      SendDlgItemMessageA(target, id, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+      SendDlgItemMessageA(target, id, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    }
+  }
+}
+
+void install_ended(WizardWindow& w, WPARAM wparam, LPARAM lparam) {
+  const auto result = static_cast<installer::InstallResult>(wparam);
+  if (HWND small = w.small_window.load()) {
+    PostMessageA(small, kCloseSmallWindow, 0, 0);
+    if (result == installer::InstallResult::finished) {
+      // The finished step shows once the small window's modal loop has ended.
+      PostMessageA(w.window, kInstallEnded, wparam, lparam);
+      return;
+    }
+  }
+  handle(w, w.wizard->install_ended(result));
+}
+
+// False for the notifications the wizard leaves to the dialog manager.
+bool command(WizardWindow& w, int id, int code) {
+  HWND window = w.window;
+  if (id == control::folder && code == EN_CHANGE) {
+    if (!w.rendering) w.wizard->set_folder_text(get_text(window, control::folder));
+    return true;
+  }
+  if (code != BN_CLICKED) return false;
+  switch (id) {
+    case control::next: handle(w, w.wizard->next()); break;
+    case control::back: handle(w, w.wizard->back()); break;
+    case control::browse: browse_for_folder(window); break;
+    case control::cancel: ask_cancel(w, window); break;
+    case control::credit: w.session.os.shell_open(installer::kCreditUrl); break;
+    case control::desktop:
+    case control::start_menu:
+    case control::quick_launch:
+      w.wizard->set_ticked(id, is_checked(window, id));
+      break;
+    // Esc arrives as IDCANCEL and is ignored: only the buttons and the
+    // close command move or end the wizard, so it can never skip the
+    // end-of-install events of "Done".
+  }
+  return true;
 }
 
 INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG) {
+    open_wizard(*keep_window_state(window, lparam), window);
+    return TRUE;
+  }
+  WizardWindow* w = window_state(window);
+  if (!w) return FALSE;
   switch (message) {
-    case WM_INITDIALOG: {
-      g_wizard.window = window;
-      g_wizard.wizard = std::make_unique<installer::Wizard>(stub().os, installer::wizard_data(stub().data));
-      HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                             MAKEINTRESOURCEA(IDI_INSTALLER));
-      SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-      SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
-      // A rich text box holds 32,767 characters by default; texts of that
-      // many bytes grow by a CR on every line.
-      SendDlgItemMessageA(window, control::text_box, EM_EXLIMITTEXT, 0, 0x100000);
-      place_content_controls(window);
-      if (HWND behind = background_window()) {
-        // The wizard stays above the background window as its pop-up.
-        SetWindowLongPtrA(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(behind));
-        LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-        SetWindowLongPtrA(window, GWL_STYLE, style | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-      }
-      installer::Outcome outcome = g_wizard.wizard->open();
-      g_wizard.rendering = true;
-      set_text(window, control::folder, g_wizard.wizard->folder_text());
-      g_wizard.rendering = false;
-      for (int id : {control::desktop, control::start_menu, control::quick_launch}) {
-        set_checked(window, id, g_wizard.wizard->ticked(id));
-      }
-      handle(outcome);
-      SetTimer(window, kFolderTimer, 100, nullptr);
-      return TRUE;
-    }
     case WM_PAINT:
-      paint(window);
+      paint(*w);
       return TRUE;
     case WM_TIMER:
-      if (wparam == kFolderTimer && g_wizard.wizard->timer_tick()) {
-        set_text(window, control::disk_space, g_wizard.wizard->disk_space_text());
+      if (wparam == kFolderTimer && w->wizard->timer_tick()) {
+        set_text(window, control::disk_space, w->wizard->disk_space_text());
       }
       return TRUE;
-    case kShowProgress: {
-      EnterCriticalSection(&g_progress.lock);
-      const bool status_changed = g_progress.status_changed;
-      const bool progress_changed = g_progress.progress_changed;
-      const std::string status = g_progress.status;
-      const std::uint64_t done = g_progress.done;
-      const std::uint64_t total = g_progress.total;
-      g_progress.status_changed = g_progress.progress_changed = false;
-      LeaveCriticalSection(&g_progress.lock);
-      HWND target = progress_window();
-      if (status_changed) set_text(target, control::status, status);
-      if (progress_changed) {
-        for (int id : {control::progress_plain, control::progress_smooth}) {
-          SendDlgItemMessageA(target, id, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
-          SendDlgItemMessageA(target, id, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-        }
-      }
+    case kShowProgress:
+      show_progress(*w);
       return TRUE;
-    }
-    case kInstallEnded: {
-      // Every result but `finished` has been undone by the install thread.
-      const auto result = static_cast<installer::InstallResult>(wparam);
-      if (result != installer::InstallResult::finished) {
-        if (g_wizard.small_window) PostMessageA(g_wizard.small_window, kCloseSmallWindow, 0, 0);
-        if (result == installer::InstallResult::damaged) {
-          show_start_error(package::ExtractOutcome::damaged);
-        } else if (result == installer::InstallResult::unusable_folder) {
-          MessageBoxA(window,
-                      installer::unusable_folder_message(get_text(window, control::folder)).c_str(),
-                      title().c_str(), MB_OK | MB_ICONWARNING);
-        }
-        KillTimer(window, kFolderTimer);
-        EndDialog(window, 0);
-        return TRUE;
-      }
-      if (g_wizard.small_window) {
-        // The finished step shows once the small window's modal loop has ended.
-        PostMessageA(g_wizard.small_window, kCloseSmallWindow, 0, 0);
-        PostMessageA(window, kInstallEnded, wparam, lparam);
-        return TRUE;
-      }
-      handle(g_wizard.wizard->install_finished());
+    case kInstallEnded:
+      install_ended(*w, wparam, lparam);
       return TRUE;
-    }
-    case WM_COMMAND: {
-      const int id = LOWORD(wparam);
-      const int code = HIWORD(wparam);
-      if (id == control::folder && code == EN_CHANGE) {
-        if (!g_wizard.rendering) g_wizard.wizard->set_folder_text(get_text(window, control::folder));
-        return TRUE;
-      }
-      if (code != BN_CLICKED) return FALSE;
-      switch (id) {
-        case control::next: handle(g_wizard.wizard->next()); break;
-        case control::back: handle(g_wizard.wizard->back()); break;
-        case control::browse: browse_for_folder(window); break;
-        case control::cancel: ask_cancel(window); break;
-        case control::credit: stub().os.shell_open(installer::kCreditUrl); break;
-        case control::desktop:
-        case control::start_menu:
-        case control::quick_launch:
-          g_wizard.wizard->set_ticked(id, is_checked(window, id));
-          break;
-        // Esc arrives as IDCANCEL and is ignored: only the buttons and the
-        // close command move or end the wizard, so it can never skip the
-        // end-of-install events of "Done".
-      }
-      return TRUE;
-    }
+    case WM_COMMAND:
+      return command(*w, LOWORD(wparam), HIWORD(wparam)) ? TRUE : FALSE;
     case WM_CLOSE:
-      handle(g_wizard.wizard->close());
+      handle(*w, w->wizard->close());
       return TRUE;
   }
   return FALSE;
@@ -466,9 +470,12 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 }  // namespace
 
-void run_wizard(HINSTANCE instance) {
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr, wizard_proc, 0);
-  g_wizard.side_picture.release();
+void run_wizard(HINSTANCE instance, WizardSession& session) {
+  // The dialog closes only once the install thread has posted its last
+  // message, or before it ever started.
+  WizardWindow w(session);
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr, wizard_proc,
+                  reinterpret_cast<LPARAM>(&w));
 }
 
 }  // namespace quill::stub

@@ -15,7 +15,7 @@
 #include <random>
 
 #include "builder/project/build_thread.h"
-#include "builder/project/data_files.h"
+#include "builder/project/package_contents.h"
 #include "os/fault_os.h"
 #include "../project/sandbox.h"
 
@@ -94,13 +94,17 @@ Package read_package(Sandbox& box, const std::string& host_path, std::size_t stu
 
 class Recorder : public BuildReport {
  public:
-  void set_status(const std::string& text) override { statuses.push_back(text); }
+  void set_phase(BuildPhase next) override { phase = next; }
+  void set_status(const std::string& text) override {
+    statuses.push_back(text);
+    status_phases.push_back(phase);
+  }
   void set_progress_range(std::uint64_t maximum) override { ranges.push_back(maximum); }
   void set_progress(std::uint64_t position) override {
     positions.push_back(position);
     if (!statuses.empty() && statuses.back() == "Building installer exe...") ++append_steps;
   }
-  bool abort_requested() override {
+  bool cancel_requested() override {
     ++abort_checks;
     return abort_at_status.empty() ? false
                                    : std::find(statuses.begin(), statuses.end(), abort_at_status) != statuses.end();
@@ -108,6 +112,8 @@ class Recorder : public BuildReport {
   void warning(const std::string& text) override { warnings.push_back(text); }
 
   std::vector<std::string> statuses;
+  BuildPhase phase = BuildPhase::failed;  // none reported yet
+  std::vector<BuildPhase> status_phases;  // the phase each status came in
   std::vector<std::uint64_t> ranges;
   std::vector<std::uint64_t> positions;
   std::vector<std::string> warnings;
@@ -188,7 +194,7 @@ TEST_F(BuildTest, DataFilesHoldTheirExactBytes) {
   project_.add_macro({"%a%", "A", "", ""});
   project_.add_file(box_.write("src/quick.exe", "q"), "quick.exe", kInstallRootPath, project_.install_root());
   project_.add_file(box_.write("src/plain.txt", "p"), "plain.txt", kInstallRootPath, project_.install_root());
-  project_.shortcut(0, kQuickStart) = {"Folder", "Quick", "%install path%\\quick.exe", kQuickStart};
+  project_.shortcut(0, kQuickLaunch) = {"Folder", "Quick", "%install path%\\quick.exe", kQuickLaunch};
   project_.set_include_uninstaller(true, builder_ + "uninst.dat");
   project_.add_image(box_.root() + "/src/quick.exe", 6, true, 2, 15, 25);  // any readable file
   project_.settings().use_background_window = true;
@@ -314,6 +320,28 @@ TEST_F(BuildTest, AbortLeavesNeitherOutputNorArchive) {
   EXPECT_EQ(build(), BuildOutcome::aborted);
   EXPECT_FALSE(exists(output_));
   expect_no_work_files();
+}
+
+TEST_F(BuildTest, EachStatusComesInItsPhase) {
+  using P = BuildPhase;
+  for (const char* name : {"a", "b"}) {
+    project_.add_file(box_.write(std::string("src/") + name, name), name, kInstallRootPath,
+                      project_.install_root());
+  }
+  ASSERT_EQ(build(), BuildOutcome::done);
+  EXPECT_EQ(report_.status_phases,
+            (std::vector<P>{P::initializing, P::counting, P::adding_files, P::adding_files,
+                            P::adding_graphics, P::adding_info, P::appending, P::done}));
+
+  report_ = Recorder();
+  report_.abort_at_status = "Building installer exe...";
+  EXPECT_EQ(build(), BuildOutcome::aborted);
+  EXPECT_EQ(report_.status_phases.back(), P::aborted);
+
+  report_ = Recorder();
+  std::filesystem::remove(builder_ + "ext.dat");
+  EXPECT_EQ(build(), BuildOutcome::stub_error);
+  EXPECT_EQ(report_.status_phases, (std::vector<P>{P::initializing, P::failed}));
 }
 
 TEST_F(BuildTest, MissingStubIsABuildError) {

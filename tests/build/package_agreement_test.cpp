@@ -26,9 +26,9 @@ class Quiet : public project::BuildReport {
 
 class NoProgress : public package::ExtractProgress {
  public:
-  void set_range(unsigned) override {}
-  void set_position(unsigned) override {}
-  bool cancelled() override { return false; }
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
+  bool cancel_requested() override { return false; }
 };
 
 class PackageAgreementTest : public ::testing::Test {
@@ -77,7 +77,7 @@ TEST_F(PackageAgreementTest, ResetProjectLoadsItsDefaults) {
   EXPECT_EQ(data_.macros.size(), 1u);
   EXPECT_FALSE(data_.has_shortcuts);
   EXPECT_EQ(data_.settings.progress_style, 0);
-  EXPECT_FALSE(data_.settings.small_window);
+  EXPECT_FALSE(data_.settings.shrink_during_install);
   EXPECT_FALSE(data_.has_fullscreen);
   EXPECT_EQ(data_.install_entry_count, 0u);
   EXPECT_EQ(data_.step_pictures[0], payload("img\\setup.jpg"));
@@ -103,7 +103,7 @@ TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
   s.licence_file = box_.write("texts/licence.txt", "Terms");
   s.default_install_folder = "C:\\Apps\\%name%";
   s.try_path_first = true;
-  s.registry_macro = "D:\\Preferred";
+  s.preferred_folder = "D:\\Preferred";
   s.eoi_message = "Bye from %name%";
   s.eoi_file = "%install path%\\run.bat";
   s.message_box_ok = false;
@@ -113,7 +113,7 @@ TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
   p.add_file(box_.write("src/app.exe", "app"), "app.exe", kInstallRootPath, p.install_root());
   p.add_file(box_.write("src/doc.txt", "doc"), "doc.txt", "%install path%\\Docs\\",
              p.ensure_folder_path("%install path%\\Docs\\"));
-  p.shortcut(0, project::kQuickStart) = {"", "App", "%install path%\\app.exe", project::kQuickStart};
+  p.shortcut(0, project::kQuickLaunch) = {"", "App", "%install path%\\app.exe", project::kQuickLaunch};
   p.shortcut(1, project::kDesktop) = {"", "Doc", "%install path%\\Docs\\doc.txt", project::kDesktop};
   s.include_uninstaller = true;
   p.set_include_uninstaller(true, box_.root() + "/dist/uninst.dat");
@@ -133,8 +133,8 @@ TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
   f.shadow_offset = 7;
   f.text_colour = project::make_colour(10, 20, 30);
   f.shadow_colour = project::make_colour(40, 50, 60);
-  f.background = project::make_colour(70, 80, 90);
-  f.fade_to = project::make_colour(100, 110, 120);
+  f.background_colour = project::make_colour(70, 80, 90);
+  f.fade_colour = project::make_colour(100, 110, 120);
   build_and_load();
 
   EXPECT_EQ(data_.title, "Agree Setup");
@@ -151,7 +151,7 @@ TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
   EXPECT_FALSE(data_.shortcut_locations.start_menu);
   EXPECT_TRUE(data_.shortcut_locations.quick_launch);
   EXPECT_EQ(data_.settings.progress_style, 1);
-  EXPECT_TRUE(data_.settings.small_window);
+  EXPECT_TRUE(data_.settings.shrink_during_install);
 
   // Three files: the two above and the uninstaller.
   EXPECT_EQ(data_.install_entry_count, 3u);
@@ -178,14 +178,14 @@ TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
   EXPECT_FALSE(w.underline);
   EXPECT_TRUE(w.strike_out);
   EXPECT_EQ(w.char_set, 238);
-  EXPECT_EQ(w.text_format, 1u);  // centred
-  EXPECT_FALSE(w.gradient);
+  EXPECT_EQ(w.alignment, 1u);  // centred
+  EXPECT_FALSE(w.fade);
   EXPECT_TRUE(w.shadow);
   EXPECT_EQ(w.shadow_offset, 7);
   EXPECT_EQ(w.text_colour, f.text_colour);
   EXPECT_EQ(w.shadow_colour, f.shadow_colour);
-  EXPECT_EQ(w.background_colour, f.background);
-  EXPECT_EQ(w.gradient_colour, f.fade_to);
+  EXPECT_EQ(w.background_colour, f.background_colour);
+  EXPECT_EQ(w.fade_colour, f.fade_colour);
 
   package::EndOfInstall events;
   package::read_end_of_install(box_.os(), data_.macros, "C:\\Apps\\Agree", &events);
@@ -221,7 +221,7 @@ TEST_F(PackageAgreementTest, StretchedBackgroundWindowCoversTheScreen) {
   EXPECT_LT(data_.fullscreen.width, 1);
   EXPECT_LT(data_.fullscreen.height, 1);
   EXPECT_TRUE(data_.fullscreen.title_bar);
-  EXPECT_TRUE(data_.fullscreen.gradient);
+  EXPECT_TRUE(data_.fullscreen.fade);
   EXPECT_EQ(data_.fullscreen.text, "Software Name");
   EXPECT_EQ(data_.fullscreen.font_weight, 700);
   EXPECT_EQ(data_.fullscreen.background_colour, 0xFF0000u);

@@ -135,7 +135,7 @@ TEST_F(CliEditTest, CommandsWriteWhatTheWindowWrites) {
 
   project::Project model = p;
   model.window_settings().progress_style = 1;
-  model.fullscreen().background = project::make_colour(0x10, 0x20, 0x30);
+  model.fullscreen().background_colour = project::make_colour(0x10, 0x20, 0x30);
   model.fullscreen().font.italic = "1";
   model.add_macro({"%m%", "v", "", ""});
   model.add_macro({"%r%", "HKEY_LOCAL_MACHINE", "Software\\X", "Ver"});
@@ -300,6 +300,27 @@ TEST_F(CliEditTest, CheckReportsWhatWouldMakeThePackageWrong) {
   for (const char* text : {"copy of a.txt", "Source file missing", "c.txt", "Picture missing",
                            "uninst.dat is missing"}) {
     EXPECT_NE(err.find(text), std::string::npos) << text << " in " << err;
+  }
+}
+
+// A project file that holds one record three times: the load names the
+// later two "copy of a.txt" and "copy of copy of a.txt", and the check names
+// the path they all claim.
+TEST_F(CliEditTest, CheckNamesThePathThatRenamedRecordsClaim) {
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", src("a.txt")}), 0);
+  std::string text = saved();
+  const std::string record = src("a.txt") + "\r\na.txt\r\n%install path%\\\r\n";
+  const std::size_t at = text.find(record);
+  ASSERT_NE(at, std::string::npos) << text;
+  text.insert(at, record + record);
+  box.write("p.qsp", text);
+  std::string err;
+  run({"check", "p.qsp"}, &err);
+  for (const char* copy : {"copy of a.txt", "copy of copy of a.txt"}) {
+    const std::string finding = "two files are installed as \"%install path%\\a.txt\"; the one from \"" +
+                                src("a.txt") + "\" is installed as \"" + copy + "\".";
+    EXPECT_NE(err.find(finding), std::string::npos) << finding << " in " << err;
   }
 }
 

@@ -58,17 +58,17 @@ TEST_F(TextTest, MissingFileHasNoLines) {
 }
 
 TEST_F(TextTest, OverlongLinesAreCutAndTheirRestSkipped) {
-  const std::string max(kMaxLineLength, 'm');
+  const std::string max(kMaxPathLength, 'm');
   put(max + "\r\n" + max + "X\r\n" + std::string(5000, 'y') + "\nend");
   Lines got = lines();
   ASSERT_EQ(got.size(), 4u);
   EXPECT_EQ(got[0], max);  // exactly 259 plus CR LF fits
   EXPECT_EQ(got[1], max);
-  EXPECT_EQ(got[2], std::string(kMaxLineLength, 'y'));
+  EXPECT_EQ(got[2], std::string(kMaxPathLength, 'y'));
   EXPECT_EQ(got[3], "end");
   // An over-long last line without a line end.
   put(std::string(20000, 'z'));
-  EXPECT_EQ(lines(), Lines{std::string(kMaxLineLength, 'z')});
+  EXPECT_EQ(lines(), Lines{std::string(kMaxPathLength, 'z')});
 
   // The reader tells a cut line from one that fits exactly.
   put(max + "\r\n" + max + "X\r\nshort");

@@ -198,13 +198,13 @@ TEST_F(EditorTest, FullscreenOptionsWorkingCopy) {
     EXPECT_EQ(fonts.alive.size(), 1u);
     EXPECT_EQ(d.font_handle(), 3u);
     // The close box: nothing reaches the project.
-    EXPECT_EQ(project().fullscreen().background, 0xFF0000u);
+    EXPECT_EQ(project().fullscreen().background_colour, 0xFF0000u);
 
     editor->store_fullscreen(d.result());
   }
   EXPECT_TRUE(fonts.alive.empty());
   const project::FullscreenOptions& f = project().fullscreen();
-  EXPECT_EQ(f.background, 0x123456u);
+  EXPECT_EQ(f.background_colour, 0x123456u);
   EXPECT_EQ(f.shadow_colour, 0x00FF00u);
   EXPECT_EQ(f.width, 800);
   EXPECT_EQ(f.text.size(), 259u);

@@ -71,22 +71,31 @@ QUILL_HARNESS inline std::string machine_path(const std::string& path) {
   } else {
     result = "C:";
   }
-  std::vector<std::string> parts;
+  // Built in place: `starts` holds where each part's "\" stands, so ".."
+  // drops the last part by cutting the text.
+  std::vector<std::size_t> starts;
+  result.reserve(path.size() + 2);
   while (i < path.size()) {
     while (i < path.size() && sep(path[i])) ++i;
     std::size_t end = i;
     while (end < path.size() && !sep(path[end])) ++end;
-    std::string part = path.substr(i, end - i);
+    const std::size_t length = end - i;
+    const char* part = path.data() + i;
     i = end;
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
+    if (length == 0 || (length == 1 && part[0] == '.')) continue;
+    if (length == 2 && part[0] == '.' && part[1] == '.') {
+      if (!starts.empty()) {
+        result.resize(starts.back());
+        starts.pop_back();
+      }
       continue;
     }
-    for (char& c : part) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    parts.push_back(part);
+    starts.push_back(result.size());
+    result += '\\';
+    for (std::size_t k = 0; k < length; ++k) {
+      result += static_cast<char>(std::toupper(static_cast<unsigned char>(part[k])));
+    }
   }
-  for (const std::string& part : parts) result += "\\" + part;
   return result;
 }
 
@@ -125,6 +134,12 @@ QUILL_HARNESS inline std::map<std::string, std::string> snapshot(os::Os& os) {
     }
   }
   return all;
+}
+
+// The same from the in-memory machine's own tree, without a walk through
+// the OS interface.
+QUILL_HARNESS inline std::map<std::string, std::string> snapshot(os::MemoryOs& os) {
+  return os.drive_contents();
 }
 
 // The paths that differ between two snapshots (added, removed or changed).

@@ -20,7 +20,8 @@ class YesCallback : public installer::InstallCallback {
  public:
   installer::ReplaceAnswer ask_replace(const std::string&) override { return installer::ReplaceAnswer::yes; }
   void set_status(const std::string&) override {}
-  void set_progress(std::uint64_t, std::uint64_t) override {}
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
   bool cancel_requested() override { return false; }
   installer::WriteAnswer ask_write_failed(const std::string&) override { return installer::WriteAnswer::ignore; }
 };
@@ -98,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.push_back(fuzz::machine_path(path));
   };
   const std::string folder = installer::install_folder_path(request.install_folder);
-  name_along(folder + installer::kUninstallLogName);
+  name_along(folder + package::kUninstallLogName);
   std::vector<package::FileInfoLine> lines;
   package::read_file_info(os, payload + "fileinfo.txt", &lines);
   for (const package::FileInfoLine& line : lines) name_along(package::file_info_destination(line));

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool any_cut = false;
   std::size_t count = 0;
   while (reader.next(&line)) {
-    if (line.size() > kMaxLineLength || line.find('\n') != std::string::npos) fuzz::fail("line too long or split");
+    if (line.size() > kMaxPathLength || line.find('\n') != std::string::npos) fuzz::fail("line too long or split");
     any_cut = any_cut || reader.last_line_cut();
     joined += (count++ > 0 ? "\n" : "") + line;
   }

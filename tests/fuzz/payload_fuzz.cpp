@@ -9,9 +9,9 @@ namespace {
 
 class Progress : public quill::package::ExtractProgress {
  public:
-  void set_range(unsigned) override {}
-  void set_position(unsigned) override {}
-  bool cancelled() override { return false; }
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
+  bool cancel_requested() override { return false; }
 };
 
 }  // namespace

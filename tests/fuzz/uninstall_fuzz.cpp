@@ -4,15 +4,16 @@
 // inside a listed program group; no protected folder goes; another
 // installation's uninstall entry stays.
 #include "tests/fuzz/fuzz_common.h"
+#include "package/uninstall_key.h"
 #include "uninstaller/removal.h"
 
 namespace {
 
 class QuietObserver : public quill::uninstall::RemovalObserver {
  public:
-  void set_progress_range(std::size_t) override {}
-  void set_progress(std::size_t) override {}
-  void add_status_line(const std::string&) override {}
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
+  void set_status(const std::string&) override {}
   void finished() override {}
 };
 
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const std::string& folder : protected_folders) fuzz::put_file(os, folder + "\\keep.dat", "keep");
   os.set_read_only(app + "\\data\\a.dat", true);
-  const std::string uninstall_key = uninstall::kUninstallKey;
+  const std::string uninstall_key = package::kUninstallKey;
   os.registry_write_string(os::RegistryRoot::local_machine, uninstall_key + "\\Tool", "DisplayName", "Tool");
   os.registry_write_string(os::RegistryRoot::local_machine, uninstall_key + "\\Other", "DisplayName", "Other");
   fuzz::put_file(os, app + "\\uninstall.ini", input);

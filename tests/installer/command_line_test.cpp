@@ -54,5 +54,24 @@ TEST(CommandLineTest, EachResultHasItsOwnExitCode) {
   EXPECT_NE(usage_text().find("skipped"), std::string::npos);
 }
 
+TEST(CommandLineTest, UsageBoxStartErrorsAndInteractiveExitCodes) {
+  const std::string usage = usage_text();
+  EXPECT_EQ(usage_message(parse_command_line("/?")), usage);
+  EXPECT_EQ(usage_message(parse_command_line("/S /?")), usage);
+  EXPECT_EQ(usage_message(parse_command_line("/X")), "Unknown argument: /X\n\n" + usage);
+  EXPECT_EQ(usage_message(parse_command_line("/S /X")), "");  // nobody is there to click
+
+  EXPECT_EQ(start_exit_code(package::ExtractOutcome::write_failed), kExitWriteFailed);
+  EXPECT_EQ(start_exit_code(package::ExtractOutcome::damaged), kExitDamaged);
+  EXPECT_NE(std::string(start_error_text(package::ExtractOutcome::write_failed)).find("temporary"),
+            std::string::npos);
+  EXPECT_NE(std::string(start_error_text(package::ExtractOutcome::damaged)).find("damaged"),
+            std::string::npos);
+
+  EXPECT_EQ(wizard_exit_code(false, InstallResult::finished), kExitCancelled);
+  EXPECT_EQ(wizard_exit_code(true, InstallResult::finished), kExitInstalled);
+  EXPECT_EQ(wizard_exit_code(true, InstallResult::write_failed), kExitWriteFailed);
+}
+
 }  // namespace
 }  // namespace quill::installer

@@ -36,7 +36,8 @@ class NoQuestions : public InstallCallback {
  public:
   ReplaceAnswer ask_replace(const std::string&) override { return ReplaceAnswer::yes; }
   void set_status(const std::string&) override {}
-  void set_progress(std::uint64_t, std::uint64_t) override {}
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
   bool cancel_requested() override { return false; }
   WriteAnswer ask_write_failed(const std::string&) override { return WriteAnswer::ignore; }
 };

@@ -81,7 +81,8 @@ class Answers : public InstallCallback {
     return replace_cancel ? ReplaceAnswer::cancel : ReplaceAnswer::yes;
   }
   void set_status(const std::string& text) override { last_status = text; }
-  void set_progress(std::uint64_t, std::uint64_t) override {}
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
   bool cancel_requested() override { return ++polls == cancel_at_poll; }
   WriteAnswer ask_write_failed(const std::string&) override {
     ++write_questions;

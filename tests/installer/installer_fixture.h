@@ -63,10 +63,8 @@ class ScriptedCallback : public InstallCallback {
     return a;
   }
   void set_status(const std::string& text) override { statuses.push_back(text); }
-  void set_progress(std::uint64_t done, std::uint64_t total) override {
-    last_done = done;
-    last_total = total;
-  }
+  void set_progress_range(std::uint64_t total) override { last_total = total; }
+  void set_progress(std::uint64_t done) override { last_done = done; }
   bool cancel_requested() override { return ++polls > cancel_after_polls; }
   WriteAnswer ask_write_failed(const std::string& path) override {
     write_asked.push_back(path);

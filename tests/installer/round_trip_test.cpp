@@ -10,9 +10,9 @@ namespace {
 
 class Quiet : public uninstall::RemovalObserver {
  public:
-  void set_progress_range(std::size_t) override {}
-  void set_progress(std::size_t) override {}
-  void add_status_line(const std::string&) override {}
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
+  void set_status(const std::string&) override {}
   void finished() override {}
 };
 

@@ -2,6 +2,7 @@
 #include "installer/wizard.h"
 
 #include "installer/cancel.h"
+#include "installer/install_log.h"
 #include "installer_fixture.h"
 
 #include <thread>
@@ -203,6 +204,65 @@ TEST_F(WizardTest, SmallWindowAndSmoothBar) {
   Placement p = small_window_placement(1024, 768, 300, 60);
   EXPECT_EQ(p.x, 362);
   EXPECT_EQ(p.y, 546);
+}
+
+TEST_F(WizardTest, InstallEndedClosesWithTheBoxOfItsResult) {
+  os().set_free_megabytes(100);
+  struct Case {
+    InstallResult result;
+    bool closed, damaged, warned, finished;
+  };
+  for (const Case& c : {Case{InstallResult::finished, false, false, false, true},
+                        Case{InstallResult::damaged, true, true, false, false},
+                        Case{InstallResult::unusable_folder, true, false, true, false},
+                        Case{InstallResult::write_failed, true, false, false, false},
+                        Case{InstallResult::cancelled, true, false, false, false}}) {
+    WizardData d = data();
+    d.welcome_text.clear();
+    d.licence_text.clear();
+    Wizard w(os(), d);
+    w.open();
+    w.next();
+    ASSERT_TRUE(w.next().start_install);
+    Outcome out = w.install_ended(c.result);
+    const int result = static_cast<int>(c.result);
+    EXPECT_EQ(out.closed, c.closed) << result;
+    EXPECT_EQ(out.damaged_package, c.damaged) << result;
+    EXPECT_EQ(out.entered_finished, c.finished) << result;
+    EXPECT_EQ(out.warning, c.warned ? unusable_folder_message("C:\\Program Files\\Tool") : "")
+        << result;
+    EXPECT_EQ(w.step(), c.finished ? 6 : -1) << result;
+  }
+}
+
+TEST_F(WizardTest, InstallRequestTakesTheFolderOnceAndTheTickedBoxes) {
+  package::InstallerData loaded;
+  loaded.registered_name = "Tool";
+  loaded.has_registered_name = true;
+  loaded.install_entry_count = 7;
+  Wizard w(os(), data());
+  w.open();
+  w.set_folder_text("D:/Apps/Tool");
+  w.set_ticked(control::start_menu, false);
+  InstallLog log(os(), "C:\\setup.log");
+  InstallRequest request = install_request(loaded, w, &log);
+  EXPECT_EQ(request.install_folder, "D:\\Apps\\Tool");
+  EXPECT_TRUE(request.shortcuts.desktop);
+  EXPECT_FALSE(request.shortcuts.start_menu);
+  EXPECT_TRUE(request.shortcuts.quick_launch);
+  EXPECT_EQ(request.registered_name, "Tool");
+  EXPECT_TRUE(request.has_registered_name);
+  EXPECT_EQ(request.install_entry_count, 7u);
+  EXPECT_EQ(request.macros, &loaded.macros);
+  EXPECT_EQ(request.log, &log);
+  // Any style but the smooth one shows the plain bar.
+  for (int style : {0, 1, 2, -1}) {
+    WizardData d = data();
+    d.progress_style = style;
+    EXPECT_EQ(Wizard(os(), d).progress_bar(),
+              style == 1 ? control::progress_smooth : control::progress_plain)
+        << style;
+  }
 }
 
 TEST(CancelFlagsTest, WaitsWhileTheQuestionIsOpen) {

@@ -1,10 +1,10 @@
 // The background window's arithmetic: window and picture placement, record
 // lookup and the slideshow's single-precision thresholds.
-#include "installer/win32/background_layout.h"
+#include "installer/background_layout.h"
 
 #include <gtest/gtest.h>
 
-namespace quill::stub {
+namespace quill::installer {
 namespace {
 
 TEST(BackgroundWindowBox, CentresAGivenSizeAndCoversTheScreenOtherwise) {
@@ -93,4 +93,4 @@ TEST(SlideshowShare, UsesSinglePrecisionThresholds) {
 }
 
 }  // namespace
-}  // namespace quill::stub
+}  // namespace quill::installer

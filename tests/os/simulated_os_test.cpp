@@ -283,7 +283,7 @@ TEST_F(PosixOsTest, HostPathsOnlyWhenAllowed) {
     EXPECT_FALSE(os_.file_status(path).exists) << path;
     EXPECT_EQ(os_.delete_file(path), path == host ? Error::access_denied : Error::not_found) << path;
     EXPECT_EQ(os_.open_file(path, OpenMode::write), nullptr) << path;
-    EXPECT_NE(os_.copy_file("C:\Windows\..\none", path, false), Error::none) << path;
+    EXPECT_NE(os_.copy_file("C:\\Windows\\..\\none", path, false), Error::none) << path;
   }
   EXPECT_EQ(os_.create_folder(sandbox_.root() + "/made"), Error::access_denied);
   std::vector<FolderEntry> entries;
@@ -343,6 +343,22 @@ TEST(MemoryOsTest, HoldsNoHostPathsAndOnlyItsCapacity) {
   char c = 0;
   EXPECT_EQ(open->read(&c, 1), 1u);
   EXPECT_EQ(c, 'a');
+}
+
+TEST(MemoryOsTest, DriveContentsListEveryFolderAndFile) {
+  MemoryOs os;
+  ASSERT_EQ(os.create_folder("C:\\Apps"), Error::none);
+  ASSERT_TRUE(write(os, "C:\\Apps\\Tool.exe", "tool"));
+  ASSERT_TRUE(write(os, "C:\\apps\\ro.txt", "x"));
+  ASSERT_EQ(os.set_read_only("C:\\Apps\\ro.txt", true), Error::none);
+  const auto all = os.drive_contents();
+  EXPECT_EQ(all.at("C:"), "<folder>");
+  EXPECT_EQ(all.at("C:\\APPS"), "<folder>");
+  EXPECT_EQ(all.at("C:\\APPS\\TOOL.EXE"), "w:tool");
+  EXPECT_EQ(all.at("C:\\APPS\\RO.TXT"), "r:x");
+  EXPECT_EQ(all.count("C:\\WINDOWS"), 1u);  // the standard folders too
+  ASSERT_EQ(os.delete_file("C:\\Apps\\Tool.exe"), Error::none);
+  EXPECT_EQ(os.drive_contents().count("C:\\APPS\\TOOL.EXE"), 0u);
 }
 
 }  // namespace

@@ -113,15 +113,15 @@ TEST_F(DataFilesTest, InstallerSettings) {
   put("installer_settings.txt", "1\ntrue");
   ASSERT_TRUE(read_installer_settings(os(), folder_ + "installer_settings.txt", &settings));
   EXPECT_EQ(settings.progress_style, 1);
-  EXPECT_TRUE(settings.small_window);
+  EXPECT_TRUE(settings.shrink_during_install);
   put("installer_settings.txt", "5\nTrue");
   ASSERT_TRUE(read_installer_settings(os(), folder_ + "installer_settings.txt", &settings));
   EXPECT_EQ(settings.progress_style, 0);  // out of range reads as the plain bar
-  EXPECT_FALSE(settings.small_window);
+  EXPECT_FALSE(settings.shrink_during_install);
   put("installer_settings.txt", "-1\ntx");
   ASSERT_TRUE(read_installer_settings(os(), folder_ + "installer_settings.txt", &settings));
   EXPECT_EQ(settings.progress_style, 0);
-  EXPECT_TRUE(settings.small_window);
+  EXPECT_TRUE(settings.shrink_during_install);
 }
 
 TEST_F(DataFilesTest, FullscreenSettings) {
@@ -140,19 +140,19 @@ TEST_F(DataFilesTest, FullscreenSettings) {
   EXPECT_TRUE(s.italic);
   EXPECT_FALSE(s.underline);
   EXPECT_TRUE(s.strike_out);
-  EXPECT_EQ(s.text_format, 37u);
-  EXPECT_TRUE(s.gradient);
+  EXPECT_EQ(s.alignment, 37u);
+  EXPECT_TRUE(s.fade);
   EXPECT_TRUE(s.shadow);
   EXPECT_EQ(s.shadow_offset, 3);
   EXPECT_EQ(s.text_colour, 255u + 128u * 256u);
   EXPECT_EQ(s.shadow_colour, 1u + 2u * 256u + 3u * 65536u);
   EXPECT_EQ(s.background_colour, 255u + 0u * 256u + 16u * 65536u);  // clamped parts
-  EXPECT_EQ(s.gradient_colour, 10u + 20u * 256u + 30u * 65536u);
+  EXPECT_EQ(s.fade_colour, 10u + 20u * 256u + 30u * 65536u);
 
   put("fullscreen.txt", "Only text");  // short file: the rest reads empty and 0
   ASSERT_TRUE(read_fullscreen_settings(os(), folder_ + "fullscreen.txt", &s));
   EXPECT_TRUE(s.title_bar);
-  EXPECT_EQ(s.gradient_colour, 0u);
+  EXPECT_EQ(s.fade_colour, 0u);
 }
 
 TEST_F(DataFilesTest, FileInfoLines) {
@@ -233,7 +233,7 @@ TEST_F(DataFilesTest, LoadInstallerDataExpandsWithTheMacroTable) {
   EXPECT_FALSE(data.shortcut_locations.start_menu);
   EXPECT_TRUE(data.shortcut_locations.quick_launch);
   EXPECT_EQ(data.settings.progress_style, 1);
-  EXPECT_FALSE(data.settings.small_window);
+  EXPECT_FALSE(data.settings.shrink_during_install);
   EXPECT_TRUE(data.has_fullscreen);
   EXPECT_EQ(data.fullscreen.text, "Tool is being installed");
   EXPECT_EQ(data.font_path, folder_ + "font");

@@ -14,9 +14,9 @@ using test::ZipEntry;
 // Records what the extraction window would show; cancels at a chosen poll.
 class RecordingProgress : public ExtractProgress {
  public:
-  void set_range(unsigned megabytes) override { ranges.push_back(megabytes); }
-  void set_position(unsigned megabytes) override { positions.push_back(megabytes); }
-  bool cancelled() override { return ++polls == cancel_at_poll; }
+  void set_progress_range(std::uint64_t megabytes) override { ranges.push_back(megabytes); }
+  void set_progress(std::uint64_t megabytes) override { positions.push_back(megabytes); }
+  bool cancel_requested() override { return ++polls == cancel_at_poll; }
 
   std::vector<unsigned> ranges;
   std::vector<unsigned> positions;

@@ -48,7 +48,7 @@ void fill(Project& p) {
   s.try_path_first = true;
   s.use_background_window = true;
   p.fullscreen().font = {"Times New Roman", "24", "400", "1", "0", "1", "238"};
-  p.fullscreen().background = make_colour(1, 2, 3);
+  p.fullscreen().background_colour = make_colour(1, 2, 3);
   p.fullscreen().alignment = 1;
   p.window_settings().progress_style = 1;
 }
@@ -104,7 +104,7 @@ TEST(ProjectFile, SavedSlotNumbersFollowCompaction) {
 TEST(ProjectFile, RenderingWithoutCompactingWritesWhatASaveWrites) {
   Project p;
   for (int i = 0; i < 8; ++i) p.add_file("/s/" + std::to_string(i), "f" + std::to_string(i), kInstallRootPath, p.install_root());
-  p.shortcut(6, kQuickStart) = {"", "Six", "", kQuickStart};
+  p.shortcut(6, kQuickLaunch) = {"", "Six", "", kQuickLaunch};
   p.set_uninstaller_item(p.file(7).item);
   p.settings().include_uninstaller = true;
   for (int slot : {1, 2, 4}) p.remove_file_record(slot);

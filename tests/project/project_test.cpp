@@ -32,7 +32,7 @@ TEST(ProjectReset, HoldsOnlyTheTwoRootsAndDefaults) {
   EXPECT_EQ(p.settings().program_name, "Software Name");
   EXPECT_EQ(p.settings().title, "%name% Setup");
   EXPECT_EQ(p.settings().default_install_folder, "%program files%\\%name%");
-  EXPECT_EQ(p.fullscreen().background, 0xFF0000u);
+  EXPECT_EQ(p.fullscreen().background_colour, 0xFF0000u);
   EXPECT_EQ(p.window_title(), "Quillset - New Unsaved Project");
 }
 
@@ -80,7 +80,7 @@ TEST(ProjectFiles, CompactionMovesRecordsDownWithTheirShortcuts) {
     items[i] = p.add_file("/src/" + std::to_string(i), "f" + std::to_string(i), kInstallRootPath,
                           p.install_root());
   }
-  p.shortcut(5, kQuickStart) = {"Menu", "Five", "%install path%\\f5", kQuickStart};
+  p.shortcut(5, kQuickLaunch) = {"Menu", "Five", "%install path%\\f5", kQuickLaunch};
   p.shortcut(2, kDesktop) = {"", "Two", "%install path%\\f2", kDesktop};
   for (int slot : {1, 3, 4}) p.remove_file_record(slot);  // files in 0, 2 and 5
 
@@ -90,10 +90,10 @@ TEST(ProjectFiles, CompactionMovesRecordsDownWithTheirShortcuts) {
   EXPECT_EQ(p.file(1).name, "f5");
   EXPECT_EQ(p.file(2).name, "f2");
   EXPECT_FALSE(p.file_in_use(5));
-  EXPECT_EQ(p.shortcuts(1)[kQuickStart].name, "Five");
-  EXPECT_EQ(p.shortcuts(1)[kQuickStart].location, kQuickStart);
+  EXPECT_EQ(p.shortcuts(1)[kQuickLaunch].name, "Five");
+  EXPECT_EQ(p.shortcuts(1)[kQuickLaunch].location, kQuickLaunch);
   EXPECT_EQ(p.shortcuts(2)[kDesktop].name, "Two");
-  EXPECT_EQ(p.shortcuts(5)[kQuickStart].name, "");
+  EXPECT_EQ(p.shortcuts(5)[kQuickLaunch].name, "");
   // The indexes follow the move.
   EXPECT_EQ(p.find_file_by_tree_item(items[5]), 1);
   EXPECT_EQ(p.find_file_by_name_and_folder("f5", kInstallRootPath), 1);

@@ -175,7 +175,7 @@ TEST_F(RemovalTest, RegistryNamesThatWouldReachOtherKeys) {
   add_uninstall_key("Other\\Nested");
   write_log(log_path, {"", "||||"});
   uninstall(log_path);
-  EXPECT_TRUE(os.registry_key_exists(os::RegistryRoot::local_machine, kUninstallKey));
+  EXPECT_TRUE(os.registry_key_exists(os::RegistryRoot::local_machine, package::kUninstallKey));
   EXPECT_EQ(observer.lines.back(), "Done!");
 
   write_log(log_path, {"Other\\Nested", "||||"});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "os/memory_os.h"
+#include "package/uninstall_key.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_log.h"
 
@@ -15,9 +16,9 @@ namespace quill::uninstall {
 
 class RecordingObserver : public RemovalObserver {
  public:
-  void set_progress_range(std::size_t maximum) override { range = static_cast<long>(maximum); }
-  void set_progress(std::size_t position) override { positions.push_back(position); }
-  void add_status_line(const std::string& text) override { lines.push_back(text); }
+  void set_progress_range(std::uint64_t maximum) override { range = static_cast<long>(maximum); }
+  void set_progress(std::uint64_t position) override { positions.push_back(position); }
+  void set_status(const std::string& text) override { lines.push_back(text); }
   void finished() override { ++finished_calls; }
 
   long range = -1;
@@ -52,12 +53,12 @@ class UninstallFixture : public ::testing::Test {
 
   void add_uninstall_key(const std::string& name) {
     os.registry_write_string(os::RegistryRoot::local_machine,
-                             std::string(kUninstallKey) + "\\" + name, "DisplayName",
+                             std::string(package::kUninstallKey) + "\\" + name, "DisplayName",
                              name + " (remove only)");
   }
   bool has_uninstall_key(const std::string& name) {
     return os.registry_key_exists(os::RegistryRoot::local_machine,
-                                  std::string(kUninstallKey) + "\\" + name);
+                                  std::string(package::kUninstallKey) + "\\" + name);
   }
 
   // Reads the log (which must be sound) and runs the whole removal.

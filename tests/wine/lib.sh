@@ -113,6 +113,13 @@ wine_setup() {
   rm -f "$WORK/prefix/.ready"
   export WINEPREFIX="$WORK/prefix"
   export DRIVE_C="$WINEPREFIX/drive_c"
+  # Wine finds a prefix's server by the device and inode of the prefix
+  # folder, in a folder under TMPDIR. A prefix made after another test's was
+  # removed can get the same inode, and its programs would then reach a
+  # server of that test that is still going away ("recvmsg: Connection reset
+  # by peer"). A TMPDIR of this test alone keeps the servers apart.
+  mkdir -p "$WORK/tmp"
+  export TMPDIR="$WORK/tmp"
   # The prefix's Desktop, Documents and similar folders link to the host's
   # home folder; make them real folders inside this prefix.
   local link

@@ -27,13 +27,13 @@ class DialogObserver : public RemovalObserver {
  public:
   explicit DialogObserver(HWND dialog) : dialog_(dialog) {}
 
-  void set_progress_range(std::size_t maximum) override {
+  void set_progress_range(std::uint64_t maximum) override {
     SendDlgItemMessageA(dialog_, IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(maximum));
   }
-  void set_progress(std::size_t position) override {
+  void set_progress(std::uint64_t position) override {
     SendDlgItemMessageA(dialog_, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   }
-  void add_status_line(const std::string& text) override {
+  void set_status(const std::string& text) override {
     LRESULT index = SendDlgItemMessageA(dialog_, IDC_STEPS, LB_ADDSTRING, 0,
                                         reinterpret_cast<LPARAM>(text.c_str()));
     if (index >= 0) SendDlgItemMessageA(dialog_, IDC_STEPS, LB_SETCURSEL, index, 0);

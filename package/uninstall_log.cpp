@@ -1,15 +1,32 @@
-// Reading the uninstall log. The reader keeps its own line splitting because
-// it must know when a line was too long: a path cut to the line limit may
-// name a different, existing file or folder.
-#include "uninstaller/uninstall_log.h"
+// Writing and reading the uninstall log. The reader keeps its own line
+// splitting because it must know when a line was too long: a path cut to the
+// line limit may name a different, existing file or folder.
+#include "package/uninstall_log.h"
 
 #include <memory>
 
-namespace quill::uninstall {
+#include "common/text_file.h"
+
+namespace quill::package {
+
+const char kUninstallLogName[] = "uninstall.ini";
+const char kLogTerminator[] = "||||";
+
+bool append_log_line(os::Os& os, const std::string& log_path, const std::string& line) {
+  return append_line(os, log_path, line);
+}
+
+bool append_log_line(os::File& log, const std::string& line) { return append_line(log, line); }
+
+std::vector<std::string> log_closing_lines(const std::string& copy_path,
+                                           const std::string& install_folder) {
+  return {copy_path, install_folder, kLogTerminator};
+}
+
 namespace {
 
 struct Line {
-  std::string text;  // at most kMaxLogLine characters
+  std::string text;  // at most kMaxPathLength characters
   bool damaged = false;
 };
 
@@ -36,15 +53,15 @@ class LogReader {
       ++length;
       last = c;
       if (c == '\0') line->damaged = true;
-      if (line->text.size() <= kMaxLogLine) line->text.push_back(c);
+      if (line->text.size() <= kMaxPathLength) line->text.push_back(c);
     }
     if (last == '\r') {
       --length;
       if (line->text.size() > length) line->text.resize(length);
     }
-    if (length > kMaxLogLine) {
+    if (length > kMaxPathLength) {
       line->damaged = true;
-      line->text.resize(kMaxLogLine);
+      line->text.resize(kMaxPathLength);
     }
     return true;
   }
@@ -79,11 +96,11 @@ LogStatus read_uninstall_log(os::Os& os, const std::string& path, UninstallLog* 
   log->name_damaged = line.damaged;
 
   while (reader->next(&line)) {
-    if (!line.text.empty() && line.text[0] == '|') return LogStatus::ok;
+    if (!line.text.empty() && line.text[0] == kLogTerminator[0]) return LogStatus::ok;
     if (log->entries.size() == kMaxLogEntries) return LogStatus::too_many_entries;
     log->entries.push_back(LogEntry{std::move(line.text), line.damaged});
   }
   return LogStatus::no_terminator;
 }
 
-}  // namespace quill::uninstall
+}  // namespace quill::package

@@ -1,125 +1,100 @@
-// Contents of the installer data files.
-#include "builder/project/data_files.h"
+// The project's settings as installer data, and the install entry plan.
+#include "builder/project/package_contents.h"
 
 #include <unordered_map>
 
-#include "common/lines.h"
+#include "common/limits.h"
 #include "common/paths.h"
 
 namespace quill::project {
 
-namespace {
+std::string box_text(const std::string& text) { return text.substr(0, kMaxPathLength); }
 
-void line(std::string& out, const std::string& text) {
-  out += text;
-  out += '\n';
-}
-
-void line(std::string& out, long number) { line(out, std::to_string(number)); }
-
-const char kRecordEnd[] = "////";
-
-}  // namespace
-
-std::string box_text(const std::string& text) { return text.substr(0, kMaxLineLength); }
-
-std::string installer_settings_text(const WindowSettings& settings) {
-  return std::to_string(static_cast<unsigned>(settings.progress_style)) + "\n" +
-         (settings.shrink_during_install ? "true" : "false");
-}
-
-std::string def_install_text(const Settings& settings) {
-  std::string text = box_text(settings.default_install_folder);
-  if (settings.try_path_first) text += "\n" + box_text(settings.registry_macro);
-  return text;
-}
-
-std::string eoi_buttons_text(const Settings& settings) {
-  return settings.message_box_ok ? "OK" : "YESNO";
-}
-
-std::string macros_text(const Project& project, int* left_out,
-                        std::vector<std::string>* unwritable) {
-  std::string out;
-  int written = 0;
-  int skipped = 0;
-  for (int slot = 0; slot < project.macro_count() && slot < kMacroSlots; ++slot) {
-    const Macro& macro = project.macro(slot);
-    if (macro.name.empty()) continue;
-    if (!macro.value_name.empty() && macro.value_name[0] == '/') {
-      if (unwritable) unwritable->push_back(macro.name);
-      continue;
-    }
-    if (written == kMaxPackagedMacros) {
-      ++skipped;
-      continue;
-    }
-    line(out, macro.name);
-    line(out, macro.value);
-    line(out, macro.key);
-    line(out, macro.value_name);
-    ++written;
-  }
-  line(out, "%name%");
-  line(out, box_text(project.settings().program_name));
-  line(out, "");
-  line(out, "");
-  for (int i = 0; i < 4; ++i) line(out, kRecordEnd);
-  if (left_out) *left_out = skipped;
+package::InstallerSettings installer_settings(const WindowSettings& settings) {
+  package::InstallerSettings out;
+  out.progress_style = settings.progress_style;
+  out.shrink_during_install = settings.shrink_during_install;
   return out;
 }
 
-std::string shortcuts_text(const Project& project, bool* any) {
-  std::string out;
-  *any = false;
+package::InstallFolders install_folders(const Settings& settings) {
+  package::InstallFolders out;
+  out.default_folder = box_text(settings.default_install_folder);
+  if (settings.try_path_first) out.preferred_folder = box_text(settings.preferred_folder);
+  return out;
+}
+
+package::FullscreenSettings fullscreen_settings(const FullscreenOptions& f) {
+  package::FullscreenSettings out;
+  out.text = box_text(f.text);
+  out.title_bar = !f.without_title_bar;
+  out.width = f.stretch_to_desktop ? 0 : f.width;
+  out.height = f.stretch_to_desktop ? 0 : f.height;
+  out.font_face = f.font.face;
+  out.font_size = static_cast<int>(parse_decimal(f.font.points));
+  out.font_weight = static_cast<int>(parse_decimal(f.font.weight));
+  out.italic = parse_decimal(f.font.italic) != 0;
+  out.underline = parse_decimal(f.font.underline) != 0;
+  out.strike_out = parse_decimal(f.font.strike_out) != 0;
+  out.char_set = static_cast<int>(parse_decimal(f.font.charset));
+  out.alignment = static_cast<std::uint32_t>(f.alignment);
+  out.fade = f.fade;
+  out.shadow = f.shadow;
+  out.shadow_offset = f.shadow_offset;
+  out.text_colour = f.text_colour;
+  out.shadow_colour = f.shadow_colour;
+  out.background_colour = f.background_colour;
+  out.fade_colour = f.fade_colour;
+  return out;
+}
+
+package::BackgroundPicture background_placement(const ImageRecord& image) {
+  package::BackgroundPicture out;
+  out.step = image.step;
+  out.placement = image.mode;
+  out.x = image.x;
+  out.y = image.y;
+  return out;
+}
+
+std::vector<package::ShortcutRecord> shortcut_records(const Project& project) {
+  std::vector<package::ShortcutRecord> records;
   for (int slot = 0; slot < kFileSlots; ++slot) {
     if (!project.file_in_use(slot)) continue;
     for (const ShortcutSlot& shortcut : project.shortcuts(slot)) {
       if (shortcut.name.empty()) continue;
-      line(out, shortcut.start_menu_folder);
-      line(out, shortcut.name);
+      package::ShortcutRecord record;
+      record.start_menu_folder = shortcut.start_menu_folder;
+      record.name = shortcut.name;
       // The stored target may predate a rename or move of the file.
-      line(out, project.shortcut_target(slot));
-      line(out, shortcut.location);
-      *any = true;
+      record.target = project.shortcut_target(slot);
+      // The project's number as it stands, known location or not.
+      record.location = static_cast<package::ShortcutLocation>(shortcut.location);
+      records.push_back(std::move(record));
     }
   }
-  for (int i = 0; i < 4; ++i) line(out, kRecordEnd);
-  return out;
+  return records;
 }
 
-std::string background_companion_text(const ImageRecord& image) {
-  std::string out;
-  line(out, image.mode);
-  line(out, image.x);
-  line(out, image.y);
-  return out;
-}
-
-std::string fullscreen_text(const FullscreenOptions& f) {
-  auto flag = [](const std::string& value) { return parse_decimal(value) != 0 ? 1L : 0L; };
-  std::string out;
-  line(out, box_text(f.text));
-  line(out, f.without_title_bar ? "without" : "with");
-  line(out, f.stretch_to_desktop ? 0 : f.width);
-  line(out, f.stretch_to_desktop ? 0 : f.height);
-  line(out, f.font.face);
-  line(out, parse_decimal(f.font.points));
-  line(out, parse_decimal(f.font.weight));
-  line(out, flag(f.font.italic));
-  line(out, flag(f.font.underline));
-  line(out, flag(f.font.strike_out));
-  line(out, parse_decimal(f.font.charset));
-  line(out, f.alignment);  // the text-drawing flag: 0 left, 1 centre, 2 right
-  line(out, f.fade ? "true" : "false");
-  line(out, f.shadow ? "true" : "false");
-  line(out, f.shadow_offset);
-  for (Colour c : {f.text_colour, f.shadow_colour, f.background, f.fade_to}) {
-    line(out, red_of(c));
-    line(out, green_of(c));
-    line(out, blue_of(c));
+std::string macros_text(const Project& project, int* left_out,
+                        std::vector<std::string>* unwritable) {
+  std::vector<package::MacroRecord> written;
+  int skipped = 0;
+  for (int slot = 0; slot < project.macro_count() && slot < kMacroSlots; ++slot) {
+    const Macro& macro = project.macro(slot);
+    if (macro.name.empty()) continue;
+    if (package::is_record_end(macro.value_name)) {
+      if (unwritable) unwritable->push_back(macro.name);
+      continue;
+    }
+    if (static_cast<int>(written.size()) == kMaxPackagedMacros) {
+      ++skipped;
+      continue;
+    }
+    written.push_back({macro.name, macro.value, macro.key, macro.value_name});
   }
-  return out;
+  if (left_out) *left_out = skipped;
+  return package::macro_file_text(written, box_text(project.settings().program_name));
 }
 
 namespace {
@@ -199,24 +174,6 @@ std::vector<InstallEntry> plan_install_entries(const Project& project, std::vect
     entries.push_back(entry);
   }
   return entries;
-}
-
-std::string fileinfo_text(const std::vector<InstallEntry>& entries) {
-  std::string out;
-  for (const InstallEntry& entry : entries) line(out, entry.entry_name + "|" + entry.destination);
-  line(out, kRecordEnd);
-  line(out, kRecordEnd);
-  return out;
-}
-
-std::string to_crlf(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
 }
 
 }  // namespace quill::project

@@ -9,7 +9,7 @@
 
 #include "package/payload.h"
 
-namespace quill::stub {
+namespace quill::installer {
 
 struct Box {
   int x = 0, y = 0, width = 0, height = 0;
@@ -40,4 +40,4 @@ std::size_t find_background_record(const std::vector<package::BackgroundPicture>
 bool slideshow_share_reached(std::uint64_t done, std::uint64_t total, unsigned index,
                              unsigned count);
 
-}  // namespace quill::stub
+}  // namespace quill::installer

@@ -1,7 +1,7 @@
 // Background window arithmetic (see background_layout.h).
-#include "installer/win32/background_layout.h"
+#include "installer/background_layout.h"
 
-namespace quill::stub {
+namespace quill::installer {
 
 Box background_window_box(int screen_width, int screen_height, int width, int height) {
   Box box;
@@ -62,4 +62,4 @@ bool slideshow_share_reached(std::uint64_t done, std::uint64_t total, unsigned i
   return static_cast<double>(done) / static_cast<double>(total) >= static_cast<double>(threshold);
 }
 
-}  // namespace quill::stub
+}  // namespace quill::installer

@@ -1,0 +1,54 @@
+// What a build puts in the package besides the files: the project's
+// settings in the form of the installer data files (package/ owns the
+// formats), and the plan of the install entries with their archive names.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "builder/project/project.h"
+#include "package/data_files.h"
+
+namespace quill::project {
+
+// The installer's macro table has room for this many user macros.
+constexpr int kMaxPackagedMacros = static_cast<int>(package::kMaxUserMacros);
+
+// A box's text as the main window hands it over: at most 259 characters.
+std::string box_text(const std::string& text);
+
+package::InstallerSettings installer_settings(const WindowSettings& settings);
+// The install folders; the preferred one counts only with "try path first".
+package::InstallFolders install_folders(const Settings& settings);
+package::FullscreenSettings fullscreen_settings(const FullscreenOptions& options);
+package::BackgroundPicture background_placement(const ImageRecord& image);
+// The shortcuts of the files in use, in slot and location order.
+std::vector<package::ShortcutRecord> shortcut_records(const Project& project);
+
+// "macros.txt". `left_out` (optional) receives the number of user macros
+// beyond the limit. A macro whose value name begins with "/" would read as
+// the closing record and end the installer's table early; it is left out
+// and its name goes to `unwritable` (optional).
+std::string macros_text(const Project& project, int* left_out = nullptr,
+                        std::vector<std::string>* unwritable = nullptr);
+
+// How one file record travels in the package: its "fileinfo.txt" line.
+struct InstallEntry : package::FileInfoLine {
+  int slot = kNoSlot;
+};
+
+// The records of the file table in slot order, each with an archive entry
+// name of its own. The installer finds entries by name alone, so when two
+// files in different folders share a name, one of them carries trailing
+// folders of its destination in its entry name instead (destination + entry
+// name stays the same path). A record with the same name and target folder
+// as an earlier one, or one whose clash no folder can resolve, is left out
+// and reported in `duplicates` (slot numbers). When `available` (optional)
+// says that the earlier record's source cannot be read and the later one's
+// can, the later record takes the earlier one's place instead.
+std::vector<InstallEntry> plan_install_entries(
+    const Project& project, std::vector<int>* duplicates,
+    const std::function<bool(int slot)>& available = nullptr);
+
+}  // namespace quill::project

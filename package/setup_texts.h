@@ -1,0 +1,61 @@
+// The installer's texts: welcome, title and licence, the install folders
+// ("def_install.txt"), the end-of-install files and the uninstaller's path
+// ("uninstall.txt"). The writers and the readers; the welcome and licence
+// texts travel as byte copies of the author's files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "common/limits.h"
+#include "os/os.h"
+#include "package/macros.h"
+
+namespace quill::package {
+
+// Size limits of the whole-file readers.
+constexpr std::size_t kMaxMainText = 32767;        // welcome, title and licence texts
+constexpr std::size_t kMaxEndOfInstallText = 2047; // the three end-of-install files
+constexpr std::size_t kMaxUninstallText = kMaxPathLength;  // "uninstall.txt" holds a path
+
+// Reads a whole text file of at most `max_bytes` (longer files are cut). A
+// missing file gives an empty text and false.
+bool read_whole_data_file(os::Os& os, const std::string& path, std::size_t max_bytes,
+                          std::string* text);
+
+// "def_install.txt".
+struct InstallFolders {
+  std::string default_folder;    // line 1
+  std::string preferred_folder;  // line 2, may be empty
+  // The folder field's first text: line 2 when it is not empty, else line 1.
+  const std::string& initial() const {
+    return preferred_folder.empty() ? default_folder : preferred_folder;
+  }
+};
+// Line 1, and line 2 only when `with_preferred` (an empty line 2 reads as
+// none). With "\n" line ends.
+std::string install_folders_text(const InstallFolders& folders, bool with_preferred);
+bool read_install_folders(os::Os& os, const std::string& path, InstallFolders* folders);
+
+// The end-of-install files, read when the done step opens: "eoi_file.txt" is
+// expanded with the install folder, then "eoi_message.txt" and
+// "eoi_buttons.txt" with an empty install path.
+struct EndOfInstall {
+  std::string message;
+  std::string command;
+  bool ok_box = false;  // "eoi_buttons.txt" begins with 'O'; else Yes/No
+};
+// "eoi_buttons.txt": "OK" or "YESNO".
+std::string end_of_install_buttons_text(bool ok_box);
+void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table,
+                         const std::string& install_folder, EndOfInstall* events);
+
+// "uninstall.txt", expanded with the install folder: the installed
+// uninstaller's full path. False when the file is missing.
+bool read_uninstaller_path(os::Os& os, const std::vector<MacroRecord>& table,
+                           const std::string& install_folder, std::string* path);
+// True when the package has "uninstall.txt", read or not.
+bool has_uninstaller_path(os::Os& os);
+
+}  // namespace quill::package

@@ -1,0 +1,77 @@
+// The silent install: the wizard's folder checks, fixed answers, exit codes
+// and what the record says.
+#include "installer/silent_install.h"
+
+#include <algorithm>
+
+#include "installer/command_line.h"
+#include "installer_fixture.h"
+
+namespace quill::installer {
+namespace {
+
+class SilentInstallTest : public test::InstallerTest {
+ protected:
+  void SetUp() override {
+    test::InstallerTest::SetUp();
+    data_.install_folders.default_folder = "C:\\Program Files\\Tool";
+    data_.megabytes_needed = 10;
+    data_.registered_name = "Tool";
+    data_.has_registered_name = true;
+    os().set_free_megabytes(100);
+    archive({{"a.txt", "new a"}, {"b.txt", "new b"}});
+    data_.install_entry_count = 2;
+    file_list();
+  }
+  // The run expands the list's macros in place: a second run needs it anew.
+  void file_list() {
+    data_file("fileinfo.txt", "a.txt|%install path%\r\nb.txt|%install path%\\sub\r\n////\r\n");
+  }
+  int run_silent(const std::string& folder) {
+    InstallLog log(os(), "C:\\setup.log");
+    return run_silent_install(os(), data_, folder, &log);
+  }
+  std::vector<std::string> record() { return test::split_lines(file("C:\\setup.log")); }
+
+  package::InstallerData data_;
+};
+
+TEST_F(SilentInstallTest, RefusesAFolderTheWizardWouldRefuse) {
+  struct Case {
+    std::string folder;
+    std::uint64_t free;
+    std::string line;
+  };
+  for (const Case& c : {Case{"Tool", 100, "Unusable install folder: Tool"},
+                        Case{"C:\\a\\..\\b", 100, "Unusable install folder: C:\\a\\..\\b"},
+                        Case{"D:/Apps", 10, "Not enough free space for D:\\Apps"}}) {
+    os().set_free_megabytes(c.free);
+    EXPECT_EQ(run_silent(c.folder), kExitUnusableFolder) << c.folder;
+    EXPECT_EQ(record().back(), c.line);
+  }
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool\\a.txt"));
+}
+
+TEST_F(SilentInstallTest, ReplacesWithoutAskingAndInstallsToTheChosenFolder) {
+  test::write_host_file(host("C:\\Program Files\\Tool\\a.txt"), "old");
+  EXPECT_EQ(run_silent(""), kExitInstalled);
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "new a");
+  EXPECT_EQ(file("C:\\Program Files\\Tool\\sub\\b.txt"), "new b");
+  // "/D=" wins over the package's folder; '/' is read as '\'.
+  file_list();
+  EXPECT_EQ(run_silent("C:/Other"), kExitInstalled);
+  EXPECT_EQ(file("C:\\Other\\sub\\b.txt"), "new b");
+}
+
+TEST_F(SilentInstallTest, AFileThatCannotBeWrittenUndoesTheRun) {
+  // A file where the destination's folder should be makes the write fail.
+  test::write_host_file(host("C:\\Program Files\\Tool\\sub"), "in the way");
+  EXPECT_EQ(run_silent(""), kExitWriteFailed);
+  const std::vector<std::string> lines = record();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Could not write: C:\\Program Files\\Tool\\sub\\b.txt"),
+            lines.end());
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool\\a.txt"));
+}
+
+}  // namespace
+}  // namespace quill::installer

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The layers: each folder of the tree includes only from the folders below
+# it. A header named from another layer fails this test, so the picture in
+# the README stays true.
+#   layers_test.sh SOURCE_ROOT
+set -euo pipefail
+cd "$1"
+
+# folder: the folders its code may include from (besides itself).
+allowed() {
+  case "$1" in
+    os) echo "" ;;
+    common) echo "os" ;;
+    package) echo "common os" ;;
+    installer) echo "package common os resources" ;;
+    installer/win32) echo "installer package common os resources" ;;
+    uninstaller) echo "package common os" ;;
+    uninstaller/win32) echo "uninstaller package common os resources" ;;
+    builder/project) echo "package common os" ;;
+    builder/editor) echo "builder/project package common os" ;;
+    builder/ui) echo "builder/editor builder/project package common os resources ." ;;
+    cli) echo "builder/editor builder/project package common os" ;;
+    cipher) echo "" ;;
+  esac
+}
+
+status=0
+for folder in os common package installer installer/win32 uninstaller uninstaller/win32 \
+              builder/project builder/editor builder/ui cli cipher; do
+  ok=" $folder $(allowed "$folder") "
+  for file in "$folder"/*.cpp "$folder"/*.h; do
+    [ -f "$file" ] || continue
+    while IFS= read -r header; do
+      dir=$(dirname "$header")
+      case "$ok" in
+        *" $dir "*) ;;
+        *) echo "$file includes $header: $folder may not use $dir"; status=1 ;;
+      esac
+    done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+  done
+done
+[ $status -eq 0 ] && echo "every folder includes only from the layers below it"
+exit $status
