@@ -516,8 +516,11 @@ void pick_item(HWND dialog, int id, const std::string& text) {
                         nullptr, nullptr);
     if (text != buffer.data()) continue;
     send(child, combo ? CB_SETCURSEL : LB_SETCURSEL, i, 0);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(child));
+    // Sent, not posted: a message sent by the next command would be handled
+    // before a posted one, and the selection's handler would then overwrite
+    // what that command set (a shortcut's name, say).
+    send(dialog, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+         reinterpret_cast<LPARAM>(child));
     return;
   }
   fail("control " + std::to_string(id) + " holds no item \"" + text + "\"");
