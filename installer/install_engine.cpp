@@ -302,7 +302,9 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
 // Undoes the run when it did not finish.
 InstallResult settle(InstallResult result, Transaction& transaction, InstallCallback& callback,
                      const InstallRequest& request) {
-  if (result != InstallResult::finished && transaction.change_count() > 0) {
+  if (result == InstallResult::finished) {
+    transaction.keep();
+  } else if (transaction.change_count() > 0) {
     callback.set_status(kUndoingStatus);
     note(request, "Rolling back " + std::to_string(transaction.change_count()) + " changes");
     transaction.undo_all();

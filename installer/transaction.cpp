@@ -72,22 +72,43 @@ bool Transaction::delete_file(const std::string& path) {
 }
 
 bool Transaction::move_aside(const std::string& path) {
-  // Old contents go into folders of 256 each: a name that is not there yet
-  // costs a look through its folder on some file systems.
-  const std::string group = aside_folder_ + "\\" + std::to_string(next_aside_ / 256);
-  if (next_aside_ % 256 == 0 || !aside_ready_) {
-    for (const std::string& folder : {aside_folder_, group}) {
-      if (!os_.file_status(folder).is_folder && os_.create_folder(folder) != os::Error::none) {
-        return false;
+  for (;; ++next_aside_) {
+    // Old contents go into folders of 256 each: a name that is not there
+    // yet costs a look through its folder on some file systems.
+    const std::string group = aside_folder_ + "\\" + std::to_string(next_aside_ / 256);
+    if (next_aside_ % 256 == 0 || !aside_ready_) {
+      for (const std::string& folder : {aside_folder_, group}) {
+        if (!os_.file_status(folder).is_folder && os_.create_folder(folder) != os::Error::none) {
+          return false;
+        }
       }
+      aside_ready_ = true;
     }
-    aside_ready_ = true;
+    const std::string aside = group + "\\" + std::to_string(next_aside_ % 256);
+    // A name a run that never ended left behind is passed over: it may hold
+    // the only copy of a file that run replaced.
+    if (os_.file_status(aside).exists) continue;
+    if (!move_or_copy(path, aside)) return false;
+    ++next_aside_;
+    changes_.push_back({Kind::replaced, path, aside});
+    return true;
   }
-  const std::string aside = group + "\\" + std::to_string(next_aside_ % 256);
-  if (!move_or_copy(path, aside)) return false;
-  ++next_aside_;
-  changes_.push_back({Kind::replaced, path, aside});
-  return true;
+}
+
+void Transaction::keep() {
+  std::vector<std::string> groups;
+  for (const Change& change : changes_) {
+    if (change.kind != Kind::replaced) continue;
+    delete_file(change.aside);
+    const std::string group = folder_part(change.aside);
+    if (groups.empty() || groups.back() != group) groups.push_back(group);
+  }
+  // Folders that still hold something (another run's leftovers) stay.
+  for (const std::string& group : groups) os_.remove_folder(without_trailing_backslash(group));
+  if (!groups.empty()) os_.remove_folder(aside_folder_);
+  changes_.clear();
+  known_folders_.clear();
+  aside_ready_ = false;
 }
 
 bool Transaction::undo_to(std::size_t mark) {

@@ -7,8 +7,10 @@
 // copy). Undoing walks the record backwards: created files are deleted,
 // replaced files get their old content back byte for byte, created folders
 // are removed when they are empty. Nothing that existed before the run is
-// ever deleted. Registry values are not recorded: the install writes its
-// entry last, after the last step that can fail.
+// ever deleted. A run that is kept deletes the old contents it moved aside,
+// because the folder they lie in outlives the run. Registry values are not
+// recorded: the install writes its entry last, after the last step that can
+// fail.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +46,9 @@ class Transaction {
   // change could not be undone.
   bool undo_to(std::size_t mark);
   bool undo_all() { return undo_to(0); }
+  // Keeps the run's changes: the old contents moved aside are deleted, with
+  // the aside folders they leave empty, and the record starts afresh.
+  void keep();
   std::size_t change_count() const { return changes_.size(); }
 
  private:

@@ -201,6 +201,34 @@ TEST(InstallRollbackTest, CancelBeforeEveryLineAndInTheReplaceQuestionIsUndone) 
   EXPECT_TRUE(run.restored);
 }
 
+// The payload folder outlives a run, so what one run moved aside must not be
+// left there: it would stay on the disk and take the names the next run
+// moves its own replaced files to. A crashed run's leftovers stay untouched.
+TEST(InstallRollbackTest, ReplacedContentsGoOnceTheRunIsKeptAndNeverBlockTheNext) {
+  char pattern[] = "/tmp/quill-rollback-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  {
+    os::PosixOs os(pattern);
+    prepare(os);
+    const std::string aside = package::payload_folder(os) + "~replaced";
+    os.create_folder(aside);
+    os.create_folder(aside + "\\0");
+    write_host_file(os.host_path(aside + "\\0\\0"), "a crashed run's");
+    for (int run = 0; run < 2; ++run) {
+      SCOPED_TRACE("run " + std::to_string(run));
+      Answers answers;
+      EXPECT_EQ(run_install(os, request(), answers), InstallResult::finished);
+      EXPECT_EQ(answers.write_questions, 0);
+      EXPECT_EQ(read_host_file(os.host_path(std::string(kFolder) + "\\keep.dat")), "new keep");
+      EXPECT_EQ(read_host_file(os.host_path(aside + "\\0\\0")), "a crashed run's");
+      std::vector<os::FolderEntry> left;
+      os.list_folder(aside + "\\0", &left);
+      EXPECT_EQ(left.size(), 1u);
+    }
+  }
+  test::remove_sandbox(pattern);
+}
+
 TEST(InstallRollbackTest, FoldersUndoneAreMadeAndRecordedAgain) {
   char pattern[] = "/tmp/quill-rollback-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
