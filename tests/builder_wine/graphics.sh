@@ -100,11 +100,17 @@ for i in $(seq 50); do driver wait-control 1041 0.1 >/dev/null 2>&1 || break; sl
 sleep 0.3
 # Under Wine the screen keeps the closed colour dialog's image until the
 # builder draws again: typing the text once more makes it draw.
-fs set-text 1120 'Pixel Road' >/dev/null
-sleep 0.5
-shot fullscreen-options
-# The swatches lie at their places in the client area.
+# A loaded machine may take longer to draw, so the picture is taken again
+# (after another redraw) until both swatches show or ten tries have passed.
 read -r cx cy _ <<<"$(fs client)"
+for _ in $(seq 10); do
+  fs set-text 1120 'Pixel Road' >/dev/null
+  sleep 0.5
+  shot fullscreen-options
+  [ "$(pixel fullscreen-options $((cx + 24)) $((cy + 104)))" = "200,20,40" ] &&
+    [ "$(pixel fullscreen-options $((cx + 238)) $((cy + 156)))" = "0,255,0" ] && break
+done
+# The swatches lie at their places in the client area.
 [ "$(pixel fullscreen-options $((cx + 24)) $((cy + 104)))" = "200,20,40" ] ||
   fail "background swatch: $(pixel fullscreen-options $((cx + 24)) $((cy + 104)))"
 [ "$(pixel fullscreen-options $((cx + 238)) $((cy + 156)))" = "0,255,0" ] ||
