@@ -44,11 +44,52 @@ struct Node {
   std::map<std::string, std::unique_ptr<Node>, NameLess> children;  // by name, in listing order
 };
 
+// A copy of `from` and everything below it.
+std::unique_ptr<Node> copy_node(const Node& from) {
+  auto node = std::make_unique<Node>();
+  node->folder = from.folder;
+  node->read_only = from.read_only;
+  node->dos_time = from.dos_time;
+  if (from.data) node->data = std::make_shared<Data>(*from.data);
+  for (const auto& [name, child] : from.children) {
+    node->children.emplace_hint(node->children.end(), name, copy_node(*child));
+  }
+  return node;
+}
+
+// The names of a path, held inline up to the usual depth so that looking a
+// path up allocates nothing; deeper paths go on in `more_`.
+class Names {
+ public:
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  std::string_view operator[](std::size_t i) const { return i < kInline ? inline_[i] : more_[i - kInline]; }
+  std::string_view back() const { return (*this)[size_ - 1]; }
+  void push_back(std::string_view name) {
+    if (size_ < kInline) {
+      inline_[size_] = name;
+    } else {
+      more_.push_back(name);
+    }
+    ++size_;
+  }
+  void pop_back() {
+    --size_;
+    if (size_ >= kInline) more_.pop_back();
+  }
+
+ private:
+  static constexpr std::size_t kInline = 16;
+  std::string_view inline_[kInline];
+  std::vector<std::string_view> more_;
+  std::size_t size_ = 0;
+};
+
 // A path split into its drive ("C", "UNC") and components, "." and ".."
 // applied as the sandbox backend applies them.
 struct Parts {
   std::string drive;
-  std::vector<std::string_view> names;  // into the path given to split()
+  Names names;  // into the path given to split()
 };
 
 bool split(const std::string& path, Parts* parts) {
@@ -64,7 +105,6 @@ bool split(const std::string& path, Parts* parts) {
   } else {
     parts->drive = "C";
   }
-  parts->names.reserve(16);
   std::size_t i = start;
   while (i < path.size()) {
     while (i < path.size() && is_separator(path[i])) ++i;
@@ -218,9 +258,100 @@ std::map<std::string, std::string> MemoryOs::drive_contents() const {
   return all;
 }
 
+namespace {
+
+// Drive C: of a fresh machine, made once and copied into each new machine.
+const Node& standard_drive() {
+  static const std::unique_ptr<Node> drive = [] {
+    MemoryOs::Machine machine(0);
+    Node* c = machine.add(&machine.top, "C", true);
+    for (const std::string& folder : simulated::standard_folders()) {
+      Parts parts;
+      split(folder, &parts);
+      machine.add(machine.find(parts, 1), parts.names.back(), true);
+    }
+    return copy_node(*c);
+  }();
+  return *drive;
+}
+
+// Adds to `changed` the path of `node` and of everything below it; `path`
+// is the node's own, and is the same again on return.
+void add_all(const Node& node, std::string& path, std::vector<std::string>* changed) {
+  changed->push_back(path);
+  for (const auto& [name, child] : node.children) {
+    const std::size_t length = path.size();
+    path += '\\';
+    for (char c : name) path += simulated::upper(c);
+    add_all(*child, path, changed);
+    path.resize(length);
+  }
+}
+
+// Adds to `changed` the paths below folder `path` that differ between the
+// folders `before` and `after`. Both list their children in the same
+// order, so one pass through the two lists pairs them up.
+void add_changes(const Node& before, const Node& after, std::string& path, std::vector<std::string>* changed) {
+  const NameLess less;
+  auto old_it = before.children.begin();
+  auto new_it = after.children.begin();
+  while (old_it != before.children.end() || new_it != after.children.end()) {
+    const bool only_old = new_it == after.children.end() ||
+                          (old_it != before.children.end() && less(old_it->first, new_it->first));
+    const bool only_new = !only_old && (old_it == before.children.end() || less(new_it->first, old_it->first));
+    const std::string& name = only_new ? new_it->first : old_it->first;
+    const std::size_t length = path.size();
+    path += '\\';
+    for (char c : name) path += simulated::upper(c);
+    if (only_old) {
+      add_all(*(old_it++)->second, path, changed);
+    } else if (only_new) {
+      add_all(*(new_it++)->second, path, changed);
+    } else {
+      const Node& was = *(old_it++)->second;
+      const Node& is = *(new_it++)->second;
+      if (was.folder && is.folder) {
+        add_changes(was, is, path, changed);
+      } else if (was.folder || is.folder) {
+        // A file turned folder or back: the path, and all the folder held.
+        add_all(was.folder ? was : is, path, changed);
+      } else if (was.read_only != is.read_only || was.data->bytes != is.data->bytes) {
+        changed->push_back(path);
+      }
+    }
+    path.resize(length);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> MemoryOs::changed_paths_since(const MemoryOs& before) const {
+  std::scoped_lock lock(before.machine_->mutex, machine_->mutex);
+  std::vector<std::string> changed;
+  std::string path = "C:";
+  add_changes(*before.machine_->top.children.at("C"), *machine_->top.children.at("C"), path, &changed);
+  return changed;
+}
+
 MemoryOs::MemoryOs(std::uint64_t capacity) : machine_(std::make_shared<Machine>(capacity)) {
-  machine_->add(&machine_->top, "C", true);
-  for (const std::string& folder : simulated::standard_folders()) create_folder(folder);
+  machine_->top.children.emplace("C", copy_node(standard_drive()));
+}
+
+MemoryOs::MemoryOs(std::shared_ptr<Machine> machine) : machine_(std::move(machine)) {}
+
+MemoryOs MemoryOs::clone() const {
+  Lock lock(machine_->mutex);
+  const Machine& from = *machine_;
+  auto copy = std::make_shared<Machine>(from.capacity);
+  for (const auto& [drive, node] : from.top.children) copy->top.children.emplace(drive, copy_node(*node));
+  copy->used = from.used;
+  copy->registry = from.registry;
+  copy->module_path = from.module_path;
+  copy->has_free_override = from.has_free_override;
+  copy->free_override = from.free_override;
+  copy->shell_log = from.shell_log;
+  copy->notified = from.notified;
+  return MemoryOs(std::move(copy));
 }
 
 MemoryOs::~MemoryOs() = default;
@@ -367,14 +498,13 @@ Error MemoryOs::copy_file(const std::string& from, const std::string& to, bool f
     if (parent == nullptr || !parent->folder) return Error::not_found;
     target = machine_->add(parent, target_parts.names.back(), false);
   }
-  const std::string bytes = source->data->bytes;
   machine_->resize(*target->data, 0);
-  if (!machine_->resize(*target->data, bytes.size())) {
+  if (!machine_->resize(*target->data, source->data->bytes.size())) {
     // Leave no partial copy behind.
     machine_->remove(target_parts);
     return Error::disk_full;
   }
-  target->data->bytes = bytes;
+  target->data->bytes = source->data->bytes;  // not the same file: checked above
   // The copy keeps the source's modification time and read-only attribute.
   target->dos_time = source->dos_time;
   target->read_only = source->read_only;

@@ -25,6 +25,14 @@ class MemoryOs : public Os {
  public:
   explicit MemoryOs(std::uint64_t capacity = std::uint64_t(1) << 30);
   ~MemoryOs() override;
+  // Machines are copied only on purpose, with clone().
+  MemoryOs(const MemoryOs&) = delete;
+  MemoryOs& operator=(const MemoryOs&) = delete;
+
+  // A machine of its own with this one's whole state: files, folders,
+  // attributes, registry, used space and test settings. Neither sees later
+  // changes to the other, nor writes through files the other has open.
+  MemoryOs clone() const;
 
   // Test settings, as on the sandbox backend. The module path defaults to
   // C:\setup.exe.
@@ -38,6 +46,11 @@ class MemoryOs : public Os {
   // a folder as "<folder>", a file as its read-only mark ("r:" or "w:")
   // followed by its bytes.
   std::map<std::string, std::string> drive_contents() const;
+  // The paths of drive C:, named as drive_contents() names them, whose
+  // entry there differs from `before`'s: added, removed, a file's bytes or
+  // read-only mark changed, a file turned folder or back. Without copying
+  // either drive.
+  std::vector<std::string> changed_paths_since(const MemoryOs& before) const;
 
   // Os operations: see os.h.
   FileStatus file_status(const std::string& path) override;
@@ -82,6 +95,8 @@ class MemoryOs : public Os {
   struct Machine;
 
  private:
+  explicit MemoryOs(std::shared_ptr<Machine> machine);
+
   std::shared_ptr<Machine> machine_;
 };
 

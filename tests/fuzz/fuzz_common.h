@@ -1,13 +1,12 @@
-// Helpers shared by the fuzz targets: files on the in-memory machine, a
-// snapshot of the whole drive for "what changed" properties, paths resolved
-// as the machine resolves them, and splitting one input into several files.
+// Helpers shared by the fuzz targets: files on the in-memory machine, paths
+// resolved as the machine resolves them, and splitting one input into
+// several files.
 #pragma once
 
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -56,47 +55,86 @@ QUILL_HARNESS inline std::vector<std::string> split_parts(const std::string& inp
   return parts;
 }
 
+namespace detail {
+
+QUILL_HARNESS inline bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+// Folds ASCII letters only, as the machine compares names.
+QUILL_HARNESS inline char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Starts `result` with the drive of `path` ("C:" for a relative path) and
+// gives where the path's parts begin; false for paths outside any drive.
+QUILL_HARNESS inline bool drive_of(const std::string& path, std::string* result, std::size_t* parts_at) {
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    result->assign(1, upper(path[0]));
+    *result += ':';
+    *parts_at = 2;
+    return true;
+  }
+  if ((path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) || (!path.empty() && path[0] == '/')) {
+    return false;
+  }
+  result->assign("C:");
+  *parts_at = 0;
+  return true;
+}
+
+// Applies the part path[begin, end) to `result`: "" and "." change
+// nothing, ".." drops the last part, any other is added upper-case.
+QUILL_HARNESS inline void add_part(const std::string& path, std::size_t begin, std::size_t end, std::string* result) {
+  const std::size_t length = end - begin;
+  const char* part = path.data() + begin;
+  if (length == 0 || (length == 1 && part[0] == '.')) return;
+  if (length == 2 && part[0] == '.' && part[1] == '.') {
+    // Parts hold no '\', so the last one starts at the last '\'.
+    if (result->size() > 2) result->resize(result->rfind('\\'));
+    return;
+  }
+  *result += '\\';
+  for (std::size_t k = 0; k < length; ++k) *result += upper(part[k]);
+}
+
+}  // namespace detail
+
 // A drive path as the machine resolves it, upper-case, with '\' only and no
 // trailing separator ("C:\PROGRAM FILES\TOOL"); a relative path counts from
 // C:\. Empty for paths outside any drive.
 QUILL_HARNESS inline std::string machine_path(const std::string& path) {
-  auto sep = [](char c) { return c == '\\' || c == '/'; };
   std::string result;
-  std::size_t i = 0;
-  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
-    result = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])))) + ":";
-    i = 2;
-  } else if ((path.size() >= 2 && sep(path[0]) && sep(path[1])) || (!path.empty() && path[0] == '/')) {
-    return std::string();
-  } else {
-    result = "C:";
-  }
-  // Built in place: `starts` holds where each part's "\" stands, so ".."
-  // drops the last part by cutting the text.
-  std::vector<std::size_t> starts;
+  std::size_t at = 0;
+  if (!detail::drive_of(path, &result, &at)) return std::string();
   result.reserve(path.size() + 2);
-  while (i < path.size()) {
-    while (i < path.size() && sep(path[i])) ++i;
-    std::size_t end = i;
-    while (end < path.size() && !sep(path[end])) ++end;
-    const std::size_t length = end - i;
-    const char* part = path.data() + i;
-    i = end;
-    if (length == 0 || (length == 1 && part[0] == '.')) continue;
-    if (length == 2 && part[0] == '.' && part[1] == '.') {
-      if (!starts.empty()) {
-        result.resize(starts.back());
-        starts.pop_back();
-      }
-      continue;
-    }
-    starts.push_back(result.size());
-    result += '\\';
-    for (std::size_t k = 0; k < length; ++k) {
-      result += static_cast<char>(std::toupper(static_cast<unsigned char>(part[k])));
-    }
+  while (at <= path.size()) {
+    std::size_t end = at;
+    while (end < path.size() && !detail::is_separator(path[end])) ++end;
+    detail::add_part(path, at, end, &result);
+    at = end + 1;
   }
   return result;
+}
+
+// The machine paths of `path` cut before each of its separators, then of
+// the whole path: the folders a path passes through as written, ".." parts
+// and all. In one pass where the cuts all lie past the drive.
+QUILL_HARNESS inline std::vector<std::string> machine_paths_along(const std::string& path) {
+  std::vector<std::string> paths;
+  std::string result;
+  std::size_t at = 0;
+  if (!detail::drive_of(path, &result, &at)) {
+    for (std::size_t cut = 0; cut < path.size(); ++cut) {
+      if (detail::is_separator(path[cut])) paths.push_back(machine_path(path.substr(0, cut)));
+    }
+    paths.push_back(std::string());
+    return paths;
+  }
+  while (at <= path.size()) {
+    std::size_t end = at;
+    while (end < path.size() && !detail::is_separator(path[end])) ++end;
+    detail::add_part(path, at, end, &result);
+    paths.push_back(result);
+    at = end + 1;
+  }
+  return paths;
 }
 
 QUILL_HARNESS inline bool same_name(const std::string& a, const std::string& b) {
@@ -111,49 +149,6 @@ QUILL_HARNESS inline bool same_name(const std::string& a, const std::string& b) 
 QUILL_HARNESS inline bool is_within(const std::string& inner, const std::string& outer) {
   if (outer.empty() || inner.size() < outer.size() || inner.compare(0, outer.size(), outer) != 0) return false;
   return inner.size() == outer.size() || inner[outer.size()] == '\\';
-}
-
-// Every folder and file of drive C:, by machine path: "<folder>" for a
-// folder, else the file's read-only mark and bytes.
-QUILL_HARNESS inline std::map<std::string, std::string> snapshot(os::Os& os) {
-  std::map<std::string, std::string> all;
-  std::vector<std::string> folders = {"C:"};
-  while (!folders.empty()) {
-    std::string folder = folders.back();
-    folders.pop_back();
-    all[folder] = "<folder>";
-    std::vector<os::FolderEntry> entries;
-    os.list_folder(folder + "\\", &entries);
-    for (const os::FolderEntry& entry : entries) {
-      std::string path = machine_path(folder + "\\" + entry.name);
-      if (entry.is_folder) {
-        folders.push_back(path);
-      } else {
-        all[path] = (entry.read_only ? "r:" : "w:") + get_file(os, path);
-      }
-    }
-  }
-  return all;
-}
-
-// The same from the in-memory machine's own tree, without a walk through
-// the OS interface.
-QUILL_HARNESS inline std::map<std::string, std::string> snapshot(os::MemoryOs& os) {
-  return os.drive_contents();
-}
-
-// The paths that differ between two snapshots (added, removed or changed).
-QUILL_HARNESS inline std::vector<std::string> changed_paths(const std::map<std::string, std::string>& before,
-                                              const std::map<std::string, std::string>& after) {
-  std::vector<std::string> changed;
-  for (const auto& [path, what] : before) {
-    auto it = after.find(path);
-    if (it == after.end() || it->second != what) changed.push_back(path);
-  }
-  for (const auto& [path, what] : after) {
-    if (before.count(path) == 0) changed.push_back(path);
-  }
-  return changed;
 }
 
 }  // namespace quill::fuzz

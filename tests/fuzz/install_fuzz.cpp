@@ -26,25 +26,40 @@ class YesCallback : public installer::InstallCallback {
   installer::WriteAnswer ask_write_failed(const std::string&) override { return installer::WriteAnswer::ignore; }
 };
 
-// The archive every run installs from, made once.
-const std::string& archive_bytes() {
-  static const std::string bytes = [] {
-    os::MemoryOs os;
-    zlib_filefunc64_def io;
-    fill_zip_io(os, &io);
-    zipFile zip = zipOpen2_64("C:\\a.zip", APPEND_STATUS_CREATE, nullptr, &io);
-    for (const char* name : {"tool.exe", "Uninstall.exe", "sub/doc.txt", "dir/", "readme.txt"}) {
-      zip_fileinfo info = {};
-      info.dosDate = 0x58210000;
-      zipOpenNewFileInZip64(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6, 0);
-      std::string data = std::string("contents of ") + name;
-      if (name[std::string(name).size() - 1] != '/') zipWriteInFileInZip(zip, data.data(), data.size());
-      zipCloseFileInZip(zip);
-    }
-    zipClose(zip, nullptr);
-    return fuzz::get_file(os, "C:\\a.zip");
+// Writes the archive every run installs from to `path`.
+void write_archive(os::Os& os, const std::string& path) {
+  zlib_filefunc64_def io;
+  fill_zip_io(os, &io);
+  zipFile zip = zipOpen2_64(path.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
+  for (const char* name : {"tool.exe", "Uninstall.exe", "sub/doc.txt", "dir/", "readme.txt"}) {
+    zip_fileinfo info = {};
+    info.dosDate = 0x58210000;
+    zipOpenNewFileInZip64(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6, 0);
+    std::string data = std::string("contents of ") + name;
+    if (name[std::string(name).size() - 1] != '/') zipWriteInFileInZip(zip, data.data(), data.size());
+    zipCloseFileInZip(zip);
+  }
+  zipClose(zip, nullptr);
+}
+
+// The machine as each install finds it but for the data files of the
+// input: the payload folder with its archive, and what belongs to others (a
+// log in the Windows folder, the user's files). Made once; each run writes
+// its data files into it and installs on a clone, so that what the install
+// changed is what the clone holds differently.
+os::MemoryOs& machine_before() {
+  static os::MemoryOs os(64u << 20);
+  static const bool made = [] {
+    const std::string payload = package::payload_folder(os);
+    os.create_folder(payload.substr(0, payload.size() - 1));
+    write_archive(os, payload + package::kPayloadArchiveName);
+    fuzz::put_file(os, "C:\\Windows\\uninstall.ini", "Other\r\n||||\r\n");
+    os.create_folder("C:\\Users\\User\\Documents");
+    fuzz::put_file(os, "C:\\Users\\User\\Documents\\keep.dat", "keep");
+    return true;
   }();
-  return bytes;
+  static_cast<void>(made);
+  return os;
 }
 
 // The folder of an absolute drive path that ends in a file name, as a
@@ -65,16 +80,11 @@ std::string folder_of_absolute(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string> parts =
       fuzz::split_parts(std::string(reinterpret_cast<const char*>(data), size), 5);
-  os::MemoryOs os(64u << 20);
-  const std::string payload = package::payload_folder(os);
-  os.create_folder(payload.substr(0, payload.size() - 1));
-  fuzz::put_file(os, payload + package::kPayloadArchiveName, archive_bytes());
+  os::MemoryOs& before = machine_before();
+  static const std::string payload = package::payload_folder(before);
   const char* names[] = {"fileinfo.txt", "uninstall.txt", "shortcuts.txt", "macros.txt"};
-  for (int i = 0; i < 4; ++i) fuzz::put_file(os, payload + names[i], parts[i]);
-  // What belongs to others: a log in the Windows folder, the user's files.
-  fuzz::put_file(os, "C:\\Windows\\uninstall.ini", "Other\r\n||||\r\n");
-  os.create_folder("C:\\Users\\User\\Documents");
-  fuzz::put_file(os, "C:\\Users\\User\\Documents\\keep.dat", "keep");
+  for (int i = 0; i < 4; ++i) fuzz::put_file(before, payload + names[i], parts[i]);
+  os::MemoryOs os = before.clone();
 
   const std::vector<package::MacroRecord> table = package::read_macro_records(os, payload + "macros.txt");
   installer::InstallRequest request;
@@ -84,19 +94,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   request.install_entry_count = 5;
   request.macros = &table;
   YesCallback callback;
-  const auto before = fuzz::snapshot(os);
   installer::run_install(os, request, callback);
-  const auto after = fuzz::snapshot(os);
 
   // The allowed files, from the data files as the engine left them expanded.
   // Folders are made along a path as written, so with ".." parts every
   // folder it passes through is named too.
   std::vector<std::string> files;
   auto name_along = [&files](const std::string& path) {
-    for (std::size_t at = path.find_first_of("\\/"); at != std::string::npos; at = path.find_first_of("\\/", at + 1)) {
-      files.push_back(fuzz::machine_path(path.substr(0, at)));
-    }
-    files.push_back(fuzz::machine_path(path));
+    for (std::string& named : fuzz::machine_paths_along(path)) files.push_back(std::move(named));
   };
   const std::string folder = installer::install_folder_path(request.install_folder);
   name_along(folder + package::kUninstallLogName);
@@ -114,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string desktop = fuzz::machine_path(os.special_folder(os::SpecialFolder::desktop));
   const std::string quick = fuzz::machine_path(os.special_folder(os::SpecialFolder::app_data) +
                                                "\\Microsoft\\Internet Explorer\\Quick Launch");
-  for (const std::string& path : fuzz::changed_paths(before, after)) {
+  for (const std::string& path : os.changed_paths_since(before)) {
     const std::string parent = path.substr(0, path.rfind('\\'));
     bool allowed = fuzz::is_within(path, payload_path) ||
                    fuzz::is_within(path, programs) ||

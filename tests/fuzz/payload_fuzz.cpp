@@ -18,10 +18,12 @@ class Progress : public quill::package::ExtractProgress {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quill;
-  os::MemoryOs os(64u << 20);
-  os.set_module_path("C:\\setup.exe");
-  fuzz::put_file(os, "C:\\setup.exe", std::string(reinterpret_cast<const char*>(data), size));
-  const auto before = fuzz::snapshot(os);
+  // The machine before extraction, kept for the whole run: each input
+  // replaces its setup file, and extraction runs on a clone.
+  static os::MemoryOs before(64u << 20);
+  before.set_module_path("C:\\setup.exe");
+  fuzz::put_file(before, "C:\\setup.exe", std::string(reinterpret_cast<const char*>(data), size));
+  os::MemoryOs os = before.clone();
   Progress progress;
   package::PayloadScan scan;
   if (package::extract_payload(os, progress, &scan) == package::ExtractOutcome::done) {
@@ -30,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (scan.megabytes_needed != scan.install_bytes / 1024 / 1024) fuzz::fail("space needed miscounted");
   }
   const std::string payload = fuzz::machine_path(package::payload_folder(os));
-  for (const std::string& path : fuzz::changed_paths(before, fuzz::snapshot(os))) {
+  for (const std::string& path : os.changed_paths_since(before)) {
     if (!fuzz::is_within(path, payload)) fuzz::fail("extraction wrote " + path);
   }
-  if (package::delete_payload_folder(os) && fuzz::snapshot(os) != before) {
+  if (package::delete_payload_folder(os) && !os.changed_paths_since(before).empty()) {
     fuzz::fail("the payload folder's removal left something");
   }
   return 0;

@@ -17,64 +17,86 @@ class QuietObserver : public quill::uninstall::RemovalObserver {
   void finished() override {}
 };
 
+const char kApp[] = "C:\\Program Files\\Tool";
+
+// The folders no removal may take: the machine's own and the temporary one.
+std::vector<std::string> protected_folders(quill::os::Os& os) {
+  using quill::os::SpecialFolder;
+  std::vector<std::string> folders;
+  for (auto which : {SpecialFolder::program_files, SpecialFolder::windows, SpecialFolder::system,
+                     SpecialFolder::desktop, SpecialFolder::programs, SpecialFolder::app_data,
+                     SpecialFolder::profile}) {
+    folders.push_back(os.special_folder(which));
+  }
+  folders.push_back(os.temp_folder());
+  return folders;
+}
+
+// The installed machine with the user's own files beside the installation,
+// but without its uninstall log. Made once; each input's log is written into
+// it and the removal runs on a clone, so that what the removal changed is
+// what the clone holds differently.
+quill::os::MemoryOs& machine_before() {
+  using namespace quill;
+  static os::MemoryOs os;
+  static const bool made = [] {
+    const std::string app = kApp;
+    const std::string programs = os.special_folder(os::SpecialFolder::programs);
+    for (const std::string& folder : {app, app + "\\data", programs + "\\Tool", programs + "\\Other Group",
+                                      std::string("C:\\Program Files\\Other"),
+                                      std::string("C:\\Users\\User\\Documents"), std::string("C:\\Empty")}) {
+      os.create_folder(folder);
+    }
+    for (const std::string& file : {app + "\\tool.exe", app + "\\data\\a.dat", programs + "\\Tool\\Tool.lnk",
+                                    programs + "\\Other Group\\x.lnk", std::string("C:\\Program Files\\Other\\keep.dat"),
+                                    std::string("C:\\Users\\User\\Documents\\keep.dat")}) {
+      fuzz::put_file(os, file, "data");
+    }
+    for (const std::string& folder : protected_folders(os)) fuzz::put_file(os, folder + "\\keep.dat", "keep");
+    os.set_read_only(app + "\\data\\a.dat", true);
+    const std::string uninstall_key = package::kUninstallKey;
+    os.registry_write_string(os::RegistryRoot::local_machine, uninstall_key + "\\Tool", "DisplayName", "Tool");
+    os.registry_write_string(os::RegistryRoot::local_machine, uninstall_key + "\\Other", "DisplayName", "Other");
+    return true;
+  }();
+  static_cast<void>(made);
+  return os;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quill;
-  const std::string input(reinterpret_cast<const char*>(data), size);
-  os::MemoryOs os;
-  const std::string programs = os.special_folder(os::SpecialFolder::programs);
-  const std::string app = "C:\\Program Files\\Tool";
-  std::vector<std::string> protected_folders;
-  for (auto which : {os::SpecialFolder::program_files, os::SpecialFolder::windows, os::SpecialFolder::system,
-                     os::SpecialFolder::desktop, os::SpecialFolder::programs, os::SpecialFolder::app_data,
-                     os::SpecialFolder::profile}) {
-    protected_folders.push_back(os.special_folder(which));
-  }
-  protected_folders.push_back(os.temp_folder());
-  for (const std::string& folder : {app, app + "\\data", programs + "\\Tool", programs + "\\Other Group",
-                                    std::string("C:\\Program Files\\Other"), std::string("C:\\Users\\User\\Documents"),
-                                    std::string("C:\\Empty")}) {
-    os.create_folder(folder);
-  }
-  for (const std::string& file : {app + "\\tool.exe", app + "\\data\\a.dat", programs + "\\Tool\\Tool.lnk",
-                                  programs + "\\Other Group\\x.lnk", std::string("C:\\Program Files\\Other\\keep.dat"),
-                                  std::string("C:\\Users\\User\\Documents\\keep.dat")}) {
-    fuzz::put_file(os, file, "data");
-  }
-  for (const std::string& folder : protected_folders) fuzz::put_file(os, folder + "\\keep.dat", "keep");
-  os.set_read_only(app + "\\data\\a.dat", true);
-  const std::string uninstall_key = package::kUninstallKey;
-  os.registry_write_string(os::RegistryRoot::local_machine, uninstall_key + "\\Tool", "DisplayName", "Tool");
-  os.registry_write_string(os::RegistryRoot::local_machine, uninstall_key + "\\Other", "DisplayName", "Other");
-  fuzz::put_file(os, app + "\\uninstall.ini", input);
+  os::MemoryOs& before = machine_before();
+  static const std::vector<std::string> protected_list = protected_folders(before);
+  static const std::string programs_path = fuzz::machine_path(before.special_folder(os::SpecialFolder::programs));
+  const std::string log_path = std::string(kApp) + "\\uninstall.ini";
+  fuzz::put_file(before, log_path, std::string(reinterpret_cast<const char*>(data), size));
 
   uninstall::UninstallLog log;
-  if (uninstall::read_uninstall_log(os, app + "\\uninstall.ini", &log) != uninstall::LogStatus::ok) return 0;
-  const auto before = fuzz::snapshot(os);
+  if (uninstall::read_uninstall_log(before, log_path, &log) != uninstall::LogStatus::ok) return 0;
+  os::MemoryOs os = before.clone();
   QuietObserver observer;
   uninstall::FolderGuard guard(os);
   uninstall::run_removal(os, log, guard, observer);
-  const auto after = fuzz::snapshot(os);
 
-  const std::string programs_path = fuzz::machine_path(programs);
-  for (const std::string& path : fuzz::changed_paths(before, after)) {
-    auto was = before.find(path);
-    if (was == before.end() || after.count(path) != 0) fuzz::fail("removal added or changed " + path);
-    const bool is_file = was->second != "<folder>";
+  for (const std::string& path : os.changed_paths_since(before)) {
+    const os::FileStatus was = before.file_status(path);
+    if (!was.exists || os.file_status(path).exists) fuzz::fail("removal added or changed " + path);
     bool allowed = false;
     for (const uninstall::LogEntry& entry : log.entries) {
       const std::string listed = fuzz::machine_path(entry.path);
       if (entry.damaged || !fuzz::is_within(path, listed)) continue;
       const bool group = fuzz::is_within(listed, programs_path) && listed != programs_path;
-      if (!is_file || path == listed || group) allowed = true;
+      if (was.is_folder || path == listed || group) allowed = true;
     }
     if (!allowed) fuzz::fail("removal reached " + path + ", which no entry lists");
   }
-  for (const std::string& folder : protected_folders) {
+  for (const std::string& folder : protected_list) {
     if (!os.file_status(folder).is_folder) fuzz::fail("protected folder gone: " + folder);
   }
-  if (!os.registry_key_exists(os::RegistryRoot::local_machine, uninstall_key + "\\Other") &&
+  const std::string other_key = std::string(package::kUninstallKey) + "\\Other";
+  if (!os.registry_key_exists(os::RegistryRoot::local_machine, other_key) &&
       !fuzz::same_name(log.registered_name, "Other")) {
     fuzz::fail("another installation's entry was deleted");
   }

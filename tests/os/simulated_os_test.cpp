@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -359,6 +360,114 @@ TEST(MemoryOsTest, DriveContentsListEveryFolderAndFile) {
   EXPECT_EQ(all.count("C:\\WINDOWS"), 1u);  // the standard folders too
   ASSERT_EQ(os.delete_file("C:\\Apps\\Tool.exe"), Error::none);
   EXPECT_EQ(os.drive_contents().count("C:\\APPS\\TOOL.EXE"), 0u);
+}
+
+TEST(MemoryOsTest, AClonePartsFromItsOriginal) {
+  MemoryOs os(3u << 20);
+  ASSERT_EQ(os.create_folder("C:\\Apps"), Error::none);
+  ASSERT_TRUE(write(os, "C:\\Apps\\Tool.exe", std::string(1u << 20, 't')));
+  ASSERT_EQ(os.set_read_only("C:\\Apps\\Tool.exe", true), Error::none);
+  ASSERT_EQ(os.registry_write_string(RegistryRoot::local_machine, "Software\\Tool", "Name", "Tool"), Error::none);
+  os.set_module_path("C:\\Apps\\setup.exe");
+  auto open = os.open_file("C:\\notes.txt", OpenMode::write);
+  ASSERT_NE(open, nullptr);
+
+  MemoryOs copy = os.clone();
+  const auto contents = os.drive_contents();
+  EXPECT_EQ(copy.drive_contents(), contents);
+  std::string name;
+  EXPECT_EQ(copy.registry_read_string(RegistryRoot::local_machine, "Software\\Tool", "Name", &name), Error::none);
+  EXPECT_EQ(name, "Tool");
+  EXPECT_EQ(copy.module_path(), "C:\\Apps\\setup.exe");
+  std::uint64_t mb = 0;
+  ASSERT_TRUE(copy.free_megabytes("C:\\", &mb));
+  EXPECT_EQ(mb, 2u);  // the copy's file takes its space too
+
+  // Each side's changes stay its own, also through a file opened before.
+  ASSERT_TRUE(open->write("new", 3));
+  ASSERT_EQ(copy.set_read_only("C:\\Apps\\Tool.exe", false), Error::none);
+  ASSERT_EQ(copy.delete_file("C:\\Apps\\Tool.exe"), Error::none);
+  ASSERT_EQ(copy.registry_write_string(RegistryRoot::local_machine, "Software\\Tool", "Name", "Copy"), Error::none);
+  ASSERT_TRUE(write(copy, "C:\\notes.txt", "copy"));
+  EXPECT_EQ(read(os, "C:\\notes.txt"), "new");
+  EXPECT_EQ(read(copy, "C:\\notes.txt"), "copy");
+  EXPECT_EQ(read(os, "C:\\Apps\\Tool.exe"), std::string(1u << 20, 't'));
+  EXPECT_TRUE(os.file_status("C:\\Apps\\Tool.exe").read_only);
+  EXPECT_EQ(os.registry_read_string(RegistryRoot::local_machine, "Software\\Tool", "Name", &name), Error::none);
+  EXPECT_EQ(name, "Tool");
+  ASSERT_TRUE(os.free_megabytes("C:\\", &mb));
+  EXPECT_EQ(mb, 1u);  // the original's tool still takes its space
+  // Space is each machine's own: the copy has room for what the original has not.
+  EXPECT_TRUE(write(copy, "C:\\big.bin", std::string(2u << 20, 'b')));
+  EXPECT_FALSE(write(os, "C:\\big.bin", std::string(2u << 20, 'b')));
+}
+
+TEST(MemoryOsTest, ChangedPathsAreWhereTheDrivesDiffer) {
+  MemoryOs base;
+  ASSERT_EQ(base.create_folder("C:\\Apps"), Error::none);
+  ASSERT_EQ(base.create_folder("C:\\Apps\\Docs"), Error::none);
+  ASSERT_EQ(base.create_folder("C:\\Apps\\Docs\\sub"), Error::none);
+  ASSERT_TRUE(write(base, "C:\\Apps\\Tool.exe", "tool"));
+  ASSERT_TRUE(write(base, "C:\\Apps\\Docs\\a.txt", "a"));
+  ASSERT_TRUE(write(base, "C:\\ro.txt", "r"));
+  ASSERT_EQ(base.set_read_only("C:\\ro.txt", true), Error::none);
+  const struct {
+    const char* what;
+    void (*change)(MemoryOs&);
+    std::vector<std::string> changed;
+  } cases[] = {
+      {"a new time and the same bytes again",
+       [](MemoryOs& os) {
+         os.set_file_time("C:\\Apps\\Tool.exe", 0x58210000);
+         write(os, "C:\\apps\\TOOL.exe", "tool");
+       },
+       {}},
+      {"bytes", [](MemoryOs& os) { write(os, "C:\\Apps\\Tool.exe", "tool2"); }, {"C:\\APPS\\TOOL.EXE"}},
+      {"read-only mark", [](MemoryOs& os) { os.set_read_only("C:\\ro.txt", false); }, {"C:\\RO.TXT"}},
+      {"a new folder with a file",
+       [](MemoryOs& os) {
+         os.create_folder("C:\\New");
+         write(os, "C:\\New\\x", "");
+       },
+       {"C:\\NEW", "C:\\NEW\\X"}},
+      {"a folder with all it held",
+       [](MemoryOs& os) {
+         os.delete_file("C:\\Apps\\Docs\\a.txt");
+         os.remove_folder("C:\\Apps\\Docs\\sub");
+         os.remove_folder("C:\\Apps\\Docs");
+       },
+       {"C:\\APPS\\DOCS", "C:\\APPS\\DOCS\\A.TXT", "C:\\APPS\\DOCS\\SUB"}},
+      {"a file turned folder",
+       [](MemoryOs& os) {
+         os.delete_file("C:\\Apps\\Tool.exe");
+         os.create_folder("C:\\Apps\\Tool.exe");
+         write(os, "C:\\Apps\\Tool.exe\\in", "tool");
+       },
+       {"C:\\APPS\\TOOL.EXE", "C:\\APPS\\TOOL.EXE\\IN"}},
+      {"a rename", [](MemoryOs& os) { os.move_file("C:\\Apps\\Tool.exe", "C:\\Apps\\Tool2.exe"); },
+       {"C:\\APPS\\TOOL.EXE", "C:\\APPS\\TOOL2.EXE"}},
+  };
+  for (const auto& c : cases) {
+    MemoryOs after = base.clone();
+    c.change(after);
+    std::vector<std::string> changed = after.changed_paths_since(base);
+    std::sort(changed.begin(), changed.end());
+    EXPECT_EQ(changed, c.changed) << c.what;
+    // The same as comparing whole copies of the two drives, either way round.
+    const auto was = base.drive_contents(), is = after.drive_contents();
+    std::vector<std::string> differ;
+    for (const auto& [path, what] : was) {
+      if (is.count(path) == 0 || is.at(path) != what) differ.push_back(path);
+    }
+    for (const auto& [path, what] : is) {
+      if (was.count(path) == 0) differ.push_back(path);
+    }
+    std::sort(differ.begin(), differ.end());
+    EXPECT_EQ(differ, c.changed) << c.what;
+    std::vector<std::string> back = base.changed_paths_since(after);
+    std::sort(back.begin(), back.end());
+    EXPECT_EQ(back, c.changed) << c.what;
+  }
 }
 
 }  // namespace
