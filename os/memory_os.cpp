@@ -237,10 +237,18 @@ class MemoryFile : public File {
 
 namespace {
 
+// Adds '\' and `name` upper-case to `path`: how drive_contents() names an
+// entry.
+void append_name(std::string& path, const std::string& name) {
+  path += '\\';
+  for (char c : name) path += simulated::upper(c);
+}
+
 void add_contents(const Node& folder, const std::string& path, std::map<std::string, std::string>* all) {
   all->emplace(path, "<folder>");
   for (const auto& [name, node] : folder.children) {
-    std::string child = path + "\\" + simulated::upper(name);
+    std::string child = path;
+    append_name(child, name);
     if (node->folder) {
       add_contents(*node, child, all);
     } else {
@@ -281,8 +289,7 @@ void add_all(const Node& node, std::string& path, std::vector<std::string>* chan
   changed->push_back(path);
   for (const auto& [name, child] : node.children) {
     const std::size_t length = path.size();
-    path += '\\';
-    for (char c : name) path += simulated::upper(c);
+    append_name(path, name);
     add_all(*child, path, changed);
     path.resize(length);
   }
@@ -301,8 +308,7 @@ void add_changes(const Node& before, const Node& after, std::string& path, std::
     const bool only_new = !only_old && (old_it == before.children.end() || less(new_it->first, old_it->first));
     const std::string& name = only_new ? new_it->first : old_it->first;
     const std::size_t length = path.size();
-    path += '\\';
-    for (char c : name) path += simulated::upper(c);
+    append_name(path, name);
     if (only_old) {
       add_all(*(old_it++)->second, path, changed);
     } else if (only_new) {

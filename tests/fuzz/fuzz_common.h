@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/paths.h"
 #include "os/memory_os.h"
 
 // Harness code: no coverage feedback from it (clang only).
@@ -57,21 +58,16 @@ QUILL_HARNESS inline std::vector<std::string> split_parts(const std::string& inp
 
 namespace detail {
 
-QUILL_HARNESS inline bool is_separator(char c) { return c == '\\' || c == '/'; }
-
-// Folds ASCII letters only, as the machine compares names.
-QUILL_HARNESS inline char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Starts `result` with the drive of `path` ("C:" for a relative path) and
 // gives where the path's parts begin; false for paths outside any drive.
 QUILL_HARNESS inline bool drive_of(const std::string& path, std::string* result, std::size_t* parts_at) {
   if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
-    result->assign(1, upper(path[0]));
+    result->assign(1, ascii_upper(path[0]));
     *result += ':';
     *parts_at = 2;
     return true;
   }
-  if ((path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) || (!path.empty() && path[0] == '/')) {
+  if ((path.size() >= 2 && is_path_separator(path[0]) && is_path_separator(path[1])) || (!path.empty() && path[0] == '/')) {
     return false;
   }
   result->assign("C:");
@@ -91,7 +87,7 @@ QUILL_HARNESS inline void add_part(const std::string& path, std::size_t begin, s
     return;
   }
   *result += '\\';
-  for (std::size_t k = 0; k < length; ++k) *result += upper(part[k]);
+  for (std::size_t k = 0; k < length; ++k) *result += ascii_upper(part[k]);
 }
 
 }  // namespace detail
@@ -106,7 +102,7 @@ QUILL_HARNESS inline std::string machine_path(const std::string& path) {
   result.reserve(path.size() + 2);
   while (at <= path.size()) {
     std::size_t end = at;
-    while (end < path.size() && !detail::is_separator(path[end])) ++end;
+    while (end < path.size() && !is_path_separator(path[end])) ++end;
     detail::add_part(path, at, end, &result);
     at = end + 1;
   }
@@ -122,14 +118,14 @@ QUILL_HARNESS inline std::vector<std::string> machine_paths_along(const std::str
   std::size_t at = 0;
   if (!detail::drive_of(path, &result, &at)) {
     for (std::size_t cut = 0; cut < path.size(); ++cut) {
-      if (detail::is_separator(path[cut])) paths.push_back(machine_path(path.substr(0, cut)));
+      if (is_path_separator(path[cut])) paths.push_back(machine_path(path.substr(0, cut)));
     }
     paths.push_back(std::string());
     return paths;
   }
   while (at <= path.size()) {
     std::size_t end = at;
-    while (end < path.size() && !detail::is_separator(path[end])) ++end;
+    while (end < path.size() && !is_path_separator(path[end])) ++end;
     detail::add_part(path, at, end, &result);
     paths.push_back(result);
     at = end + 1;
