@@ -40,4 +40,8 @@ Error Os::run_program(const std::string&, const std::string&, std::uint32_t*) { 
 
 Error Os::delete_file_later(const std::string&, const std::string&) { return Error::io; }
 
+Error Os::create_folder_secured(const std::string& path, FolderAccess) {
+  return create_folder(path);
+}
+
 }  // namespace quill::os

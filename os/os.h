@@ -35,6 +35,7 @@ struct FileStatus {
   bool exists = false;
   bool is_folder = false;
   bool read_only = false;
+  bool is_link = false;  // the path itself is a symbolic link, junction or other reparse point
   std::uint64_t size = 0;
   std::int64_t modified = 0;  // last write, seconds since 1970 (UTC); 0 when unknown
 };
@@ -45,6 +46,16 @@ struct FolderEntry {
   bool read_only = false;
   bool is_link = false;  // a symbolic link, junction or other reparse point
   std::uint64_t size = 0;
+};
+
+// Who may change a folder made by Os::create_folder_secured.
+enum class FolderAccess {
+  // A run's private work folder: only the running user can write it, or,
+  // when the program runs elevated, only Administrators and SYSTEM.
+  private_work,
+  // An install folder of a machine-wide install: Administrators and SYSTEM
+  // have full control, users may read and run (as in Program Files).
+  machine_program,
 };
 
 enum class OpenMode {
@@ -188,6 +199,11 @@ class Os {
   // the same volume) when that works, and the file (in its new or old
   // place) is deleted when the system next starts. Default: Error::io.
   virtual Error delete_file_later(const std::string& path, const std::string& aside);
+  // Creates one new folder (its parent must exist) with an explicit access
+  // list instead of the inherited one. Anything already at `path` (a folder,
+  // a file or a link) gives Error::exists: a folder made in advance by
+  // someone else is never adopted. Default: create_folder.
+  virtual Error create_folder_secured(const std::string& path, FolderAccess access);
 };
 
 }  // namespace quill::os

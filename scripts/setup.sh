@@ -1,52 +1,131 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs and fetches the minizip
-# sources for the cross build. Safe to run again: it skips what is present.
+# Installs every Debian package the project needs and fetches the minizip and
+# libdeflate sources for the cross builds. Safe to run again: it skips what is
+# present.
+#
+# A package index that cannot be refreshed (a mirror in the middle of a sync)
+# does not stop it: it retries, then goes on with the indexes the machine has.
+# It fails only when a package it needs cannot be installed or a source
+# package cannot be fetched, and then names the package, the index that
+# failed and what to do. The 32-bit Wine packages are installed only where the
+# kernel runs 32-bit code, and only as a wish: without them the wine tests run
+# the x86_64 builds of the same programs (tests/wine/lib.sh probes which).
+#
+#   QUILL_APT_TRIES, QUILL_APT_PAUSE   tries of `apt-get update` and the pause
+#                                      between them in seconds (3, 15)
+#   QUILL_SETUP_32BIT=yes|no           skip the 32-bit probe
+#   QUILL_APT_ETC                      apt's configuration folder (/etc/apt)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+apt_tries=${QUILL_APT_TRIES:-3}
+apt_pause=${QUILL_APT_PAUSE:-15}
+apt_etc=${QUILL_APT_ETC:-/etc/apt}
 
 native_pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libminizip-dev libdeflate-dev
              libgtest-dev googletest libssl-dev openssl unzip zip python3 dpkg-dev icoutils
              osslsigncode clang libclang-rt-14-dev)
 cross_pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev)
-wine_pkgs=(wine wine32:i386 wine64 xvfb xauth imagemagick)
+wine_pkgs=(wine wine64 xvfb xauth imagemagick)
+wine32_pkgs=(wine32:i386)
 
-missing=()
-for p in "${native_pkgs[@]}" "${cross_pkgs[@]}" "${wine_pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+# True when the kernel runs 32-bit x86 code: a 96-byte static i386 program
+# that exits with code 32.
+runs_32bit() {
+  case "${QUILL_SETUP_32BIT:-probe}" in yes) return 0 ;; no) return 1 ;; esac
+  local probe code=0
+  probe=$(mktemp)
+  echo 'f0VMRgEBAQAAAAAAAAAAAAIAAwABAAAAVIAECDQAAAAAAAAAAAAAADQAIAABAAAAAAAAAAEAAAAAAAAAAIAECACABAhgAAAAYAAAAAUAAAAAEAAAuAEAAAC7IAAAAM2A' |
+    base64 -d > "$probe"
+  chmod +x "$probe"
+  "$probe" 2>/dev/null || code=$?
+  rm -f "$probe"
+  [ "$code" = 32 ]
+}
+
+missing_of() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+
+# The indexes the last `apt-get update` could not fetch, one line.
+failed_indexes=""
+refresh_indexes() {
+  local try out
+  out=$(mktemp)
+  for try in $(seq 1 "$apt_tries"); do
+    if $SUDO apt-get update -q >"$out" 2>&1; then
+      failed_indexes=""
+      rm -f "$out"
+      return
+    fi
+    failed_indexes=$(sed -n 's/^E: Failed to fetch \([^ ]*\).*/\1/p' "$out" | sort -u | tr '\n' ' ')
+    [ -n "$failed_indexes" ] || failed_indexes="(apt-get update: $(grep '^E:' "$out" | head -n 1))"
+    [ "$try" -lt "$apt_tries" ] && sleep "$apt_pause"
+  done
+  rm -f "$out"
+  echo "setup: the package indexes could not all be refreshed after $apt_tries tries (failed: ${failed_indexes% }); going on with the indexes this machine has"
+}
+
+# What to tell the user when something could not be had: the index that
+# failed, if one did, and to try again later.
+give_up() {
+  echo "setup: $1" >&2
+  [ -z "$failed_indexes" ] || echo "setup: the package index that could not be refreshed: ${failed_indexes% }" >&2
+  echo "setup: this is often a mirror in the middle of a sync; run 'bash scripts/setup.sh' again later" >&2
+  exit 1
+}
+
+with_32bit=0
+runs_32bit && with_32bit=1
+mapfile -t missing < <(missing_of "${native_pkgs[@]}" "${cross_pkgs[@]}" "${wine_pkgs[@]}")
+missing32=()
+[ $with_32bit -eq 0 ] || mapfile -t missing32 < <(missing_of "${wine32_pkgs[@]}")
 
 need_src=0
 [ -f "$here/third_party/minizip/zip.c" ] || need_src=1
 need_deflate_src=0
 [ -f "$here/third_party/libdeflate/lib/deflate_compress.c" ] || need_deflate_src=1
 
-if [ ${#missing[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_deflate_src -eq 1 ]; then
-  if ! dpkg --print-foreign-architectures | grep -q '^i386$'; then
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing32[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_deflate_src -eq 1 ]; then
+  if [ $with_32bit -eq 1 ] && ! dpkg --print-foreign-architectures | grep -q '^i386$'; then
     $SUDO dpkg --add-architecture i386
   fi
   # apt-get source needs deb-src lines for the running suite.
-  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-      $SUDO sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
+  if ! grep -rqs '^Types:.*deb-src' "$apt_etc/sources.list.d/" && ! grep -qs '^deb-src' "$apt_etc/sources.list"; then
+    if [ -f "$apt_etc/sources.list.d/debian.sources" ]; then
+      $SUDO sed -i 's/^Types: deb$/Types: deb deb-src/' "$apt_etc/sources.list.d/debian.sources"
     else
       codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-      echo "deb-src http://deb.debian.org/debian $codename main" | $SUDO tee /etc/apt/sources.list.d/quillset-src.list >/dev/null
+      echo "deb-src http://deb.debian.org/debian $codename main" | $SUDO tee "$apt_etc/sources.list.d/quillset-src.list" >/dev/null
     fi
   fi
-  $SUDO apt-get update -q
+  refresh_indexes
 fi
 
 if [ ${#missing[@]} -gt 0 ]; then
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" ||
+    give_up "could not install: ${missing[*]}"
 fi
+if [ ${#missing32[@]} -gt 0 ] &&
+   ! DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing32[@]}" >/dev/null 2>&1; then
+  echo "setup: could not install ${missing32[*]}${failed_indexes:+ (the index ${failed_indexes% } could not be refreshed)}; the wine tests will run the x86_64 builds. For the 32-bit programs, run 'bash scripts/setup.sh' again later"
+fi
+
+# Fetches Debian's source package $1 and unpacks it into $2/src.
+fetch_source() {
+  (cd "$2" && apt-get source -q --download-only "$1" >/dev/null && dpkg-source -x --no-check ./*.dsc src >/dev/null) ||
+    give_up "could not fetch the source package $1"
+}
 
 # minizip has no mingw package: compile its sources from Debian's source package.
 if [ $need_src -eq 1 ]; then
   tmp=$(mktemp -d)
-  (cd "$tmp" && apt-get source -q --download-only minizip >/dev/null && dpkg-source -x --no-check ./*.dsc src >/dev/null)
+  fetch_source minizip "$tmp"
   srcdir=$(find "$tmp/src" -name zip.c -not -path '*/.pc/*' -printf '%h\n' | head -n 1)
   mkdir -p "$here/third_party/minizip"
   for f in zip.c zip.h unzip.c unzip.h ioapi.c ioapi.h iowin32.c iowin32.h crypt.h; do
@@ -61,7 +140,7 @@ fi
 # interrupted run leaves nothing half-copied behind.
 if [ $need_deflate_src -eq 1 ]; then
   tmp=$(mktemp -d)
-  (cd "$tmp" && apt-get source -q --download-only libdeflate >/dev/null && dpkg-source -x --no-check ./*.dsc src >/dev/null)
+  fetch_source libdeflate "$tmp"
   mkdir -p "$tmp/out"
   cp -r "$tmp/src/lib" "$tmp/src/libdeflate.h" "$tmp/src/common_defs.h" "$tmp/src/COPYING" "$tmp/out/"
   mkdir -p "$here/third_party"
@@ -69,4 +148,5 @@ if [ $need_deflate_src -eq 1 ]; then
   mv "$tmp/out" "$here/third_party/libdeflate"
   rm -rf "$tmp"
 fi
+[ $with_32bit -eq 1 ] || echo "setup: this kernel does not run 32-bit code: the 32-bit Wine packages are left out, the wine tests run x86_64 builds"
 echo "setup: done"
