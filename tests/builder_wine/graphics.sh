@@ -41,17 +41,14 @@ for p in side six bg; do
   builder click 1021 answer-file "C:\\src\\$p.bmp" 10 >/dev/null || fail "add $p.bmp"
 done
 builder expect-text 1012 'C:\src\bg.bmp' expect-enabled 1022 0 >/dev/null || fail "added pictures are selected"
-# Selections are posted: each is given time before the next step.
-builder pick 1011 six.bmp >/dev/null && sleep 0.3
+builder pick 1011 six.bmp >/dev/null
 builder expect-text 1012 'C:\src\six.bmp' expect-enabled 1109 1 expect-enabled 1169 0 \
   pick 1155 'Step 6 ( during install )' >/dev/null || fail "six.bmp to step 6"
-sleep 0.3
-builder pick 1011 bg.bmp >/dev/null && sleep 0.3
+builder pick 1011 bg.bmp >/dev/null
 builder check 1109 answer yes 10 >/dev/null || fail "background question"
 builder expect-enabled 1169 1 expect-enabled 1114 0 click 1169 >/dev/null || fail "placement"
-sleep 0.3  # clicks are posted
-builder expect-enabled 1114 1 set-text 1114 40 set-text 1115 60 >/dev/null || fail "position fields"
-sleep 0.6  # timer 1 copies the position
+# The field timer (WM_TIMER 1) copies the position into the project.
+builder expect-enabled 1114 1 set-text 1114 40 set-text 1115 60 send 275 1 0 >/dev/null || fail "position fields"
 builder tab 1074 4 >/dev/null
 [ "$(builder checked 1108)" = 1 ] || fail "'Use background window' not set by the answer"
 [ "$(builder enabled 1111)" = 1 ] || fail "Options not enabled"
@@ -67,15 +64,12 @@ fs expect-enabled 1114 0 expect-text 1114 640 expect-text 1142 4 >/dev/null ||
 # The face the system made of "Arial" (a substitute where Arial is missing).
 [ -n "$(fs text 1136)" ] || fail "no face name in 1136"
 fs uncheck 1116 uncheck 1132 >/dev/null
-sleep 0.3
 fs expect-enabled 1114 1 expect-enabled 1131 0 set-text 1114 800 set-text 1115 600 \
-  set-text 1120 'Pixel Road' set-text 1142 8 >/dev/null || fail "dialog 111 fields"
-sleep 0.4
+  set-text 1120 'Pixel Road' set-text 1142 8 send 275 0 0 >/dev/null || fail "dialog 111 fields"
 fs checked 1116 >/dev/null
 colour() {  # BUTTON R G B: the colour dialog's red, green and blue boxes
   fs click "$1" >/dev/null
   driver wait-control 706 20 set-text 706 "$2" set-text 707 "$3" set-text 708 "$4" >/dev/null || fail "colour dialog"
-  sleep 0.3
   driver wait-control 706 5 click 1 >/dev/null || fail "colour dialog OK"
   local i
   for i in $(seq 50); do
@@ -92,9 +86,7 @@ fs click 1135 >/dev/null
 driver wait-control 1041 20 pick 1136 'DejaVu Sans Mono' >/dev/null || fail "font dialog"
 sleep 0.5  # the face's styles and sizes fill their lists
 driver wait-control 1041 5 pick 1137 Bold >/dev/null || fail "font style"
-sleep 0.3
 driver wait-control 1041 5 pick 1138 36 >/dev/null || fail "font size"
-sleep 0.3
 driver wait-control 1041 5 click 1 >/dev/null || fail "font dialog OK"
 for i in $(seq 50); do driver wait-control 1041 0.1 >/dev/null 2>&1 || break; sleep 0.2; done
 sleep 0.3
@@ -180,9 +172,7 @@ read -r wx wy _ <<<"$(driver wait-control 1004 5 client)"
 
 # The small window during the install, while the replace question waits.
 driver wait-control 1004 5 click 1000 wait-control 1007 5 >/dev/null || fail "folder step"
-sleep 0.3
 driver wait-control 1007 5 click 1000 wait-control 1010 5 >/dev/null || { shot wizard-fail; fail "summary step"; }
-sleep 0.3
 driver wait-control 1010 5 click 1000 >/dev/null || fail "install"
 driver wait-box hold.txt 20 >/dev/null || fail "no replace question"
 small=$(driver wait-control 1020 5 rect) || fail "no progress window"

@@ -24,19 +24,16 @@ done
 builder tree-select 1097 '%install path%/app' menu 65535 \
   tree-select 1097 '%install path%/other/x.txt' menu 65533 \
   wait-text 1013 '%install path%\other\' 5 >/dev/null || fail "cut and paste"
-sleep 0.5
 tree=$(builder tree 1097)
 want=$'%custom path%\n%install path%\n  other\n    app\n      main.txt\n      sub\n        deep.bin\n    x.txt'
 [ "$tree" = "$want" ] || fail "tree after cut and paste: $tree"
 # The clipboard is empty after a paste in move mode: a second paste does nothing.
 builder tree-select 1097 '%install path%' menu 65533 >/dev/null
-sleep 0.5
 [ "$(builder tree 1097)" = "$want" ] || fail "a second paste after a cut moved something"
 
 # Copy other/app onto the install-path root: the source stays.
 builder tree-select 1097 '%install path%/other/app' menu 65534 tree-select 1097 '%install path%' menu 65533 \
   >/dev/null || fail "copy and paste"
-sleep 0.5
 tree=$(builder tree 1097)
 want=$'%custom path%\n%install path%\n  app\n    main.txt\n    sub\n      deep.bin\n  other\n    app\n      main.txt\n      sub\n        deep.bin\n    x.txt'
 [ "$tree" = "$want" ] || fail "tree after copy and paste: $tree"
@@ -66,11 +63,10 @@ builder expect-tree 1097 '%install path%/app/sub/x.txt' 1 expect-tree 1097 '%ins
 builder tree-drag-hold 1097 '%install path%/app/main.txt' '%install path%/other' >/dev/null || fail "drag start"
 target=$(builder tree-drop-target 1097)
 [ "$target" = '%install path%/other' ] || { driver mouse-up; fail "no drop highlight while dragging: $target"; }
-builder post 31 0 0 >/dev/null
-sleep 0.5
+builder send 31 0 0 >/dev/null
 target=$(builder tree-drop-target 1097)
 driver mouse-up >/dev/null
-sleep 0.5
+sleep 0.5  # room for a wrong move to show; a right one never moves
 [ -z "$target" ] || fail "the drag went on after losing the capture (drop highlight on $target)"
 builder expect-tree 1097 '%install path%/app/main.txt' 1 expect-tree 1097 '%install path%/other/main.txt' 0 \
   >/dev/null || fail "a cancelled drag moved its item"
@@ -95,7 +91,6 @@ driver wait-control 1053 5 click 1063 >/dev/null
 box=$(driver answer ok 10) || fail "no message for an empty name"
 [ "$box" = "box: Quillset | You have to enter a name for the macro!" ] || fail "empty name: $box"
 driver wait-control 1053 5 set-text 1066 '%mine%' click 1059 >/dev/null
-sleep 0.5
 driver wait-control 1053 5 expect-enabled 1060 1 expect-enabled 1061 0 set-text 1060 'hello there' \
   >/dev/null || fail "text macro fields"
 sleep 0.3

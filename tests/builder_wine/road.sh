@@ -43,8 +43,7 @@ builder tree-select 1097 '%install path%/Program/sub/deep.txt' expect-text 1005 
 
 # A desktop shortcut to readme.txt, written back by the field sync timer.
 builder tree-select 1097 '%install path%/readme.txt' pick 1157 'on the desktop' \
-  set-text 1159 'Road Readme' expect-enabled 1161 0 >/dev/null || fail "shortcut fields"
-sleep 0.6
+  set-text 1159 'Road Readme' expect-enabled 1161 0 send 275 1 0 >/dev/null || fail "shortcut fields"
 shot_tab 0 files
 
 builder tab 1074 2 set-text 1030 'Road App' set-text 1025 '%name% Setup' set-text 1032 'C:\RoadApp' \
@@ -56,7 +55,6 @@ shot_tab 3 documents
 shot_tab 1 graphics
 # Including the uninstaller shows the file page with its new file selected.
 builder tab 1074 4 check 1069 >/dev/null || fail "include uninstaller"
-sleep 0.5
 [ "$(builder tree-selected 1097)" = '%install path%/Uninstall.exe' ] || fail "uninstaller not selected"
 [ "$(builder rect | cut -d' ' -f4)" = 384 ] || fail "the uninstaller check did not show tab 0"
 shot_tab 4 options

@@ -15,7 +15,9 @@
 //                                control ID
 //   wait-gone T                  the current window is closed or hidden
 // Acting on the current window:
-//   click ID                     presses button ID (posts its BN_CLICKED)
+//   click ID                     presses button ID (sends its BN_CLICKED and
+//                                returns once handled or once the handler
+//                                opened a window)
 //   set-text ID TEXT             sets the text of control ID ("\n" in TEXT is
 //                                a line end)
 //   check ID / uncheck ID        sets check box ID and notifies the window
@@ -28,7 +30,7 @@
 //   visible ID                   1 when control ID is visible, else 0
 //   checked ID                   1 when check box ID is ticked, else 0
 //   progress ID                  a progress bar's position and range "pos/low-high"
-// Checking (fail the run when not met):
+// Checking (fail the run when not met within 15 seconds):
 //   expect-text ID TEXT          control ID reads exactly TEXT
 //   expect-visible ID 0|1        control ID is hidden / visible
 //   wait-text ID TEXT T          waits until control ID reads TEXT
@@ -47,8 +49,13 @@
 // Processes:
 //   wait-process NAME T          waits until no process named NAME (for
 //                                example ext.exe) runs
+//   start-held LINE BYTES T      starts the command line LINE and holds the
+//                                first of its threads that asks to read BYTES
+//                                bytes at once, just before the read
+//   release T                    lets the held thread go on (the program runs
+//                                on alone)
 // Menus, tabs, lists and states of the current window:
-//   menu ID                      sends menu command ID (posts its WM_COMMAND)
+//   menu ID                      sends menu command ID (its WM_COMMAND, as click)
 //   tab ID INDEX                 clicks tab INDEX of tab control ID and waits
 //                                until it is the selected tab
 //   pick ID TEXT                 selects the item reading TEXT in list box or
@@ -77,6 +84,7 @@
 //   mouse-up                     releases the left mouse button
 //   tree-drop-target ID          prints the drop-highlighted item's path
 //   post MESSAGE WPARAM LPARAM   posts a message (numbers) to the window
+//   send MESSAGE WPARAM LPARAM   sends it and waits as click does
 //   tree-rclick ID PATH          right-clicks the item with real mouse input
 //   popup-choose N T             waits for a pop-up menu and chooses its N-th
 //                                entry (separators not counted) with the
@@ -97,6 +105,8 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include "held_process.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -106,7 +116,10 @@
 namespace {
 
 constexpr DWORD kPollMs = 50;
-constexpr UINT kSendTimeoutMs = 2000;
+// Generous: a busy machine may take seconds to answer; these only end a hang.
+constexpr UINT kSendTimeoutMs = 30000;
+constexpr double kSettleSeconds = 60.0;
+constexpr double kExpectSeconds = 15.0;
 
 HWND g_window = nullptr;
 DWORD g_mark = 0;
@@ -215,6 +228,70 @@ HWND control(int id) {
 void post_click(HWND dialog, int id) {
   HWND child = GetDlgItem(dialog, id);
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child));
+}
+
+BOOL CALLBACK collect_window(HWND window, LPARAM param) {
+  if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+// The visible top-level windows of a thread (its dialogs and message boxes).
+std::vector<HWND> thread_windows(DWORD thread) {
+  std::vector<HWND> windows;
+  EnumThreadWindows(thread, collect_window, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+struct PendingSend {
+  HWND window;
+  UINT message;
+  WPARAM wparam;
+  LPARAM lparam;
+};
+
+DWORD WINAPI send_pending(void* param) {
+  PendingSend* pending = static_cast<PendingSend*>(param);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(pending->window, pending->message, pending->wparam, pending->lparam, SMTO_NORMAL,
+                      static_cast<UINT>(kSettleSeconds * 1000), &ignored);
+  return 0;
+}
+
+// Delivers a message and returns once the window's handler has run, or has
+// opened a window of its own (a modal dialog or message box, which the next
+// command talks to), or the window went away. A posted message would be
+// overtaken by a message the next command sends; a fixed pause would race a
+// busy machine.
+void deliver(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  const std::vector<HWND> before = thread_windows(thread);
+  // Left to the process's end when the handler stays in a modal loop.
+  PendingSend* pending = new PendingSend{window, message, wparam, lparam};
+  HANDLE worker = CreateThread(nullptr, 0, send_pending, pending, 0, nullptr);
+  if (!worker) fail("no thread to deliver a message");
+  poll(kSettleSeconds, [&] {
+    if (WaitForSingleObject(worker, 0) == WAIT_OBJECT_0 || !IsWindow(window) || !IsWindowEnabled(window)) {
+      return true;
+    }
+    for (HWND shown : thread_windows(thread)) {
+      bool known = false;
+      for (HWND old : before) known = known || old == shown;
+      if (!known) return true;
+    }
+    return false;
+  });
+  CloseHandle(worker);
+}
+
+void click(HWND dialog, int id) {
+  deliver(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// Fails with why() unless `holds` comes true within kExpectSeconds: a state
+// that a handler or a timer of the program sets may arrive late.
+template <typename Holds, typename Why>
+void expect(Holds holds, Why why) {
+  if (!poll(kExpectSeconds, holds)) fail(why());
 }
 
 int button_id(const std::string& name) {
@@ -606,7 +683,7 @@ void run(const std::string& command, Arguments& args) {
   } else if (command == "click") {
     int id = args.number("control");
     control(id);
-    post_click(g_window, id);
+    click(g_window, id);
   } else if (command == "set-text") {
     HWND child = control(args.number("control"));
     std::string text = unescape(args.text("text"));
@@ -619,10 +696,10 @@ void run(const std::string& command, Arguments& args) {
     WPARAM state = command == "check" ? BST_CHECKED : BST_UNCHECKED;
     DWORD_PTR result = 0;
     SendMessageTimeoutA(child, BM_SETCHECK, state, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
-    post_click(g_window, id);
+    click(g_window, id);
   } else if (command == "close") {
     if (!g_window) fail("no current window");
-    PostMessageA(g_window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    deliver(g_window, WM_SYSCOMMAND, SC_CLOSE, 0);
   } else if (command == "text") {
     std::printf("%s\n", printable(window_text(control(args.number("control")))).c_str());
   } else if (command == "caption") {
@@ -660,14 +737,14 @@ void run(const std::string& command, Arguments& args) {
   } else if (command == "expect-text") {
     int id = args.number("control");
     std::string want = args.text("text");
-    std::string have = printable(window_text(control(id)));
-    if (have != want) fail("control " + std::to_string(id) + " reads \"" + have + "\", not \"" + want + "\"");
+    std::string have;
+    expect([&] { return (have = printable(window_text(control(id)))) == want; },
+           [&] { return "control " + std::to_string(id) + " reads \"" + have + "\", not \"" + want + "\""; });
   } else if (command == "expect-visible") {
     int id = args.number("control");
     bool want = args.number("state") != 0;
-    if ((IsWindowVisible(control(id)) != 0) != want) {
-      fail("control " + std::to_string(id) + (want ? " is hidden" : " is visible"));
-    }
+    expect([&] { return (IsWindowVisible(control(id)) != 0) == want; },
+           [&] { return "control " + std::to_string(id) + (want ? " is hidden" : " is visible"); });
   } else if (command == "wait-text") {
     int id = args.number("control");
     std::string want = args.text("text");
@@ -724,9 +801,15 @@ void run(const std::string& command, Arguments& args) {
     std::string name = args.text("name");
     double timeout = args.seconds();
     if (!poll(timeout, [&] { return !process_running(name); })) fail(name + " still runs");
+  } else if (command == "start-held") {
+    std::string line = args.text("command line");
+    DWORD bytes = static_cast<DWORD>(std::strtoul(args.text("bytes").c_str(), nullptr, 10));
+    if (!held::start_and_hold(line, bytes, args.seconds())) fail("no thread read " + std::to_string(bytes) + " bytes");
+  } else if (command == "release") {
+    if (!held::release(args.seconds())) fail("the held program was not released");
   } else if (command == "menu") {
     if (!g_window) fail("no current window");
-    PostMessageA(g_window, WM_COMMAND, MAKEWPARAM(args.number("command"), 0), 0);
+    deliver(g_window, WM_COMMAND, MAKEWPARAM(args.number("command"), 0), 0);
   } else if (command == "tab") {
     HWND tabs = control(args.number("control"));
     pick_tab(tabs, args.number("index"));
@@ -739,9 +822,8 @@ void run(const std::string& command, Arguments& args) {
   } else if (command == "expect-enabled") {
     int id = args.number("control");
     bool want = args.number("state") != 0;
-    if ((IsWindowEnabled(control(id)) != 0) != want) {
-      fail("control " + std::to_string(id) + (want ? " is disabled" : " is enabled"));
-    }
+    expect([&] { return (IsWindowEnabled(control(id)) != 0) == want; },
+           [&] { return "control " + std::to_string(id) + (want ? " is disabled" : " is enabled"); });
   } else if (command == "focus") {
     HWND child = control(args.number("control"));
     DWORD thread = GetWindowThreadProcessId(child, nullptr);
@@ -797,9 +879,8 @@ void run(const std::string& command, Arguments& args) {
     HWND tree = control(args.number("control"));
     std::string path = args.text("path");
     bool want = args.number("state") != 0;
-    if ((tree_find(tree, path) != nullptr) != want) {
-      fail("tree item " + path + (want ? " is missing" : " is present"));
-    }
+    expect([&] { return (tree_find(tree, path) != nullptr) == want; },
+           [&] { return "tree item " + path + (want ? " is missing" : " is present"); });
   } else if (command == "tree-drag") {
     HWND tree = control(args.number("control"));
     HTREEITEM from = tree_item_or_fail(tree, args.text("from"));
@@ -815,10 +896,13 @@ void run(const std::string& command, Arguments& args) {
     HWND tree = control(args.number("control"));
     HTREEITEM item = tree_next(tree, nullptr, TVGN_DROPHILITE);
     std::printf("%s\n", item ? tree_path(tree, item).c_str() : "");
-  } else if (command == "post") {
+  } else if (command == "post" || command == "send") {
+    if (!g_window) fail("no current window");
     UINT message = static_cast<UINT>(args.number("message"));
     WPARAM wparam = static_cast<WPARAM>(args.number("wparam"));
-    PostMessageA(g_window, message, wparam, static_cast<LPARAM>(args.number("lparam")));
+    LPARAM lparam = static_cast<LPARAM>(args.number("lparam"));
+    if (command == "post") PostMessageA(g_window, message, wparam, lparam);
+    else deliver(g_window, message, wparam, lparam);
   } else if (command == "tree-rclick") {
     HWND tree = control(args.number("control"));
     tree_rclick(tree, tree_item_or_fail(tree, args.text("path")));
@@ -852,7 +936,7 @@ void run(const std::string& command, Arguments& args) {
     }
     post_click(dialog, IDOK);
     // A question (replace the file?) may keep it open; the script answers it.
-    poll(2.0, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+    poll(kSettleSeconds, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog) || find_box(0, "") != nullptr; });
   } else if (command == "cancel-dialog") {
     double timeout = args.seconds();
     HWND dialog = nullptr;

@@ -109,7 +109,7 @@ quick="$APPDATA/Microsoft/Internet Explorer/Quick Launch/Road Quick.lnk"
 [ -f "$quick" ] && grep -aq 'guide.txt' "$quick" || fail "quick-launch shortcut"
 
 # The closing command ran (through the shell, asynchronously).
-for i in $(seq 1 100); do [ -f "$DRIVE_C/eoi_ran.txt" ] && break; sleep 0.1; done
+for i in $(seq 1 600); do [ -f "$DRIVE_C/eoi_ran.txt" ] && break; sleep 0.1; done
 [ -f "$DRIVE_C/eoi_ran.txt" ] || fail "the closing command did not run"
 [ ! -e "$(payload_dir)" ] || fail "payload folder left behind"
 echo "PASS"

@@ -69,7 +69,7 @@ mkdir -p "$DRIVE_C/Can2"
 printf 'old x' > "$DRIVE_C/Can2/x.txt"
 start_installer "$WORK/cancel.exe"
 driver wait-control 1007 30 set-text 1007 'C:\Can2' click 1000 wait-control 1010 5 click 1000 >/dev/null
-driver wait-control 1002 10 click 1002 answer-text "Are you sure you wish to cancel" yes 10 \
+driver wait-box "x.txt" 30 wait-control 1002 10 click 1002 answer-text "Are you sure you wish to cancel" yes 10 \
   answer-text "x.txt" no 10 >/dev/null || fail "cancel button"
 wait_installer cancel.exe
 expect_file "$DRIVE_C/Can2/x.txt" "old x"

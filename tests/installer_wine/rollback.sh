@@ -66,15 +66,16 @@ print(json.dumps({
 PY
 make_package "$WORK/big.exe" < "$WORK/big.json"
 rm -rf "$WORK/big"
-mkdir -p "$DRIVE_C/Big"
+mkdir -p "$DRIVE_C/Big/data"
 printf 'old keep' > "$DRIVE_C/Big/keep.dat"
+# f060.bin is there already: its replace question holds the install half
+# way, however fast the machine, and the Cancel button is confirmed then.
+printf 'old 60' > "$DRIVE_C/Big/data/f060.bin"
 machine_state > "$WORK/before.txt"
 start_installer "$WORK/big.exe"
-# One driver run from the replace question to the confirmed cancel, so that
-# no wine start-up lets the install finish first.
 driver wait-control 1007 30 click 1000 wait-control 1010 5 click 1000 answer-text "keep.dat" yes 20 \
-  wait-control 1002 5 wait-position 1021 10 30 progress 1021 click 1002 \
-  answer-text "Are you sure you wish to cancel" yes 10 > "$WORK/cancel.out" ||
+  wait-box "f060.bin" 120 progress 1021 click 1002 answer-text "Are you sure you wish to cancel" yes 10 \
+  answer-text "f060.bin" yes 10 > "$WORK/cancel.out" ||
   { cat "$WORK/cancel.out"; fail "cancel during the install"; }
 position=$(grep -E '^[0-9]+/' "$WORK/cancel.out" | tail -n 1)
 [ "${position%%/*}" -lt 121 ] || fail "the install ended before the cancel: $position"

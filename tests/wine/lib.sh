@@ -126,19 +126,22 @@ wine_setup() {
   for link in "$DRIVE_C"/users/*/*; do
     if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
   done
-  # A display of this test's own.
-  local n
-  for n in $(seq 90 190); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      XVFB_PID=$!
-      sleep 0.5
-      if kill -0 "$XVFB_PID" 2>/dev/null; then
-        export DISPLAY=":$n"
-        break
-      fi
-    fi
+  # A display of this test's own: Xvfb picks a free number itself and
+  # writes it once it accepts connections, so two tests starting at once
+  # never share one.
+  local n fd
+  unset DISPLAY
+  exec {fd}>"$WORK/display"
+  Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  exec {fd}>&-
+  for n in $(seq 1200); do
+    [ -s "$WORK/display" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  n=$(head -n 1 "$WORK/display")
+  [ -n "$n" ] && export DISPLAY=":$n"
   [ -n "${DISPLAY:-}" ] || { echo "no X display could be started"; exit 1; }
 }
 
