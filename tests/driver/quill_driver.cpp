@@ -450,7 +450,7 @@ HTREEITEM tree_find(HWND tree, const std::string& path) {
 HTREEITEM tree_item_or_fail(HWND tree, const std::string& path) {
   HTREEITEM item = nullptr;
   // A command may still be filling the tree.
-  if (!poll(5.0, [&] { return (item = tree_find(tree, path)) != nullptr; })) {
+  if (!poll(kSettleSeconds, [&] { return (item = tree_find(tree, path)) != nullptr; })) {
     fail("no tree item " + path);
   }
   return item;
@@ -566,7 +566,7 @@ void pick_tab(HWND tabs, int index) {
   // A click is what the tab control turns into its own change notices.
   PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
   PostMessageA(tabs, WM_LBUTTONUP, 0, point);
-  if (!poll(5.0, [&] { return send(tabs, TCM_GETCURSEL, 0, 0) == index; })) {
+  if (!poll(kSettleSeconds, [&] { return send(tabs, TCM_GETCURSEL, 0, 0) == index; })) {
     fail("tab " + std::to_string(index) + " was not selected");
   }
 }
@@ -784,7 +784,7 @@ void run(const std::string& command, Arguments& args) {
     std::printf("box: %s | %s\n", printable(window_text(box)).c_str(),
                 printable(window_text(GetDlgItem(box, 0xFFFF))).c_str());
     post_click(box, id);
-    poll(5.0, [&] { return !IsWindow(box); });
+    poll(kSettleSeconds, [&] { return !IsWindow(box); });
   } else if (command == "wait-box") {
     std::string text = unescape(args.text("text"));
     double timeout = args.seconds();
@@ -833,7 +833,7 @@ void run(const std::string& command, Arguments& args) {
     AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    if (!poll(5.0, [&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == child; })) {
+    if (!poll(kSettleSeconds, [&] { return GetGUIThreadInfo(thread, &info) && info.hwndFocus == child; })) {
       fail("control did not take the focus");
     }
   } else if (command == "key") {
@@ -861,7 +861,7 @@ void run(const std::string& command, Arguments& args) {
     HWND tree = control(args.number("control"));
     HTREEITEM item = tree_item_or_fail(tree, args.text("path"));
     send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-    if (!poll(5.0, [&] { return tree_next(tree, nullptr, TVGN_CARET) == item; })) {
+    if (!poll(kSettleSeconds, [&] { return tree_next(tree, nullptr, TVGN_CARET) == item; })) {
       fail("tree item was not selected");
     }
   } else if (command == "tree-selected") {
@@ -944,7 +944,7 @@ void run(const std::string& command, Arguments& args) {
       fail("no file dialog or folder browser");
     }
     post_click(dialog, IDCANCEL);
-    poll(5.0, [&] { return !IsWindow(dialog); });
+    poll(kSettleSeconds, [&] { return !IsWindow(dialog); });
   } else {
     fail("unknown command " + command);
   }
