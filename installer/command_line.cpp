@@ -68,10 +68,11 @@ CommandLine parse_command_line(const std::string& tail) {
       line.help = true;
     } else if (argument.size() == 2 && starts_with(argument, 0, "/S")) {
       line.silent = true;
-    } else if (starts_with(argument, 0, "/LOG=") && argument.size() > 5) {
+    } else if (starts_with(argument, 0, "/LOG=")) {
+      if (argument.size() == 5) refuse(&line, argument);
       line.log_file = argument.substr(5);
-    } else {
-      refuse(&line, argument);
+    } else if (!argument.empty()) {
+      line.ignored.push_back(argument);
     }
   }
   return line;
@@ -95,7 +96,7 @@ std::string usage_text() {
 std::string usage_message(const CommandLine& command) {
   if (command.valid) return usage_text();
   if (command.silent) return std::string();
-  return "Unknown argument: " + command.bad + "\n\n" + usage_text();
+  return "Missing value: " + command.bad + "\n\n" + usage_text();
 }
 
 int start_exit_code(package::ExtractOutcome outcome) {

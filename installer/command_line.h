@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "installer/install_engine.h"
 #include "package/payload.h"
@@ -11,12 +12,15 @@
 namespace quill::installer {
 
 struct CommandLine {
-  bool valid = true;      // false: an unknown or malformed argument
-  std::string bad;        // the first argument that was not understood
+  bool valid = true;      // false: a known switch without its value
+  std::string bad;        // the first such argument
   bool help = false;      // "/?"
   bool silent = false;    // "/S"
   std::string folder;     // "/D=PATH" (empty: the package's own folder)
   std::string log_file;   // "/LOG=FILE" (empty: no log)
+  // Arguments that are no switch of the installer, in their order: they are
+  // passed over (launchers add their own), and the log names them.
+  std::vector<std::string> ignored;
 };
 
 // Parses the tail of a command line (without the program's name).
@@ -24,12 +28,14 @@ struct CommandLine {
 // file name that may be quoted ("/LOG=\"C:\My logs\a.log\"" or
 // "\"/LOG=C:\My logs\a.log\""). "/D=" must come last: everything after it,
 // spaces included, is the folder (a pair of enclosing quotes is dropped).
+// Any other argument is ignored; only "/D=" or "/LOG=" without a value makes
+// the line invalid.
 CommandLine parse_command_line(const std::string& tail);
 
 // The text of the usage box.
 std::string usage_text();
-// The box a bad command line or "/?" shows: the usage, after the argument
-// that was not understood. Empty for a silent run with a bad argument,
+// The box a bad command line or "/?" shows: the usage, after the switch
+// that lacks its value. Empty for a silent run with a bad argument,
 // which must not wait for a click.
 std::string usage_message(const CommandLine& command);
 

@@ -156,11 +156,10 @@ InstallResult FileInstaller::run() {
   WriteOutcome started = write_or_ask(&callback_, log_path_, [&] {
     if (os_.file_status(log_path_).exists && !transaction_.move_aside(log_path_)) return false;
     transaction_.creating_file(log_path_);
-    return package::append_log_line(os_, log_path_,
-                       request_.has_registered_name &&
-                               package::is_safe_registered_name(request_.registered_name)
-                           ? request_.registered_name
-                           : std::string());
+    // The name heads the log even when it cannot name an uninstall key: the
+    // uninstaller's question shows it, and its removal deletes no key for it.
+    return package::append_log_line(
+        os_, log_path_, request_.has_registered_name ? request_.registered_name : std::string());
   });
   if (started == WriteOutcome::aborted) return InstallResult::write_failed;
 

@@ -1,6 +1,9 @@
 // Trailer encoding, the signed package's data end, and comment padding.
 #include "package/trailer.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace quill::package {
 
 namespace {
@@ -9,6 +12,40 @@ std::uint32_t little_endian(const unsigned char* bytes, int count) {
   std::uint32_t value = 0;
   for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[i];
   return value;
+}
+
+// Zero bytes a signing tool may put between a package and its certificate
+// table, which it starts at a multiple of 8.
+constexpr std::uint64_t kMaxSigningPadding = 7;
+constexpr std::uint32_t kEndRecordSignature = 0x06054B50;  // "PK\5\6"
+constexpr std::size_t kMaxArchiveComment = 0xFFFF;
+
+// True when a trailer ending at `data_end` names an archive whose own end
+// record agrees: the record ends the archive (after its comment) and its
+// central directory ends right where the record starts.
+bool archive_confirms_end(os::File& package, std::uint64_t data_end) {
+  unsigned char trailer[kTrailerSize];
+  if (data_end < kTrailerSize || !read_at(package, data_end - kTrailerSize, trailer, kTrailerSize)) {
+    return false;
+  }
+  const std::uint64_t archive_end = data_end - kTrailerSize;
+  const std::uint64_t length = decode_trailer(trailer);
+  if (length < kArchiveEndRecordSize || length > archive_end) return false;
+  const std::size_t tail = static_cast<std::size_t>(
+      std::min<std::uint64_t>(length, kArchiveEndRecordSize + kMaxArchiveComment));
+  std::vector<unsigned char> bytes(tail);
+  if (!read_at(package, archive_end - tail, bytes.data(), tail)) return false;
+  // From the end backwards: a comment may itself hold the signature.
+  for (std::size_t at = tail - kArchiveEndRecordSize + 1; at-- > 0;) {
+    const unsigned char* record = bytes.data() + at;
+    if (little_endian(record, 4) != kEndRecordSignature) continue;
+    if (at + kArchiveEndRecordSize + little_endian(record + 20, 2) != tail) continue;
+    const std::uint64_t record_at = length - (tail - at);  // from the archive's start
+    const std::uint64_t directory_size = little_endian(record + 12, 4);
+    const std::uint64_t directory_at = little_endian(record + 16, 4);
+    if (directory_at + directory_size == record_at) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -67,6 +104,16 @@ std::uint64_t package_data_end(os::File& package, std::uint64_t file_size) {
   const std::uint64_t table = little_endian(security, 4);
   const std::uint64_t size = little_endian(security + 4, 4);
   if (size == 0 || table < kTrailerSize || table + size != file_size) return file_size;
+
+  // The package ends at the table, or up to 7 zero bytes before it when the
+  // signing tool padded it; only the archive's end record tells which.
+  unsigned char padding[kMaxSigningPadding];
+  const std::uint64_t before = std::min<std::uint64_t>(kMaxSigningPadding, table - kTrailerSize);
+  if (!read_at(package, table - before, padding, static_cast<std::size_t>(before))) return table;
+  for (std::uint64_t zeros = 0; zeros <= before; ++zeros) {
+    if (zeros > 0 && padding[before - zeros] != 0) break;
+    if (archive_confirms_end(package, table - zeros)) return table - zeros;
+  }
   return table;
 }
 

@@ -24,6 +24,9 @@ std::uint64_t decode_trailer(const unsigned char* bytes);
 // Where the package's own bytes end in a file of `file_size` bytes: at the
 // start of the certificate table that the file's PE header names, when that
 // table ends the file (a signed package); otherwise at the end of the file.
+// A signing tool starts its table at a multiple of 8 and fills the gap with
+// up to 7 zero bytes: the package ends before them where the trailer found
+// there names an archive whose end record confirms it.
 std::uint64_t package_data_end(os::File& package, std::uint64_t file_size);
 
 // Comment bytes to give an archive of `archive_size` bytes that follows a

@@ -55,7 +55,10 @@ void clear_crash_marker(os::Os& os) {
 
 StartupPlan read_startup_settings(os::Os& os) {
   StartupPlan plan;
-  plan.key_available = os.registry_key_exists(kRoot, kSettingsKey);
+  // The first start on a machine finds no key: it is made here, so that the
+  // association answer and the crash marker of this very run are kept.
+  plan.key_available = os.registry_key_exists(kRoot, kSettingsKey) ||
+                       os.registry_create_key(kRoot, kSettingsKey) == os::Error::none;
   if (!plan.key_available) {
     plan.ask_association = true;
     return plan;

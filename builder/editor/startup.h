@@ -42,9 +42,10 @@ struct StartupPlan {
 };
 
 // Reads the settings (association flag, crash marker, "toopen") and writes
-// the crash marker, as the main window's initialisation does. When the key
-// cannot be opened, nothing is read or written: the association question is
-// asked and no crash is detected.
+// the crash marker, as the main window's initialisation does, creating the
+// settings key when missing. When the key can be neither opened nor created,
+// nothing is read or written: the association question is asked and no
+// crash is detected.
 StartupPlan read_startup_settings(os::Os& os);
 // Stores "qspfiles" = "yes" (when the key was available).
 void mark_association_asked(os::Os& os, const StartupPlan& plan);

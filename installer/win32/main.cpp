@@ -94,6 +94,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   if (!s.command.log_file.empty()) {
     s.log = new installer::InstallLog(s.os, s.command.log_file);
     s.log->line(s.command.silent ? "Silent install started" : "Install started");
+    for (const std::string& argument : s.command.ignored) s.log->line("Ignored argument: " + argument);
   }
 
   LoadLibraryA("RichEd32.dll");

@@ -26,8 +26,10 @@ driver no-box 2 || fail "a question besides the association"
 [ "$(default_value 'HKCR\Quillset\DefaultIcon')" = 'REG_SZ C:\Quillset\Quillset.exe,1' ] || fail "icon"
 [ "$(default_value 'HKCR\Quillset\shell\open\command')" = 'REG_SZ "C:\Quillset\Quillset.exe" "%1"' ] ||
   fail "open command: $(default_value 'HKCR\Quillset\shell\open\command')"
-# The settings key appears only with the first orderly end.
-wine reg query "$SETTINGS" >/dev/null 2>&1 && fail "settings key written on the first start"
+# The first start makes the settings key: the question is not asked again,
+# and the crash marker is set while the builder runs.
+[ "$(settings qspfiles)" = "REG_SZ yes" ] || fail "qspfiles on the first start: $(settings qspfiles)"
+[ "$(settings started)" = "REG_SZ yes" ] || fail "crash marker on the first start: $(settings started)"
 [ "$(builder rect | cut -d' ' -f4)" = 384 ] || fail "window height on tab 0"
 
 # A folder tree (without .svn), a single file, a folder renamed.
@@ -82,7 +84,7 @@ wait "$BUILDER_PID" || true
 # An emptied value has no bytes at all (reg.exe shows whatever its buffer
 # held): only its first character counts, which must not be "y".
 case "$(settings started)" in "REG_SZ y"*|"") fail "crash marker after quit: $(settings started)" ;; esac
-[ -z "$(settings qspfiles)" ] || fail "qspfiles written without a settings key"
+[ "$(settings qspfiles)" = "REG_SZ yes" ] || fail "qspfiles after quit: $(settings qspfiles)"
 
 # The package installs ...
 USER_DIR=$(cd "$DRIVE_C/users" && ls | grep -v '^Public$' | head -n 1)

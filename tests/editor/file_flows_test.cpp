@@ -31,14 +31,21 @@ TEST(Startup, CommandLineLosesItsEndsWithoutUnderflow) {
 }
 
 TEST_F(EditorTest, StartupAssociationToopenAndCrashMarker) {
-  // No settings key yet: the question comes, nothing is stored.
+  // The first start on a clean machine: the question comes, and the key it
+  // makes keeps the answer and this run's crash marker.
+  prompter.answers = {Answer::yes};
   editor->initialise();
-  EXPECT_EQ(prompter.count("ask:" + std::string(text::kAssociateQuestion)), 1);
-  EXPECT_FALSE(box.os().registry_key_exists(RegistryRoot::local_machine, kSettingsKey));
+  EXPECT_EQ(prompter.log, (std::vector<std::string>{"ask:" + std::string(text::kAssociateQuestion)}));
   EXPECT_EQ(editor->title(), "Quillset - New Unsaved Project");
+  EXPECT_EQ(setting(box.os(), "qspfiles"), "yes");
+  EXPECT_EQ(setting(box.os(), "started"), "yes");
+  std::string command;
+  box.os().registry_read_string(RegistryRoot::classes_root, "Quillset\\shell\\open\\command", "", &command);
+  EXPECT_EQ(command, "\"C:\\Quill\\Quillset.exe\" \"%1\"");
   editor->save_backup();
 
-  // A start with a project on the command line opens it and empties "toopen".
+  // That run did not quit: the next start offers the backup and asks
+  // nothing else, and a path on its command line waits in "toopen".
   box.write("C/p.qsp", project::project_text(*std::make_unique<project::Project>()));
   remember_command_line(box.os(), "\"C:\\p.qsp\"");
   {
@@ -46,27 +53,21 @@ TEST_F(EditorTest, StartupAssociationToopenAndCrashMarker) {
     second.answers = {Answer::yes};
     Editor run(box.os(), second, view);
     run.initialise();
-    EXPECT_EQ(run.title(), "Quillset - C:\\p.qsp");
-    EXPECT_EQ(setting(box.os(), "toopen"), "");
-    EXPECT_EQ(setting(box.os(), "qspfiles"), "yes");
-    EXPECT_EQ(setting(box.os(), "started"), "yes");
-    std::string command;
-    box.os().registry_read_string(RegistryRoot::classes_root, "Quillset\\shell\\open\\command", "", &command);
-    EXPECT_EQ(command, "\"C:\\Quill\\Quillset.exe\" \"%1\"");
+    EXPECT_EQ(second.log, (std::vector<std::string>{"ask:" + std::string(text::kCrashQuestion)}));
+    EXPECT_EQ(run.title(), "Quillset - New Unsaved Project");
+    EXPECT_EQ(setting(box.os(), "toopen"), "C:\\p.qsp");
+    second.answers = {Answer::no};
+    EXPECT_TRUE(run.quit());
+    EXPECT_EQ(setting(box.os(), "started"), "");
   }
-  // That run did not quit: the next start offers the backup, and a path
-  // on its command line waits in "toopen".
-  remember_command_line(box.os(), "\"C:\\p.qsp\"");
+  // After a clean end, the waiting project opens and "toopen" is emptied.
   ScriptedPrompter third;
-  third.answers = {Answer::yes};
   Editor run(box.os(), third, view);
   run.initialise();
-  EXPECT_EQ(third.log, (std::vector<std::string>{"ask:" + std::string(text::kCrashQuestion)}));
-  EXPECT_EQ(run.title(), "Quillset - New Unsaved Project");
-  EXPECT_EQ(setting(box.os(), "toopen"), "C:\\p.qsp");
-  third.answers = {Answer::no};
-  EXPECT_TRUE(run.quit());
-  EXPECT_EQ(setting(box.os(), "started"), "");
+  EXPECT_EQ(third.log, std::vector<std::string>());
+  EXPECT_EQ(run.title(), "Quillset - C:\\p.qsp");
+  EXPECT_EQ(setting(box.os(), "toopen"), "");
+  EXPECT_EQ(setting(box.os(), "started"), "yes");
 }
 
 TEST_F(EditorTest, CancelledOrFailedSavesKeepTheProject) {

@@ -12,25 +12,32 @@ TEST(CommandLineTest, ParsesSwitchesFoldersAndLogs) {
     bool valid, help, silent;
     const char* folder;
     const char* log;
+    const char* ignored;  // the ignored arguments, each followed by '|'
   };
   const Case cases[] = {
-      {"", true, false, false, "", ""},
-      {"  /S  ", true, false, true, "", ""},
-      {"/s", true, false, true, "", ""},
-      {"/?", true, true, false, "", ""},
-      {"/S /D=C:\\Program Files\\My App", true, false, true, "C:\\Program Files\\My App", ""},
+      {"", true, false, false, "", "", ""},
+      {"  /S  ", true, false, true, "", "", ""},
+      {"/s", true, false, true, "", "", ""},
+      {"/?", true, true, false, "", "", ""},
+      {"/S /D=C:\\Program Files\\My App", true, false, true, "C:\\Program Files\\My App", "", ""},
       // "/D=" takes the rest of the line, switches included.
-      {"/D=C:\\A b /S", true, false, false, "C:\\A b /S", ""},
-      {"/D=\"C:\\Quoted Folder\"  ", true, false, false, "C:\\Quoted Folder", ""},
-      {"\"/D=C:\\Quoted Folder\"", true, false, false, "C:\\Quoted Folder", ""},
-      {"/LOG=C:\\x.log /S", true, false, true, "", "C:\\x.log"},
-      {"/log=\"C:\\My logs\\x.log\" /D=C:\\T", true, false, false, "C:\\T", "C:\\My logs\\x.log"},
-      {"\"/LOG=C:\\My logs\\x.log\"", true, false, false, "", "C:\\My logs\\x.log"},
-      {"/X", false, false, false, "", ""},
-      {"/S /SILENT", false, false, true, "", ""},
-      {"/LOG=", false, false, false, "", ""},
-      {"/D=", false, false, false, "", ""},
-      {"C:\\Folder", false, false, false, "", ""},
+      {"/D=C:\\A b /S", true, false, false, "C:\\A b /S", "", ""},
+      {"/D=\"C:\\Quoted Folder\"  ", true, false, false, "C:\\Quoted Folder", "", ""},
+      {"\"/D=C:\\Quoted Folder\"", true, false, false, "C:\\Quoted Folder", "", ""},
+      {"/LOG=C:\\x.log /S", true, false, true, "", "C:\\x.log", ""},
+      {"/log=\"C:\\My logs\\x.log\" /D=C:\\T", true, false, false, "C:\\T", "C:\\My logs\\x.log", ""},
+      {"\"/LOG=C:\\My logs\\x.log\"", true, false, false, "", "C:\\My logs\\x.log", ""},
+      // Arguments that are no switch of the installer are passed over.
+      {"/X", true, false, false, "", "", "/X|"},
+      {"/S /SILENT", true, false, true, "", "", "/SILENT|"},
+      {"C:\\Folder", true, false, false, "", "", "C:\\Folder|"},
+      {"-q /LOG /D /S \"a b\" \"\" /D=C:\\T", true, false, true, "C:\\T", "", "-q|/LOG|/D|a b|"},
+      {"/LOG2=x /?", true, true, false, "", "", "/LOG2=x|"},
+      // A known switch without its value is refused.
+      {"/LOG=", false, false, false, "", "", ""},
+      {"/X /LOG=\"\" /S", false, false, true, "", "", "/X|"},
+      {"/D=", false, false, false, "", "", ""},
+      {"/S \"/D=\"", false, false, true, "", "", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tail);
@@ -40,8 +47,11 @@ TEST(CommandLineTest, ParsesSwitchesFoldersAndLogs) {
     EXPECT_EQ(line.silent, c.silent);
     EXPECT_EQ(line.folder, c.folder);
     EXPECT_EQ(line.log_file, c.log);
+    std::string ignored;
+    for (const std::string& argument : line.ignored) ignored += argument + "|";
+    EXPECT_EQ(ignored, c.ignored);
   }
-  EXPECT_EQ(parse_command_line("/S /Q /R").bad, "/Q");
+  EXPECT_EQ(parse_command_line("/S /Q /LOG= /D=").bad, "/LOG=");
 }
 
 TEST(CommandLineTest, EachResultHasItsOwnExitCode) {
@@ -58,8 +68,9 @@ TEST(CommandLineTest, UsageBoxStartErrorsAndInteractiveExitCodes) {
   const std::string usage = usage_text();
   EXPECT_EQ(usage_message(parse_command_line("/?")), usage);
   EXPECT_EQ(usage_message(parse_command_line("/S /?")), usage);
-  EXPECT_EQ(usage_message(parse_command_line("/X")), "Unknown argument: /X\n\n" + usage);
-  EXPECT_EQ(usage_message(parse_command_line("/S /X")), "");  // nobody is there to click
+  EXPECT_EQ(usage_message(parse_command_line("/X /?")), usage);
+  EXPECT_EQ(usage_message(parse_command_line("/LOG=")), "Missing value: /LOG=\n\n" + usage);
+  EXPECT_EQ(usage_message(parse_command_line("/S /LOG=")), "");  // nobody is there to click
 
   EXPECT_EQ(start_exit_code(package::ExtractOutcome::write_failed), kExitWriteFailed);
   EXPECT_EQ(start_exit_code(package::ExtractOutcome::damaged), kExitDamaged);

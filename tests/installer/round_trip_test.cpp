@@ -3,6 +3,7 @@
 // and nothing else goes.
 #include "installer/install_engine.h"
 #include "installer_fixture.h"
+#include "uninstaller/front_end.h"
 #include "uninstaller/removal.h"
 
 namespace quill::installer {
@@ -74,6 +75,27 @@ TEST_F(RoundTripTest, UninstallerInTheInstallFolderLeavesNothingBehind) {
   uninstall::run_removal(os(), log, uninstall::FolderGuard(os()), quiet);
   EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
   EXPECT_TRUE(exists("C:\\Program Files"));
+}
+
+TEST_F(RoundTripTest, NameThatCannotBeAKeyIsShownButNoKeyIsRemoved) {
+  archive({{"tool.exe", "T"}, {"Uninstall.exe", "U"}});
+  data_file("fileinfo.txt", "tool.exe|%install path%\r\nUninstall.exe|%install path%\r\n////\r\n");
+  data_file("uninstall.txt", "%install path%\\Uninstall.exe");
+  const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  os().registry_write_string(os::RegistryRoot::local_machine, uninstall + "\\Acme\\Tool", "DisplayName",
+                             "planted");
+  request_.registered_name = "Acme\\Tool";
+  ASSERT_EQ(run(), InstallResult::finished);
+
+  uninstall::UninstallLog log;
+  ASSERT_EQ(uninstall::read_uninstall_log(os(), "C:\\Program Files\\Tool\\uninstall.ini", &log),
+            uninstall::LogStatus::ok);
+  EXPECT_EQ(uninstall::confirmation_question(log.registered_name),
+            "Are you sure you wish to uninstall Acme\\Tool?");
+  Quiet quiet;
+  uninstall::run_removal(os(), log, uninstall::FolderGuard(os()), quiet);
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
+  EXPECT_TRUE(os().registry_key_exists(os::RegistryRoot::local_machine, uninstall + "\\Acme\\Tool"));
 }
 
 }  // namespace

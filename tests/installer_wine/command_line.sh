@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The installer's command line and exit codes, and the silent removal:
-#   /? and an unknown switch show the usage and end with 1 (/S /X: no box);
+#   /? and a switch without its value show the usage and end with 1
+#   (/S /LOG=: no box);
 #   /S /LOG= /D= installs with spaces in the folder, replaces an existing
 #   file, skips the end-of-install message and command, writes the full
-#   uninstall entry and the record; exit 0;
+#   uninstall entry and the record (which names the ignored arguments
+#   between them); exit 0;
 #   silent damaged package: 3; relative /D folder: 4; a file that cannot be
 #   written: 5, rolled back; the wizard closed at once: 2; /D fills the
-#   wizard's folder field;
+#   wizard's folder field (an unknown switch beside it changes nothing);
 #   Uninstall.exe /S returns 0 only after everything is gone; a silent
 #   removal with an unusable log: 3; No to the question: 2.
 TEST=command_line
@@ -39,12 +41,12 @@ box=$(driver answer ok 30) || fail "no usage box for /?"
 case "$box" in "box: Installer | Usage: "*"skipped"*) ;; *) fail "usage box: $box" ;; esac
 installer_exit
 [ "$code" = 1 ] || fail "/? exit code $code"
-start_installer "$WORK/setup.exe" /X
-box=$(driver answer ok 30) || fail "no usage box for /X"
-case "$box" in "box: Installer | Unknown argument: /X"*) ;; *) fail "bad switch box: $box" ;; esac
+start_installer "$WORK/setup.exe" /X /LOG=
+box=$(driver answer ok 30) || fail "no usage box for /LOG="
+case "$box" in "box: Installer | Missing value: /LOG="*) ;; *) fail "bad switch box: $box" ;; esac
 installer_exit
-[ "$code" = 1 ] || fail "/X exit code $code"
-[ "$(exit_of "$WORK/setup.exe" /S /X)" = 1 ] || fail "/S /X exit code"
+[ "$code" = 1 ] || fail "/LOG= exit code $code"
+[ "$(exit_of "$WORK/setup.exe" /S /X /LOG=)" = 1 ] || fail "/S /LOG= exit code"
 [ ! -e "$DRIVE_C/Program Files/Default App" ] || fail "a bad command line installed"
 
 # 2. Silent install: folder with spaces, a file replaced, record appended.
@@ -53,7 +55,7 @@ APP="$DRIVE_C/Silent Apps/My App"
 mkdir -p "$APP"
 printf 'old readme' > "$APP/readme.txt"
 printf 'earlier run\r\n' > "$DRIVE_C/install.log"
-code=$(exit_of "$WORK/setup.exe" /S '/LOG=C:\install.log' "/D=$APP_WIN")
+code=$(exit_of "$WORK/setup.exe" /S /X '/LOG=C:\install.log' --launcher "/D=$APP_WIN")
 [ "$code" = 0 ] || fail "silent install exit code $code"
 expect_file "$APP/readme.txt" "read me"
 expect_file "$APP/docs/guide.txt" "the guide"
@@ -61,7 +63,8 @@ cmp -s "$APP/Uninstall.exe" "$QUILL_DIST/uninst.dat" || fail "Uninstall.exe not 
 [ ! -e "$DRIVE_C/eoi_ran.txt" ] || fail "the end-of-install command ran in silent mode"
 [ ! -e "$(payload_dir)" ] || fail "payload folder left behind"
 record=$(tr -d '\r' < "$DRIVE_C/install.log")
-for line in "earlier run" "Silent install started" "Replaced: $APP_WIN\\readme.txt" \
+for line in "earlier run" "Silent install started" "Ignored argument: /X" "Ignored argument: --launcher" \
+            "Replaced: $APP_WIN\\readme.txt" \
             "Written: $APP_WIN\\docs\\guide.txt" "Exit code 0" \
             "Registry: HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Silent App\\Publisher = Acme Ltd"; do
   grep -qxF "$line" <<<"$record" || { echo "$record"; fail "record lacks: $line"; }
@@ -112,7 +115,7 @@ grep -q "^Rolled back" "$DRIVE_C/blocked.log" || fail "the record does not name 
 wine reg query "$KEY" >/dev/null 2>&1 && fail "a failed install left an uninstall key"
 
 # 5. Interactive: /D fills the folder field; closing the wizard is a cancel.
-start_installer "$WORK/setup.exe" '/D=C:\Inter Dir\App'
+start_installer "$WORK/setup.exe" /X '/D=C:\Inter Dir\App'
 driver wait-control 1007 30 expect-text 1007 'C:\Inter Dir\App' close >/dev/null ||
   fail "the folder field does not hold the /D folder"
 installer_exit
