@@ -83,7 +83,8 @@ struct InstallRequest {
   const package::DataFiles* data_files = nullptr;
   // The payload archive, read through the open file it names.
   package::ArchiveLocation archive;
-  // The payload folder the run made (ends in a backslash).
+  // The payload folder the run made (ends in a backslash): replaced files
+  // are kept below it until the run ends.
   std::string payload_folder;
 };
 
@@ -144,8 +145,8 @@ InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCall
                           InstallStats* stats = nullptr);
 
 // The file part alone: creates the install folder, starts the uninstall log
-// and installs every "fileinfo.txt" line (expanded with the install folder), recording its changes in
-// `transaction`. Undoing them is the caller's.
+// and installs every "fileinfo.txt" line (expanded with the install folder),
+// recording its changes in `transaction`. Undoing them is the caller's.
 InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                             Transaction& transaction, InstallStats* stats = nullptr);
 // The same with a transaction of its own, undone when the run does not finish.

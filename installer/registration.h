@@ -33,8 +33,9 @@ bool plan_shortcut(os::Os& os, const package::ShortcutRecord& record, ShortcutPl
 class Transaction;
 
 // Creates the ticked shortcuts of the request's "shortcuts.txt" (expanded
-// with the install folder) and appends two log lines for each. With a transaction, the group
-// folders and links it creates (and links it replaces) are recorded there.
+// with the install folder) and appends two log lines for each. With a
+// transaction, the group folders and links it creates (and links it
+// replaces) are recorded there.
 // A log line that cannot be written asks the write-failed question; false
 // when the user chose Abort.
 bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,

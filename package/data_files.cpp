@@ -8,7 +8,7 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
   const DataFiles& files = scan.data_files;
   const std::string no_install_path;
   static const std::string kNoFile;
-  auto bytes_of = [&](const char* name) {
+  auto bytes_of = [&](const char* name) -> const std::string& {
     const std::string* bytes = files.find(name);
     return bytes ? *bytes : kNoFile;
   };
@@ -43,7 +43,9 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
   // again at install time.
   const std::string* shortcuts = files.find(data_file::kShortcuts);
   data->has_shortcuts = shortcuts != nullptr;
-  if (shortcuts) data->shortcut_locations = shortcut_locations(shortcut_records_from_text(*shortcuts));
+  if (shortcuts) {
+    data->shortcut_locations = shortcut_locations(shortcut_records_from_text(*shortcuts));
+  }
 
   installer_settings_from_text(bytes_of(data_file::kInstallerSettings), &data->settings);
 

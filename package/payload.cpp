@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <random>
 
 #include "common/folder_removal.h"
 #include "common/paths.h"
@@ -218,12 +217,6 @@ bool is_safe_data_entry_name(const std::string& name) {
     if (end == std::string::npos) return true;
     start = end + 1;
   }
-}
-
-bool standard_random_bytes(unsigned char* bytes, std::size_t count) {
-  std::random_device device;
-  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<unsigned char>(device());
-  return true;
 }
 
 void DataFiles::put(const std::string& name, std::string bytes) {
