@@ -20,7 +20,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "installer/install_engine.h"
@@ -60,10 +62,15 @@ bool write_text(const std::string& host_path, const std::string& text) {
   return std::fclose(f) == 0 && ok;
 }
 
+// The payload folder of the benchmark's runs.
+std::string payload_folder(os::Os& os) {
+  return os.temp_folder() + package::kPayloadFolderPrefix + "bench\\";
+}
+
 // Writes the payload archive and "fileinfo.txt" into the sandbox's payload folder.
 bool prepare(const std::string& root, const std::string& kind, long count) {
   os::PosixOs os(root);
-  const std::string payload = package::payload_folder(os);
+  const std::string payload = payload_folder(os);
   os.create_folder(payload.substr(0, payload.size() - 1));
   zipFile zip = zipOpen64(os.host_path(payload + "tempfile.tmp").c_str(), APPEND_STATUS_CREATE);
   if (!zip) return false;
@@ -118,7 +125,23 @@ bool prepare(const std::string& root, const std::string& kind, long count) {
 int measure(const std::string& root, const std::string& kind, const std::string& label,
             long count) {
   os::PosixOs os(root);
+  // As the installer has them after its start-up: the file list in memory,
+  // the archive open.
+  const std::string payload = payload_folder(os);
+  package::DataFiles files;
+  FILE* list = std::fopen(os.host_path(payload + "fileinfo.txt").c_str(), "rb");
+  if (!list) return 1;
+  std::string bytes;
+  char chunk[65536];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, list)) > 0;) bytes.append(chunk, n);
+  std::fclose(list);
+  files.put("fileinfo.txt", std::move(bytes));
+  const std::unique_ptr<os::File> archive =
+      os.open_file(payload + package::kPayloadArchiveName, os::OpenMode::read);
   installer::InstallRequest request;
+  request.data_files = &files;
+  request.archive.file = archive.get();
+  request.payload_folder = payload;
   request.install_folder = "C:\\Program Files\\Bench";
   request.registered_name = "Bench";
   request.has_registered_name = true;

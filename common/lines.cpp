@@ -1,14 +1,24 @@
 // Line-by-line reading with the 259-character limit.
 #include "common/lines.h"
 
+#include <utility>
+
 namespace quill {
 
 LineReader::LineReader(os::Os& os, const std::string& path)
     : file_(os.open_file(path, os::OpenMode::read)) {}
 
+LineReader::LineReader(std::string bytes) : from_memory_(true), memory_(std::move(bytes)) {}
+
 bool LineReader::fill() {
-  if (!file_) return false;
-  length_ = file_->read(buffer_, sizeof buffer_);
+  if (from_memory_) {
+    length_ = memory_.copy(buffer_, sizeof buffer_, memory_position_);
+    memory_position_ += length_;
+  } else if (file_) {
+    length_ = file_->read(buffer_, sizeof buffer_);
+  } else {
+    return false;
+  }
   position_ = 0;
   return length_ > 0;
 }
@@ -16,7 +26,7 @@ bool LineReader::fill() {
 bool LineReader::next(std::string* line) {
   line->clear();
   cut_ = false;
-  if (!file_) return false;
+  if (!is_open()) return false;
   bool any = false;       // something of this line was read (its end counts)
   bool pending_cr = false;  // a CR waits to see whether an LF follows
   auto keep = [&](char c) {

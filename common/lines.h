@@ -15,8 +15,10 @@ namespace quill {
 class LineReader {
  public:
   LineReader(os::Os& os, const std::string& path);
+  // Reads the lines of `bytes`, a file's content held in memory.
+  explicit LineReader(std::string bytes);
   // False when the file could not be opened.
-  bool is_open() const { return file_ != nullptr; }
+  bool is_open() const { return file_ != nullptr || from_memory_; }
   // Reads the next line into `line`; false at the end of the file. A line
   // longer than kMaxPathLength is cut there and its rest is skipped.
   bool next(std::string* line);
@@ -26,6 +28,9 @@ class LineReader {
  private:
   bool fill();
   std::unique_ptr<os::File> file_;
+  bool from_memory_ = false;
+  std::string memory_;
+  std::size_t memory_position_ = 0;
   char buffer_[8192];
   std::size_t length_ = 0;
   std::size_t position_ = 0;

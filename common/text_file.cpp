@@ -58,13 +58,19 @@ bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes, 
     if (n == 0) break;
     raw.append(chunk, n);
   }
-  for (std::size_t i = 0; i < raw.size() && text->size() < max_bytes; ++i) {
-    char c = raw[i];
-    if (c == '\0') break;
-    if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-    text->push_back(c);
-  }
+  *text = text_from_bytes(raw, max_bytes);
   return true;
+}
+
+std::string text_from_bytes(std::string_view bytes, std::size_t max_bytes) {
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size() && text.size() < max_bytes; ++i) {
+    char c = bytes[i];
+    if (c == '\0') break;
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    text.push_back(c);
+  }
+  return text;
 }
 
 bool write_text_file(os::Os& os, const std::string& path, const std::string& text) {

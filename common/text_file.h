@@ -15,6 +15,10 @@ namespace quill {
 bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes,
                     std::string* text);
 
+// The text of a file's bytes as read_text_file reads it: at most
+// `max_bytes` characters, CR LF as LF, up to the first zero byte.
+std::string text_from_bytes(std::string_view bytes, std::size_t max_bytes);
+
 // `text` with every LF stored as CR LF, whatever comes before it, as a
 // text-mode stream writes: what a line held (a CR at its end too) reads back
 // unchanged.

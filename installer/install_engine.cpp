@@ -70,6 +70,9 @@ InstallRequest make_install_request(const package::InstallerData& data,
   request.install_entry_count = data.install_entry_count;
   request.shortcuts = choice;
   request.macros = &data.macros;
+  request.data_files = &data.files;
+  request.archive = data.archive;
+  request.payload_folder = data.payload_folder;
   return request;
 }
 
@@ -82,8 +85,8 @@ const std::vector<package::MacroRecord>& macro_table(const InstallRequest& reque
   return request.macros != nullptr ? *request.macros : kNoMacros;
 }
 
-std::string replaced_files_folder(os::Os& os) {
-  return package::payload_folder(os) + "~replaced\\";
+std::string replaced_files_folder(const InstallRequest& request) {
+  return with_trailing_backslash(request.payload_folder) + "~replaced\\";
 }
 
 WriteOutcome write_or_ask(InstallCallback* callback, const std::string& path,
@@ -109,8 +112,7 @@ class FileInstaller {
         request_(request),
         callback_(callback),
         transaction_(transaction),
-        stats_(stats),
-        payload_(package::payload_folder(os)) {}
+        stats_(stats) {}
 
   InstallResult run();
 
@@ -130,7 +132,6 @@ class FileInstaller {
   InstallCallback& callback_;
   Transaction& transaction_;
   InstallStats* stats_;
-  const std::string payload_;
   package::Archive archive_;
   std::string log_path_;
   std::unique_ptr<os::File> log_file_;
@@ -141,9 +142,7 @@ InstallResult FileInstaller::run() {
   const std::string folder = install_folder_path(request_.install_folder);
   if (!is_usable_install_folder(folder)) return InstallResult::unusable_folder;
   // An archive that cannot be read is a damaged package: nothing is touched.
-  package::ArchiveLocation location = request_.archive;
-  if (location.path.empty()) location.path = payload_ + package::kPayloadArchiveName;
-  if (!archive_.open(os_, location) || archive_.damaged()) {
+  if (!archive_.open(os_, request_.archive) || archive_.damaged()) {
     return InstallResult::damaged;
   }
 
@@ -163,17 +162,14 @@ InstallResult FileInstaller::run() {
   });
   if (started == WriteOutcome::aborted) return InstallResult::write_failed;
 
-  const std::string list_path = payload_ + package::data_file::kFileInfo;
-  package::expand_macros_in_file(os_, macro_table(request_), list_path, folder);
+  const std::string* list =
+      request_.data_files ? request_.data_files->find(package::data_file::kFileInfo) : nullptr;
   callback_.set_progress_range(request_.install_entry_count);
   callback_.set_progress(0);
+  // No list installs nothing.
+  if (list == nullptr) return InstallResult::finished;
 
-  LineReader reader(os_, list_path);
-  if (!reader.is_open()) {
-    // No list installs nothing; a list that is there but cannot be read is
-    // a package that cannot be installed.
-    return os_.file_status(list_path).exists ? InstallResult::damaged : InstallResult::finished;
-  }
+  LineReader reader(package::expand_data_file(os_, macro_table(request_), *list, folder));
   std::string line;
   while (reader.next(&line)) {
     if (callback_.cancel_requested()) return InstallResult::cancelled;
@@ -322,14 +318,14 @@ InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCa
 
 InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                             InstallStats* stats) {
-  Transaction transaction(os, replaced_files_folder(os));
+  Transaction transaction(os, replaced_files_folder(request));
   return settle(install_files(os, request, callback, transaction, stats), transaction, callback,
                 request);
 }
 
 InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                           InstallStats* stats) {
-  Transaction transaction(os, replaced_files_folder(os));
+  Transaction transaction(os, replaced_files_folder(request));
   InstallStats own_stats;
   if (stats == nullptr) stats = &own_stats;
   InstallResult result = install_files(os, request, callback, transaction, stats);

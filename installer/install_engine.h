@@ -66,7 +66,8 @@ struct ShortcutChoice {
   bool quick_launch = true;
 };
 
-// The data files are read from the payload folder (package::payload_folder).
+// What the install works from: nothing of it is read from the payload
+// folder again.
 struct InstallRequest {
   std::string install_folder;  // the folder field's text
   // The value of the last "macros.txt" record; has_registered_name is false
@@ -77,9 +78,14 @@ struct InstallRequest {
   ShortcutChoice shortcuts;
   const std::vector<package::MacroRecord>* macros = nullptr;  // expands the data files
   InstallLog* log = nullptr;  // the record of what the run does (null: none)
-  // The payload archive; an empty path means "tempfile.tmp" in the payload
-  // folder.
+  // The data files read at start-up: "fileinfo.txt", "shortcuts.txt" and
+  // "uninstall.txt" are taken from here (null: the package has none).
+  const package::DataFiles* data_files = nullptr;
+  // The payload archive, read through the open file it names.
   package::ArchiveLocation archive;
+  // The payload folder the run made (ends in a backslash): replaced files
+  // are kept below it until the run ends.
+  std::string payload_folder;
 };
 
 // Adds a line to the request's record, when it has one.
@@ -124,7 +130,7 @@ class Transaction;
 
 // Where a run keeps the old contents of the files it replaces: a folder in
 // the payload folder, removed with it.
-std::string replaced_files_folder(os::Os& os);
+std::string replaced_files_folder(const InstallRequest& request);
 
 // How a write that the user is asked about ended.
 enum class WriteOutcome { written, ignored, aborted };
@@ -139,8 +145,8 @@ InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCall
                           InstallStats* stats = nullptr);
 
 // The file part alone: creates the install folder, starts the uninstall log
-// and installs every "fileinfo.txt" line, recording its changes in
-// `transaction`. Undoing them is the caller's.
+// and installs every "fileinfo.txt" line (expanded with the install folder),
+// recording its changes in `transaction`. Undoing them is the caller's.
 InstallResult install_files(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                             Transaction& transaction, InstallStats* stats = nullptr);
 // The same with a transaction of its own, undone when the run does not finish.

@@ -100,11 +100,13 @@ bool plan_shortcut(os::Os& os, const package::ShortcutRecord& spec, ShortcutPlan
 
 bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,
                       InstallCallback& callback, Transaction* transaction) {
-  const std::string path = package::payload_folder(os) + package::data_file::kShortcuts;
-  package::expand_macros_in_file(os, macro_table(request), path,
-                                 install_folder_path(request.install_folder));
+  const std::string* shortcuts =
+      request.data_files ? request.data_files->find(package::data_file::kShortcuts) : nullptr;
   std::vector<package::ShortcutRecord> records;
-  package::read_shortcut_records(os, path, &records);
+  if (shortcuts) {
+    records = package::shortcut_records_from_text(package::expand_data_file(
+        os, macro_table(request), *shortcuts, install_folder_path(request.install_folder)));
+  }
   auto log_line = [&](const std::string& line) {
     return write_or_ask(&callback, log_path,
                         [&] { return package::append_log_line(os, log_path, line); });
@@ -153,12 +155,10 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
                         std::uint64_t installed_bytes) {
   const std::string folder = install_folder_path(request.install_folder);
   std::string uninstaller;
-  if (!package::read_uninstaller_path(os, macro_table(request), folder, &uninstaller)) {
-    // Without the file the package has no uninstaller; a file that is
-    // there but cannot be read must not cost the installed files their log.
-    if (package::has_uninstaller_path(os)) {
-      return InstallResult::damaged;
-    }
+  if (request.data_files == nullptr ||
+      !package::read_uninstaller_path(os, macro_table(request), *request.data_files, folder,
+                                      &uninstaller)) {
+    // Without the file the package has no uninstaller.
     os.delete_file(log_path);
     return InstallResult::finished;
   }

@@ -32,9 +32,10 @@ bool plan_shortcut(os::Os& os, const package::ShortcutRecord& record, ShortcutPl
 
 class Transaction;
 
-// Creates the ticked shortcuts of "shortcuts.txt" (expanded with the install
-// folder) and appends two log lines for each. With a transaction, the group
-// folders and links it creates (and links it replaces) are recorded there.
+// Creates the ticked shortcuts of the request's "shortcuts.txt" (expanded
+// with the install folder) and appends two log lines for each. With a
+// transaction, the group folders and links it creates (and links it
+// replaces) are recorded there.
 // A log line that cannot be written asks the write-failed question; false
 // when the user chose Abort.
 bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::string& log_path,
@@ -45,9 +46,9 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
 // uninstall entry, last of all. Without "uninstall.txt" the log is deleted;
 // without a usable registered name no registry entry is written. With a
 // callback, a log line or copy that cannot be written asks the write-failed
-// question. Answers `finished`, `write_failed` when the user chose Abort, or
-// `damaged` when "uninstall.txt" is there but cannot be read; no registry
-// value is written then. With a transaction, the log's copy is recorded there.
+// question. Answers `finished`, or `write_failed` when the user chose Abort;
+// no registry value is written then. With a transaction, the log's copy is
+// recorded there.
 // The entry tells the system's program list how to remove the program
 // quietly, where it lies, its icon, its size (`installed_bytes`), the day
 // of the install and, when the macro table has "%version%" or

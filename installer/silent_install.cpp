@@ -26,7 +26,7 @@ class SilentCallback : public InstallCallback {
 }  // namespace
 
 int run_silent_install(os::Os& os, const package::InstallerData& data, const std::string& folder,
-                       InstallLog* log, const package::ArchiveLocation& archive) {
+                       InstallLog* log) {
   Wizard wizard(os, wizard_data(data));
   wizard.open();
   if (!folder.empty()) wizard.set_folder_text(folder);
@@ -41,7 +41,6 @@ int run_silent_install(os::Os& os, const package::InstallerData& data, const std
   }
   // The boxes stay ticked: every shortcut of the package is made.
   InstallRequest request = install_request(data, wizard, log);
-  request.archive = archive;
   SilentCallback callback(log);
   return exit_code(run_install(os, request, callback));
 }

@@ -16,9 +16,9 @@ namespace quill::installer {
 // Installs the loaded package to `folder` (the "/D=" text; empty: the
 // folder the wizard would offer), checked as the wizard checks it. Answers
 // the process's exit code; refusals and failed writes go to `log` (null:
-// none). `archive` is where the install entries are read (empty: the
-// payload folder's copy).
+// none). The install entries are read through the archive file the data
+// names, which the loader opened at start.
 int run_silent_install(os::Os& os, const package::InstallerData& data, const std::string& folder,
-                       InstallLog* log, const package::ArchiveLocation& archive = {});
+                       InstallLog* log);
 
 }  // namespace quill::installer

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "common/lines.h"
@@ -27,10 +28,8 @@ bool begins_with_t(const std::string& text) { return !text.empty() && text[0] ==
 
 // Reads up to `count` lines; lines past the end of the file read as empty.
 // False when the file cannot be opened.
-bool read_lines(os::Os& os, const std::string& path, std::size_t count,
-                std::vector<std::string>* lines) {
+bool read_lines(LineReader&& reader, std::size_t count, std::vector<std::string>* lines) {
   lines->assign(count, std::string());
-  LineReader reader(os, path);
   if (!reader.is_open()) return false;
   for (std::size_t i = 0; i < count && reader.next(&(*lines)[i]); ++i) {
   }
@@ -67,14 +66,26 @@ std::string installer_settings_text(const InstallerSettings& settings) {
          true_false(settings.shrink_during_install);
 }
 
-bool read_installer_settings(os::Os& os, const std::string& path, InstallerSettings* settings) {
+namespace {
+
+bool installer_settings(LineReader&& reader, InstallerSettings* settings) {
   std::vector<std::string> lines;
   *settings = InstallerSettings();
-  if (!read_lines(os, path, 2, &lines)) return false;
+  if (!read_lines(std::move(reader), 2, &lines)) return false;
   long style = parse_decimal(lines[0]);
   settings->progress_style = style == 1 ? 1 : 0;
   settings->shrink_during_install = begins_with_t(lines[1]);
   return true;
+}
+
+}  // namespace
+
+bool read_installer_settings(os::Os& os, const std::string& path, InstallerSettings* settings) {
+  return installer_settings(LineReader(os, path), settings);
+}
+
+void installer_settings_from_text(const std::string& bytes, InstallerSettings* settings) {
+  installer_settings(LineReader(bytes), settings);
 }
 
 std::string fullscreen_text(const FullscreenSettings& s) {
@@ -98,10 +109,12 @@ std::string fullscreen_text(const FullscreenSettings& s) {
   return out;
 }
 
-bool read_fullscreen_settings(os::Os& os, const std::string& path, FullscreenSettings* settings) {
+namespace {
+
+bool fullscreen_settings(LineReader&& reader, FullscreenSettings* settings) {
   std::vector<std::string> lines;
   *settings = FullscreenSettings();
-  if (!read_lines(os, path, kFullscreenLineCount, &lines)) return false;
+  if (!read_lines(std::move(reader), kFullscreenLineCount, &lines)) return false;
   FullscreenSettings& s = *settings;
   s.text = lines[0];
   s.title_bar = lines[1] != "without";
@@ -125,6 +138,16 @@ bool read_fullscreen_settings(os::Os& os, const std::string& path, FullscreenSet
   return true;
 }
 
+}  // namespace
+
+bool read_fullscreen_settings(os::Os& os, const std::string& path, FullscreenSettings* settings) {
+  return fullscreen_settings(LineReader(os, path), settings);
+}
+
+void fullscreen_settings_from_text(const std::string& bytes, FullscreenSettings* settings) {
+  fullscreen_settings(LineReader(bytes), settings);
+}
+
 std::string background_companion_text(const BackgroundPicture& picture) {
   std::string out;
   line(out, picture.placement);
@@ -133,13 +156,25 @@ std::string background_companion_text(const BackgroundPicture& picture) {
   return out;
 }
 
-bool read_background_companion(os::Os& os, const std::string& path, BackgroundPicture* picture) {
+namespace {
+
+bool background_companion(LineReader&& reader, BackgroundPicture* picture) {
   std::vector<std::string> lines;
-  bool found = read_lines(os, path, 3, &lines);
+  bool found = read_lines(std::move(reader), 3, &lines);
   picture->placement = to_int(lines[0].substr(0, kCompanionNumberLength));
   picture->x = to_int(lines[1].substr(0, kCompanionNumberLength));
   picture->y = to_int(lines[2].substr(0, kCompanionNumberLength));
   return found;
+}
+
+}  // namespace
+
+bool read_background_companion(os::Os& os, const std::string& path, BackgroundPicture* picture) {
+  return background_companion(LineReader(os, path), picture);
+}
+
+void background_companion_from_text(const std::string& bytes, BackgroundPicture* picture) {
+  background_companion(LineReader(bytes), picture);
 }
 
 }  // namespace quill::package

@@ -22,6 +22,8 @@ struct InstallerSettings {
 // With "\n" line ends; the style is written as the unsigned number it is.
 std::string installer_settings_text(const InstallerSettings& settings);
 bool read_installer_settings(os::Os& os, const std::string& path, InstallerSettings* settings);
+// The same from the file's bytes held in memory.
+void installer_settings_from_text(const std::string& bytes, InstallerSettings* settings);
 
 // "fullscreen.txt": the background window. Colours are packed as
 // red + green * 256 + blue * 65536; the file holds each part on a line of
@@ -50,11 +52,13 @@ struct FullscreenSettings {
 // With "\n" line ends.
 std::string fullscreen_text(const FullscreenSettings& settings);
 bool read_fullscreen_settings(os::Os& os, const std::string& path, FullscreenSettings* settings);
+void fullscreen_settings_from_text(const std::string& bytes, FullscreenSettings* settings);
 
 // A background picture's companion (picture path + ".txt"): placement, x, y,
 // each a decimal number, of which the reader takes at most four characters.
 // Missing lines read 0.
 std::string background_companion_text(const BackgroundPicture& picture);
 bool read_background_companion(os::Os& os, const std::string& path, BackgroundPicture* picture);
+void background_companion_from_text(const std::string& bytes, BackgroundPicture* picture);
 
 }  // namespace quill::package

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/paths.h"
-#include "common/zip_io.h"
 
 namespace quill::package {
 
@@ -30,8 +29,8 @@ constexpr std::size_t kReadBufferSize = 64 * 1024;
 
 // Positions are counted from the window's start; a read stops at its end.
 struct BufferedStream {
-  zlib_filefunc64_def inner;
-  voidpf stream = nullptr;
+  os::File* file = nullptr;  // the archive's open file, not owned
+  bool failed = false;       // a read returned fewer bytes than asked for
   std::uint64_t window_offset = 0;
   std::uint64_t window_end = UINT64_MAX;  // relative to the window's start
   std::vector<char> buffer;
@@ -40,23 +39,22 @@ struct BufferedStream {
   std::uint64_t position = 0;
 };
 
-voidpf ZCALLBACK buffered_open(voidpf opaque, const void* filename, int mode) {
+// The archive is always read through the file the window names: the name
+// minizip passes is not opened.
+voidpf ZCALLBACK buffered_open(voidpf opaque, const void*, int mode) {
   if ((mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) return nullptr;
   const ArchiveWindowIo& io = *static_cast<const ArchiveWindowIo*>(opaque);
-  const zlib_filefunc64_def& inner = io.os;
-  voidpf stream = inner.zopen64_file(inner.opaque, filename, mode);
-  if (stream == nullptr) return nullptr;
+  if (io.file == nullptr) return nullptr;
   BufferedStream* buffered = new BufferedStream;
-  buffered->inner = inner;
-  buffered->stream = stream;
+  buffered->file = io.file;
   buffered->window_offset = io.offset;
   if (io.length != 0) buffered->window_end = io.length;
   // No larger than the window: a small archive needs no 64 KiB buffer.
   std::uint64_t size = kReadBufferSize;
   if (io.length != 0) {
     size = std::min<std::uint64_t>(size, io.length);
-  } else if (inner.zseek64_file(inner.opaque, stream, 0, ZLIB_FILEFUNC_SEEK_END) == 0) {
-    const std::uint64_t end = inner.ztell64_file(inner.opaque, stream);
+  } else {
+    const std::uint64_t end = io.file->size();
     size = std::min<std::uint64_t>(size, end > io.offset ? end - io.offset : 0);
   }
   buffered->buffer.resize(static_cast<std::size_t>(size == 0 ? 1 : size));
@@ -70,11 +68,9 @@ bool inner_read_at(BufferedStream& s, std::uint64_t offset, char* into, uLong si
     return true;
   }
   if (size > s.window_end - offset) size = static_cast<uLong>(s.window_end - offset);
-  if (s.inner.zseek64_file(s.inner.opaque, s.stream, s.window_offset + offset,
-                           ZLIB_FILEFUNC_SEEK_SET) != 0) {
-    return false;
-  }
-  *count = s.inner.zread_file(s.inner.opaque, s.stream, into, size);
+  if (!s.file->seek(s.window_offset + offset)) return false;
+  *count = static_cast<uLong>(s.file->read(into, size));
+  if (*count < size) s.failed = true;
   return true;
 }
 
@@ -119,16 +115,21 @@ long ZCALLBACK buffered_seek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
   std::uint64_t base = 0;
   switch (origin) {
     case ZLIB_FILEFUNC_SEEK_SET: base = 0; break;
-    case ZLIB_FILEFUNC_SEEK_CUR: base = s.position; break;
+    case ZLIB_FILEFUNC_SEEK_CUR: {
+      // minizip moves back by passing a negative offset as an unsigned one.
+      const auto signed_offset = static_cast<std::int64_t>(offset);
+      if (signed_offset < 0 && static_cast<std::uint64_t>(-(signed_offset + 1)) >= s.position) {
+        return -1;
+      }
+      s.position += offset;  // wraps around to the smaller position for a move back
+      return 0;
+    }
     case ZLIB_FILEFUNC_SEEK_END:
       if (s.window_end != UINT64_MAX) {
         base = s.window_end;
         break;
       }
-      if (s.inner.zseek64_file(s.inner.opaque, s.stream, 0, ZLIB_FILEFUNC_SEEK_END) != 0) {
-        return -1;
-      }
-      base = s.inner.ztell64_file(s.inner.opaque, s.stream);
+      base = s.file->size();
       if (base < s.window_offset) return -1;
       base -= s.window_offset;
       break;
@@ -139,19 +140,19 @@ long ZCALLBACK buffered_seek(voidpf, voidpf stream, ZPOS64_T offset, int origin)
   return 0;
 }
 
+// Closes the stream, never the file: its owner keeps it open.
 int ZCALLBACK buffered_close(voidpf, voidpf stream) {
   BufferedStream* s = static_cast<BufferedStream*>(stream);
-  int result = s->inner.zclose_file(s->inner.opaque, s->stream);
+  const bool failed = s->failed;
   delete s;
-  return result;
+  return failed ? -1 : 0;
 }
 
 int ZCALLBACK buffered_error(voidpf, voidpf stream) {
-  BufferedStream& s = *static_cast<BufferedStream*>(stream);
-  return s.inner.zerror_file(s.inner.opaque, s.stream);
+  return static_cast<BufferedStream*>(stream)->failed ? 1 : 0;
 }
 
-void fill_buffered_io(ArchiveWindowIo* inner, zlib_filefunc64_def* def) {
+void fill_buffered_io(ArchiveWindowIo* window, zlib_filefunc64_def* def) {
   def->zopen64_file = buffered_open;
   def->zread_file = buffered_read;
   def->zwrite_file = buffered_write;
@@ -159,7 +160,7 @@ void fill_buffered_io(ArchiveWindowIo* inner, zlib_filefunc64_def* def) {
   def->zseek64_file = buffered_seek;
   def->zclose_file = buffered_close;
   def->zerror_file = buffered_error;
-  def->opaque = inner;
+  def->opaque = window;
 }
 
 bool entry_is_read_only(const unz_file_info64& info) {
@@ -176,6 +177,36 @@ std::uint32_t entry_dos_attributes(const unz_file_info64& info) {
   return static_cast<std::uint32_t>(info.external_fa) &
          (os::kAttributeReadOnly | os::kAttributeHidden | os::kAttributeSystem |
           os::kAttributeArchive);
+}
+
+// minizip takes an entry's 64-bit sizes from its zip64 extra field only
+// where unsigned long is 32 bits wide (it compares the 32-bit field with
+// (unsigned long)-1); on other hosts a size stays the marker 0xFFFFFFFF.
+// Reads such sizes from the field, in its order: uncompressed, compressed.
+void read_zip64_sizes(const std::vector<unsigned char>& extra, std::size_t length,
+                      unz_file_info64* info) {
+  constexpr ZPOS64_T kMarker = 0xFFFFFFFFu;
+  auto number = [&extra](std::size_t at, int bytes) {
+    std::uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | extra[at + i];
+    return value;
+  };
+  for (std::size_t at = 0; at + 4 <= length;) {
+    const std::uint64_t id = number(at, 2);
+    const std::size_t size = static_cast<std::size_t>(number(at + 2, 2));
+    at += 4;
+    if (size > length - at) return;
+    if (id == 1) {
+      std::size_t field = at;
+      for (ZPOS64_T* value : {&info->uncompressed_size, &info->compressed_size}) {
+        if (*value != kMarker || field + 8 > at + size) continue;
+        *value = number(field, 8);
+        field += 8;
+      }
+      return;
+    }
+    at += size;
+  }
 }
 
 }  // namespace
@@ -205,20 +236,29 @@ Archive::Archive() = default;
 Archive::~Archive() { close(); }
 
 bool Archive::open(os::Os& os, const std::string& path) {
+  close();
+  owned_file_ = os.open_file(path, os::OpenMode::read);
+  if (!owned_file_) return false;
   ArchiveLocation location;
-  location.path = path;
-  return open(os, location);
+  location.file = owned_file_.get();
+  return read_headers(os, location);
 }
 
 bool Archive::open(os::Os& os, const ArchiveLocation& location) {
   close();
+  return read_headers(os, location);
+}
+
+bool Archive::read_headers(os::Os& os, const ArchiveLocation& location) {
+  if (location.file == nullptr) return false;
   os_ = &os;
-  fill_zip_io(os, &io_.os);
+  io_.file = location.file;
   io_.offset = location.offset;
   io_.length = location.length;
   zlib_filefunc64_def io;
   fill_buffered_io(&io_, &io);
-  unzFile file = unzOpen2_64(location.path.c_str(), &io);
+  // The name is only minizip's; the file is the one the location holds.
+  unzFile file = unzOpen2_64("archive", &io);
   if (file == nullptr) return false;
   handle_ = file;
 
@@ -230,16 +270,18 @@ bool Archive::open(os::Os& os, const ArchiveLocation& location) {
   // The entry count is only a hint; never trust it for a large reservation.
   entries_.reserve(static_cast<std::size_t>(global.number_entry < 65536 ? global.number_entry : 65536));
 
+  std::vector<unsigned char> extra(65535);
   int status = unzGoToFirstFile(file);
   while (status == UNZ_OK) {
     unz_file_info64 info;
     char name[kMaxEntryNameLength + 1];
     std::memset(name, 0, sizeof name);
-    if (unzGetCurrentFileInfo64(file, &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) !=
-        UNZ_OK) {
+    if (unzGetCurrentFileInfo64(file, &info, name, sizeof name - 1, extra.data(),
+                                static_cast<uLong>(extra.size()), nullptr, 0) != UNZ_OK) {
       damaged_ = true;
       break;
     }
+    read_zip64_sizes(extra, std::min<std::size_t>(info.size_file_extra, extra.size()), &info);
     unz64_file_pos position;
     if (unzGetFilePos64(file, &position) != UNZ_OK) {
       damaged_ = true;
@@ -270,6 +312,7 @@ bool Archive::open(os::Os& os, const ArchiveLocation& location) {
 void Archive::close() {
   if (handle_ != nullptr) unzClose(as_unz(handle_));
   handle_ = nullptr;
+  owned_file_.reset();
   damaged_ = false;
   entries_.clear();
   install_index_.clear();
@@ -278,6 +321,43 @@ void Archive::close() {
 std::size_t Archive::find_install_entry(const std::string& name) const {
   auto found = install_index_.find(name);
   return found == install_index_.end() ? npos : found->second;
+}
+
+bool Archive::open_entry_data(const Entry& entry) {
+  unzFile file = as_unz(handle_);
+  unz64_file_pos position;
+  position.pos_in_zip_directory = entry.header_offset;
+  position.num_of_file = entry.entry_number;
+  return unzGoToFilePos64(file, &position) == UNZ_OK && unzOpenCurrentFile(file) == UNZ_OK;
+}
+
+ExtractResult Archive::read_entry(std::size_t index, std::size_t max_bytes, std::string* bytes) {
+  bytes->clear();
+  if (handle_ == nullptr || index >= entries_.size()) return ExtractResult::damaged;
+  const Entry& entry = entries_[index];
+  if (entry.info.uncompressed_size > max_bytes) return ExtractResult::damaged;
+  if (!open_entry_data(entry)) return ExtractResult::damaged;
+  unzFile file = as_unz(handle_);
+  bytes->resize(static_cast<std::size_t>(entry.info.uncompressed_size));
+  std::size_t got = 0;
+  bool sound = true;
+  while (got < bytes->size()) {
+    const std::size_t want = std::min<std::size_t>(bytes->size() - got, kCopyBufferSize);
+    const int count = unzReadCurrentFile(file, &(*bytes)[got], static_cast<unsigned>(want));
+    if (count <= 0) {
+      sound = false;
+      break;
+    }
+    got += static_cast<std::size_t>(count);
+  }
+  // Data longer than its header says is as damaged as shorter data.
+  char extra = 0;
+  if (sound && unzReadCurrentFile(file, &extra, 1) != 0) sound = false;
+  // Closing checks the CRC once all data was read.
+  if (unzCloseCurrentFile(file) != UNZ_OK) sound = false;
+  if (sound) return ExtractResult::ok;
+  bytes->clear();
+  return ExtractResult::damaged;
 }
 
 ExtractResult Archive::extract_entry(std::size_t index, const std::string& destination) {
@@ -290,11 +370,7 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
                                                   : ExtractResult::write_failed;
   }
 
-  unz64_file_pos position;
-  position.pos_in_zip_directory = entry.header_offset;
-  position.num_of_file = entry.entry_number;
-  if (unzGoToFilePos64(file, &position) != UNZ_OK) return ExtractResult::damaged;
-  if (unzOpenCurrentFile(file) != UNZ_OK) return ExtractResult::damaged;
+  if (!open_entry_data(entry)) return ExtractResult::damaged;
 
   // Most destinations are new files in folders that exist: the open is
   // tried first, and only a refused one looks at the folders and at a

@@ -33,18 +33,19 @@ struct EntryInfo {
   std::uint32_t dos_attributes = 0;
 };
 
-// Where a payload archive lies: a file of its own, or `length` bytes from
-// `offset` of a larger file (the package itself, read in place).
+// Where a payload archive lies: `length` bytes from `offset` of a file that
+// its owner keeps open for as long as the archive is read (the package
+// itself, read in place, or its copy). The archive is only ever read
+// through this handle, never by opening a name again.
 struct ArchiveLocation {
-  std::string path;
+  os::File* file = nullptr;  // not owned
   std::uint64_t offset = 0;
   std::uint64_t length = 0;  // 0: the whole file from `offset`
 };
 
-// The archive reader's file callbacks over os::Os and the window of the file
-// they read.
+// The window of the open file that the archive reader's callbacks read.
 struct ArchiveWindowIo {
-  zlib_filefunc64_def os;
+  os::File* file = nullptr;
   std::uint64_t offset = 0;
   std::uint64_t length = 0;  // 0: to the file's end
 };
@@ -70,7 +71,8 @@ class Archive {
   // list breaks off part way stays open with the entries read so far and
   // reports damaged().
   bool open(os::Os& os, const std::string& path);
-  // The same for an archive that lies inside a larger file.
+  // The same for an archive in a file that is open already (its owner keeps
+  // it open while this archive is open). False when the location has no file.
   bool open(os::Os& os, const ArchiveLocation& location);
   void close();
   bool is_open() const { return handle_ != nullptr; }
@@ -89,6 +91,9 @@ class Archive {
   // entry whose name ends in '/' is a folder entry: the destination folder is
   // created and nothing is written.
   ExtractResult extract_entry(std::size_t index, const std::string& destination);
+  // Reads entry `index` into memory: `damaged` when its data is unreadable,
+  // fails its check or its size is above `max_bytes`.
+  ExtractResult read_entry(std::size_t index, std::size_t max_bytes, std::string* bytes);
 
   // The first install entry whose name, with every '/' read as '\', equals
   // `name` exactly (case-sensitive); data entries are never answered. npos
@@ -102,7 +107,12 @@ class Archive {
     std::uint64_t entry_number = 0;
   };
 
+  bool read_headers(os::Os& os, const ArchiveLocation& location);
+  // Positions the reader at the entry's data; false when that fails.
+  bool open_entry_data(const Entry& entry);
+
   os::Os* os_ = nullptr;
+  std::unique_ptr<os::File> owned_file_;  // opened by open(os, path)
   // The os::Os file callbacks and the window; the archive's buffered
   // callbacks point here.
   ArchiveWindowIo io_;

@@ -5,8 +5,13 @@ namespace quill::package {
 
 void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* data) {
   *data = InstallerData();
-  const std::string folder = payload_folder(os);
+  const DataFiles& files = scan.data_files;
   const std::string no_install_path;
+  static const std::string kNoFile;
+  auto bytes_of = [&](const char* name) -> const std::string& {
+    const std::string* bytes = files.find(name);
+    return bytes ? *bytes : kNoFile;
+  };
 
   // Background companions were read when the payload was extracted.
   data->step_pictures = scan.step_pictures;
@@ -14,34 +19,41 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
   data->step6_picture_count = scan.step6_picture_count;
   data->install_entry_count = scan.install_entry_count;
   data->megabytes_needed = scan.megabytes_needed;
+  data->font_path = scan.font_path;
+  data->files = files;
+  data->archive = scan.archive;
+  data->payload_folder = scan.folder;
 
-  if (os.file_status(folder + data_file::kFont).exists) data->font_path = folder + data_file::kFont;
-
-  data->macros = read_macro_records(os, folder + data_file::kMacros);
+  data->macros = macro_records_from_text(bytes_of(data_file::kMacros));
   data->has_registered_name = registered_name(data->macros, &data->registered_name);
 
-  auto expanded_text = [&](const char* name, std::size_t limit, std::string* text) {
-    expand_macros_in_file(os, data->macros, folder + name, no_install_path);
-    read_whole_data_file(os, folder + name, limit, text);
+  auto expanded = [&](const char* name, std::size_t limit, std::string* text) {
+    expanded_data_text(os, data->macros, files, name, no_install_path, limit, text);
   };
-  expanded_text(data_file::kWelcome, kMaxMainText, &data->welcome_text);
-  expanded_text(data_file::kTitle, kMaxMainText, &data->title);
-  expanded_text(data_file::kLicence, kMaxMainText, &data->licence_text);
+  expanded(data_file::kWelcome, kMaxMainText, &data->welcome_text);
+  expanded(data_file::kTitle, kMaxMainText, &data->title);
+  expanded(data_file::kLicence, kMaxMainText, &data->licence_text);
 
-  expand_macros_in_file(os, data->macros, folder + data_file::kInstallFolders, no_install_path);
-  read_install_folders(os, folder + data_file::kInstallFolders, &data->install_folders);
+  if (const std::string* folders = files.find(data_file::kInstallFolders)) {
+    data->install_folders =
+        install_folders_from_text(expand_data_file(os, data->macros, *folders, no_install_path));
+  }
 
   // Only the locations are needed now; the records are expanded and read
   // again at install time.
-  std::vector<ShortcutRecord> shortcuts;
-  data->has_shortcuts = read_shortcut_records(os, folder + data_file::kShortcuts, &shortcuts);
-  data->shortcut_locations = shortcut_locations(shortcuts);
+  const std::string* shortcuts = files.find(data_file::kShortcuts);
+  data->has_shortcuts = shortcuts != nullptr;
+  if (shortcuts) {
+    data->shortcut_locations = shortcut_locations(shortcut_records_from_text(*shortcuts));
+  }
 
-  read_installer_settings(os, folder + data_file::kInstallerSettings, &data->settings);
+  installer_settings_from_text(bytes_of(data_file::kInstallerSettings), &data->settings);
 
-  expand_macros_in_file(os, data->macros, folder + data_file::kFullscreen, no_install_path);
-  data->has_fullscreen =
-      read_fullscreen_settings(os, folder + data_file::kFullscreen, &data->fullscreen);
+  if (const std::string* fullscreen = files.find(data_file::kFullscreen)) {
+    data->has_fullscreen = true;
+    fullscreen_settings_from_text(expand_data_file(os, data->macros, *fullscreen, no_install_path),
+                                  &data->fullscreen);
+  }
 }
 
 }  // namespace quill::package

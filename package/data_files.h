@@ -1,6 +1,6 @@
-// The start-up load of every installer data file in the payload folder, in
-// the installer's fixed order. Each file's own format (writer and reader)
-// lives in the header included for it below.
+// The start-up load of the installer data files that the extraction read
+// into memory, in the installer's fixed order. Each file's own format
+// (writer and reader) lives in the header included for it below.
 #pragma once
 
 #include <array>
@@ -35,6 +35,13 @@ struct InstallerData {
   FullscreenSettings fullscreen;
   std::string font_path;  // the payload's "font" file, empty when there is none
 
+  // What the install and its last step read later: every data file as the
+  // package holds it (expanded when it is used), the archive's open file and
+  // the payload folder of the run. The scan they come from owns the file.
+  DataFiles files;
+  ArchiveLocation archive;
+  std::string payload_folder;
+
   std::array<std::string, kStepPictureCount> step_pictures;
   std::vector<BackgroundPicture> background_pictures;
   unsigned step6_picture_count = 0;
@@ -42,11 +49,11 @@ struct InstallerData {
   std::uint64_t megabytes_needed = 0;
 };
 
-// Reads the data files in the installer's order: background companions
-// (already in the scan), "font", "macros.txt", then "wt.txt", "tt.txt",
-// "license.txt", "def_install.txt" (each expanded with an empty install
-// path), the locations of "shortcuts.txt", "installer_settings.txt" and
-// "fullscreen.txt" (expanded).
+// Reads the data files of the scan in the installer's order: background
+// companions (already in the scan), "font", "macros.txt", then "wt.txt",
+// "tt.txt", "license.txt", "def_install.txt" (each expanded with an empty
+// install path), the locations of "shortcuts.txt", "installer_settings.txt"
+// and "fullscreen.txt" (expanded). Nothing is read from the disk.
 void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* data);
 
 }  // namespace quill::package

@@ -78,8 +78,4 @@ PictureEntry parse_picture_entry(const std::string& stored_name) {
 
 int step_from_digit(char digit) { return digit >= '1' && digit <= '9' ? digit - '0' : 10; }
 
-std::string payload_folder(os::Os& os) {
-  return with_trailing_backslash(os.temp_folder()) + kDataEntryPrefix + "\\";
-}
-
 }  // namespace quill::package

@@ -11,9 +11,8 @@
 
 namespace quill::package {
 
-// The prefix that marks a data entry (exact case). It is also the name of
-// the payload folder below the temporary folder, where the installer
-// extracts its data entries and the uninstaller stages its working copy.
+// The prefix that marks a data entry (exact case). The installer extracts a
+// data entry into its payload folder under the name that follows the prefix.
 extern const char kDataEntryPrefix[];  // "%Quillpack%"
 constexpr std::size_t kDataEntryPrefixLength = 11;
 
@@ -62,9 +61,5 @@ PictureEntry parse_picture_entry(const std::string& stored_name);
 // The step number that an entry name's digit character stands for: '1' to
 // '9' give 1 to 9, anything else gives 10.
 int step_from_digit(char digit);
-
-// The temporary folder + "%Quillpack%\" (ends in a backslash): where the
-// data entries are extracted and every "%Quillpack%" path points.
-std::string payload_folder(os::Os& os);
 
 }  // namespace quill::package

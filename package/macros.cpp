@@ -34,6 +34,12 @@ std::string registry_text(os::Os& os, const MacroRecord& record) {
   }
   // The value's text ends at its first zero byte and never exceeds 259 characters.
   value.resize(strnlen(value.c_str(), kMaxPathLength));
+  // A line break (or any other control character) in a value that a user
+  // may write would add lines to the data file it lands in: such a value
+  // reads as one that cannot be read.
+  for (char c : value) {
+    if (static_cast<unsigned char>(c) < 0x20) return std::string();
+  }
   return value;
 }
 
@@ -118,6 +124,12 @@ void expand_macros_in_file(os::Os& os, const std::vector<MacroRecord>& table,
   std::string text;
   if (!read_text_file(os, file_path, static_cast<std::size_t>(status.size), &text)) return;
   write_text_file(os, file_path, expand_macros(os, table, text, install_path));
+}
+
+std::string expand_data_file(os::Os& os, const std::vector<MacroRecord>& table,
+                             const std::string& bytes, const std::string& install_path) {
+  const std::string text = text_from_bytes(bytes, std::string::npos);
+  return crlf_line_ends(expand_macros(os, table, text, install_path));
 }
 
 }  // namespace quill::package

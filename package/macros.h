@@ -35,7 +35,9 @@ bool registry_root_from_name(const std::string& name, os::RegistryRoot* root);
 // ("%program files%", "%windows%", "%system%", "%install path%"), then the
 // whole table once in order at the position behind any replacement. Inserted
 // text is never scanned again. `install_path` loses one trailing backslash
-// when it is inserted.
+// when it is inserted. A registry macro whose value cannot be read, or holds
+// a control character (a line break would add lines to a data file), expands
+// to nothing.
 std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
                           const std::string& text, std::string install_path);
 
@@ -43,5 +45,10 @@ std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
 // A missing file is left alone. Files of every size are expanded fully.
 void expand_macros_in_file(os::Os& os, const std::vector<MacroRecord>& table,
                            const std::string& file_path, const std::string& install_path);
+
+// The same for a data file's bytes held in memory: the bytes the file would
+// hold after expand_macros_in_file.
+std::string expand_data_file(os::Os& os, const std::vector<MacroRecord>& table,
+                             const std::string& bytes, const std::string& install_path);
 
 }  // namespace quill::package

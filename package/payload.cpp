@@ -1,5 +1,6 @@
-// Start-up extraction of the payload: the chunked copy of the archive out of
-// the package, the data entries, and the scan of pictures and install entries.
+// Start-up extraction of the payload: a fresh payload folder, the chunked
+// copy of the archive out of the package, the data files read into memory,
+// the pictures extracted, and the scan of install entries.
 #include "package/payload.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 namespace quill::package {
 
 const char kPayloadArchiveName[] = "tempfile.tmp";
+const char kPayloadFolderPrefix[] = "Quillpack-";
 
 namespace {
 
@@ -63,7 +65,7 @@ ExtractOutcome copy_archive(os::File& in, os::File& out, std::uint64_t start,
 
 // The archive's place in the package: the trailer at its end (before a
 // certificate table) gives the archive's length.
-ExtractOutcome locate_archive(os::Os& os, os::File& in, ArchiveLocation* location) {
+ExtractOutcome locate_archive(os::File& in, ArchiveLocation* location) {
   // A signed package ends in a certificate table; the trailer lies before it.
   std::uint64_t file_size = package_data_end(in, in.size());
   if (file_size < kTrailerSize) return ExtractOutcome::damaged;
@@ -72,35 +74,127 @@ ExtractOutcome locate_archive(os::Os& os, os::File& in, ArchiveLocation* locatio
   if (!read_at(in, file_size - kTrailerSize, trailer, kTrailerSize)) return ExtractOutcome::damaged;
   std::uint64_t length = decode_trailer(trailer);
   if (length == 0 || length > file_size - kTrailerSize) return ExtractOutcome::damaged;
-  location->path = os.module_path();
+  location->file = &in;
   location->offset = file_size - kTrailerSize - length;
   location->length = length;
   return ExtractOutcome::done;
 }
 
-// Steps 1 to 5 of the extraction: payload folder, trailer, chunked copy
-// (or, in place, the archive's place alone).
+std::string hex_name(const unsigned char* bytes, std::size_t count) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string name;
+  for (std::size_t i = 0; i < count; ++i) {
+    name += kDigits[bytes[i] >> 4];
+    name += kDigits[bytes[i] & 0x0F];
+  }
+  return name;
+}
+
+// Makes a new private folder below the temporary folder under a random
+// name. A name that is taken is passed over: whatever is there (a folder
+// made in advance, a file, a link) was not made by this run.
+ExtractOutcome make_payload_folder(os::Os& os, const RandomBytes& random, std::string* folder) {
+  const std::string temp = without_trailing_backslash(os.temp_folder());
+  if (!create_folder_chain(os, temp)) return ExtractOutcome::write_failed;
+  for (int attempt = 0; attempt < kPayloadFolderTries; ++attempt) {
+    unsigned char bytes[8];
+    if (!random || !random(bytes, sizeof bytes)) return ExtractOutcome::write_failed;
+    const std::string path = temp + "\\" + kPayloadFolderPrefix + hex_name(bytes, sizeof bytes);
+    const os::Error error = os.create_folder_secured(path, os::FolderAccess::private_work);
+    if (error == os::Error::none) {
+      *folder = path + "\\";
+      return ExtractOutcome::done;
+    }
+    if (error != os::Error::exists) return ExtractOutcome::write_failed;
+  }
+  return ExtractOutcome::write_failed;
+}
+
+// Copies the archive into the payload folder and opens the copy for the
+// rest of the run: the one handle every later read goes through.
+ExtractOutcome copy_out(os::Os& os, ExtractProgress& progress, const ArchiveLocation& in,
+                        PayloadScan* scan) {
+  const std::string path = scan->folder + kPayloadArchiveName;
+  {
+    std::unique_ptr<os::File> out = os.open_file(path, os::OpenMode::write);
+    if (!out) return ExtractOutcome::write_failed;
+    progress.set_progress_range(static_cast<unsigned>(in.length / 1024 / 1024));
+    const ExtractOutcome copied = copy_archive(*in.file, *out, in.offset, in.length, progress);
+    if (copied != ExtractOutcome::done) return copied;
+  }
+  scan->archive_file = os.open_file(path, os::OpenMode::read);
+  if (!scan->archive_file) return ExtractOutcome::write_failed;
+  scan->archive.file = scan->archive_file.get();
+  scan->archive.offset = 0;
+  scan->archive.length = in.length;
+  return ExtractOutcome::done;
+}
+
+// Steps 1 to 5 of the extraction: the package opened once, the trailer, the
+// payload folder, the chunked copy (or, in place, the archive's place alone).
 ExtractOutcome prepare_archive(os::Os& os, ExtractProgress& progress, ArchiveHandling handling,
-                               const std::string& archive_path, ArchiveLocation* archive) {
-  std::unique_ptr<os::File> in = os.open_file(os.module_path(), os::OpenMode::read);
-  if (!in) return ExtractOutcome::damaged;
+                               const RandomBytes& random, PayloadScan* scan) {
+  std::unique_ptr<os::File> package = os.open_file(os.module_path(), os::OpenMode::read);
+  if (!package) return ExtractOutcome::damaged;
   ArchiveLocation location;
-  ExtractOutcome located = locate_archive(os, *in, &location);
-  if (located != ExtractOutcome::done) return located;
+  ExtractOutcome outcome = locate_archive(*package, &location);
+  if (outcome != ExtractOutcome::done) return outcome;
+  outcome = make_payload_folder(os, random, &scan->folder);
+  if (outcome != ExtractOutcome::done) return outcome;
+  if (handling == ArchiveHandling::copy) return copy_out(os, progress, location, scan);
+
   const unsigned megabytes = static_cast<unsigned>(location.length / 1024 / 1024);
-  if (handling == ArchiveHandling::in_place) {
-    if (progress.cancel_requested()) return ExtractOutcome::cancelled;
-    progress.set_progress_range(megabytes);
-    progress.set_progress(megabytes);
-    *archive = location;
+  if (progress.cancel_requested()) return ExtractOutcome::cancelled;
+  progress.set_progress_range(megabytes);
+  progress.set_progress(megabytes);
+  scan->archive = location;
+  scan->archive_file = std::move(package);
+  return ExtractOutcome::done;
+}
+
+std::string upper(std::string text) {
+  for (char& c : text) c = ascii_upper(c);
+  return text;
+}
+
+// The name of a safe data entry in the payload folder: the part after the
+// prefix and its separator, with '\' between parts.
+std::string payload_name(const std::string& entry_name) {
+  return replace_char(entry_name.substr(kDataEntryPrefixLength + 1), '/', '\\');
+}
+
+// Reads or extracts one safe data entry and notes the pictures and the font.
+ExtractOutcome take_data_entry(Archive& archive, std::size_t index, PayloadScan* scan) {
+  const std::string& name = archive.entry(index).name;
+  const std::string relative = payload_name(name);
+  if (is_in_memory_data_file(relative)) {
+    std::string bytes;
+    if (archive.read_entry(index, kMaxDataFileBytes, &bytes) != ExtractResult::ok) {
+      return ExtractOutcome::damaged;
+    }
+    scan->data_files.put(relative, std::move(bytes));
     return ExtractOutcome::done;
   }
+  const std::string destination = scan->folder + relative;
+  ExtractResult result = archive.extract_entry(index, destination);
+  if (result == ExtractResult::damaged) return ExtractOutcome::damaged;
+  // Folder entries are no pictures.
+  if (result != ExtractResult::ok || name.back() == '/') return ExtractOutcome::done;
 
-  std::unique_ptr<os::File> out = os.open_file(archive_path, os::OpenMode::write);
-  if (!out) return ExtractOutcome::write_failed;
-  progress.set_progress_range(megabytes);
-  archive->path = archive_path;
-  return copy_archive(*in, *out, location.offset, location.length, progress);
+  if (upper(relative) == upper(data_file::kFont)) scan->font_path = destination;
+  const PictureEntry picture_entry = parse_picture_entry(name);
+  if (picture_entry.kind == PictureEntry::Kind::step_picture) {
+    scan->step_pictures[picture_entry.step] = destination;
+  } else if (picture_entry.kind == PictureEntry::Kind::background_picture) {
+    if (scan->background_pictures.size() < kMaxBackgroundPictures) {
+      BackgroundPicture picture;
+      picture.step = picture_entry.step;
+      picture.path = destination;
+      scan->background_pictures.push_back(picture);
+      if (picture.step == 6) scan->step6_picture_count += 1;
+    }
+  }
+  return ExtractOutcome::done;
 }
 
 }  // namespace
@@ -125,17 +219,35 @@ bool is_safe_data_entry_name(const std::string& name) {
   }
 }
 
-ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan,
-                               ArchiveHandling handling) {
-  *scan = PayloadScan();
-  const std::string temp = with_trailing_backslash(os.temp_folder());
-  const std::string folder = payload_folder(os);
-  if (!create_folder_chain(os, without_trailing_backslash(folder))) {
-    return ExtractOutcome::write_failed;
-  }
-  const std::string archive_path = folder + kPayloadArchiveName;
+void DataFiles::put(const std::string& name, std::string bytes) {
+  files_[upper(name)] = std::move(bytes);
+}
 
-  ExtractOutcome prepared = prepare_archive(os, progress, handling, archive_path, &scan->archive);
+const std::string* DataFiles::find(const std::string& name) const {
+  auto found = files_.find(upper(name));
+  return found == files_.end() ? nullptr : &found->second;
+}
+
+bool is_in_memory_data_file(const std::string& name) {
+  static const char* const kTextFiles[] = {
+      data_file::kWelcome,    data_file::kTitle,          data_file::kLicence,
+      data_file::kInstallFolders, data_file::kMacros,     data_file::kShortcuts,
+      data_file::kInstallerSettings, data_file::kFullscreen, data_file::kFileInfo,
+      data_file::kEndMessage, data_file::kEndCommand,     data_file::kEndButtons,
+      data_file::kUninstaller,
+  };
+  const std::string key = upper(name);
+  for (const char* text_file : kTextFiles) {
+    if (key == upper(text_file)) return true;
+  }
+  // A background picture's companion.
+  return key.compare(0, 6, "BGIMG\\") == 0 && ends_with(key, ".TXT");
+}
+
+ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan,
+                               ArchiveHandling handling, const RandomBytes& random) {
+  *scan = PayloadScan();
+  ExtractOutcome prepared = prepare_archive(os, progress, handling, random, scan);
   if (prepared != ExtractOutcome::done) return prepared;
 
   Archive archive;
@@ -146,6 +258,10 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
     if (progress.cancel_requested()) return ExtractOutcome::cancelled;
     const std::string& name = entry.name;
     if (!is_data_entry_name(name)) {
+      // A sum that wraps around would pass the free-space check.
+      if (entry.uncompressed_size > UINT64_MAX - scan->install_bytes) {
+        return ExtractOutcome::damaged;
+      }
       scan->install_entry_count += 1;
       scan->install_bytes += entry.uncompressed_size;
       continue;
@@ -155,36 +271,25 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
       if (name.size() != kDataEntryPrefixLength + 1) scan->skipped_entries.push_back(name);
       continue;
     }
-    std::string destination = temp + replace_char(name, '/', '\\');
-    ExtractResult result = archive.extract_entry(i, destination);
-    if (result == ExtractResult::damaged) return ExtractOutcome::damaged;
-    // Folder entries are no pictures.
-    if (result != ExtractResult::ok || name.back() == '/') continue;
-
-    const PictureEntry picture_entry = parse_picture_entry(name);
-    if (picture_entry.kind == PictureEntry::Kind::step_picture) {
-      scan->step_pictures[picture_entry.step] = destination;
-    } else if (picture_entry.kind == PictureEntry::Kind::background_picture) {
-      if (scan->background_pictures.size() < kMaxBackgroundPictures) {
-        BackgroundPicture picture;
-        picture.step = picture_entry.step;
-        picture.path = destination;
-        scan->background_pictures.push_back(picture);
-        if (picture.step == 6) scan->step6_picture_count += 1;
-      }
-    }
+    const ExtractOutcome taken = take_data_entry(archive, i, scan);
+    if (taken != ExtractOutcome::done) return taken;
   }
 
   scan->megabytes_needed = scan->install_bytes / 1024 / 1024;
   for (BackgroundPicture& picture : scan->background_pictures) {
-    read_background_companion(os, companion_name(picture.path), &picture);
+    const std::string* companion =
+        scan->data_files.find(companion_name(picture.path.substr(scan->folder.size())));
+    if (companion) background_companion_from_text(*companion, &picture);
   }
-  scan->step_pictures[0] = folder + data_file::kDefaultPicture;
+  scan->step_pictures[0] = scan->folder + data_file::kDefaultPicture;
   return ExtractOutcome::done;
 }
 
-bool delete_payload_folder(os::Os& os) {
-  return remove_folder_tree(os, without_trailing_backslash(payload_folder(os)));
+bool delete_payload_folder(os::Os& os, PayloadScan* scan) {
+  scan->archive = ArchiveLocation();
+  scan->archive_file.reset();
+  if (scan->folder.empty()) return true;
+  return remove_folder_tree(os, without_trailing_backslash(scan->folder));
 }
 
 }  // namespace quill::package

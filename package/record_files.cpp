@@ -27,11 +27,11 @@ void add_closing_record(std::string& out) {
 
 }  // namespace
 
-std::vector<std::array<std::string, 4>> read_four_line_records(os::Os& os,
-                                                               const std::string& path,
-                                                               std::size_t max_records) {
+namespace {
+
+std::vector<std::array<std::string, 4>> four_line_records(LineReader& reader,
+                                                          std::size_t max_records) {
   std::vector<std::array<std::string, 4>> records;
-  LineReader reader(os, path);
   if (!reader.is_open()) return records;
   while (records.size() < max_records) {
     std::array<std::string, 4> record;
@@ -56,6 +56,39 @@ std::vector<std::array<std::string, 4>> read_four_line_records(os::Os& os,
   return records;
 }
 
+std::vector<MacroRecord> macro_records(LineReader& reader) {
+  std::vector<MacroRecord> table;
+  for (auto& lines : four_line_records(reader, kMaxMacroRecords)) {
+    table.push_back(MacroRecord{std::move(lines[0]), std::move(lines[1]), std::move(lines[2]),
+                                std::move(lines[3])});
+  }
+  return table;
+}
+
+std::vector<ShortcutRecord> shortcut_records(LineReader& reader) {
+  std::vector<ShortcutRecord> records;
+  for (auto& lines : four_line_records(reader, std::numeric_limits<std::size_t>::max())) {
+    ShortcutRecord record;
+    record.start_menu_folder = std::move(lines[0]);
+    record.name = std::move(lines[1]);
+    record.target = std::move(lines[2]);
+    long location = parse_decimal(lines[3]);
+    record.location = location >= 0 && location <= 2 ? static_cast<ShortcutLocation>(location)
+                                                      : ShortcutLocation::none;
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+}  // namespace
+
+std::vector<std::array<std::string, 4>> read_four_line_records(os::Os& os,
+                                                               const std::string& path,
+                                                               std::size_t max_records) {
+  LineReader reader(os, path);
+  return four_line_records(reader, max_records);
+}
+
 std::string macro_file_text(const std::vector<MacroRecord>& user_macros,
                             const std::string& registered_name) {
   std::string out;
@@ -68,12 +101,13 @@ std::string macro_file_text(const std::vector<MacroRecord>& user_macros,
 }
 
 std::vector<MacroRecord> read_macro_records(os::Os& os, const std::string& path) {
-  std::vector<MacroRecord> table;
-  for (auto& lines : read_four_line_records(os, path, kMaxMacroRecords)) {
-    table.push_back(MacroRecord{std::move(lines[0]), std::move(lines[1]), std::move(lines[2]),
-                                std::move(lines[3])});
-  }
-  return table;
+  LineReader reader(os, path);
+  return macro_records(reader);
+}
+
+std::vector<MacroRecord> macro_records_from_text(const std::string& bytes) {
+  LineReader reader(bytes);
+  return macro_records(reader);
 }
 
 bool registered_name(const std::vector<MacroRecord>& table, std::string* name) {
@@ -96,18 +130,14 @@ bool read_shortcut_records(os::Os& os, const std::string& path,
                            std::vector<ShortcutRecord>* records) {
   records->clear();
   if (!os.file_status(path).exists) return false;
-  for (auto& lines :
-       read_four_line_records(os, path, std::numeric_limits<std::size_t>::max())) {
-    ShortcutRecord record;
-    record.start_menu_folder = std::move(lines[0]);
-    record.name = std::move(lines[1]);
-    record.target = std::move(lines[2]);
-    long location = parse_decimal(lines[3]);
-    record.location = location >= 0 && location <= 2 ? static_cast<ShortcutLocation>(location)
-                                                      : ShortcutLocation::none;
-    records->push_back(std::move(record));
-  }
+  LineReader reader(os, path);
+  *records = shortcut_records(reader);
   return true;
+}
+
+std::vector<ShortcutRecord> shortcut_records_from_text(const std::string& bytes) {
+  LineReader reader(bytes);
+  return shortcut_records(reader);
 }
 
 ShortcutLocations shortcut_locations(const std::vector<ShortcutRecord>& records) {

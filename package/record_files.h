@@ -38,6 +38,8 @@ constexpr std::size_t kMaxUserMacros = kMaxMacroRecords - 2;
 
 // "macros.txt": at most 1024 records, the terminating one included.
 std::vector<MacroRecord> read_macro_records(os::Os& os, const std::string& path);
+// The same from the file's bytes held in memory.
+std::vector<MacroRecord> macro_records_from_text(const std::string& bytes);
 // The registered name: the value of the table's last record; false when the
 // table is empty.
 bool registered_name(const std::vector<MacroRecord>& table, std::string* name);
@@ -65,6 +67,8 @@ std::string shortcut_file_text(const std::vector<ShortcutRecord>& records);
 // "shortcuts.txt": false when the file is missing.
 bool read_shortcut_records(os::Os& os, const std::string& path,
                            std::vector<ShortcutRecord>* records);
+// The same from the file's bytes held in memory.
+std::vector<ShortcutRecord> shortcut_records_from_text(const std::string& bytes);
 ShortcutLocations shortcut_locations(const std::vector<ShortcutRecord>& records);
 
 }  // namespace quill::package

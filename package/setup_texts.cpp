@@ -5,6 +5,8 @@
 #include "common/text_file.h"
 #include "package/entry_names.h"
 
+#include <utility>
+
 namespace quill::package {
 
 bool read_whole_data_file(os::Os& os, const std::string& path, std::size_t max_bytes,
@@ -24,42 +26,56 @@ std::string install_folders_text(const InstallFolders& folders, bool with_prefer
   return text;
 }
 
+namespace {
+
+InstallFolders install_folders(LineReader&& reader) {
+  InstallFolders folders;
+  if (reader.next(&folders.default_folder)) reader.next(&folders.preferred_folder);
+  return folders;
+}
+
+}  // namespace
+
 bool read_install_folders(os::Os& os, const std::string& path, InstallFolders* folders) {
-  *folders = InstallFolders();
   LineReader reader(os, path);
-  if (!reader.is_open()) return false;
-  if (reader.next(&folders->default_folder)) reader.next(&folders->preferred_folder);
+  *folders = install_folders(std::move(reader));
+  return reader.is_open();
+}
+
+InstallFolders install_folders_from_text(const std::string& bytes) {
+  return install_folders(LineReader(bytes));
+}
+
+bool expanded_data_text(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
+                        const std::string& name, const std::string& install_path,
+                        std::size_t max_bytes, std::string* text) {
+  text->clear();
+  const std::string* bytes = files.find(name);
+  if (bytes == nullptr) return false;
+  *text = text_from_bytes(expand_data_file(os, table, *bytes, install_path), max_bytes);
   return true;
 }
 
 std::string end_of_install_buttons_text(bool ok_box) { return ok_box ? "OK" : "YESNO"; }
 
-void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table,
+void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
                          const std::string& install_folder, EndOfInstall* events) {
-  const std::string folder = payload_folder(os);
   *events = EndOfInstall();
-  const std::string command = folder + data_file::kEndCommand;
-  expand_macros_in_file(os, table, command, install_folder);
-  read_whole_data_file(os, command, kMaxEndOfInstallText, &events->command);
-  const std::string message = folder + data_file::kEndMessage;
-  expand_macros_in_file(os, table, message, std::string());
-  read_whole_data_file(os, message, kMaxEndOfInstallText, &events->message);
-  const std::string buttons_file = folder + data_file::kEndButtons;
-  expand_macros_in_file(os, table, buttons_file, std::string());
+  expanded_data_text(os, table, files, data_file::kEndCommand, install_folder,
+                     kMaxEndOfInstallText, &events->command);
+  expanded_data_text(os, table, files, data_file::kEndMessage, std::string(),
+                     kMaxEndOfInstallText, &events->message);
   std::string buttons;
-  read_whole_data_file(os, buttons_file, kMaxEndOfInstallText, &buttons);
+  expanded_data_text(os, table, files, data_file::kEndButtons, std::string(),
+                     kMaxEndOfInstallText, &buttons);
   events->ok_box = !buttons.empty() && buttons[0] == 'O';
 }
 
 bool read_uninstaller_path(os::Os& os, const std::vector<MacroRecord>& table,
-                           const std::string& install_folder, std::string* path) {
-  const std::string file = payload_folder(os) + data_file::kUninstaller;
-  expand_macros_in_file(os, table, file, install_folder);
-  return read_whole_data_file(os, file, kMaxUninstallText, path);
-}
-
-bool has_uninstaller_path(os::Os& os) {
-  return os.file_status(payload_folder(os) + data_file::kUninstaller).exists;
+                           const DataFiles& files, const std::string& install_folder,
+                           std::string* path) {
+  return expanded_data_text(os, table, files, data_file::kUninstaller, install_folder,
+                            kMaxUninstallText, path);
 }
 
 }  // namespace quill::package

@@ -11,6 +11,7 @@
 #include "common/limits.h"
 #include "os/os.h"
 #include "package/macros.h"
+#include "package/payload.h"
 
 namespace quill::package {
 
@@ -37,10 +38,19 @@ struct InstallFolders {
 // none). With "\n" line ends.
 std::string install_folders_text(const InstallFolders& folders, bool with_preferred);
 bool read_install_folders(os::Os& os, const std::string& path, InstallFolders* folders);
+// The same from the file's bytes held in memory.
+InstallFolders install_folders_from_text(const std::string& bytes);
 
-// The end-of-install files, read when the done step opens: "eoi_file.txt" is
-// expanded with the install folder, then "eoi_message.txt" and
-// "eoi_buttons.txt" with an empty install path.
+// The text of the data file `name` of `files` (at most `max_bytes`
+// characters, CR LF as LF), its macros expanded with `install_path`. False
+// (and an empty text) when the package has no such file.
+bool expanded_data_text(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
+                        const std::string& name, const std::string& install_path,
+                        std::size_t max_bytes, std::string* text);
+
+// The end-of-install files, taken from the data files read at start-up when
+// the done step opens: "eoi_file.txt" is expanded with the install folder,
+// then "eoi_message.txt" and "eoi_buttons.txt" with an empty install path.
 struct EndOfInstall {
   std::string message;
   std::string command;
@@ -48,14 +58,13 @@ struct EndOfInstall {
 };
 // "eoi_buttons.txt": "OK" or "YESNO".
 std::string end_of_install_buttons_text(bool ok_box);
-void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table,
+void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
                          const std::string& install_folder, EndOfInstall* events);
 
 // "uninstall.txt", expanded with the install folder: the installed
-// uninstaller's full path. False when the file is missing.
+// uninstaller's full path. False when the package has no such file.
 bool read_uninstaller_path(os::Os& os, const std::vector<MacroRecord>& table,
-                           const std::string& install_folder, std::string* path);
-// True when the package has "uninstall.txt", read or not.
-bool has_uninstaller_path(os::Os& os);
+                           const DataFiles& files, const std::string& install_folder,
+                           std::string* path);
 
 }  // namespace quill::package

@@ -1,6 +1,7 @@
 // The installer stub's entry routine and loader thread.
 #include <windows.h>
 #include <commctrl.h>
+#include <ntsecapi.h>
 #include <ole2.h>
 
 #include "installer/install_log.h"
@@ -31,18 +32,22 @@ class WindowProgress : public package::ExtractProgress {
   bool cancel_requested() override { return stub().cancel.load(); }
 };
 
+// The system's generator names the payload folder.
+bool system_random_bytes(unsigned char* bytes, std::size_t count) {
+  return RtlGenRandom(bytes, static_cast<ULONG>(count)) != FALSE;
+}
+
 DWORD WINAPI loader_thread(void*) {
   Stub& s = stub();
   WindowProgress progress;
-  package::PayloadScan scan;
   // A silent install shows no payload folder to anyone: its archive is read
   // where it lies, which saves writing a copy of it.
   s.outcome = package::extract_payload(
-      s.os, progress, &scan,
-      s.command.silent ? package::ArchiveHandling::in_place : package::ArchiveHandling::copy);
-  s.archive = scan.archive;
+      s.os, progress, &s.scan,
+      s.command.silent ? package::ArchiveHandling::in_place : package::ArchiveHandling::copy,
+      system_random_bytes);
   if (s.outcome == package::ExtractOutcome::done) {
-    package::load_installer_data(s.os, scan, &s.data);
+    package::load_installer_data(s.os, s.scan, &s.data);
     // The package's font joins the system's font table whenever it is
     // there, before the background window (if any) asks for its face.
     if (!s.data.font_path.empty()) AddFontResourceA(s.data.font_path.c_str());
@@ -73,7 +78,7 @@ void show_start_error(package::ExtractOutcome outcome) {
 void end_process(int exit_code) {
   Stub& s = stub();
   if (s.log) s.log->line("Exit code " + std::to_string(exit_code));
-  package::delete_payload_folder(s.os);
+  package::delete_payload_folder(s.os, &s.scan);
   ExitProcess(static_cast<UINT>(exit_code));
 }
 
@@ -111,7 +116,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   if (s.command.silent) {
     if (loader) WaitForSingleObject(loader, INFINITE);
     stub::end_process(s.outcome == package::ExtractOutcome::done
-                          ? installer::run_silent_install(s.os, s.data, s.command.folder, s.log, s.archive)
+                          ? installer::run_silent_install(s.os, s.data, s.command.folder, s.log)
                           : installer::start_exit_code(s.outcome));
   }
 

@@ -34,7 +34,9 @@ struct WizardSession {
 struct Stub {
   os::Win32Os os;
   package::InstallerData data;  // written by the loader before load_complete
-  package::ArchiveLocation archive;  // the same: where the install entries are read
+  // The same: the payload folder the loader made, once made (even when the
+  // loading fails), and the archive's open file.
+  package::PayloadScan scan;
   package::ExtractOutcome outcome = package::ExtractOutcome::done;
 
   // Extraction: each flag has one writing thread.
@@ -77,8 +79,8 @@ void wizard_finished();
 // "The installer package is damaged ..." and similar start-up failures.
 void show_start_error(package::ExtractOutcome outcome);
 
-// Records the exit code in the install record, removes the payload folder
-// and ends the process.
+// Records the exit code in the install record, closes the archive, removes
+// the payload folder the loader made and ends the process.
 [[noreturn]] void end_process(int exit_code);
 
 }  // namespace quill::stub

@@ -319,7 +319,7 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
   if (outcome.entered_finished) {
     wizard_finished();
     ShowWindow(window, SW_SHOW);
-    package::read_end_of_install(w.session.os, w.session.data.macros,
+    package::read_end_of_install(w.session.os, w.session.data.macros, w.session.data.files,
                                  installer::normalize_folder_text(w.wizard->folder_text()),
                                  &w.end_events);
     InvalidateRect(window, nullptr, TRUE);

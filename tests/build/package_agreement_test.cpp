@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "builder/project/build.h"
+#include "common/lines.h"
 #include "package/data_files.h"
 #include "package/payload.h"
 #include "../project/sandbox.h"
@@ -53,14 +54,28 @@ class PackageAgreementTest : public ::testing::Test {
     std::filesystem::copy_file(options.output_path, module);
     box_.os().set_module_path("C:\\setup.exe");
     NoProgress progress;
-    package::PayloadScan scan;
-    ASSERT_EQ(package::extract_payload(box_.os(), progress, &scan), package::ExtractOutcome::done);
-    package::load_installer_data(box_.os(), scan, &data_);
+    ASSERT_EQ(package::extract_payload(box_.os(), progress, &scan_), package::ExtractOutcome::done);
+    package::load_installer_data(box_.os(), scan_, &data_);
   }
-  std::string payload(const std::string& name) { return package::payload_folder(box_.os()) + name; }
+  std::string payload(const std::string& name) { return scan_.folder + name; }
+  // A data file the extraction read into memory, as the engine and the
+  // wizard take it.
+  std::string data_file(const char* name) {
+    const std::string* bytes = data_.files.find(name);
+    return bytes ? *bytes : std::string();
+  }
+  std::vector<package::FileInfoLine> file_list() {
+    std::vector<package::FileInfoLine> lines;
+    LineReader reader(data_file("fileinfo.txt"));
+    for (std::string line; reader.next(&line) && !package::is_file_info_end(line);) {
+      lines.push_back(package::parse_file_info_line(line));
+    }
+    return lines;
+  }
 
   testing::Sandbox box_;
   Project project_;
+  package::PayloadScan scan_;
   package::InstallerData data_;
 };
 
@@ -83,15 +98,14 @@ TEST_F(PackageAgreementTest, ResetProjectLoadsItsDefaults) {
   EXPECT_EQ(data_.step_pictures[0], payload("img\\setup.jpg"));
 
   package::EndOfInstall events;
-  package::read_end_of_install(box_.os(), data_.macros, "C:\\App", &events);
+  package::read_end_of_install(box_.os(), data_.macros, data_.files, "C:\\App", &events);
   EXPECT_TRUE(events.ok_box);
   EXPECT_EQ(events.message, "");
   EXPECT_EQ(events.command, "");
   std::string uninstaller;
-  EXPECT_FALSE(package::read_uninstaller_path(box_.os(), data_.macros, "C:\\App", &uninstaller));
-  std::vector<package::FileInfoLine> files;
-  ASSERT_TRUE(package::read_file_info(box_.os(), payload("fileinfo.txt"), &files));
-  EXPECT_TRUE(files.empty());
+  EXPECT_FALSE(package::read_uninstaller_path(box_.os(), data_.macros, data_.files, "C:\\App", &uninstaller));
+  ASSERT_NE(data_.files.find("fileinfo.txt"), nullptr);
+  EXPECT_TRUE(file_list().empty());
 }
 
 TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
@@ -188,23 +202,22 @@ TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
   EXPECT_EQ(w.fade_colour, f.fade_colour);
 
   package::EndOfInstall events;
-  package::read_end_of_install(box_.os(), data_.macros, "C:\\Apps\\Agree", &events);
+  package::read_end_of_install(box_.os(), data_.macros, data_.files, "C:\\Apps\\Agree", &events);
   EXPECT_FALSE(events.ok_box);
   EXPECT_EQ(events.message, "Bye from Agree");
   EXPECT_EQ(events.command, "C:\\Apps\\Agree\\run.bat");
   std::string uninstaller;
-  ASSERT_TRUE(package::read_uninstaller_path(box_.os(), data_.macros, "C:\\Apps\\Agree", &uninstaller));
+  ASSERT_TRUE(package::read_uninstaller_path(box_.os(), data_.macros, data_.files, "C:\\Apps\\Agree", &uninstaller));
   EXPECT_EQ(uninstaller, "C:\\Apps\\Agree\\Uninstall.exe");
 
-  std::vector<package::FileInfoLine> files;
-  ASSERT_TRUE(package::read_file_info(box_.os(), payload("fileinfo.txt"), &files));
+  const std::vector<package::FileInfoLine> files = file_list();
   ASSERT_EQ(files.size(), 3u);
   EXPECT_EQ(files[0].entry_name, "app.exe");
   EXPECT_EQ(package::file_info_destination(files[1]), "%install path%\\Docs\\doc.txt");
   EXPECT_EQ(package::file_info_destination(files[2]), "%install path%\\Uninstall.exe");
 
-  std::vector<package::ShortcutRecord> shortcuts;
-  ASSERT_TRUE(package::read_shortcut_records(box_.os(), payload("shortcuts.txt"), &shortcuts));
+  const std::vector<package::ShortcutRecord> shortcuts =
+      package::shortcut_records_from_text(data_file("shortcuts.txt"));
   ASSERT_EQ(shortcuts.size(), 2u);
   EXPECT_EQ(shortcuts[0].name, "App");
   EXPECT_EQ(shortcuts[0].location, package::ShortcutLocation::quick_launch);

@@ -6,6 +6,7 @@
 // the shortcut folders.
 #include <minizip/zip.h>
 
+#include "common/lines.h"
 #include "common/zip_io.h"
 #include "installer/install_engine.h"
 #include "package/data_files.h"
@@ -42,15 +43,19 @@ void write_archive(os::Os& os, const std::string& path) {
   zipClose(zip, nullptr);
 }
 
-// The machine as each install finds it but for the data files of the
-// input: the payload folder with its archive, and what belongs to others (a
-// log in the Windows folder, the user's files). Made once; each run writes
-// its data files into it and installs on a clone, so that what the install
-// changed is what the clone holds differently.
+// The payload folder of every run.
+std::string payload_folder(os::Os& os) {
+  return os.temp_folder() + package::kPayloadFolderPrefix + "fuzz\\";
+}
+
+// The machine as each install finds it: the payload folder with its
+// archive, and what belongs to others (a log in the Windows folder, the
+// user's files). Made once; each run installs on a clone, so that what the
+// install changed is what the clone holds differently.
 os::MemoryOs& machine_before() {
   static os::MemoryOs os(64u << 20);
   static const bool made = [] {
-    const std::string payload = package::payload_folder(os);
+    const std::string payload = payload_folder(os);
     os.create_folder(payload.substr(0, payload.size() - 1));
     write_archive(os, payload + package::kPayloadArchiveName);
     fuzz::put_file(os, "C:\\Windows\\uninstall.ini", "Other\r\n||||\r\n");
@@ -81,13 +86,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> parts =
       fuzz::split_parts(std::string(reinterpret_cast<const char*>(data), size), 5);
   os::MemoryOs& before = machine_before();
-  static const std::string payload = package::payload_folder(before);
+  static const std::string payload = payload_folder(before);
+  package::DataFiles data_files;
   const char* names[] = {"fileinfo.txt", "uninstall.txt", "shortcuts.txt", "macros.txt"};
-  for (int i = 0; i < 4; ++i) fuzz::put_file(before, payload + names[i], parts[i]);
+  for (int i = 0; i < 4; ++i) data_files.put(names[i], parts[i]);
   os::MemoryOs os = before.clone();
+  const std::unique_ptr<os::File> archive = os.open_file(payload + package::kPayloadArchiveName,
+                                                         os::OpenMode::read);
 
-  const std::vector<package::MacroRecord> table = package::read_macro_records(os, payload + "macros.txt");
+  const std::vector<package::MacroRecord> table = package::macro_records_from_text(parts[3]);
   installer::InstallRequest request;
+  request.data_files = &data_files;
+  request.archive.file = archive.get();
+  request.payload_folder = payload;
   request.install_folder = parts[4].substr(0, parts[4].find('\n'));
   if (request.install_folder.empty()) request.install_folder = "C:\\Program Files\\Tool";
   request.has_registered_name = package::registered_name(table, &request.registered_name);
@@ -96,21 +107,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   YesCallback callback;
   installer::run_install(os, request, callback);
 
-  // The allowed files, from the data files as the engine left them expanded.
-  // Folders are made along a path as written, so with ".." parts every
-  // folder it passes through is named too.
+  // The allowed files, from the data files expanded as the engine expands
+  // them. Folders are made along a path as written, so with ".." parts
+  // every folder it passes through is named too.
   std::vector<std::string> files;
   auto name_along = [&files](const std::string& path) {
     for (std::string& named : fuzz::machine_paths_along(path)) files.push_back(std::move(named));
   };
   const std::string folder = installer::install_folder_path(request.install_folder);
   name_along(folder + package::kUninstallLogName);
-  std::vector<package::FileInfoLine> lines;
-  package::read_file_info(os, payload + "fileinfo.txt", &lines);
-  for (const package::FileInfoLine& line : lines) name_along(package::file_info_destination(line));
+  LineReader lines(package::expand_data_file(os, table, parts[0], folder));
+  for (std::string line; lines.next(&line) && !package::is_file_info_end(line);) {
+    name_along(package::file_info_destination(package::parse_file_info_line(line)));
+  }
   std::string uninstaller;
-  // The engine expanded "uninstall.txt" in place: read it as it is now.
-  if (package::read_whole_data_file(os, payload + "uninstall.txt", package::kMaxUninstallText, &uninstaller)) {
+  if (package::read_uninstaller_path(os, table, data_files, folder, &uninstaller)) {
     std::string beside = folder_of_absolute(uninstaller.substr(0, uninstaller.find('\n')));
     if (!beside.empty()) files.push_back(beside + "\\UNINSTALL.INI");
   }

@@ -23,7 +23,7 @@ class EndOfInstallTest : public test::InstallerTest {
  protected:
   package::EndOfInstall read() {
     package::EndOfInstall events;
-    package::read_end_of_install(os(), {}, "C:\\Apps\\Tool", &events);
+    package::read_end_of_install(os(), {}, files_, "C:\\Apps\\Tool", &events);
     return events;
   }
 };

@@ -46,7 +46,8 @@ TEST_F(InstallerTest, InstallsFromAnArchiveInsideALargerFile) {
   test::write_zip(host("C:\\scratch.zip"), {{"a.txt", "A"}, {"doc/b.txt", "B"}});
   const std::string zip = file("C:\\scratch.zip");
   test::write_host_file(host("C:\\setup.exe"), "stub" + zip + "trailer");
-  request_.archive = {"C:\\setup.exe", 4, zip.size()};
+  const std::unique_ptr<os::File> package = os().open_file("C:\\setup.exe", os::OpenMode::read);
+  request_.archive = {package.get(), 4, zip.size()};
   data_file("fileinfo.txt", "a.txt|%install path%\r\ndoc\\b.txt|%install path%\r\n////\r\n");
   ASSERT_EQ(install_files(os(), request_, callback_, &stats_), InstallResult::finished);
   EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "A");
@@ -158,12 +159,16 @@ TEST_F(InstallerTest, DamagedEntryUndoesTheWholeInstall) {
 }
 
 TEST_F(InstallerTest, UnreadableArchiveIsDamagedAndTouchesNothing) {
+  archive({{"a.txt", "A"}});
   test::write_host_file(host(payload_ + "tempfile.tmp"), std::string(3000, 'J'));
   data_file("fileinfo.txt", "a.txt|C:\\D\r\n////\r\n");
   EXPECT_EQ(run(), InstallResult::damaged);
   EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
-  os().delete_file(payload_ + "tempfile.tmp");
+  // Without its open file there is no archive: no name is opened instead.
+  archive({{"a.txt", "A"}});
+  request_.archive = {};
   EXPECT_EQ(run(), InstallResult::damaged);
+  EXPECT_FALSE(exists("C:\\D"));
 }
 
 TEST_F(InstallerTest, MissingParentsOfTheInstallFolderAreCreatedBeforeTheLog) {

@@ -15,14 +15,17 @@ namespace fs = std::filesystem;
 
 const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
 
-// Prepares a typical package in a fresh sandbox below `root`.
-void prepare(os::PosixOs& os) {
-  const std::string payload = package::payload_folder(os);
+std::string payload_folder(os::Os& os) {
+  return os.temp_folder() + package::kPayloadFolderPrefix + "test\\";
+}
+
+// Prepares a typical package in a fresh sandbox: its archive in the payload
+// folder, its data files in `files`.
+void prepare(os::PosixOs& os, package::DataFiles* files) {
+  const std::string payload = payload_folder(os);
   test::write_zip(os.host_path(payload + "tempfile.tmp"),
                   {{"tool.exe", "T"}, {"doc/read.txt", "R"}, {"Uninstall.exe", "U"}});
-  auto data = [&](const char* name, const std::string& text) {
-    test::write_host_file(os.host_path(payload + name), text);
-  };
+  auto data = [&](const char* name, const std::string& text) { files->put(name, text); };
   data("fileinfo.txt",
        "tool.exe|%install path%\r\ndoc\\read.txt|%install path%\\doc\r\n"
        "Uninstall.exe|%install path%\r\n////\r\n////\r\n");
@@ -53,11 +56,17 @@ TEST(InstallFaultsTest, EveryFailingOperationLeavesAConsistentMachine) {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string root = pattern;
     os::PosixOs posix(root);
-    prepare(posix);
+    package::DataFiles files;
+    prepare(posix, &files);
+    const std::unique_ptr<os::File> archive =
+        posix.open_file(payload_folder(posix) + "tempfile.tmp", os::OpenMode::read);
     os::FaultOs os(posix);
     os.arm(os::FaultOs::kAll, n, os::Error::disk_full);
 
     InstallRequest request;
+    request.data_files = &files;
+    request.archive.file = archive.get();
+    request.payload_folder = payload_folder(posix);
     request.install_folder = "C:\\Program Files\\Tool";
     request.registered_name = "Tool";
     request.has_registered_name = true;
@@ -72,7 +81,7 @@ TEST(InstallFaultsTest, EveryFailingOperationLeavesAConsistentMachine) {
         posix.host_path("C:\\Program Files\\Tool") + "/",
         posix.host_path(posix.special_folder(os::SpecialFolder::programs) + "\\Tool") + "/",
         posix.host_path(posix.special_folder(os::SpecialFolder::desktop) + "\\Tool.lnk"),
-        posix.host_path(package::payload_folder(posix)),
+        posix.host_path(payload_folder(posix)),
         root + "/registry",
     };
     std::vector<std::string> installed;

@@ -45,14 +45,17 @@ std::map<std::string, std::string> snapshot(const std::string& root, const std::
 // uninstaller outside the install folder, over a machine that already holds
 // one of its files (read-only), an old log, the desktop link, the log beside
 // the uninstaller and another program's uninstall entry.
-void prepare(os::PosixOs& os) {
-  const std::string payload = package::payload_folder(os);
-  test::write_zip(os.host_path(payload + "tempfile.tmp"),
+// The payload as the extraction leaves it: the folder, the archive's open
+// copy and the data files in memory.
+package::PayloadScan prepare(os::PosixOs& os) {
+  package::PayloadScan payload;
+  payload.folder = os.temp_folder() + package::kPayloadFolderPrefix + "test\\";
+  test::write_zip(os.host_path(payload.folder + "tempfile.tmp"),
                   {{"tool.exe", "T"}, {"doc/read.txt", "R"}, {"doc/deep/more.txt", "M"},
                    {"keep.dat", "new keep"}, {"Uninstall.exe", "U"}});
-  auto data = [&](const char* name, const std::string& text) {
-    write_host_file(os.host_path(payload + name), text);
-  };
+  payload.archive_file = os.open_file(payload.folder + "tempfile.tmp", os::OpenMode::read);
+  payload.archive.file = payload.archive_file.get();
+  auto data = [&](const char* name, const std::string& text) { payload.data_files.put(name, text); };
   data("fileinfo.txt",
        "tool.exe|%install path%\r\ndoc\\read.txt|%install path%\\doc\r\n"
        "doc\\deep\\more.txt|%install path%\\doc\\deep\r\nkeep.dat|%install path%\r\n"
@@ -73,6 +76,7 @@ void prepare(os::PosixOs& os) {
   os.registry_write_string(os::RegistryRoot::local_machine,
                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other",
                            "DisplayName", "Other (remove only)");
+  return payload;
 }
 
 class Answers : public InstallCallback {
@@ -102,8 +106,11 @@ class NoRenameOs : public os::FaultOs {
   os::Error move_file(const std::string&, const std::string&) override { return os::Error::io; }
 };
 
-InstallRequest request() {
+InstallRequest request(const package::PayloadScan& payload) {
   InstallRequest r;
+  r.data_files = &payload.data_files;
+  r.archive = payload.archive;
+  r.payload_folder = payload.folder;
   r.install_folder = kFolder;
   r.registered_name = "Tool";
   r.has_registered_name = true;
@@ -124,13 +131,13 @@ Outcome install_once(const std::function<void(OsType&, Answers&)>& setup) {
   if (mkdtemp(pattern) == nullptr) return {InstallResult::finished, false, false};
   const std::string root = pattern;
   os::PosixOs posix(root);
-  prepare(posix);
-  const std::string payload_host = posix.host_path(package::payload_folder(posix));
+  package::PayloadScan payload = prepare(posix);
+  const std::string payload_host = posix.host_path(payload.folder);
   const auto before = snapshot(root, payload_host);
   OsType os(posix);
   Answers answers;
   setup(os, answers);
-  const InstallResult result = run_install(os, request(), answers);
+  const InstallResult result = run_install(os, request(payload), answers);
   os.disarm();
   Outcome run{result, os.triggered(), false};
   SCOPED_TRACE(os.triggered() ? os.fault_log().front() : std::string("no fault"));
@@ -138,7 +145,7 @@ Outcome install_once(const std::function<void(OsType&, Answers&)>& setup) {
     // A run that failed before changing anything has nothing to undo.
     EXPECT_TRUE(answers.last_status.empty() || answers.last_status == kUndoingStatus)
         << answers.last_status;
-    EXPECT_TRUE(package::delete_payload_folder(posix));
+    EXPECT_TRUE(package::delete_payload_folder(posix, &payload));
     EXPECT_FALSE(fs::exists(payload_host));
     const auto after = snapshot(root, payload_host);
     run.restored = after == before;
@@ -209,15 +216,15 @@ TEST(InstallRollbackTest, ReplacedContentsGoOnceTheRunIsKeptAndNeverBlockTheNext
   ASSERT_NE(mkdtemp(pattern), nullptr);
   {
     os::PosixOs os(pattern);
-    prepare(os);
-    const std::string aside = package::payload_folder(os) + "~replaced";
+    const package::PayloadScan payload = prepare(os);
+    const std::string aside = payload.folder + "~replaced";
     os.create_folder(aside);
     os.create_folder(aside + "\\0");
     write_host_file(os.host_path(aside + "\\0\\0"), "a crashed run's");
     for (int run = 0; run < 2; ++run) {
       SCOPED_TRACE("run " + std::to_string(run));
       Answers answers;
-      EXPECT_EQ(run_install(os, request(), answers), InstallResult::finished);
+      EXPECT_EQ(run_install(os, request(payload), answers), InstallResult::finished);
       EXPECT_EQ(answers.write_questions, 0);
       EXPECT_EQ(read_host_file(os.host_path(std::string(kFolder) + "\\keep.dat")), "new keep");
       EXPECT_EQ(read_host_file(os.host_path(aside + "\\0\\0")), "a crashed run's");

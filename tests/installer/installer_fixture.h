@@ -91,25 +91,31 @@ class InstallerTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     root_ = pattern;
     os_ = std::make_unique<os::PosixOs>(root_);
-    payload_ = package::payload_folder(*os_);
+    payload_ = os_->temp_folder() + package::kPayloadFolderPrefix + "test\\";
+    std::filesystem::create_directories(host(payload_));
+    request_.payload_folder = payload_;
+    request_.data_files = &files_;
     request_.install_folder = "C:\\Program Files\\Tool";
     request_.registered_name = "Tool";
     request_.has_registered_name = true;
   }
   void TearDown() override {
+    archive_file_.reset();
     os_.reset();
     remove_sandbox(root_);
   }
 
   os::PosixOs& os() { return *os_; }
   std::string host(const std::string& path) { return os_->host_path(path); }
+  // The archive copy in the payload folder, opened as the extraction leaves it.
   void archive(const std::vector<Entry>& entries) {
     write_zip(host(payload_ + package::kPayloadArchiveName), entries);
+    archive_file_ = os_->open_file(payload_ + package::kPayloadArchiveName, os::OpenMode::read);
+    request_.archive = {archive_file_.get(), 0, 0};
     request_.install_entry_count = entries.size();
   }
-  void data_file(const std::string& name, const std::string& text) {
-    write_host_file(host(payload_ + name), text);
-  }
+  // A data file as the extraction read it into memory.
+  void data_file(const std::string& name, const std::string& text) { files_.put(name, text); }
   std::string file(const std::string& path) { return read_host_file(host(path)); }
   bool exists(const std::string& path) { return os_->file_status(path).exists; }
   std::vector<std::string> log(const std::string& path = "C:\\Program Files\\Tool\\uninstall.ini") {
@@ -120,6 +126,8 @@ class InstallerTest : public ::testing::Test {
   std::string root_;
   std::unique_ptr<os::PosixOs> os_;
   std::string payload_;
+  std::unique_ptr<os::File> archive_file_;
+  package::DataFiles files_;
   InstallRequest request_;
   ScriptedCallback callback_;
   InstallStats stats_;

@@ -174,7 +174,8 @@ TEST_F(RegistrationTest, LogCopyOnlyIntoTheUninstallerPathsOwnFolder) {
 }
 
 TEST_F(RegistrationTest, WithoutUninstallerThereIsNoLogAndNoEntry) {
-  os().delete_file(payload_ + "uninstall.txt");
+  files_ = package::DataFiles();
+  data_file("fileinfo.txt", "tool.exe|%install path%\r\n////\r\n");
   ASSERT_EQ(run(), InstallResult::finished);
   EXPECT_TRUE(exists("C:\\Program Files\\Tool\\tool.exe"));
   EXPECT_FALSE(exists("C:\\Program Files\\Tool\\uninstall.ini"));

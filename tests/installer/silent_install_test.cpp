@@ -21,11 +21,9 @@ class SilentInstallTest : public test::InstallerTest {
     os().set_free_megabytes(100);
     archive({{"a.txt", "new a"}, {"b.txt", "new b"}});
     data_.install_entry_count = 2;
-    file_list();
-  }
-  // The run expands the list's macros in place: a second run needs it anew.
-  void file_list() {
-    data_file("fileinfo.txt", "a.txt|%install path%\r\nb.txt|%install path%\\sub\r\n////\r\n");
+    data_.archive = request_.archive;
+    data_.payload_folder = payload_;
+    data_.files.put("fileinfo.txt", "a.txt|%install path%\r\nb.txt|%install path%\\sub\r\n////\r\n");
   }
   int run_silent(const std::string& folder) {
     InstallLog log(os(), "C:\\setup.log");
@@ -58,7 +56,6 @@ TEST_F(SilentInstallTest, ReplacesWithoutAskingAndInstallsToTheChosenFolder) {
   EXPECT_EQ(file("C:\\Program Files\\Tool\\a.txt"), "new a");
   EXPECT_EQ(file("C:\\Program Files\\Tool\\sub\\b.txt"), "new b");
   // "/D=" wins over the package's folder; '/' is read as '\'.
-  file_list();
   EXPECT_EQ(run_silent("C:/Other"), kExitInstalled);
   EXPECT_EQ(file("C:\\Other\\sub\\b.txt"), "new b");
 }

@@ -3,7 +3,7 @@
 #   make_package OUT      builds OUT from ext.dat and the JSON on stdin
 #   start_installer EXE [ARG...]  starts a package in the background (pid in STUB_PID)
 #   shot NAME             screenshot into $QUILL_BUILD/screenshots/$TEST/NAME.png
-#   payload_dir           the payload folder as a host path
+#   payload_dir           the running installer's payload folder as a host path
 #   expect_file PATH TEXT / expect_lines FILE LINE...   checks from outside
 set -euo pipefail
 : "${QUILL_SOURCE:?set by CTest}" "${QUILL_DIST:?set by CTest}" "${QUILL_BUILD:?set by CTest}"
@@ -40,7 +40,16 @@ wait_installer() {
 
 shot() { import -window root "$SHOTS/$1.png"; }
 
-payload_dir() { echo "$(wine_temp_dir)/%Quillpack%"; }
+# The run's payload folder (a fresh name each run); a name that does not
+# exist when there is none.
+payload_dir() {
+  local temp folder
+  temp=$(wine_temp_dir)
+  for folder in "$temp"/Quillpack-*; do
+    [ -e "$folder" ] && { echo "$folder"; return; }
+  done
+  echo "$temp/Quillpack-none"
+}
 
 expect_file() {
   [ -f "$1" ] || fail "missing file $1"

@@ -10,12 +10,16 @@ class DataFilesTest : public test::SandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
-    folder_ = payload_folder(os());
+    folder_ = os().temp_folder() + kPayloadFolderPrefix + "test\\";
   }
+  // The file on disk for the readers of a path, and in memory as the
+  // extraction leaves it.
   void put(const std::string& name, const std::string& text) {
     test::write_host_file(host(folder_ + name), text);
+    files_.put(name, text);
   }
   std::string folder_;
+  DataFiles files_;
 };
 
 TEST_F(DataFilesTest, RecordFilesStopAtTerminatorAndDropIt) {
@@ -176,20 +180,20 @@ TEST_F(DataFilesTest, EndOfInstallFiles) {
   put("eoi_message.txt", "Thanks for installing %name%%install path%!");
   put("eoi_buttons.txt", "OK");
   EndOfInstall events;
-  read_end_of_install(os(), table, "C:\\Apps\\Tool\\", &events);
+  read_end_of_install(os(), table, files_, "C:\\Apps\\Tool\\", &events);
   EXPECT_EQ(events.command, "C:\\Apps\\Tool\\tool.exe");
   EXPECT_EQ(events.message, "Thanks for installing Tool!");
   EXPECT_TRUE(events.ok_box);
 
   put("eoi_buttons.txt", "ok");
-  read_end_of_install(os(), table, "C:\\X", &events);
+  read_end_of_install(os(), table, files_, "C:\\X", &events);
   EXPECT_FALSE(events.ok_box);
 }
 
 TEST_F(DataFilesTest, EndOfInstallDefaultsAndLimits) {
   put("eoi_message.txt", std::string(5000, 'm'));
   EndOfInstall events;
-  read_end_of_install(os(), {}, "C:\\X", &events);
+  read_end_of_install(os(), {}, files_, "C:\\X", &events);
   EXPECT_EQ(events.message.size(), kMaxEndOfInstallText);
   EXPECT_EQ(events.command, "");
   EXPECT_FALSE(events.ok_box);  // missing buttons file: Yes/No
@@ -197,9 +201,9 @@ TEST_F(DataFilesTest, EndOfInstallDefaultsAndLimits) {
 
 TEST_F(DataFilesTest, UninstallerPath) {
   std::string path;
-  EXPECT_FALSE(read_uninstaller_path(os(), {}, "C:\\App\\", &path));
+  EXPECT_FALSE(read_uninstaller_path(os(), {}, files_, "C:\\App\\", &path));
   put("uninstall.txt", "%install path%\\Uninstall.exe");
-  ASSERT_TRUE(read_uninstaller_path(os(), {}, "C:\\App\\", &path));
+  ASSERT_TRUE(read_uninstaller_path(os(), {}, files_, "C:\\App\\", &path));
   EXPECT_EQ(path, "C:\\App\\Uninstall.exe");
 }
 
@@ -211,8 +215,9 @@ TEST_F(DataFilesTest, LoadInstallerDataExpandsWithTheMacroTable) {
   put("shortcuts.txt", "\nDesk\n%install path%\\t.exe\n0\n\nQ\nx\n2\n////\n////\n////\n////\n");
   put("installer_settings.txt", "1\nfalse");
   put("fullscreen.txt", "%name% is being installed\n");
-  put("font", "font bytes");
   PayloadScan scan;
+  scan.data_files = files_;
+  scan.font_path = folder_ + "font";
   scan.install_entry_count = 12;
   scan.megabytes_needed = 3;
   scan.step_pictures[4] = "x";
@@ -243,9 +248,8 @@ TEST_F(DataFilesTest, LoadInstallerDataExpandsWithTheMacroTable) {
   ASSERT_EQ(data.background_pictures.size(), 1u);
   EXPECT_EQ(data.background_pictures[0].x, 2);
   // Shortcuts are expanded only at install time.
-  EXPECT_EQ(test::read_host_file(host(folder_ + "shortcuts.txt")).find("%install path%") !=
-                std::string::npos,
-            true);
+  ASSERT_NE(data.files.find("shortcuts.txt"), nullptr);
+  EXPECT_NE(data.files.find("shortcuts.txt")->find("%install path%"), std::string::npos);
 }
 
 TEST_F(DataFilesTest, LoadInstallerDataDefaults) {
@@ -264,11 +268,13 @@ TEST_F(DataFilesTest, LoadInstallerDataDefaults) {
 TEST_F(DataFilesTest, WholeTextsAreCutAtTheirLimit) {
   put("license.txt", std::string(40000, 'L'));
   put("uninstall.txt", std::string(400, 'U'));
+  PayloadScan scan;
+  scan.data_files = files_;
   InstallerData data;
-  load_installer_data(os(), PayloadScan(), &data);
+  load_installer_data(os(), scan, &data);
   EXPECT_EQ(data.licence_text.size(), kMaxMainText);
   std::string path;
-  ASSERT_TRUE(read_uninstaller_path(os(), {}, "C:\\", &path));
+  ASSERT_TRUE(read_uninstaller_path(os(), {}, files_, "C:\\", &path));
   EXPECT_EQ(path.size(), kMaxUninstallText);
 }
 

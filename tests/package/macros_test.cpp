@@ -102,6 +102,24 @@ TEST_F(MacroTest, RegistryMacrosReadThroughTheRegistry) {
   EXPECT_EQ(expand("%Long%"), std::string(259, 'L'));
 }
 
+// A value under HKEY_CURRENT_USER is the user's to write: a line break in it
+// would add a line (a file to install, a shortcut) to the data file the
+// macro lands in.
+TEST_F(MacroTest, RegistryValuesWithControlCharactersExpandToNothing) {
+  const char* values[] = {"x\r\nevil.dll|C:\\Windows", "x\nmore", "x\rmore", "tab\there", "\x1b[0m"};
+  table_.clear();
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = "V" + std::to_string(i);
+    ASSERT_EQ(os().registry_write_string(os::RegistryRoot::current_user, "Software\\X", name,
+                                         values[i]),
+              os::Error::none);
+    table_.push_back({"%" + name + "%", "HKEY_CURRENT_USER", "Software\\X", name});
+  }
+  EXPECT_EQ(expand("[%V0%][%V1%][%V2%][%V3%][%V4%]"), "[][][][][]");
+  EXPECT_EQ(expand_data_file(os(), table_, "tool.exe|C:\\D%V0%\r\n////\r\n", ""),
+            "tool.exe|C:\\D\r\n////\r\n");
+}
+
 TEST_F(MacroTest, RegistryRootNames) {
   os::RegistryRoot root;
   ASSERT_TRUE(registry_root_from_name("HKEY_CURRENT_CONFIG", &root));
@@ -117,6 +135,9 @@ TEST_F(MacroTest, FileIsExpandedInPlaceWithCrLfLineEnds) {
   test::write_host_file(host("C:\\f.txt"), "line %a%\r\nsecond\nthird %install path%");
   expand_macros_in_file(os(), table_, "C:\\f.txt", "C:\\Dest\\");
   EXPECT_EQ(test::read_host_file(host("C:\\f.txt")), "line A\r\nsecond\r\nthird C:\\Dest");
+  // The same for a file held in memory.
+  EXPECT_EQ(expand_data_file(os(), table_, "line %a%\r\nsecond\nthird %install path%", "C:\\Dest\\"),
+            "line A\r\nsecond\r\nthird C:\\Dest");
 
   test::write_host_file(host("C:\\plain.txt"), "no macros\r\nhere\r\n");
   expand_macros_in_file(os(), table_, "C:\\plain.txt", "");

@@ -1,6 +1,9 @@
-// Start-up extraction: the chunked copy, data entries, the picture scan and
-// packages that are short, inconsistent or damaged.
+// Start-up extraction: the payload folder of the run, the chunked copy, data
+// entries, the picture scan and packages that are short, inconsistent or
+// damaged.
 #include "package/payload.h"
+
+#include <algorithm>
 
 #include "os/fault_os.h"
 #include "package/data_files.h"
@@ -26,17 +29,22 @@ class RecordingProgress : public ExtractProgress {
 
 class PayloadTest : public test::SandboxTest {
  protected:
-  std::string payload() { return payload_folder(os()); }
+  std::string payload() { return scan_.folder; }
   std::string payload_host(const std::string& name) { return host(payload() + name); }
+  // A data file the extraction read into memory; "(none)" when it did not.
+  std::string data(const std::string& name) {
+    const std::string* bytes = scan_.data_files.find(name);
+    return bytes ? *bytes : "(none)";
+  }
 
   ExtractOutcome extract() { return extract_payload(os(), progress_, &scan_); }
 
   // Nothing may exist outside the payload folder except the package itself,
   // the archive written by the test and the sandbox's own bookkeeping.
   void expect_nothing_outside_payload() {
-    std::string inside = host(payload());
+    std::string inside = payload().empty() ? std::string() : host(payload());
     for (const std::string& file : sandbox_files()) {
-      if (file.rfind(inside, 0) == 0) continue;
+      if (!inside.empty() && file.rfind(inside, 0) == 0) continue;
       if (file == host("C:\\setup.exe") || file == root_ + "/payload.zip") continue;
       if (file.find("/registry") != std::string::npos) continue;
       ADD_FAILURE() << "written outside the payload folder: " << file;
@@ -47,8 +55,96 @@ class PayloadTest : public test::SandboxTest {
   PayloadScan scan_;
 };
 
-TEST_F(PayloadTest, PayloadFolderIsTempPlusMarker) {
-  EXPECT_EQ(payload(), os().temp_folder() + "%Quillpack%\\");
+// What a user's own programs could have put at the old fixed name, or at a
+// name they guessed, before an administrator runs the package.
+void plant(os::PosixOs& os, const std::string& folder) {
+  os.create_folder(folder);
+  test::write_host_file(os.host_path(folder + "\\eoi_file.txt"), "C:\\planted.bat");
+  test::write_host_file(os.host_path(folder + "\\fileinfo.txt"), "evil.dll|C:\\Windows\r\n////\r\n");
+}
+
+TEST_F(PayloadTest, EachRunMakesANewFolderAndNeverUsesOneThatExists) {
+  make_package({{"%Quillpack%/wt.txt", "Welcome"}});
+  const std::string temp = os().temp_folder();
+  plant(os(), temp + "%Quillpack%");
+  // A source that gives the same names in turn: the first two are taken.
+  int calls = 0;
+  auto names = [&calls](unsigned char* bytes, std::size_t count) {
+    std::fill(bytes, bytes + count, static_cast<unsigned char>(calls++));
+    return true;
+  };
+  plant(os(), temp + "Quillpack-0000000000000000");
+  test::write_host_file(host(temp + "Quillpack-0101010101010101"), "a file");
+  ASSERT_EQ(extract_payload(os(), progress_, &scan_, ArchiveHandling::copy, names),
+            ExtractOutcome::done);
+  EXPECT_EQ(payload(), temp + "Quillpack-0202020202020202\\");
+  EXPECT_EQ(data("wt.txt"), "Welcome");
+  EXPECT_EQ(data("eoi_file.txt"), "(none)");
+  EXPECT_EQ(data("fileinfo.txt"), "(none)");
+  EXPECT_EQ(test::read_host_file(host(temp + "%Quillpack%\\eoi_file.txt")), "C:\\planted.bat");
+  EXPECT_FALSE(os().file_status(temp + "Quillpack-0000000000000000\\tempfile.tmp").exists);
+
+  // No name free: nothing is made, and a source that fails makes nothing.
+  auto taken = [](unsigned char* bytes, std::size_t count) {
+    std::fill(bytes, bytes + count, 0);
+    return true;
+  };
+  EXPECT_EQ(extract_payload(os(), progress_, &scan_, ArchiveHandling::copy, taken),
+            ExtractOutcome::write_failed);
+  EXPECT_EQ(payload(), "");
+  auto broken = [](unsigned char*, std::size_t) { return false; };
+  EXPECT_EQ(extract_payload(os(), progress_, &scan_, ArchiveHandling::copy, broken),
+            ExtractOutcome::write_failed);
+
+  // The system's names differ from run to run.
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  const std::string first = payload();
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_NE(payload(), first);
+  EXPECT_EQ(payload().compare(0, temp.size() + 10, temp + "Quillpack-"), 0) << payload();
+  EXPECT_EQ(payload().size(), temp.size() + 10 + 16 + 1);
+}
+
+// A central directory by hand: empty stored entries whose sizes it claims
+// to be `claimed` each (in a zip64 field), as a crafted package can.
+std::string archive_claiming(const std::vector<std::string>& names, std::uint64_t claimed) {
+  auto put = [](std::string& out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  std::string local, central;
+  for (const std::string& name : names) {
+    const std::size_t offset = local.size();
+    put(local, 0x04034b50, 4);
+    put(local, 45, 2), put(local, 0, 2), put(local, 0, 2), put(local, 0, 4);  // version .. time
+    put(local, 0, 4), put(local, 0, 4), put(local, 0, 4);                     // crc, sizes
+    put(local, name.size(), 2), put(local, 0, 2);
+    local += name;
+    put(central, 0x02014b50, 4);
+    put(central, 45, 2), put(central, 45, 2), put(central, 0, 2), put(central, 0, 2);
+    put(central, 0, 4), put(central, 0, 4), put(central, 0, 4), put(central, 0xFFFFFFFF, 4);
+    put(central, name.size(), 2), put(central, 12, 2), put(central, 0, 2);
+    put(central, 0, 2), put(central, 0, 2), put(central, 0, 4), put(central, offset, 4);
+    central += name;
+    put(central, 1, 2), put(central, 8, 2), put(central, claimed, 8);  // zip64: the size
+  }
+  std::string end;
+  put(end, 0x06054b50, 4);
+  put(end, 0, 2), put(end, 0, 2), put(end, names.size(), 2), put(end, names.size(), 2);
+  put(end, central.size(), 4), put(end, local.size(), 4), put(end, 0, 2);
+  return local + central + end;
+}
+
+TEST_F(PayloadTest, ASumOfSizesThatWouldWrapIsDamaged) {
+  const std::uint64_t half = 1ull << 63;
+  std::string archive = archive_claiming({"a.bin"}, half);
+  install_package("stub" + archive + test::trailer(archive.size()));
+  ASSERT_EQ(extract(), ExtractOutcome::done);
+  EXPECT_EQ(scan_.install_bytes, half);
+  EXPECT_EQ(scan_.megabytes_needed, half >> 20);
+  // Two of them would sum to 0 and pass any free-space check.
+  archive = archive_claiming({"a.bin", "b.bin"}, half);
+  install_package("stub" + archive + test::trailer(archive.size()));
+  EXPECT_EQ(extract(), ExtractOutcome::damaged);
 }
 
 // Builds an archive of exactly `size` bytes: one stored entry whose length
@@ -89,9 +185,9 @@ TEST_F(PayloadTest, InPlaceReadsTheArchiveWhereItLiesInThePackage) {
   ASSERT_EQ(extract_payload(os(), progress_, &scan_, ArchiveHandling::in_place),
             ExtractOutcome::done);
   EXPECT_FALSE(os().file_status(payload() + "tempfile.tmp").exists);
-  EXPECT_EQ(test::read_host_file(payload_host("wt.txt")), "Welcome");
+  EXPECT_EQ(data("wt.txt"), "Welcome");
   EXPECT_EQ(scan_.install_entry_count, 1u);
-  EXPECT_EQ(scan_.archive.path, "C:\\setup.exe");
+  EXPECT_EQ(scan_.archive.file, scan_.archive_file.get());
   EXPECT_EQ(scan_.archive.offset, std::string("MZ stub bytes").size());
   EXPECT_EQ(scan_.archive.length, archive.size());
   expect_nothing_outside_payload();
@@ -102,10 +198,18 @@ TEST_F(PayloadTest, InPlaceReadsTheArchiveWhereItLiesInThePackage) {
             ExtractResult::ok);
   EXPECT_TRUE(test::read_host_file(payload_host("big.bin")) == big);
 
-  // The copying extraction points at its copy.
+  // The copying extraction points at its copy, opened once. A file put in
+  // the copy's place later is never read.
   ASSERT_EQ(extract(), ExtractOutcome::done);
-  EXPECT_EQ(scan_.archive.path, payload() + "tempfile.tmp");
+  EXPECT_EQ(scan_.archive.file, scan_.archive_file.get());
   EXPECT_EQ(scan_.archive.offset, 0u);
+  EXPECT_EQ(scan_.archive.length, archive.size());
+  ASSERT_EQ(os().delete_file(payload() + "tempfile.tmp"), os::Error::none);
+  test::write_zip(payload_host("tempfile.tmp"), {{"bin/big.bin", "planted"}});
+  ASSERT_TRUE(reader.open(os(), scan_.archive));
+  ASSERT_EQ(reader.extract_entry(reader.find_install_entry("bin\\big.bin"), payload() + "big.bin"),
+            ExtractResult::ok);
+  EXPECT_TRUE(test::read_host_file(payload_host("big.bin")) == big);
 }
 
 TEST_F(PayloadTest, SmallPayloadHasRangeZero) {
@@ -122,7 +226,10 @@ TEST_F(PayloadTest, DataEntriesAreExtractedAndInstallEntriesCounted) {
                 {"%quillpack%/wt.txt", "other case: an install entry"},
                 {"%Quillpack%/font", "font bytes"}});
   ASSERT_EQ(extract(), ExtractOutcome::done);
-  EXPECT_EQ(test::read_host_file(payload_host("wt.txt")), "Welcome");
+  // The data files stay in memory; the other data entries are extracted.
+  EXPECT_EQ(data("wt.txt"), "Welcome");
+  EXPECT_FALSE(os().file_status(payload() + "wt.txt").exists);
+  EXPECT_EQ(scan_.font_path, payload() + "font");
   EXPECT_EQ(test::read_host_file(payload_host("font")), "font bytes");
   EXPECT_EQ(scan_.install_entry_count, 3u);
   EXPECT_EQ(scan_.install_bytes, 4u * 1024 * 1024 - 1 + 28);
@@ -213,7 +320,7 @@ TEST_F(PayloadTest, DataEntriesThatWouldLeaveThePayloadFolderAreSkipped) {
                 {"%Quillpack%/wt.txt", "kept"}});
   ASSERT_EQ(extract(), ExtractOutcome::done);
   EXPECT_EQ(scan_.skipped_entries.size(), 8u);
-  EXPECT_EQ(test::read_host_file(payload_host("wt.txt")), "kept");
+  EXPECT_EQ(data("wt.txt"), "kept");
   expect_nothing_outside_payload();
 }
 
@@ -264,9 +371,9 @@ TEST_F(PayloadTest, BadPackagesAreDamagedAndWriteNothingOutside) {
     SCOPED_TRACE(c.what);
     install_package(c.bytes);
     EXPECT_EQ(extract(), ExtractOutcome::damaged);
-    EXPECT_FALSE(os().file_status(payload() + "wt.txt").exists);
+    EXPECT_EQ(data("wt.txt"), "(none)");
     expect_nothing_outside_payload();
-    EXPECT_TRUE(delete_payload_folder(os()));
+    EXPECT_TRUE(delete_payload_folder(os(), &scan_));
   }
 }
 
@@ -315,8 +422,8 @@ TEST_F(PayloadTest, SignedPackageTrailerLiesBeforeTheCertificateTable) {
     install_package(pe_stub(c.plus, c.table_at, c.table_size) + archive + test::trailer(archive.size()) +
                     c.tail);
     EXPECT_EQ(extract(), c.outcome);
-    EXPECT_EQ(os().file_status(payload() + "wt.txt").exists, c.outcome == ExtractOutcome::done);
-    EXPECT_TRUE(delete_payload_folder(os()));
+    EXPECT_EQ(data("wt.txt"), c.outcome == ExtractOutcome::done ? "Welcome" : "(none)");
+    EXPECT_TRUE(delete_payload_folder(os(), &scan_));
   }
 }
 
@@ -328,7 +435,7 @@ TEST_F(PayloadTest, CorruptDataEntryIsDamaged) {
   archive[archive.find(text) + 10] = 'X';
   install_package("stub" + archive + test::trailer(archive.size()));
   EXPECT_EQ(extract(), ExtractOutcome::damaged);
-  EXPECT_FALSE(os().file_status(payload() + "wt.txt").exists);
+  EXPECT_EQ(data("wt.txt"), "(none)");
 }
 
 TEST_F(PayloadTest, MissingModuleFileIsDamaged) {
@@ -348,26 +455,29 @@ TEST_F(PayloadTest, CancelBeforeAnEntryStopsTheEntryLoop) {
   make_package({{"%Quillpack%/wt.txt", "Welcome"}, {"%Quillpack%/tt.txt", "Title"}});
   progress_.cancel_at_poll = 3;  // one chunk poll, entry 0, then entry 1
   EXPECT_EQ(extract(), ExtractOutcome::cancelled);
-  EXPECT_TRUE(os().file_status(payload() + "wt.txt").exists);
-  EXPECT_FALSE(os().file_status(payload() + "tt.txt").exists);
+  EXPECT_EQ(data("wt.txt"), "Welcome");
+  EXPECT_EQ(data("tt.txt"), "(none)");
 }
 
-TEST_F(PayloadTest, SecondRunOverwritesAndRemovalTakesReadOnlyFiles) {
-  make_package({{"%Quillpack%/wt.txt", "first"}});
-  ASSERT_EQ(extract(), ExtractOutcome::done);
+TEST_F(PayloadTest, RemovalTakesOnlyTheRunsOwnFolderReadOnlyFilesIncluded) {
+  make_package({{"%Quillpack%/img/2/p.jpg", "first"}});
+  PayloadScan other;
+  ASSERT_EQ(extract_payload(os(), progress_, &other), ExtractOutcome::done);
   make_package({{"%Quillpack%/wt.txt", "second", false, 0x01},
                 {"%Quillpack%/img/2/p.jpg", "pic", false, 0x01}});
   ASSERT_EQ(extract(), ExtractOutcome::done);
-  EXPECT_EQ(test::read_host_file(payload_host("wt.txt")), "second");
   EXPECT_TRUE(os().file_status(payload() + "img\\2\\p.jpg").read_only);
 
-  EXPECT_TRUE(delete_payload_folder(os()));
-  EXPECT_FALSE(os().file_status(payload()).exists);
+  const std::string folder = payload();
+  EXPECT_TRUE(delete_payload_folder(os(), &scan_));
+  EXPECT_FALSE(os().file_status(folder).exists);
+  EXPECT_EQ(scan_.archive_file, nullptr);
   EXPECT_TRUE(os().file_status(os().temp_folder()).exists);
+  EXPECT_EQ(test::read_host_file(host(other.folder + "img\\2\\p.jpg")), "first");
 }
 
 // Every single failing operation during extraction and loading: no crash,
-// nothing outside the payload folder, and no data file left half written.
+// nothing outside the payload folder, and no picture left half written.
 TEST(PayloadFaults, EachFailingOperationLeavesNoDamage) {
   std::uint64_t n = 1;
   for (;; ++n) {
@@ -398,15 +508,15 @@ TEST(PayloadFaults, EachFailingOperationLeavesNoDamage) {
       }
       triggered = os.triggered();
 
-      std::string folder = posix.host_path(payload_folder(posix));
-      std::string welcome = test::read_host_file(folder + "wt.txt");
-      EXPECT_TRUE(welcome.empty() || welcome == "Welcome %name%" || welcome == "Welcome Tool")
-          << welcome;
-      std::string picture = test::read_host_file(folder + "img/2/p.jpg");
-      EXPECT_TRUE(picture.empty() || picture.size() == 70000u);
+      std::string folder = scan.folder.empty() ? std::string() : posix.host_path(scan.folder);
+      if (!folder.empty()) {
+        std::string picture = test::read_host_file(folder + "img/2/p.jpg");
+        EXPECT_TRUE(picture.empty() || picture.size() == 70000u);
+      }
+      scan.archive_file.reset();
       for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
         std::string path = item.path().string();
-        if (!item.is_regular_file() || path.rfind(folder, 0) == 0) continue;
+        if (!item.is_regular_file() || (!folder.empty() && path.rfind(folder, 0) == 0)) continue;
         if (path == root + "/payload.zip" || path == posix.host_path("C:\\setup.exe")) continue;
         if (path.find("/registry") != std::string::npos) continue;
         ADD_FAILURE() << "written outside the payload folder: " << path;
