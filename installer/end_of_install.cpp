@@ -17,7 +17,7 @@ void run_end_of_install(os::Os& os, const package::EndOfInstall& events, Message
   bool yes = false;
   MessageKind kind = message_kind(events);
   if (kind != MessageKind::none) yes = ui.show_message(kind, events.message);
-  if (runs_command(events, yes)) os.shell_open_default(events.command);
+  if (runs_command(events, yes)) os.open_as_desktop_user(events.command);
 }
 
 }  // namespace quill::installer

@@ -34,6 +34,8 @@ Error Os::set_attributes(const std::string& path, std::uint32_t attributes) {
 
 Error Os::shell_open_default(const std::string& file) { return shell_open(file); }
 
+Error Os::open_as_desktop_user(const std::string& file) { return shell_open_default(file); }
+
 std::string Os::local_date() { return std::string(); }
 
 Error Os::run_program(const std::string&, const std::string&, std::uint32_t*) { return Error::io; }

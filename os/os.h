@@ -204,6 +204,10 @@ class Os {
   // a file or a link) gives Error::exists: a folder made in advance by
   // someone else is never adopted. Default: create_folder.
   virtual Error create_folder_secured(const std::string& path, FolderAccess access);
+  // The shell's default operation on `file`, started with the ordinary
+  // rights of the user logged on at the desktop even when this program runs
+  // elevated, where the system allows. Default: shell_open_default.
+  virtual Error open_as_desktop_user(const std::string& file);
 };
 
 }  // namespace quill::os

@@ -49,6 +49,8 @@ class Win32Os : public Os {
   Error run_program(const std::string& program, const std::string& arguments,
                     std::uint32_t* exit_code) override;
   Error delete_file_later(const std::string& path, const std::string& aside) override;
+  // In win32_user_shell.cpp.
+  Error open_as_desktop_user(const std::string& file) override;
 };
 
 }  // namespace quill::os

@@ -10,6 +10,7 @@
 #include "installer/pictures.h"
 #include "installer/win32/picture.h"
 #include "installer/win32/stub.h"
+#include "os/win32_system_dll.h"
 #include "resources/quillstub_resource.h"
 
 namespace quill::stub {
@@ -51,12 +52,55 @@ class Locked {
 
 COLORREF colour(std::uint32_t packed) { return static_cast<COLORREF>(packed & 0xFFFFFFu); }
 
+// GradientFill lives in msimg32.dll, which is not among the DLLs the system
+// always takes from its own folder: it is loaded from the system folder
+// (WinMain has done so already), and a fade without it is drawn in bands.
+using GradientFillFunction = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+
+GradientFillFunction gradient_fill() {
+  static const GradientFillFunction function = [] {
+    HMODULE library = os::load_system_dll("msimg32.dll");
+    return library ? reinterpret_cast<GradientFillFunction>(
+                         reinterpret_cast<void*>(GetProcAddress(library, "GradientFill")))
+                   : nullptr;
+  }();
+  return function;
+}
+
+BYTE blend(BYTE top, BYTE bottom, int row, int rows) {
+  return static_cast<BYTE>(top + (bottom - top) * row / rows);
+}
+
+// The vertical fade from `top` to `bottom`, one band per run of rows that
+// share a colour.
+void fill_bands(HDC dc, const RECT& client, COLORREF top, COLORREF bottom) {
+  const int rows = client.bottom - client.top;
+  auto paint_band = [&](int from, int to, COLORREF shade) {
+    RECT band = {client.left, client.top + from, client.right, client.top + to};
+    HBRUSH brush = CreateSolidBrush(shade);
+    FillRect(dc, &band, brush);
+    DeleteObject(brush);
+  };
+  int start = 0;
+  COLORREF band = top;
+  for (int row = 1; row < rows; ++row) {
+    const COLORREF shade = RGB(blend(GetRValue(top), GetRValue(bottom), row, rows),
+                               blend(GetGValue(top), GetGValue(bottom), row, rows),
+                               blend(GetBValue(top), GetBValue(bottom), row, rows));
+    if (shade == band) continue;
+    paint_band(start, row, band);
+    start = row;
+    band = shade;
+  }
+  if (rows > start) paint_band(start, rows, band);
+}
+
 void fill(HDC dc, const RECT& client) {
   const package::FullscreenSettings& s = stub().data.fullscreen;
+  const COLORREF top = colour(s.background_colour);
   if (s.fade) {
+    const COLORREF bottom = colour(s.fade_colour);
     TRIVERTEX corners[2] = {};
-    COLORREF top = colour(s.background_colour);
-    COLORREF bottom = colour(s.fade_colour);
     corners[0].x = client.left;
     corners[0].y = client.top;
     corners[0].Red = static_cast<COLOR16>(GetRValue(top) << 8);
@@ -68,9 +112,12 @@ void fill(HDC dc, const RECT& client) {
     corners[1].Green = static_cast<COLOR16>(GetGValue(bottom) << 8);
     corners[1].Blue = static_cast<COLOR16>(GetBValue(bottom) << 8);
     GRADIENT_RECT rect = {0, 1};
-    GradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+    const GradientFillFunction gradient = gradient_fill();
+    if (!gradient || !gradient(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V)) {
+      fill_bands(dc, client, top, bottom);
+    }
   } else {
-    HBRUSH brush = CreateSolidBrush(colour(s.background_colour));
+    HBRUSH brush = CreateSolidBrush(top);
     FillRect(dc, &client, brush);
     DeleteObject(brush);
   }

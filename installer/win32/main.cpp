@@ -7,6 +7,7 @@
 #include "installer/install_log.h"
 #include "installer/silent_install.h"
 #include "installer/win32/stub.h"
+#include "os/win32_system_dll.h"
 #include "resources/quillstub_resource.h"
 
 namespace quill::stub {
@@ -86,6 +87,14 @@ void end_process(int exit_code) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   using namespace quill;
+  os::search_dlls_in_system_folder_only();
+  // A DLL already loaded is found again by its name alone. msimg32.dll (the
+  // background's fade) is also asked for by name by common-controls code
+  // that does not keep to the restriction above (Wine's delay-loads it so),
+  // and riched32.dll serves the text boxes: both come from the system folder
+  // now, before any window exists.
+  os::load_system_dll("msimg32.dll");
+  os::load_system_dll("riched32.dll");
   stub::Stub& s = stub::stub();
   s.command = installer::parse_command_line(arguments ? arguments : "");
   if (!s.command.valid || s.command.help) {
@@ -102,7 +111,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     for (const std::string& argument : s.command.ignored) s.log->line("Ignored argument: " + argument);
   }
 
-  LoadLibraryA("RichEd32.dll");
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   OleInitialize(nullptr);

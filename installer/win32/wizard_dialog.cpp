@@ -424,7 +424,7 @@ bool command(WizardWindow& w, int id, int code) {
     case control::back: handle(w, w.wizard->back()); break;
     case control::browse: browse_for_folder(window); break;
     case control::cancel: ask_cancel(w, window); break;
-    case control::credit: w.session.os.shell_open(installer::kCreditUrl); break;
+    case control::credit: w.session.os.open_as_desktop_user(installer::kCreditUrl); break;
     case control::desktop:
     case control::start_menu:
     case control::quick_launch:

@@ -2,7 +2,8 @@
 # Checks the form of the shipped Windows files in the folder given:
 # 32-bit i386 PE images of the right subsystem, the stub and uninstaller
 # carrying their dialogs, Ciphon.dll exporting exactly Enblow and Deblow
-# under undecorated names, the side picture a 100 x 170 JPEG.
+# under undecorated names, the side picture a 100 x 170 JPEG, and no
+# program importing a DLL that Windows may take from the program's folder.
 set -euo pipefail
 dist=$1
 failures=0
@@ -29,6 +30,34 @@ expect_pe Ciphon.dll "Windows CUI"
 exports=$($objdump -p "$dist/Ciphon.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
           awk '/\[/ && !/Table/ { print $NF }' | sort | tr '\n' ' ')
 [ "$exports" = "Deblow Enblow " ] || fail "Ciphon.dll exports: '$exports'"
+
+# Imported DLLs. For a DLL named in a program's import table, Windows looks
+# beside the program first, unless it is one of the system's known DLLs
+# (HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs on
+# Windows 10), which always come from the system folder; ntdll.dll is mapped
+# by the system itself. The programs start from folders anyone can write to,
+# so they import no other DLL. comctl32.dll is not a known DLL: it passes
+# only where the program's manifest asks for the common controls version 6,
+# an assembly every system holds in its side-by-side store (WinSxS), where
+# the loader takes it from instead of the program's folder.
+known_dlls=$(echo advapi32 clbcatq combase comdlg32 coml2 difxapi gdi32 gdiplus imagehlp imm32 kernel32 \
+  msctf msvcrt normaliz nsi ntdll ole32 oleaut32 psapi rpcrt4 sechost setupapi shcore shell32 shlwapi \
+  user32 wldap32 wow64 wow64cpu wow64win ws2_32)
+for file in Quillset.exe ext.dat uninst.dat quillset-build.exe Ciphon.dll; do
+  [ -f "$dist/$file" ] || continue
+  imports=$($objdump -p "$dist/$file" | awk '/DLL Name:/ { print tolower($NF) }' | sort -u) || true
+  [ -n "$imports" ] || fail "$file: no import table read"
+  for dll in $imports; do
+    name=${dll%.dll}
+    if [ "$name" = comctl32 ]; then
+      manifest=$(wrestool -x --raw --type=24 "$dist/$file" 2>/dev/null) || true
+      grep -q 'name="Microsoft.Windows.Common-Controls" version="6' <<<"$manifest" ||
+        fail "$file imports comctl32.dll without the common controls 6 in its manifest"
+    elif [[ " $known_dlls " != *" $name "* ]]; then
+      fail "$file imports $dll, which Windows may take from the program's folder"
+    fi
+  done
+done
 
 # The dialogs the programs are driven by, and the stub's icon, travel as
 # resources.

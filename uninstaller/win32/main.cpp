@@ -10,6 +10,7 @@
 #include <string>
 
 #include "os/win32_os.h"
+#include "os/win32_system_dll.h"
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/front_end.h"
 #include "uninstaller/removal.h"
@@ -59,6 +60,7 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  os::search_dlls_in_system_folder_only();
   static os::Win32Os os;
   const uninstall::Arguments arguments = uninstall::parse_arguments(GetCommandLineA());
   const int code = arguments.log_path.empty()
