@@ -28,7 +28,8 @@ done
 has_key "$KEY" || fail "the uninstall key was removed after No"
 
 # Removal mode with a log that does not exist: told, nothing removed.
-staging_win=$(win_path "$(wine_temp_dir)/%Quillpack%/uninstall.exe")
+cp "$QUILL_DIST/uninst.dat" "$WORK/uninstall.exe"
+staging_win=$(win_path "$WORK/uninstall.exe")
 # (wine quotes an argument with spaces; the program drops the quotes.)
 wine "$staging_win" "C:\\No Such Folder\\uninstall.ini" >/dev/null 2>&1 &
 removal_pid=$!
