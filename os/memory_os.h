@@ -1,6 +1,6 @@
 // The simulated Windows machine of posix_os.h held in memory: the same
 // folders, special folders, path rules, registry, shortcut files, read-only
-// attribute and listing order, without a host folder. Nothing of the host is
+// attribute, listing order and links, without a host folder. Nothing of the host is
 // reachable: a path that starts with a single '/' lies outside the machine
 // and every operation refuses it.
 //

@@ -35,7 +35,9 @@ struct FileStatus {
   bool exists = false;
   bool is_folder = false;
   bool read_only = false;
-  bool is_link = false;  // the path itself is a symbolic link, junction or other reparse point
+  // The path itself is a symbolic link, junction or other reparse point;
+  // is_folder then tells whether it is one to a folder.
+  bool is_link = false;
   std::uint64_t size = 0;
   std::int64_t modified = 0;  // last write, seconds since 1970 (UTC); 0 when unknown
 };

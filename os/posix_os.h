@@ -15,7 +15,9 @@
 // host paths allowed or not) maps below <sandbox>/UNC.
 // A component that does not exist under its exact name is looked up
 // case-insensitively, as Windows file names are. Listings come in name order,
-// ignoring letter case, as a Windows file system returns them.
+// ignoring letter case, as a Windows file system returns them. A host
+// symbolic link stands for a Windows link or junction (os.h tells how each
+// operation treats one).
 //
 // The machine: profile C:\Users\User with Desktop, AppData\Roaming (and its
 // ...\Start Menu\Programs and ...\Internet Explorer\Quick Launch folders) and

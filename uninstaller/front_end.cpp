@@ -96,6 +96,8 @@ int run_launcher(os::Os& os, bool silent) {
   }
   const std::string copy = folder + "\\uninstall.exe";
   if (os.copy_file(self, copy, true) != os::Error::none) return kExitNotStarted;
+  // Kept open until the copy has started: on Windows a file open for
+  // reading refuses writers, so the bytes compared are the bytes that run.
   const std::unique_ptr<os::File> held = os.open_file(copy, os::OpenMode::read);
   if (!held || !same_bytes(os, self, *held)) return kExitNotStarted;
   if (!silent) {

@@ -100,17 +100,27 @@ const std::string& RemovalScope::anchor(EntryRole role, const std::string& path)
 }
 
 bool RemovalScope::no_link_on_the_way(os::Os& os, const std::string& entry, EntryRole role) const {
-  const std::string path = comparable(entry);
-  const std::string& from = anchor(role, path);
+  const std::string& from = anchor(role, comparable(entry));
   // The log and the uninstaller beside it are reached as the removal reached
   // the log; a link in their own place is deleted as an entry.
   if (from.empty()) return true;
-  if (role == EntryRole::installed && os.file_status(from).is_link) return false;
-  for (std::size_t at = path.find('\\', from.size() + 1); at != std::string::npos;
-       at = path.find('\\', at + 1)) {
-    if (os.file_status(path.substr(0, at)).is_link) return false;
+  // The folders are looked at as the entry spells them, which the system
+  // finds without a search through their parents.
+  std::string written = entry;
+  for (char& c : written) {
+    if (c == '/') c = '\\';
   }
-  return true;
+  bool past_anchor = false;
+  for (std::size_t at = written.find('\\'); at != std::string::npos; at = written.find('\\', at + 1)) {
+    const std::string folder = written.substr(0, at);
+    if (!past_anchor) {
+      if (comparable(folder) != from) continue;
+      past_anchor = true;
+      if (role != EntryRole::installed) continue;
+    }
+    if (os.file_status(folder).is_link) return false;
+  }
+  return past_anchor;
 }
 
 }  // namespace quill::uninstall

@@ -6,8 +6,7 @@
 #include "common/text_file.h"
 #include "os/fault_os.h"
 #include "os/memory_os.h"
-#include "os/posix_os.h"
-#include "tests/os/sandbox.h"
+#include "tests/os/machines.h"
 
 namespace quill {
 namespace {
@@ -86,57 +85,35 @@ TEST_F(FolderRemovalTest, EveryFaultLeavesAConsistentTree) {
 // they lead to stays whole. On the sandbox machine (host links) and the
 // memory machine alike.
 template <class T>
-std::string text_of(T& os, const std::string& path) {
-  std::string text;
-  return read_text_file(os, path, 100, &text) ? text : "<unreadable>";
-}
-
-template <class T>
-struct LinkMachine;
-template <>
-struct LinkMachine<os::PosixOs> {
-  testing::Sandbox sandbox;
-  os::PosixOs os{sandbox.root()};
-};
-template <>
-struct LinkMachine<os::MemoryOs> {
-  os::MemoryOs os;
-};
-
-template <class T>
 class FolderRemovalLinkTest : public ::testing::Test {
  protected:
-  LinkMachine<T> machine_;
+  testing::Machine<T> machine_;
 };
-using Backends = ::testing::Types<os::PosixOs, os::MemoryOs>;
-TYPED_TEST_SUITE(FolderRemovalLinkTest, Backends);
+TYPED_TEST_SUITE(FolderRemovalLinkTest, testing::SimulatedBackends);
 
 TYPED_TEST(FolderRemovalLinkTest, LinksGoAsEntriesAndWhatTheyLeadToStays) {
   auto& os = this->machine_.os;
-  ASSERT_EQ(os.create_folder("C:\\Victim"), os::Error::none);
-  ASSERT_EQ(os.create_folder("C:\\Victim\\inner"), os::Error::none);
-  ASSERT_TRUE(write_text_file(os, "C:\\Victim\\inner\\v.txt", "victim"));
-  ASSERT_EQ(os.set_read_only("C:\\Victim\\inner\\v.txt", true), os::Error::none);
-  ASSERT_EQ(os.create_folder("C:\\T"), os::Error::none);
-  ASSERT_EQ(os.create_folder("C:\\T\\sub"), os::Error::none);
-  ASSERT_TRUE(write_text_file(os, "C:\\T\\sub\\own.txt", "own"));
-  // A link to a folder (deep down and at the top), to a file, and to nothing.
-  ASSERT_EQ(os.create_link("C:\\T\\sub\\more", "C:\\Victim"), os::Error::none);
-  ASSERT_EQ(os.create_link("C:\\T\\a-file", "C:\\Victim\\inner\\v.txt"), os::Error::none);
-  ASSERT_EQ(os.create_link("C:\\T\\broken", "C:\\Nowhere"), os::Error::none);
-  ASSERT_EQ(os.create_link("C:\\T\\up", "C:\\"), os::Error::none);
-
+  const std::string victim = "C:\\Victim\\inner\\v.txt";
+  ASSERT_TRUE(testing::put_file(os, victim, "victim"));
+  ASSERT_EQ(os.set_read_only(victim, true), os::Error::none);
+  ASSERT_TRUE(testing::put_file(os, "C:\\T\\sub\\own.txt", "own"));
+  // A link to a folder (deep down and to the drive), to a file, to nothing.
+  for (const auto& [link, target] : {std::pair{"C:\\T\\sub\\more", "C:\\Victim"},
+                                     {"C:\\T\\a-file", "C:\\Victim\\inner\\v.txt"},
+                                     {"C:\\T\\broken", "C:\\Nowhere"}, {"C:\\T\\up", "C:\\"}}) {
+    ASSERT_EQ(os.create_link(link, target), os::Error::none) << link;
+  }
   EXPECT_TRUE(remove_folder_tree(os, "C:\\T"));
   EXPECT_FALSE(os.file_status("C:\\T").exists);
-  EXPECT_EQ(text_of(os, "C:\\Victim\\inner\\v.txt"), "victim");
-  EXPECT_TRUE(os.file_status("C:\\Victim\\inner\\v.txt").read_only);
+  EXPECT_EQ(testing::get_file(os, victim), "victim");
+  EXPECT_TRUE(os.file_status(victim).read_only);
   EXPECT_TRUE(os.file_status("C:\\Windows").is_folder);
 
   // The folder itself a link: the link goes, its target stays.
   ASSERT_EQ(os.create_link("C:\\Planted", "C:\\Victim"), os::Error::none);
   EXPECT_TRUE(remove_folder_tree(os, "C:\\Planted\\"));
   EXPECT_FALSE(os.file_status("C:\\Planted").exists);
-  EXPECT_EQ(text_of(os, "C:\\Victim\\inner\\v.txt"), "victim");
+  EXPECT_EQ(testing::get_file(os, victim), "victim");
 }
 
 }  // namespace

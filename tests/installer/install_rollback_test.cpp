@@ -7,12 +7,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <type_traits>
 
 #include "installer/install_engine.h"
 #include "installer/transaction.h"
 #include "installer_fixture.h"
 #include "os/fault_os.h"
-#include "os/memory_os.h"
+#include "tests/os/machines.h"
 
 namespace quill::installer {
 namespace {
@@ -23,17 +24,6 @@ using test::write_host_file;
 
 const char kFolder[] = "C:\\Program Files\\Tool";
 
-bool test_put(os::Os& os, const std::string& path, const std::string& bytes) {
-  auto file = os.open_file(path, os::OpenMode::write);
-  return file && file->write(bytes.data(), bytes.size());
-}
-
-std::string test_get(os::Os& os, const std::string& path) {
-  auto file = os.open_file(path, os::OpenMode::read);
-  std::string bytes(file ? static_cast<std::size_t>(file->size()) : 0, '\0');
-  if (!file || file->read(&bytes[0], bytes.size()) != bytes.size()) return "<unreadable>";
-  return bytes;
-}
 
 // Every file (bytes and write permission) and folder below the sandbox,
 // the registry file included, except the payload folder.
@@ -262,46 +252,35 @@ TEST(InstallRollbackTest, FoldersUndoneAreMadeAndRecordedAgain) {
 
 // Only a folder this run makes for the install is secured, and a link
 // planted in place of what the run made is undone as itself.
-template <class Machine>
-void check_secured_folder_and_undo_through_links(Machine& os) {
-  ASSERT_EQ(os.create_folder("C:\\Victim"), os::Error::none);
-  ASSERT_TRUE(test_put(os, "C:\\Victim\\v.txt", "victim"));
+template <class T>
+class TransactionLinkTest : public ::testing::Test {};
+TYPED_TEST_SUITE(TransactionLinkTest, quill::testing::SimulatedBackends);
+
+TYPED_TEST(TransactionLinkTest, InstallFolderIsSecuredAndUndoingNeverFollowsALink) {
+  quill::testing::Machine<TypeParam> machine;
+  auto& os = machine.os;
+  const std::string tool = "C:\\Program Files\\New\\Tool";
+  ASSERT_TRUE(quill::testing::put_file(os, "C:\\Victim\\v.txt", "victim"));
   Transaction transaction(os, "C:\\aside");
-  ASSERT_TRUE(transaction.create_install_folder("C:\\Program Files\\New\\Tool"));
+  ASSERT_TRUE(transaction.create_install_folder(tool));
   ASSERT_TRUE(transaction.create_install_folder("C:\\Program Files"));  // there before
-  ASSERT_TRUE(transaction.create_folders("C:\\Program Files\\New\\Tool\\sub"));
-  transaction.creating_file("C:\\Program Files\\New\\Tool\\sub\\f.txt");
-  ASSERT_TRUE(test_put(os, "C:\\Program Files\\New\\Tool\\sub\\f.txt", "own"));
-  // Planted by someone else: the file the run made turned link, and a
-  // link beside it.
-  ASSERT_EQ(os.delete_file("C:\\Program Files\\New\\Tool\\sub\\f.txt"), os::Error::none);
-  ASSERT_EQ(os.create_link("C:\\Program Files\\New\\Tool\\sub\\f.txt", "C:\\Victim\\v.txt"),
-            os::Error::none);
+  if constexpr (std::is_same_v<TypeParam, os::MemoryOs>) {
+    os::FolderAccess access = os::FolderAccess::private_work;
+    EXPECT_TRUE(os.folder_access(tool, &access));
+    EXPECT_EQ(access, os::FolderAccess::machine_program);
+    EXPECT_FALSE(os.folder_access("C:\\Program Files\\New", &access));
+    EXPECT_FALSE(os.folder_access("C:\\Program Files", &access));
+  }
+  ASSERT_TRUE(transaction.create_folders(tool + "\\sub"));
+  transaction.creating_file(tool + "\\sub\\f.txt");
+  // Planted by someone else: the file the run made turned link, and a link
+  // beside the install folder.
+  ASSERT_EQ(os.create_link(tool + "\\sub\\f.txt", "C:\\Victim\\v.txt"), os::Error::none);
   ASSERT_EQ(os.create_link("C:\\Program Files\\New\\more", "C:\\Victim"), os::Error::none);
   EXPECT_TRUE(transaction.undo_all());
-  EXPECT_FALSE(os.file_status("C:\\Program Files\\New\\Tool").exists);
+  EXPECT_FALSE(os.file_status(tool).exists);
   EXPECT_TRUE(os.file_status("C:\\Program Files\\New\\more").is_link);
-  EXPECT_EQ(test_get(os, "C:\\Victim\\v.txt"), "victim");
-}
-
-TEST(InstallRollbackTest, InstallFolderIsSecuredAndUndoingNeverFollowsALink) {
-  char pattern[] = "/tmp/quill-rollback-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  {
-    os::PosixOs os(pattern);
-    check_secured_folder_and_undo_through_links(os);
-  }
-  test::remove_sandbox(pattern);
-  os::MemoryOs memory;
-  os::FolderAccess access = os::FolderAccess::private_work;
-  Transaction transaction(memory, "C:\\aside");
-  ASSERT_TRUE(transaction.create_install_folder("C:\\Program Files\\New\\Tool"));
-  EXPECT_TRUE(memory.folder_access("C:\\Program Files\\New\\Tool", &access));
-  EXPECT_EQ(access, os::FolderAccess::machine_program);
-  EXPECT_FALSE(memory.folder_access("C:\\Program Files\\New", &access));
-  EXPECT_FALSE(memory.folder_access("C:\\Program Files", &access));
-  EXPECT_TRUE(transaction.undo_all());
-  check_secured_folder_and_undo_through_links(memory);
+  EXPECT_EQ(quill::testing::get_file(os, "C:\\Victim\\v.txt"), "victim");
 }
 
 }  // namespace
