@@ -1,5 +1,5 @@
 // The uninstaller program's decisions that do not need a window: which mode
-// a command line selects, the launcher's staging copy, and the texts the
+// a command line selects, the launcher's working copy, and the texts the
 // user sees.
 #pragma once
 
