@@ -8,11 +8,20 @@
 namespace quill {
 
 bool remove_folder_tree(os::Os& os, const std::string& folder) {
+  // A link in place of the folder goes itself: what it leads to belongs to
+  // someone else.
+  const std::string root = without_trailing_backslash(folder);
+  if (os.file_status(root).is_link) return os.delete_file(root) == os::Error::none;
   std::vector<os::FolderEntry> entries;
   if (os.list_folder(folder, &entries) != os::Error::none) return false;
   const std::string prefix = with_trailing_backslash(folder);
   for (const os::FolderEntry& entry : entries) {
     const std::string path = prefix + entry.name;
+    if (entry.is_link) {
+      // Deleted as an entry, never walked into.
+      if (os.delete_file(path) != os::Error::none) return false;
+      continue;
+    }
     if (entry.is_folder) {
       if (!remove_folder_tree(os, path)) return false;
       continue;

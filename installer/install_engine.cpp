@@ -149,7 +149,7 @@ InstallResult FileInstaller::run() {
   // The whole chain, so that the log's first line lands even when the
   // install folder's parents do not exist yet.
   note(request_, "Install folder: " + folder);
-  if (!transaction_.create_folders(folder)) return InstallResult::unusable_folder;
+  if (!transaction_.create_install_folder(folder)) return InstallResult::unusable_folder;
   log_path_ = folder + package::kUninstallLogName;
   // An old log is moved aside, not deleted, so that undoing brings it back.
   WriteOutcome started = write_or_ask(&callback_, log_path_, [&] {

@@ -10,7 +10,7 @@ namespace quill::installer {
 Transaction::Transaction(os::Os& os, std::string aside_folder)
     : os_(os), aside_folder_(without_trailing_backslash(aside_folder)) {}
 
-bool Transaction::create_folders(const std::string& raw) {
+bool Transaction::create_chain(const std::string& raw, bool secure_last) {
   const std::string path = without_trailing_backslash(raw);
   std::size_t position = root_length(path);
   while (position < path.size()) {
@@ -21,7 +21,10 @@ bool Transaction::create_folders(const std::string& raw) {
       if (known_folders_.count(prefix) == 0) {
         const os::FileStatus status = os_.file_status(prefix);
         if (!status.exists) {
-          const os::Error error = os_.create_folder(prefix);
+          const os::Error error =
+              secure_last && next == path.size()
+                  ? os_.create_folder_secured(prefix, os::FolderAccess::machine_program)
+                  : os_.create_folder(prefix);
           if (error == os::Error::none) {
             changes_.push_back({Kind::folder, prefix, std::string()});
             known_folders_.insert(std::move(prefix));

@@ -31,7 +31,13 @@ class Transaction {
 
   // Creates every missing folder of `path` up to `path` itself, recording
   // each one created. True when the whole chain exists afterwards.
-  bool create_folders(const std::string& path);
+  bool create_folders(const std::string& path) { return create_chain(path, false); }
+  // The same for the install folder: made by this run, it gets the access
+  // list of a machine-wide program's folder (administrators write, users
+  // read and run) instead of its parent's, so that no ordinary user can
+  // change what is installed or its uninstall log. A folder that exists
+  // already keeps its own.
+  bool create_install_folder(const std::string& path) { return create_chain(path, true); }
   // Records that `path` is about to be created by the caller (it must not
   // exist now).
   void creating_file(const std::string& path);
@@ -58,6 +64,7 @@ class Transaction {
     std::string path;
     std::string aside;  // replaced: where the old content is
   };
+  bool create_chain(const std::string& path, bool secure_last);
   bool move_or_copy(const std::string& from, const std::string& to);
   bool delete_file(const std::string& path);
 

@@ -213,10 +213,17 @@ Error FaultOs::start_program(const std::string& program, const std::string& argu
   return inner_.start_program(program, arguments);
 }
 
-Error FaultOs::delete_file_later(const std::string& path, const std::string& aside) {
+Error FaultOs::delete_file_later(const std::string& path) {
   if (state_->hit(kMoveFile, "delete_file_later", path)) return injected_error();
-  return inner_.delete_file_later(path, aside);
+  return inner_.delete_file_later(path);
 }
+
+Error FaultOs::create_folder_secured(const std::string& path, FolderAccess access) {
+  if (state_->hit(kCreateFolder, "create_folder_secured", path)) return injected_error();
+  return inner_.create_folder_secured(path, access);
+}
+
+std::string FaultOs::unpredictable_name() { return inner_.unpredictable_name(); }
 
 Error FaultOs::move_file(const std::string& from, const std::string& to) {
   if (state_->hit(kMoveFile, "move_file", to)) return injected_error();

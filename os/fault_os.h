@@ -29,7 +29,7 @@ class FaultOs : public Os {
     kOpenFile = 1u << 0,       // open_file
     kWrite = 1u << 1,          // File::write on files this object opened
     kRead = 1u << 2,           // File::read (a fault reads nothing)
-    kCreateFolder = 1u << 3,
+    kCreateFolder = 1u << 3,   // create_folder, create_folder_secured
     kDeleteFile = 1u << 4,
     kRemoveFolder = 1u << 5,
     kListFolder = 1u << 6,
@@ -102,7 +102,11 @@ class FaultOs : public Os {
   Error start_program(const std::string& program, const std::string& arguments) override;
   Error move_file(const std::string& from, const std::string& to) override;
   // Counted with move_file.
-  Error delete_file_later(const std::string& path, const std::string& aside) override;
+  Error delete_file_later(const std::string& path) override;
+  // Counted with create_folder.
+  Error create_folder_secured(const std::string& path, FolderAccess access) override;
+  // Never fails on purpose.
+  std::string unpredictable_name() override;
   std::string long_path_name(const std::string& path) override;
   // Counted with set_read_only.
   Error set_attributes(const std::string& path, std::uint32_t attributes) override;

@@ -37,12 +37,20 @@ struct NameLess {
 };
 
 struct Node {
-  bool folder = false;
+  bool folder = false;  // for a link: whether it leads to a folder
   bool read_only = false;
   std::uint32_t dos_time = 0;
+  std::string link;     // a link: the path it leads to; empty for a file or folder
+  int access = -1;      // a secured folder's FolderAccess; -1: inherited
   std::shared_ptr<Data> data;                                    // files only
   std::map<std::string, std::unique_ptr<Node>, NameLess> children;  // by name, in listing order
+
+  bool is_link() const { return !link.empty(); }
+  bool is_folder() const { return folder && link.empty(); }
 };
+
+// Links followed in a row before a path counts as leading nowhere (a loop).
+constexpr int kMaxLinkHops = 8;
 
 // A copy of `from` and everything below it.
 std::unique_ptr<Node> copy_node(const Node& from) {
@@ -50,6 +58,8 @@ std::unique_ptr<Node> copy_node(const Node& from) {
   node->folder = from.folder;
   node->read_only = from.read_only;
   node->dos_time = from.dos_time;
+  node->link = from.link;
+  node->access = from.access;
   if (from.data) node->data = std::make_shared<Data>(*from.data);
   for (const auto& [name, child] : from.children) {
     node->children.emplace_hint(node->children.end(), name, copy_node(*child));
@@ -128,21 +138,33 @@ struct MemoryOs::Machine {
   explicit Machine(std::uint64_t bytes) : capacity(bytes) { top.folder = true; }
 
   // The node of `parts` without its last `skip` names; null when missing.
-  Node* find(const Parts& parts, std::size_t skip = 0) {
+  // A link in the middle of the path is followed, as the system follows
+  // one; the path's own last node only with `follow_last`.
+  Node* find(const Parts& parts, std::size_t skip = 0, bool follow_last = false, int hops = 0) {
     auto drive = top.children.find(parts.drive);
     if (drive == top.children.end()) return nullptr;
     Node* node = drive->second.get();
     for (std::size_t i = 0; i + skip < parts.names.size(); ++i) {
-      if (!node->folder) return nullptr;
+      if (!node->is_folder()) return nullptr;
       auto it = node->children.find(parts.names[i]);
       if (it == node->children.end()) return nullptr;
       node = it->second.get();
+      if (node->is_link() && (i + 1 < parts.names.size() || follow_last)) {
+        node = follow(*node, hops);
+        if (node == nullptr) return nullptr;
+      }
     }
     return node;
   }
-  Node* find(const std::string& path) {
+  Node* find(const std::string& path, bool follow_last = false) {
     Parts parts;
-    return split(path, &parts) ? find(parts) : nullptr;
+    return split(path, &parts) ? find(parts, 0, follow_last) : nullptr;
+  }
+  // Where a link leads; null when nowhere.
+  Node* follow(const Node& link, int hops) {
+    Parts target;
+    if (hops >= kMaxLinkHops || !split(link.link, &target)) return nullptr;
+    return find(target, 0, true, hops + 1);
   }
   // Adds `name` below `parent`, which must be a folder without it.
   Node* add(Node* parent, std::string_view name, bool folder) {
@@ -185,6 +207,7 @@ struct MemoryOs::Machine {
   std::uint64_t free_override = 0;
   std::vector<std::string> shell_log;
   std::vector<std::string> notified;
+  std::uint64_t names_made = 0;  // unpredictable_name's state
 };
 
 namespace {
@@ -249,7 +272,9 @@ void add_contents(const Node& folder, const std::string& path, std::map<std::str
   for (const auto& [name, node] : folder.children) {
     std::string child = path;
     append_name(child, name);
-    if (node->folder) {
+    if (node->is_link()) {
+      all->emplace(std::move(child), "l:" + node->link);
+    } else if (node->folder) {
       add_contents(*node, child, all);
     } else {
       all->emplace(std::move(child), (node->read_only ? "r:" : "w:") + node->data->bytes);
@@ -316,12 +341,14 @@ void add_changes(const Node& before, const Node& after, std::string& path, std::
     } else {
       const Node& was = *(old_it++)->second;
       const Node& is = *(new_it++)->second;
-      if (was.folder && is.folder) {
+      if (was.is_folder() && is.is_folder()) {
         add_changes(was, is, path, changed);
-      } else if (was.folder || is.folder) {
-        // A file turned folder or back: the path, and all the folder held.
-        add_all(was.folder ? was : is, path, changed);
-      } else if (was.read_only != is.read_only || was.data->bytes != is.data->bytes) {
+      } else if (was.is_folder() || is.is_folder()) {
+        // A file or link turned folder or back: the path, and all the
+        // folder held.
+        add_all(was.is_folder() ? was : is, path, changed);
+      } else if (was.link != is.link ||
+                 (!was.is_link() && (was.read_only != is.read_only || was.data->bytes != is.data->bytes))) {
         changed->push_back(path);
       }
     }
@@ -357,6 +384,7 @@ MemoryOs MemoryOs::clone() const {
   copy->free_override = from.free_override;
   copy->shell_log = from.shell_log;
   copy->notified = from.notified;
+  copy->names_made = from.names_made;
   return MemoryOs(std::move(copy));
 }
 
@@ -394,6 +422,8 @@ FileStatus MemoryOs::file_status(const std::string& path) {
   if (node == nullptr) return status;
   status.exists = true;
   status.is_folder = node->folder;
+  status.is_link = node->is_link();
+  if (node->is_link()) return status;  // the link's own status: its kind, no size
   status.read_only = node->read_only;
   status.size = node->folder ? 0 : node->data->bytes.size();
   return status;
@@ -409,13 +439,21 @@ std::unique_ptr<File> MemoryOs::open_file(const std::string& path, OpenMode mode
     return nullptr;
   }
   Node* node = machine_->find(parts);
+  if (node != nullptr && node->is_link()) {
+    // Read through, as the system reads; never written through.
+    node = mode == OpenMode::read ? machine_->follow(*node, 0) : nullptr;
+    if (node == nullptr) {
+      result = mode == OpenMode::read ? Error::not_found : Error::access_denied;
+      return nullptr;
+    }
+  }
   if (node != nullptr && node->folder) {
     result = Error::access_denied;
     return nullptr;
   }
   if (node == nullptr) {
     Node* parent = parts.names.empty() ? nullptr : machine_->find(parts, 1);
-    if (mode == OpenMode::read || parent == nullptr || !parent->folder) {
+    if (mode == OpenMode::read || parent == nullptr || !parent->is_folder()) {
       result = Error::not_found;
       return nullptr;
     }
@@ -437,8 +475,37 @@ Error MemoryOs::create_folder(const std::string& path) {
   if (!split(path, &parts)) return Error::access_denied;
   if (machine_->find(parts) != nullptr) return Error::exists;
   Node* parent = parts.names.empty() ? nullptr : machine_->find(parts, 1);
-  if (parent == nullptr || !parent->folder) return Error::not_found;
+  if (parent == nullptr || !parent->is_folder()) return Error::not_found;
   machine_->add(parent, parts.names.back(), true);
+  return Error::none;
+}
+
+Error MemoryOs::create_folder_secured(const std::string& path, FolderAccess access) {
+  Lock lock(machine_->mutex);
+  const Error made = create_folder(path);
+  if (made == Error::none) machine_->find(path)->access = static_cast<int>(access);
+  return made;
+}
+
+bool MemoryOs::folder_access(const std::string& path, FolderAccess* access) const {
+  Lock lock(machine_->mutex);
+  const Node* node = machine_->find(path);
+  if (node == nullptr || !node->is_folder() || node->access < 0) return false;
+  *access = static_cast<FolderAccess>(node->access);
+  return true;
+}
+
+Error MemoryOs::create_link(const std::string& path, const std::string& target) {
+  Lock lock(machine_->mutex);
+  Parts parts;
+  if (!split(path, &parts) || parts.names.empty()) return Error::access_denied;
+  if (machine_->find(parts) != nullptr) return Error::exists;
+  Node* parent = machine_->find(parts, 1);
+  if (parent == nullptr || !parent->is_folder()) return Error::not_found;
+  const Node* leads_to = machine_->find(target, true);
+  Node* link = machine_->add(parent, parts.names.back(), leads_to != nullptr && leads_to->folder);
+  link->data.reset();
+  link->link = target;
   return Error::none;
 }
 
@@ -448,6 +515,10 @@ Error MemoryOs::delete_file(const std::string& path) {
   if (!split(path, &parts)) return Error::access_denied;
   Node* node = machine_->find(parts);
   if (node == nullptr) return Error::not_found;
+  if (node->is_link()) {
+    machine_->remove(parts);  // the link itself, of either kind
+    return Error::none;
+  }
   if (node->folder || node->read_only) return Error::access_denied;
   // A file still open keeps its bytes, as on the host.
   machine_->used -= std::min<std::uint64_t>(machine_->used, node->data->bytes.size());
@@ -464,6 +535,10 @@ Error MemoryOs::remove_folder(const std::string& path) {
   if (node == nullptr) return Error::not_found;
   if (!node->folder) return Error::io;
   if (parts.names.empty()) return Error::access_denied;  // a drive stays
+  if (node->is_link()) {
+    machine_->remove(parts);  // the link itself; where it leads stays
+    return Error::none;
+  }
   if (!node->children.empty()) return Error::not_empty;
   machine_->remove(parts);
   return Error::none;
@@ -474,14 +549,15 @@ Error MemoryOs::list_folder(const std::string& path, std::vector<FolderEntry>* e
   Lock lock(machine_->mutex);
   Parts parts;
   if (!split(path, &parts)) return Error::access_denied;
-  const Node* node = machine_->find(parts);
+  const Node* node = machine_->find(parts, 0, true);
   if (node == nullptr || !node->folder) return Error::not_found;
   for (const auto& [name, child] : node->children) {
     FolderEntry entry;
     entry.name = name;
     entry.is_folder = child->folder;
+    entry.is_link = child->is_link();
     entry.read_only = child->read_only;
-    entry.size = child->folder ? 0 : child->data->bytes.size();
+    entry.size = child->folder || child->is_link() ? 0 : child->data->bytes.size();
     entries->push_back(entry);
   }
   return Error::none;
@@ -491,17 +567,18 @@ Error MemoryOs::copy_file(const std::string& from, const std::string& to, bool f
   Lock lock(machine_->mutex);
   Parts source_parts, target_parts;
   if (!split(from, &source_parts) || !split(to, &target_parts)) return Error::access_denied;
-  const Node* source = machine_->find(source_parts);
+  const Node* source = machine_->find(source_parts, 0, true);
   if (source == nullptr) return Error::not_found;
   if (source->folder) return Error::access_denied;
   Node* target = machine_->find(target_parts);
   if (target != nullptr) {
     if (fail_if_exists) return Error::exists;
+    if (target->is_link()) return Error::access_denied;  // never written through
     // Copying a file onto itself would truncate it before it is read.
     if (target->folder || target->read_only || target == source) return Error::access_denied;
   } else {
     Node* parent = target_parts.names.empty() ? nullptr : machine_->find(target_parts, 1);
-    if (parent == nullptr || !parent->folder) return Error::not_found;
+    if (parent == nullptr || !parent->is_folder()) return Error::not_found;
     target = machine_->add(parent, target_parts.names.back(), false);
   }
   machine_->resize(*target->data, 0);
@@ -523,7 +600,8 @@ Error MemoryOs::set_read_only(const std::string& path, bool read_only) {
   if (!split(path, &parts)) return Error::access_denied;
   Node* node = machine_->find(parts);
   if (node == nullptr) return Error::not_found;
-  if (!node->folder) node->read_only = read_only;  // folders keep their attributes
+  // Folders keep their attributes; a link's is its own and changes nothing.
+  if (!node->folder && !node->is_link()) node->read_only = read_only;
   return Error::none;
 }
 
@@ -531,7 +609,7 @@ Error MemoryOs::set_file_time(const std::string& path, std::uint32_t dos_date_ti
   Lock lock(machine_->mutex);
   Parts parts;
   if (!split(path, &parts)) return Error::access_denied;
-  Node* node = machine_->find(parts);
+  Node* node = machine_->find(parts, 0, true);
   if (node == nullptr) return Error::not_found;
   struct tm t;
   if (!simulated::dos_time(dos_date_time, &t)) return Error::io;
@@ -628,10 +706,10 @@ Error MemoryOs::move_file(const std::string& from, const std::string& to) {
   if (source_parts.names.empty() || target_parts.names.empty()) return Error::access_denied;
   Node* source = machine_->find(source_parts);
   if (source == nullptr) return Error::not_found;
-  if (source->folder) return Error::access_denied;
+  if (source->is_folder()) return Error::access_denied;
   if (machine_->find(target_parts) != nullptr) return Error::exists;
   Node* target_parent = machine_->find(target_parts, 1);
-  if (target_parent == nullptr || !target_parent->folder) return Error::not_found;
+  if (target_parent == nullptr || !target_parent->is_folder()) return Error::not_found;
   auto& siblings = machine_->find(source_parts, 1)->children;
   auto it = siblings.find(source_parts.names.back());
   std::unique_ptr<Node> node = std::move(it->second);
@@ -646,11 +724,24 @@ Error MemoryOs::shell_open_default(const std::string& file) {
   return Error::none;
 }
 
-Error MemoryOs::delete_file_later(const std::string& path, const std::string& aside) {
-  const std::string target = !aside.empty() && move_file(path, aside) == Error::none ? aside : path;
+Error MemoryOs::delete_file_later(const std::string& path) {
   Lock lock(machine_->mutex);
-  machine_->shell_log.push_back("later|" + target);
+  machine_->shell_log.push_back("later|" + path);
   return Error::none;
+}
+
+std::string MemoryOs::unpredictable_name() {
+  Lock lock(machine_->mutex);
+  // Unguessable enough for a machine that nothing else runs on, and the
+  // same on every run, so that a fuzz input replays exactly.
+  std::uint64_t x = (machine_->names_made += 0x9E3779B97F4A7C15ull);
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+  x ^= x >> 31;
+  static const char kDigits[] = "0123456789abcdef";
+  std::string name(16, '0');
+  for (int i = 15; i >= 0; --i, x >>= 4) name[static_cast<std::size_t>(i)] = kDigits[x & 15];
+  return name;
 }
 
 }  // namespace quill::os

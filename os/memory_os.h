@@ -1,6 +1,6 @@
 // The simulated Windows machine of posix_os.h held in memory: the same
 // folders, special folders, path rules, registry, shortcut files, read-only
-// attribute and listing order, without a host folder. Nothing of the host is
+// attribute, listing order and links, without a host folder. Nothing of the host is
 // reachable: a path that starts with a single '/' lies outside the machine
 // and every operation refuses it.
 //
@@ -41,10 +41,15 @@ class MemoryOs : public Os {
   std::vector<std::string> shell_log() const;
   std::vector<std::string> notified_folders() const;
   bool read_shortcut(const std::string& link_path, Shortcut* shortcut);
+  // Plants a link at `path` that leads to `target` (a folder link when
+  // `target` is a folder now, else a file link), as someone else might.
+  Error create_link(const std::string& path, const std::string& target);
+  // Whether create_folder_secured made the folder at `path`, and how.
+  bool folder_access(const std::string& path, FolderAccess* access) const;
   // Every folder and file of drive C:, for tests that compare the machine
   // before and after: each path upper-case with '\' ("C:\WINDOWS\X.INI"),
   // a folder as "<folder>", a file as its read-only mark ("r:" or "w:")
-  // followed by its bytes.
+  // followed by its bytes, a link as "l:" followed by where it leads.
   std::map<std::string, std::string> drive_contents() const;
   // The paths of drive C:, named as drive_contents() names them, whose
   // entry there differs from `before`'s: added, removed, a file's bytes or
@@ -87,9 +92,13 @@ class MemoryOs : public Os {
   Error move_file(const std::string& from, const std::string& to) override;
   // Logged as "default|file".
   Error shell_open_default(const std::string& file) override;
-  // Moves the file to `aside` when it can and logs "later|" and the path
-  // that the next start would delete.
-  Error delete_file_later(const std::string& path, const std::string& aside) override;
+  // Logs "later|" and the path that the next start would delete.
+  Error delete_file_later(const std::string& path) override;
+  // Remembered for folder_access().
+  Error create_folder_secured(const std::string& path, FolderAccess access) override;
+  // A fixed sequence per machine (a clone goes on with its original's), so
+  // that runs repeat exactly.
+  std::string unpredictable_name() override;
 
   // Shared with the File objects handed out, which may outlive this object.
   struct Machine;

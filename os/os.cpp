@@ -40,10 +40,12 @@ std::string Os::local_date() { return std::string(); }
 
 Error Os::run_program(const std::string&, const std::string&, std::uint32_t*) { return Error::io; }
 
-Error Os::delete_file_later(const std::string&, const std::string&) { return Error::io; }
+Error Os::delete_file_later(const std::string&) { return Error::io; }
 
 Error Os::create_folder_secured(const std::string& path, FolderAccess) {
   return create_folder(path);
 }
+
+std::string Os::unpredictable_name() { return std::string(); }
 
 }  // namespace quill::os

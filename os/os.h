@@ -35,7 +35,9 @@ struct FileStatus {
   bool exists = false;
   bool is_folder = false;
   bool read_only = false;
-  bool is_link = false;  // the path itself is a symbolic link, junction or other reparse point
+  // The path itself is a symbolic link, junction or other reparse point;
+  // is_folder then tells whether it is one to a folder.
+  bool is_link = false;
   std::uint64_t size = 0;
   std::int64_t modified = 0;  // last write, seconds since 1970 (UTC); 0 when unknown
 };
@@ -119,14 +121,22 @@ class Os {
   virtual FileStatus file_status(const std::string& path) = 0;
   virtual std::unique_ptr<File> open_file(const std::string& path, OpenMode mode,
                                           Error* error = nullptr) = 0;
+  // Links: as on Windows, a link in the middle of a path is followed, and
+  // so is one at its end when a file is read or a folder listed. Reporting
+  // (file_status, list_folder's entries), deleting and removing take the
+  // link itself; opening for writing and copying onto a link are refused.
+
   // Creates one folder; its parent must exist. An existing folder gives Error::exists.
   virtual Error create_folder(const std::string& path) = 0;
   // Deletes a file; a read-only file is refused with Error::access_denied.
+  // A link of either kind is deleted itself, never what it points to.
   virtual Error delete_file(const std::string& path) = 0;
-  // Removes an empty folder.
+  // Removes an empty folder. A link to a folder is removed itself, however
+  // full the folder it points to.
   virtual Error remove_folder(const std::string& path) = 0;
   // Lists a folder's entries ("." and ".." are never returned).
   virtual Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) = 0;
+  // A link at `to` is refused with Error::access_denied.
   virtual Error copy_file(const std::string& from, const std::string& to,
                           bool fail_if_exists) = 0;
   // Puts the file `from` in the place of `to` (replacing it) and removes
@@ -195,10 +205,11 @@ class Os {
   // `exit_code` receives its exit code. Default: Error::io.
   virtual Error run_program(const std::string& program, const std::string& arguments,
                             std::uint32_t* exit_code);
-  // Deletes a file that is in use: it is moved to `aside` (a free name on
-  // the same volume) when that works, and the file (in its new or old
-  // place) is deleted when the system next starts. Default: Error::io.
-  virtual Error delete_file_later(const std::string& path, const std::string& aside);
+  // Deletes a file that is in use when the system next starts, by its own
+  // path: it is never moved first, so no folder that others can write to
+  // decides what goes then. A folder given here is removed then when it is
+  // empty. Default: Error::io.
+  virtual Error delete_file_later(const std::string& path);
   // Creates one new folder (its parent must exist) with an explicit access
   // list instead of the inherited one. Anything already at `path` (a folder,
   // a file or a link) gives Error::exists: a folder made in advance by
@@ -208,6 +219,11 @@ class Os {
   // rights of the user logged on at the desktop even when this program runs
   // elevated, where the system allows. Default: shell_open_default.
   virtual Error open_as_desktop_user(const std::string& file);
+  // 16 hexadecimal digits from the system's source of random numbers, for
+  // a name that no other program can guess. Empty when there is no such
+  // source; the caller must not fall back to a guessable name. Default:
+  // empty.
+  virtual std::string unpredictable_name();
 };
 
 }  // namespace quill::os

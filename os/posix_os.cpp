@@ -97,6 +97,19 @@ bool make_host_folders(const std::string& path) {
 
 bool is_writable(const struct stat& st) { return (st.st_mode & S_IWUSR) != 0; }
 
+// True when the host path itself is a symbolic link (the sandbox's links,
+// which stand for Windows links and junctions).
+bool is_host_link(const std::string& host) {
+  struct stat st;
+  return ::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// True when the host path leads to a folder, through links.
+bool leads_to_folder(const std::string& host) {
+  struct stat st;
+  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 class PosixFile : public File {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
@@ -291,8 +304,15 @@ FileStatus PosixOs::file_status(const std::string& path) {
   FileStatus status;
   struct stat st;
   std::string host = host_path(path);
-  if (host.empty() || ::stat(host.c_str(), &st) != 0) return status;
+  if (host.empty() || ::lstat(host.c_str(), &st) != 0) return status;
   status.exists = true;
+  if (S_ISLNK(st.st_mode)) {
+    // The link's own status, as Windows reports it: its kind, no size.
+    status.is_link = true;
+    status.is_folder = leads_to_folder(host);
+    status.modified = static_cast<std::int64_t>(st.st_mtime);
+    return status;
+  }
   status.is_folder = S_ISDIR(st.st_mode);
   status.read_only = !is_writable(st);
   status.size = status.is_folder ? 0 : static_cast<std::uint64_t>(st.st_size);
@@ -321,11 +341,13 @@ std::unique_ptr<File> PosixOs::open_file(const std::string& path, OpenMode mode,
       result = Error::access_denied;
       return nullptr;
     }
+    // A link in place of the file is refused, never written through.
     flags = mode == OpenMode::write ? (O_RDWR | O_CREAT | O_TRUNC) : (O_WRONLY | O_CREAT | O_APPEND);
+    flags |= O_NOFOLLOW;
   }
   int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
   if (fd < 0) {
-    result = from_errno(errno);
+    result = errno == ELOOP ? Error::access_denied : from_errno(errno);
     return nullptr;
   }
   result = Error::none;
@@ -339,12 +361,23 @@ Error PosixOs::create_folder(const std::string& path) {
   return Error::none;
 }
 
+Error PosixOs::create_folder_secured(const std::string& path, FolderAccess access) {
+  std::string host = host_path(path);
+  if (host.empty()) return Error::access_denied;
+  // mkdir never adopts what is there, a link included.
+  if (::mkdir(host.c_str(), access == FolderAccess::private_work ? 0700 : 0755) != 0) {
+    return from_errno(errno);
+  }
+  return Error::none;
+}
+
 Error PosixOs::delete_file(const std::string& path) {
   std::string host = host_path(path);
   if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::lstat(host.c_str(), &st) != 0) return from_errno(errno);
-  if (S_ISDIR(st.st_mode) || !is_writable(st)) return Error::access_denied;
+  // A link of either kind is unlinked itself.
+  if (!S_ISLNK(st.st_mode) && (S_ISDIR(st.st_mode) || !is_writable(st))) return Error::access_denied;
   if (::unlink(host.c_str()) != 0) return from_errno(errno);
   return Error::none;
 }
@@ -354,6 +387,10 @@ Error PosixOs::remove_folder(const std::string& path) {
   if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::lstat(host.c_str(), &st) != 0) return from_errno(errno);
+  if (S_ISLNK(st.st_mode) && leads_to_folder(host)) {
+    // A link to a folder goes itself; the folder stays as it is.
+    return ::unlink(host.c_str()) == 0 ? Error::none : from_errno(errno);
+  }
   if (!S_ISDIR(st.st_mode)) return Error::io;
   if (::rmdir(host.c_str()) != 0) return errno == EEXIST ? Error::not_empty : from_errno(errno);
   return Error::none;
@@ -370,12 +407,16 @@ Error PosixOs::list_folder(const std::string& path, std::vector<FolderEntry>* en
     if (name == "." || name == "..") continue;
     struct stat st;
     std::string entry_path = host + "/" + name;
-    struct stat link_st;
-    bool is_link = ::lstat(entry_path.c_str(), &link_st) == 0 && S_ISLNK(link_st.st_mode);
-    if (::stat(entry_path.c_str(), &st) != 0) continue;
+    if (::lstat(entry_path.c_str(), &st) != 0) continue;
     FolderEntry entry;
     entry.name = name;
-    entry.is_link = is_link;
+    if (S_ISLNK(st.st_mode)) {
+      // The link's own entry, listed even when it leads nowhere.
+      entry.is_link = true;
+      entry.is_folder = leads_to_folder(entry_path);
+      entries->push_back(entry);
+      continue;
+    }
     entry.is_folder = S_ISDIR(st.st_mode);
     entry.read_only = !is_writable(st);
     entry.size = entry.is_folder ? 0 : static_cast<std::uint64_t>(st.st_size);
@@ -409,6 +450,9 @@ Error PosixOs::copy_file(const std::string& from, const std::string& to, bool fa
   if (::stat(source.c_str(), &from_st) != 0) return from_errno(errno);
   if (S_ISDIR(from_st.st_mode)) return Error::access_denied;
   struct stat to_st;
+  if (::lstat(target.c_str(), &to_st) == 0 && S_ISLNK(to_st.st_mode)) {
+    return fail_if_exists ? Error::exists : Error::access_denied;
+  }
   if (::stat(target.c_str(), &to_st) == 0) {
     if (fail_if_exists) return Error::exists;
     if (S_ISDIR(to_st.st_mode) || !is_writable(to_st)) return Error::access_denied;
@@ -451,7 +495,9 @@ Error PosixOs::set_read_only(const std::string& path, bool read_only) {
   if (host.empty()) return Error::access_denied;
   struct stat st;
   if (::stat(host.c_str(), &st) != 0) return from_errno(errno);
-  if (S_ISDIR(st.st_mode)) return Error::none;  // folders keep their permissions
+  // Folders keep their permissions; a link's attribute is its own, and what
+  // it leads to keeps its mode.
+  if (S_ISDIR(st.st_mode) || is_host_link(host)) return Error::none;
   mode_t mode = st.st_mode & 07777;
   mode = read_only ? (mode & ~static_cast<mode_t>(0222)) : (mode | S_IWUSR);
   if (::chmod(host.c_str(), mode) != 0) return from_errno(errno);
@@ -611,11 +657,32 @@ Error PosixOs::shell_open_default(const std::string& file) {
   return Error::none;
 }
 
-Error PosixOs::delete_file_later(const std::string& path, const std::string& aside) {
-  const std::string target = !aside.empty() && move_file(path, aside) == Error::none ? aside : path;
+Error PosixOs::delete_file_later(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
-  shell_log_.push_back("later|" + target);
+  shell_log_.push_back("later|" + path);
   return Error::none;
+}
+
+std::string PosixOs::unpredictable_name() {
+  unsigned char bytes[8];
+  const int fd = ::open("/dev/urandom", O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::string();
+  PosixFile source(fd);
+  if (source.read(bytes, sizeof bytes) != sizeof bytes) return std::string();
+  static const char kDigits[] = "0123456789abcdef";
+  std::string name;
+  for (unsigned char byte : bytes) {
+    name += kDigits[byte >> 4];
+    name += kDigits[byte & 15];
+  }
+  return name;
+}
+
+Error PosixOs::create_link(const std::string& path, const std::string& target) {
+  const std::string host = host_path(path);
+  const std::string to = host_path(target);
+  if (host.empty() || to.empty()) return Error::access_denied;
+  return ::symlink(to.c_str(), host.c_str()) == 0 ? Error::none : from_errno(errno);
 }
 
 std::string PosixOs::local_date() {

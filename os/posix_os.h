@@ -15,7 +15,9 @@
 // host paths allowed or not) maps below <sandbox>/UNC.
 // A component that does not exist under its exact name is looked up
 // case-insensitively, as Windows file names are. Listings come in name order,
-// ignoring letter case, as a Windows file system returns them.
+// ignoring letter case, as a Windows file system returns them. A host
+// symbolic link stands for a Windows link or junction (os.h tells how each
+// operation treats one).
 //
 // The machine: profile C:\Users\User with Desktop, AppData\Roaming (and its
 // ...\Start Menu\Programs and ...\Internet Explorer\Quick Launch folders) and
@@ -57,6 +59,9 @@ class PosixOs : public Os {
   // Reads back a shortcut written by create_shortcut; false when `link_path`
   // holds none.
   bool read_shortcut(const std::string& link_path, Shortcut* shortcut);
+  // Plants a link at `path` that leads to `target` (a host symbolic link,
+  // which stands for a Windows link or junction), as someone else might.
+  Error create_link(const std::string& path, const std::string& target);
 
   // Os operations: see os.h.
   FileStatus file_status(const std::string& path) override;
@@ -95,9 +100,12 @@ class PosixOs : public Os {
   Error move_file(const std::string& from, const std::string& to) override;
   // Logged as "default|file".
   Error shell_open_default(const std::string& file) override;
-  // Moves the file to `aside` when it can and logs "later|" and the path
-  // that the next start would delete.
-  Error delete_file_later(const std::string& path, const std::string& aside) override;
+  // Logs "later|" and the path that the next start would delete.
+  Error delete_file_later(const std::string& path) override;
+  // A private folder is the owner's alone (mode 0700).
+  Error create_folder_secured(const std::string& path, FolderAccess access) override;
+  // From the host's /dev/urandom.
+  std::string unpredictable_name() override;
   // The host's local date.
   std::string local_date() override;
 

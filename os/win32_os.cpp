@@ -2,8 +2,10 @@
 #include "os/win32_os.h"
 
 #include <windows.h>
+#include <ntsecapi.h>
 #include <objbase.h>
 #include <objidl.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <shellapi.h>
 
@@ -42,6 +44,56 @@ Error error_from(DWORD code) {
 }
 
 Error last_error() { return error_from(GetLastError()); }
+
+// A reparse point: a symbolic link, a junction or a mount point, which
+// would carry an operation elsewhere; INVALID_FILE_ATTRIBUTES is none.
+bool is_reparse_point(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// True when the process runs with an elevated token (an administrator past
+// the consent prompt); false where the system cannot tell.
+bool runs_elevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  const BOOL known = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+  CloseHandle(token);
+  return known && elevation.TokenIsElevated != 0;
+}
+
+// The running user's security identifier in text form; empty when unknown.
+std::string user_sid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::string();
+  std::string text;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::string buffer(size, '\0');
+  char* sid_text = nullptr;
+  if (size > 0 && GetTokenInformation(token, TokenUser, &buffer[0], size, &size) &&
+      ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(&buffer[0])->User.Sid, &sid_text)) {
+    text = sid_text;
+    LocalFree(sid_text);
+  }
+  CloseHandle(token);
+  return text;
+}
+
+// The access list of a secured folder in the system's descriptor language:
+// protected from its parent's entries ("P"), every entry inherited by the
+// folders and files made inside ("OICI"). Empty when it cannot be formed.
+std::string access_list(FolderAccess access) {
+  static const char kAdministratorsAndSystem[] = "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+  if (access == FolderAccess::machine_program) {
+    // Users: read, list and run (FILE_GENERIC_READ | FILE_GENERIC_EXECUTE).
+    return std::string(kAdministratorsAndSystem) + "(A;OICI;0x1200a9;;;BU)";
+  }
+  if (runs_elevated()) return kAdministratorsAndSystem;
+  const std::string user = user_sid();
+  return user.empty() ? std::string() : "D:P(A;OICI;FA;;;" + user + ")";
+}
 
 // Registry calls answer their status directly rather than through GetLastError.
 Error registry_error(LONG status) { return error_from(static_cast<DWORD>(status)); }
@@ -219,6 +271,9 @@ FileStatus Win32Os::file_status(const std::string& path) {
   status.exists = true;
   status.is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   status.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  // The attributes are the link's own: the system does not follow a link
+  // at the end of the path here.
+  status.is_link = is_reparse_point(data.dwFileAttributes);
   status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   // 100-nanosecond steps since 1601, to seconds since 1970.
   const std::uint64_t ticks =
@@ -240,11 +295,30 @@ std::unique_ptr<File> Win32Os::open_file(const std::string& path, OpenMode mode,
     access = GENERIC_WRITE;
     disposition = OPEN_ALWAYS;
   }
-  HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD flags = FILE_ATTRIBUTE_NORMAL;
+  if (mode != OpenMode::read) {
+    // A link planted in place of the file would carry the write to its
+    // target: the link itself is opened, and refused.
+    if (is_reparse_point(GetFileAttributesA(path.c_str()))) {
+      if (error) *error = Error::access_denied;
+      return nullptr;
+    }
+    flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+  }
+  HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     if (error) *error = last_error();
     return nullptr;
+  }
+  if (mode != OpenMode::read) {
+    // One planted between the look and the open.
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!GetFileInformationByHandle(handle, &information) ||
+        is_reparse_point(information.dwFileAttributes)) {
+      CloseHandle(handle);
+      if (error) *error = Error::access_denied;
+      return nullptr;
+    }
   }
   if (error) *error = Error::none;
   return std::make_unique<Win32File>(handle, mode == OpenMode::append);
@@ -255,12 +329,35 @@ Error Win32Os::create_folder(const std::string& path) {
   return last_error();
 }
 
+Error Win32Os::create_folder_secured(const std::string& path, FolderAccess access) {
+  const std::string list = access_list(access);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (list.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                          list.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+    return Error::io;
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+  // Fails on anything already there, a link included: nothing made in
+  // advance by someone else is adopted.
+  const Error result = CreateDirectoryA(path.c_str(), &attributes) ? Error::none : last_error();
+  LocalFree(descriptor);
+  return result;
+}
+
 Error Win32Os::delete_file(const std::string& path) {
+  // DeleteFile takes a file link itself; a link to a folder goes the way
+  // a folder does, and RemoveDirectory takes that link itself.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (is_reparse_point(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return RemoveDirectoryA(path.c_str()) ? Error::none : last_error();
+  }
   if (DeleteFileA(path.c_str())) return Error::none;
   return last_error();
 }
 
 Error Win32Os::remove_folder(const std::string& path) {
+  // On a junction or a link to a folder, RemoveDirectory removes the link
+  // and leaves the folder it points to as it is.
   if (RemoveDirectoryA(path.c_str())) return Error::none;
   return last_error();
 }
@@ -289,6 +386,10 @@ Error Win32Os::list_folder(const std::string& path, std::vector<FolderEntry>* en
 }
 
 Error Win32Os::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
+  // CopyFile would write through a link at the destination.
+  if (is_reparse_point(GetFileAttributesA(to.c_str()))) {
+    return fail_if_exists ? Error::exists : Error::access_denied;
+  }
   if (CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE)) return Error::none;
   return last_error();
 }
@@ -546,13 +647,23 @@ Error Win32Os::run_program(const std::string& program, const std::string& argume
   return Error::none;
 }
 
-Error Win32Os::delete_file_later(const std::string& path, const std::string& aside) {
-  // A file in use can still be renamed: moved out of its folder, it no
-  // longer keeps that folder from being removed.
-  std::string target = path;
-  if (!aside.empty() && MoveFileExA(path.c_str(), aside.c_str(), 0)) target = aside;
-  if (MoveFileExA(target.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return Error::none;
-  return target == path ? last_error() : Error::none;
+Error Win32Os::delete_file_later(const std::string& path) {
+  // Recorded for the system's next start (administrators only); a folder
+  // goes then only when it is empty.
+  if (MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return Error::none;
+  return last_error();
+}
+
+std::string Win32Os::unpredictable_name() {
+  unsigned char bytes[8];
+  if (!RtlGenRandom(bytes, sizeof bytes)) return std::string();
+  static const char kDigits[] = "0123456789abcdef";
+  std::string name;
+  for (unsigned char byte : bytes) {
+    name += kDigits[byte >> 4];
+    name += kDigits[byte & 15];
+  }
+  return name;
 }
 
 Error Win32Os::move_file(const std::string& from, const std::string& to) {

@@ -48,9 +48,14 @@ class Win32Os : public Os {
   std::string local_date() override;
   Error run_program(const std::string& program, const std::string& arguments,
                     std::uint32_t* exit_code) override;
-  Error delete_file_later(const std::string& path, const std::string& aside) override;
+  Error delete_file_later(const std::string& path) override;
   // In win32_user_shell.cpp.
   Error open_as_desktop_user(const std::string& file) override;
+  // Administrators and SYSTEM, and the user where the folder is private to
+  // a process that runs without elevation; see FolderAccess.
+  Error create_folder_secured(const std::string& path, FolderAccess access) override;
+  // From the system's cryptographic generator.
+  std::string unpredictable_name() override;
 };
 
 }  // namespace quill::os

@@ -82,6 +82,7 @@ class LogReader {
 }  // namespace
 
 LogStatus read_uninstall_log(os::Os& os, const std::string& path, UninstallLog* log) {
+  log->path = path;
   log->registered_name.clear();
   log->name_damaged = false;
   log->entries.clear();

@@ -47,6 +47,9 @@ enum class LogStatus {
 };
 
 struct UninstallLog {
+  // Where the log was read from: the log copy that the removal may delete
+  // is this file.
+  std::string path;
   std::string registered_name;
   // The first line was damaged (too long or with a zero byte): its text is
   // cut and must not be used as a registry key name.

@@ -1,8 +1,12 @@
 // Command line, launcher mode and the texts of the uninstaller program.
 #include "uninstaller/front_end.h"
 
+#include <cstring>
+#include <memory>
+#include <vector>
+
 #include "common/limits.h"
-#include "package/entry_names.h"
+#include "package/uninstall_log.h"
 
 namespace quill::uninstall {
 
@@ -57,24 +61,50 @@ std::string log_path_beside(const std::string& program_path) {
   return folder + package::kUninstallLogName;
 }
 
-std::string staging_copy_path(const std::string& temp_folder) {
-  return temp_folder + package::kDataEntryPrefix + "\\uninstall.exe";
+std::string working_folder_path(const std::string& temp_folder, const std::string& unpredictable) {
+  return temp_folder + "Quillclean-" + unpredictable;
 }
+
+namespace {
+
+// True when `copy` holds exactly the bytes of the file at `original`.
+bool same_bytes(os::Os& os, const std::string& original, os::File& copy) {
+  std::unique_ptr<os::File> source = os.open_file(original, os::OpenMode::read);
+  const std::uint64_t size = source ? source->size() : 0;
+  if (!source || !copy.seek(0) || copy.size() != size) return false;
+  std::vector<char> expected(1 << 16), found(1 << 16);
+  for (std::uint64_t done = 0;;) {
+    const std::size_t n = source->read(expected.data(), expected.size());
+    if (copy.read(found.data(), found.size()) != n) return false;
+    // A read that fails ends early: only the whole file counts.
+    if (n == 0) return done == size;
+    if (std::memcmp(expected.data(), found.data(), n) != 0) return false;
+    done += n;
+  }
+}
+
+}  // namespace
 
 int run_launcher(os::Os& os, bool silent) {
   const std::string self = os.module_path();
   const std::string temp = os.temp_folder();
-  if (self.empty() || temp.empty()) return kExitNotStarted;
-  os.create_folder(temp + package::kDataEntryPrefix);
-  const std::string copy = staging_copy_path(temp);
-  // When the copy fails because an earlier copy still runs, that earlier
-  // copy is started again with this log.
-  os.copy_file(self, copy, false);
+  const std::string name = os.unpredictable_name();
+  if (self.empty() || temp.empty() || name.empty()) return kExitNotStarted;
+  const std::string folder = working_folder_path(temp, name);
+  if (os.create_folder_secured(folder, os::FolderAccess::private_work) != os::Error::none) {
+    return kExitNotStarted;
+  }
+  const std::string copy = folder + "\\uninstall.exe";
+  if (os.copy_file(self, copy, true) != os::Error::none) return kExitNotStarted;
+  // Kept open until the copy has started: on Windows a file open for
+  // reading refuses writers, so the bytes compared are the bytes that run.
+  const std::unique_ptr<os::File> held = os.open_file(copy, os::OpenMode::read);
+  if (!held || !same_bytes(os, self, *held)) return kExitNotStarted;
   if (!silent) {
     // Interactive: the copy asks and shows the removal; the launcher ends
     // at once, so its own file is free to be deleted.
-    os.start_program(copy, log_path_beside(self));
-    return kExitRemoved;
+    return os.start_program(copy, log_path_beside(self)) == os::Error::none ? kExitRemoved
+                                                                            : kExitNotStarted;
   }
   const std::string arguments = "/S " + log_path_beside(self);
   std::uint32_t code = 0;

@@ -1,5 +1,5 @@
 // The uninstaller program's decisions that do not need a window: which mode
-// a command line selects, the launcher's staging copy, and the texts the
+// a command line selects, the launcher's working copy, and the texts the
 // user sees.
 #pragma once
 
@@ -30,7 +30,7 @@ Arguments parse_arguments(const std::string& command_line);
 // Exit codes of both modes; the launcher passes on its copy's.
 enum ExitCode {
   kExitRemoved = 0,
-  kExitNotStarted = 1,  // the launcher could not run its staging copy
+  kExitNotStarted = 1,  // the launcher could not make or start its working copy
   kExitDeclined = 2,    // the user answered No
   kExitUnusableLog = 3,
 };
@@ -38,14 +38,20 @@ enum ExitCode {
 // The log that lies beside a program file.
 std::string log_path_beside(const std::string& program_path);
 
-// The staging copy below a temporary folder (which ends with '\').
-std::string staging_copy_path(const std::string& temp_folder);
+// The working copy's folder below a temporary folder (which ends with '\'):
+// a name of its own for each run, from os::Os::unpredictable_name().
+std::string working_folder_path(const std::string& temp_folder, const std::string& unpredictable);
 
-// Launcher mode: copies the running program into the staging folder and
-// starts the copy with the log beside the running program. Interactive, it
-// does not wait (failures are silent) and answers kExitRemoved. Silent, it
-// passes "/S" first, waits and answers the copy's exit code, so that the
-// caller returns only when the removal is done.
+// Launcher mode: copies the running program into a fresh working folder
+// that only this user (or, elevated, only administrators) can write, and
+// starts that copy with the log beside the running program. Whatever was
+// made or planted before is never started: a folder that cannot be made
+// fresh, a copy that fails or a copy whose bytes differ from the program's
+// ends the launcher with kExitNotStarted. The copy stays open for reading
+// until it has started, which on Windows keeps anyone from writing it in
+// the meantime. Interactive, the launcher does not wait and answers
+// kExitRemoved; silent, it passes "/S" first, waits and answers the copy's
+// exit code, so that the caller returns only when the removal is done.
 int run_launcher(os::Os& os, bool silent = false);
 
 // "Are you sure you wish to uninstall %s?", the name shortened so that the

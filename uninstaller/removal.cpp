@@ -1,12 +1,12 @@
 // The removal engine.
 #include "uninstaller/removal.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/folder_removal.h"
 #include "common/limits.h"
 #include "common/paths.h"
-#include "package/entry_names.h"
 #include "package/uninstall_key.h"
 
 namespace quill::uninstall {
@@ -18,12 +18,27 @@ std::string without_trailing_separator(const std::string& path) {
   return path;
 }
 
-// True when `path` lies below `folder` (not the folder itself).
-bool is_below(const std::string& folder, const std::string& path) {
-  const std::string base = comparable_folder_path(folder);
-  const std::string inner = comparable_folder_path(path);
-  return !base.empty() && inner.size() > base.size() + 1 &&
-         inner.compare(0, base.size(), base) == 0 && inner[base.size()] == '\\';
+// Schedules the folders that hold the installed files in `later`, from
+// each file's own folder up to the install folder, for removal at the next
+// start, deepest first: the files go then, and so do these folders when
+// nothing else is in them.
+void remove_folders_later(os::Os& os, const RemovalScope& scope, const std::vector<std::string>& later) {
+  std::vector<std::string> folders;
+  for (const std::string& file : later) {
+    std::string folder = comparable_folder_path(file);
+    while (is_below_comparable(scope.install_folder(), folder)) {
+      folder.resize(folder.rfind('\\'));
+      folders.push_back(folder);
+    }
+  }
+  std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
+    return a.size() != b.size() ? a.size() > b.size() : a < b;
+  });
+  folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+  for (const std::string& folder : folders) {
+    const os::FileStatus status = os.file_status(folder);
+    if (status.is_folder && !status.is_link) os.delete_file_later(folder);
+  }
 }
 
 }  // namespace
@@ -38,46 +53,43 @@ std::string removing_line(const std::string& entry) {
   return std::string(kHead) + "..." + entry.substr(entry.size() - keep) + kTail;
 }
 
-void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry) {
-  if (!is_absolute_path_either_separator(entry)) return;  // empty, or relative to who knows where
+void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry, EntryRole role,
+                  std::vector<std::string>* later) {
+  if (role == EntryRole::none || !is_absolute_path_either_separator(entry)) return;
   os::FileStatus status = os.file_status(entry);
+  if (status.exists && status.is_link) {
+    // Whatever it leads to is not the installation's.
+    os.delete_file(entry);
+    return;
+  }
   if (status.exists && status.is_folder) {
     if (!guard.may_remove(entry)) return;
     const std::string folder = without_trailing_separator(entry);
     // The installer lists folders of its own only as program groups; any
     // other listed folder comes from a damaged log and goes only when empty.
-    if (is_below(os.special_folder(os::SpecialFolder::programs), folder)) {
-      remove_folder_tree(os, folder);
-    }
+    if (role == EntryRole::program_group) remove_folder_tree(os, folder);
     os.remove_folder(folder);
     return;
   }
+  if (role == EntryRole::program_group) return;  // a file there is no group
   const os::Error deleted = os.delete_file(entry);
   if (deleted != os::Error::none && deleted != os::Error::not_found && status.exists &&
       !status.read_only) {
     // In use (the uninstaller that started this removal and waits for it,
-    // a running program): out of its folder now, gone at the next start.
-    os.delete_file_later(entry, aside_path(os, entry));
+    // a running program): gone at the next start, from where it is.
+    os.delete_file_later(entry);
+    if (role == EntryRole::installed) later->push_back(entry);
   }
-}
-
-std::string aside_path(os::Os& os, const std::string& path) {
-  const std::string temp = os.temp_folder();
-  if (temp.empty()) return std::string();
-  const std::string staging = temp + package::kDataEntryPrefix;
-  os.create_folder(staging);  // there already when a staging copy runs
-  const std::size_t slash = path.find_last_of('\\');
-  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  for (unsigned n = 1; n <= 100; ++n) {
-    std::string aside = staging + "\\~" + std::to_string(n) + "." + name;
-    if (!os.file_status(aside).exists) return aside;
-  }
-  return std::string();
 }
 
 void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise) {
   if (normalise && (base.empty() || base.back() != '\\')) base += '\\';
   const std::string folder = base + relative;  // ends with '\'
+  if (relative.empty() && os.file_status(without_trailing_separator(folder)).is_link) {
+    // A link in place of the swept folder goes itself.
+    os.delete_file(without_trailing_separator(folder));
+    return;
+  }
   std::vector<os::FolderEntry> entries;
   if (folder.size() <= kMaxPathLength &&
       os.list_folder(without_trailing_separator(folder), &entries) == os::Error::none) {
@@ -88,7 +100,9 @@ void sweep_folder(os::Os& os, std::string base, const std::string& relative, boo
       // so that its folder stays.
       if (path.size() > kMaxPathLength) return;
       os::FileStatus status = os.file_status(path);
-      if (status.exists && status.is_folder) {
+      if (status.exists && status.is_link && status.is_folder) {
+        os.remove_folder(path);  // the link itself, as an entry
+      } else if (status.exists && status.is_folder) {
         sweep_folder(os, base, relative + entry.name + "\\", false);
       } else if (status.exists) {
         return;
@@ -104,19 +118,23 @@ bool delete_uninstall_entry(os::Os& os, const UninstallLog& log) {
 
 void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
                  RemovalObserver& observer) {
+  const RemovalScope scope(os, log, guard);
+  std::vector<std::string> later;
   const std::size_t count = log.entries.size();
   const std::size_t last = count == 0 ? 0 : count - 1;
   observer.set_progress_range(last);
   for (std::size_t i = 0; i + 1 < count; ++i) {
     const LogEntry& entry = log.entries[i];
     observer.set_status(removing_line(entry.path));
-    if (!entry.damaged) remove_entry(os, guard, entry.path);
+    const EntryRole role = entry.damaged ? EntryRole::none : scope.role(entry.path);
+    if (role != EntryRole::none && scope.no_link_on_the_way(os, entry.path, role)) {
+      remove_entry(os, guard, entry.path, role, &later);
+    }
     observer.set_progress(i);
   }
   // The last entry is the install folder: only what became empty goes.
-  if (count > 0 && !log.entries[last].damaged && guard.may_remove(log.entries[last].path)) {
-    sweep_folder(os, log.entries[last].path, "", true);
-  }
+  if (scope.install_folder_trusted()) sweep_folder(os, log.entries[last].path, "", true);
+  remove_folders_later(os, scope, later);
   delete_uninstall_entry(os, log);
   observer.set_progress(last);
   observer.set_status("Done!");

@@ -6,10 +6,12 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "common/progress_report.h"
 #include "os/os.h"
 #include "uninstaller/folder_guard.h"
+#include "uninstaller/removal_scope.h"
 #include "uninstaller/uninstall_log.h"
 
 namespace quill::uninstall {
@@ -22,26 +24,27 @@ class RemovalObserver : public ProgressReport {
   virtual void finished() = 0;
 };
 
-// Runs the whole removal for a log that was read completely.
+// Runs the whole removal for a log that was read completely. Every entry
+// is shown; only those that RemovalScope places are acted on, and none
+// through a link on the way (removal_scope.h).
 void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
                  RemovalObserver& observer);
 
-// Removes one entry: a folder below the Programs folder as a whole tree and
-// any other folder only when it is empty (both when the guard allows it),
+// Removes one entry of the role given (not EntryRole::none): a program
+// group as a whole tree and any other folder only when it is empty (both
+// when the guard allows it), a link in the entry's place as itself, and
 // anything else as a file. A file that is in use (not read-only, yet not
-// deletable) is moved to aside_path() and deleted when the system next
-// starts. Other failures are ignored.
-void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry);
-
-// A free name in the staging folder below the temporary folder for a file
-// moved out of the way; empty when there is none.
-std::string aside_path(os::Os& os, const std::string& path);
+// deletable) is deleted when the system next starts; an installed one is
+// added to `later`. Other failures are ignored.
+void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry, EntryRole role,
+                  std::vector<std::string>* later);
 
 // Removes every folder below base + relative that is empty once its own
 // subfolders are swept, bottom-up, then that folder itself. A file (any
 // existing non-folder whose name does not begin with '.') ends the sweep of
 // its folder at once, so the folder and what the listing returned after the
-// file stay. Never deletes a file.
+// file stay. Never deletes a file. A link to a folder is removed as an
+// entry, never walked into; a link to a file counts as a file.
 void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise);
 
 // Deletes the uninstall entry of `log`'s registered name unless that name

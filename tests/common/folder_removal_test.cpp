@@ -6,6 +6,7 @@
 #include "common/text_file.h"
 #include "os/fault_os.h"
 #include "os/memory_os.h"
+#include "tests/os/machines.h"
 
 namespace quill {
 namespace {
@@ -78,6 +79,41 @@ TEST_F(FolderRemovalTest, EveryFaultLeavesAConsistentTree) {
   // list x4, set_read_only x2, delete x5, remove_folder x4: 15 operations.
   EXPECT_EQ(n, 16u);
   EXPECT_FALSE(os_.file_status("C:\\T").exists);
+}
+
+// Links met in a tree, or standing in place of it, go as entries: what
+// they lead to stays whole. On the sandbox machine (host links) and the
+// memory machine alike.
+template <class T>
+class FolderRemovalLinkTest : public ::testing::Test {
+ protected:
+  testing::Machine<T> machine_;
+};
+TYPED_TEST_SUITE(FolderRemovalLinkTest, testing::SimulatedBackends);
+
+TYPED_TEST(FolderRemovalLinkTest, LinksGoAsEntriesAndWhatTheyLeadToStays) {
+  auto& os = this->machine_.os;
+  const std::string victim = "C:\\Victim\\inner\\v.txt";
+  ASSERT_TRUE(testing::put_file(os, victim, "victim"));
+  ASSERT_EQ(os.set_read_only(victim, true), os::Error::none);
+  ASSERT_TRUE(testing::put_file(os, "C:\\T\\sub\\own.txt", "own"));
+  // A link to a folder (deep down and to the drive), to a file, to nothing.
+  for (const auto& [link, target] : {std::pair{"C:\\T\\sub\\more", "C:\\Victim"},
+                                     {"C:\\T\\a-file", "C:\\Victim\\inner\\v.txt"},
+                                     {"C:\\T\\broken", "C:\\Nowhere"}, {"C:\\T\\up", "C:\\"}}) {
+    ASSERT_EQ(os.create_link(link, target), os::Error::none) << link;
+  }
+  EXPECT_TRUE(remove_folder_tree(os, "C:\\T"));
+  EXPECT_FALSE(os.file_status("C:\\T").exists);
+  EXPECT_EQ(testing::get_file(os, victim), "victim");
+  EXPECT_TRUE(os.file_status(victim).read_only);
+  EXPECT_TRUE(os.file_status("C:\\Windows").is_folder);
+
+  // The folder itself a link: the link goes, its target stays.
+  ASSERT_EQ(os.create_link("C:\\Planted", "C:\\Victim"), os::Error::none);
+  EXPECT_TRUE(remove_folder_tree(os, "C:\\Planted\\"));
+  EXPECT_FALSE(os.file_status("C:\\Planted").exists);
+  EXPECT_EQ(testing::get_file(os, victim), "victim");
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 // The install engine over a fixed archive, with the data files from the
 // input (parts cut at "====" lines: fileinfo.txt, uninstall.txt,
-// shortcuts.txt, macros.txt, the folder field). Property: nothing is written
-// outside the payload folder, the destinations "fileinfo.txt" names, the
-// install folder's log, the log copy beside an absolute uninstaller path and
-// the shortcut folders.
+// shortcuts.txt, macros.txt, the folder field). Properties: nothing is
+// written outside the payload folder, the destinations "fileinfo.txt" names,
+// the install folder's log, the log copy beside an absolute uninstaller path
+// and the shortcut folders; a link planted in place of a file the install
+// writes is never written through.
 #include <minizip/zip.h>
 
 #include "common/lines.h"
@@ -48,10 +49,18 @@ std::string payload_folder(os::Os& os) {
   return os.temp_folder() + package::kPayloadFolderPrefix + "fuzz\\";
 }
 
+// Links planted where the default install folder's files and log go, each
+// leading to a file of another's.
+const std::pair<const char*, const char*> kPlantedLinks[] = {
+    {"C:\\Program Files\\Tool\\readme.txt", "C:\\Users\\User\\Documents\\keep.dat"},
+    {"C:\\Program Files\\Tool\\uninstall.ini", "C:\\Windows\\uninstall.ini"},
+};
+
 // The machine as each install finds it: the payload folder with its
 // archive, and what belongs to others (a log in the Windows folder, the
-// user's files). Made once; each run installs on a clone, so that what the
-// install changed is what the clone holds differently.
+// user's files, links planted in the install folder). Made once; each run
+// installs on a clone, so that what the install changed is what the clone
+// holds differently.
 os::MemoryOs& machine_before() {
   static os::MemoryOs os(64u << 20);
   static const bool made = [] {
@@ -61,6 +70,8 @@ os::MemoryOs& machine_before() {
     fuzz::put_file(os, "C:\\Windows\\uninstall.ini", "Other\r\n||||\r\n");
     os.create_folder("C:\\Users\\User\\Documents");
     fuzz::put_file(os, "C:\\Users\\User\\Documents\\keep.dat", "keep");
+    os.create_folder("C:\\Program Files\\Tool");
+    for (const auto& [link, target] : kPlantedLinks) os.create_link(link, target);
     return true;
   }();
   static_cast<void>(made);
@@ -130,6 +141,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string desktop = fuzz::machine_path(os.special_folder(os::SpecialFolder::desktop));
   const std::string quick = fuzz::machine_path(os.special_folder(os::SpecialFolder::app_data) +
                                                "\\Microsoft\\Internet Explorer\\Quick Launch");
+  for (const auto& [link, target] : kPlantedLinks) {
+    const std::string target_path = fuzz::machine_path(target);
+    bool named = false;
+    for (const std::string& file : files) named = named || file == target_path;
+    if (!named && fuzz::get_file(os, target) != fuzz::get_file(before, target)) {
+      fuzz::fail(std::string("the install wrote through the planted link ") + link);
+    }
+  }
   for (const std::string& path : os.changed_paths_since(before)) {
     const std::string parent = path.substr(0, path.rfind('\\'));
     bool allowed = fuzz::is_within(path, payload_path) ||

@@ -1,8 +1,11 @@
 // Uninstall log reading and removal on an installed machine with the user's
-// own files beside the installation. Properties: nothing changes that is not
-// a listed entry or inside one; files go only when listed themselves or
-// inside a listed program group; no protected folder goes; another
-// installation's uninstall entry stays.
+// own files beside the installation and links planted in the installation's
+// folders. Properties: nothing changes that is not a listed entry or inside
+// one; nothing changes outside the places of the installation (below the
+// install folder when the log lies in it, a program group, a shortcut, the
+// log itself); files go only when listed themselves or inside a listed
+// program group; no link is followed (what each leads to stays as it was);
+// no protected folder goes; another installation's uninstall entry stays.
 #include "tests/fuzz/fuzz_common.h"
 #include "package/uninstall_key.h"
 #include "uninstaller/removal.h"
@@ -32,6 +35,16 @@ std::vector<std::string> protected_folders(quill::os::Os& os) {
   return folders;
 }
 
+// Links someone planted in the installation's folders, each leading to
+// something of another's.
+std::vector<std::pair<std::string, std::string>> planted_links(quill::os::Os& os) {
+  const std::string programs = os.special_folder(quill::os::SpecialFolder::programs);
+  return {{std::string(kApp) + "\\data\\more", "C:\\Users\\User\\Documents"},
+          {std::string(kApp) + "\\old.exe", "C:\\Program Files\\Other\\keep.dat"},
+          {programs + "\\Tool\\more", "C:\\Program Files\\Other"},
+          {os.special_folder(quill::os::SpecialFolder::desktop) + "\\Tool.lnk", "C:\\Empty"}};
+}
+
 // The installed machine with the user's own files beside the installation,
 // but without its uninstall log. Made once; each input's log is written into
 // it and the removal runs on a clone, so that what the removal changed is
@@ -54,6 +67,7 @@ quill::os::MemoryOs& machine_before() {
     }
     for (const std::string& folder : protected_folders(os)) fuzz::put_file(os, folder + "\\keep.dat", "keep");
     os.set_read_only(app + "\\data\\a.dat", true);
+    for (const auto& [link, target] : planted_links(os)) os.create_link(link, target);
     const std::string uninstall_key = package::kUninstallKey;
     os.registry_write_string(os::RegistryRoot::local_machine, uninstall_key + "\\Tool", "DisplayName", "Tool");
     os.registry_write_string(os::RegistryRoot::local_machine, uninstall_key + "\\Other", "DisplayName", "Other");
@@ -80,9 +94,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   uninstall::FolderGuard guard(os);
   uninstall::run_removal(os, log, guard, observer);
 
-  for (const std::string& path : os.changed_paths_since(before)) {
+  // The places of the installation: the install folder counts only as the
+  // log's own folder, since no uninstall entry vouches for another.
+  const bool app_counts = !log.entries.empty() && !log.entries.back().damaged &&
+                          fuzz::machine_path(log.entries.back().path) == fuzz::machine_path(kApp);
+  static const std::string app_path = fuzz::machine_path(kApp);
+  static const std::string desktop_path = fuzz::machine_path(before.special_folder(os::SpecialFolder::desktop));
+  static const std::string quick_path = fuzz::machine_path(
+      before.special_folder(os::SpecialFolder::app_data) + "\\Microsoft\\Internet Explorer\\Quick Launch");
+  static const std::string log_machine_path = fuzz::machine_path(log_path);
+  auto in_places = [&](const std::string& path) {
+    const bool shortcut = path.size() > 4 && path.compare(path.size() - 4, 4, ".LNK") == 0;
+    return (app_counts && fuzz::is_within(path, app_path)) || fuzz::is_within(path, programs_path) ||
+           (shortcut && (fuzz::is_within(path, desktop_path) || fuzz::is_within(path, quick_path))) ||
+           path == log_machine_path;
+  };
+  const std::vector<std::string> changed = os.changed_paths_since(before);
+  static const std::vector<std::pair<std::string, std::string>> links = planted_links(before);
+  for (const std::string& path : changed) {
+    for (const auto& [link, target] : links) {
+      if (fuzz::is_within(path, fuzz::machine_path(target))) fuzz::fail("removal reached " + path + " through the planted link " + link);
+    }
     const os::FileStatus was = before.file_status(path);
     if (!was.exists || os.file_status(path).exists) fuzz::fail("removal added or changed " + path);
+    if (!in_places(path)) fuzz::fail("removal reached " + path + ", outside the installation's places");
     bool allowed = false;
     for (const uninstall::LogEntry& entry : log.entries) {
       const std::string listed = fuzz::machine_path(entry.path);

@@ -7,11 +7,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <type_traits>
 
 #include "installer/install_engine.h"
 #include "installer/transaction.h"
 #include "installer_fixture.h"
 #include "os/fault_os.h"
+#include "tests/os/machines.h"
 
 namespace quill::installer {
 namespace {
@@ -21,6 +23,7 @@ using test::read_host_file;
 using test::write_host_file;
 
 const char kFolder[] = "C:\\Program Files\\Tool";
+
 
 // Every file (bytes and write permission) and folder below the sandbox,
 // the registry file included, except the payload folder.
@@ -252,6 +255,39 @@ TEST(InstallRollbackTest, FoldersUndoneAreMadeAndRecordedAgain) {
     }
   }
   test::remove_sandbox(pattern);
+}
+
+// Only a folder this run makes for the install is secured, and a link
+// planted in place of what the run made is undone as itself.
+template <class T>
+class TransactionLinkTest : public ::testing::Test {};
+TYPED_TEST_SUITE(TransactionLinkTest, quill::testing::SimulatedBackends);
+
+TYPED_TEST(TransactionLinkTest, InstallFolderIsSecuredAndUndoingNeverFollowsALink) {
+  quill::testing::Machine<TypeParam> machine;
+  auto& os = machine.os;
+  const std::string tool = "C:\\Program Files\\New\\Tool";
+  ASSERT_TRUE(quill::testing::put_file(os, "C:\\Victim\\v.txt", "victim"));
+  Transaction transaction(os, "C:\\aside");
+  ASSERT_TRUE(transaction.create_install_folder(tool));
+  ASSERT_TRUE(transaction.create_install_folder("C:\\Program Files"));  // there before
+  if constexpr (std::is_same_v<TypeParam, os::MemoryOs>) {
+    os::FolderAccess access = os::FolderAccess::private_work;
+    EXPECT_TRUE(os.folder_access(tool, &access));
+    EXPECT_EQ(access, os::FolderAccess::machine_program);
+    EXPECT_FALSE(os.folder_access("C:\\Program Files\\New", &access));
+    EXPECT_FALSE(os.folder_access("C:\\Program Files", &access));
+  }
+  ASSERT_TRUE(transaction.create_folders(tool + "\\sub"));
+  transaction.creating_file(tool + "\\sub\\f.txt");
+  // Planted by someone else: the file the run made turned link, and a link
+  // beside the install folder.
+  ASSERT_EQ(os.create_link(tool + "\\sub\\f.txt", "C:\\Victim\\v.txt"), os::Error::none);
+  ASSERT_EQ(os.create_link("C:\\Program Files\\New\\more", "C:\\Victim"), os::Error::none);
+  EXPECT_TRUE(transaction.undo_all());
+  EXPECT_FALSE(os.file_status(tool).exists);
+  EXPECT_TRUE(os.file_status("C:\\Program Files\\New\\more").is_link);
+  EXPECT_EQ(quill::testing::get_file(os, "C:\\Victim\\v.txt"), "victim");
 }
 
 }  // namespace

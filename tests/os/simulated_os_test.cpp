@@ -181,6 +181,69 @@ TYPED_TEST(SimulatedOsTest, CopyFile) {
 
 }
 
+// Links as Windows treats them: followed in the middle of a path and when
+// reading; reported, deleted and removed as themselves; never written
+// through.
+TYPED_TEST(SimulatedOsTest, LinksAreReportedAndRemovedAsThemselvesAndNeverWrittenThrough) {
+  TypeParam& os = this->os_;
+  ASSERT_EQ(os.create_folder("C:\\Victim"), Error::none);
+  ASSERT_TRUE(write(os, "C:\\Victim\\v.txt", "victim"));
+  ASSERT_EQ(os.create_folder("C:\\P"), Error::none);
+  ASSERT_EQ(os.create_link("C:\\P\\dir", "C:\\Victim"), Error::none);
+  ASSERT_EQ(os.create_link("C:\\P\\file", "C:\\Victim\\v.txt"), Error::none);
+  ASSERT_EQ(os.create_link("C:\\P\\nowhere", "C:\\Missing"), Error::none);
+
+  FileStatus dir = os.file_status("C:\\P\\dir");
+  EXPECT_TRUE(dir.exists && dir.is_link && dir.is_folder);
+  FileStatus file = os.file_status("C:\\P\\file");
+  EXPECT_TRUE(file.exists && file.is_link && !file.is_folder);
+  EXPECT_TRUE(os.file_status("C:\\P\\nowhere").is_link);
+  EXPECT_FALSE(os.file_status("C:\\Victim").is_link);
+  std::vector<FolderEntry> entries;
+  ASSERT_EQ(os.list_folder("C:\\P", &entries), Error::none);
+  ASSERT_EQ(entries.size(), 3u);
+  for (const FolderEntry& entry : entries) EXPECT_TRUE(entry.is_link) << entry.name;
+  EXPECT_TRUE(entries[0].is_folder);  // "dir"
+
+  // Followed in the middle of a path and for reading, as the system does.
+  EXPECT_EQ(read(os, "C:\\P\\dir\\v.txt"), "victim");
+  EXPECT_EQ(read(os, "C:\\P\\file"), "victim");
+  ASSERT_EQ(os.list_folder("C:\\P\\dir", &entries), Error::none);
+  EXPECT_EQ(entries.size(), 1u);
+
+  // Never written through, nor copied onto.
+  Error e = Error::none;
+  for (OpenMode mode : {OpenMode::write, OpenMode::append}) {
+    EXPECT_EQ(os.open_file("C:\\P\\file", mode, &e), nullptr);
+    EXPECT_EQ(e, Error::access_denied);
+  }
+  EXPECT_EQ(os.copy_file("C:\\Windows\\..\\P\\dir\\v.txt", "C:\\P\\file", false), Error::access_denied);
+  EXPECT_EQ(os.copy_file("C:\\P\\dir\\v.txt", "C:\\P\\file", true), Error::exists);
+  EXPECT_EQ(os.set_read_only("C:\\P\\file", true), Error::none);
+  EXPECT_FALSE(os.file_status("C:\\Victim\\v.txt").read_only);
+
+  // Deleted and removed as themselves, whatever they lead to.
+  EXPECT_EQ(os.remove_folder("C:\\P\\dir"), Error::none);
+  EXPECT_EQ(os.delete_file("C:\\P\\file"), Error::none);
+  EXPECT_EQ(os.delete_file("C:\\P\\nowhere"), Error::none);
+  ASSERT_EQ(os.create_link("C:\\P\\dir2", "C:\\Victim"), Error::none);
+  EXPECT_EQ(os.delete_file("C:\\P\\dir2"), Error::none);
+  EXPECT_EQ(os.remove_folder("C:\\P"), Error::none);
+  EXPECT_EQ(read(os, "C:\\Victim\\v.txt"), "victim");
+
+  // A secured folder is new or nothing: never what stands there already.
+  ASSERT_EQ(os.create_link("C:\\Planted", "C:\\Victim"), Error::none);
+  EXPECT_EQ(os.create_folder_secured("C:\\Planted", FolderAccess::private_work), Error::exists);
+  EXPECT_EQ(os.create_folder_secured("C:\\Victim", FolderAccess::private_work), Error::exists);
+  EXPECT_EQ(os.create_folder_secured("C:\\Fresh", FolderAccess::machine_program), Error::none);
+  EXPECT_TRUE(os.file_status("C:\\Fresh").is_folder);
+  // Names for such folders differ each time and hold only hex digits.
+  const std::string a = os.unpredictable_name(), b = os.unpredictable_name();
+  EXPECT_EQ(a.size(), 16u);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.find_first_not_of("0123456789abcdef"), std::string::npos);
+}
+
 TYPED_TEST(SimulatedOsTest, FreeSpace) {
   std::uint64_t mb = 0;
   EXPECT_TRUE(this->os_.free_megabytes("C:\\Program Files\\Not yet", &mb));

@@ -1,6 +1,7 @@
 // The program's command line, its launcher mode and its texts.
 #include "uninstaller/front_end.h"
 
+#include "os/fault_os.h"
 #include "tests/uninstaller/uninstall_fixture.h"
 
 namespace quill::uninstall {
@@ -54,25 +55,72 @@ TEST(Texts, QuestionKeepsWithinTheLineLimit) {
   }
 }
 
-class LauncherTest : public UninstallFixture {};
-
-TEST_F(LauncherTest, StartsAStagingCopyWithTheLogBesideTheProgram) {
+class LauncherTest : public UninstallFixture {
+ protected:
   const std::string program = "C:\\Program Files\\My Tool\\Uninstall.exe";
-  write_file(program, "first build");
-  os.set_module_path(program);
-  run_launcher(os);
-  const std::string copy = os.temp_folder() + "%Quillpack%\\uninstall.exe";
-  ASSERT_EQ(os.shell_log().size(), 1u);
-  EXPECT_EQ(os.shell_log()[0],
-            "start|" + copy + "|C:\\Program Files\\My Tool\\uninstall.ini");
+  void SetUp() override {
+    write_file(program, "first build");
+    os.set_module_path(program);
+  }
+  // The program the launcher started, from the shell log's last line.
+  std::string started() {
+    const std::string line = os.shell_log().empty() ? "" : os.shell_log().back();
+    return line.substr(6, line.find('|', 6) - 6);
+  }
+};
+
+TEST_F(LauncherTest, StartsAFreshPrivateCopyWithTheLogBesideTheProgram) {
+  // A program planted where the copy once went, and held open, is never run.
+  const std::string planted = os.temp_folder() + "%Quillpack%\\uninstall.exe";
+  write_file(planted, "planted");
+  os.set_read_only(planted, true);
+
+  EXPECT_EQ(run_launcher(os), kExitRemoved);
+  const std::string copy = started();
+  EXPECT_EQ(os.shell_log().back(), "start|" + copy + "|C:\\Program Files\\My Tool\\uninstall.ini");
+  EXPECT_EQ(copy.compare(0, os.temp_folder().size(), os.temp_folder()), 0) << copy;
+  os::FolderAccess access = os::FolderAccess::machine_program;
+  EXPECT_TRUE(os.folder_access(copy.substr(0, copy.rfind('\\')), &access));
+  EXPECT_EQ(access, os::FolderAccess::private_work);
   EXPECT_EQ(os.file_status(copy).size, 11u);
 
-  // A second start replaces the staging copy (the folder exists already).
+  // Each start makes a folder of its own; silent, "/S" goes first.
   write_file(program, "second, longer build");
-  run_launcher(os, true);
-  ASSERT_EQ(os.shell_log().size(), 2u);
-  EXPECT_EQ(os.shell_log()[1], "start|" + copy + "|/S C:\\Program Files\\My Tool\\uninstall.ini");
-  EXPECT_EQ(os.file_status(copy).size, 20u);
+  EXPECT_EQ(run_launcher(os, true), kExitRemoved);
+  EXPECT_NE(started(), copy);
+  EXPECT_EQ(os.shell_log().back(),
+            "start|" + started() + "|/S C:\\Program Files\\My Tool\\uninstall.ini");
+  EXPECT_EQ(os.file_status(started()).size, 20u);
+  for (const std::string& line : os.shell_log()) EXPECT_EQ(line.find(planted), std::string::npos);
+}
+
+// A copy that cannot be made fresh and whole is a failed start: nothing is
+// started in its place.
+TEST_F(LauncherTest, ACopyThatFailsStartsNothing) {
+  struct Case {
+    const char* what;
+    std::uint32_t ops;
+  };
+  for (const Case& c : {Case{"no fresh folder", os::FaultOs::kCreateFolder},
+                        Case{"no copy", os::FaultOs::kCopyFile},
+                        Case{"copy not read back", os::FaultOs::kRead}}) {
+    os::FaultOs faulty(os);
+    faulty.arm(c.ops, 1, os::Error::access_denied, true);
+    EXPECT_EQ(run_launcher(faulty, true), kExitNotStarted) << c.what;
+    EXPECT_TRUE(os.shell_log().empty()) << c.what;
+  }
+  // Bytes changed between the copy and its start.
+  class Tampering : public os::FaultOs {
+   public:
+    using FaultOs::FaultOs;
+    os::Error copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override {
+      const os::Error copied = FaultOs::copy_file(from, to, fail_if_exists);
+      auto file = open_file(to, os::OpenMode::write);
+      return file && file->write("other build", 11) ? copied : os::Error::io;
+    }
+  } tampering(os);
+  EXPECT_EQ(run_launcher(tampering, true), kExitNotStarted);
+  EXPECT_TRUE(os.shell_log().empty());
 }
 
 }  // namespace

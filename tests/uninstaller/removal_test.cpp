@@ -61,21 +61,24 @@ TEST_F(RemovalTest, TypicalInstallationIsRemovedWithItsLogAndKey) {
   EXPECT_EQ(observer.finished_calls, 1);
 }
 
-TEST_F(RemovalTest, FileInUseLeavesTheFolderAndGoesAtTheNextStart) {
+TEST_F(RemovalTest, FileInUseGoesAtTheNextStartFromWhereItIs) {
   // The waiting launcher keeps Uninstall.exe in use: it cannot be deleted.
-  write_file(app + "\\Uninstall.exe");
+  write_file(app + "\\bin\\Uninstall.exe");
   write_file(app + "\\tool.exe");
-  write_log(log_path, {"Tool", app + "\\Uninstall.exe", app + "\\tool.exe", log_path, app + "\\",
-                       "||||"});
+  write_log(log_path, {"Tool", app + "\\bin\\Uninstall.exe", app + "\\tool.exe", log_path,
+                       app + "\\", "||||"});
   UninstallLog log;
   ASSERT_EQ(read_uninstall_log(os, log_path, &log), LogStatus::ok);
   os::FaultOs faulty(os);
   faulty.arm(os::FaultOs::kDeleteFile, 1, os::Error::access_denied);
   run_removal(faulty, log, FolderGuard(faulty), observer);
-  EXPECT_FALSE(exists(app));
-  const std::string aside = os.temp_folder() + "%Quillpack%\\~1.Uninstall.exe";
-  EXPECT_TRUE(exists(aside));
-  EXPECT_EQ(os.shell_log(), std::vector<std::string>{"later|" + aside});
+  // Never moved into a folder that others can write: the file itself and
+  // then the folders that hold it are named for the next start.
+  EXPECT_TRUE(exists(app + "\\bin\\Uninstall.exe"));
+  EXPECT_FALSE(exists(app + "\\tool.exe"));
+  EXPECT_EQ(os.shell_log(), (std::vector<std::string>{"later|" + app + "\\bin\\Uninstall.exe",
+                                                      "later|C:\\PROGRAM FILES\\TOOL\\BIN",
+                                                      "later|C:\\PROGRAM FILES\\TOOL"}));
 }
 
 TEST_F(RemovalTest, FoldersNamedLikeShortNamesAreRemovedAndSwept) {
@@ -97,6 +100,8 @@ TEST_F(RemovalTest, FoldersNamedLikeShortNamesAreRemovedAndSwept) {
 
 TEST_F(RemovalTest, OneEntryIsSweptWithoutAListLine) {
   make_folders(app + "\\empty\\below");
+  // The log lies elsewhere: the uninstall entry vouches for the folder.
+  add_uninstall_key("Tool", app, "C:\\Logs\\Uninstall.exe");
   write_log("C:\\Logs\\uninstall.ini", {"Tool", app + "\\", "||||"});
   uninstall("C:\\Logs\\uninstall.ini");
   EXPECT_FALSE(exists(app));
@@ -260,17 +265,81 @@ TEST_F(RemovalTest, ListedFolderBelowAProtectedOneIsRemovedAsATree) {
 
 TEST_F(RemovalTest, OtherListedFoldersGoOnlyWhenEmpty) {
   // Folders a damaged log may list; none is a program group.
-  const std::vector<std::string> full = {"C:\\Users\\User\\Documents\\", app + "\\data",
-                                         "C:\\Data", programs() + " Two"};
+  const std::vector<std::string> full = {app + "\\data", app + "\\Data Two\\", programs() + " Two"};
   for (const std::string& folder : full) write_file(folder + "\\keep.dat");
-  make_folders("C:\\Empty\\Inner");
+  make_folders(app + "\\Empty\\Inner");
+  make_folders("C:\\Outside\\Empty");
   std::vector<std::string> lines = {"Tool"};
   lines.insert(lines.end(), full.begin(), full.end());
-  lines.insert(lines.end(), {"C:\\Empty\\Inner", "C:\\Empty", app + "\\", "||||"});
-  write_log("C:\\Logs\\uninstall.ini", lines);
-  uninstall("C:\\Logs\\uninstall.ini");
+  lines.insert(lines.end(), {app + "\\Empty\\Inner", app + "\\Empty", "C:\\Outside\\Empty",
+                             "C:\\Outside", app + "\\", "||||"});
+  write_log(log_path, lines);
+  uninstall(log_path);
   for (const std::string& folder : full) EXPECT_TRUE(exists(folder + "\\keep.dat")) << folder;
-  EXPECT_FALSE(exists("C:\\Empty"));
+  EXPECT_FALSE(exists(app + "\\Empty"));
+  EXPECT_TRUE(exists("C:\\Outside\\Empty"));  // not the installation's
+}
+
+// The log is text that anyone who can write its folder may change: an
+// entry counts only below the install folder (when the log lies in it, or
+// the uninstall entry vouches for it) or in the places the installer puts
+// shortcuts, groups and the log copy. The rest is shown and skipped.
+TEST_F(RemovalTest, OnlyEntriesInTheInstallationsPlacesAreActedOn) {
+  const std::string group = programs() + "\\Tool";
+  const std::vector<std::string> outside = {
+      "C:\\Users\\User\\Documents\\keep.dat", "C:\\Program Files\\Other\\keep.dat",
+      "C:\\Windows\\System32\\keep.dll",      desktop() + "\\notes.txt",
+      programs() + "\\readme.txt",            "C:\\Logs\\other.ini",
+      "C:\\Program Files\\Other\\uninstall.ini"};
+  struct Case {
+    const char* what;
+    std::string log;          // where the removal reads the log
+    std::string last;         // the log's last entry
+    std::string location;     // the uninstall entry's InstallLocation ("": no entry)
+    std::string uninstaller;  // and its uninstaller
+    bool installed_go;        // the files below the install folder go
+  };
+  const std::vector<Case> cases = {
+      {"log in the install folder", log_path, app + "\\", "", "", true},
+      {"log elsewhere, vouched for", "C:\\Logs\\uninstall.ini", app + "\\", app,
+       "C:\\Logs\\Uninstall.exe", true},
+      {"log elsewhere, no entry", "C:\\Logs\\uninstall.ini", app + "\\", "", "", false},
+      {"entry names another place", "C:\\Logs\\uninstall.ini", app + "\\", "C:\\Program Files\\Other",
+       "C:\\Logs\\Uninstall.exe", false},
+      {"entry's uninstaller elsewhere", "C:\\Logs\\uninstall.ini", app + "\\", app,
+       "C:\\Other\\Uninstall.exe", false},
+      {"last entry is another folder", log_path, "C:\\Program Files\\Other\\", "", "", false},
+      {"last entry holds every program", log_path, "C:\\Program Files\\", "", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Each case lays the machine out again; the last one's removal deleted
+    // the uninstall entry it read.
+    for (const std::string& file : outside) write_file(file, "not the installation's");
+    const std::vector<std::string> own = {app + "\\tool.exe", app + "\\data\\a.dat",
+                                          group + "\\Tool.lnk", desktop() + "\\Tool.lnk"};
+    for (const std::string& file : own) write_file(file);
+    if (!c.location.empty()) add_uninstall_key("Tool", c.location, c.uninstaller);
+    write_file("C:\\Logs\\Uninstall.exe");
+    std::vector<std::string> lines = {"Tool", own[0], own[1]};
+    lines.insert(lines.end(), outside.begin(), outside.end());
+    lines.insert(lines.end(), {"C:\\Logs\\Uninstall.exe", group, own[2], "", own[3], c.log, c.last,
+                               "||||"});
+    write_log(c.log, lines);
+    observer.lines.clear();
+    uninstall(c.log);
+
+    for (const std::string& file : outside) EXPECT_TRUE(exists(file)) << file;
+    EXPECT_FALSE(exists(group)) << "the program group";
+    EXPECT_FALSE(exists(own[3])) << "the desktop shortcut";
+    EXPECT_FALSE(exists(c.log)) << "the log read";
+    EXPECT_NE(exists(own[0]), c.installed_go);
+    EXPECT_NE(exists(own[1]), c.installed_go);
+    EXPECT_NE(exists("C:\\Logs\\Uninstall.exe"), c.installed_go && c.log != log_path)
+        << "the registered uninstaller";
+    // Every entry but the last is shown, acted on or not.
+    EXPECT_EQ(observer.lines.size(), lines.size() - 2);
+  }
 }
 
 TEST_F(RemovalTest, AnySingleFailureSparesUnlistedFilesAndASecondRunFinishes) {

@@ -51,10 +51,16 @@ class UninstallFixture : public ::testing::Test {
   }
   bool exists(const std::string& path) { return os.file_status(path).exists; }
 
-  void add_uninstall_key(const std::string& name) {
-    os.registry_write_string(os::RegistryRoot::local_machine,
-                             std::string(package::kUninstallKey) + "\\" + name, "DisplayName",
-                             name + " (remove only)");
+  // The entry as the installer writes it; with a location, the values that
+  // let a log outside the install folder act inside it.
+  void add_uninstall_key(const std::string& name, const std::string& location = "",
+                         const std::string& uninstaller = "") {
+    const std::string key = std::string(package::kUninstallKey) + "\\" + name;
+    const os::RegistryRoot root = os::RegistryRoot::local_machine;
+    os.registry_write_string(root, key, "DisplayName", name + " (remove only)");
+    if (location.empty()) return;
+    os.registry_write_string(root, key, "InstallLocation", location);
+    os.registry_write_string(root, key, "UninstallString", package::uninstall_string(uninstaller));
   }
   bool has_uninstall_key(const std::string& name) {
     return os.registry_key_exists(os::RegistryRoot::local_machine,

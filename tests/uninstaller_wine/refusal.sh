@@ -28,9 +28,10 @@ done
 has_key "$KEY" || fail "the uninstall key was removed after No"
 
 # Removal mode with a log that does not exist: told, nothing removed.
-staging_win=$(win_path "$(wine_temp_dir)/%Quillpack%/uninstall.exe")
+cp "$QUILL_DIST/uninst.dat" "$WORK/uninstall.exe"
+copy_win=$(win_path "$WORK/uninstall.exe")
 # (wine quotes an argument with spaces; the program drops the quotes.)
-wine "$staging_win" "C:\\No Such Folder\\uninstall.ini" >/dev/null 2>&1 &
+wine "$copy_win" "C:\\No Such Folder\\uninstall.ini" >/dev/null 2>&1 &
 removal_pid=$!
 box=$(driver answer ok 30)
 case "$box" in
@@ -50,7 +51,7 @@ lines += ["C:\\Long App\\last.dat", "C:\\Long App\\", "||||"]
 open(sys.argv[1], "w", newline="").write("".join(line + "\r\n" for line in lines))
 PY
 wine reg add "$UNINSTALL_KEY\\Long App" /v DisplayName /d "Long App (remove only)" /f >/dev/null
-wine "$staging_win" "C:\\Long App\\uninstall.ini" >/dev/null 2>&1 &
+wine "$copy_win" "C:\\Long App\\uninstall.ini" >/dev/null 2>&1 &
 removal_pid=$!
 driver answer yes 30 >/dev/null
 driver wait-control 1000 20 expect-text 1000 Cancel click 1000 wait-gone 10

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The installed uninstaller, started without arguments, restarts from its
-# staging copy, asks, and on Yes removes everything the log lists; what the
-# user added stays with its folders, and the protected folders in the log
-# are left alone. Esc, Enter and a second initialisation do not disturb
+# The installed uninstaller, started without arguments, restarts from a
+# working copy in a fresh folder, asks, and on Yes removes everything the
+# log lists; what the user added stays with its folders, and the protected
+# folders in the log are left alone. Esc, Enter and a second initialisation do not disturb
 # the progress dialog.
 source "$QUILL_SOURCE/tests/uninstaller_wine/common.sh"
 
@@ -42,5 +42,8 @@ done
 [ -d "$(dirname "$GROUP")" ] || fail "the Programs folder was removed"
 has_key "$KEY" && fail "the uninstall key is still there"
 has_key "$UNINSTALL_KEY" || fail "the Uninstall key itself was removed"
-[ -f "$(wine_temp_dir)/%Quillpack%/uninstall.exe" ] || fail "no staging copy"
+# The working copy ran from a fresh folder of its own, never the old fixed one.
+copies=$(ls "$(wine_temp_dir)"/Quillclean-*/uninstall.exe 2>/dev/null | wc -l)
+[ "$copies" = 1 ] || fail "$copies working copies"
+[ ! -e "$(wine_temp_dir)/%Quillpack%" ] || fail "the old fixed working folder was made"
 echo "PASS"

@@ -1,5 +1,5 @@
 // The uninstaller program. Without a log path it is the launcher, which
-// starts a staging copy of itself (and, with "/S", waits for it and passes
+// starts a working copy of itself (and, with "/S", waits for it and passes
 // on its exit code); with a log path it asks for confirmation and runs the
 // removal in its progress dialog, or with "/S" removes without a question
 // or a window.
