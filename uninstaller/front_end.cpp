@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/limits.h"
+#include "common/paths.h"
 #include "package/uninstall_log.h"
 
 namespace quill::uninstall {
@@ -61,8 +62,19 @@ std::string log_path_beside(const std::string& program_path) {
   return folder + package::kUninstallLogName;
 }
 
+namespace {
+const char kWorkingFolderPrefix[] = "Quillclean-";
+}  // namespace
+
 std::string working_folder_path(const std::string& temp_folder, const std::string& unpredictable) {
-  return temp_folder + "Quillclean-" + unpredictable;
+  return temp_folder + kWorkingFolderPrefix + unpredictable;
+}
+
+bool is_working_folder(const std::string& temp_folder, const std::string& folder) {
+  const std::string name = file_name_part(folder);
+  const std::size_t prefix = sizeof kWorkingFolderPrefix - 1;
+  return paths_equal(folder_part(folder), temp_folder) && name.size() > prefix &&
+         paths_equal(name.substr(0, prefix), kWorkingFolderPrefix);
 }
 
 namespace {

@@ -41,6 +41,9 @@ std::string log_path_beside(const std::string& program_path);
 // The working copy's folder below a temporary folder (which ends with '\'):
 // a name of its own for each run, from os::Os::unpredictable_name().
 std::string working_folder_path(const std::string& temp_folder, const std::string& unpredictable);
+// True when `folder` (without a trailing backslash) is a working folder
+// directly below the temporary folder (which ends with '\').
+bool is_working_folder(const std::string& temp_folder, const std::string& folder);
 
 // Launcher mode: copies the running program into a fresh working folder
 // that only this user (or, elevated, only administrators) can write, and

@@ -8,6 +8,7 @@
 #include "common/limits.h"
 #include "common/paths.h"
 #include "package/uninstall_key.h"
+#include "uninstaller/front_end.h"
 
 namespace quill::uninstall {
 
@@ -53,8 +54,16 @@ std::string removing_line(const std::string& entry) {
   return std::string(kHead) + "..." + entry.substr(entry.size() - keep) + kTail;
 }
 
+std::string aside_folder(os::Os& os) {
+  const std::string program = os.module_path();
+  const std::size_t slash = program.rfind('\\');
+  if (slash == std::string::npos) return std::string();
+  const std::string folder = program.substr(0, slash);
+  return is_working_folder(os.temp_folder(), folder) ? folder : std::string();
+}
+
 void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry, EntryRole role,
-                  std::vector<std::string>* later) {
+                  const std::string& aside, std::vector<std::string>* later) {
   if (role == EntryRole::none || !is_absolute_path_either_separator(entry)) return;
   os::FileStatus status = os.file_status(entry);
   if (status.exists && status.is_link) {
@@ -76,7 +85,18 @@ void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry
   if (deleted != os::Error::none && deleted != os::Error::not_found && status.exists &&
       !status.read_only) {
     // In use (the uninstaller that started this removal and waits for it,
-    // a running program): gone at the next start, from where it is.
+    // a running program): moved out of the way into the working folder,
+    // which only this run can write, and gone from there at the next start;
+    // where it cannot move, gone at the next start from where it is.
+    std::string moved;
+    for (int n = 0; !aside.empty() && moved.empty() && n < 100; ++n) {
+      const std::string name = aside + "\\in-use-" + std::to_string(n) + "-" + file_name_part(entry);
+      if (!os.file_status(name).exists) moved = name;
+    }
+    if (!moved.empty() && os.move_file(entry, moved) == os::Error::none) {
+      os.delete_file_later(moved);
+      return;
+    }
     os.delete_file_later(entry);
     if (role == EntryRole::installed) later->push_back(entry);
   }
@@ -119,6 +139,7 @@ bool delete_uninstall_entry(os::Os& os, const UninstallLog& log) {
 void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
                  RemovalObserver& observer) {
   const RemovalScope scope(os, log, guard);
+  const std::string aside = aside_folder(os);
   std::vector<std::string> later;
   const std::size_t count = log.entries.size();
   const std::size_t last = count == 0 ? 0 : count - 1;
@@ -128,13 +149,19 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
     observer.set_status(removing_line(entry.path));
     const EntryRole role = entry.damaged ? EntryRole::none : scope.role(entry.path);
     if (role != EntryRole::none && scope.no_link_on_the_way(os, entry.path, role)) {
-      remove_entry(os, guard, entry.path, role, &later);
+      remove_entry(os, guard, entry.path, role, aside, &later);
     }
     observer.set_progress(i);
   }
   // The last entry is the install folder: only what became empty goes.
   if (scope.install_folder_trusted()) sweep_folder(os, log.entries[last].path, "", true);
   remove_folders_later(os, scope, later);
+  if (!aside.empty()) {
+    // The working copy and its folder go at the next start, after what was
+    // moved aside into it.
+    os.delete_file_later(os.module_path());
+    os.delete_file_later(aside);
+  }
   delete_uninstall_entry(os, log);
   observer.set_progress(last);
   observer.set_status("Done!");

@@ -34,10 +34,17 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
 // group as a whole tree and any other folder only when it is empty (both
 // when the guard allows it), a link in the entry's place as itself, and
 // anything else as a file. A file that is in use (not read-only, yet not
-// deletable) is deleted when the system next starts; an installed one is
-// added to `later`. Other failures are ignored.
+// deletable) is moved into `aside` (when not empty) and deleted from there
+// when the system next starts; one that cannot be moved is deleted from its
+// place then, and an installed one is added to `later`. Other failures are
+// ignored.
 void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry, EntryRole role,
-                  std::vector<std::string>* later);
+                  const std::string& aside, std::vector<std::string>* later);
+
+// The folder of the running program when it is a working copy made by the
+// launcher (a private folder of this run): where files in use are put
+// aside. Empty otherwise.
+std::string aside_folder(os::Os& os);
 
 // Removes every folder below base + relative that is empty once its own
 // subfolders are swept, bottom-up, then that folder itself. A file (any

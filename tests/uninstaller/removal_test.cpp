@@ -61,24 +61,42 @@ TEST_F(RemovalTest, TypicalInstallationIsRemovedWithItsLogAndKey) {
   EXPECT_EQ(observer.finished_calls, 1);
 }
 
-TEST_F(RemovalTest, FileInUseGoesAtTheNextStartFromWhereItIs) {
+TEST_F(RemovalTest, FileInUseGoesIntoThePrivateWorkingFolderOrFromWhereItIs) {
   // The waiting launcher keeps Uninstall.exe in use: it cannot be deleted.
-  write_file(app + "\\bin\\Uninstall.exe");
-  write_file(app + "\\tool.exe");
-  write_log(log_path, {"Tool", app + "\\bin\\Uninstall.exe", app + "\\tool.exe", log_path,
-                       app + "\\", "||||"});
-  UninstallLog log;
-  ASSERT_EQ(read_uninstall_log(os, log_path, &log), LogStatus::ok);
-  os::FaultOs faulty(os);
-  faulty.arm(os::FaultOs::kDeleteFile, 1, os::Error::access_denied);
-  run_removal(faulty, log, FolderGuard(faulty), observer);
-  // Never moved into a folder that others can write: the file itself and
-  // then the folders that hold it are named for the next start.
-  EXPECT_TRUE(exists(app + "\\bin\\Uninstall.exe"));
-  EXPECT_FALSE(exists(app + "\\tool.exe"));
-  EXPECT_EQ(os.shell_log(), (std::vector<std::string>{"later|" + app + "\\bin\\Uninstall.exe",
-                                                      "later|C:\\PROGRAM FILES\\TOOL\\BIN",
-                                                      "later|C:\\PROGRAM FILES\\TOOL"}));
+  // Run as a working copy, the removal moves it into the copy's folder,
+  // which only this run can write; otherwise it is named for the next start
+  // where it is, with the folders that hold it.
+  const std::string work = os.temp_folder() + "Quillclean-0123456789abcdef";
+  for (const bool working_copy : {false, true}) {
+    SCOPED_TRACE(working_copy ? "working copy" : "elsewhere");
+    os.set_module_path(working_copy ? work + "\\uninstall.exe" : "C:\\Other\\uninstall.exe");
+    if (working_copy) make_folders(work);
+    write_file(app + "\\bin\\Uninstall.exe");
+    write_file(app + "\\tool.exe");
+    write_log(log_path, {"Tool", app + "\\bin\\Uninstall.exe", app + "\\tool.exe", log_path,
+                         app + "\\", "||||"});
+    UninstallLog log;
+    ASSERT_EQ(read_uninstall_log(os, log_path, &log), LogStatus::ok);
+    const std::size_t logged = os.shell_log().size();
+    os::FaultOs faulty(os);
+    faulty.arm(os::FaultOs::kDeleteFile, 1, os::Error::access_denied);
+    run_removal(faulty, log, FolderGuard(faulty), observer);
+    EXPECT_FALSE(exists(app + "\\tool.exe"));
+    const std::vector<std::string> log_now = os.shell_log();
+    const std::vector<std::string> scheduled(log_now.begin() + logged, log_now.end());
+    if (working_copy) {
+      const std::string moved = work + "\\in-use-0-Uninstall.exe";
+      EXPECT_FALSE(exists(app));
+      EXPECT_TRUE(exists(moved));
+      EXPECT_EQ(scheduled, (std::vector<std::string>{"later|" + moved, "later|" + work + "\\uninstall.exe",
+                                                          "later|" + work}));
+    } else {
+      EXPECT_TRUE(exists(app + "\\bin\\Uninstall.exe"));
+      EXPECT_EQ(scheduled, (std::vector<std::string>{"later|" + app + "\\bin\\Uninstall.exe",
+                                                          "later|C:\\PROGRAM FILES\\TOOL\\BIN",
+                                                          "later|C:\\PROGRAM FILES\\TOOL"}));
+    }
+  }
 }
 
 TEST_F(RemovalTest, FoldersNamedLikeShortNamesAreRemovedAndSwept) {
