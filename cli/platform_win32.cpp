@@ -5,6 +5,7 @@
 
 #include "cli/platform.h"
 #include "os/win32_os.h"
+#include "os/win32_system_dll.h"
 
 namespace quill::cli {
 
@@ -32,6 +33,11 @@ class Win32Platform : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> make_platform(std::string*) { return std::make_unique<Win32Platform>(); }
+// The first thing main does: a DLL placed beside the program or in the
+// current folder is never loaded.
+std::unique_ptr<Platform> make_platform(std::string*) {
+  os::search_dlls_in_system_folder_only();
+  return std::make_unique<Win32Platform>();
+}
 
 }  // namespace quill::cli

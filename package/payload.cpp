@@ -80,26 +80,16 @@ ExtractOutcome locate_archive(os::File& in, ArchiveLocation* location) {
   return ExtractOutcome::done;
 }
 
-std::string hex_name(const unsigned char* bytes, std::size_t count) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string name;
-  for (std::size_t i = 0; i < count; ++i) {
-    name += kDigits[bytes[i] >> 4];
-    name += kDigits[bytes[i] & 0x0F];
-  }
-  return name;
-}
-
 // Makes a new private folder below the temporary folder under a random
 // name. A name that is taken is passed over: whatever is there (a folder
 // made in advance, a file, a link) was not made by this run.
-ExtractOutcome make_payload_folder(os::Os& os, const RandomBytes& random, std::string* folder) {
+ExtractOutcome make_payload_folder(os::Os& os, std::string* folder) {
   const std::string temp = without_trailing_backslash(os.temp_folder());
   if (!create_folder_chain(os, temp)) return ExtractOutcome::write_failed;
   for (int attempt = 0; attempt < kPayloadFolderTries; ++attempt) {
-    unsigned char bytes[8];
-    if (!random || !random(bytes, sizeof bytes)) return ExtractOutcome::write_failed;
-    const std::string path = temp + "\\" + kPayloadFolderPrefix + hex_name(bytes, sizeof bytes);
+    const std::string name = os.unpredictable_name();
+    if (name.empty()) return ExtractOutcome::write_failed;
+    const std::string path = temp + "\\" + kPayloadFolderPrefix + name;
     const os::Error error = os.create_folder_secured(path, os::FolderAccess::private_work);
     if (error == os::Error::none) {
       *folder = path + "\\";
@@ -133,13 +123,13 @@ ExtractOutcome copy_out(os::Os& os, ExtractProgress& progress, const ArchiveLoca
 // Steps 1 to 5 of the extraction: the package opened once, the trailer, the
 // payload folder, the chunked copy (or, in place, the archive's place alone).
 ExtractOutcome prepare_archive(os::Os& os, ExtractProgress& progress, ArchiveHandling handling,
-                               const RandomBytes& random, PayloadScan* scan) {
+                               PayloadScan* scan) {
   std::unique_ptr<os::File> package = os.open_file(os.module_path(), os::OpenMode::read);
   if (!package) return ExtractOutcome::damaged;
   ArchiveLocation location;
   ExtractOutcome outcome = locate_archive(*package, &location);
   if (outcome != ExtractOutcome::done) return outcome;
-  outcome = make_payload_folder(os, random, &scan->folder);
+  outcome = make_payload_folder(os, &scan->folder);
   if (outcome != ExtractOutcome::done) return outcome;
   if (handling == ArchiveHandling::copy) return copy_out(os, progress, location, scan);
 
@@ -245,9 +235,9 @@ bool is_in_memory_data_file(const std::string& name) {
 }
 
 ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan,
-                               ArchiveHandling handling, const RandomBytes& random) {
+                               ArchiveHandling handling) {
   *scan = PayloadScan();
-  ExtractOutcome prepared = prepare_archive(os, progress, handling, random, scan);
+  ExtractOutcome prepared = prepare_archive(os, progress, handling, scan);
   if (prepared != ExtractOutcome::done) return prepared;
 
   Archive archive;

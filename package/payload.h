@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,11 +35,6 @@ constexpr int kPayloadFolderTries = 16;
 // The largest installer data file that is read into memory.
 constexpr std::size_t kMaxDataFileBytes = 64 * 1024 * 1024;
 
-// Fills `count` bytes with unpredictable ones; false when it cannot. The
-// stub passes the system's generator.
-using RandomBytes = std::function<bool(unsigned char* bytes, std::size_t count)>;
-// The standard library's random device, for the native programs and tests.
-bool standard_random_bytes(unsigned char* bytes, std::size_t count);
 
 // The installer data files of a run, read out of the archive once while it
 // is extracted: each file's bytes as the package holds them, by its name in
@@ -119,7 +113,8 @@ enum class ArchiveHandling {
 
 // Opens the own module file (os.module_path()) once, refusing writers;
 // makes a new payload folder with an access list of its own
-// (os::FolderAccess::private_work) under a random name; copies the archive
+// (os::FolderAccess::private_work) under a name from
+// os.unpredictable_name(); copies the archive
 // into payload folder + "tempfile.tmp" and opens that copy once (unless it
 // is read in place); reads the data files into scan->data_files and
 // extracts every other data entry into the payload folder under its name
@@ -128,8 +123,7 @@ enum class ArchiveHandling {
 // used. scan->folder is set as soon as the folder is made, whatever the
 // outcome, so that the caller removes it.
 ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan,
-                               ArchiveHandling handling = ArchiveHandling::copy,
-                               const RandomBytes& random = standard_random_bytes);
+                               ArchiveHandling handling = ArchiveHandling::copy);
 
 // True when a data entry's name (beginning with "%Quillpack%") stays inside
 // the payload folder once extracted: the prefix is followed by a separator

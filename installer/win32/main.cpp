@@ -1,7 +1,6 @@
 // The installer stub's entry routine and loader thread.
 #include <windows.h>
 #include <commctrl.h>
-#include <ntsecapi.h>
 #include <ole2.h>
 
 #include "installer/install_log.h"
@@ -33,11 +32,6 @@ class WindowProgress : public package::ExtractProgress {
   bool cancel_requested() override { return stub().cancel.load(); }
 };
 
-// The system's generator names the payload folder.
-bool system_random_bytes(unsigned char* bytes, std::size_t count) {
-  return RtlGenRandom(bytes, static_cast<ULONG>(count)) != FALSE;
-}
-
 DWORD WINAPI loader_thread(void*) {
   Stub& s = stub();
   WindowProgress progress;
@@ -45,8 +39,7 @@ DWORD WINAPI loader_thread(void*) {
   // where it lies, which saves writing a copy of it.
   s.outcome = package::extract_payload(
       s.os, progress, &s.scan,
-      s.command.silent ? package::ArchiveHandling::in_place : package::ArchiveHandling::copy,
-      system_random_bytes);
+      s.command.silent ? package::ArchiveHandling::in_place : package::ArchiveHandling::copy);
   if (s.outcome == package::ExtractOutcome::done) {
     package::load_installer_data(s.os, s.scan, &s.data);
     // The package's font joins the system's font table whenever it is

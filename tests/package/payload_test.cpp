@@ -63,20 +63,26 @@ void plant(os::PosixOs& os, const std::string& folder) {
   test::write_host_file(os.host_path(folder + "\\fileinfo.txt"), "evil.dll|C:\\Windows\r\n////\r\n");
 }
 
+// Hands out the names it holds in turn, then none (no random source).
+class NamedOs : public os::FaultOs {
+ public:
+  NamedOs(os::Os& inner, std::vector<std::string> names) : FaultOs(inner), names_(std::move(names)) {}
+  std::string unpredictable_name() override { return next_ < names_.size() ? names_[next_++] : ""; }
+
+ private:
+  std::vector<std::string> names_;
+  std::size_t next_ = 0;
+};
+
 TEST_F(PayloadTest, EachRunMakesANewFolderAndNeverUsesOneThatExists) {
   make_package({{"%Quillpack%/wt.txt", "Welcome"}});
   const std::string temp = os().temp_folder();
   plant(os(), temp + "%Quillpack%");
-  // A source that gives the same names in turn: the first two are taken.
-  int calls = 0;
-  auto names = [&calls](unsigned char* bytes, std::size_t count) {
-    std::fill(bytes, bytes + count, static_cast<unsigned char>(calls++));
-    return true;
-  };
+  // The first two names are taken: a planted folder and a file.
+  NamedOs names(os(), {"0000000000000000", "0101010101010101", "0202020202020202"});
   plant(os(), temp + "Quillpack-0000000000000000");
   test::write_host_file(host(temp + "Quillpack-0101010101010101"), "a file");
-  ASSERT_EQ(extract_payload(os(), progress_, &scan_, ArchiveHandling::copy, names),
-            ExtractOutcome::done);
+  ASSERT_EQ(extract_payload(names, progress_, &scan_, ArchiveHandling::copy), ExtractOutcome::done);
   EXPECT_EQ(payload(), temp + "Quillpack-0202020202020202\\");
   EXPECT_EQ(data("wt.txt"), "Welcome");
   EXPECT_EQ(data("eoi_file.txt"), "(none)");
@@ -84,17 +90,12 @@ TEST_F(PayloadTest, EachRunMakesANewFolderAndNeverUsesOneThatExists) {
   EXPECT_EQ(test::read_host_file(host(temp + "%Quillpack%\\eoi_file.txt")), "C:\\planted.bat");
   EXPECT_FALSE(os().file_status(temp + "Quillpack-0000000000000000\\tempfile.tmp").exists);
 
-  // No name free: nothing is made, and a source that fails makes nothing.
-  auto taken = [](unsigned char* bytes, std::size_t count) {
-    std::fill(bytes, bytes + count, 0);
-    return true;
-  };
-  EXPECT_EQ(extract_payload(os(), progress_, &scan_, ArchiveHandling::copy, taken),
-            ExtractOutcome::write_failed);
+  // No name free: nothing is made, and without a random source nothing is.
+  NamedOs taken(os(), std::vector<std::string>(kPayloadFolderTries, "0000000000000000"));
+  EXPECT_EQ(extract_payload(taken, progress_, &scan_, ArchiveHandling::copy), ExtractOutcome::write_failed);
   EXPECT_EQ(payload(), "");
-  auto broken = [](unsigned char*, std::size_t) { return false; };
-  EXPECT_EQ(extract_payload(os(), progress_, &scan_, ArchiveHandling::copy, broken),
-            ExtractOutcome::write_failed);
+  NamedOs broken(os(), {});
+  EXPECT_EQ(extract_payload(broken, progress_, &scan_, ArchiveHandling::copy), ExtractOutcome::write_failed);
 
   // The system's names differ from run to run.
   ASSERT_EQ(extract(), ExtractOutcome::done);
