@@ -738,10 +738,9 @@ std::string MemoryOs::unpredictable_name() {
   x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
   x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
   x ^= x >> 31;
-  static const char kDigits[] = "0123456789abcdef";
-  std::string name(16, '0');
-  for (int i = 15; i >= 0; --i, x >>= 4) name[static_cast<std::size_t>(i)] = kDigits[x & 15];
-  return name;
+  unsigned char bytes[8];
+  for (int i = 7; i >= 0; --i, x >>= 8) bytes[i] = static_cast<unsigned char>(x & 0xFF);
+  return hex_name(bytes, sizeof bytes);
 }
 
 }  // namespace quill::os

@@ -42,6 +42,16 @@ Error Os::run_program(const std::string&, const std::string&, std::uint32_t*) { 
 
 Error Os::delete_file_later(const std::string&) { return Error::io; }
 
+std::string hex_name(const unsigned char* bytes, std::size_t count) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string name;
+  for (std::size_t i = 0; i < count; ++i) {
+    name += kDigits[bytes[i] >> 4];
+    name += kDigits[bytes[i] & 15];
+  }
+  return name;
+}
+
 Error Os::create_folder_secured(const std::string& path, FolderAccess) {
   return create_folder(path);
 }

@@ -111,6 +111,10 @@ struct Shortcut {
   std::string description;     // may be empty
 };
 
+// `count` bytes as lower-case hexadecimal digits, two a byte: how the
+// backends spell an unpredictable name.
+std::string hex_name(const unsigned char* bytes, std::size_t count);
+
 // The operations. One instance is passed to the engines; nothing reaches a
 // global backend. All paths are absolute Windows paths unless noted.
 class Os {

@@ -669,13 +669,7 @@ std::string PosixOs::unpredictable_name() {
   if (fd < 0) return std::string();
   PosixFile source(fd);
   if (source.read(bytes, sizeof bytes) != sizeof bytes) return std::string();
-  static const char kDigits[] = "0123456789abcdef";
-  std::string name;
-  for (unsigned char byte : bytes) {
-    name += kDigits[byte >> 4];
-    name += kDigits[byte & 15];
-  }
-  return name;
+  return hex_name(bytes, sizeof bytes);
 }
 
 Error PosixOs::create_link(const std::string& path, const std::string& target) {

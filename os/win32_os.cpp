@@ -657,13 +657,7 @@ Error Win32Os::delete_file_later(const std::string& path) {
 std::string Win32Os::unpredictable_name() {
   unsigned char bytes[8];
   if (!RtlGenRandom(bytes, sizeof bytes)) return std::string();
-  static const char kDigits[] = "0123456789abcdef";
-  std::string name;
-  for (unsigned char byte : bytes) {
-    name += kDigits[byte >> 4];
-    name += kDigits[byte & 15];
-  }
-  return name;
+  return hex_name(bytes, sizeof bytes);
 }
 
 Error Win32Os::move_file(const std::string& from, const std::string& to) {
