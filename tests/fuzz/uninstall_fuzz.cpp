@@ -8,6 +8,7 @@
 // no protected folder goes; another installation's uninstall entry stays.
 #include "tests/fuzz/fuzz_common.h"
 #include "package/uninstall_key.h"
+#include "uninstaller/folder_guard.h"
 #include "uninstaller/removal.h"
 
 namespace {
@@ -95,9 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   uninstall::run_removal(os, log, guard, observer);
 
   // The places of the installation: the install folder counts only as the
-  // log's own folder, since no uninstall entry vouches for another.
+  // log's own folder, since no uninstall entry vouches for another. Compared
+  // as Windows compares folders ("Program Files." is "Program Files").
   const bool app_counts = !log.entries.empty() && !log.entries.back().damaged &&
-                          fuzz::machine_path(log.entries.back().path) == fuzz::machine_path(kApp);
+                          uninstall::comparable_folder_path(log.entries.back().path) ==
+                              uninstall::comparable_folder_path(kApp);
   static const std::string app_path = fuzz::machine_path(kApp);
   static const std::string desktop_path = fuzz::machine_path(before.special_folder(os::SpecialFolder::desktop));
   static const std::string quick_path = fuzz::machine_path(
