@@ -45,11 +45,14 @@ DWORD bytes_asked(HANDLE process, const CONTEXT& context) {
 #endif
 }
 
-void step_back(CONTEXT* context) {
+// Puts the thread back at the breakpoint's address: whether a system
+// reports the instruction pointer on or just past the breakpoint byte, the
+// thread then runs the restored instruction.
+void resume_at(CONTEXT* context, const BYTE* at) {
 #ifdef _WIN64
-  context->Rip -= 1;
+  context->Rip = reinterpret_cast<DWORD64>(at);
 #else
-  context->Eip -= 1;
+  context->Eip = reinterpret_cast<DWORD>(at);
 #endif
 }
 
@@ -108,7 +111,7 @@ DWORD WINAPI debug_loop(void*) {
           CONTEXT context = {};
           context.ContextFlags = CONTEXT_CONTROL | CONTEXT_INTEGER;
           GetThreadContext(thread, &context);
-          step_back(&context);
+          resume_at(&context, target);
           write_code(info.hProcess, target, original);
           if (!held_thread && bytes_asked(info.hProcess, context) == g_run.read_size) {
             armed = false;
