@@ -61,6 +61,25 @@ inline void write_host_file(const std::string& path, const std::string& data) {
   out.write(data.data(), static_cast<std::streamsize>(data.size()));
 }
 
+// A stub with a PE header whose certificate table entry names `table` and
+// `size` (a file offset, as signing tools write it).
+inline std::string pe_stub(bool plus, std::uint32_t table, std::uint32_t size) {
+  std::string stub(512, '\0');
+  auto put32 = [&stub](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) stub[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  stub[0] = 'M', stub[1] = 'Z';
+  put32(0x3C, 0x80);
+  stub.replace(0x80, 4, std::string("PE\0\0", 4));
+  const std::size_t optional = 0x80 + 24;
+  stub[optional] = 0x0B, stub[optional + 1] = plus ? 0x02 : 0x01;
+  put32(optional + (plus ? 108 : 92), 16);
+  const std::size_t security = optional + (plus ? 112 : 96) + 4 * 8;
+  put32(security, table);
+  put32(security + 4, size);
+  return stub;
+}
+
 inline std::string trailer(std::uint64_t length) {
   std::string bytes(8, '\0');
   for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>((length >> (8 * i)) & 0xFF);

@@ -378,25 +378,6 @@ TEST_F(PayloadTest, BadPackagesAreDamagedAndWriteNothingOutside) {
   }
 }
 
-// A stub with a PE header whose certificate table entry names `table` and
-// `size` (a file offset, as signing tools write it).
-std::string pe_stub(bool plus, std::uint32_t table, std::uint32_t size) {
-  std::string stub(512, '\0');
-  auto put32 = [&stub](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) stub[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  stub[0] = 'M', stub[1] = 'Z';
-  put32(0x3C, 0x80);
-  stub.replace(0x80, 4, std::string("PE\0\0", 4));
-  const std::size_t optional = 0x80 + 24;
-  stub[optional] = 0x0B, stub[optional + 1] = plus ? 0x02 : 0x01;
-  put32(optional + (plus ? 108 : 92), 16);
-  const std::size_t security = optional + (plus ? 112 : 96) + 4 * 8;
-  put32(security, table);
-  put32(security + 4, size);
-  return stub;
-}
-
 TEST_F(PayloadTest, SignedPackageTrailerLiesBeforeTheCertificateTable) {
   std::string zip_path = root_ + "/payload.zip";
   test::write_zip(zip_path, {{"%Quillpack%/wt.txt", "Welcome"}});
@@ -420,7 +401,7 @@ TEST_F(PayloadTest, SignedPackageTrailerLiesBeforeTheCertificateTable) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    install_package(pe_stub(c.plus, c.table_at, c.table_size) + archive + test::trailer(archive.size()) +
+    install_package(test::pe_stub(c.plus, c.table_at, c.table_size) + archive + test::trailer(archive.size()) +
                     c.tail);
     EXPECT_EQ(extract(), c.outcome);
     EXPECT_EQ(data("wt.txt"), c.outcome == ExtractOutcome::done ? "Welcome" : "(none)");

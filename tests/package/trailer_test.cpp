@@ -7,23 +7,6 @@
 namespace quill::package {
 namespace {
 
-// A 512-byte PE32 stub whose certificate table entry names `table` and `size`.
-std::string signed_stub(std::uint32_t table, std::uint32_t size) {
-  std::string stub(512, '\0');
-  auto put32 = [&stub](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) stub[at + i] = static_cast<char>(v >> (8 * i));
-  };
-  stub[0] = 'M', stub[1] = 'Z';
-  put32(0x3C, 0x80);
-  stub.replace(0x80, 4, std::string("PE\0\0", 4));
-  const std::size_t optional = 0x80 + 24;
-  stub[optional] = 0x0B, stub[optional + 1] = 0x01;
-  put32(optional + 92, 16);
-  put32(optional + 96 + 4 * 8, table);
-  put32(optional + 96 + 4 * 8 + 4, size);
-  return stub;
-}
-
 class TrailerTest : public test::SandboxTest {};
 
 TEST_F(TrailerTest, PaddingBeforeTheTableIsPassedOnlyWhereTheArchiveConfirmsIt) {
@@ -54,7 +37,7 @@ TEST_F(TrailerTest, PaddingBeforeTheTableIsPassedOnlyWhereTheArchiveConfirmsIt) 
     SCOPED_TRACE(c.what);
     const std::uint64_t data_end = 512 + c.archive.size() + kTrailerSize;
     const std::uint64_t table_at = data_end + c.padding.size();
-    install_package(signed_stub(static_cast<std::uint32_t>(table_at), 24) + c.archive +
+    install_package(test::pe_stub(false, static_cast<std::uint32_t>(table_at), 24) + c.archive +
                     test::trailer(c.trailer) + c.padding + table);
     std::unique_ptr<os::File> file = os().open_file("C:\\setup.exe", os::OpenMode::read);
     ASSERT_TRUE(file);
