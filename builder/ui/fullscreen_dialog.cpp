@@ -5,11 +5,13 @@
 
 #include "builder/editor/fullscreen_options.h"
 #include "builder/editor/messages.h"
-#include "builder/ui/controls.h"
+#include "common/dialog_controls_win32.h"
 #include "builder/ui/graphics_page.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
+
+using namespace dialog_controls;
 
 namespace {
 

@@ -3,10 +3,12 @@
 #include "builder/ui/graphics_page.h"
 
 #include "builder/editor/controls.h"
-#include "builder/ui/controls.h"
+#include "common/dialog_controls_win32.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
+
+using namespace dialog_controls;
 
 bool GraphicsPageView::on_command(int id, int code) {
   if (!editor_) return false;

@@ -3,11 +3,13 @@
 #include <memory>
 #include <string>
 
-#include "builder/ui/controls.h"
+#include "common/dialog_controls_win32.h"
 #include "builder/ui/moves_ui.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
+
+using namespace dialog_controls;
 
 namespace {
 

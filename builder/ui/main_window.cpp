@@ -12,7 +12,7 @@
 #include "builder/editor/editor.h"
 #include "builder/editor/project_controls.h"
 #include "builder/ui/build_report.h"
-#include "builder/ui/controls.h"
+#include "common/dialog_controls_win32.h"
 #include "builder/ui/graphics_page.h"
 #include "builder/ui/moves_ui.h"
 #include "builder/ui/tree_view.h"
@@ -21,6 +21,8 @@
 #include "quillset_resource.h"
 
 namespace quill::ui {
+
+using namespace dialog_controls;
 
 namespace {
 

@@ -12,13 +12,15 @@
 #include "installer/install_engine.h"
 #include "installer/pictures.h"
 #include "installer/progress_pace.h"
-#include "installer/win32/controls.h"
+#include "common/dialog_controls_win32.h"
 #include "installer/win32/picture.h"
 #include "installer/win32/stub.h"
 #include "installer/wizard.h"
 #include "resources/quillstub_resource.h"
 
 namespace quill::stub {
+
+using namespace dialog_controls;
 namespace {
 
 namespace control = installer::control;
@@ -134,7 +136,7 @@ void render(WizardWindow& w) {
   }
   if (view.place_text_box) place(window, control::text_box, view.text_box);
   for (const installer::ControlView& c : view.controls) {
-    if (c.has_text) set_text(window, c.id, c.text);
+    if (c.has_text) set_lines(window, c.id, c.text);
     enable(window, c.id, c.enabled);
     show(window, c.id, c.visible);
   }
@@ -246,7 +248,7 @@ INT_PTR CALLBACK small_window_proc(HWND window, UINT message, WPARAM wparam, LPA
     WizardWindow& w = *keep_window_state(window, lparam);
     ShowWindow(w.window, SW_HIDE);
     SetWindowTextA(window, installer::kSmallWindowCaption);
-    set_text(window, control::status, installer::kSmallWindowStatus);
+    set_lines(window, control::status, installer::kSmallWindowStatus);
     RECT own;
     GetWindowRect(window, &own);
     installer::Placement p = installer::small_window_placement(
@@ -370,7 +372,7 @@ void open_wizard(WizardWindow& w, HWND window) {
   }
   installer::Outcome outcome = w.wizard->open();
   w.rendering = true;
-  set_text(window, control::folder, w.wizard->folder_text());
+  set_lines(window, control::folder, w.wizard->folder_text());
   w.rendering = false;
   for (int id : {control::desktop, control::start_menu, control::quick_launch}) {
     set_checked(window, id, w.wizard->ticked(id));
@@ -389,7 +391,7 @@ void show_progress(WizardWindow& w) {
   w.status_changed = w.progress_changed = false;
   LeaveCriticalSection(&w.progress_lock);
   HWND target = progress_window(w);
-  if (status_changed) set_text(target, control::status, status);
+  if (status_changed) set_lines(target, control::status, status);
   if (progress_changed) {
     for (int id : {control::progress_plain, control::progress_smooth}) {
       SendDlgItemMessageA(target, id, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
@@ -450,7 +452,7 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       return TRUE;
     case WM_TIMER:
       if (wparam == kFolderTimer && w->wizard->timer_tick()) {
-        set_text(window, control::disk_space, w->wizard->disk_space_text());
+        set_lines(window, control::disk_space, w->wizard->disk_space_text());
       }
       return TRUE;
     case kShowProgress:

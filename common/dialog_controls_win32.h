@@ -1,4 +1,5 @@
-// Thin wrappers over dialog controls, addressed by identifier.
+// Thin wrappers over dialog controls, addressed by identifier, for the
+// Win32 programs' dialog procedures.
 #pragma once
 
 #include <windows.h>
@@ -8,16 +9,21 @@
 #include "common/limits.h"
 #include "common/text_file.h"
 
-namespace quill::stub {
-
-// Texts in memory end their lines with LF; controls want CR LF.
-inline std::string to_control_text(const std::string& text) { return crlf_line_ends(text); }
+namespace quill::dialog_controls {
 
 inline void set_text(HWND dialog, int id, const std::string& text) {
-  SetDlgItemTextA(dialog, id, to_control_text(text).c_str());
+  SetDlgItemTextA(dialog, id, text.c_str());
 }
 
-// The control's text, at most `max_length` characters.
+// Texts in memory end their lines with LF; multi-line controls and message
+// boxes want CR LF.
+inline std::string to_control_text(const std::string& text) { return crlf_line_ends(text); }
+inline void set_lines(HWND dialog, int id, const std::string& text) {
+  set_text(dialog, id, to_control_text(text));
+}
+
+// The control's text, at most `max_length` characters (the programs' boxes
+// hold at most 259).
 inline std::string get_text(HWND dialog, int id, int max_length = static_cast<int>(kMaxPathLength)) {
   std::string buffer(static_cast<std::size_t>(max_length) + 1, '\0');
   UINT length = GetDlgItemTextA(dialog, id, &buffer[0], max_length + 1);
@@ -37,4 +43,10 @@ inline void set_checked(HWND dialog, int id, bool on) {
   CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
-}  // namespace quill::stub
+// Sets a text only when it differs, so that a box being typed in keeps its
+// caret and no change notice loops back.
+inline void sync_text(HWND dialog, int id, const std::string& text) {
+  if (get_text(dialog, id, 1024) != text) set_text(dialog, id, text);
+}
+
+}  // namespace quill::dialog_controls
