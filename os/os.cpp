@@ -1,20 +1,7 @@
-// Texts for the OS boundary's error values.
+// The shared pieces of the OS boundary: the fallbacks of os.h and hex_name.
 #include "os/os.h"
 
 namespace quill::os {
-
-const char* error_text(Error e) {
-  switch (e) {
-    case Error::none: return "no error";
-    case Error::not_found: return "not found";
-    case Error::exists: return "already exists";
-    case Error::access_denied: return "access denied";
-    case Error::disk_full: return "disk full";
-    case Error::not_empty: return "folder not empty";
-    case Error::io: return "input/output error";
-  }
-  return "unknown error";
-}
 
 Error File::finish(std::uint32_t, std::uint32_t) { return Error::io; }
 

@@ -23,8 +23,6 @@ enum class Error {
   io,             // any other failure
 };
 
-const char* error_text(Error e);
-
 // File attribute bits, as Windows numbers them.
 constexpr std::uint32_t kAttributeReadOnly = 0x01;
 constexpr std::uint32_t kAttributeHidden = 0x02;
