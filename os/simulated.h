@@ -1,6 +1,7 @@
-// What the two simulated Windows machines (posix_os on disk, memory_os in
-// memory) share: the machine's folders, the registry tree and its
-// operations, the shortcut file format and the MS-DOS time rule.
+// What the two simulated Windows machines (os/posix_os on disk, the test
+// double tests/support/memory_os in memory) share: the machine's folders, the
+// registry tree and its operations, the shortcut file format and the MS-DOS
+// time rule.
 #pragma once
 
 #include <cstdint>

@@ -16,7 +16,7 @@
 
 #include "builder/project/build_thread.h"
 #include "builder/project/package_contents.h"
-#include "os/fault_os.h"
+#include "tests/support/fault_os.h"
 #include "../project/sandbox.h"
 
 // minizip keeps the central-directory record of an entry whose local header

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "common/text_file.h"
-#include "os/fault_os.h"
-#include "os/memory_os.h"
 #include "tests/os/machines.h"
+#include "tests/support/fault_os.h"
+#include "tests/support/memory_os.h"
 
 namespace quill {
 namespace {

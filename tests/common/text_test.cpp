@@ -3,7 +3,7 @@
 
 #include "common/lines.h"
 #include "common/text_file.h"
-#include "os/memory_os.h"
+#include "tests/support/memory_os.h"
 
 namespace quill {
 namespace {

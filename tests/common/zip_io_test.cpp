@@ -9,9 +9,9 @@
 #include <map>
 
 #include "common/text_file.h"
-#include "os/fault_os.h"
 #include "os/posix_os.h"
 #include "tests/os/sandbox.h"
+#include "tests/support/fault_os.h"
 
 // The ZIP writer keeps the central header it allocated for a new entry when
 // writing that entry's local header fails; the archive's close does not free

@@ -8,8 +8,8 @@
 #include "builder/editor/messages.h"
 #include "builder/editor/startup.h"
 #include "builder/project/project_file.h"
-#include "os/fault_os.h"
 #include "tests/editor/editor_fixture.h"
+#include "tests/support/fault_os.h"
 
 namespace quill::editor {
 namespace {

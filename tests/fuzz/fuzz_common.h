@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/paths.h"
-#include "os/memory_os.h"
+#include "tests/support/memory_os.h"
 
 // Harness code: no coverage feedback from it (clang only).
 #if defined(__clang__)

@@ -8,7 +8,7 @@
 #include <map>
 
 #include "installer_fixture.h"
-#include "os/fault_os.h"
+#include "tests/support/fault_os.h"
 
 namespace quill::installer {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "installer/install_engine.h"
 #include "installer_fixture.h"
-#include "os/fault_os.h"
+#include "tests/support/fault_os.h"
 
 namespace quill::installer {
 namespace {

@@ -12,8 +12,8 @@
 #include "installer/install_engine.h"
 #include "installer/transaction.h"
 #include "installer_fixture.h"
-#include "os/fault_os.h"
 #include "tests/os/machines.h"
+#include "tests/support/fault_os.h"
 
 namespace quill::installer {
 namespace {

@@ -1,11 +1,11 @@
 // The fault-injecting wrapper.
-#include "os/fault_os.h"
+#include "tests/support/fault_os.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "os/memory_os.h"
+#include "tests/support/memory_os.h"
 
 namespace quill::os {
 namespace {

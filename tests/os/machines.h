@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "os/memory_os.h"
 #include "os/posix_os.h"
 #include "tests/os/sandbox.h"
+#include "tests/support/memory_os.h"
 
 namespace quill::testing {
 

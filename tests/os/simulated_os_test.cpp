@@ -1,7 +1,7 @@
 // The simulated machines: what both backends share (files, folders,
 // registry, shell), then what is the sandbox's or the memory's own.
-#include "os/memory_os.h"
 #include "os/posix_os.h"
+#include "tests/support/memory_os.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

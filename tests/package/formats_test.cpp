@@ -5,10 +5,10 @@
 
 #include "common/paths.h"
 #include "common/text_file.h"
-#include "os/memory_os.h"
 #include "package/data_files.h"
 #include "package/uninstall_key.h"
 #include "package/uninstall_log.h"
+#include "tests/support/memory_os.h"
 
 namespace quill::package {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "os/fault_os.h"
 #include "package/data_files.h"
 #include "package_fixture.h"
+#include "tests/support/fault_os.h"
 
 namespace quill::package {
 namespace {

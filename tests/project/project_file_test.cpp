@@ -6,8 +6,8 @@
 #include <atomic>
 
 #include "builder/project/backup.h"
-#include "os/fault_os.h"
 #include "sandbox.h"
+#include "tests/support/fault_os.h"
 
 namespace quill::project {
 namespace {

@@ -1,7 +1,7 @@
 // The program's command line, its launcher mode and its texts.
 #include "uninstaller/front_end.h"
 
-#include "os/fault_os.h"
+#include "tests/support/fault_os.h"
 #include "tests/uninstaller/uninstall_fixture.h"
 
 namespace quill::uninstall {

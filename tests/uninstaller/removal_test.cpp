@@ -2,7 +2,7 @@
 // the progress dialog is told.
 #include "uninstaller/removal.h"
 
-#include "os/fault_os.h"
+#include "tests/support/fault_os.h"
 
 #include "tests/uninstaller/uninstall_fixture.h"
 

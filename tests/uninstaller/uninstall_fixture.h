@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "os/memory_os.h"
 #include "package/uninstall_key.h"
+#include "tests/support/memory_os.h"
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_log.h"
 

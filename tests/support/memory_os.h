@@ -1,4 +1,4 @@
-// The simulated Windows machine of posix_os.h held in memory: the same
+// The simulated Windows machine of os/posix_os.h held in memory: the same
 // folders, special folders, path rules, registry, shortcut files, read-only
 // attribute, listing order and links, without a host folder. Nothing of the host is
 // reachable: a path that starts with a single '/' lies outside the machine

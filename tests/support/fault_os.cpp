@@ -1,5 +1,5 @@
 // The fault-injecting wrapper around another Os.
-#include "os/fault_os.h"
+#include "tests/support/fault_os.h"
 
 #include <mutex>
 #include <utility>

@@ -1,5 +1,5 @@
 // The in-memory machine: a tree of folders and files with shared contents.
-#include "os/memory_os.h"
+#include "tests/support/memory_os.h"
 
 #include <algorithm>
 #include <cctype>
