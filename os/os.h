@@ -1,7 +1,8 @@
 // The OS boundary: every file, folder, registry and shell operation that the
 // portable logic needs, named for what the caller wants. Two backends
 // implement it: win32_os.cpp (the real calls) and posix_os.cpp (a simulated
-// Windows machine inside a sandbox folder, for tests and the Linux builder).
+// Windows machine inside a sandbox folder, for tests and the Linux builder);
+// the test doubles of tests/support implement it too.
 // Paths are 8-bit strings in Windows form ("C:\Folder\file.txt").
 #pragma once
 
@@ -80,7 +81,7 @@ class File {
   // its end: one call on the handle instead of opening the file again by
   // its path. A backend that cannot answers Error::io, and the caller uses
   // Os::set_file_time and Os::set_attributes after closing the file.
-  virtual Error finish(std::uint32_t dos_date_time, std::uint32_t attributes);
+  virtual Error finish(std::uint32_t dos_date_time, std::uint32_t attributes) = 0;
 };
 
 enum class SpecialFolder {
@@ -113,50 +114,62 @@ struct Shortcut {
 // backends spell an unpredictable name.
 std::string hex_name(const unsigned char* bytes, std::size_t count);
 
-// The operations. One instance is passed to the engines; nothing reaches a
-// global backend. All paths are absolute Windows paths unless noted.
+// The operations, grouped by topic. One instance is passed to the engines;
+// nothing reaches a global backend. All paths are absolute Windows paths
+// unless noted. Every backend implements every operation; one that lacks a
+// feature answers as the operation's contract says, and the caller takes
+// its own way round.
 class Os {
  public:
   virtual ~Os() = default;
 
-  // Files and folders.
-  virtual FileStatus file_status(const std::string& path) = 0;
-  virtual std::unique_ptr<File> open_file(const std::string& path, OpenMode mode,
-                                          Error* error = nullptr) = 0;
+  // Files.
   // Links: as on Windows, a link in the middle of a path is followed, and
   // so is one at its end when a file is read or a folder listed. Reporting
   // (file_status, list_folder's entries), deleting and removing take the
   // link itself; opening for writing and copying onto a link are refused.
-
-  // Creates one folder; its parent must exist. An existing folder gives Error::exists.
-  virtual Error create_folder(const std::string& path) = 0;
+  virtual FileStatus file_status(const std::string& path) = 0;
+  virtual std::unique_ptr<File> open_file(const std::string& path, OpenMode mode,
+                                          Error* error = nullptr) = 0;
   // Deletes a file; a read-only file is refused with Error::access_denied.
   // A link of either kind is deleted itself, never what it points to.
   virtual Error delete_file(const std::string& path) = 0;
-  // Removes an empty folder. A link to a folder is removed itself, however
-  // full the folder it points to.
-  virtual Error remove_folder(const std::string& path) = 0;
-  // Lists a folder's entries ("." and ".." are never returned).
-  virtual Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) = 0;
   // A link at `to` is refused with Error::access_denied.
   virtual Error copy_file(const std::string& from, const std::string& to,
                           bool fail_if_exists) = 0;
   // Puts the file `from` in the place of `to` (replacing it) and removes
   // `from`; a backend replaces in one step where it can, so that `to` is
-  // always either the old or the new file. The default copies and deletes.
-  virtual Error replace_file(const std::string& from, const std::string& to);
+  // always either the old or the new file, and otherwise copies and deletes.
+  virtual Error replace_file(const std::string& from, const std::string& to) = 0;
+  // Renames a file within its volume; the target must not exist. A backend
+  // or a pair of volumes that cannot rename answers an error, and the
+  // caller copies instead.
+  virtual Error move_file(const std::string& from, const std::string& to) = 0;
+  // Deletes a file that is in use when the system next starts, by its own
+  // path: it is never moved first, so no folder that others can write to
+  // decides what goes then. A folder given here is removed then when it is
+  // empty. A backend without such a list answers Error::io.
+  virtual Error delete_file_later(const std::string& path) = 0;
   virtual Error set_read_only(const std::string& path, bool read_only) = 0;
+  // Sets a file's read-only, hidden, system and archive attributes to the
+  // kAttribute* bits given. A backend that keeps only the read-only
+  // attribute sets that bit alone.
+  virtual Error set_attributes(const std::string& path, std::uint32_t attributes) = 0;
   // Sets a file's modification time from an MS-DOS date and time pair.
   virtual Error set_file_time(const std::string& path, std::uint32_t dos_date_time) = 0;
+  // The path with every 8.3 short-name part replaced by its long name; the
+  // parts that do not exist are kept as written. On a machine without short
+  // names, `path` unchanged.
+  virtual std::string long_path_name(const std::string& path) = 0;
 
-  // Places.
-  virtual std::string temp_folder() = 0;   // ends in a backslash
-  virtual std::string module_path() = 0;   // this program's own file
-  // Free space for the caller on the drive holding `path`, in whole MiB;
-  // false when the drive cannot be queried.
-  virtual bool free_megabytes(const std::string& path, std::uint64_t* megabytes) = 0;
-  // A special folder without trailing backslash; empty when unknown.
-  virtual std::string special_folder(SpecialFolder which) = 0;
+  // Folders.
+  // Creates one folder; its parent must exist. An existing folder gives Error::exists.
+  virtual Error create_folder(const std::string& path) = 0;
+  // Removes an empty folder. A link to a folder is removed itself, however
+  // full the folder it points to.
+  virtual Error remove_folder(const std::string& path) = 0;
+  // Lists a folder's entries ("." and ".." are never returned).
+  virtual Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) = 0;
 
   // Registry. Keys are paths below a root ("SOFTWARE\Vendor\Tool").
   virtual bool registry_key_exists(RegistryRoot root, const std::string& key) = 0;
@@ -176,56 +189,51 @@ class Os {
   virtual Error registry_delete_key(RegistryRoot root, const std::string& parent,
                                     const std::string& subkey) = 0;
 
-  // Shell.
+  // Shell and shortcuts.
   virtual Error create_shortcut(const Shortcut& shortcut) = 0;
   // Tells the shell that a folder was created (start-menu refresh).
   virtual void notify_folder_created(const std::string& path) = 0;
   // The shell's open operation on `file` (a document, program or URL).
   virtual Error shell_open(const std::string& file) = 0;
+  // The shell's default operation on `file` (its default verb), shown
+  // normally.
+  virtual Error shell_open_default(const std::string& file) = 0;
+
+  // Processes.
   // Starts a program with a command-line tail; does not wait.
   virtual Error start_program(const std::string& program, const std::string& arguments) = 0;
-
-  // Later additions. Each has a default that suits a backend without the
-  // feature, so every backend keeps building.
-
-  // Renames a file within its volume; the target must not exist. A backend
-  // or a pair of volumes that cannot rename answers an error, and the
-  // caller copies instead. Default: Error::io.
-  virtual Error move_file(const std::string& from, const std::string& to);
-  // The path with every 8.3 short-name part replaced by its long name; the
-  // parts that do not exist are kept as written. Default: `path` unchanged.
-  virtual std::string long_path_name(const std::string& path);
-  // Sets a file's read-only, hidden, system and archive attributes to the
-  // kAttribute* bits given. Default: the read-only bit alone.
-  virtual Error set_attributes(const std::string& path, std::uint32_t attributes);
-  // The shell's default operation on `file` (its default verb), shown
-  // normally. Default: shell_open.
-  virtual Error shell_open_default(const std::string& file);
-  // Today's local date as "yyyymmdd". Default: empty (unknown).
-  virtual std::string local_date();
   // Starts a program with a command-line tail and waits until it ends;
-  // `exit_code` receives its exit code. Default: Error::io.
+  // `exit_code` receives its exit code. A backend that cannot run programs
+  // answers Error::io.
   virtual Error run_program(const std::string& program, const std::string& arguments,
-                            std::uint32_t* exit_code);
-  // Deletes a file that is in use when the system next starts, by its own
-  // path: it is never moved first, so no folder that others can write to
-  // decides what goes then. A folder given here is removed then when it is
-  // empty. Default: Error::io.
-  virtual Error delete_file_later(const std::string& path);
+                            std::uint32_t* exit_code) = 0;
+
+  // The system and its places.
+  virtual std::string temp_folder() = 0;   // ends in a backslash
+  virtual std::string module_path() = 0;   // this program's own file
+  // A special folder without trailing backslash; empty when unknown.
+  virtual std::string special_folder(SpecialFolder which) = 0;
+  // Free space for the caller on the drive holding `path`, in whole MiB;
+  // false when the drive cannot be queried.
+  virtual bool free_megabytes(const std::string& path, std::uint64_t* megabytes) = 0;
+  // Today's local date as "yyyymmdd"; empty when unknown.
+  virtual std::string local_date() = 0;
+
+  // Security: what a program that may run elevated needs so that nobody
+  // else steers it.
   // Creates one new folder (its parent must exist) with an explicit access
   // list instead of the inherited one. Anything already at `path` (a folder,
   // a file or a link) gives Error::exists: a folder made in advance by
-  // someone else is never adopted. Default: create_folder.
-  virtual Error create_folder_secured(const std::string& path, FolderAccess access);
+  // someone else is never adopted.
+  virtual Error create_folder_secured(const std::string& path, FolderAccess access) = 0;
   // The shell's default operation on `file`, started with the ordinary
   // rights of the user logged on at the desktop even when this program runs
-  // elevated, where the system allows. Default: shell_open_default.
-  virtual Error open_as_desktop_user(const std::string& file);
+  // elevated, where the system allows; elsewhere as shell_open_default.
+  virtual Error open_as_desktop_user(const std::string& file) = 0;
   // 16 hexadecimal digits from the system's source of random numbers, for
   // a name that no other program can guess. Empty when there is no such
-  // source; the caller must not fall back to a guessable name. Default:
-  // empty.
-  virtual std::string unpredictable_name();
+  // source; the caller must not fall back to a guessable name.
+  virtual std::string unpredictable_name() = 0;
 };
 
 }  // namespace quill::os

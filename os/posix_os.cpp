@@ -153,6 +153,9 @@ class PosixFile : public File {
     return static_cast<std::uint64_t>(st.st_size);
   }
 
+  // The caller sets the time and attributes by path after closing.
+  Error finish(std::uint32_t, std::uint32_t) override { return Error::io; }
+
  private:
   int fd_;
 };
@@ -504,6 +507,10 @@ Error PosixOs::set_read_only(const std::string& path, bool read_only) {
   return Error::none;
 }
 
+Error PosixOs::set_attributes(const std::string& path, std::uint32_t attributes) {
+  return set_read_only(path, (attributes & kAttributeReadOnly) != 0);
+}
+
 Error PosixOs::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
   std::string host = host_path(path);
   if (host.empty()) return Error::access_denied;
@@ -519,6 +526,8 @@ Error PosixOs::set_file_time(const std::string& path, std::uint32_t dos_date_tim
   if (::utimensat(AT_FDCWD, host.c_str(), times, 0) != 0) return from_errno(errno);
   return Error::none;
 }
+
+std::string PosixOs::long_path_name(const std::string& path) { return path; }
 
 std::string PosixOs::temp_folder() { return simulated::temp_folder(); }
 
@@ -640,6 +649,8 @@ Error PosixOs::start_program(const std::string& program, const std::string& argu
   return Error::none;
 }
 
+Error PosixOs::run_program(const std::string&, const std::string&, std::uint32_t*) { return Error::io; }
+
 Error PosixOs::move_file(const std::string& from, const std::string& to) {
   const std::string source = host_path(from);
   const std::string target = host_path(to);
@@ -656,6 +667,8 @@ Error PosixOs::shell_open_default(const std::string& file) {
   shell_log_.push_back("default|" + file);
   return Error::none;
 }
+
+Error PosixOs::open_as_desktop_user(const std::string& file) { return shell_open_default(file); }
 
 Error PosixOs::delete_file_later(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);

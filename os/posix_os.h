@@ -95,11 +95,19 @@ class PosixOs : public Os {
   void notify_folder_created(const std::string& path) override;
   Error shell_open(const std::string& file) override;
   Error start_program(const std::string& program, const std::string& arguments) override;
-  // A rename inside the sandbox. long_path_name and set_attributes keep the
-  // defaults: the sandbox has no short names and keeps only read-only.
+  // Runs nothing: Error::io.
+  Error run_program(const std::string& program, const std::string& arguments,
+                    std::uint32_t* exit_code) override;
+  // A rename inside the sandbox.
   Error move_file(const std::string& from, const std::string& to) override;
+  // The sandbox has no short names: `path` unchanged.
+  std::string long_path_name(const std::string& path) override;
+  // The sandbox keeps the read-only bit alone.
+  Error set_attributes(const std::string& path, std::uint32_t attributes) override;
   // Logged as "default|file".
   Error shell_open_default(const std::string& file) override;
+  // The sandbox has one user: as shell_open_default.
+  Error open_as_desktop_user(const std::string& file) override;
   // Logs "later|" and the path that the next start would delete.
   Error delete_file_later(const std::string& path) override;
   // A private folder is the owner's alone (mode 0700).

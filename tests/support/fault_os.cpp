@@ -48,6 +48,8 @@ class FaultFile : public File {
   bool seek(std::uint64_t offset) override { return inner_->seek(offset); }
   std::uint64_t tell() override { return inner_->tell(); }
   std::uint64_t size() override { return inner_->size(); }
+  // Not passed on: the caller sets time and attributes by path instead.
+  Error finish(std::uint32_t, std::uint32_t) override { return Error::io; }
 
  private:
   std::unique_ptr<File> inner_;
@@ -138,6 +140,12 @@ Error FaultOs::copy_file(const std::string& from, const std::string& to, bool fa
   return inner_.copy_file(from, to, fail_if_exists);
 }
 
+Error FaultOs::replace_file(const std::string& from, const std::string& to) {
+  Error e = copy_file(from, to, false);
+  if (e != Error::none) return e;
+  return delete_file(from);
+}
+
 Error FaultOs::set_read_only(const std::string& path, bool read_only) {
   if (state_->hit(kSetReadOnly, "set_read_only", path)) return injected_error();
   return inner_.set_read_only(path, read_only);
@@ -157,6 +165,8 @@ bool FaultOs::free_megabytes(const std::string& path, std::uint64_t* megabytes) 
 }
 
 std::string FaultOs::special_folder(SpecialFolder which) { return inner_.special_folder(which); }
+
+std::string FaultOs::local_date() { return std::string(); }
 
 bool FaultOs::registry_key_exists(RegistryRoot root, const std::string& key) {
   return inner_.registry_key_exists(root, key);
@@ -213,6 +223,8 @@ Error FaultOs::start_program(const std::string& program, const std::string& argu
   return inner_.start_program(program, arguments);
 }
 
+Error FaultOs::run_program(const std::string&, const std::string&, std::uint32_t*) { return Error::io; }
+
 Error FaultOs::delete_file_later(const std::string& path) {
   if (state_->hit(kMoveFile, "delete_file_later", path)) return injected_error();
   return inner_.delete_file_later(path);
@@ -241,5 +253,7 @@ Error FaultOs::shell_open_default(const std::string& file) {
   if (state_->hit(kShell, "shell_open_default", file)) return injected_error();
   return inner_.shell_open_default(file);
 }
+
+Error FaultOs::open_as_desktop_user(const std::string& file) { return shell_open_default(file); }
 
 }  // namespace quill::os

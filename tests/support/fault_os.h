@@ -78,12 +78,16 @@ class FaultOs : public Os {
   Error remove_folder(const std::string& path) override;
   Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) override;
   Error copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  // A copy_file and a delete_file of this object, each counted as such.
+  Error replace_file(const std::string& from, const std::string& to) override;
   Error set_read_only(const std::string& path, bool read_only) override;
   Error set_file_time(const std::string& path, std::uint32_t dos_date_time) override;
   std::string temp_folder() override;
   std::string module_path() override;
   bool free_megabytes(const std::string& path, std::uint64_t* megabytes) override;
   std::string special_folder(SpecialFolder which) override;
+  // Empty, without asking the inner Os.
+  std::string local_date() override;
   bool registry_key_exists(RegistryRoot root, const std::string& key) override;
   Error registry_create_key(RegistryRoot root, const std::string& key) override;
   Error registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
@@ -100,6 +104,9 @@ class FaultOs : public Os {
   void notify_folder_created(const std::string& path) override;
   Error shell_open(const std::string& file) override;
   Error start_program(const std::string& program, const std::string& arguments) override;
+  // Error::io, without asking the inner Os.
+  Error run_program(const std::string& program, const std::string& arguments,
+                    std::uint32_t* exit_code) override;
   Error move_file(const std::string& from, const std::string& to) override;
   // Counted with move_file.
   Error delete_file_later(const std::string& path) override;
@@ -112,6 +119,8 @@ class FaultOs : public Os {
   Error set_attributes(const std::string& path, std::uint32_t attributes) override;
   // Counted with kShell.
   Error shell_open_default(const std::string& file) override;
+  // This object's shell_open_default.
+  Error open_as_desktop_user(const std::string& file) override;
 
   // Shared with the File objects handed out, which may outlive this object.
   struct State;

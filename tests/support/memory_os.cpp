@@ -248,6 +248,8 @@ class MemoryFile : public File {
     Lock lock(machine_->mutex);
     return data_->bytes.size();
   }
+  // Time and attributes are set by path once the file is closed.
+  Error finish(std::uint32_t, std::uint32_t) override { return Error::io; }
 
  private:
   std::shared_ptr<MemoryOs::Machine> machine_;
@@ -594,6 +596,12 @@ Error MemoryOs::copy_file(const std::string& from, const std::string& to, bool f
   return Error::none;
 }
 
+Error MemoryOs::replace_file(const std::string& from, const std::string& to) {
+  Error e = copy_file(from, to, false);
+  if (e != Error::none) return e;
+  return delete_file(from);
+}
+
 Error MemoryOs::set_read_only(const std::string& path, bool read_only) {
   Lock lock(machine_->mutex);
   Parts parts;
@@ -603,6 +611,10 @@ Error MemoryOs::set_read_only(const std::string& path, bool read_only) {
   // Folders keep their attributes; a link's is its own and changes nothing.
   if (!node->folder && !node->is_link()) node->read_only = read_only;
   return Error::none;
+}
+
+Error MemoryOs::set_attributes(const std::string& path, std::uint32_t attributes) {
+  return set_read_only(path, (attributes & kAttributeReadOnly) != 0);
 }
 
 Error MemoryOs::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
@@ -637,6 +649,8 @@ bool MemoryOs::free_megabytes(const std::string& path, std::uint64_t* megabytes)
 }
 
 std::string MemoryOs::special_folder(SpecialFolder which) { return simulated::special_folder(which); }
+
+std::string MemoryOs::local_date() { return std::string(); }
 
 bool MemoryOs::registry_key_exists(RegistryRoot root, const std::string& key) {
   Lock lock(machine_->mutex);
@@ -699,6 +713,8 @@ Error MemoryOs::start_program(const std::string& program, const std::string& arg
   return Error::none;
 }
 
+Error MemoryOs::run_program(const std::string&, const std::string&, std::uint32_t*) { return Error::io; }
+
 Error MemoryOs::move_file(const std::string& from, const std::string& to) {
   Lock lock(machine_->mutex);
   Parts source_parts, target_parts;
@@ -723,6 +739,10 @@ Error MemoryOs::shell_open_default(const std::string& file) {
   machine_->shell_log.push_back("default|" + file);
   return Error::none;
 }
+
+std::string MemoryOs::long_path_name(const std::string& path) { return path; }
+
+Error MemoryOs::open_as_desktop_user(const std::string& file) { return shell_open_default(file); }
 
 Error MemoryOs::delete_file_later(const std::string& path) {
   Lock lock(machine_->mutex);

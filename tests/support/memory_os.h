@@ -66,12 +66,18 @@ class MemoryOs : public Os {
   Error remove_folder(const std::string& path) override;
   Error list_folder(const std::string& path, std::vector<FolderEntry>* entries) override;
   Error copy_file(const std::string& from, const std::string& to, bool fail_if_exists) override;
+  // Copies, then deletes `from`: no step of the machine replaces a file.
+  Error replace_file(const std::string& from, const std::string& to) override;
   Error set_read_only(const std::string& path, bool read_only) override;
+  // The machine keeps the read-only attribute alone.
+  Error set_attributes(const std::string& path, std::uint32_t attributes) override;
   Error set_file_time(const std::string& path, std::uint32_t dos_date_time) override;
   std::string temp_folder() override;
   std::string module_path() override;
   bool free_megabytes(const std::string& path, std::uint64_t* megabytes) override;
   std::string special_folder(SpecialFolder which) override;
+  // Empty (unknown): the machine has no clock.
+  std::string local_date() override;
   bool registry_key_exists(RegistryRoot root, const std::string& key) override;
   Error registry_create_key(RegistryRoot root, const std::string& key) override;
   Error registry_read_string(RegistryRoot root, const std::string& key, const std::string& name,
@@ -88,10 +94,17 @@ class MemoryOs : public Os {
   void notify_folder_created(const std::string& path) override;
   Error shell_open(const std::string& file) override;
   Error start_program(const std::string& program, const std::string& arguments) override;
+  // No program runs here: Error::io.
+  Error run_program(const std::string& program, const std::string& arguments,
+                    std::uint32_t* exit_code) override;
   // A rename inside the machine, as on the sandbox backend.
   Error move_file(const std::string& from, const std::string& to) override;
+  // Names are kept as written: there are no short names.
+  std::string long_path_name(const std::string& path) override;
   // Logged as "default|file".
   Error shell_open_default(const std::string& file) override;
+  // As shell_open_default: the machine has one user.
+  Error open_as_desktop_user(const std::string& file) override;
   // Logs "later|" and the path that the next start would delete.
   Error delete_file_later(const std::string& path) override;
   // Remembered for folder_access().
