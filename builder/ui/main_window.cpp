@@ -28,7 +28,6 @@ namespace {
 
 using editor::Editor;
 
-const char kNotYetAvailable[] = "This part of Quillset is not available in this version yet.";
 const char kWebPage[] = "http://www.orvelle.example/quillset/";
 
 class MainWindow : public editor::EditorView {
@@ -347,15 +346,6 @@ void MainWindow::on_command(int id, int code) {
       editor_->build_button(*report, [report](project::BuildOutcome outcome) { report->finished(outcome); });
       return;
     }
-    // The graphics page, the macros dialog and the two appearance dialogs
-    // come with later versions.
-    case IDC_ADD_IMAGE:
-    case IDC_REMOVE_IMAGE:
-    case IDC_SHOW_MACROS:
-    case IDC_WINDOW_SETTINGS:
-    case IDC_BACKGROUND_OPTIONS:
-      prompter_.tell(kNotYetAvailable, editor::Icon::information);
-      return;
     default: break;
   }
   for (int check_id : editor::project_check_controls()) {
