@@ -96,9 +96,9 @@ TEST_F(CliEditTest, CommandsWriteWhatTheWindowWrites) {
   // compacts the file table, which decides the slots of later files.
   prompter.files.push_back(box.root() + "/window.qsp");
   e.save_as();
-  e.set_control_text(editor::kProgramName, "App");
-  e.set_control_text(editor::kTitleText, "T");
-  e.set_control_text(editor::kDefaultFolder, "%program files%\\T");
+  e.set_setting(project::SettingId::name, "App");
+  e.set_setting(project::SettingId::title, "T");
+  e.set_setting(project::SettingId::default_folder, "%program files%\\T");
   const project::Project& p = e.project();
   auto folder = [&](const std::string& path) { return p.folder(p.find_folder_by_path(path)).item; };
   e.select(p.install_root());
@@ -120,9 +120,9 @@ TEST_F(CliEditTest, CommandsWriteWhatTheWindowWrites) {
   e.custom_path_button("");
   e.custom_path_button("%windows%\\Fonts\\");
   e.save();
-  e.set_checked(editor::kIncludeUninstaller, true);
-  e.set_checked(editor::kMessageYesNo, true);
-  e.set_control_text(editor::kWelcomeFile, src("welcome.txt"));
+  e.set_setting(project::SettingId::uninstaller, "on");
+  e.set_setting(project::SettingId::eoi_buttons, "yesno");
+  e.set_setting(project::SettingId::welcome_file, src("welcome.txt"));
   auto shortcut = [&](const std::string& name, const std::string& folder_path, int location,
                       const std::string& text, const std::string& group) {
     e.select(p.file(p.find_file_by_name_and_folder(name, folder_path)).item);

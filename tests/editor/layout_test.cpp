@@ -2,7 +2,6 @@
 #include <set>
 
 #include "builder/editor/controls.h"
-#include "builder/editor/project_controls.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace quill::editor {
@@ -65,24 +64,25 @@ TEST_F(EditorTest, PanelFollowsTheSelection) {
 }
 
 TEST_F(EditorTest, ProjectControlsHoldTheSettings) {
-  editor->set_control_text(kProgramName, "Tool");
-  editor->set_control_text(kOutputPath, std::string(300, 'x'));
-  editor->set_control_text(kAddFile, "ignored");
+  editor->set_setting(SettingId::name, "Tool");
+  editor->set_setting(SettingId::output, std::string(300, 'x'));
+  editor->set_setting(SettingId::fullscreen_text, "not the main window's");
   EXPECT_EQ(project().settings().program_name, "Tool");
-  EXPECT_EQ(editor->control_text(kOutputPath).size(), 259u);
+  EXPECT_EQ(editor->setting(SettingId::output).size(), 259u);
+  EXPECT_EQ(project().fullscreen().text, "%name%");
   EXPECT_FALSE(editor->is_enabled(kRegistryMacro));
-  editor->set_checked(kTryPathFirst, true);
+  editor->set_setting(SettingId::try_path_first, "on");
   EXPECT_TRUE(editor->is_enabled(kRegistryMacro));
-  editor->set_checked(kMessageYesNo, true);
-  EXPECT_FALSE(editor->is_checked(kMessageOk));
+  editor->set_setting(SettingId::eoi_buttons, "yesno");
+  EXPECT_EQ(editor->setting(SettingId::eoi_buttons), "yesno");
   EXPECT_FALSE(project().settings().message_box_ok);
   prompter.files = {"C:\\out\\setup.exe"};
   editor->browse(kBrowseOutput);
-  EXPECT_EQ(editor->control_text(kOutputPath), "C:\\out\\setup.exe");
+  EXPECT_EQ(editor->setting(SettingId::output), "C:\\out\\setup.exe");
   EXPECT_EQ(prompter.log.back(), "save:Program files (*.exe)");
   editor->edit_document(kEditWelcome);
   EXPECT_EQ(box.os().shell_log().back(), "start|C:\\Windows\\notepad.exe|");
-  editor->set_control_text(kLicenceFile, "C:\\My Docs\\licence.txt");
+  editor->set_setting(SettingId::licence_file, "C:\\My Docs\\licence.txt");
   editor->edit_document(kEditLicence);
   EXPECT_EQ(box.os().shell_log().back(), "start|C:\\Windows\\notepad.exe|\"C:\\My Docs\\licence.txt\"");
 }
