@@ -1,5 +1,10 @@
-// The control table, the selection panel and the project controls.
+// The control table and the resources it names, the selection panel and
+// the main window's settings.
+#include <fstream>
+#include <map>
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include "builder/editor/controls.h"
 #include "tests/editor/editor_fixture.h"
@@ -23,6 +28,40 @@ TEST(ControlTable, EachControlOnOnePageWithThePagesHeights) {
   for (int tab = 0; tab < kTabCount; ++tab) {
     EXPECT_EQ(tab_layout(tab).window_height, heights[tab][0]);
     EXPECT_EQ(tab_layout(tab).tab_height, heights[tab][1]);
+  }
+}
+
+std::string source_file(const std::string& path) {
+  std::ifstream in(std::string(QUILL_SOURCE_DIR) + "/" + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The templates name their controls by the header's identifiers; the
+// control table's numbers come from the same header, so each must be a
+// control of the main window's template.
+TEST(ControlTable, ResourceTemplatesAndHeaderAgree) {
+  std::map<std::string, int> defined;
+  const std::string header = source_file("resources/quillset_resource.h");
+  const std::regex define(R"(#define\s+(ID\w+)\s+\(?(-?\w+)\)?)");
+  for (std::sregex_iterator m(header.begin(), header.end(), define), end; m != end; ++m) {
+    defined[(*m)[1]] = static_cast<int>(std::stol((*m)[2], nullptr, 0));
+  }
+  const std::string rc = source_file("resources/quillset.rc");
+  ASSERT_FALSE(rc.empty());
+  const std::regex identifier(R"(\b(ID[A-Z]_\w+)\b)");
+  for (std::sregex_iterator m(rc.begin(), rc.end(), identifier), end; m != end; ++m) {
+    EXPECT_TRUE(defined.count((*m)[1])) << (*m)[1] << " is not in quillset_resource.h";
+  }
+  const std::size_t start = rc.find("\nBEGIN", rc.find("IDD_MAIN DIALOGEX"));
+  const std::string main = rc.substr(start, rc.find("\nEND", start) - start);
+  std::set<int> in_main;
+  for (std::sregex_iterator m(main.begin(), main.end(), identifier), end; m != end; ++m) {
+    in_main.insert(defined[(*m)[1]]);
+  }
+  for (const ControlTab& pair : control_table()) {
+    EXPECT_TRUE(in_main.count(pair.control)) << pair.control << " is not in the main window's template";
   }
 }
 
