@@ -23,6 +23,12 @@ State* dialog_state(HWND dialog, UINT message, LPARAM lparam) {
   return reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
+// Ends a dialog that runs a timer: the timer first.
+inline void end_timed_dialog(HWND dialog, UINT_PTR timer, INT_PTR result) {
+  KillTimer(dialog, timer);
+  EndDialog(dialog, result);
+}
+
 inline void set_caption_and_icon(HWND dialog, const char* caption) {
   SetWindowTextA(dialog, caption);
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLSET));

@@ -199,20 +199,17 @@ INT_PTR CALLBACK fullscreen_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpa
           return TRUE;
         case IDC_FS_SAVE:
           save(d, *s);
-          KillTimer(d, kEditTimer);
-          EndDialog(d, 1);
+          end_timed_dialog(d, kEditTimer, 1);
           return TRUE;
         case IDCANCEL:
-          KillTimer(d, kEditTimer);
-          EndDialog(d, 0);
+          end_timed_dialog(d, kEditTimer, 0);
           return TRUE;
         default:
           return FALSE;
       }
     }
     case WM_CLOSE:
-      KillTimer(d, kEditTimer);
-      EndDialog(d, 0);
+      end_timed_dialog(d, kEditTimer, 0);
       return TRUE;
   }
   return FALSE;

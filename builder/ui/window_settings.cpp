@@ -23,11 +23,6 @@ struct State {
   explicit State(editor::Editor& e) : editor(e), dialog(e.project().window_settings()) {}
 };
 
-void end(HWND d, int result) {
-  KillTimer(d, kPreviewTimer);
-  EndDialog(d, result);
-}
-
 INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* s = dialog_state<State>(d, message, lparam);
   if (!s) return FALSE;
@@ -60,17 +55,17 @@ INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpara
             s->dialog.choose(radio, is_checked(d, radio));
           }
           s->editor.store_window_settings(s->dialog.result());
-          end(d, 1);
+          end_timed_dialog(d, kPreviewTimer, 1);
           return TRUE;
         case IDCANCEL:
-          end(d, 0);
+          end_timed_dialog(d, kPreviewTimer, 0);
           return TRUE;
         default:
           return FALSE;
       }
     }
     case WM_CLOSE:
-      end(d, 0);
+      end_timed_dialog(d, kPreviewTimer, 0);
       return TRUE;
   }
   return FALSE;
