@@ -6,7 +6,6 @@
 #include <set>
 #include <sstream>
 
-#include "builder/editor/controls.h"
 #include "builder/editor/editor.h"
 #include "builder/editor/scripted_prompter.h"
 #include "builder/project/project_file.h"
