@@ -63,11 +63,11 @@ int command_new(const Args& args, Context& c) {
     throw Refused(typed + " exists; give --force to replace it with a new project");
   }
   // Everything is checked before the first change.
-  std::vector<std::pair<const SettingKey*, std::string>> settings;
+  std::vector<std::pair<const project::Setting*, std::string>> settings;
   for (const auto& [option, key] : {std::pair<const char*, const char*>{"--name", "name"},
                                     {"--title", "title"}, {"--folder", "default-folder"}}) {
     if (!args.values.count(option)) continue;
-    const SettingKey* k = find_setting_key(key);
+    const project::Setting* k = project::find_setting(key);
     settings.emplace_back(k, parse_setting(session, *k, args.value(option)));
   }
   session.start_new();
@@ -181,12 +181,12 @@ int command_remove(const Args& args, Context& c) {
 int command_set(const Args& args, Context& c) {
   need_words(args, 2, "set");
   EditSession probe(c.platform);
-  std::vector<std::pair<const SettingKey*, std::string>> settings;
+  std::vector<std::pair<const project::Setting*, std::string>> settings;
   for (std::size_t i = 1; i < args.words.size(); ++i) {
     const std::string& word = args.words[i];
     std::size_t eq = word.find('=');
     if (eq == std::string::npos) throw Refused("\"" + word + "\" is not KEY=VALUE");
-    const SettingKey* key = find_setting_key(word.substr(0, eq));
+    const project::Setting* key = project::find_setting(word.substr(0, eq));
     if (!key) {
       throw Refused("unknown setting \"" + word.substr(0, eq) + "\"; quillset-build set --help lists them");
     }
@@ -196,12 +196,12 @@ int command_set(const Args& args, Context& c) {
       c, args.words[0],
       [&](EditSession& s) {
         for (const auto& [key, value] : settings) {
-          if (key->control != 0) apply_window_setting(s, *key, value);
+          if (key->main_window) apply_window_setting(s, *key, value);
         }
       },
       [&](project::Project& model) {
         for (const auto& [key, value] : settings) {
-          if (key->control == 0) apply_dialog_setting(model, *key, value);
+          if (!key->main_window) project::store_setting(model, *key, value);
         }
       });
   return 0;

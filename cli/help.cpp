@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "cli/setting_keys.h"
+#include "builder/project/settings_table.h"
 
 namespace quill::cli {
 
@@ -148,21 +148,21 @@ const char kBuild[] =
 
 std::string set_help() {
   std::string text = kSetHead;
-  for (const SettingKey& key : setting_keys()) {
+  for (const project::Setting& key : project::settings_table()) {
     std::string values;
     switch (key.kind) {
-      case SettingKey::text: values = "TEXT"; break;
-      case SettingKey::path: values = "FILE"; break;
-      case SettingKey::colour: values = "#RRGGBB"; break;
-      case SettingKey::number:
+      case project::SettingKind::text: values = "TEXT"; break;
+      case project::SettingKind::path: values = "FILE"; break;
+      case project::SettingKind::colour: values = "#RRGGBB"; break;
+      case project::SettingKind::number:
         values = std::to_string(key.minimum) + ".." + std::to_string(key.maximum);
         break;
-      case SettingKey::flag:
-      case SettingKey::choice:
+      case project::SettingKind::flag:
+      case project::SettingKind::choice:
         for (const std::string& c : key.choices) values += (values.empty() ? "" : "|") + c;
         break;
     }
-    std::string left = "  " + key.name + "=" + values;
+    std::string left = "  " + std::string(key.key) + "=" + values;
     if (left.size() < 40) left.resize(40, ' ');
     else left += "\n" + std::string(40, ' ');
     text += left + key.help + "\n";

@@ -6,7 +6,7 @@
 #include "cli/check.h"
 #include "cli/commands.h"
 #include "cli/edit_session.h"
-#include "cli/setting_keys.h"
+#include "builder/project/settings_table.h"
 
 namespace quill::cli {
 
@@ -185,12 +185,12 @@ class Printer {
   void settings() {
     out_ << (json_ ? "  \"settings\": {" : "Settings:\n");
     bool first = true;
-    for (const SettingKey& key : setting_keys()) {
-      std::string value = key.get(p_);
+    for (const project::Setting& key : project::settings_table()) {
+      std::string value = project::setting_value(p_, key);
       if (json_) {
-        out_ << (first ? "\n    " : ",\n    ") << json(key.name) << ": " << json(value);
+        out_ << (first ? "\n    " : ",\n    ") << json(key.key) << ": " << json(value);
       } else {
-        out_ << "  " << key.name << " = " << value << "\n";
+        out_ << "  " << key.key << " = " << value << "\n";
       }
       first = false;
     }

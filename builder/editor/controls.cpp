@@ -28,7 +28,7 @@ const std::vector<ControlTab>& control_table() {
         {kPlainTextNote, kWelcomeLabel, kWelcomeFile, kBrowseWelcome, kEditWelcome, kLicenceLabel,
          kLicenceFile, kBrowseLicence, kEditLicence},
         {kWindowSettings, kUninstallerGroup, kIncludeUninstaller, kEoiGroup, kEoiNote, kEoiMessageLabel,
-         kEoiMessage, kMessageTypeLabel, kMessageOk, kMessageYesNo, kEoiFileLabel, kEoiFile,
+         kEoiMessage, kMessageTypeLabel, kMessageOk, kMessageYesNo, kEoiCommandLabel, kEoiCommand,
          kInstallerWindowGroup, kUseBackground, kFullscreenOptions},
         {kOutputLabel, kOutputPath, kBrowseOutput, kBuildButton, kBuildProgress, kBuildStatus},
     };

@@ -2,10 +2,12 @@
 // into six tab pages, the window and tab heights of each page and the fixed
 // texts of its lists and tabs.
 //
-// Win32 side: use these identifiers in resource.h / the dialog template (or
-// check that resource.h agrees); on a tab switch show exactly the controls
-// for which tab_of_control() equals the selected tab (the tab control 1074
-// always), and size the window and tab control by tab_layout(). Fill the two
+// The identifiers are those of resources/quillset_resource.h, the one list
+// of the builder's numbers, under the editor's names.
+//
+// Win32 side: on a tab switch show exactly the controls for which
+// tab_of_control() equals the selected tab (the tab control 1074 always),
+// and size the window and tab control by tab_layout(). Fill the two
 // drop-down lists from kStepNames (item data 1..7) and kLocationNames (item
 // data 0..2); insert the tabs from kTabCaptions.
 #pragma once
@@ -13,92 +15,94 @@
 #include <string>
 #include <vector>
 
+#include "resources/quillset_resource.h"
+
 namespace quill::editor {
 
 // --- Main window controls.
 enum Control : int {
-  kAddFile = 1002,
-  kAddFolder = 1003,
-  kRemoveItem = 1004,
-  kItemPath = 1005,          // "Item path:" (read-only)
-  kOutputPath = 1006,        // "Save installer as:"
-  kBrowseOutput = 1007,
-  kBuildButton = 1008,
-  kBuildProgress = 1009,
-  kBuildStatus = 1010,
-  kImageList = 1011,
-  kImageFile = 1012,
-  kInstallTo = 1013,         // "Install to:"
-  kAddImage = 1021,
-  kRemoveImage = 1022,
-  kTitleText = 1025,
-  kWelcomeFile = 1027,
-  kBrowseWelcome = 1028,
-  kEditWelcome = 1029,
-  kProgramName = 1030,
-  kShowMacros = 1031,
-  kDefaultFolder = 1032,
-  kLicenceFile = 1033,
-  kBrowseLicence = 1034,
-  kEditLicence = 1035,
-  kRegistryMacro = 1036,
-  kWindowSettings = 1040,
-  kCustomPathButton = 1068,  // "Set custom path" / "Save path"
-  kIncludeUninstaller = 1069,
-  kTabControl = 1074,
-  kItemPathLabel = 1075,
-  kInstallToLabel = 1076,
-  kImagesLabel = 1077,
-  kImageFileLabel = 1078,
-  kDisplayAtLabel = 1079,
-  kProgramNameLabel = 1081,
-  kTitleTextLabel = 1082,
-  kDefaultFolderLabel = 1083,
-  kPlainTextNote = 1084,
-  kWelcomeLabel = 1085,
-  kLicenceLabel = 1086,
-  kOutputLabel = 1087,
-  kEoiFile = 1089,
-  kEoiMessage = 1090,
-  kEoiNote = 1091,
-  kEoiMessageLabel = 1092,
-  kEoiFileLabel = 1093,
-  kEoiGroup = 1094,
-  kUninstallerGroup = 1096,
-  kFileTree = 1097,
-  kMessageOk = 1100,
-  kMessageYesNo = 1103,
-  kMessageTypeLabel = 1104,
-  kInstallerWindowGroup = 1107,
-  kUseBackground = 1108,
-  kFullscreenCheck = 1109,
-  kFullscreenLabel = 1110,
-  kFullscreenOptions = 1111,
-  kImageX = 1114,
-  kImageY = 1115,
-  kStretchImage = 1116,
-  kTryPathFirst = 1154,
-  kStepList = 1155,
-  kShortcutLabel = 1156,
-  kLocationList = 1157,
-  kShortcutNameLabel = 1158,
-  kShortcutName = 1159,
-  kStartMenuLabel = 1160,
-  kStartMenuFolder = 1161,
-  kCenterImage = 1164,
-  kImageXLabel = 1166,
-  kImageAtPosition = 1169,
-  kImageNote = 1179,
+  kAddFile = IDC_ADD_FILE,
+  kAddFolder = IDC_ADD_FOLDER,
+  kRemoveItem = IDC_REMOVE_ITEM,
+  kItemPath = IDC_ITEM_PATH,          // "Item path:" (read-only)
+  kOutputPath = IDC_OUTPUT_PATH,        // "Save installer as:"
+  kBrowseOutput = IDC_OUTPUT_BROWSE,
+  kBuildButton = IDC_BUILD,
+  kBuildProgress = IDC_BUILD_PROGRESS,
+  kBuildStatus = IDC_BUILD_STATUS,
+  kImageList = IDC_IMAGE_LIST,
+  kImageFile = IDC_IMAGE_FILE,
+  kInstallTo = IDC_INSTALL_TO,         // "Install to:"
+  kAddImage = IDC_ADD_IMAGE,
+  kRemoveImage = IDC_REMOVE_IMAGE,
+  kTitleText = IDC_TITLE,
+  kWelcomeFile = IDC_WELCOME_FILE,
+  kBrowseWelcome = IDC_WELCOME_BROWSE,
+  kEditWelcome = IDC_WELCOME_EDIT,
+  kProgramName = IDC_PROGRAM_NAME,
+  kShowMacros = IDC_SHOW_MACROS,
+  kDefaultFolder = IDC_DEFAULT_FOLDER,
+  kLicenceFile = IDC_LICENCE_FILE,
+  kBrowseLicence = IDC_LICENCE_BROWSE,
+  kEditLicence = IDC_LICENCE_EDIT,
+  kRegistryMacro = IDC_REGISTRY_MACRO,
+  kWindowSettings = IDC_WINDOW_SETTINGS,
+  kCustomPathButton = IDC_SET_CUSTOM_PATH,  // "Set custom path" / "Save path"
+  kIncludeUninstaller = IDC_INCLUDE_UNINSTALLER,
+  kTabControl = IDC_TABS,
+  kItemPathLabel = IDC_ITEM_PATH_LABEL,
+  kInstallToLabel = IDC_INSTALL_TO_LABEL,
+  kImagesLabel = IDC_IMAGES_LABEL,
+  kImageFileLabel = IDC_IMAGE_FILE_LABEL,
+  kDisplayAtLabel = IDC_IMAGE_STEP_LABEL,
+  kProgramNameLabel = IDC_PROGRAM_NAME_LABEL,
+  kTitleTextLabel = IDC_TITLE_LABEL,
+  kDefaultFolderLabel = IDC_DEFAULT_FOLDER_LABEL,
+  kPlainTextNote = IDC_TEXT_NOTE,
+  kWelcomeLabel = IDC_WELCOME_LABEL,
+  kLicenceLabel = IDC_LICENCE_LABEL,
+  kOutputLabel = IDC_OUTPUT_LABEL,
+  kEoiCommand = IDC_EOI_COMMAND,
+  kEoiMessage = IDC_EOI_MESSAGE,
+  kEoiNote = IDC_EOI_NOTE,
+  kEoiMessageLabel = IDC_EOI_MESSAGE_LABEL,
+  kEoiCommandLabel = IDC_EOI_COMMAND_LABEL,
+  kEoiGroup = IDC_EOI_GROUP,
+  kUninstallerGroup = IDC_UNINSTALLER_GROUP,
+  kFileTree = IDC_FILE_TREE,
+  kMessageOk = IDC_BOX_OK,
+  kMessageYesNo = IDC_BOX_YES_NO,
+  kMessageTypeLabel = IDC_BOX_TYPE_LABEL,
+  kInstallerWindowGroup = IDC_WINDOW_GROUP,
+  kUseBackground = IDC_USE_BACKGROUND,
+  kFullscreenCheck = IDC_IMAGE_BACKGROUND,
+  kFullscreenLabel = IDC_IMAGE_BACKGROUND_LABEL,
+  kFullscreenOptions = IDC_BACKGROUND_OPTIONS,
+  kImageX = IDC_IMAGE_X,
+  kImageY = IDC_IMAGE_Y,
+  kStretchImage = IDC_IMAGE_STRETCH,
+  kTryPathFirst = IDC_TRY_PATH_FIRST,
+  kStepList = IDC_IMAGE_STEP,
+  kShortcutLabel = IDC_SHORTCUT_LABEL,
+  kLocationList = IDC_SHORTCUT_LOCATION,
+  kShortcutNameLabel = IDC_SHORTCUT_NAME_LABEL,
+  kShortcutName = IDC_SHORTCUT_NAME,
+  kStartMenuLabel = IDC_START_MENU_LABEL,
+  kStartMenuFolder = IDC_START_MENU_FOLDER,
+  kCenterImage = IDC_IMAGE_CENTER,
+  kImageXLabel = IDC_IMAGE_X_LABEL,
+  kImageAtPosition = IDC_IMAGE_AT_POSITION,
+  kImageNote = IDC_IMAGE_NOTE,
 };
 
 // --- Menu 106 commands.
 enum Command : int {
-  kNewProject = 40001,
-  kOpenProject = 40002,
-  kSaveProject = 40003,
-  kQuit = 40004,
-  kAbout = 40006,
-  kSaveProjectAs = 40009,
+  kNewProject = IDM_NEW_PROJECT,
+  kOpenProject = IDM_OPEN_PROJECT,
+  kSaveProject = IDM_SAVE_PROJECT,
+  kQuit = IDM_QUIT,
+  kAbout = IDM_ABOUT,
+  kSaveProjectAs = IDM_SAVE_PROJECT_AS,
 };
 
 // Timer 1 of the main window copies the shortcut fields every 200 ms.

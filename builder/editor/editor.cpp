@@ -3,8 +3,9 @@
 
 #include "builder/editor/controls.h"
 #include "builder/editor/messages.h"
-#include "builder/editor/project_controls.h"
 #include "builder/project/project_file.h"
+#include "builder/project/settings_table.h"
+#include "common/limits.h"
 
 namespace quill::editor {
 
@@ -78,27 +79,27 @@ bool Editor::save_backup() {
   return project::write_project_text(os_, backup_path_, text);
 }
 
-// --- Project controls
+// --- Main window settings
 
-std::string Editor::control_text(int control) const { return project_control_text(project_, control); }
-
-void Editor::set_control_text(int control, const std::string& text) {
-  Lock lock(mutex_);
-  set_project_control_text(project_, control, text);
+std::string Editor::setting(project::SettingId id) const {
+  return project::setting_value(project_, project::setting_row(id));
 }
 
-bool Editor::is_checked(int control) const { return project_control_checked(project_, control); }
-
-void Editor::set_checked(int control, bool on) {
-  if (control == kIncludeUninstaller) {
-    include_uninstaller(on);
+void Editor::set_setting(project::SettingId id, const std::string& value) {
+  const project::Setting& row = project::setting_row(id);
+  if (!row.main_window) return;
+  if (id == project::SettingId::uninstaller) {
+    include_uninstaller(value == "on");
     return;
   }
   {
     Lock lock(mutex_);
-    if (!set_project_control_checked(project_, control, on)) return;
+    project::store_setting(project_, row, value.substr(0, kMaxPathLength));
   }
-  view_.control_changed(control);
+  // A typed text is already in its box.
+  if (row.kind == project::SettingKind::flag || row.kind == project::SettingKind::choice) {
+    view_.setting_changed(id);
+  }
 }
 
 bool Editor::is_enabled(int control) const {
@@ -129,33 +130,35 @@ bool Editor::is_enabled(int control) const {
 }
 
 void Editor::browse(int control) {
+  using project::SettingId;
   FileDialog dialog;
-  int target = 0;
+  SettingId target;
   bool save = false;
   if (control == kBrowseOutput) {
     dialog = {text::kProgramFilter, text::kProgramPattern, "exe", false, true};
-    target = kOutputPath;
+    target = SettingId::output;
     save = true;
   } else if (control == kBrowseWelcome || control == kBrowseLicence) {
     dialog = {text::kTextFilter, text::kTextPattern, "", false, false};
-    target = control == kBrowseWelcome ? kWelcomeFile : kLicenceFile;
+    target = control == kBrowseWelcome ? SettingId::welcome_file : SettingId::licence_file;
   } else {
     return;
   }
-  if (target == kOutputPath && building()) return;
+  if (target == SettingId::output && building()) return;
   std::string path;
   bool chosen = save ? prompter_.choose_file_to_save(dialog, &path) : prompter_.choose_file_to_open(dialog, &path);
   if (!chosen) return;
-  set_control_text(target, path);
-  view_.control_changed(target);
+  set_setting(target, path);
+  view_.setting_changed(target);
 }
 
 void Editor::edit_document(int control) {
-  int source = control == kEditWelcome ? kWelcomeFile : control == kEditLicence ? kLicenceFile : 0;
-  if (source == 0) return;
+  if (control != kEditWelcome && control != kEditLicence) return;
+  const project::SettingId source =
+      control == kEditWelcome ? project::SettingId::welcome_file : project::SettingId::licence_file;
   // The system's text editor lies in the Windows folder; a path with
   // blanks reaches it as one argument.
-  std::string document = control_text(source);
+  std::string document = setting(source);
   std::string arguments = document.empty() ? std::string() : "\"" + document + "\"";
   os_.start_program(os_.special_folder(os::SpecialFolder::windows) + "\\notepad.exe", arguments);
 }

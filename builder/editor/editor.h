@@ -88,20 +88,23 @@ class Editor {
   // Writes the backup file; any thread.
   bool save_backup();
 
-  // --- Project controls of the pages (project_controls.h) and enabled states.
-  std::string control_text(int control) const;
-  void set_control_text(int control, const std::string& text);
-  bool is_checked(int control) const;
-  // 1154, 1108, the radios 1100 / 1103, and 1069 "Include uninstaller".
-  void set_checked(int control, bool on);
+  // --- The main window's settings (the rows of project::settings_table()
+  // with main_window set) and the controls' enabled states.
+  // The value in the table's form: a text, "on" / "off", "ok" / "yesno".
+  std::string setting(project::SettingId id) const;
+  // Stores a value of that form (a text cut to 259 characters); a switch or
+  // choice is shown again through EditorView::setting_changed, and
+  // "uninstaller" adds or removes the uninstaller's file. Settings of the
+  // appearance dialogs are not the main window's and are ignored here.
+  void set_setting(project::SettingId id, const std::string& value);
   // Enabled state of the controls that depend on others: 1036 (on 1154),
   // 1111 (on 1108), 1006 / 1007 (not while building), and the tree page's
   // controls as panel() says.
   bool is_enabled(int control) const;
   // Browse... 1007, 1028, 1034: the file dialog, then the path goes into
-  // 1006, 1027 or 1033 (EditorView::control_changed).
+  // the output, welcome or licence file setting (EditorView::setting_changed).
   void browse(int control);
-  // Edit / New 1029, 1035: "notepad" with the text of 1027 or 1033.
+  // Edit / New 1029, 1035: "notepad" with the welcome or licence file.
   void edit_document(int control);
 
   // --- The "Files to install" page.
@@ -132,7 +135,6 @@ class Editor {
   // --- Moving and copying tree items (move_commands.cpp).
   // The tree clipboard: an item and a mode; kNoItem when empty.
   project::TreeItem clipboard_item() const { return clipboard_.item; }
-  MoveMode clipboard_mode() const { return clipboard_.mode; }
   // A right click on `item`: the menu and the keys act on it until the
   // selection changes; the panel still shows the selected item.
   void point_at(project::TreeItem item);

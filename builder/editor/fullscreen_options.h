@@ -18,30 +18,31 @@
 #include <string>
 
 #include "builder/project/project.h"
+#include "resources/quillset_resource.h"
 
 namespace quill::editor {
 
 enum FullscreenControl : int {
-  kFsWidth = 1114,
-  kFsHeight = 1115,
-  kFsStretch = 1116,
-  kFsNoTitleBar = 1117,
-  kFsSaveAndClose = 1119,
-  kFsText = 1120,
-  kFsBackgroundEdit = 1128,
-  kFsFadeEdit = 1131,
-  kFsFade = 1132,
-  kFsFontColourEdit = 1133,
-  kFsSwatch = 1134,  // hidden "Color": its client size is every swatch's size
-  kFsFontEdit = 1135,
-  kFsFaceName = 1136,
-  kFsAlignLeft = 1137,
-  kFsAlignCenter = 1138,
-  kFsAlignRight = 1139,
-  kFsShadow = 1140,
-  kFsShadowTrack = 1141,
-  kFsShadowEdit = 1142,
-  kFsShadowColourEdit = 1143,
+  kFsWidth = IDC_FS_WIDTH,
+  kFsHeight = IDC_FS_HEIGHT,
+  kFsStretch = IDC_FS_STRETCH,
+  kFsNoTitleBar = IDC_FS_NO_TITLE_BAR,
+  kFsSaveAndClose = IDC_FS_SAVE,
+  kFsText = IDC_FS_TEXT,
+  kFsBackgroundEdit = IDC_FS_BACKGROUND_EDIT,
+  kFsFadeEdit = IDC_FS_FADE_EDIT,
+  kFsFade = IDC_FS_FADE,
+  kFsFontColourEdit = IDC_FS_FONT_COLOUR_EDIT,
+  kFsSwatch = IDC_FS_SWATCH,  // hidden "Color": its client size is every swatch's size
+  kFsFontEdit = IDC_FS_FONT_EDIT,
+  kFsFaceName = IDC_FS_FACE,
+  kFsAlignLeft = IDC_FS_ALIGN_LEFT,
+  kFsAlignCenter = IDC_FS_ALIGN_CENTER,
+  kFsAlignRight = IDC_FS_ALIGN_RIGHT,
+  kFsShadow = IDC_FS_SHADOW,
+  kFsShadowTrack = IDC_FS_SHADOW_TRACK,
+  kFsShadowEdit = IDC_FS_SHADOW_EDIT,
+  kFsShadowColourEdit = IDC_FS_SHADOW_COLOUR_EDIT,
 };
 
 // Timer 0 of the dialog: the trackbar follows the shadow edit.

@@ -3,7 +3,6 @@
 
 #include "builder/editor/controls.h"
 #include "builder/editor/editor.h"
-#include "builder/editor/project_controls.h"
 
 namespace quill::editor {
 
@@ -151,9 +150,9 @@ void Editor::image_background_clicked(bool now_set) {
     if (prompter_.ask(text::kBackgroundQuestion, Buttons::yes_no, Icon::warning) != Answer::yes) return;
     {
       Lock lock(mutex_);
-      set_project_control_checked(project_, kUseBackground, true);
+      project_.settings().use_background_window = true;
     }
-    view_.control_changed(kUseBackground);
+    view_.setting_changed(project::SettingId::background);
   }
   Lock lock(mutex_);
   ImageRecord image = project_.image(graphics_.slot);

@@ -18,20 +18,21 @@
 
 #include "builder/editor/prompter.h"
 #include "builder/project/project.h"
+#include "resources/quillset_resource.h"
 
 namespace quill::editor {
 
 namespace macro_control {
-constexpr int kList = 1053;
-constexpr int kRootKey = 1055;
-constexpr int kRegistry = 1058;
-constexpr int kText = 1059;
-constexpr int kTextValue = 1060;
-constexpr int kKey = 1061;
-constexpr int kValueName = 1062;
-constexpr int kNewOk = 1063;
-constexpr int kRemoveCancel = 1064;
-constexpr int kName = 1066;
+constexpr int kList = IDC_MACRO_LIST;
+constexpr int kRootKey = IDC_MACRO_ROOT_KEY;
+constexpr int kRegistry = IDC_MACRO_REGISTRY;
+constexpr int kText = IDC_MACRO_TEXT;
+constexpr int kTextValue = IDC_MACRO_TEXT_VALUE;
+constexpr int kKey = IDC_MACRO_KEY;
+constexpr int kValueName = IDC_MACRO_VALUE_NAME;
+constexpr int kNewOk = IDC_MACRO_NEW;
+constexpr int kRemoveCancel = IDC_MACRO_REMOVE;
+constexpr int kName = IDC_MACRO_NAME;
 }  // namespace macro_control
 
 struct DialogControl {

@@ -3,6 +3,7 @@
 #include "builder/editor/editor.h"
 #include "builder/editor/folder_properties.h"
 #include "builder/editor/messages.h"
+#include "resources/quillset_resource.h"
 
 namespace quill::editor {
 
@@ -11,12 +12,12 @@ using project::kNoSlot;
 using project::TreeItem;
 
 namespace {
-constexpr int kCutCommand = 0xFFFF;
-constexpr int kCopyCommand = 0xFFFE;
-constexpr int kPasteCommand = 0xFFFD;
-constexpr int kFilePropertiesCommand = 0xFFFC;
-constexpr int kFolderPropertiesCommand = 0xFFFB;
-constexpr int kMoveAllOutCommand = 0xFFFA;
+constexpr int kCutCommand = IDM_TREE_CUT;
+constexpr int kCopyCommand = IDM_TREE_COPY;
+constexpr int kPasteCommand = IDM_TREE_PASTE;
+constexpr int kFilePropertiesCommand = IDM_TREE_PROPERTIES;
+constexpr int kFolderPropertiesCommand = IDM_TREE_FOLDER_PROPERTIES;
+constexpr int kMoveAllOutCommand = IDM_TREE_MOVE_ALL_OUT;
 }  // namespace
 
 void Editor::point_at(TreeItem item) {

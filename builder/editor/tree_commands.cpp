@@ -172,7 +172,7 @@ void Editor::forget_uninstaller_if_gone() {
   if (uninstaller == kNoItem || project_.find_file_by_tree_item(uninstaller) != kNoSlot) return;
   project_.set_uninstaller_item(kNoItem);
   project_.settings().include_uninstaller = false;
-  view_.control_changed(kIncludeUninstaller);
+  view_.setting_changed(project::SettingId::uninstaller);
 }
 
 void Editor::remove() {
@@ -323,7 +323,7 @@ void Editor::include_uninstaller(bool on) {
     if (present) return;
     if (project_.file_count() >= project::kFileSlots) {
       prompter_.tell(text::kFileTableFull, Icon::warning);
-      view_.control_changed(kIncludeUninstaller);
+      view_.setting_changed(project::SettingId::uninstaller);
       return;
     }
     TreeItem item;
@@ -332,7 +332,7 @@ void Editor::include_uninstaller(bool on) {
       project_.set_include_uninstaller(true, builder_folder_ + "uninst.dat");
       item = project_.uninstaller_item();
     }
-    view_.control_changed(kIncludeUninstaller);
+    view_.setting_changed(project::SettingId::uninstaller);
     view_.select_tab(kFilesTab);
     show_item(item);
     view_.select_item(item);
@@ -350,7 +350,7 @@ void Editor::include_uninstaller(bool on) {
     page_.current = kNoItem;
     page_.sync = false;
   }
-  view_.control_changed(kIncludeUninstaller);
+  view_.setting_changed(project::SettingId::uninstaller);
   view_.panel_changed();
 }
 

@@ -4,13 +4,14 @@
 //
 // Win32 side: implement it on the main dialog. Each call comes on the main
 // window's thread from inside an Editor command; render from the editor's
-// getters (Editor::panel(), Editor::control_text(), ...). Never call back
+// getters (Editor::panel(), Editor::setting(), ...). Never call back
 // into an Editor command from here. The defaults do nothing, so a test
 // overrides only what it watches.
 #pragma once
 
 #include <string>
 
+#include "builder/project/settings_table.h"
 #include "builder/project/tree.h"
 
 namespace quill::editor {
@@ -28,12 +29,13 @@ class EditorView {
   virtual void expand_item(project::TreeItem item) { (void)item; }
   // Select tab page `tab` in the tab control and lay it out.
   virtual void select_tab(int tab) { (void)tab; }
-  // The project's texts, checks and radios changed (new project, load,
-  // Browse...): re-read every control of project_controls() with
-  // Editor::control_text() / Editor::is_checked(), and the enabled states.
+  // The project's settings changed (new project, load): re-read every
+  // control that shows a main window setting with Editor::setting(), and
+  // the enabled states.
   virtual void controls_changed() {}
-  // One project control changed (a Browse... result, the uninstaller check).
-  virtual void control_changed(int control) { (void)control; }
+  // One main window setting changed (a Browse... result, the uninstaller
+  // check): re-read the controls that show it.
+  virtual void setting_changed(project::SettingId setting) { (void)setting; }
   // Editor::title() changed.
   virtual void title_changed() {}
   // Text for the build page's status edit 1010 ("Ready", "Aborting build...").

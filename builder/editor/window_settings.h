@@ -7,16 +7,17 @@
 #pragma once
 
 #include "builder/project/project.h"
+#include "resources/quillset_resource.h"
 
 namespace quill::editor {
 
 enum WindowSettingsControl : int {
-  kWsSaveAndClose = 1119,
-  kWsStandardBar = 1153,
-  kWsSmoothBar = 1154,
-  kWsStandardRadio = 1171,
-  kWsSmoothRadio = 1172,
-  kWsShrink = 1173,
+  kWsSaveAndClose = IDC_WS_SAVE,
+  kWsStandardBar = IDC_WS_STANDARD_BAR,
+  kWsSmoothBar = IDC_WS_SMOOTH_BAR,
+  kWsStandardRadio = IDC_WS_STANDARD,
+  kWsSmoothRadio = IDC_WS_SMOOTH,
+  kWsShrink = IDC_WS_SHRINK,
 };
 
 constexpr int kPreviewMilliseconds = 50;

@@ -36,24 +36,18 @@ class Build {
 
  private:
   bool aborted() { return report_.cancel_requested(); }
-  BuildOutcome abort_build() {
+  // Ends a build that stops early: nothing it wrote is left behind.
+  BuildOutcome end_early(BuildPhase phase, const char* status, BuildOutcome outcome) {
     writer_.discard();
     os_.delete_file(archive_path_);
     os_.delete_file(options_.output_path);
-    report_.set_phase(BuildPhase::aborted);
-    report_.set_status("Build aborted!");
+    report_.set_phase(phase);
+    report_.set_status(status);
     report_.set_progress(0);
-    return BuildOutcome::aborted;
+    return outcome;
   }
-  BuildOutcome fail_build() {
-    writer_.discard();
-    os_.delete_file(archive_path_);
-    os_.delete_file(options_.output_path);
-    report_.set_phase(BuildPhase::failed);
-    report_.set_status("Build error.");
-    report_.set_progress(0);
-    return BuildOutcome::write_error;
-  }
+  BuildOutcome abort_build() { return end_early(BuildPhase::aborted, "Build aborted!", BuildOutcome::aborted); }
+  BuildOutcome fail_build() { return end_early(BuildPhase::failed, "Build error.", BuildOutcome::write_error); }
   void add_text(const std::string& name, const std::string& text) {
     writer_.add_data(package::data_entry_name(name), to_crlf(text));
   }
@@ -189,7 +183,7 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
            package::installer_settings_text(installer_settings(project_.window_settings())));
   add_text(data::kTitle, box_text(settings.title));
   add_text(data::kEndMessage, box_text(settings.eoi_message));
-  add_text(data::kEndCommand, box_text(settings.eoi_file));
+  add_text(data::kEndCommand, box_text(settings.eoi_command));
   add_text(data::kInstallFolders,
            package::install_folders_text(install_folders(settings), settings.try_path_first));
   add_text(data::kEndButtons, package::end_of_install_buttons_text(settings.message_box_ok));

@@ -25,7 +25,6 @@ class BuildThread {
              std::function<void(BuildOutcome)> finished = nullptr);
   // Asks the running build to stop at its next check.
   void request_abort() { abort_.store(true); }
-  bool abort_requested() const { return abort_.load(); }
   bool busy() const { return busy_.load(); }
   // Waits for the running build, if any.
   void join();

@@ -19,7 +19,7 @@ package::InstallerSettings installer_settings(const WindowSettings& settings) {
 
 package::InstallFolders install_folders(const Settings& settings) {
   package::InstallFolders out;
-  out.default_folder = box_text(settings.default_install_folder);
+  out.default_folder = box_text(settings.default_folder);
   if (settings.try_path_first) out.preferred_folder = box_text(settings.preferred_folder);
   return out;
 }

@@ -268,13 +268,35 @@ void Project::move_file_record(int from, int to) {
   remove_file_record(from);
 }
 
-void Project::compact_file_table() {
-  for (int slot = file_slot_end() - 1; slot >= 0; --slot) {
-    if (!file_in_use(slot)) continue;
-    int free_slot = free_files_.lowest();
-    if (free_slot >= slot) break;
-    move_file_record(slot, free_slot);
+std::vector<int> Project::compacted_order() const {
+  // The highest used slot moves to the lowest free one until every used
+  // slot lies below every free one; on slot numbers only.
+  const int end = file_slot_end();
+  std::vector<int> owner(static_cast<std::size_t>(end), -1);
+  for (int slot = 0; slot < end; ++slot) {
+    if (file_in_use(slot)) owner[slot] = slot;
   }
+  int lowest_free = 0;
+  for (int slot = end - 1; slot >= 0; --slot) {
+    if (owner[slot] < 0) continue;
+    while (lowest_free < end && owner[lowest_free] >= 0) ++lowest_free;
+    if (lowest_free >= slot) break;
+    owner[lowest_free] = owner[slot];
+    owner[slot] = -1;
+  }
+  std::vector<int> order;
+  order.reserve(static_cast<std::size_t>(file_count()));
+  for (int slot : owner) {
+    if (slot >= 0) order.push_back(slot);
+  }
+  return order;
+}
+
+void Project::compact_file_table() {
+  // Each record moves from a slot in use to one that was free, so the moves
+  // may be made in any order.
+  const std::vector<int> order = compacted_order();
+  for (int saved = 0; saved < static_cast<int>(order.size()); ++saved) move_file_record(order[saved], saved);
 }
 
 int Project::find_file_by_tree_item(TreeItem item) const { return file_by_item_.first(item); }
@@ -300,13 +322,6 @@ void Project::set_file_target_folder(int slot, const std::string& folder) {
   if (!file_in_use(slot)) return;
   unindex_file(slot);
   files_[slot].target_folder = folder;
-  index_file(slot);
-}
-
-void Project::set_file_item(int slot, TreeItem item) {
-  if (!file_in_use(slot)) return;
-  unindex_file(slot);
-  files_[slot].item = item;
   index_file(slot);
 }
 
@@ -347,15 +362,6 @@ void Project::remove_macro(int slot) {
     if (!macro.name.empty()) return;
   }
   macro_count_ = 0;
-}
-
-void Project::set_macro(int slot, const Macro& macro) {
-  if (macro.name.empty()) {
-    remove_macro(slot);
-    return;
-  }
-  macros_.at(slot) = macro;
-  if (macro_count_ <= slot) macro_count_ = slot + 1;
 }
 
 bool Project::append_macro(const Macro& macro) {

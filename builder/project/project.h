@@ -117,12 +117,12 @@ struct Settings {
   std::string licence_file;
   std::string program_name = "Software Name";
   std::string title = "%name% Setup";
-  std::string default_install_folder = "%program files%\\%name%";
+  std::string default_folder = "%program files%\\%name%";
   bool try_path_first = false;
   std::string preferred_folder = "%a registry key macro%";
   std::string output_path;
   std::string eoi_message;
-  std::string eoi_file;
+  std::string eoi_command;
   bool message_box_ok = true;  // false: Yes / No
   bool include_uninstaller = false;
   bool use_background_window = false;
@@ -183,12 +183,13 @@ class Project {
   void move_file_record(int from, int to);
   // Moves records down so that the used slots are 0 .. n-1.
   void compact_file_table();
+  // The file slots in use, in the order compaction would leave them.
+  std::vector<int> compacted_order() const;
   int find_file_by_tree_item(TreeItem item) const;
   int find_file_by_name_and_folder(const std::string& name, const std::string& folder) const;
   void set_file_source(int slot, const std::string& source);
   void set_file_name(int slot, const std::string& name);
   void set_file_target_folder(int slot, const std::string& folder);
-  void set_file_item(int slot, TreeItem item);
   // The three shortcut slots of a file slot, in location order; a slot that
   // never had a shortcut reads as three empty ones.
   const ShortcutSlots& shortcuts(int slot) const;
@@ -213,7 +214,6 @@ class Project {
   // First free slot, count raised by one; kMacroSlots when full or the name is empty.
   int add_macro(const Macro& macro);
   void remove_macro(int slot);
-  void set_macro(int slot, const Macro& macro);
   // Stores a record in the slot at the count and raises the count (loading).
   bool append_macro(const Macro& macro);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "builder/project/settings_table.h"
 #include "common/lines.h"
 #include "common/paths.h"
 #include "common/text_file.h"
@@ -15,7 +16,6 @@ constexpr int kFileRecordLines = 3;
 constexpr int kImageRecordLines = 6;
 constexpr int kMacroRecordLines = 4;
 constexpr int kShortcutRecordLines = 13;
-constexpr int kSettingsLines = 44;
 
 // One line of the file: a value never carries a line end and never exceeds
 // what a reader keeps, so every section stays in step when read back. It is
@@ -35,11 +35,6 @@ void put_section_end(std::string& out, int lines) {
 }
 
 bool is_section_end(const std::string& line) { return !line.empty() && line[0] == '|'; }
-bool is_true(const std::string& line) { return !line.empty() && line[0] == 't'; }
-
-int clamp(long value, int low, int high) {
-  return static_cast<int>(std::max<long>(low, std::min<long>(high, value)));
-}
 
 // Reads a fixed number of lines; false when the file ends first.
 bool read_lines(LineReader& reader, std::string* lines, int count) {
@@ -57,36 +52,13 @@ std::string backup_path_for(const std::string& program_path) {
   return folder + kBackupFileName;
 }
 
-std::vector<int> compacted_order(const Project& project) {
-  // The same moves as Project::compact_file_table, on slot numbers only.
-  const int end = project.file_slot_end();
-  std::vector<int> owner(static_cast<std::size_t>(end), -1);
-  for (int slot = 0; slot < end; ++slot) {
-    if (project.file_in_use(slot)) owner[slot] = slot;
-  }
-  int lowest_free = 0;
-  for (int slot = end - 1; slot >= 0; --slot) {
-    if (owner[slot] < 0) continue;
-    while (lowest_free < end && owner[lowest_free] >= 0) ++lowest_free;
-    if (lowest_free >= slot) break;
-    owner[lowest_free] = owner[slot];
-    owner[slot] = -1;
-  }
-  std::vector<int> order;
-  order.reserve(project.file_count());
-  for (int slot : owner) {
-    if (slot >= 0) order.push_back(slot);
-  }
-  return order;
-}
-
 std::string project_text(Project& project) {
   project.compact_file_table();
   return render_project(project);
 }
 
 std::string render_project(const Project& project) {
-  const std::vector<int> order = compacted_order(project);
+  const std::vector<int> order = project.compacted_order();
   std::string out;
   out.reserve(64 * 1024 + static_cast<std::size_t>(project.file_count()) * 128);
 
@@ -143,52 +115,18 @@ std::string render_project(const Project& project) {
   }
   put_section_end(out, kShortcutRecordLines);
 
-  const Settings& s = project.settings();
-  const FullscreenOptions& f = project.fullscreen();
-  const WindowSettings& w = project.window_settings();
-  put(out, s.welcome_file);
-  put(out, s.licence_file);
-  put(out, s.program_name);
-  put(out, s.title);
-  put(out, s.default_install_folder);
-  put(out, s.output_path);
-  put_bool(out, w.shrink_during_install);
-  put(out, w.progress_style);
-  put_bool(out, s.include_uninstaller);
-  put(out, s.message_box_ok ? "OK" : "YESNO");
-  put_bool(out, s.use_background_window);
-  put_bool(out, f.stretch_to_desktop);
-  put_bool(out, f.without_title_bar);
-  put_bool(out, f.fade);
-  put(out, f.text);
-  put(out, f.width);
-  put(out, f.height);
-  put(out, s.eoi_message);
-  put(out, s.eoi_file);
+  // Settings: every row of the table at its lines, and the uninstaller's
+  // slot after compaction.
+  std::string settings[kSettingsLines];
+  for (const Setting& row : settings_table()) write_setting_lines(project, row, settings);
   int uninstaller = project.uninstaller_item() == kNoItem
                         ? kNoSlot
                         : project.find_file_by_tree_item(project.uninstaller_item());
   if (uninstaller != kNoSlot) {
     uninstaller = static_cast<int>(std::find(order.begin(), order.end(), uninstaller) - order.begin());
   }
-  put(out, uninstaller);
-  put(out, s.preferred_folder);
-  put_bool(out, s.try_path_first);
-  put(out, f.font.face);
-  put(out, f.font.points);
-  put(out, f.font.weight);
-  put(out, f.font.italic);
-  put(out, f.font.underline);
-  put(out, f.font.strike_out);
-  put(out, f.font.charset);
-  for (Colour c : {f.text_colour, f.shadow_colour, f.background_colour, f.fade_colour}) {
-    put(out, red_of(c));
-    put(out, green_of(c));
-    put(out, blue_of(c));
-  }
-  put(out, f.alignment);
-  put_bool(out, f.shadow);
-  put(out, f.shadow_offset);
+  settings[kUninstallerSlotLine - 1] = std::to_string(uninstaller);
+  for (const std::string& line : settings) put(out, line);
   return out;
 }
 
@@ -300,58 +238,13 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   std::string settings[kSettingsLines];
   int read = 0;
   while (read < kSettingsLines && reader.next(&settings[read])) ++read;
-  auto has = [&](int number) { return number <= read; };
-  auto text = [&](int number) -> const std::string& { return settings[number - 1]; };
-  auto number = [&](int n) { return parse_decimal(text(n)); };
-
-  Settings& s = project.settings();
-  FullscreenOptions& f = project.fullscreen();
-  WindowSettings& w = project.window_settings();
-  if (has(1)) s.welcome_file = text(1);
-  if (has(2)) s.licence_file = text(2);
-  if (has(3)) s.program_name = text(3);
-  if (has(4)) s.title = text(4);
-  if (has(5)) s.default_install_folder = text(5);
-  if (has(6)) s.output_path = text(6);
-  if (has(7)) w.shrink_during_install = is_true(text(7));
-  // Styles other than 0 and 1 would be outside the installer's format.
-  if (has(8)) w.progress_style = number(8) == 1 ? 1 : 0;
-  if (has(9)) s.include_uninstaller = is_true(text(9));
-  if (has(10)) s.message_box_ok = !text(10).empty() && text(10)[0] == 'O';
-  if (has(11)) s.use_background_window = is_true(text(11));
-  if (has(12)) f.stretch_to_desktop = is_true(text(12));
-  if (has(13)) f.without_title_bar = is_true(text(13));
-  if (has(14)) f.fade = is_true(text(14));
-  if (has(15)) f.text = text(15);
-  if (has(16)) f.width = static_cast<int>(number(16));
-  if (has(17)) f.height = static_cast<int>(number(17));
-  if (has(18)) s.eoi_message = text(18);
-  if (has(19)) s.eoi_file = text(19);
-  if (has(20) && s.include_uninstaller) {
-    long slot = number(20);
+  for (const Setting& row : settings_table()) read_setting_lines(project, row, settings, read);
+  if (read >= kUninstallerSlotLine && project.settings().include_uninstaller) {
+    long slot = parse_decimal(settings[kUninstallerSlotLine - 1]);
     if (slot >= 0 && slot < kFileSlots && project.file_in_use(static_cast<int>(slot))) {
       project.set_uninstaller_item(project.file(static_cast<int>(slot)).item);
     }
   }
-  if (has(21)) s.preferred_folder = text(21);
-  if (has(22)) s.try_path_first = is_true(text(22));
-  if (has(23)) f.font.face = text(23);
-  if (has(24)) f.font.points = text(24);
-  if (has(25)) f.font.weight = text(25);
-  if (has(26)) f.font.italic = text(26);
-  if (has(27)) f.font.underline = text(27);
-  if (has(28)) f.font.strike_out = text(28);
-  if (has(29)) f.font.charset = text(29);
-  Colour* colours[] = {&f.text_colour, &f.shadow_colour, &f.background_colour, &f.fade_colour};
-  for (int i = 0; i < 4; ++i) {
-    int first = 30 + i * 3;
-    if (!has(first + 2)) break;
-    *colours[i] = make_colour(clamp(number(first), 0, 255), clamp(number(first + 1), 0, 255),
-                              clamp(number(first + 2), 0, 255));
-  }
-  if (has(42)) f.alignment = clamp(number(42), 0, 2) == number(42) ? static_cast<int>(number(42)) : 0;
-  if (has(43)) f.shadow = is_true(text(43));
-  if (has(44)) f.shadow_offset = clamp(number(44), 1, 10);
   return read == kSettingsLines ? LoadStatus::loaded : LoadStatus::truncated;
 }
 

@@ -16,8 +16,6 @@ std::string project_text(Project& project);
 // the order and under the slot numbers that compaction would give them.
 // For the backup, which must not move records under the editor's feet.
 std::string render_project(const Project& project);
-// The file slots in use, in the order compaction would leave them.
-std::vector<int> compacted_order(const Project& project);
 
 // Writes the project to `path` through a temporary file beside it, which
 // replaces the old file only once it is complete. Unless `path` is the backup

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/dialog_controls_win32.h"
+#include "builder/ui/dialog_setup.h"
 #include "builder/ui/moves_ui.h"
 #include "quillset_resource.h"
 
@@ -76,10 +77,7 @@ struct MacrosWindow {
     for (const std::string& key : model->root_keys()) {
       SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.c_str()));
     }
-    SetWindowTextA(window, model->title().c_str());
-    HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                           MAKEINTRESOURCEA(IDI_QUILLSET));
-    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    set_caption_and_icon(window, model->title().c_str());
     render();
   }
 
@@ -109,8 +107,7 @@ struct MacrosWindow {
 };
 
 INT_PTR CALLBACK macros_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) SetWindowLongPtrA(window, DWLP_USER, lparam);
-  auto* self = reinterpret_cast<MacrosWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+  auto* self = dialog_state<MacrosWindow>(window, message, lparam);
   if (!self) return FALSE;
   switch (message) {
     case WM_INITDIALOG:
@@ -133,7 +130,7 @@ INT_PTR CALLBACK macros_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 void show_macros_dialog(HINSTANCE instance, HWND owner, editor::Editor& editor) {
   MacrosWindow self;
   self.model = editor.macros_dialog();
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MACROS), owner, macros_proc, reinterpret_cast<LPARAM>(&self));
+  run_dialog(instance, IDD_MACROS, owner, macros_proc, &self);
 }
 
 }  // namespace quill::ui

@@ -10,10 +10,10 @@
 
 #include "builder/editor/controls.h"
 #include "builder/editor/editor.h"
-#include "builder/editor/project_controls.h"
 #include "builder/ui/build_report.h"
+#include "builder/ui/dialog_setup.h"
 #include "common/dialog_controls_win32.h"
-#include "builder/ui/graphics_page.h"
+#include "builder/ui/graphics_tab.h"
 #include "builder/ui/moves_ui.h"
 #include "builder/ui/tree_view.h"
 #include "builder/ui/win32_prompter.h"
@@ -27,8 +27,33 @@ using namespace dialog_controls;
 namespace {
 
 using editor::Editor;
+using project::SettingId;
 
-const char kNotYetAvailable[] = "This part of Quillset is not available in this version yet.";
+// The controls that show a main window setting: a box shows its text, a
+// check or radio is checked while the setting has `checked_value`.
+struct SettingControl {
+  int control;
+  SettingId setting;
+  const char* checked_value;  // nullptr: a text box
+};
+
+const SettingControl kSettingControls[] = {
+    {IDC_PROGRAM_NAME, SettingId::name, nullptr},
+    {IDC_TITLE, SettingId::title, nullptr},
+    {IDC_DEFAULT_FOLDER, SettingId::default_folder, nullptr},
+    {IDC_REGISTRY_MACRO, SettingId::registry_macro, nullptr},
+    {IDC_WELCOME_FILE, SettingId::welcome_file, nullptr},
+    {IDC_LICENCE_FILE, SettingId::licence_file, nullptr},
+    {IDC_EOI_MESSAGE, SettingId::eoi_message, nullptr},
+    {IDC_EOI_COMMAND, SettingId::eoi_command, nullptr},
+    {IDC_OUTPUT_PATH, SettingId::output, nullptr},
+    {IDC_TRY_PATH_FIRST, SettingId::try_path_first, "on"},
+    {IDC_INCLUDE_UNINSTALLER, SettingId::uninstaller, "on"},
+    {IDC_USE_BACKGROUND, SettingId::background, "on"},
+    {IDC_BOX_OK, SettingId::eoi_buttons, "ok"},
+    {IDC_BOX_YES_NO, SettingId::eoi_buttons, "yesno"},
+};
+
 const char kWebPage[] = "http://www.orvelle.example/quillset/";
 
 class MainWindow : public editor::EditorView {
@@ -47,7 +72,7 @@ class MainWindow : public editor::EditorView {
     lay_out(tab);
   }
   void controls_changed() override;
-  void control_changed(int control) override;
+  void setting_changed(SettingId setting) override;
   void title_changed() override { SetWindowTextA(window_, editor_->title().c_str()); }
   void set_status(const std::string& text) override { set_text(window_, IDC_BUILD_STATUS, text); }
   void build_page_changed() override;
@@ -63,7 +88,7 @@ class MainWindow : public editor::EditorView {
   void initialise();
   void lay_out(int tab);
   void render_panel();
-  void render_control(int control);
+  void render_control(const SettingControl& entry);
   void render_enabled();
   void on_command(int id, int code);
   // True when the notice's answer was set (DWLP_MSGRESULT).
@@ -112,19 +137,15 @@ INT_PTR CALLBACK about_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 }
 
 INT_PTR CALLBACK main_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(window, DWLP_USER, lparam);
-    reinterpret_cast<MainWindow*>(lparam)->set_window(window);
-  }
-  auto* main = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+  auto* main = dialog_state<MainWindow>(window, message, lparam);
+  if (main && message == WM_INITDIALOG) main->set_window(window);
   return main ? main->on_message(message, wparam, lparam) : FALSE;
 }
 
 void MainWindow::initialise() {
   prompter_.set_owner(window_);
   tree_ = GetDlgItem(window_, IDC_FILE_TREE);
-  HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_QUILLSET));
-  SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  set_caption_and_icon(window_, "Quillset");
 
   // Tree icons: closed folder, open folder, file; magenta is transparent.
   HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 2, 10);
@@ -140,7 +161,6 @@ void MainWindow::initialise() {
     item.pszText = const_cast<char*>(editor::kTabCaptions[i]);
     TabCtrl_InsertItem(tabs, i, &item);
   }
-  SetWindowTextA(window_, "Quillset");
   HWND steps = GetDlgItem(window_, IDC_IMAGE_STEP);
   for (int i = 0; i < 7; ++i) {
     LRESULT at = SendMessageA(steps, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor::kStepNames[i]));
@@ -151,7 +171,9 @@ void MainWindow::initialise() {
     LRESULT at = SendMessageA(locations, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor::kLocationNames[i]));
     SendMessageA(locations, CB_SETITEMDATA, at, i);
   }
-  for (int id : editor::project_text_controls()) SendDlgItemMessageA(window_, id, EM_LIMITTEXT, kMaxPathLength, 0);
+  for (const SettingControl& entry : kSettingControls) {
+    if (!entry.checked_value) SendDlgItemMessageA(window_, entry.control, EM_LIMITTEXT, kMaxPathLength, 0);
+  }
   for (int id : {IDC_INSTALL_TO, IDC_SHORTCUT_NAME, IDC_START_MENU_FOLDER}) {
     SendDlgItemMessageA(window_, id, EM_LIMITTEXT, kMaxPathLength, 0);
   }
@@ -258,28 +280,27 @@ void MainWindow::render_enabled() {
   }
 }
 
-void MainWindow::render_control(int control) {
+void MainWindow::render_control(const SettingControl& entry) {
   Rendering rendering(*this);
-  for (int id : editor::project_text_controls()) {
-    if (id == control) sync_text(window_, id, editor_->control_text(id));
-  }
-  for (int id : editor::project_check_controls()) {
-    if (id == control) set_checked(window_, id, editor_->is_checked(id));
+  const std::string value = editor_->setting(entry.setting);
+  if (entry.checked_value) {
+    set_checked(window_, entry.control, value == entry.checked_value);
+  } else {
+    sync_text(window_, entry.control, value);
   }
   render_enabled();
 }
 
 void MainWindow::controls_changed() {
-  for (int id : editor::project_text_controls()) render_control(id);
-  for (int id : editor::project_check_controls()) render_control(id);
+  for (const SettingControl& entry : kSettingControls) render_control(entry);
   graphics_.render();
 }
 
-void MainWindow::control_changed(int control) {
-  render_control(control);
-  // The two radios of the message box type are one setting.
-  if (control == IDC_BOX_OK || control == IDC_BOX_YES_NO) {
-    render_control(control == IDC_BOX_OK ? IDC_BOX_YES_NO : IDC_BOX_OK);
+// Every control of the setting: the two radios of the message box type are
+// one setting.
+void MainWindow::setting_changed(SettingId setting) {
+  for (const SettingControl& entry : kSettingControls) {
+    if (entry.setting == setting) render_control(entry);
   }
 }
 
@@ -299,8 +320,8 @@ void MainWindow::on_command(int id, int code) {
   // Typing into a box that holds a project setting.
   if (code == EN_CHANGE) {
     if (rendering_ == 0) {
-      for (int text_id : editor::project_text_controls()) {
-        if (text_id == id) editor_->set_control_text(id, get_text(window_, id));
+      for (const SettingControl& entry : kSettingControls) {
+        if (entry.control == id && !entry.checked_value) editor_->set_setting(entry.setting, get_text(window_, id));
       }
     }
     return;
@@ -331,7 +352,7 @@ void MainWindow::on_command(int id, int code) {
       if (editor_->quit()) EndDialog(window_, 0);
       return;
     case IDM_ABOUT:
-      DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUT), window_, about_proc, 0);
+      run_dialog(instance_, IDD_ABOUT, window_, about_proc);
       return;
     case IDC_ADD_FILE: editor_->add_file(); return;
     case IDC_ADD_FOLDER: bulk([&] { editor_->add_folder(); }); return;
@@ -347,27 +368,25 @@ void MainWindow::on_command(int id, int code) {
       editor_->build_button(*report, [report](project::BuildOutcome outcome) { report->finished(outcome); });
       return;
     }
-    // The graphics page, the macros dialog and the two appearance dialogs
-    // come with later versions.
-    case IDC_ADD_IMAGE:
-    case IDC_REMOVE_IMAGE:
-    case IDC_SHOW_MACROS:
-    case IDC_WINDOW_SETTINGS:
-    case IDC_BACKGROUND_OPTIONS:
-      prompter_.tell(kNotYetAvailable, editor::Icon::information);
-      return;
     default: break;
   }
-  for (int check_id : editor::project_check_controls()) {
-    if (check_id == id && rendering_ == 0) {
-      bool on = is_checked(window_, id);
-      if (id == IDC_INCLUDE_UNINSTALLER) {
-        bulk([&] { editor_->set_checked(id, on); });
-      } else {
-        editor_->set_checked(id, on);
-      }
-      render_control(id);
+  for (const SettingControl& entry : kSettingControls) {
+    if (entry.control != id || !entry.checked_value || rendering_ != 0) continue;
+    // A check sets its setting on or off; a radio only when it is checked.
+    std::string value;
+    if (is_checked(window_, id)) {
+      value = entry.checked_value;
+    } else if (project::setting_row(entry.setting).kind == project::SettingKind::flag) {
+      value = "off";
     }
+    if (!value.empty()) {
+      if (entry.setting == SettingId::uninstaller) {
+        bulk([&] { editor_->set_setting(entry.setting, value); });
+      } else {
+        editor_->set_setting(entry.setting, value);
+      }
+    }
+    render_control(entry);
   }
 }
 
@@ -486,7 +505,7 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void run_main_window(HINSTANCE instance) {
   MainWindow window(instance);
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, main_proc, reinterpret_cast<LPARAM>(&window));
+  run_dialog(instance, IDD_MAIN, nullptr, main_proc, &window);
 }
 
 }  // namespace quill::ui

@@ -189,7 +189,7 @@ TEST_F(BuildTest, DataFilesHoldTheirExactBytes) {
   project_.settings().program_name = "Prog";
   project_.settings().try_path_first = true;
   project_.settings().message_box_ok = false;
-  project_.settings().eoi_file = std::string(300, 'e');
+  project_.settings().eoi_command = std::string(300, 'e');
   project_.window_settings() = {1, true};
   project_.add_macro({"%a%", "A", "", ""});
   project_.add_file(box_.write("src/quick.exe", "q"), "quick.exe", kInstallRootPath, project_.install_root());

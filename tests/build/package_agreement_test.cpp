@@ -115,11 +115,11 @@ TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
   s.title = "%name% Setup";
   s.welcome_file = box_.write("texts/welcome.txt", "Hello\r\nfrom %name%\r\n");
   s.licence_file = box_.write("texts/licence.txt", "Terms");
-  s.default_install_folder = "C:\\Apps\\%name%";
+  s.default_folder = "C:\\Apps\\%name%";
   s.try_path_first = true;
   s.preferred_folder = "D:\\Preferred";
   s.eoi_message = "Bye from %name%";
-  s.eoi_file = "%install path%\\run.bat";
+  s.eoi_command = "%install path%\\run.bat";
   s.message_box_ok = false;
   p.window_settings() = {1, true};
   p.add_macro({"%a%", "A", "", ""});

@@ -3,12 +3,13 @@
 // and that refused input leaves the file as it was.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
-#include "builder/editor/controls.h"
 #include "builder/editor/editor.h"
 #include "builder/editor/scripted_prompter.h"
 #include "builder/project/project_file.h"
+#include "builder/project/settings_table.h"
 #include "cli/command.h"
 #include "tests/project/sandbox.h"
 
@@ -96,9 +97,9 @@ TEST_F(CliEditTest, CommandsWriteWhatTheWindowWrites) {
   // compacts the file table, which decides the slots of later files.
   prompter.files.push_back(box.root() + "/window.qsp");
   e.save_as();
-  e.set_control_text(editor::kProgramName, "App");
-  e.set_control_text(editor::kTitleText, "T");
-  e.set_control_text(editor::kDefaultFolder, "%program files%\\T");
+  e.set_setting(project::SettingId::name, "App");
+  e.set_setting(project::SettingId::title, "T");
+  e.set_setting(project::SettingId::default_folder, "%program files%\\T");
   const project::Project& p = e.project();
   auto folder = [&](const std::string& path) { return p.folder(p.find_folder_by_path(path)).item; };
   e.select(p.install_root());
@@ -120,9 +121,9 @@ TEST_F(CliEditTest, CommandsWriteWhatTheWindowWrites) {
   e.custom_path_button("");
   e.custom_path_button("%windows%\\Fonts\\");
   e.save();
-  e.set_checked(editor::kIncludeUninstaller, true);
-  e.set_checked(editor::kMessageYesNo, true);
-  e.set_control_text(editor::kWelcomeFile, src("welcome.txt"));
+  e.set_setting(project::SettingId::uninstaller, "on");
+  e.set_setting(project::SettingId::eoi_buttons, "yesno");
+  e.set_setting(project::SettingId::welcome_file, src("welcome.txt"));
   auto shortcut = [&](const std::string& name, const std::string& folder_path, int location,
                       const std::string& text, const std::string& group) {
     e.select(p.file(p.find_file_by_name_and_folder(name, folder_path)).item);
@@ -211,6 +212,60 @@ TEST_F(CliEditTest, SetWritesEachKeyAndShowReadsItBack) {
             std::string::npos);
   ASSERT_EQ(run({"set", "p.qsp", "uninstaller=off"}), 0);
   EXPECT_EQ(saved().find("Uninstall.exe"), std::string::npos);
+}
+
+// Each row of the settings table, given a value the project does not hold:
+// "set" changes the lines of the settings section that the file format
+// gives it and no other (the uninstaller also names its slot on line 20),
+// and "show" reads the value back from the file.
+TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
+  // The settings section's lines by key; line 20 is the uninstaller's slot.
+  const std::string c1 = "fullscreen-text-colour", c2 = "fullscreen-shadow-colour", c3 = "fullscreen-colour",
+                    c4 = "fullscreen-fade-colour";
+  const std::vector<std::string> file_lines = {
+      "welcome-file", "licence-file", "name", "title", "default-folder", "output", "shrink-window",
+      "progress-bar", "uninstaller", "eoi-buttons", "background", "fullscreen-stretch",
+      "fullscreen-title-bar", "fullscreen-fade", "fullscreen-text", "fullscreen-width", "fullscreen-height",
+      "eoi-message", "eoi-command", "uninstaller", "registry-macro", "try-path-first", "font-face",
+      "font-size", "font-weight", "font-italic", "font-underline", "font-strike-out", "font-charset", c1, c1,
+      c1, c2, c2, c2, c3, c3, c3, c4, c4, c4, "fullscreen-align", "fullscreen-shadow",
+      "fullscreen-shadow-offset"};
+  ASSERT_EQ(file_lines.size(), static_cast<std::size_t>(project::kSettingsLines));
+  EXPECT_EQ(std::set<std::string>(file_lines.begin(), file_lines.end()).size(), project::settings_table().size());
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  auto section = [&] {
+    std::vector<std::string> lines;
+    for (int n = 1; n <= project::kSettingsLines; ++n) lines.push_back(setting_line(n));
+    return lines;
+  };
+  auto shown = [&](const std::string& key, const std::string& value) {
+    return last_out.find("\"" + key + "\": \"" + value + "\"") != std::string::npos;
+  };
+  for (const project::Setting& row : project::settings_table()) {
+    const std::string key = row.key;
+    ASSERT_EQ(run({"show", "p.qsp", "--json"}), 0);
+    std::string value;
+    switch (row.kind) {
+      case project::SettingKind::text: value = "v-" + key; break;
+      case project::SettingKind::path: value = "C:/" + key; break;
+      case project::SettingKind::number: value = std::to_string(row.maximum); break;
+      case project::SettingKind::colour: value = "#123456"; break;
+      case project::SettingKind::flag:
+      case project::SettingKind::choice:
+        for (const std::string& choice : row.choices) {
+          if (!shown(key, choice)) value = choice;
+        }
+        break;
+    }
+    const std::vector<std::string> before = section();
+    ASSERT_EQ(run({"set", "p.qsp", key + "=" + value}), 0) << key;
+    const std::vector<std::string> after = section();
+    for (int n = 1; n <= project::kSettingsLines; ++n) {
+      EXPECT_EQ(before[n - 1] != after[n - 1], file_lines[n - 1] == key) << key << ", line " << n;
+    }
+    ASSERT_EQ(run({"show", "p.qsp", "--json"}), 0);
+    EXPECT_TRUE(shown(key, value)) << key << "=" << value;
+  }
 }
 
 TEST_F(CliEditTest, RemoveSubcommandsUndoTheirAdd) {

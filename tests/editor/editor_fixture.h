@@ -15,15 +15,19 @@
 
 namespace quill::editor {
 
+using project::SettingId;
+
 class RecordingView : public EditorView, public project::TreeObserver {
  public:
-  std::vector<std::string> log;  // "select:<item>", "tab:<n>", "status:<text>", "control:<id>"
+  std::vector<std::string> log;  // "select:<item>", "tab:<n>", "status:<text>", "setting:<key>"
   int inserted = 0, removed = 0, cleared = 0, relabelled = 0;
 
   void select_item(project::TreeItem item) override { log.push_back("select:" + std::to_string(item)); }
   void select_tab(int tab) override { log.push_back("tab:" + std::to_string(tab)); }
   void set_status(const std::string& text) override { log.push_back("status:" + text); }
-  void control_changed(int control) override { log.push_back("control:" + std::to_string(control)); }
+  void setting_changed(project::SettingId id) override {
+    log.push_back(std::string("setting:") + project::setting_row(id).key);
+  }
   void node_inserted(project::TreeItem) override { ++inserted; }
   void node_removed(project::TreeItem item) override {
     ++removed;

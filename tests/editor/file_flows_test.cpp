@@ -162,7 +162,7 @@ TEST_F(EditorTest, BuildStartsAsksBeforeReplacingAndCloseAbortsIt) {
   box.write("C/Quill/ext.dat", "STUB");
   box.write("C/Quill/setup.JPG", "JPG");
   for (int i = 0; i < 30; ++i) add_file(project().install_root(), "src/f" + std::to_string(i) + ".txt");
-  editor->set_control_text(kOutputPath, "C:\\setup.exe");
+  editor->set_setting(SettingId::output, "C:\\setup.exe");
   box.write("C/setup.exe", "old");
   SlowReport report;
   prompter.answers = {Answer::no};

@@ -91,14 +91,14 @@ TEST_F(GraphicsTest, BackgroundQuestionAndFullTable) {
   editor->image_background_clicked(true);
   EXPECT_EQ(prompter.count(std::string("ask:") + text::kBackgroundQuestion), 1);
   EXPECT_FALSE(editor->selected_image().background);
-  EXPECT_FALSE(editor->is_checked(kUseBackground));
+  EXPECT_FALSE((editor->setting(SettingId::background) == "on"));
   editor->image_background_clicked(true);
   EXPECT_TRUE(editor->selected_image().background);
-  EXPECT_TRUE(editor->is_checked(kUseBackground));
+  EXPECT_TRUE((editor->setting(SettingId::background) == "on"));
   EXPECT_TRUE(editor->is_enabled(kFullscreenOptions));
-  EXPECT_TRUE(view.saw("control:" + std::to_string(kUseBackground)));
+  EXPECT_TRUE(view.saw("setting:background"));
   // Clearing "Use background window" later leaves the flag alone.
-  editor->set_checked(kUseBackground, false);
+  editor->set_setting(SettingId::background, "off");
   EXPECT_TRUE(editor->selected_image().background);
 
   for (int i = 1; i < kImageSlots; ++i) add("C:\\many\\" + std::to_string(i) + ".jpg");

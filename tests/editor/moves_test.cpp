@@ -122,11 +122,11 @@ TEST_F(MovesTest, DropsRenameOnTheirOwnFolderAndCarryTheUninstaller) {
   EXPECT_EQ(file_slot("f"), kNoSlot);
   EXPECT_EQ(folder_of("copy of f"), "%install path%\\A\\");
   // The uninstaller dragged into a sub-folder stays the uninstaller.
-  editor->set_checked(kIncludeUninstaller, true);
+  editor->set_setting(SettingId::uninstaller, "on");
   editor->drop(item_of("Uninstall.exe"), folder_item("%install path%\\A\\B\\"));
   EXPECT_EQ(folder_of("Uninstall.exe"), "%install path%\\A\\B\\");
   EXPECT_EQ(project().uninstaller_item(), item_of("Uninstall.exe"));
-  EXPECT_TRUE(editor->is_checked(kIncludeUninstaller));
+  EXPECT_TRUE((editor->setting(SettingId::uninstaller) == "on"));
 }
 
 TEST_F(MovesTest, MoveAllOutEmptiesTheFolderIntoItsParent) {

@@ -86,7 +86,7 @@ TEST_F(EditorTest, RemoveEmptiesFoldersAndTheUninstallerRoleFollowsItsRecord) {
   box.write("tree/Sub/a.txt", "a");
   prompter.folders = {box.root() + "/tree"};
   editor->add_folder();
-  editor->set_checked(kIncludeUninstaller, true);
+  editor->set_setting(SettingId::uninstaller, "on");
   TreeItem uninstaller = project().uninstaller_item();
   ASSERT_NE(uninstaller, kNoItem);
   EXPECT_TRUE(view.saw("tab:0"));
@@ -99,7 +99,7 @@ TEST_F(EditorTest, RemoveEmptiesFoldersAndTheUninstallerRoleFollowsItsRecord) {
   TreeItem moved = project().uninstaller_item();
   EXPECT_NE(moved, uninstaller);
   EXPECT_EQ(project().tree().parent(moved), project().custom_root());
-  EXPECT_TRUE(editor->is_checked(kIncludeUninstaller));
+  EXPECT_TRUE((editor->setting(SettingId::uninstaller) == "on"));
 
   // Removing a folder removes every record below it.
   editor->select(folder_item("%install path%\\tree\\"));
@@ -113,7 +113,7 @@ TEST_F(EditorTest, RemoveEmptiesFoldersAndTheUninstallerRoleFollowsItsRecord) {
   EXPECT_EQ(project().file_count(), 1);
   EXPECT_TRUE(editor->tree_key(TreeKey::remove, true));
   EXPECT_EQ(project().file_count(), 0);
-  EXPECT_FALSE(editor->is_checked(kIncludeUninstaller));
+  EXPECT_FALSE((editor->setting(SettingId::uninstaller) == "on"));
   EXPECT_EQ(project().uninstaller_item(), kNoItem);
   editor->select(project().install_root());
   EXPECT_FALSE(editor->tree_key(TreeKey::remove, true));
@@ -144,16 +144,16 @@ TEST_F(EditorTest, UninstallerInsideARemovedFolderClearsTheCheck) {
   ASSERT_NE(project().uninstaller_item(), kNoItem);
   editor->select(folder_item("%install path%\\Tools\\"));
   editor->remove();
-  EXPECT_FALSE(editor->is_checked(kIncludeUninstaller));
+  EXPECT_FALSE((editor->setting(SettingId::uninstaller) == "on"));
   EXPECT_EQ(project().uninstaller_item(), kNoItem);
-  EXPECT_TRUE(view.saw("control:" + std::to_string(kIncludeUninstaller)));
+  EXPECT_TRUE(view.saw("setting:uninstaller"));
 
   // A file whose check names no record loads with the check off.
   p.remove_file_record(p.find_file_by_tree_item(p.uninstaller_item()));
   box.write("p.qsp", project::project_text(p));
   prompter.files = {box.root() + "/p.qsp"};
   editor->open_project();
-  EXPECT_FALSE(editor->is_checked(kIncludeUninstaller));
+  EXPECT_FALSE((editor->setting(SettingId::uninstaller) == "on"));
 }
 
 TEST_F(EditorTest, RenameRewritesPathsOrRefusesWithAMessage) {

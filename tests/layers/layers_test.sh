@@ -18,7 +18,7 @@ allowed() {
     uninstaller) echo "package common os" ;;
     uninstaller/win32) echo "uninstaller package common os resources" ;;
     builder/project) echo "package common os" ;;
-    builder/editor) echo "builder/project package common os" ;;
+    builder/editor) echo "builder/project package common os resources" ;;
     builder/ui) echo "builder/editor builder/project package common os resources ." ;;
     cli) echo "builder/editor builder/project package common os" ;;
     cipher) echo "" ;;

@@ -31,7 +31,7 @@ TEST(ProjectReset, HoldsOnlyTheTwoRootsAndDefaults) {
   EXPECT_EQ(p.macro_count(), 0);
   EXPECT_EQ(p.settings().program_name, "Software Name");
   EXPECT_EQ(p.settings().title, "%name% Setup");
-  EXPECT_EQ(p.settings().default_install_folder, "%program files%\\%name%");
+  EXPECT_EQ(p.settings().default_folder, "%program files%\\%name%");
   EXPECT_EQ(p.fullscreen().background_colour, 0xFF0000u);
   EXPECT_EQ(p.window_title(), "Quillset - New Unsaved Project");
 }

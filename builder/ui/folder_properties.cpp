@@ -2,6 +2,7 @@
 #include <string>
 
 #include "common/dialog_controls_win32.h"
+#include "builder/ui/dialog_setup.h"
 #include "builder/ui/moves_ui.h"
 #include "quillset_resource.h"
 
@@ -15,10 +16,7 @@ INT_PTR CALLBACK folder_properties_proc(HWND window, UINT message, WPARAM wparam
   switch (message) {
     case WM_INITDIALOG: {
       set_text(window, IDC_FOLDER_INFO, *reinterpret_cast<const std::string*>(lparam));
-      SetWindowTextA(window, "Quillset - Folder properties");
-      HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                             MAKEINTRESOURCEA(IDI_QUILLSET));
-      SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      set_caption_and_icon(window, "Quillset - Folder properties");
       // The focus on "Close", so that the text is shown unselected.
       SetFocus(GetDlgItem(window, IDC_FOLDER_CLOSE));
       return FALSE;
@@ -36,8 +34,7 @@ INT_PTR CALLBACK folder_properties_proc(HWND window, UINT message, WPARAM wparam
 }  // namespace
 
 void show_folder_properties(HINSTANCE instance, HWND owner, const std::string& text) {
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FOLDER_PROPERTIES), owner, folder_properties_proc,
-                  reinterpret_cast<LPARAM>(&text));
+  run_dialog(instance, IDD_FOLDER_PROPERTIES, owner, folder_properties_proc, &text);
 }
 
 }  // namespace quill::ui

@@ -1,6 +1,6 @@
 // The graphics page: window messages to the editor's picture commands and
 // the editor's page state to the controls.
-#include "builder/ui/graphics_page.h"
+#include "builder/ui/graphics_tab.h"
 
 #include "builder/editor/controls.h"
 #include "common/dialog_controls_win32.h"

@@ -6,7 +6,8 @@
 #include "builder/editor/fullscreen_options.h"
 #include "builder/editor/messages.h"
 #include "common/dialog_controls_win32.h"
-#include "builder/ui/graphics_page.h"
+#include "builder/ui/dialog_setup.h"
+#include "builder/ui/graphics_tab.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
@@ -94,9 +95,7 @@ void initialise(HWND d, State& s) {
   SendDlgItemMessageA(d, IDC_FS_SHADOW_TRACK, TBM_SETRANGE, TRUE, MAKELPARAM(editor::kShadowMin, editor::kShadowMax));
   set_text(d, IDC_FS_SHADOW_EDIT, o.text(IDC_FS_SHADOW_EDIT));
   SendDlgItemMessageA(d, IDC_FS_SHADOW_TRACK, TBM_SETPOS, TRUE, o.shadow_position());
-  SetWindowTextA(d, editor::text::kFullscreenTitle);
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLSET));
-  SendMessageA(d, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  set_caption_and_icon(d, editor::text::kFullscreenTitle);
   SetTimer(d, kEditTimer, editor::kFsTimerMilliseconds, nullptr);
 }
 
@@ -158,8 +157,7 @@ void save(HWND d, State& s) {
 }
 
 INT_PTR CALLBACK fullscreen_proc(HWND d, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) SetWindowLongPtrA(d, DWLP_USER, lparam);
-  auto* s = reinterpret_cast<State*>(GetWindowLongPtrA(d, DWLP_USER));
+  auto* s = dialog_state<State>(d, message, lparam);
   if (!s) return FALSE;
   switch (message) {
     case WM_INITDIALOG:
@@ -201,20 +199,17 @@ INT_PTR CALLBACK fullscreen_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpa
           return TRUE;
         case IDC_FS_SAVE:
           save(d, *s);
-          KillTimer(d, kEditTimer);
-          EndDialog(d, 1);
+          end_timed_dialog(d, kEditTimer, 1);
           return TRUE;
         case IDCANCEL:
-          KillTimer(d, kEditTimer);
-          EndDialog(d, 0);
+          end_timed_dialog(d, kEditTimer, 0);
           return TRUE;
         default:
           return FALSE;
       }
     }
     case WM_CLOSE:
-      KillTimer(d, kEditTimer);
-      EndDialog(d, 0);
+      end_timed_dialog(d, kEditTimer, 0);
       return TRUE;
   }
   return FALSE;
@@ -225,8 +220,7 @@ INT_PTR CALLBACK fullscreen_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpa
 void run_fullscreen_options(HINSTANCE instance, HWND owner, editor::Editor& editor) {
   // The working copy, with its own font, dies with the dialog.
   State state(editor);
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FULLSCREEN_OPTIONS), owner, fullscreen_proc,
-                  reinterpret_cast<LPARAM>(&state));
+  run_dialog(instance, IDD_FULLSCREEN_OPTIONS, owner, fullscreen_proc, &state);
 }
 
 }  // namespace quill::ui

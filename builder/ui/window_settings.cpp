@@ -5,7 +5,8 @@
 #include "builder/editor/fullscreen_options.h"
 #include "builder/editor/window_settings.h"
 #include "common/dialog_controls_win32.h"
-#include "builder/ui/graphics_page.h"
+#include "builder/ui/dialog_setup.h"
+#include "builder/ui/graphics_tab.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
@@ -22,14 +23,8 @@ struct State {
   explicit State(editor::Editor& e) : editor(e), dialog(e.project().window_settings()) {}
 };
 
-void end(HWND d, int result) {
-  KillTimer(d, kPreviewTimer);
-  EndDialog(d, result);
-}
-
 INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG) SetWindowLongPtrA(d, DWLP_USER, lparam);
-  auto* s = reinterpret_cast<State*>(GetWindowLongPtrA(d, DWLP_USER));
+  auto* s = dialog_state<State>(d, message, lparam);
   if (!s) return FALSE;
   switch (message) {
     case WM_INITDIALOG:
@@ -37,9 +32,7 @@ INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpara
       for (int id : {IDC_WS_STANDARD_BAR, IDC_WS_SMOOTH_BAR}) {
         SendDlgItemMessageA(d, id, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
       }
-      SetWindowTextA(d, editor::text::kWindowSettingsTitle);
-      SendMessageA(d, WM_SETICON, ICON_BIG,
-                   reinterpret_cast<LPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLSET))));
+      set_caption_and_icon(d, editor::text::kWindowSettingsTitle);
       SetTimer(d, kPreviewTimer, editor::kPreviewMilliseconds, nullptr);
       return TRUE;
     case WM_TIMER:
@@ -62,17 +55,17 @@ INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpara
             s->dialog.choose(radio, is_checked(d, radio));
           }
           s->editor.store_window_settings(s->dialog.result());
-          end(d, 1);
+          end_timed_dialog(d, kPreviewTimer, 1);
           return TRUE;
         case IDCANCEL:
-          end(d, 0);
+          end_timed_dialog(d, kPreviewTimer, 0);
           return TRUE;
         default:
           return FALSE;
       }
     }
     case WM_CLOSE:
-      end(d, 0);
+      end_timed_dialog(d, kPreviewTimer, 0);
       return TRUE;
   }
   return FALSE;
@@ -82,8 +75,7 @@ INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpara
 
 void run_window_settings(HINSTANCE instance, HWND owner, editor::Editor& editor) {
   State state(editor);
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WINDOW_SETTINGS), owner, settings_proc,
-                  reinterpret_cast<LPARAM>(&state));
+  run_dialog(instance, IDD_WINDOW_SETTINGS, owner, settings_proc, &state);
 }
 
 }  // namespace quill::ui

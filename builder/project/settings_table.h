@@ -1,0 +1,120 @@
+// Every project setting, one row each: the field that holds it, its lines in
+// the project file's settings section, its command-line key with its kind
+// and limits, and its help text. The project file, the command line's
+// "set" and "show" and the builder's editor all walk this table; a new
+// setting is a new row (plus the window control that shows it, if any).
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "builder/project/project.h"
+
+namespace quill::project {
+
+enum class SettingId {
+  name,
+  title,
+  default_folder,
+  try_path_first,
+  registry_macro,
+  welcome_file,
+  licence_file,
+  eoi_message,
+  eoi_command,
+  eoi_buttons,
+  uninstaller,
+  output,
+  progress_bar,
+  shrink_window,
+  background,
+  fullscreen_width,
+  fullscreen_height,
+  fullscreen_stretch,
+  fullscreen_title_bar,
+  fullscreen_text,
+  fullscreen_colour,
+  fullscreen_fade,
+  fullscreen_fade_colour,
+  fullscreen_text_colour,
+  fullscreen_align,
+  fullscreen_shadow,
+  fullscreen_shadow_colour,
+  fullscreen_shadow_offset,
+  font_face,
+  font_size,
+  font_weight,
+  font_italic,
+  font_underline,
+  font_strike_out,
+  font_charset,
+};
+
+enum class SettingKind { text, path, flag, choice, number, colour };
+
+// A field of the project's settings, reached from the project.
+template <typename T>
+struct SettingField {
+  T& (*at)(Project&);
+  const T& (*in)(const Project&);
+};
+using AnySettingField = std::variant<SettingField<std::string>, SettingField<bool>, SettingField<int>,
+                                     SettingField<Colour>>;
+
+// How a number read from the project file that lies outside the row's
+// limits is taken.
+enum class OutOfRange { kept, clamped, zeroed };
+
+struct Setting {
+  SettingId id;
+  const char* key;  // the command line's name: "default-folder"
+  SettingKind kind;
+  const char* help;
+  // The first line (1-based) of the settings section that holds it; a colour
+  // takes three lines (red, green, blue), every other setting one.
+  int line;
+  AnySettingField field;
+  // Held by a box, check or radio of the main window (the fields of
+  // Settings); the others belong to the two appearance dialogs.
+  bool main_window;
+  std::vector<std::string> choices;  // flag: off, on; choice: the values by index
+  int minimum = 0;                   // number: the values "set" takes
+  int maximum = 0;
+  OutOfRange loaded = OutOfRange::kept;
+  // A flag or choice over a switch that holds the opposite of its first
+  // choice ("fullscreen-title-bar" over without_title_bar).
+  bool inverted = false;
+  // A switch's two words in the project file, off then on; it reads as on
+  // when the line starts with the on word's first letter.
+  const char* file_words[2] = {"false", "true"};
+};
+
+// Every setting, in the order "show" lists them.
+const std::vector<Setting>& settings_table();
+const Setting& setting_row(SettingId id);
+const Setting* find_setting(const std::string& key);
+
+// The value as "show" prints it and "set" takes it: "on", "smooth",
+// "#FF0000", a number, a text.
+std::string setting_value(const Project& project, const Setting& row);
+// Stores a value of that form, already checked against the row's kind and
+// limits. Only the field changes: the uninstaller's file is the editor's.
+void store_setting(Project& project, const Setting& row, const std::string& value);
+
+// A colour as "#RRGGBB", and back from a text of that form.
+std::string format_colour(Colour c);
+Colour parse_colour(const std::string& text);
+
+// The project file's settings section: 44 lines, of which line 20 names the
+// uninstaller's file slot and every other belongs to a row.
+constexpr int kSettingsLines = 44;
+constexpr int kUninstallerSlotLine = 20;
+int setting_line_count(const Setting& row);
+// The row's lines as the file holds them, into lines[row.line - 1 ...].
+void write_setting_lines(const Project& project, const Setting& row, std::string* lines);
+// Reads the row from lines[row.line - 1 ...] when all of its lines are among
+// the first `read` lines; otherwise the field keeps its value.
+void read_setting_lines(Project& project, const Setting& row, const std::string* lines, int read);
+
+}  // namespace quill::project
