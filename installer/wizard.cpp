@@ -42,6 +42,17 @@ ControlView text_control(int id, bool visible, std::string text) {
   return view;
 }
 
+// The box that sends the user back to the folder step.
+std::string folder_warning(FolderCheck check, const std::string& typed) {
+  switch (check) {
+    case FolderCheck::usable: break;
+    case FolderCheck::too_short: return kInvalidPathMessage;
+    case FolderCheck::unusable: return unusable_folder_message(typed);
+    case FolderCheck::not_enough_space: return not_enough_space_message(typed);
+  }
+  return std::string();
+}
+
 }  // namespace
 
 const ControlView* StepView::find(int id) const {
@@ -72,13 +83,12 @@ std::uint64_t available_megabytes(os::Os& os, const std::string& folder) {
   return megabytes;
 }
 
-WizardData wizard_data(const package::InstallerData& data) {
+WizardData wizard_data(const package::InstallerData& data, const std::string& command_line_folder) {
   WizardData w;
   w.welcome_text = data.welcome_text;
   w.title = data.title;
   w.licence_text = data.licence_text;
-  w.default_folder = data.install_folders.default_folder;
-  w.preferred_folder = data.install_folders.preferred_folder;
+  w.install_folder = initial_folder_text(data.install_folders, command_line_folder);
   w.has_shortcuts_file = data.has_shortcuts;
   w.uses_desktop = data.shortcut_locations.desktop;
   w.uses_start_menu = data.shortcut_locations.start_menu;
@@ -106,12 +116,12 @@ Wizard::Wizard(os::Os& os, WizardData data) : os_(os), data_(std::move(data)) {
 }
 
 Outcome Wizard::open() {
-  set_folder_text(data_.preferred_folder.empty() ? data_.default_folder : data_.preferred_folder);
+  set_install_folder(data_.install_folder);
   desktop_ = start_menu_ = quick_launch_ = true;
   step_ = 0;
   forward_ = true;
   compute_disk_space();
-  last_seen_folder_ = folder_;
+  last_seen_folder_ = install_folder_.typed();
   return show_step();
 }
 
@@ -159,7 +169,9 @@ Outcome Wizard::install_ended(InstallResult result) {
   if (result == InstallResult::finished) return install_finished();
   Outcome out;
   out.damaged_package = result == InstallResult::damaged;
-  if (result == InstallResult::unusable_folder) out.warning = unusable_folder_message(folder_);
+  if (result == InstallResult::unusable_folder) {
+    out.warning = unusable_folder_message(install_folder_.typed());
+  }
   step_ = -1;
   out.closed = true;
   return out;
@@ -172,9 +184,7 @@ Outcome Wizard::install_finished() {
   return show_step();
 }
 
-void Wizard::set_folder_text(const std::string& text) {
-  folder_ = text.size() > kMaxPathLength ? text.substr(0, kMaxPathLength) : text;
-}
+void Wizard::set_install_folder(const std::string& text) { install_folder_ = InstallFolder(text); }
 
 void Wizard::set_ticked(int id, bool ticked) {
   if (id == control::desktop) desktop_ = ticked;
@@ -203,15 +213,15 @@ int Wizard::progress_bar() const {
 
 InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
                                InstallLog* log) {
-  InstallRequest request = make_install_request(data, normalize_folder_text(wizard.folder_text()),
-                                                wizard.shortcut_choice());
+  InstallRequest request =
+      make_install_request(data, wizard.install_folder(), wizard.shortcut_choice());
   request.log = log;
   return request;
 }
 
 bool Wizard::timer_tick() {
-  if (folder_ == last_seen_folder_) return false;
-  last_seen_folder_ = folder_;
+  if (install_folder_.typed() == last_seen_folder_) return false;
+  last_seen_folder_ = install_folder_.typed();
   std::uint64_t before = available_;
   compute_disk_space();
   if (before == available_) return false;
@@ -219,7 +229,7 @@ bool Wizard::timer_tick() {
   return true;
 }
 
-void Wizard::compute_disk_space() { available_ = available_megabytes(os_, folder_); }
+void Wizard::compute_disk_space() { available_ = available_megabytes(os_, install_folder_.typed()); }
 
 std::string Wizard::disk_space_text() const {
   return "Disk space needed: " + std::to_string(static_cast<unsigned long long>(data_.megabytes_needed)) +
@@ -227,7 +237,7 @@ std::string Wizard::disk_space_text() const {
 }
 
 std::string Wizard::summary_text() const {
-  std::string text = "The files will be installed to:\n" + folder_;
+  std::string text = "The files will be installed to:\n" + install_folder_.typed();
   if (!data_.has_shortcuts_file) return text;
   text += "\n\nShortcuts to create:\n";
   if (start_menu_ && data_.uses_start_menu) text += "- In the start menu.\n";
@@ -265,19 +275,11 @@ Outcome Wizard::show_step() {
     }
     if (step_ == 3 || step_ == 4) {
       compute_disk_space();
-      if (folder_.size() < 2) {
-        out.warning = kInvalidPathMessage;
-        step_ = 2;
-        continue;
-      }
       // A relative folder would install nothing: refuse it here.
-      if (!is_usable_install_folder(folder_)) {
-        out.warning = unusable_folder_message(folder_);
-        step_ = 2;
-        continue;
-      }
-      if (data_.megabytes_needed >= available_) {
-        out.warning = not_enough_space_message(folder_);
+      const FolderCheck check =
+          check_install_folder(install_folder_, data_.megabytes_needed, available_);
+      if (check != FolderCheck::usable) {
+        out.warning = folder_warning(check, install_folder_.typed());
         step_ = 2;
         continue;
       }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "installer/install_engine.h"
+#include "installer/install_folder.h"
 #include "common/limits.h"
 #include "os/os.h"
 #include "package/data_files.h"
@@ -47,8 +48,7 @@ struct WizardData {
   std::string welcome_text;
   std::string title;  // installer title: caption of every window and box
   std::string licence_text;
-  std::string default_folder;
-  std::string preferred_folder;  // wins over the default when not empty
+  std::string install_folder;  // the folder field's first text (initial_folder_text)
   bool has_shortcuts_file = false;
   // Which shortcut locations occur in the shortcut list.
   bool uses_desktop = false;
@@ -59,8 +59,9 @@ struct WizardData {
   std::uint64_t megabytes_needed = 0;
 };
 
-// The wizard's part of the data loaded at start-up.
-WizardData wizard_data(const package::InstallerData& data);
+// The wizard's part of the data loaded at start-up; `command_line_folder`
+// is the "/D=" text (empty: none).
+WizardData wizard_data(const package::InstallerData& data, const std::string& command_line_folder);
 
 // One control as a step shows it.
 struct ControlView {
@@ -128,9 +129,9 @@ class Wizard {
   // damaged-package box or the unusable-folder warning where one belongs.
   Outcome install_ended(InstallResult result);
 
-  // The dialog reports the folder field's text (cut to 259 characters).
-  void set_folder_text(const std::string& text);
-  const std::string& folder_text() const { return folder_; }
+  // The dialog reports the folder field's text.
+  void set_install_folder(const std::string& text);
+  const InstallFolder& install_folder() const { return install_folder_; }
   // The dialog reports a shortcut check box (desktop, start_menu, quick_launch).
   void set_ticked(int id, bool ticked);
   bool ticked(int id) const;
@@ -160,7 +161,7 @@ class Wizard {
   WizardData data_;
   int step_ = 0;
   bool forward_ = true;
-  std::string folder_;
+  InstallFolder install_folder_;
   std::string last_seen_folder_;
   std::uint64_t available_ = 0;
   bool desktop_ = true;
@@ -170,8 +171,7 @@ class Wizard {
 };
 
 // What the install thread is asked to do: the loaded data, the wizard's
-// folder text (with '/' read as '\', once, for every use after) and its
-// ticked boxes. The data must outlive the request.
+// install folder and its ticked boxes. The data must outlive the request.
 InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
                                InstallLog* log);
 

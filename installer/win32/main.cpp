@@ -117,7 +117,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   if (s.command.silent) {
     if (loader) WaitForSingleObject(loader, INFINITE);
     stub::end_process(s.outcome == package::ExtractOutcome::done
-                          ? installer::run_silent_install(s.os, s.data, s.command.folder, s.log)
+                          ? installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log)
                           : installer::start_exit_code(s.outcome));
   }
 
@@ -129,8 +129,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     stub::show_start_error(s.outcome);
     code = installer::start_exit_code(s.outcome);
   } else {
-    // "/D=" fills the wizard's folder field.
-    if (!s.command.folder.empty()) s.data.install_folders.preferred_folder = s.command.folder;
+    s.wizard.command_line_folder = s.command.install_folder;
     s.wizard.log = s.log;
     stub::run_wizard(instance, s.wizard);
     code = installer::wizard_exit_code(s.wizard.install_started.load(),

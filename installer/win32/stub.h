@@ -26,6 +26,7 @@ struct WizardSession {
   os::Os& os;
   const package::InstallerData& data;
   installer::InstallLog* log = nullptr;  // the "/LOG=" record, or null
+  std::string command_line_folder;       // "/D=": fills the folder field
   installer::CancelFlags cancel;
   std::atomic<bool> install_started{false};
   std::atomic<installer::InstallResult> install_result{installer::InstallResult::finished};

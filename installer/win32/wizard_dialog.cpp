@@ -322,7 +322,7 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
     wizard_finished();
     ShowWindow(window, SW_SHOW);
     package::read_end_of_install(w.session.os, w.session.data.macros, w.session.data.files,
-                                 installer::normalize_folder_text(w.wizard->folder_text()),
+                                 w.wizard->install_folder().text(),
                                  &w.end_events);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
@@ -355,7 +355,8 @@ void paint(WizardWindow& w) {
 
 void open_wizard(WizardWindow& w, HWND window) {
   w.window = window;
-  w.wizard = std::make_unique<installer::Wizard>(w.session.os, installer::wizard_data(w.session.data));
+  w.wizard = std::make_unique<installer::Wizard>(
+      w.session.os, installer::wizard_data(w.session.data, w.session.command_line_folder));
   HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
                          MAKEINTRESOURCEA(IDI_INSTALLER));
   SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -372,7 +373,7 @@ void open_wizard(WizardWindow& w, HWND window) {
   }
   installer::Outcome outcome = w.wizard->open();
   w.rendering = true;
-  set_lines(window, control::folder, w.wizard->folder_text());
+  set_lines(window, control::folder, w.wizard->install_folder().typed());
   w.rendering = false;
   for (int id : {control::desktop, control::start_menu, control::quick_launch}) {
     set_checked(window, id, w.wizard->ticked(id));
@@ -417,7 +418,7 @@ void install_ended(WizardWindow& w, WPARAM wparam, LPARAM lparam) {
 bool command(WizardWindow& w, int id, int code) {
   HWND window = w.window;
   if (id == control::folder && code == EN_CHANGE) {
-    if (!w.rendering) w.wizard->set_folder_text(get_text(window, control::folder));
+    if (!w.rendering) w.wizard->set_install_folder(get_text(window, control::folder));
     return true;
   }
   if (code != BN_CLICKED) return false;

@@ -114,7 +114,7 @@ InstallRequest request(const package::PayloadScan& payload) {
   r.data_files = &payload.data_files;
   r.archive = payload.archive;
   r.payload_folder = payload.folder;
-  r.install_folder = kFolder;
+  r.install_folder = InstallFolder(kFolder);
   r.registered_name = "Tool";
   r.has_registered_name = true;
   r.install_entry_count = 5;

@@ -17,7 +17,7 @@ class WizardTest : public test::InstallerTest {
     d.welcome_text = "Welcome!";
     d.title = "Tool Setup";
     d.licence_text = "Terms";
-    d.default_folder = "C:\\Program Files\\Tool";
+    d.install_folder = "C:\\Program Files\\Tool";
     d.megabytes_needed = 10;
     return d;
   }
@@ -126,10 +126,10 @@ TEST_F(WizardTest, FolderValidationReturnsToTheFolderStep) {
   EXPECT_EQ(w.step(), 4);
 
   w.back();
-  w.set_folder_text("C");
+  w.set_install_folder("C");
   EXPECT_EQ(w.next().warning, "You have to enter a valid install path before continuing.");
   // A network path names no drive: nothing is available, even with free space.
-  w.set_folder_text("\\\\server\\share");
+  w.set_install_folder("\\\\server\\share");
   EXPECT_FALSE(w.next().warning.empty());
   EXPECT_EQ(w.megabytes_available(), 0u);
   EXPECT_EQ(w.step(), 2);
@@ -138,11 +138,11 @@ TEST_F(WizardTest, FolderValidationReturnsToTheFolderStep) {
   // judge, are refused here; '/' counts as '\'.
   for (const char* refused : {"Tool", "C:Tool", "C:\\Apps\\..\\Tool", "C:\\A<B",
                               "C:\\Apps\\\\Tool", "C:\\Apps:x"}) {
-    w.set_folder_text(refused);
+    w.set_install_folder(refused);
     EXPECT_EQ(w.next().warning, unusable_folder_message(refused)) << refused;
     EXPECT_EQ(w.step(), 2);
   }
-  w.set_folder_text("C:/Apps/Tool");
+  w.set_install_folder("C:/Apps/Tool");
   EXPECT_TRUE(w.next().warning.empty());
   EXPECT_EQ(w.step(), 4);
   EXPECT_EQ(unusable_folder_message("Tool"),
@@ -155,11 +155,11 @@ TEST_F(WizardTest, TimerRecomputesOnlyWhenTheFolderChanges) {
   Wizard w(os(), data());
   w.open();
   EXPECT_FALSE(w.timer_tick());
-  w.set_folder_text("\\\\server\\x");
+  w.set_install_folder("\\\\server\\x");
   EXPECT_TRUE(w.timer_tick());
   EXPECT_EQ(w.megabytes_available(), 0u);
-  w.set_folder_text(std::string(400, 'x'));
-  EXPECT_EQ(w.folder_text().size(), kMaxPathLength);
+  w.set_install_folder(std::string(400, 'x'));
+  EXPECT_EQ(w.install_folder().typed().size(), kMaxPathLength);
 }
 
 TEST_F(WizardTest, SummaryListsTickedAndUsedLocations) {
@@ -168,7 +168,7 @@ TEST_F(WizardTest, SummaryListsTickedAndUsedLocations) {
   d.welcome_text.clear();
   d.licence_text.clear();
   d.has_shortcuts_file = true;
-  d.preferred_folder = "D:\\Pref";
+  d.install_folder = "D:\\Pref";
   const std::string head = "The files will be installed to:\nD:\\Pref\n\nShortcuts to create:\n";
 
   Wizard none_used(os(), d);  // only the terminating record: no box, no line
@@ -242,11 +242,11 @@ TEST_F(WizardTest, InstallRequestTakesTheFolderOnceAndTheTickedBoxes) {
   loaded.install_entry_count = 7;
   Wizard w(os(), data());
   w.open();
-  w.set_folder_text("D:/Apps/Tool");
+  w.set_install_folder("D:/Apps/Tool");
   w.set_ticked(control::start_menu, false);
   InstallLog log(os(), "C:\\setup.log");
   InstallRequest request = install_request(loaded, w, &log);
-  EXPECT_EQ(request.install_folder, "D:\\Apps\\Tool");
+  EXPECT_EQ(request.install_folder.text(), "D:\\Apps\\Tool");
   EXPECT_TRUE(request.shortcuts.desktop);
   EXPECT_FALSE(request.shortcuts.start_menu);
   EXPECT_TRUE(request.shortcuts.quick_launch);
