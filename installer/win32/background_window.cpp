@@ -258,12 +258,12 @@ void run_background_window(HINSTANCE instance) {
 
 HWND background_window() { return background().window.load(); }
 
-void background_step_changed(int step) {
+void background_step_changed(int picture) {
   Background& b = background();
   if (!b.window.load()) return;
   const package::InstallerData& data = stub().data;
   if (take_shot(installer::step_background(stub().os, data.background_pictures,
-                                           data.step_pictures, step))) {
+                                           data.step_pictures, picture))) {
     repaint();
   }
 }

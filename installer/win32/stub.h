@@ -70,8 +70,9 @@ void run_wizard(HINSTANCE instance, WizardSession& session);
 void run_background_window(HINSTANCE instance);
 // The background window while it is open, else null.
 HWND background_window();
-// The wizard shows `step` (1 to 7): the background picture of that step.
-void background_step_changed(int step);
+// The wizard shows the step of picture number `picture`
+// (installer::picture_number, 1 to 7): the background picture of that step.
+void background_step_changed(int picture);
 // Installing: the slideshow thread changes the picture as files are done.
 void start_slideshow();
 void slideshow_progress(std::uint64_t done);

@@ -127,8 +127,8 @@ void render(WizardWindow& w) {
   HWND window = w.window;
   const installer::StepView& view = w.wizard->view();
   w.rendering = true;
-  load_side_picture(w, view.side_picture);
-  background_step_changed(view.background_step);
+  load_side_picture(w, view.picture);
+  background_step_changed(view.picture);
   SetWindowTextA(window, view.window_title.c_str());
   if (view.place_buttons) {
     place(window, control::next, view.next_button);
@@ -289,41 +289,46 @@ class MessageBoxUi : public installer::MessageUi {
 };
 
 void handle(WizardWindow& w, const installer::Outcome& outcome) {
+  using installer::Action;
   HWND window = w.window;
-  if (outcome.damaged_package) show_start_error(package::ExtractOutcome::damaged);
+  if (outcome.action == Action::close_damaged) show_start_error(package::ExtractOutcome::damaged);
   if (!outcome.warning.empty()) {
     MessageBoxA(window, outcome.warning.c_str(), w.title().c_str(), MB_OK | MB_ICONWARNING);
   }
-  if (outcome.ask_cancel) {
-    ask_cancel(w, window);
-    return;
-  }
-  if (outcome.closed) {
-    KillTimer(window, kFolderTimer);
-    EndDialog(window, 0);
-    return;
-  }
-  if (outcome.done) {
-    MessageBoxUi ui(w);
-    installer::run_end_of_install(w.session.os, w.end_events, ui);
-    end_process(installer::kExitInstalled);
+  switch (outcome.action) {
+    case Action::ask_cancel:
+      ask_cancel(w, window);
+      return;
+    case Action::close:
+    case Action::close_damaged:
+      KillTimer(window, kFolderTimer);
+      EndDialog(window, 0);
+      return;
+    case Action::done: {
+      MessageBoxUi ui(w);
+      installer::run_end_of_install(w.session.os, w.end_events, ui);
+      end_process(installer::kExitInstalled);
+    }
+    case Action::show:
+    case Action::install:
+    case Action::finished:
+      break;
   }
   render(w);
-  if (outcome.start_install) {
+  if (outcome.action == Action::install) {
     start_slideshow();
-    start_install(w, outcome.run_small_window);
-    if (outcome.run_small_window) {
+    start_install(w, outcome.small_window);
+    if (outcome.small_window) {
       DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
                       MAKEINTRESOURCEA(IDD_SMALL_PROGRESS), nullptr, small_window_proc,
                       reinterpret_cast<LPARAM>(&w));
     }
   }
-  if (outcome.entered_finished) {
+  if (outcome.action == Action::finished) {
     wizard_finished();
     ShowWindow(window, SW_SHOW);
     package::read_end_of_install(w.session.os, w.session.data.macros, w.session.data.files,
-                                 w.wizard->install_folder().text(),
-                                 &w.end_events);
+                                 w.wizard->install_folder().text(), &w.end_events);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     Sleep(200);
