@@ -51,7 +51,8 @@ std::string aside_folder(os::Os& os);
 // existing non-folder whose name does not begin with '.') ends the sweep of
 // its folder at once, so the folder and what the listing returned after the
 // file stay. Never deletes a file. A link to a folder is removed as an
-// entry, never walked into; a link to a file counts as a file.
+// entry, never walked into; a link to a file counts as a file. `base` is a
+// folder the guard lets go, so never a drive root.
 void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise);
 
 // Deletes the uninstall entry of `log`'s registered name unless that name
