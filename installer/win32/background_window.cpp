@@ -179,8 +179,7 @@ INT_PTR CALLBACK background_proc(HWND window, UINT message, WPARAM, LPARAM) {
       Box box = background_window_box(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                        s.width, s.height);
       SetWindowPos(window, HWND_TOP, box.x, box.y, box.width, box.height, 0);
-      HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_INSTALLER));
-      SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      set_installer_icon(window);
       SetWindowTextA(window, stub().data.title.c_str());
       UpdateWindow(window);
       return TRUE;

@@ -63,6 +63,11 @@ Stub& stub() {
   return instance;
 }
 
+void set_installer_icon(HWND window) {
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_INSTALLER));
+  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
 void show_start_error(package::ExtractOutcome outcome) {
   const std::string& title = stub().data.title;
   MessageBoxA(nullptr, installer::start_error_text(outcome),

@@ -78,6 +78,9 @@ void start_slideshow();
 void slideshow_progress(std::uint64_t done);
 void wizard_finished();
 
+// Gives a window of the stub the installer's icon.
+void set_installer_icon(HWND window);
+
 // "The installer package is damaged ..." and similar start-up failures.
 void show_start_error(package::ExtractOutcome outcome);
 

@@ -362,9 +362,7 @@ void open_wizard(WizardWindow& w, HWND window) {
   w.window = window;
   w.wizard = std::make_unique<installer::Wizard>(
       w.session.os, installer::wizard_data(w.session.data, w.session.command_line_folder));
-  HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                         MAKEINTRESOURCEA(IDI_INSTALLER));
-  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  set_installer_icon(window);
   SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
   // A rich text box holds 32,767 characters by default; texts of that
   // many bytes grow by a CR on every line.
