@@ -10,7 +10,7 @@
 #include "package/uninstall_key.h"
 #include "uninstaller/front_end.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 namespace {
 
@@ -163,4 +163,4 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   observer.finished();
 }
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

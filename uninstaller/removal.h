@@ -14,7 +14,7 @@
 #include "uninstaller/removal_scope.h"
 #include "uninstaller/uninstall_log.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 // The removal cannot be cancelled. Each status is a new line of the step
 // list, which the dialog makes the selected, visible one.
@@ -64,4 +64,4 @@ bool delete_uninstall_entry(os::Os& os, const UninstallLog& log);
 // characters the list line may hold.
 std::string removing_line(const std::string& entry);
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

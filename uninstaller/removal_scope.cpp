@@ -3,7 +3,7 @@
 
 #include "package/uninstall_key.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 // The installer puts quick-launch shortcuts here, below the application-data
@@ -123,4 +123,4 @@ bool RemovalScope::no_link_on_the_way(os::Os& os, const std::string& entry, Entr
   return past_anchor;
 }
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

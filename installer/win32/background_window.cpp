@@ -13,7 +13,7 @@
 #include "os/win32_system_dll.h"
 #include "resources/quillstub_resource.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 namespace {
 
 using installer::background_picture_box;
@@ -279,4 +279,4 @@ void slideshow_progress(std::uint64_t done) { background().files_done = done; }
 
 void wizard_finished() { background().wizard_finished = true; }
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

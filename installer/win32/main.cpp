@@ -9,7 +9,7 @@
 #include "os/win32_system_dll.h"
 #include "resources/quillstub_resource.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 namespace {
 
 // Reports the archive copy to the extraction window's progress bar.
@@ -81,7 +81,7 @@ void end_process(int exit_code) {
   ExitProcess(static_cast<UINT>(exit_code));
 }
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   using namespace quill;
@@ -93,7 +93,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   // now, before any window exists.
   os::load_system_dll("msimg32.dll");
   os::load_system_dll("riched32.dll");
-  stub::Stub& s = stub::stub();
+  installer::win32::Stub& s = installer::win32::stub();
   s.command = installer::parse_command_line(arguments ? arguments : "");
   if (!s.command.valid || s.command.help) {
     const std::string text = installer::usage_message(s.command);
@@ -113,7 +113,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   InitCommonControlsEx(&controls);
   OleInitialize(nullptr);
 
-  HANDLE loader = CreateThread(nullptr, 0, stub::loader_thread, nullptr, 0, nullptr);
+  HANDLE loader = CreateThread(nullptr, 0, installer::win32::loader_thread, nullptr, 0, nullptr);
   if (!loader) {
     s.loader_finished = true;
     s.load_complete = true;
@@ -121,26 +121,26 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   }
   if (s.command.silent) {
     if (loader) WaitForSingleObject(loader, INFINITE);
-    stub::end_process(s.outcome == package::ExtractOutcome::done
+    installer::win32::end_process(s.outcome == package::ExtractOutcome::done
                           ? installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log)
                           : installer::start_exit_code(s.outcome));
   }
 
-  stub::run_extraction_window(instance);
+  installer::win32::run_extraction_window(instance);
   int code = installer::kExitCancelled;
   if (s.cancel.load()) {
     while (!s.loader_finished.load()) Sleep(100);
   } else if (s.outcome != package::ExtractOutcome::done) {
-    stub::show_start_error(s.outcome);
+    installer::win32::show_start_error(s.outcome);
     code = installer::start_exit_code(s.outcome);
   } else {
     s.wizard.command_line_folder = s.command.install_folder;
     s.wizard.log = s.log;
-    stub::run_wizard(instance, s.wizard);
+    installer::win32::run_wizard(instance, s.wizard);
     code = installer::wizard_exit_code(s.wizard.install_started.load(),
                                        s.wizard.install_result.load());
   }
   if (loader) CloseHandle(loader);
   OleUninitialize();
-  stub::end_process(code);
+  installer::win32::end_process(code);
 }

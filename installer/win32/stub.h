@@ -15,7 +15,7 @@
 #include "package/data_files.h"
 #include "package/payload.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 
 // What the wizard works with. The wizard dialog receives it through its init
 // parameter and reaches no other process state; its install thread writes
@@ -88,4 +88,4 @@ void show_start_error(package::ExtractOutcome outcome);
 // the payload folder the loader made and ends the process.
 [[noreturn]] void end_process(int exit_code);
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

@@ -18,7 +18,7 @@
 #include "installer/wizard.h"
 #include "resources/quillstub_resource.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 
 using namespace dialog_controls;
 namespace {
@@ -484,4 +484,4 @@ void run_wizard(HINSTANCE instance, WizardSession& session) {
                   reinterpret_cast<LPARAM>(&w));
 }
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

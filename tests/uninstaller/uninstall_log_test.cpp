@@ -4,7 +4,7 @@
 
 #include "tests/uninstaller/uninstall_fixture.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 class LogTest : public UninstallFixture {
@@ -95,4 +95,4 @@ TEST_F(LogTest, EntryTableCapacity) {
 }
 
 }  // namespace
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller
