@@ -110,9 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   request.data_files = &data_files;
   request.archive.file = archive.get();
   request.payload_folder = payload;
-  const std::string folder_text = parts[4].substr(0, parts[4].find('\n'));
+  const std::string typed = parts[4].substr(0, parts[4].find('\n'));
   request.install_folder =
-      installer::InstallFolder(folder_text.empty() ? "C:\\Program Files\\Tool" : folder_text);
+      installer::InstallFolder(typed.empty() ? "C:\\Program Files\\Tool" : typed);
   request.has_registered_name = package::registered_name(table, &request.registered_name);
   request.install_entry_count = 5;
   request.macros = &table;
