@@ -70,7 +70,7 @@ struct ShortcutChoice {
 // What the install works from: nothing of it is read from the payload
 // folder again.
 struct InstallRequest {
-  InstallFolder install_folder;
+  InstallFolder install_folder;  // a run refuses one that is not usable
   // The value of the last "macros.txt" record; has_registered_name is false
   // when the package has none.
   std::string registered_name;
@@ -110,6 +110,7 @@ std::string installing_status(const std::string& destination);
 std::string write_question(const std::string& path);
 // Status text while a run is undone.
 extern const char kUndoingStatus[];  // "Undoing changes..."
+
 // A request from the loaded installer data, the install folder and the
 // ticked boxes. The data must outlive the request (its macro table is used).
 InstallRequest make_install_request(const package::InstallerData& data,

@@ -232,7 +232,9 @@ bool Wizard::timer_tick() {
   return true;
 }
 
-void Wizard::compute_disk_space() { available_ = available_megabytes(os_, install_folder_.typed()); }
+void Wizard::compute_disk_space() {
+  available_ = available_megabytes(os_, install_folder_.typed());
+}
 
 std::string Wizard::disk_space_text() const {
   return "Disk space needed: " + std::to_string(static_cast<unsigned long long>(data_.megabytes_needed)) +

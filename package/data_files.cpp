@@ -51,8 +51,8 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
 
   if (const std::string* fullscreen = files.find(data_file::kFullscreen)) {
     data->has_fullscreen = true;
-    fullscreen_settings_from_text(expand_data_file(os, data->macros, *fullscreen, no_install_folder),
-                                  &data->fullscreen);
+    fullscreen_settings_from_text(
+        expand_data_file(os, data->macros, *fullscreen, no_install_folder), &data->fullscreen);
   }
 }
 

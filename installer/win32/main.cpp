@@ -121,9 +121,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   }
   if (s.command.silent) {
     if (loader) WaitForSingleObject(loader, INFINITE);
-    installer::win32::end_process(s.outcome == package::ExtractOutcome::done
-                          ? installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log)
-                          : installer::start_exit_code(s.outcome));
+    installer::win32::end_process(
+        s.outcome == package::ExtractOutcome::done
+            ? installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log)
+            : installer::start_exit_code(s.outcome));
   }
 
   installer::win32::run_extraction_window(instance);
