@@ -142,7 +142,7 @@ int measure(const std::string& root, const std::string& kind, const std::string&
   request.data_files = &files;
   request.archive.file = archive.get();
   request.payload_folder = payload;
-  request.install_folder = "C:\\Program Files\\Bench";
+  request.install_folder = installer::InstallFolder("C:\\Program Files\\Bench");
   request.registered_name = "Bench";
   request.has_registered_name = true;
   request.install_entry_count = static_cast<std::uint64_t>(count);

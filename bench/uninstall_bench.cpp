@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class CountingObserver : public uninstall::RemovalObserver {
+class CountingObserver : public uninstaller::RemovalObserver {
  public:
   void set_progress_range(std::uint64_t) override {}
   void set_progress(std::uint64_t) override { ++positions; }
@@ -68,14 +68,14 @@ bool run(std::size_t files, std::size_t folders) {
     const double layout = seconds_since(start);
 
     start = Clock::now();
-    uninstall::UninstallLog log;
-    if (uninstall::read_uninstall_log(os, log_path, &log) != uninstall::LogStatus::ok) ok = false;
+    uninstaller::UninstallLog log;
+    if (uninstaller::read_uninstall_log(os, log_path, &log) != uninstaller::LogStatus::ok) ok = false;
     const double reading = seconds_since(start);
 
     start = Clock::now();
-    uninstall::FolderGuard guard(os);
+    uninstaller::FolderGuard guard(os);
     CountingObserver observer;
-    uninstall::run_removal(os, log, guard, observer);
+    uninstaller::run_removal(os, log, guard, observer);
     const double removal = seconds_since(start);
 
     const bool gone = !os.file_status(install).exists;

@@ -51,7 +51,7 @@ CommandLine parse_command_line(const std::string& tail) {
         folder = without_enclosing_quotes(folder);
       }
       if (folder.empty()) refuse(&line, tail.substr(i));
-      line.folder = folder;
+      line.install_folder = folder;
       break;
     }
     // One argument: up to the next blank outside quotes; quotes are dropped.

@@ -16,7 +16,7 @@ struct CommandLine {
   std::string bad;        // the first such argument
   bool help = false;      // "/?"
   bool silent = false;    // "/S"
-  std::string folder;     // "/D=PATH" (empty: the package's own folder)
+  std::string install_folder;  // "/D=PATH" (empty: the package's own folder)
   std::string log_file;   // "/LOG=FILE" (empty: no log)
   // Arguments that are no switch of the installer, in their order: they are
   // passed over (launchers add their own), and the log names them.

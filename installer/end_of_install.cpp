@@ -9,7 +9,7 @@ MessageKind message_kind(const package::EndOfInstall& events) {
 }
 
 bool runs_command(const package::EndOfInstall& events, bool answered_yes) {
-  if (events.command.empty()) return false;
+  if (events.eoi_command.empty()) return false;
   return message_kind(events) != MessageKind::yes_no || answered_yes;
 }
 
@@ -17,7 +17,7 @@ void run_end_of_install(os::Os& os, const package::EndOfInstall& events, Message
   bool yes = false;
   MessageKind kind = message_kind(events);
   if (kind != MessageKind::none) yes = ui.show_message(kind, events.message);
-  if (runs_command(events, yes)) os.open_as_desktop_user(events.command);
+  if (runs_command(events, yes)) os.open_as_desktop_user(events.eoi_command);
 }
 
 }  // namespace quill::installer

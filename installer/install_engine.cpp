@@ -1,9 +1,6 @@
 // The install engine's file part and the install thread's sequence.
 #include "installer/install_engine.h"
 
-#include <cctype>
-#include <cstring>
-
 #include "common/lines.h"
 #include "common/paths.h"
 #include "installer/install_log.h"
@@ -30,41 +27,11 @@ std::string write_question(const std::string& path) {
          "this file?";
 }
 
-std::string normalize_folder_text(const std::string& folder_text) {
-  return replace_char(folder_text, '/', '\\');
-}
-
-std::string install_folder_path(const std::string& folder_text) {
-  return with_trailing_backslash(normalize_folder_text(folder_text));
-}
-
-bool is_usable_install_folder(const std::string& folder_text) {
-  const std::string folder = install_folder_path(folder_text);
-  if (!is_absolute_backslash_path(folder)) return false;
-  for (std::size_t i = 0; i < folder.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(folder[i]);
-    if (c < 32 || std::strchr("<>\"|?*", c) != nullptr) return false;
-    if (c == ':' && i != 1) return false;
-  }
-  // Parts: after "X:\" or "\\"; a share path needs its server and share.
-  std::size_t position = folder[1] == ':' ? 3 : 2;
-  std::size_t parts = 0;
-  while (position < folder.size()) {
-    std::size_t end = folder.find('\\', position);
-    const std::string part = folder.substr(position, end - position);
-    // An empty part ("C:\\Tool") and "." or ".." would make the folder's
-    // name depend on how it is read; the uninstaller refuses such folders.
-    if (part.empty() || part == "." || part == "..") return false;
-    ++parts;
-    position = end + 1;
-  }
-  return folder[1] == ':' || parts >= 2;
-}
-
 InstallRequest make_install_request(const package::InstallerData& data,
-                                    const std::string& folder_text, const ShortcutChoice& choice) {
+                                    const InstallFolder& install_folder,
+                                    const ShortcutChoice& choice) {
   InstallRequest request;
-  request.install_folder = folder_text;
+  request.install_folder = install_folder;
   request.registered_name = data.registered_name;
   request.has_registered_name = data.has_registered_name;
   request.install_entry_count = data.install_entry_count;
@@ -139,8 +106,8 @@ class FileInstaller {
 };
 
 InstallResult FileInstaller::run() {
-  const std::string folder = install_folder_path(request_.install_folder);
-  if (!is_usable_install_folder(folder)) return InstallResult::unusable_folder;
+  if (!request_.install_folder.usable()) return InstallResult::unusable_folder;
+  const std::string& folder = request_.install_folder.path();
   // An archive that cannot be read is a damaged package: nothing is touched.
   if (!archive_.open(os_, request_.archive) || archive_.damaged()) {
     return InstallResult::damaged;
@@ -330,7 +297,7 @@ InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCall
   if (stats == nullptr) stats = &own_stats;
   InstallResult result = install_files(os, request, callback, transaction, stats);
   if (result == InstallResult::finished) {
-    const std::string log_path = install_folder_path(request.install_folder) + package::kUninstallLogName;
+    const std::string log_path = request.install_folder.path() + package::kUninstallLogName;
     result = create_shortcuts(os, request, log_path, callback, &transaction)
                  ? register_uninstall(os, request, log_path, &callback, &transaction,
                                       stats->bytes_written)

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/progress_report.h"
+#include "installer/install_folder.h"
 #include "os/os.h"
 #include "package/archive.h"
 #include "package/data_files.h"
@@ -69,7 +70,7 @@ struct ShortcutChoice {
 // What the install works from: nothing of it is read from the payload
 // folder again.
 struct InstallRequest {
-  std::string install_folder;  // the folder field's text
+  InstallFolder install_folder;  // a run refuses one that is not usable
   // The value of the last "macros.txt" record; has_registered_name is false
   // when the package has none.
   std::string registered_name;
@@ -109,19 +110,12 @@ std::string installing_status(const std::string& destination);
 std::string write_question(const std::string& path);
 // Status text while a run is undone.
 extern const char kUndoingStatus[];  // "Undoing changes..."
-// The folder text with every '/' read as '\' (Windows accepts both).
-std::string normalize_folder_text(const std::string& folder_text);
-// The install folder: the normalised text with its trailing backslash.
-std::string install_folder_path(const std::string& folder_text);
-// True when the folder text names a folder an install can use: "X:\..." or
-// "\\server\share\..." (either separator), no "." or ".." parts, no
-// characters that no file name may hold.
-bool is_usable_install_folder(const std::string& folder_text);
 
-// A request from the loaded installer data, the folder field's text and the
+// A request from the loaded installer data, the install folder and the
 // ticked boxes. The data must outlive the request (its macro table is used).
 InstallRequest make_install_request(const package::InstallerData& data,
-                                    const std::string& folder_text, const ShortcutChoice& choice);
+                                    const InstallFolder& install_folder,
+                                    const ShortcutChoice& choice);
 
 // The request's macro table, or an empty one.
 const std::vector<package::MacroRecord>& macro_table(const InstallRequest& request);

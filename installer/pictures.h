@@ -14,7 +14,7 @@ namespace quill::installer {
 
 using StepPictures = std::array<std::string, package::kStepPictureCount>;
 
-// The side picture of `number` (step + 1): the package's picture of that
+// The side picture of `number` (the step's picture_number): the package's picture of that
 // number when its file exists, else the default one (number 0).
 std::string side_picture_path(os::Os& os, const StepPictures& pictures, int number);
 
@@ -25,7 +25,7 @@ struct BackgroundShot {
   bool hidden = true;      // nothing is drawn
 };
 
-// The background of wizard step `step` (1 to 7): its first record when that
+// The background of the step of picture number `step` (1 to 7): its first record when that
 // file exists; otherwise nothing is drawn, while the slot is filled with the
 // default side picture.
 BackgroundShot step_background(os::Os& os, const std::vector<package::BackgroundPicture>& records,

@@ -105,7 +105,7 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
   std::vector<package::ShortcutRecord> records;
   if (shortcuts) {
     records = package::shortcut_records_from_text(package::expand_data_file(
-        os, macro_table(request), *shortcuts, install_folder_path(request.install_folder)));
+        os, macro_table(request), *shortcuts, request.install_folder.path()));
   }
   auto log_line = [&](const std::string& line) {
     return write_or_ask(&callback, log_path,
@@ -153,7 +153,7 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
 InstallResult register_uninstall(os::Os& os, const InstallRequest& request, const std::string& log_path,
                         InstallCallback* callback, Transaction* transaction,
                         std::uint64_t installed_bytes) {
-  const std::string folder = install_folder_path(request.install_folder);
+  const std::string& folder = request.install_folder.path();
   std::string uninstaller;
   if (request.data_files == nullptr ||
       !package::read_uninstaller_path(os, macro_table(request), *request.data_files, folder,

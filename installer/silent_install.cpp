@@ -1,8 +1,9 @@
-// The silent install: the wizard's folder rules, then the engine with fixed
+// The silent install: the wizard's folder rule, then the engine with fixed
 // answers.
 #include "installer/silent_install.h"
 
 #include "installer/command_line.h"
+#include "installer/install_folder.h"
 #include "installer/wizard.h"
 
 namespace quill::installer {
@@ -25,22 +26,23 @@ class SilentCallback : public InstallCallback {
 
 }  // namespace
 
-int run_silent_install(os::Os& os, const package::InstallerData& data, const std::string& folder,
-                       InstallLog* log) {
-  Wizard wizard(os, wizard_data(data));
-  wizard.open();
-  if (!folder.empty()) wizard.set_folder_text(folder);
-  const std::string chosen = normalize_folder_text(wizard.folder_text());
-  if (chosen.size() < 2 || !is_usable_install_folder(chosen)) {
-    if (log) log->line("Unusable install folder: " + chosen);
-    return kExitUnusableFolder;
+int run_silent_install(os::Os& os, const package::InstallerData& data,
+                       const std::string& command_line_folder, InstallLog* log) {
+  const InstallFolder folder(initial_folder_text(data.install_folders, command_line_folder));
+  switch (check_install_folder(folder, data.megabytes_needed,
+                               available_megabytes(os, folder.text()))) {
+    case FolderCheck::usable: break;
+    case FolderCheck::too_short:
+    case FolderCheck::unusable:
+      if (log) log->line("Unusable install folder: " + folder.text());
+      return kExitUnusableFolder;
+    case FolderCheck::not_enough_space:
+      if (log) log->line("Not enough free space for " + folder.text());
+      return kExitUnusableFolder;
   }
-  if (data.megabytes_needed >= available_megabytes(os, chosen)) {
-    if (log) log->line("Not enough free space for " + chosen);
-    return kExitUnusableFolder;
-  }
-  // The boxes stay ticked: every shortcut of the package is made.
-  InstallRequest request = install_request(data, wizard, log);
+  // Every box stays ticked: every shortcut of the package is made.
+  InstallRequest request = make_install_request(data, folder, ShortcutChoice());
+  request.log = log;
   SilentCallback callback(log);
   return exit_code(run_install(os, request, callback));
 }

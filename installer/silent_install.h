@@ -13,12 +13,12 @@
 
 namespace quill::installer {
 
-// Installs the loaded package to `folder` (the "/D=" text; empty: the
-// folder the wizard would offer), checked as the wizard checks it. Answers
-// the process's exit code; refusals and failed writes go to `log` (null:
-// none). The install entries are read through the archive file the data
+// Installs the loaded package to `command_line_folder` (the "/D=" text;
+// empty: the folder the wizard would offer), checked as the wizard checks
+// it. Answers the process's exit code; refusals and failed writes go to
+// `log` (null: none). The install entries are read through the archive file the data
 // names, which the loader opened at start.
-int run_silent_install(os::Os& os, const package::InstallerData& data, const std::string& folder,
-                       InstallLog* log);
+int run_silent_install(os::Os& os, const package::InstallerData& data,
+                       const std::string& command_line_folder, InstallLog* log);
 
 }  // namespace quill::installer

@@ -4,44 +4,21 @@
 #include <utility>
 
 #include "common/paths.h"
+#include "package/archive.h"
 
 namespace quill::installer {
 
 Transaction::Transaction(os::Os& os, std::string aside_folder)
     : os_(os), aside_folder_(without_trailing_backslash(aside_folder)) {}
 
-bool Transaction::create_chain(const std::string& raw, bool secure_last) {
-  const std::string path = without_trailing_backslash(raw);
-  std::size_t position = root_length(path);
-  while (position < path.size()) {
-    std::size_t next = path.find_first_of("\\/", position);
-    if (next == std::string::npos) next = path.size();
-    if (next > position) {
-      std::string prefix = path.substr(0, next);
-      if (known_folders_.count(prefix) == 0) {
-        const os::FileStatus status = os_.file_status(prefix);
-        if (!status.exists) {
-          const os::Error error =
-              secure_last && next == path.size()
-                  ? os_.create_folder_secured(prefix, os::FolderAccess::machine_program)
-                  : os_.create_folder(prefix);
-          if (error == os::Error::none) {
-            changes_.push_back({Kind::folder, prefix, std::string()});
-            known_folders_.insert(std::move(prefix));
-          } else if (error != os::Error::exists) {
-            return false;
-          }
-        } else if (!status.is_folder) {
-          return false;
-        } else {
-          known_folders_.insert(std::move(prefix));
-        }
-      }
-    }
-    position = next + 1;
-  }
-  return path.size() == root_length(path) || known_folders_.count(path) != 0 ||
-         os_.file_status(path).is_folder;
+bool Transaction::create_chain(const std::string& path, bool secure_last) {
+  package::FolderChainOptions options;
+  options.known = &known_folders_;
+  options.made = [this](const std::string& folder) {
+    changes_.push_back({Kind::folder, folder, std::string()});
+  };
+  options.secure_last = secure_last;
+  return package::create_folder_chain(os_, without_trailing_backslash(path), options);
 }
 
 void Transaction::creating_file(const std::string& path) {

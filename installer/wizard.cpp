@@ -8,7 +8,7 @@
 
 namespace quill::installer {
 
-const char* const kStepTitles[7] = {
+const char* const kStepTitles[kStepCount] = {
     "Welcome", "License Agreement", "Installation Directory", "Shortcuts",
     "Summary", "Installing...",     "Installation finished",
 };
@@ -23,8 +23,12 @@ const char kSmallWindowStatus[] = "Installing files...";
 
 namespace {
 
-constexpr int kLastStep = 6;
-constexpr int kInstallingStep = 5;
+// The step `by` steps after (or before) `step`; before the welcome step the
+// wizard has closed.
+Step moved(Step step, int by) {
+  const int number = static_cast<int>(step) + by;
+  return number < 0 ? Step::closed : static_cast<Step>(number);
+}
 
 bool is_drive_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -42,7 +46,27 @@ ControlView text_control(int id, bool visible, std::string text) {
   return view;
 }
 
+// An outcome without a warning.
+Outcome only(Action action) {
+  Outcome out;
+  out.action = action;
+  return out;
+}
+
+// The box that sends the user back to the folder step.
+std::string folder_warning(FolderCheck check, const std::string& typed) {
+  switch (check) {
+    case FolderCheck::usable: break;
+    case FolderCheck::too_short: return kInvalidPathMessage;
+    case FolderCheck::unusable: return unusable_folder_message(typed);
+    case FolderCheck::not_enough_space: return not_enough_space_message(typed);
+  }
+  return std::string();
+}
+
 }  // namespace
+
+int picture_number(Step step) { return static_cast<int>(step) + 1; }
 
 const ControlView* StepView::find(int id) const {
   for (const ControlView& c : controls) {
@@ -72,13 +96,12 @@ std::uint64_t available_megabytes(os::Os& os, const std::string& folder) {
   return megabytes;
 }
 
-WizardData wizard_data(const package::InstallerData& data) {
+WizardData wizard_data(const package::InstallerData& data, const std::string& command_line_folder) {
   WizardData w;
   w.welcome_text = data.welcome_text;
   w.title = data.title;
   w.licence_text = data.licence_text;
-  w.default_folder = data.install_folders.default_folder;
-  w.preferred_folder = data.install_folders.preferred_folder;
+  w.install_folder = initial_folder_text(data.install_folders, command_line_folder);
   w.has_shortcuts_file = data.has_shortcuts;
   w.uses_desktop = data.shortcut_locations.desktop;
   w.uses_start_menu = data.shortcut_locations.start_menu;
@@ -106,75 +129,65 @@ Wizard::Wizard(os::Os& os, WizardData data) : os_(os), data_(std::move(data)) {
 }
 
 Outcome Wizard::open() {
-  set_folder_text(data_.preferred_folder.empty() ? data_.default_folder : data_.preferred_folder);
+  set_install_folder(data_.install_folder);
   desktop_ = start_menu_ = quick_launch_ = true;
-  step_ = 0;
+  step_ = Step::welcome;
   forward_ = true;
   compute_disk_space();
-  last_seen_folder_ = folder_;
+  last_seen_folder_ = install_folder_.typed();
   return show_step();
 }
 
 Outcome Wizard::next() {
-  if (step_ == kLastStep) {
-    Outcome out;
-    out.done = true;
-    return out;
-  }
-  if (step_ == kInstallingStep || step_ < 0) return Outcome();
-  ++step_;
-  if (step_ == 3 && !data_.has_shortcuts_file) ++step_;
+  if (step_ == Step::finished) return only(Action::done);
+  if (step_ == Step::installing || step_ == Step::closed) return Outcome();
+  step_ = moved(step_, 1);
+  if (step_ == Step::shortcuts && !data_.has_shortcuts_file) step_ = moved(step_, 1);
   forward_ = true;
   return show_step();
 }
 
 Outcome Wizard::back() {
-  if (step_ >= kInstallingStep || step_ < 0) return Outcome();
-  --step_;
-  if (step_ == 3 && !data_.has_shortcuts_file) --step_;
+  if (step_ >= Step::installing || step_ == Step::closed) return Outcome();
+  step_ = moved(step_, -1);
+  if (step_ == Step::shortcuts && !data_.has_shortcuts_file) step_ = moved(step_, -1);
   forward_ = false;
   return show_step();
 }
 
 Outcome Wizard::close() {
-  Outcome out;
-  if (step_ == kInstallingStep) {
+  if (step_ == Step::installing) {
     // The install thread is still extracting from the payload folder:
     // closing must go through the cancel question, not end the wizard.
-    out.ask_cancel = true;
-    return out;
+    return only(Action::ask_cancel);
   }
-  step_ = -1;
-  out.closed = true;
-  return out;
+  step_ = Step::closed;
+  return only(Action::close);
 }
 
 Outcome Wizard::cancel() {
-  Outcome out;
-  out.ask_cancel = step_ == kInstallingStep;
-  return out;
+  return only(step_ == Step::installing ? Action::ask_cancel : Action::show);
 }
 
 Outcome Wizard::install_ended(InstallResult result) {
   if (result == InstallResult::finished) return install_finished();
   Outcome out;
-  out.damaged_package = result == InstallResult::damaged;
-  if (result == InstallResult::unusable_folder) out.warning = unusable_folder_message(folder_);
-  step_ = -1;
-  out.closed = true;
+  out.action = result == InstallResult::damaged ? Action::close_damaged : Action::close;
+  if (result == InstallResult::unusable_folder) {
+    out.warning = unusable_folder_message(install_folder_.typed());
+  }
+  step_ = Step::closed;
   return out;
 }
 
 Outcome Wizard::install_finished() {
-  if (step_ != kInstallingStep) return Outcome();
-  step_ = kLastStep;
+  if (step_ != Step::installing) return Outcome();
+  step_ = Step::finished;
   forward_ = true;
   return show_step();
 }
 
-void Wizard::set_folder_text(const std::string& text) {
-  folder_ = text.size() > kMaxPathLength ? text.substr(0, kMaxPathLength) : text;
-}
+void Wizard::set_install_folder(const std::string& text) { install_folder_ = InstallFolder(text); }
 
 void Wizard::set_ticked(int id, bool ticked) {
   if (id == control::desktop) desktop_ = ticked;
@@ -203,15 +216,15 @@ int Wizard::progress_bar() const {
 
 InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
                                InstallLog* log) {
-  InstallRequest request = make_install_request(data, normalize_folder_text(wizard.folder_text()),
-                                                wizard.shortcut_choice());
+  InstallRequest request =
+      make_install_request(data, wizard.install_folder(), wizard.shortcut_choice());
   request.log = log;
   return request;
 }
 
 bool Wizard::timer_tick() {
-  if (folder_ == last_seen_folder_) return false;
-  last_seen_folder_ = folder_;
+  if (install_folder_.typed() == last_seen_folder_) return false;
+  last_seen_folder_ = install_folder_.typed();
   std::uint64_t before = available_;
   compute_disk_space();
   if (before == available_) return false;
@@ -219,7 +232,9 @@ bool Wizard::timer_tick() {
   return true;
 }
 
-void Wizard::compute_disk_space() { available_ = available_megabytes(os_, folder_); }
+void Wizard::compute_disk_space() {
+  available_ = available_megabytes(os_, install_folder_.typed());
+}
 
 std::string Wizard::disk_space_text() const {
   return "Disk space needed: " + std::to_string(static_cast<unsigned long long>(data_.megabytes_needed)) +
@@ -227,7 +242,7 @@ std::string Wizard::disk_space_text() const {
 }
 
 std::string Wizard::summary_text() const {
-  std::string text = "The files will be installed to:\n" + folder_;
+  std::string text = "The files will be installed to:\n" + install_folder_.typed();
   if (!data_.has_shortcuts_file) return text;
   text += "\n\nShortcuts to create:\n";
   if (start_menu_ && data_.uses_start_menu) text += "- In the start menu.\n";
@@ -241,111 +256,108 @@ std::string Wizard::summary_text() const {
 }
 
 std::string Wizard::window_title() const {
-  if (step_ < 0 || step_ > kLastStep) return data_.title;
-  return data_.title + " - " + kStepTitles[step_];
+  if (step_ == Step::closed) return data_.title;
+  return data_.title + " - " + kStepTitles[static_cast<int>(step_)];
 }
 
 Outcome Wizard::show_step() {
   Outcome out;
   // Steps without content are passed over in the direction of the move;
   // the two validations send the user back to the folder step. Each of
-  // these ends after at most three moves, since step 2 has no condition.
+  // these ends after at most three moves, since the folder step has no
+  // condition.
   for (;;) {
-    if (step_ < 0) {
-      out.closed = true;
+    if (step_ == Step::closed) {
+      out.action = Action::close;
       return out;
     }
-    if (step_ == 0 && data_.welcome_text.empty()) {
-      step_ = forward_ ? 1 : -1;
+    if (step_ == Step::welcome && data_.welcome_text.empty()) {
+      step_ = forward_ ? Step::licence : Step::closed;
       continue;
     }
-    if (step_ == 1 && data_.licence_text.empty()) {
-      step_ = forward_ ? 2 : 0;
+    if (step_ == Step::licence && data_.licence_text.empty()) {
+      step_ = forward_ ? Step::folder : Step::welcome;
       continue;
     }
-    if (step_ == 3 || step_ == 4) {
+    if (step_ == Step::shortcuts || step_ == Step::summary) {
       compute_disk_space();
-      if (folder_.size() < 2) {
-        out.warning = kInvalidPathMessage;
-        step_ = 2;
-        continue;
-      }
       // A relative folder would install nothing: refuse it here.
-      if (!is_usable_install_folder(folder_)) {
-        out.warning = unusable_folder_message(folder_);
-        step_ = 2;
-        continue;
-      }
-      if (data_.megabytes_needed >= available_) {
-        out.warning = not_enough_space_message(folder_);
-        step_ = 2;
+      const FolderCheck check =
+          check_install_folder(install_folder_, data_.megabytes_needed, available_);
+      if (check != FolderCheck::usable) {
+        out.warning = folder_warning(check, install_folder_.typed());
+        step_ = Step::folder;
         continue;
       }
     }
     break;
   }
   build_view();
-  if (step_ == kInstallingStep) {
-    out.start_install = true;
-    out.run_small_window = data_.small_window;
+  if (step_ == Step::installing) {
+    out.action = Action::install;
+    out.small_window = data_.small_window;
   }
-  if (step_ == kLastStep) out.entered_finished = true;
+  if (step_ == Step::finished) out.action = Action::finished;
   return out;
 }
 
 void Wizard::build_view() {
-  const int s = step_;
+  const Step s = step_;
   StepView v;
   v.step = s;
   v.window_title = window_title();
-  v.side_picture = s + 1;
-  v.background_step = s + 1;
-  v.place_buttons = s >= 0 && s <= 4;
+  v.picture = picture_number(s);
+  v.place_buttons = s >= Step::welcome && s <= Step::summary;
   v.next_button = Placement{340, 199, 80, 23};
   v.back_button = Placement{11, 199, 80, 23};
-  v.place_text_box = s == 0 || s == 1;
+  v.place_text_box = s == Step::welcome || s == Step::licence;
   v.text_box = Placement{114, 40, 306, 143};
 
-  static const char* const kNextTexts[7] = {"Next", "I Agree", "Next", "Next",
-                                            "Install", "", "Done"};
+  static const char* const kNextTexts[kStepCount] = {"Next", "I Agree", "Next", "Next",
+                                                     "Install", "", "Done"};
   std::string back_text;
   switch (s) {
-    case 0: back_text = "Exit"; break;
-    case 1: back_text = data_.welcome_text.empty() ? "Exit" : "I Disagree"; break;
-    case 2:
+    case Step::welcome: back_text = "Exit"; break;
+    case Step::licence: back_text = data_.welcome_text.empty() ? "Exit" : "I Disagree"; break;
+    case Step::folder:
       back_text = data_.welcome_text.empty() && data_.licence_text.empty() ? "Exit" : "Previous";
       break;
     default: back_text = "Previous"; break;
   }
-  const bool valid = s >= 0 && s <= kLastStep;
-  v.controls.push_back(text_control(control::next, s <= 4 || s == kLastStep,
-                                    valid ? kNextTexts[s] : ""));
-  v.controls.push_back(text_control(control::back, s <= 4, back_text));
-  v.controls.push_back(control_view(control::cancel, s == kInstallingStep));
+  const bool buttons = s <= Step::summary;  // Next and Back
+  v.controls.push_back(text_control(control::next, buttons || s == Step::finished,
+                                    s == Step::closed ? "" : kNextTexts[static_cast<int>(s)]));
+  v.controls.push_back(text_control(control::back, buttons, back_text));
+  v.controls.push_back(control_view(control::cancel, s == Step::installing));
 
-  std::string box_text = s == 0 ? data_.welcome_text : s == 1 ? data_.licence_text : "";
-  v.controls.push_back(s <= 1 ? text_control(control::text_box, true, box_text)
-                              : control_view(control::text_box, false));
-  v.controls.push_back(control_view(control::folder, s == 2));
-  v.controls.push_back(control_view(control::browse, s == 2));
-  v.controls.push_back(control_view(control::folder_label, s == 2));
-  v.controls.push_back(text_control(control::disk_space, s == 2, disk_space_text()));
-  if (s == 4) {
+  const std::string box_text = s == Step::welcome   ? data_.welcome_text
+                               : s == Step::licence ? data_.licence_text
+                                                    : "";
+  v.controls.push_back(s <= Step::licence ? text_control(control::text_box, true, box_text)
+                                          : control_view(control::text_box, false));
+  const bool folder = s == Step::folder;
+  v.controls.push_back(control_view(control::folder, folder));
+  v.controls.push_back(control_view(control::browse, folder));
+  v.controls.push_back(control_view(control::folder_label, folder));
+  v.controls.push_back(text_control(control::disk_space, folder, disk_space_text()));
+  if (s == Step::summary) {
     v.controls.push_back(text_control(control::summary, true, summary_text()));
-  } else if (s == kLastStep) {
+  } else if (s == Step::finished) {
     v.controls.push_back(text_control(control::summary, true, kFinishedText));
   } else {
     v.controls.push_back(control_view(control::summary, false));
   }
-  v.controls.push_back(control_view(control::licence_prompt, s == 1));
-  v.controls.push_back(control_view(control::desktop, s == 3 && data_.uses_desktop));
-  v.controls.push_back(control_view(control::start_menu, s == 3 && data_.uses_start_menu));
-  v.controls.push_back(control_view(control::quick_launch, s == 3 && data_.uses_quick_launch));
-  v.controls.push_back(control_view(control::status, s == kInstallingStep));
+  v.controls.push_back(control_view(control::licence_prompt, s == Step::licence));
+  const bool shortcuts = s == Step::shortcuts;
+  v.controls.push_back(control_view(control::desktop, shortcuts && data_.uses_desktop));
+  v.controls.push_back(control_view(control::start_menu, shortcuts && data_.uses_start_menu));
+  v.controls.push_back(control_view(control::quick_launch, shortcuts && data_.uses_quick_launch));
+  const bool installing = s == Step::installing;
+  v.controls.push_back(control_view(control::status, installing));
   v.controls.push_back(control_view(
-      control::progress_plain, s == kInstallingStep && progress_bar() == control::progress_plain));
+      control::progress_plain, installing && progress_bar() == control::progress_plain));
   v.controls.push_back(control_view(
-      control::progress_smooth, s == kInstallingStep && progress_bar() == control::progress_smooth));
+      control::progress_smooth, installing && progress_bar() == control::progress_smooth));
   v.controls.push_back(text_control(control::credit, true, kCreditText));
   view_ = std::move(v);
 }

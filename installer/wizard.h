@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "installer/install_engine.h"
+#include "installer/install_folder.h"
 #include "common/limits.h"
 #include "os/os.h"
 #include "package/data_files.h"
@@ -42,13 +43,20 @@ constexpr int disk_space = IDC_DISK_SPACE;
 // Longest text a path or edit field holds (a 260-byte buffer with its zero).
 using quill::kMaxPathLength;
 
+// The wizard's steps in their order; `closed` once the wizard has ended.
+enum class Step { closed = -1, welcome, licence, folder, shortcuts, summary, installing, finished };
+constexpr int kStepCount = 7;
+
+// The number of a step's side picture and background picture: 1 to 7 for
+// the steps in their order, 0 once the wizard has closed.
+int picture_number(Step step);
+
 // What the loader found in the package, as far as the wizard needs it.
 struct WizardData {
   std::string welcome_text;
   std::string title;  // installer title: caption of every window and box
   std::string licence_text;
-  std::string default_folder;
-  std::string preferred_folder;  // wins over the default when not empty
+  std::string install_folder;  // the folder field's first text (initial_folder_text)
   bool has_shortcuts_file = false;
   // Which shortcut locations occur in the shortcut list.
   bool uses_desktop = false;
@@ -59,8 +67,9 @@ struct WizardData {
   std::uint64_t megabytes_needed = 0;
 };
 
-// The wizard's part of the data loaded at start-up.
-WizardData wizard_data(const package::InstallerData& data);
+// The wizard's part of the data loaded at start-up; `command_line_folder`
+// is the "/D=" text (empty: none).
+WizardData wizard_data(const package::InstallerData& data, const std::string& command_line_folder);
 
 // One control as a step shows it.
 struct ControlView {
@@ -77,32 +86,36 @@ struct Placement {
 
 // Everything `show step` sets on the dialog.
 struct StepView {
-  int step = 0;
+  Step step = Step::welcome;
   std::string window_title;
   std::vector<ControlView> controls;  // every wizard control, shown or hidden
-  bool place_buttons = false;         // steps 0-4: move Next and Back
+  bool place_buttons = false;         // welcome to summary: move Next and Back
   Placement next_button;
   Placement back_button;
-  bool place_text_box = false;  // steps 0 and 1
+  bool place_text_box = false;  // welcome and licence
   Placement text_box;
-  // Pictures: side picture number (step + 1) and the background step.
-  int side_picture = 0;
-  int background_step = 0;
+  int picture = 0;  // picture_number(step): the side picture and the background
 
   const ControlView* find(int id) const;
 };
 
-// What a transition asks of the dialog besides rendering the view.
+// What a transition asks of the dialog.
+enum class Action {
+  show,           // render the view (as it stands when nothing moved)
+  install,        // render the installing step, then start the install and slideshow threads
+  finished,       // render the finished step, read the end-of-install files, repaint,
+                  // wait 200 ms and bring the wizard to the front
+  ask_cancel,     // ask the cancel question (Cancel, or closed while installing)
+  close,          // the wizard ends
+  close_damaged,  // the damaged-package box, then the wizard ends
+  done,           // "Done" on the last step: run the end events, exit
+};
+
+// One action and what it needs.
 struct Outcome {
-  bool closed = false;       // the wizard ends (a step below 0, or closed)
-  bool ask_cancel = false;   // ask the cancel question (Cancel, or closed while installing)
-  bool done = false;         // "Done" on the last step: run the end events, exit
-  std::string warning;       // a validation message box to show first (empty: none)
-  bool start_install = false;     // entered step 5: start install and slideshow threads
-  bool run_small_window = false;  // ... and run the small progress window (IDD_SMALL_PROGRESS)
-  bool entered_finished = false;  // entered step 6: read the end-of-install files,
-                                  // repaint, wait 200 ms, bring the wizard to the front
-  bool damaged_package = false;   // show the damaged-package box before closing
+  Action action = Action::show;
+  std::string warning;        // a message box shown before the action (empty: none)
+  bool small_window = false;  // install: run the small progress window (IDD_SMALL_PROGRESS)
 };
 
 class Wizard {
@@ -110,7 +123,7 @@ class Wizard {
   Wizard(os::Os& os, WizardData data);
 
   // First initialisation: fills the folder field, ticks the three boxes and
-  // shows step 0 (or the first step that has content).
+  // shows the welcome step (or the first step that has content).
   Outcome open();
   // Button `next` ("Next", "I Agree", "Install", "Done").
   Outcome next();
@@ -121,16 +134,17 @@ class Wizard {
   // Button `cancel` (installing step only): asks kCancelQuestion; the answer
   // goes to the install thread through CancelFlags.
   Outcome cancel();
-  // The install thread has finished: step 5 moves to step 6.
+  // The install thread has finished: installing moves to finished.
   Outcome install_finished();
   // The install thread's run has ended with `result`: finished moves on to
-  // step 6; any other result (undone already) closes the wizard, after the
-  // damaged-package box or the unusable-folder warning where one belongs.
+  // the finished step; any other result (undone already) closes the wizard,
+  // after the damaged-package box or the unusable-folder warning where one
+  // belongs.
   Outcome install_ended(InstallResult result);
 
-  // The dialog reports the folder field's text (cut to 259 characters).
-  void set_folder_text(const std::string& text);
-  const std::string& folder_text() const { return folder_; }
+  // The dialog reports the folder field's text.
+  void set_install_folder(const std::string& text);
+  const InstallFolder& install_folder() const { return install_folder_; }
   // The dialog reports a shortcut check box (desktop, start_menu, quick_launch).
   void set_ticked(int id, bool ticked);
   bool ticked(int id) const;
@@ -142,7 +156,7 @@ class Wizard {
   // The installing step's progress bar: progress_plain or progress_smooth.
   int progress_bar() const;
 
-  int step() const { return step_; }
+  Step step() const { return step_; }
   const StepView& view() const { return view_; }
   const WizardData& data() const { return data_; }
   std::uint64_t megabytes_available() const { return available_; }
@@ -158,9 +172,9 @@ class Wizard {
 
   os::Os& os_;
   WizardData data_;
-  int step_ = 0;
+  Step step_ = Step::welcome;
   bool forward_ = true;
-  std::string folder_;
+  InstallFolder install_folder_;
   std::string last_seen_folder_;
   std::uint64_t available_ = 0;
   bool desktop_ = true;
@@ -170,13 +184,12 @@ class Wizard {
 };
 
 // What the install thread is asked to do: the loaded data, the wizard's
-// folder text (with '/' read as '\', once, for every use after) and its
-// ticked boxes. The data must outlive the request.
+// install folder and its ticked boxes. The data must outlive the request.
 InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
                                InstallLog* log);
 
 // Fixed texts.
-extern const char* const kStepTitles[7];
+extern const char* const kStepTitles[kStepCount];
 extern const char kFinishedText[];
 extern const char kCancelQuestion[];
 extern const char kInvalidPathMessage[];

@@ -211,24 +211,38 @@ void read_zip64_sizes(const std::vector<unsigned char>& extra, std::size_t lengt
 
 }  // namespace
 
-bool create_folder_chain(os::Os& os, const std::string& path) {
+bool create_folder_chain(os::Os& os, const std::string& path, const FolderChainOptions& options) {
+  std::unordered_set<std::string>* const known = options.known;
   std::size_t position = root_length(path);
   while (position < path.size()) {
     std::size_t next = path.find_first_of("\\/", position);
     if (next == std::string::npos) next = path.size();
     if (next > position) {
       std::string prefix = path.substr(0, next);
-      os::FileStatus status = os.file_status(prefix);
-      if (!status.exists) {
-        os::Error error = os.create_folder(prefix);
-        if (error != os::Error::none && error != os::Error::exists) return false;
-      } else if (!status.is_folder) {
-        return false;
+      if (known == nullptr || known->count(prefix) == 0) {
+        const os::FileStatus status = os.file_status(prefix);
+        if (!status.exists) {
+          const os::Error error =
+              options.secure_last && next == path.size()
+                  ? os.create_folder_secured(prefix, os::FolderAccess::machine_program)
+                  : os.create_folder(prefix);
+          if (error == os::Error::none) {
+            if (options.made) options.made(prefix);
+            if (known) known->insert(std::move(prefix));
+          } else if (error != os::Error::exists) {
+            return false;
+          }
+        } else if (!status.is_folder) {
+          return false;
+        } else if (known) {
+          known->insert(std::move(prefix));
+        }
       }
     }
     position = next + 1;
   }
-  return os.file_status(path).is_folder || path.size() == root_length(path);
+  return path.size() == root_length(path) || (known && known->count(path) != 0) ||
+         os.file_status(path).is_folder;
 }
 
 Archive::Archive() = default;

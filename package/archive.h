@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <minizip/ioapi.h>
@@ -123,8 +125,22 @@ class Archive {
   std::vector<char> copy_buffer_;  // grown by extractions up to 64 KiB, kept until destruction
 };
 
+// What a caller of create_folder_chain keeps of the folders along a chain.
+struct FolderChainOptions {
+  // Folders known to exist (with their parents): not looked at again. Every
+  // folder the chain finds or makes is added.
+  std::unordered_set<std::string>* known = nullptr;
+  // Told of each folder made, in the order made.
+  std::function<void(const std::string&)> made;
+  // The last folder, when made, gets the access list of a machine-wide
+  // program's folder (administrators write, users read and run) instead of
+  // its parent's.
+  bool secure_last = false;
+};
+
 // Creates every missing folder of `path` up to and including `path` itself.
 // Existing folders are no error; true when the whole chain exists afterwards.
-bool create_folder_chain(os::Os& os, const std::string& path);
+bool create_folder_chain(os::Os& os, const std::string& path,
+                         const FolderChainOptions& options = FolderChainOptions());
 
 }  // namespace quill::package

@@ -6,7 +6,7 @@ namespace quill::package {
 void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* data) {
   *data = InstallerData();
   const DataFiles& files = scan.data_files;
-  const std::string no_install_path;
+  const std::string no_install_folder;
   static const std::string kNoFile;
   auto bytes_of = [&](const char* name) -> const std::string& {
     const std::string* bytes = files.find(name);
@@ -22,13 +22,13 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
   data->font_path = scan.font_path;
   data->files = files;
   data->archive = scan.archive;
-  data->payload_folder = scan.folder;
+  data->payload_folder = scan.payload_folder;
 
   data->macros = macro_records_from_text(bytes_of(data_file::kMacros));
   data->has_registered_name = registered_name(data->macros, &data->registered_name);
 
   auto expanded = [&](const char* name, std::size_t limit, std::string* text) {
-    expanded_data_text(os, data->macros, files, name, no_install_path, limit, text);
+    expanded_data_text(os, data->macros, files, name, no_install_folder, limit, text);
   };
   expanded(data_file::kWelcome, kMaxMainText, &data->welcome_text);
   expanded(data_file::kTitle, kMaxMainText, &data->title);
@@ -36,7 +36,7 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
 
   if (const std::string* folders = files.find(data_file::kInstallFolders)) {
     data->install_folders =
-        install_folders_from_text(expand_data_file(os, data->macros, *folders, no_install_path));
+        install_folders_from_text(expand_data_file(os, data->macros, *folders, no_install_folder));
   }
 
   // Only the locations are needed now; the records are expanded and read
@@ -51,8 +51,8 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
 
   if (const std::string* fullscreen = files.find(data_file::kFullscreen)) {
     data->has_fullscreen = true;
-    fullscreen_settings_from_text(expand_data_file(os, data->macros, *fullscreen, no_install_path),
-                                  &data->fullscreen);
+    fullscreen_settings_from_text(
+        expand_data_file(os, data->macros, *fullscreen, no_install_folder), &data->fullscreen);
   }
 }
 

@@ -52,7 +52,7 @@ struct InstallerData {
 // Reads the data files of the scan in the installer's order: background
 // companions (already in the scan), "font", "macros.txt", then "wt.txt",
 // "tt.txt", "license.txt", "def_install.txt" (each expanded with an empty
-// install path), the locations of "shortcuts.txt", "installer_settings.txt"
+// install folder), the locations of "shortcuts.txt", "installer_settings.txt"
 // and "fullscreen.txt" (expanded). Nothing is read from the disk.
 void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* data);
 

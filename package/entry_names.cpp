@@ -18,9 +18,9 @@ const char kInstallerSettings[] = "installer_settings.txt";
 const char kFullscreen[] = "fullscreen.txt";
 const char kFont[] = "font";
 const char kFileInfo[] = "fileinfo.txt";
-const char kEndMessage[] = "eoi_message.txt";
-const char kEndCommand[] = "eoi_file.txt";
-const char kEndButtons[] = "eoi_buttons.txt";
+const char kEoiMessage[] = "eoi_message.txt";
+const char kEoiCommand[] = "eoi_file.txt";
+const char kEoiButtons[] = "eoi_buttons.txt";
 const char kUninstaller[] = "uninstall.txt";
 const char kDefaultPicture[] = "img\\setup.jpg";
 }  // namespace data_file

@@ -31,9 +31,9 @@ extern const char kInstallerSettings[];  // "installer_settings.txt"
 extern const char kFullscreen[];         // "fullscreen.txt": the background window
 extern const char kFont[];               // "font": the background text's font file
 extern const char kFileInfo[];           // "fileinfo.txt": the files to install
-extern const char kEndMessage[];         // "eoi_message.txt"
-extern const char kEndCommand[];         // "eoi_file.txt"
-extern const char kEndButtons[];         // "eoi_buttons.txt"
+extern const char kEoiMessage[];         // "eoi_message.txt"
+extern const char kEoiCommand[];         // "eoi_file.txt"
+extern const char kEoiButtons[];         // "eoi_buttons.txt"
 extern const char kUninstaller[];        // "uninstall.txt": the installed uninstaller's path
 extern const char kDefaultPicture[];     // "img\setup.jpg": the side picture of every step
 }  // namespace data_file

@@ -12,7 +12,7 @@ namespace {
 
 struct BuiltIn {
   const char* name;
-  bool is_install_path;
+  bool is_install_folder;
   os::SpecialFolder folder;
 };
 
@@ -66,7 +66,7 @@ bool registry_root_from_name(const std::string& name, os::RegistryRoot* root) {
 }
 
 std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
-                          const std::string& text, std::string install_path) {
+                          const std::string& text, std::string install_folder) {
   // Replacements only ever touch text before the scan position, so the scan
   // reads the input as it is and the result is built behind it: linear in
   // the text's length however many macros it holds.
@@ -82,10 +82,10 @@ std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
     for (const BuiltIn& macro : kBuiltIns) {
       std::size_t length = std::strlen(macro.name);
       if (text.compare(done, length, macro.name) != 0) continue;
-      if (macro.is_install_path) {
+      if (macro.is_install_folder) {
         // The shortened path is kept for the rest of this expansion.
-        if (!install_path.empty() && install_path.back() == '\\') install_path.pop_back();
-        out += install_path;
+        if (!install_folder.empty() && install_folder.back() == '\\') install_folder.pop_back();
+        out += install_folder;
       } else {
         out += os.special_folder(macro.folder);
       }
@@ -116,20 +116,20 @@ std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
 }
 
 void expand_macros_in_file(os::Os& os, const std::vector<MacroRecord>& table,
-                           const std::string& file_path, const std::string& install_path) {
+                           const std::string& file_path, const std::string& install_folder) {
   os::FileStatus status = os.file_status(file_path);
   if (!status.exists || status.is_folder) return;
   // Larger files than the classic 128 KiB buffer are expanded fully: a long
   // file list must not keep literal macros in its destination folders.
   std::string text;
   if (!read_text_file(os, file_path, static_cast<std::size_t>(status.size), &text)) return;
-  write_text_file(os, file_path, expand_macros(os, table, text, install_path));
+  write_text_file(os, file_path, expand_macros(os, table, text, install_folder));
 }
 
 std::string expand_data_file(os::Os& os, const std::vector<MacroRecord>& table,
-                             const std::string& bytes, const std::string& install_path) {
+                             const std::string& bytes, const std::string& install_folder) {
   const std::string text = text_from_bytes(bytes, std::string::npos);
-  return crlf_line_ends(expand_macros(os, table, text, install_path));
+  return crlf_line_ends(expand_macros(os, table, text, install_folder));
 }
 
 }  // namespace quill::package

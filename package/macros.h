@@ -1,4 +1,4 @@
-// Macro expansion: built-in macros (special folders, the install path), text
+// Macro expansion: built-in macros (special folders, the install folder), text
 // macros and registry macros from the macro table, applied to a text or to a
 // whole installer data file in place.
 #pragma once
@@ -34,21 +34,21 @@ bool registry_root_from_name(const std::string& name, os::RegistryRoot* root);
 // Expands every macro of `text`. At each '%' the built-ins are tried first
 // ("%program files%", "%windows%", "%system%", "%install path%"), then the
 // whole table once in order at the position behind any replacement. Inserted
-// text is never scanned again. `install_path` loses one trailing backslash
+// text is never scanned again. `install_folder` loses one trailing backslash
 // when it is inserted. A registry macro whose value cannot be read, or holds
 // a control character (a line break would add lines to a data file), expands
 // to nothing.
 std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
-                          const std::string& text, std::string install_path);
+                          const std::string& text, std::string install_folder);
 
 // Reads the file, expands its macros and writes it back (CR LF line ends).
 // A missing file is left alone. Files of every size are expanded fully.
 void expand_macros_in_file(os::Os& os, const std::vector<MacroRecord>& table,
-                           const std::string& file_path, const std::string& install_path);
+                           const std::string& file_path, const std::string& install_folder);
 
 // The same for a data file's bytes held in memory: the bytes the file would
 // hold after expand_macros_in_file.
 std::string expand_data_file(os::Os& os, const std::vector<MacroRecord>& table,
-                             const std::string& bytes, const std::string& install_path);
+                             const std::string& bytes, const std::string& install_folder);
 
 }  // namespace quill::package

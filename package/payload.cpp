@@ -104,7 +104,7 @@ ExtractOutcome make_payload_folder(os::Os& os, std::string* folder) {
 // rest of the run: the one handle every later read goes through.
 ExtractOutcome copy_out(os::Os& os, ExtractProgress& progress, const ArchiveLocation& in,
                         PayloadScan* scan) {
-  const std::string path = scan->folder + kPayloadArchiveName;
+  const std::string path = scan->payload_folder + kPayloadArchiveName;
   {
     std::unique_ptr<os::File> out = os.open_file(path, os::OpenMode::write);
     if (!out) return ExtractOutcome::write_failed;
@@ -129,7 +129,7 @@ ExtractOutcome prepare_archive(os::Os& os, ExtractProgress& progress, ArchiveHan
   ArchiveLocation location;
   ExtractOutcome outcome = locate_archive(*package, &location);
   if (outcome != ExtractOutcome::done) return outcome;
-  outcome = make_payload_folder(os, &scan->folder);
+  outcome = make_payload_folder(os, &scan->payload_folder);
   if (outcome != ExtractOutcome::done) return outcome;
   if (handling == ArchiveHandling::copy) return copy_out(os, progress, location, scan);
 
@@ -165,7 +165,7 @@ ExtractOutcome take_data_entry(Archive& archive, std::size_t index, PayloadScan*
     scan->data_files.put(relative, std::move(bytes));
     return ExtractOutcome::done;
   }
-  const std::string destination = scan->folder + relative;
+  const std::string destination = scan->payload_folder + relative;
   ExtractResult result = archive.extract_entry(index, destination);
   if (result == ExtractResult::damaged) return ExtractOutcome::damaged;
   // Folder entries are no pictures.
@@ -223,7 +223,7 @@ bool is_in_memory_data_file(const std::string& name) {
       data_file::kWelcome,    data_file::kTitle,          data_file::kLicence,
       data_file::kInstallFolders, data_file::kMacros,     data_file::kShortcuts,
       data_file::kInstallerSettings, data_file::kFullscreen, data_file::kFileInfo,
-      data_file::kEndMessage, data_file::kEndCommand,     data_file::kEndButtons,
+      data_file::kEoiMessage, data_file::kEoiCommand,     data_file::kEoiButtons,
       data_file::kUninstaller,
   };
   const std::string key = upper(name);
@@ -268,18 +268,18 @@ ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadSca
   scan->megabytes_needed = scan->install_bytes / 1024 / 1024;
   for (BackgroundPicture& picture : scan->background_pictures) {
     const std::string* companion =
-        scan->data_files.find(companion_name(picture.path.substr(scan->folder.size())));
+        scan->data_files.find(companion_name(picture.path.substr(scan->payload_folder.size())));
     if (companion) background_companion_from_text(*companion, &picture);
   }
-  scan->step_pictures[0] = scan->folder + data_file::kDefaultPicture;
+  scan->step_pictures[0] = scan->payload_folder + data_file::kDefaultPicture;
   return ExtractOutcome::done;
 }
 
 bool delete_payload_folder(os::Os& os, PayloadScan* scan) {
   scan->archive = ArchiveLocation();
   scan->archive_file.reset();
-  if (scan->folder.empty()) return true;
-  return remove_folder_tree(os, without_trailing_backslash(scan->folder));
+  if (scan->payload_folder.empty()) return true;
+  return remove_folder_tree(os, without_trailing_backslash(scan->payload_folder));
 }
 
 }  // namespace quill::package

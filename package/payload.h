@@ -70,7 +70,7 @@ struct BackgroundPicture {
 struct PayloadScan {
   // The payload folder this run made (ends in a backslash); empty until it
   // is made. Only this folder is ever removed.
-  std::string folder;
+  std::string payload_folder;
   // The open file the archive lies in (the package, or the copy in the
   // payload folder), kept open and read through this handle alone.
   std::unique_ptr<os::File> archive_file;
@@ -120,7 +120,7 @@ enum class ArchiveHandling {
 // extracts every other data entry into the payload folder under its name
 // after the "%Quillpack%" prefix; and fills `scan`. Nothing is ever written
 // outside the payload folder, and a folder that exists already is never
-// used. scan->folder is set as soon as the folder is made, whatever the
+// used. scan->payload_folder is set as soon as the folder is made, whatever the
 // outcome, so that the caller removes it.
 ExtractOutcome extract_payload(os::Os& os, ExtractProgress& progress, PayloadScan* scan,
                                ArchiveHandling handling = ArchiveHandling::copy);

@@ -47,12 +47,12 @@ InstallFolders install_folders_from_text(const std::string& bytes) {
 }
 
 bool expanded_data_text(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
-                        const std::string& name, const std::string& install_path,
+                        const std::string& name, const std::string& install_folder,
                         std::size_t max_bytes, std::string* text) {
   text->clear();
   const std::string* bytes = files.find(name);
   if (bytes == nullptr) return false;
-  *text = text_from_bytes(expand_data_file(os, table, *bytes, install_path), max_bytes);
+  *text = text_from_bytes(expand_data_file(os, table, *bytes, install_folder), max_bytes);
   return true;
 }
 
@@ -61,12 +61,12 @@ std::string end_of_install_buttons_text(bool ok_box) { return ok_box ? "OK" : "Y
 void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
                          const std::string& install_folder, EndOfInstall* events) {
   *events = EndOfInstall();
-  expanded_data_text(os, table, files, data_file::kEndCommand, install_folder,
-                     kMaxEndOfInstallText, &events->command);
-  expanded_data_text(os, table, files, data_file::kEndMessage, std::string(),
+  expanded_data_text(os, table, files, data_file::kEoiCommand, install_folder,
+                     kMaxEndOfInstallText, &events->eoi_command);
+  expanded_data_text(os, table, files, data_file::kEoiMessage, std::string(),
                      kMaxEndOfInstallText, &events->message);
   std::string buttons;
-  expanded_data_text(os, table, files, data_file::kEndButtons, std::string(),
+  expanded_data_text(os, table, files, data_file::kEoiButtons, std::string(),
                      kMaxEndOfInstallText, &buttons);
   events->ok_box = !buttons.empty() && buttons[0] == 'O';
 }

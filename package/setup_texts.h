@@ -42,18 +42,18 @@ bool read_install_folders(os::Os& os, const std::string& path, InstallFolders* f
 InstallFolders install_folders_from_text(const std::string& bytes);
 
 // The text of the data file `name` of `files` (at most `max_bytes`
-// characters, CR LF as LF), its macros expanded with `install_path`. False
+// characters, CR LF as LF), its macros expanded with `install_folder`. False
 // (and an empty text) when the package has no such file.
 bool expanded_data_text(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
-                        const std::string& name, const std::string& install_path,
+                        const std::string& name, const std::string& install_folder,
                         std::size_t max_bytes, std::string* text);
 
 // The end-of-install files, taken from the data files read at start-up when
 // the done step opens: "eoi_file.txt" is expanded with the install folder,
-// then "eoi_message.txt" and "eoi_buttons.txt" with an empty install path.
+// then "eoi_message.txt" and "eoi_buttons.txt" with an empty install folder.
 struct EndOfInstall {
   std::string message;
-  std::string command;
+  std::string eoi_command;  // "eoi_file.txt": the file or command started at the end
   bool ok_box = false;  // "eoi_buttons.txt" begins with 'O'; else Yes/No
 };
 // "eoi_buttons.txt": "OK" or "YESNO".

@@ -84,7 +84,7 @@ class LogReader {
 LogStatus read_uninstall_log(os::Os& os, const std::string& path, UninstallLog* log) {
   log->path = path;
   log->registered_name.clear();
-  log->name_damaged = false;
+  log->registered_name_damaged = false;
   log->entries.clear();
 
   std::unique_ptr<os::File> file = os.open_file(path, os::OpenMode::read);
@@ -94,7 +94,7 @@ LogStatus read_uninstall_log(os::Os& os, const std::string& path, UninstallLog* 
   Line line;
   if (!reader->next(&line)) return LogStatus::no_terminator;
   log->registered_name = line.text;
-  log->name_damaged = line.damaged;
+  log->registered_name_damaged = line.damaged;
 
   while (reader->next(&line)) {
     if (!line.text.empty() && line.text[0] == kLogTerminator[0]) return LogStatus::ok;

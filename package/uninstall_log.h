@@ -53,7 +53,7 @@ struct UninstallLog {
   std::string registered_name;
   // The first line was damaged (too long or with a zero byte): its text is
   // cut and must not be used as a registry key name.
-  bool name_damaged = false;
+  bool registered_name_damaged = false;
   std::vector<LogEntry> entries;
 };
 

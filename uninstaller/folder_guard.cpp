@@ -5,7 +5,7 @@
 
 #include "common/paths.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -110,4 +110,4 @@ bool FolderGuard::may_remove(const std::string& folder) const {
   return true;
 }
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -8,7 +8,7 @@
 
 #include "os/os.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 // The comparable form of an absolute folder path: separators as '\', runs of
 // them collapsed, no trailing separator, trailing dots and spaces of each
@@ -44,4 +44,4 @@ class FolderGuard {
   std::vector<std::string> protected_;  // comparable forms
 };
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -9,7 +9,7 @@
 #include "common/paths.h"
 #include "package/uninstall_log.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 const char kQuestionCaption[] = "Quillset uninstaller";
 
@@ -147,4 +147,4 @@ std::string log_problem_message(LogStatus status, const std::string& log_path) {
   return "";
 }
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

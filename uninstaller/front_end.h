@@ -8,7 +8,7 @@
 #include "os/os.h"
 #include "uninstaller/uninstall_log.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 extern const char kQuestionCaption[];  // caption of the question and messages
 
@@ -65,4 +65,4 @@ std::string confirmation_question(const std::string& registered_name);
 // removed then); empty for LogStatus::ok.
 std::string log_problem_message(LogStatus status, const std::string& log_path);
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -10,14 +10,9 @@
 #include "package/uninstall_key.h"
 #include "uninstaller/front_end.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 namespace {
-
-std::string without_trailing_separator(const std::string& path) {
-  if (path.size() > 3 && path.back() == '\\') return path.substr(0, path.size() - 1);
-  return path;
-}
 
 // Schedules the folders that hold the installed files in `later`, from
 // each file's own folder up to the install folder, for removal at the next
@@ -73,7 +68,7 @@ void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry
   }
   if (status.exists && status.is_folder) {
     if (!guard.may_remove(entry)) return;
-    const std::string folder = without_trailing_separator(entry);
+    const std::string folder = without_trailing_backslash(entry);
     // The installer lists folders of its own only as program groups; any
     // other listed folder comes from a damaged log and goes only when empty.
     if (role == EntryRole::program_group) remove_folder_tree(os, folder);
@@ -105,14 +100,14 @@ void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry
 void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise) {
   if (normalise && (base.empty() || base.back() != '\\')) base += '\\';
   const std::string folder = base + relative;  // ends with '\'
-  if (relative.empty() && os.file_status(without_trailing_separator(folder)).is_link) {
+  if (relative.empty() && os.file_status(without_trailing_backslash(folder)).is_link) {
     // A link in place of the swept folder goes itself.
-    os.delete_file(without_trailing_separator(folder));
+    os.delete_file(without_trailing_backslash(folder));
     return;
   }
   std::vector<os::FolderEntry> entries;
   if (folder.size() <= kMaxPathLength &&
-      os.list_folder(without_trailing_separator(folder), &entries) == os::Error::none) {
+      os.list_folder(without_trailing_backslash(folder), &entries) == os::Error::none) {
     for (const os::FolderEntry& entry : entries) {
       if (entry.name.empty() || entry.name[0] == '.') continue;
       const std::string path = folder + entry.name;
@@ -129,11 +124,11 @@ void sweep_folder(os::Os& os, std::string base, const std::string& relative, boo
       }
     }
   }
-  os.remove_folder(without_trailing_separator(folder));
+  os.remove_folder(without_trailing_backslash(folder));
 }
 
 bool delete_uninstall_entry(os::Os& os, const UninstallLog& log) {
-  return !log.name_damaged && package::delete_uninstall_entry(os, log.registered_name);
+  return !log.registered_name_damaged && package::delete_uninstall_entry(os, log.registered_name);
 }
 
 void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
@@ -168,4 +163,4 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   observer.finished();
 }
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -14,7 +14,7 @@
 #include "uninstaller/removal_scope.h"
 #include "uninstaller/uninstall_log.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 // The removal cannot be cancelled. Each status is a new line of the step
 // list, which the dialog makes the selected, visible one.
@@ -51,7 +51,8 @@ std::string aside_folder(os::Os& os);
 // existing non-folder whose name does not begin with '.') ends the sweep of
 // its folder at once, so the folder and what the listing returned after the
 // file stay. Never deletes a file. A link to a folder is removed as an
-// entry, never walked into; a link to a file counts as a file.
+// entry, never walked into; a link to a file counts as a file. `base` is a
+// folder the guard lets go, so never a drive root.
 void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise);
 
 // Deletes the uninstall entry of `log`'s registered name unless that name
@@ -63,4 +64,4 @@ bool delete_uninstall_entry(os::Os& os, const UninstallLog& log);
 // characters the list line may hold.
 std::string removing_line(const std::string& entry);
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

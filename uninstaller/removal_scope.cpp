@@ -3,7 +3,7 @@
 
 #include "package/uninstall_key.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 // The installer puts quick-launch shortcuts here, below the application-data
@@ -28,7 +28,7 @@ bool is_shortcut_name(const std::string& path) {
 // path of that uninstaller, else empty.
 std::string registered_uninstaller(os::Os& os, const UninstallLog& log, const std::string& folder,
                                    const std::string& log_folder) {
-  if (log.name_damaged || !package::is_safe_registered_name(log.registered_name)) return "";
+  if (log.registered_name_damaged || !package::is_safe_registered_name(log.registered_name)) return "";
   const std::string key = std::string(package::kUninstallKey) + "\\" + log.registered_name;
   const os::RegistryRoot root = os::RegistryRoot::local_machine;
   std::string location, command;
@@ -123,4 +123,4 @@ bool RemovalScope::no_link_on_the_way(os::Os& os, const std::string& entry, Entr
   return past_anchor;
 }
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

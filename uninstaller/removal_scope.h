@@ -12,7 +12,7 @@
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/uninstall_log.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 enum class EntryRole {
   none,           // named nowhere the installation put things: never acted on
@@ -58,4 +58,4 @@ class RemovalScope {
 // comparable form and not empty.
 bool is_below_comparable(const std::string& folder, const std::string& path);
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -3,7 +3,7 @@
 
 #include "package/uninstall_log.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 using package::kMaxLogEntries;
 using package::LogEntry;
@@ -11,4 +11,4 @@ using package::LogStatus;
 using package::read_uninstall_log;
 using package::UninstallLog;
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -182,11 +182,11 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   add_text(data::kInstallerSettings,
            package::installer_settings_text(installer_settings(project_.window_settings())));
   add_text(data::kTitle, box_text(settings.title));
-  add_text(data::kEndMessage, box_text(settings.eoi_message));
-  add_text(data::kEndCommand, box_text(settings.eoi_command));
+  add_text(data::kEoiMessage, box_text(settings.eoi_message));
+  add_text(data::kEoiCommand, box_text(settings.eoi_command));
   add_text(data::kInstallFolders,
            package::install_folders_text(install_folders(settings), settings.try_path_first));
-  add_text(data::kEndButtons, package::end_of_install_buttons_text(settings.message_box_ok));
+  add_text(data::kEoiButtons, package::end_of_install_buttons_text(settings.message_box_ok));
   if (settings.use_background_window) {
     add_text(data::kFullscreen, package::fullscreen_text(fullscreen_settings(project_.fullscreen())));
     add_font();

@@ -13,7 +13,7 @@
 #include "os/win32_system_dll.h"
 #include "resources/quillstub_resource.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 namespace {
 
 using installer::background_picture_box;
@@ -179,8 +179,7 @@ INT_PTR CALLBACK background_proc(HWND window, UINT message, WPARAM, LPARAM) {
       Box box = background_window_box(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                        s.width, s.height);
       SetWindowPos(window, HWND_TOP, box.x, box.y, box.width, box.height, 0);
-      HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_INSTALLER));
-      SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      set_installer_icon(window);
       SetWindowTextA(window, stub().data.title.c_str());
       UpdateWindow(window);
       return TRUE;
@@ -258,12 +257,12 @@ void run_background_window(HINSTANCE instance) {
 
 HWND background_window() { return background().window.load(); }
 
-void background_step_changed(int step) {
+void background_step_changed(int picture) {
   Background& b = background();
   if (!b.window.load()) return;
   const package::InstallerData& data = stub().data;
   if (take_shot(installer::step_background(stub().os, data.background_pictures,
-                                           data.step_pictures, step))) {
+                                           data.step_pictures, picture))) {
     repaint();
   }
 }
@@ -280,4 +279,4 @@ void slideshow_progress(std::uint64_t done) { background().files_done = done; }
 
 void wizard_finished() { background().wizard_finished = true; }
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

@@ -5,7 +5,7 @@
 #include "installer/win32/stub.h"
 #include "resources/quillstub_resource.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 namespace {
 
 constexpr UINT_PTR kTimer = 1;
@@ -49,4 +49,4 @@ void run_extraction_window(HINSTANCE instance) {
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_EXTRACTION), nullptr, extraction_proc, 0);
 }
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

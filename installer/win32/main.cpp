@@ -9,7 +9,7 @@
 #include "os/win32_system_dll.h"
 #include "resources/quillstub_resource.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 namespace {
 
 // Reports the archive copy to the extraction window's progress bar.
@@ -63,6 +63,11 @@ Stub& stub() {
   return instance;
 }
 
+void set_installer_icon(HWND window) {
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_INSTALLER));
+  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
 void show_start_error(package::ExtractOutcome outcome) {
   const std::string& title = stub().data.title;
   MessageBoxA(nullptr, installer::start_error_text(outcome),
@@ -76,7 +81,7 @@ void end_process(int exit_code) {
   ExitProcess(static_cast<UINT>(exit_code));
 }
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   using namespace quill;
@@ -88,7 +93,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   // now, before any window exists.
   os::load_system_dll("msimg32.dll");
   os::load_system_dll("riched32.dll");
-  stub::Stub& s = stub::stub();
+  installer::win32::Stub& s = installer::win32::stub();
   s.command = installer::parse_command_line(arguments ? arguments : "");
   if (!s.command.valid || s.command.help) {
     const std::string text = installer::usage_message(s.command);
@@ -108,7 +113,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   InitCommonControlsEx(&controls);
   OleInitialize(nullptr);
 
-  HANDLE loader = CreateThread(nullptr, 0, stub::loader_thread, nullptr, 0, nullptr);
+  HANDLE loader = CreateThread(nullptr, 0, installer::win32::loader_thread, nullptr, 0, nullptr);
   if (!loader) {
     s.loader_finished = true;
     s.load_complete = true;
@@ -116,27 +121,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   }
   if (s.command.silent) {
     if (loader) WaitForSingleObject(loader, INFINITE);
-    stub::end_process(s.outcome == package::ExtractOutcome::done
-                          ? installer::run_silent_install(s.os, s.data, s.command.folder, s.log)
-                          : installer::start_exit_code(s.outcome));
+    installer::win32::end_process(
+        s.outcome == package::ExtractOutcome::done
+            ? installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log)
+            : installer::start_exit_code(s.outcome));
   }
 
-  stub::run_extraction_window(instance);
+  installer::win32::run_extraction_window(instance);
   int code = installer::kExitCancelled;
   if (s.cancel.load()) {
     while (!s.loader_finished.load()) Sleep(100);
   } else if (s.outcome != package::ExtractOutcome::done) {
-    stub::show_start_error(s.outcome);
+    installer::win32::show_start_error(s.outcome);
     code = installer::start_exit_code(s.outcome);
   } else {
-    // "/D=" fills the wizard's folder field.
-    if (!s.command.folder.empty()) s.data.install_folders.preferred_folder = s.command.folder;
+    s.wizard.command_line_folder = s.command.install_folder;
     s.wizard.log = s.log;
-    stub::run_wizard(instance, s.wizard);
+    installer::win32::run_wizard(instance, s.wizard);
     code = installer::wizard_exit_code(s.wizard.install_started.load(),
                                        s.wizard.install_result.load());
   }
   if (loader) CloseHandle(loader);
   OleUninitialize();
-  stub::end_process(code);
+  installer::win32::end_process(code);
 }

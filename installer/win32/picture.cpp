@@ -4,7 +4,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 
 bool PictureSlot::load(const std::string& path) {
   release();
@@ -73,4 +73,4 @@ void PictureSlot::draw(HDC dc, const RECT& target) const {
                    target.bottom - target.top, 0, height, width, -height, nullptr);
 }
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

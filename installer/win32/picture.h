@@ -8,7 +8,7 @@
 
 struct IPicture;
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 
 class PictureSlot {
  public:
@@ -36,4 +36,4 @@ class PictureSlot {
   std::string path_;
 };
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

@@ -15,7 +15,7 @@
 #include "package/data_files.h"
 #include "package/payload.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 
 // What the wizard works with. The wizard dialog receives it through its init
 // parameter and reaches no other process state; its install thread writes
@@ -26,6 +26,7 @@ struct WizardSession {
   os::Os& os;
   const package::InstallerData& data;
   installer::InstallLog* log = nullptr;  // the "/LOG=" record, or null
+  std::string command_line_folder;       // "/D=": fills the folder field
   installer::CancelFlags cancel;
   std::atomic<bool> install_started{false};
   std::atomic<installer::InstallResult> install_result{installer::InstallResult::finished};
@@ -69,12 +70,16 @@ void run_wizard(HINSTANCE instance, WizardSession& session);
 void run_background_window(HINSTANCE instance);
 // The background window while it is open, else null.
 HWND background_window();
-// The wizard shows `step` (1 to 7): the background picture of that step.
-void background_step_changed(int step);
+// The wizard shows the step of picture number `picture`
+// (installer::picture_number, 1 to 7): the background picture of that step.
+void background_step_changed(int picture);
 // Installing: the slideshow thread changes the picture as files are done.
 void start_slideshow();
 void slideshow_progress(std::uint64_t done);
 void wizard_finished();
+
+// Gives a window of the stub the installer's icon.
+void set_installer_icon(HWND window);
 
 // "The installer package is damaged ..." and similar start-up failures.
 void show_start_error(package::ExtractOutcome outcome);
@@ -83,4 +88,4 @@ void show_start_error(package::ExtractOutcome outcome);
 // the payload folder the loader made and ends the process.
 [[noreturn]] void end_process(int exit_code);
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

@@ -18,7 +18,7 @@
 #include "installer/wizard.h"
 #include "resources/quillstub_resource.h"
 
-namespace quill::stub {
+namespace quill::installer::win32 {
 
 using namespace dialog_controls;
 namespace {
@@ -127,8 +127,8 @@ void render(WizardWindow& w) {
   HWND window = w.window;
   const installer::StepView& view = w.wizard->view();
   w.rendering = true;
-  load_side_picture(w, view.side_picture);
-  background_step_changed(view.background_step);
+  load_side_picture(w, view.picture);
+  background_step_changed(view.picture);
   SetWindowTextA(window, view.window_title.c_str());
   if (view.place_buttons) {
     place(window, control::next, view.next_button);
@@ -289,41 +289,46 @@ class MessageBoxUi : public installer::MessageUi {
 };
 
 void handle(WizardWindow& w, const installer::Outcome& outcome) {
+  using installer::Action;
   HWND window = w.window;
-  if (outcome.damaged_package) show_start_error(package::ExtractOutcome::damaged);
+  if (outcome.action == Action::close_damaged) show_start_error(package::ExtractOutcome::damaged);
   if (!outcome.warning.empty()) {
     MessageBoxA(window, outcome.warning.c_str(), w.title().c_str(), MB_OK | MB_ICONWARNING);
   }
-  if (outcome.ask_cancel) {
-    ask_cancel(w, window);
-    return;
-  }
-  if (outcome.closed) {
-    KillTimer(window, kFolderTimer);
-    EndDialog(window, 0);
-    return;
-  }
-  if (outcome.done) {
-    MessageBoxUi ui(w);
-    installer::run_end_of_install(w.session.os, w.end_events, ui);
-    end_process(installer::kExitInstalled);
+  switch (outcome.action) {
+    case Action::ask_cancel:
+      ask_cancel(w, window);
+      return;
+    case Action::close:
+    case Action::close_damaged:
+      KillTimer(window, kFolderTimer);
+      EndDialog(window, 0);
+      return;
+    case Action::done: {
+      MessageBoxUi ui(w);
+      installer::run_end_of_install(w.session.os, w.end_events, ui);
+      end_process(installer::kExitInstalled);
+    }
+    case Action::show:
+    case Action::install:
+    case Action::finished:
+      break;
   }
   render(w);
-  if (outcome.start_install) {
+  if (outcome.action == Action::install) {
     start_slideshow();
-    start_install(w, outcome.run_small_window);
-    if (outcome.run_small_window) {
+    start_install(w, outcome.small_window);
+    if (outcome.small_window) {
       DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
                       MAKEINTRESOURCEA(IDD_SMALL_PROGRESS), nullptr, small_window_proc,
                       reinterpret_cast<LPARAM>(&w));
     }
   }
-  if (outcome.entered_finished) {
+  if (outcome.action == Action::finished) {
     wizard_finished();
     ShowWindow(window, SW_SHOW);
     package::read_end_of_install(w.session.os, w.session.data.macros, w.session.data.files,
-                                 installer::normalize_folder_text(w.wizard->folder_text()),
-                                 &w.end_events);
+                                 w.wizard->install_folder().text(), &w.end_events);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     Sleep(200);
@@ -355,10 +360,9 @@ void paint(WizardWindow& w) {
 
 void open_wizard(WizardWindow& w, HWND window) {
   w.window = window;
-  w.wizard = std::make_unique<installer::Wizard>(w.session.os, installer::wizard_data(w.session.data));
-  HICON icon = LoadIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                         MAKEINTRESOURCEA(IDI_INSTALLER));
-  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  w.wizard = std::make_unique<installer::Wizard>(
+      w.session.os, installer::wizard_data(w.session.data, w.session.command_line_folder));
+  set_installer_icon(window);
   SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
   // A rich text box holds 32,767 characters by default; texts of that
   // many bytes grow by a CR on every line.
@@ -372,7 +376,7 @@ void open_wizard(WizardWindow& w, HWND window) {
   }
   installer::Outcome outcome = w.wizard->open();
   w.rendering = true;
-  set_lines(window, control::folder, w.wizard->folder_text());
+  set_lines(window, control::folder, w.wizard->install_folder().typed());
   w.rendering = false;
   for (int id : {control::desktop, control::start_menu, control::quick_launch}) {
     set_checked(window, id, w.wizard->ticked(id));
@@ -417,7 +421,7 @@ void install_ended(WizardWindow& w, WPARAM wparam, LPARAM lparam) {
 bool command(WizardWindow& w, int id, int code) {
   HWND window = w.window;
   if (id == control::folder && code == EN_CHANGE) {
-    if (!w.rendering) w.wizard->set_folder_text(get_text(window, control::folder));
+    if (!w.rendering) w.wizard->set_install_folder(get_text(window, control::folder));
     return true;
   }
   if (code != BN_CLICKED) return false;
@@ -480,4 +484,4 @@ void run_wizard(HINSTANCE instance, WizardSession& session) {
                   reinterpret_cast<LPARAM>(&w));
 }
 
-}  // namespace quill::stub
+}  // namespace quill::installer::win32

@@ -57,7 +57,7 @@ class PackageAgreementTest : public ::testing::Test {
     ASSERT_EQ(package::extract_payload(box_.os(), progress, &scan_), package::ExtractOutcome::done);
     package::load_installer_data(box_.os(), scan_, &data_);
   }
-  std::string payload(const std::string& name) { return scan_.folder + name; }
+  std::string payload(const std::string& name) { return scan_.payload_folder + name; }
   // A data file the extraction read into memory, as the engine and the
   // wizard take it.
   std::string data_file(const char* name) {
@@ -101,7 +101,7 @@ TEST_F(PackageAgreementTest, ResetProjectLoadsItsDefaults) {
   package::read_end_of_install(box_.os(), data_.macros, data_.files, "C:\\App", &events);
   EXPECT_TRUE(events.ok_box);
   EXPECT_EQ(events.message, "");
-  EXPECT_EQ(events.command, "");
+  EXPECT_EQ(events.eoi_command, "");
   std::string uninstaller;
   EXPECT_FALSE(package::read_uninstaller_path(box_.os(), data_.macros, data_.files, "C:\\App", &uninstaller));
   ASSERT_NE(data_.files.find("fileinfo.txt"), nullptr);
@@ -205,7 +205,7 @@ TEST_F(PackageAgreementTest, EverySettingArrivesAsMeant) {
   package::read_end_of_install(box_.os(), data_.macros, data_.files, "C:\\Apps\\Agree", &events);
   EXPECT_FALSE(events.ok_box);
   EXPECT_EQ(events.message, "Bye from Agree");
-  EXPECT_EQ(events.command, "C:\\Apps\\Agree\\run.bat");
+  EXPECT_EQ(events.eoi_command, "C:\\Apps\\Agree\\run.bat");
   std::string uninstaller;
   ASSERT_TRUE(package::read_uninstaller_path(box_.os(), data_.macros, data_.files, "C:\\Apps\\Agree", &uninstaller));
   EXPECT_EQ(uninstaller, "C:\\Apps\\Agree\\Uninstall.exe");

@@ -110,8 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   request.data_files = &data_files;
   request.archive.file = archive.get();
   request.payload_folder = payload;
-  request.install_folder = parts[4].substr(0, parts[4].find('\n'));
-  if (request.install_folder.empty()) request.install_folder = "C:\\Program Files\\Tool";
+  const std::string typed = parts[4].substr(0, parts[4].find('\n'));
+  request.install_folder =
+      installer::InstallFolder(typed.empty() ? "C:\\Program Files\\Tool" : typed);
   request.has_registered_name = package::registered_name(table, &request.registered_name);
   request.install_entry_count = 5;
   request.macros = &table;
@@ -125,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   auto name_along = [&files](const std::string& path) {
     for (std::string& named : fuzz::machine_paths_along(path)) files.push_back(std::move(named));
   };
-  const std::string folder = installer::install_folder_path(request.install_folder);
+  const std::string& folder = request.install_folder.path();
   name_along(folder + package::kUninstallLogName);
   LineReader lines(package::expand_data_file(os, table, parts[0], folder));
   for (std::string line; lines.next(&line) && !package::is_file_info_end(line);) {

@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     package::load_installer_data(os, scan, &loaded);
     if (scan.megabytes_needed != scan.install_bytes / 1024 / 1024) fuzz::fail("space needed miscounted");
   }
-  const std::string payload = scan.folder.empty() ? std::string() : fuzz::machine_path(scan.folder);
+  const std::string payload =
+      scan.payload_folder.empty() ? std::string() : fuzz::machine_path(scan.payload_folder);
   for (const std::string& path : os.changed_paths_since(before)) {
     if (payload.empty() || !fuzz::is_within(path, payload)) fuzz::fail("extraction wrote " + path);
   }

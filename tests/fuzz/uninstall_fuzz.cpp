@@ -13,7 +13,7 @@
 
 namespace {
 
-class QuietObserver : public quill::uninstall::RemovalObserver {
+class QuietObserver : public quill::uninstaller::RemovalObserver {
  public:
   void set_progress_range(std::uint64_t) override {}
   void set_progress(std::uint64_t) override {}
@@ -88,19 +88,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string log_path = std::string(kApp) + "\\uninstall.ini";
   fuzz::put_file(before, log_path, std::string(reinterpret_cast<const char*>(data), size));
 
-  uninstall::UninstallLog log;
-  if (uninstall::read_uninstall_log(before, log_path, &log) != uninstall::LogStatus::ok) return 0;
+  uninstaller::UninstallLog log;
+  if (uninstaller::read_uninstall_log(before, log_path, &log) != uninstaller::LogStatus::ok) return 0;
   os::MemoryOs os = before.clone();
   QuietObserver observer;
-  uninstall::FolderGuard guard(os);
-  uninstall::run_removal(os, log, guard, observer);
+  uninstaller::FolderGuard guard(os);
+  uninstaller::run_removal(os, log, guard, observer);
 
   // The places of the installation: the install folder counts only as the
   // log's own folder, since no uninstall entry vouches for another. Compared
   // as Windows compares folders ("Program Files." is "Program Files").
   const bool app_counts = !log.entries.empty() && !log.entries.back().damaged &&
-                          uninstall::comparable_folder_path(log.entries.back().path) ==
-                              uninstall::comparable_folder_path(kApp);
+                          uninstaller::comparable_folder_path(log.entries.back().path) ==
+                              uninstaller::comparable_folder_path(kApp);
   static const std::string app_path = fuzz::machine_path(kApp);
   static const std::string desktop_path = fuzz::machine_path(before.special_folder(os::SpecialFolder::desktop));
   static const std::string quick_path = fuzz::machine_path(
@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!was.exists || os.file_status(path).exists) fuzz::fail("removal added or changed " + path);
     if (!in_places(path)) fuzz::fail("removal reached " + path + ", outside the installation's places");
     bool allowed = false;
-    for (const uninstall::LogEntry& entry : log.entries) {
+    for (const uninstaller::LogEntry& entry : log.entries) {
       const std::string listed = fuzz::machine_path(entry.path);
       if (entry.damaged || !fuzz::is_within(path, listed)) continue;
       const bool group = fuzz::is_within(listed, programs_path) && listed != programs_path;

@@ -45,7 +45,7 @@ TEST(CommandLineTest, ParsesSwitchesFoldersAndLogs) {
     EXPECT_EQ(line.valid, c.valid);
     EXPECT_EQ(line.help, c.help);
     EXPECT_EQ(line.silent, c.silent);
-    EXPECT_EQ(line.folder, c.folder);
+    EXPECT_EQ(line.install_folder, c.folder);
     EXPECT_EQ(line.log_file, c.log);
     std::string ignored;
     for (const std::string& argument : line.ignored) ignored += argument + "|";

@@ -172,7 +172,7 @@ TEST_F(InstallerTest, UnreadableArchiveIsDamagedAndTouchesNothing) {
 }
 
 TEST_F(InstallerTest, MissingParentsOfTheInstallFolderAreCreatedBeforeTheLog) {
-  request_.install_folder = "C:\\Apps\\Vendor\\Tool\\";
+  request_.install_folder = InstallFolder("C:\\Apps\\Vendor\\Tool\\");
   archive({{"a.txt", "A"}});
   data_file("fileinfo.txt", "a.txt|%install path%\r\n////\r\n");
   ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
@@ -234,12 +234,12 @@ TEST_F(InstallerTest, FailedWriteIsRetriedIgnoredOrAborted) {
 TEST_F(InstallerTest, SlashesInTheFolderAreBackslashesAndARelativeFolderInstallsNothing) {
   archive({{"a.txt", "A"}});
   data_file("fileinfo.txt", "a.txt|%install path%\r\n////\r\n");
-  request_.install_folder = "C:/Apps/Tool";
+  request_.install_folder = InstallFolder("C:/Apps/Tool");
   ASSERT_EQ(install_files(os(), request_, callback_), InstallResult::finished);
   EXPECT_EQ(file("C:\\Apps\\Tool\\a.txt"), "A");
   EXPECT_EQ(log("C:\\Apps\\Tool\\uninstall.ini"), (V{"Tool", "C:\\Apps\\Tool\\a.txt"}));
   for (const char* folder : {"Apps\\Tool", "C:Tool", "C:\\Apps\\..\\Tool"}) {
-    request_.install_folder = folder;
+    request_.install_folder = InstallFolder(folder);
     EXPECT_EQ(install_files(os(), request_, callback_), InstallResult::unusable_folder) << folder;
   }
   EXPECT_FALSE(exists("C:\\Tool"));

@@ -67,7 +67,7 @@ TEST(InstallFaultsTest, EveryFailingOperationLeavesAConsistentMachine) {
     request.data_files = &files;
     request.archive.file = archive.get();
     request.payload_folder = payload_folder(posix);
-    request.install_folder = "C:\\Program Files\\Tool";
+    request.install_folder = InstallFolder("C:\\Program Files\\Tool");
     request.registered_name = "Tool";
     request.has_registered_name = true;
     request.install_entry_count = 3;

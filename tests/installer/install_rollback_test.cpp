@@ -52,11 +52,11 @@ std::map<std::string, std::string> snapshot(const std::string& root, const std::
 // copy and the data files in memory.
 package::PayloadScan prepare(os::PosixOs& os) {
   package::PayloadScan payload;
-  payload.folder = os.temp_folder() + package::kPayloadFolderPrefix + "test\\";
-  test::write_zip(os.host_path(payload.folder + "tempfile.tmp"),
+  payload.payload_folder = os.temp_folder() + package::kPayloadFolderPrefix + "test\\";
+  test::write_zip(os.host_path(payload.payload_folder + "tempfile.tmp"),
                   {{"tool.exe", "T"}, {"doc/read.txt", "R"}, {"doc/deep/more.txt", "M"},
                    {"keep.dat", "new keep"}, {"Uninstall.exe", "U"}});
-  payload.archive_file = os.open_file(payload.folder + "tempfile.tmp", os::OpenMode::read);
+  payload.archive_file = os.open_file(payload.payload_folder + "tempfile.tmp", os::OpenMode::read);
   payload.archive.file = payload.archive_file.get();
   auto data = [&](const char* name, const std::string& text) { payload.data_files.put(name, text); };
   data("fileinfo.txt",
@@ -113,8 +113,8 @@ InstallRequest request(const package::PayloadScan& payload) {
   InstallRequest r;
   r.data_files = &payload.data_files;
   r.archive = payload.archive;
-  r.payload_folder = payload.folder;
-  r.install_folder = kFolder;
+  r.payload_folder = payload.payload_folder;
+  r.install_folder = InstallFolder(kFolder);
   r.registered_name = "Tool";
   r.has_registered_name = true;
   r.install_entry_count = 5;
@@ -135,7 +135,7 @@ Outcome install_once(const std::function<void(OsType&, Answers&)>& setup) {
   const std::string root = pattern;
   os::PosixOs posix(root);
   package::PayloadScan payload = prepare(posix);
-  const std::string payload_host = posix.host_path(payload.folder);
+  const std::string payload_host = posix.host_path(payload.payload_folder);
   const auto before = snapshot(root, payload_host);
   OsType os(posix);
   Answers answers;
@@ -220,7 +220,7 @@ TEST(InstallRollbackTest, ReplacedContentsGoOnceTheRunIsKeptAndNeverBlockTheNext
   {
     os::PosixOs os(pattern);
     const package::PayloadScan payload = prepare(os);
-    const std::string aside = payload.folder + "~replaced";
+    const std::string aside = payload.payload_folder + "~replaced";
     os.create_folder(aside);
     os.create_folder(aside + "\\0");
     write_host_file(os.host_path(aside + "\\0\\0"), "a crashed run's");

@@ -95,7 +95,7 @@ class InstallerTest : public ::testing::Test {
     std::filesystem::create_directories(host(payload_));
     request_.payload_folder = payload_;
     request_.data_files = &files_;
-    request_.install_folder = "C:\\Program Files\\Tool";
+    request_.install_folder = InstallFolder("C:\\Program Files\\Tool");
     request_.registered_name = "Tool";
     request_.has_registered_name = true;
   }

@@ -66,10 +66,10 @@ TEST_F(PlantedPayloadTest, FilesPlantedBeforeOrSwappedAfterTheExtractionAreNever
 
     // While the wizard waits: the data files appear in the run's folder, and
     // the archive the run read is replaced by another of the same name.
-    plant(scan.folder);
+    plant(scan.payload_folder);
     if (handling == package::ArchiveHandling::copy) {
-      ASSERT_EQ(os().delete_file(scan.folder + package::kPayloadArchiveName), os::Error::none);
-      test::write_zip(host(scan.folder + package::kPayloadArchiveName), evil);
+      ASSERT_EQ(os().delete_file(scan.payload_folder + package::kPayloadArchiveName), os::Error::none);
+      test::write_zip(host(scan.payload_folder + package::kPayloadArchiveName), evil);
     } else {
       ASSERT_EQ(os().delete_file("C:\\setup.exe"), os::Error::none);
       write_package("C:\\setup.exe", evil);
@@ -88,9 +88,9 @@ TEST_F(PlantedPayloadTest, FilesPlantedBeforeOrSwappedAfterTheExtractionAreNever
     EXPECT_EQ(link.target, "C:\\Program Files\\Tool\\tool.exe");
     package::EndOfInstall events;
     package::read_end_of_install(os(), data.macros, data.files, "C:\\Program Files\\Tool", &events);
-    EXPECT_EQ(events.command, "");
+    EXPECT_EQ(events.eoi_command, "");
 
-    const std::string folder = scan.folder;
+    const std::string folder = scan.payload_folder;
     EXPECT_TRUE(package::delete_payload_folder(os(), &scan));
     EXPECT_FALSE(exists(folder));
     EXPECT_EQ(file(os().temp_folder() + "%Quillpack%\\eoi_file.txt"), "C:\\planted.bat");

@@ -9,7 +9,7 @@
 namespace quill::installer {
 namespace {
 
-class Quiet : public uninstall::RemovalObserver {
+class Quiet : public uninstaller::RemovalObserver {
  public:
   void set_progress_range(std::uint64_t) override {}
   void set_progress(std::uint64_t) override {}
@@ -41,11 +41,11 @@ TEST_F(RoundTripTest, UninstallRemovesEverythingTheInstallCreated) {
   ASSERT_TRUE(os().registry_key_exists(os::RegistryRoot::local_machine, key));
 
   // The uninstaller reads the log beside itself.
-  uninstall::UninstallLog log;
-  ASSERT_EQ(uninstall::read_uninstall_log(os(), "C:\\Tools\\Remove\\uninstall.ini", &log),
-            uninstall::LogStatus::ok);
+  uninstaller::UninstallLog log;
+  ASSERT_EQ(uninstaller::read_uninstall_log(os(), "C:\\Tools\\Remove\\uninstall.ini", &log),
+            uninstaller::LogStatus::ok);
   Quiet quiet;
-  uninstall::run_removal(os(), log, uninstall::FolderGuard(os()), quiet);
+  uninstaller::run_removal(os(), log, uninstaller::FolderGuard(os()), quiet);
 
   // The log lists the copy beside the uninstaller, not the install folder's
   // own log, which therefore stays with its folder.
@@ -68,11 +68,11 @@ TEST_F(RoundTripTest, UninstallerInTheInstallFolderLeavesNothingBehind) {
   data_file("fileinfo.txt", "tool.exe|%install path%\r\nUninstall.exe|%install path%\r\n////\r\n");
   data_file("uninstall.txt", "%install path%\\Uninstall.exe");
   ASSERT_EQ(run(), InstallResult::finished);
-  uninstall::UninstallLog log;
-  ASSERT_EQ(uninstall::read_uninstall_log(os(), "C:\\Program Files\\Tool\\uninstall.ini", &log),
-            uninstall::LogStatus::ok);
+  uninstaller::UninstallLog log;
+  ASSERT_EQ(uninstaller::read_uninstall_log(os(), "C:\\Program Files\\Tool\\uninstall.ini", &log),
+            uninstaller::LogStatus::ok);
   Quiet quiet;
-  uninstall::run_removal(os(), log, uninstall::FolderGuard(os()), quiet);
+  uninstaller::run_removal(os(), log, uninstaller::FolderGuard(os()), quiet);
   EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
   EXPECT_TRUE(exists("C:\\Program Files"));
 }
@@ -87,13 +87,13 @@ TEST_F(RoundTripTest, NameThatCannotBeAKeyIsShownButNoKeyIsRemoved) {
   request_.registered_name = "Acme\\Tool";
   ASSERT_EQ(run(), InstallResult::finished);
 
-  uninstall::UninstallLog log;
-  ASSERT_EQ(uninstall::read_uninstall_log(os(), "C:\\Program Files\\Tool\\uninstall.ini", &log),
-            uninstall::LogStatus::ok);
-  EXPECT_EQ(uninstall::confirmation_question(log.registered_name),
+  uninstaller::UninstallLog log;
+  ASSERT_EQ(uninstaller::read_uninstall_log(os(), "C:\\Program Files\\Tool\\uninstall.ini", &log),
+            uninstaller::LogStatus::ok);
+  EXPECT_EQ(uninstaller::confirmation_question(log.registered_name),
             "Are you sure you wish to uninstall Acme\\Tool?");
   Quiet quiet;
-  uninstall::run_removal(os(), log, uninstall::FolderGuard(os()), quiet);
+  uninstaller::run_removal(os(), log, uninstaller::FolderGuard(os()), quiet);
   EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
   EXPECT_TRUE(os().registry_key_exists(os::RegistryRoot::local_machine, uninstall + "\\Acme\\Tool"));
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "installer/command_line.h"
+#include "installer/install_folder.h"
+#include "installer/wizard.h"
 #include "installer_fixture.h"
 
 namespace quill::installer {
@@ -48,6 +50,44 @@ TEST_F(SilentInstallTest, RefusesAFolderTheWizardWouldRefuse) {
     EXPECT_EQ(record().back(), c.line);
   }
   EXPECT_FALSE(exists("C:\\Program Files\\Tool\\a.txt"));
+}
+
+TEST_F(SilentInstallTest, TheFolderIsParsedOnceAndTheWizardAgrees) {
+  using Check = FolderCheck;
+  struct Case {
+    std::string typed;
+    std::string path;  // parsed, with its trailing backslash
+    Check check;
+  };
+  const std::string long_name(300, 'n');
+  for (const Case& c : {Case{"C:/Apps/Tool", "C:\\Apps\\Tool\\", Check::usable},
+                        Case{"C:\\Tool\\", "C:\\Tool\\", Check::usable},
+                        Case{"C:" + long_name, "C:" + long_name.substr(0, 257) + "\\",
+                             Check::unusable},
+                        Case{"C", "C\\", Check::too_short},
+                        Case{"Tool", "Tool\\", Check::unusable},
+                        Case{"C:Tool", "C:Tool\\", Check::unusable},
+                        Case{"C:/a/../b", "C:\\a\\..\\b\\", Check::unusable},
+                        Case{"C:\\A<B", "C:\\A<B\\", Check::unusable},
+                        Case{"\\\\server", "\\\\server\\", Check::unusable},
+                        // A share names no drive to count free space on.
+                        Case{"\\\\server\\share", "\\\\server\\share\\",
+                             Check::not_enough_space}}) {
+    const InstallFolder folder(c.typed);
+    EXPECT_EQ(folder.path(), c.path) << c.typed;
+    EXPECT_EQ(folder.typed(), c.typed.substr(0, kMaxPathLength)) << c.typed;
+    EXPECT_EQ(check_install_folder(folder, 10, available_megabytes(os(), folder.text())), c.check)
+        << c.typed;
+
+    WizardData d;
+    d.install_folder = c.typed;
+    d.megabytes_needed = 10;
+    Wizard wizard(os(), d);  // no welcome or licence: opens on the folder step
+    wizard.open();
+    EXPECT_EQ(wizard.next().warning.empty(), c.check == Check::usable) << c.typed;
+    EXPECT_EQ(run_silent(c.typed), c.check == Check::usable ? kExitInstalled : kExitUnusableFolder)
+        << c.typed;
+  }
 }
 
 TEST_F(SilentInstallTest, ReplacesWithoutAskingAndInstallsToTheChosenFolder) {

@@ -17,7 +17,7 @@ class WizardTest : public test::InstallerTest {
     d.welcome_text = "Welcome!";
     d.title = "Tool Setup";
     d.licence_text = "Terms";
-    d.default_folder = "C:\\Program Files\\Tool";
+    d.install_folder = "C:\\Program Files\\Tool";
     d.megabytes_needed = 10;
     return d;
   }
@@ -32,7 +32,7 @@ TEST_F(WizardTest, WalksForwardAndBackThroughEveryStep) {
   d.uses_desktop = true;
   Wizard w(os(), d);
   w.open();
-  EXPECT_EQ(w.step(), 0);
+  EXPECT_EQ(w.step(), Step::welcome);
   EXPECT_EQ(w.view().window_title, "Tool Setup - Welcome");
   EXPECT_EQ(text(w, control::text_box), "Welcome!");
   EXPECT_EQ(text(w, control::back), "Exit");
@@ -41,35 +41,35 @@ TEST_F(WizardTest, WalksForwardAndBackThroughEveryStep) {
   EXPECT_EQ(text(w, control::back), "I Disagree");
   EXPECT_TRUE(visible(w, control::licence_prompt));
   w.next();
-  EXPECT_EQ(w.step(), 2);
+  EXPECT_EQ(w.step(), Step::folder);
   EXPECT_EQ(text(w, control::disk_space), "Disk space needed: 10 MB\nAvailable disk space: 100 MB");
   w.next();
-  EXPECT_EQ(w.step(), 3);
+  EXPECT_EQ(w.step(), Step::shortcuts);
   EXPECT_TRUE(visible(w, control::desktop));
   EXPECT_FALSE(visible(w, control::start_menu));
   EXPECT_FALSE(visible(w, control::quick_launch));
   w.next();
   EXPECT_EQ(text(w, control::next), "Install");
   Outcome install = w.next();
-  EXPECT_TRUE(install.start_install);
-  EXPECT_FALSE(install.run_small_window);
+  EXPECT_EQ(install.action, Action::install);
+  EXPECT_FALSE(install.small_window);
   EXPECT_FALSE(visible(w, control::next));
   EXPECT_FALSE(visible(w, control::back));
   EXPECT_TRUE(visible(w, control::cancel));
   EXPECT_TRUE(visible(w, control::progress_plain));
   EXPECT_FALSE(visible(w, control::progress_smooth));
-  // Steps 5 and 6 cannot be left backwards; closing while installing asks.
+  // The installing and finished steps cannot be left backwards; closing while installing asks.
   w.back();
-  EXPECT_EQ(w.step(), 5);
-  EXPECT_TRUE(w.close().ask_cancel);
-  EXPECT_TRUE(w.cancel().ask_cancel);
-  EXPECT_TRUE(w.install_finished().entered_finished);
-  EXPECT_EQ(w.step(), 6);
+  EXPECT_EQ(w.step(), Step::installing);
+  EXPECT_EQ(w.close().action, Action::ask_cancel);
+  EXPECT_EQ(w.cancel().action, Action::ask_cancel);
+  EXPECT_EQ(w.install_finished().action, Action::finished);
+  EXPECT_EQ(w.step(), Step::finished);
   EXPECT_EQ(text(w, control::next), "Done");
   EXPECT_EQ(text(w, control::summary), "Installation finished!\n\nClick done to exit.");
   EXPECT_TRUE(w.back().warning.empty());
-  EXPECT_EQ(w.step(), 6);
-  EXPECT_TRUE(w.next().done);
+  EXPECT_EQ(w.step(), Step::finished);
+  EXPECT_EQ(w.next().action, Action::done);
 }
 
 TEST_F(WizardTest, StepsWithoutTextAreSkippedAndExitNamesTheFirstStep) {
@@ -78,23 +78,23 @@ TEST_F(WizardTest, StepsWithoutTextAreSkippedAndExitNamesTheFirstStep) {
   d.licence_text.clear();
   Wizard w(os(), d);
   w.open();
-  EXPECT_EQ(w.step(), 2);
+  EXPECT_EQ(w.step(), Step::folder);
   EXPECT_EQ(text(w, control::back), "Exit");
-  EXPECT_TRUE(w.back().closed);
+  EXPECT_EQ(w.back().action, Action::close);
 
   d = data();
   d.welcome_text.clear();
   Wizard licence_only(os(), d);
   licence_only.open();
-  EXPECT_EQ(licence_only.step(), 1);
+  EXPECT_EQ(licence_only.step(), Step::licence);
   EXPECT_EQ(text(licence_only, control::back), "Exit");
-  EXPECT_TRUE(licence_only.back().closed);
+  EXPECT_EQ(licence_only.back().action, Action::close);
 
   Wizard both(os(), data());
   both.open();
   both.next();
   both.back();
-  EXPECT_EQ(both.step(), 0);  // "I Disagree" returns to the welcome step
+  EXPECT_EQ(both.step(), Step::welcome);  // "I Disagree" returns to the welcome step
 }
 
 TEST_F(WizardTest, WithoutShortcutListTheShortcutStepIsSkippedBothWays) {
@@ -104,10 +104,10 @@ TEST_F(WizardTest, WithoutShortcutListTheShortcutStepIsSkippedBothWays) {
   w.next();
   w.next();
   w.next();
-  EXPECT_EQ(w.step(), 4);
+  EXPECT_EQ(w.step(), Step::summary);
   EXPECT_EQ(text(w, control::summary), "The files will be installed to:\nC:\\Program Files\\Tool");
   w.back();
-  EXPECT_EQ(w.step(), 2);
+  EXPECT_EQ(w.step(), Step::folder);
 }
 
 TEST_F(WizardTest, FolderValidationReturnsToTheFolderStep) {
@@ -118,33 +118,33 @@ TEST_F(WizardTest, FolderValidationReturnsToTheFolderStep) {
   w.open();
   os().set_free_megabytes(10);  // exactly what is needed: refused
   Outcome out = w.next();
-  EXPECT_EQ(w.step(), 2);
+  EXPECT_EQ(w.step(), Step::folder);
   EXPECT_EQ(out.warning,
             "There isn't enough free disk space on drive C.\nPlease free some disk space and try again.");
   os().set_free_megabytes(11);
   EXPECT_TRUE(w.next().warning.empty());
-  EXPECT_EQ(w.step(), 4);
+  EXPECT_EQ(w.step(), Step::summary);
 
   w.back();
-  w.set_folder_text("C");
+  w.set_install_folder("C");
   EXPECT_EQ(w.next().warning, "You have to enter a valid install path before continuing.");
   // A network path names no drive: nothing is available, even with free space.
-  w.set_folder_text("\\\\server\\share");
+  w.set_install_folder("\\\\server\\share");
   EXPECT_FALSE(w.next().warning.empty());
   EXPECT_EQ(w.megabytes_available(), 0u);
-  EXPECT_EQ(w.step(), 2);
+  EXPECT_EQ(w.step(), Step::folder);
 
   // Folders that would install nothing, or nowhere the uninstaller can
   // judge, are refused here; '/' counts as '\'.
   for (const char* refused : {"Tool", "C:Tool", "C:\\Apps\\..\\Tool", "C:\\A<B",
                               "C:\\Apps\\\\Tool", "C:\\Apps:x"}) {
-    w.set_folder_text(refused);
+    w.set_install_folder(refused);
     EXPECT_EQ(w.next().warning, unusable_folder_message(refused)) << refused;
-    EXPECT_EQ(w.step(), 2);
+    EXPECT_EQ(w.step(), Step::folder);
   }
-  w.set_folder_text("C:/Apps/Tool");
+  w.set_install_folder("C:/Apps/Tool");
   EXPECT_TRUE(w.next().warning.empty());
-  EXPECT_EQ(w.step(), 4);
+  EXPECT_EQ(w.step(), Step::summary);
   EXPECT_EQ(unusable_folder_message("Tool"),
             "The folder Tool cannot be used for the installation.\n"
             "Please enter a full path such as C:\\Program Files\\Tool and try again.");
@@ -155,11 +155,11 @@ TEST_F(WizardTest, TimerRecomputesOnlyWhenTheFolderChanges) {
   Wizard w(os(), data());
   w.open();
   EXPECT_FALSE(w.timer_tick());
-  w.set_folder_text("\\\\server\\x");
+  w.set_install_folder("\\\\server\\x");
   EXPECT_TRUE(w.timer_tick());
   EXPECT_EQ(w.megabytes_available(), 0u);
-  w.set_folder_text(std::string(400, 'x'));
-  EXPECT_EQ(w.folder_text().size(), kMaxPathLength);
+  w.set_install_folder(std::string(400, 'x'));
+  EXPECT_EQ(w.install_folder().typed().size(), kMaxPathLength);
 }
 
 TEST_F(WizardTest, SummaryListsTickedAndUsedLocations) {
@@ -168,7 +168,7 @@ TEST_F(WizardTest, SummaryListsTickedAndUsedLocations) {
   d.welcome_text.clear();
   d.licence_text.clear();
   d.has_shortcuts_file = true;
-  d.preferred_folder = "D:\\Pref";
+  d.install_folder = "D:\\Pref";
   const std::string head = "The files will be installed to:\nD:\\Pref\n\nShortcuts to create:\n";
 
   Wizard none_used(os(), d);  // only the terminating record: no box, no line
@@ -199,7 +199,7 @@ TEST_F(WizardTest, SmallWindowAndSmoothBar) {
   w.open();
   w.next();
   Outcome out = w.next();
-  EXPECT_TRUE(out.run_small_window);
+  EXPECT_TRUE(out.small_window);
   EXPECT_TRUE(visible(w, control::progress_smooth));
   Placement p = small_window_placement(1024, 768, 300, 60);
   EXPECT_EQ(p.x, 362);
@@ -223,15 +223,16 @@ TEST_F(WizardTest, InstallEndedClosesWithTheBoxOfItsResult) {
     Wizard w(os(), d);
     w.open();
     w.next();
-    ASSERT_TRUE(w.next().start_install);
+    ASSERT_EQ(w.next().action, Action::install);
     Outcome out = w.install_ended(c.result);
     const int result = static_cast<int>(c.result);
-    EXPECT_EQ(out.closed, c.closed) << result;
-    EXPECT_EQ(out.damaged_package, c.damaged) << result;
-    EXPECT_EQ(out.entered_finished, c.finished) << result;
+    const bool damaged = out.action == Action::close_damaged;
+    EXPECT_EQ(out.action == Action::close || damaged, c.closed) << result;
+    EXPECT_EQ(damaged, c.damaged) << result;
+    EXPECT_EQ(out.action == Action::finished, c.finished) << result;
     EXPECT_EQ(out.warning, c.warned ? unusable_folder_message("C:\\Program Files\\Tool") : "")
         << result;
-    EXPECT_EQ(w.step(), c.finished ? 6 : -1) << result;
+    EXPECT_EQ(w.step(), c.finished ? Step::finished : Step::closed) << result;
   }
 }
 
@@ -242,11 +243,11 @@ TEST_F(WizardTest, InstallRequestTakesTheFolderOnceAndTheTickedBoxes) {
   loaded.install_entry_count = 7;
   Wizard w(os(), data());
   w.open();
-  w.set_folder_text("D:/Apps/Tool");
+  w.set_install_folder("D:/Apps/Tool");
   w.set_ticked(control::start_menu, false);
   InstallLog log(os(), "C:\\setup.log");
   InstallRequest request = install_request(loaded, w, &log);
-  EXPECT_EQ(request.install_folder, "D:\\Apps\\Tool");
+  EXPECT_EQ(request.install_folder.text(), "D:\\Apps\\Tool");
   EXPECT_TRUE(request.shortcuts.desktop);
   EXPECT_FALSE(request.shortcuts.start_menu);
   EXPECT_TRUE(request.shortcuts.quick_launch);

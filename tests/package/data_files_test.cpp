@@ -181,7 +181,7 @@ TEST_F(DataFilesTest, EndOfInstallFiles) {
   put("eoi_buttons.txt", "OK");
   EndOfInstall events;
   read_end_of_install(os(), table, files_, "C:\\Apps\\Tool\\", &events);
-  EXPECT_EQ(events.command, "C:\\Apps\\Tool\\tool.exe");
+  EXPECT_EQ(events.eoi_command, "C:\\Apps\\Tool\\tool.exe");
   EXPECT_EQ(events.message, "Thanks for installing Tool!");
   EXPECT_TRUE(events.ok_box);
 
@@ -195,7 +195,7 @@ TEST_F(DataFilesTest, EndOfInstallDefaultsAndLimits) {
   EndOfInstall events;
   read_end_of_install(os(), {}, files_, "C:\\X", &events);
   EXPECT_EQ(events.message.size(), kMaxEndOfInstallText);
-  EXPECT_EQ(events.command, "");
+  EXPECT_EQ(events.eoi_command, "");
   EXPECT_FALSE(events.ok_box);  // missing buttons file: Yes/No
 }
 

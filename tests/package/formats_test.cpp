@@ -217,7 +217,7 @@ TEST_F(FormatsTest, UninstallLogRoundTrips) {
   UninstallLog read;
   ASSERT_EQ(read_uninstall_log(os_, log, &read), LogStatus::ok);
   EXPECT_EQ(read.registered_name, "App");
-  EXPECT_FALSE(read.name_damaged);
+  EXPECT_FALSE(read.registered_name_damaged);
   std::vector<std::string> paths;
   for (const LogEntry& entry : read.entries) {
     EXPECT_FALSE(entry.damaged) << entry.path;

@@ -8,8 +8,8 @@ namespace {
 
 class MacroTest : public test::SandboxTest {
  protected:
-  std::string expand(const std::string& text, const std::string& install_path = "") {
-    return expand_macros(os(), table_, text, install_path);
+  std::string expand(const std::string& text, const std::string& install_folder = "") {
+    return expand_macros(os(), table_, text, install_folder);
   }
   std::vector<MacroRecord> table_;
 };

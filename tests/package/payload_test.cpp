@@ -29,7 +29,7 @@ class RecordingProgress : public ExtractProgress {
 
 class PayloadTest : public test::SandboxTest {
  protected:
-  std::string payload() { return scan_.folder; }
+  std::string payload() { return scan_.payload_folder; }
   std::string payload_host(const std::string& name) { return host(payload() + name); }
   // A data file the extraction read into memory; "(none)" when it did not.
   std::string data(const std::string& name) {
@@ -455,7 +455,7 @@ TEST_F(PayloadTest, RemovalTakesOnlyTheRunsOwnFolderReadOnlyFilesIncluded) {
   EXPECT_FALSE(os().file_status(folder).exists);
   EXPECT_EQ(scan_.archive_file, nullptr);
   EXPECT_TRUE(os().file_status(os().temp_folder()).exists);
-  EXPECT_EQ(test::read_host_file(host(other.folder + "img\\2\\p.jpg")), "first");
+  EXPECT_EQ(test::read_host_file(host(other.payload_folder + "img\\2\\p.jpg")), "first");
 }
 
 // Every single failing operation during extraction and loading: no crash,
@@ -490,7 +490,7 @@ TEST(PayloadFaults, EachFailingOperationLeavesNoDamage) {
       }
       triggered = os.triggered();
 
-      std::string folder = scan.folder.empty() ? std::string() : posix.host_path(scan.folder);
+      std::string folder = scan.payload_folder.empty() ? std::string() : posix.host_path(scan.payload_folder);
       if (!folder.empty()) {
         std::string picture = test::read_host_file(folder + "img/2/p.jpg");
         EXPECT_TRUE(picture.empty() || picture.size() == 70000u);

@@ -8,7 +8,7 @@
 #include "os/posix_os.h"
 #include "tests/os/sandbox.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 TEST(ComparableFolderPath, SpellingsOfOneFolderCompareEqual) {
@@ -76,4 +76,4 @@ TEST(FolderGuard, JudgesShortNamesByTheLongNameTheyStandFor) {
 }
 
 }  // namespace
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

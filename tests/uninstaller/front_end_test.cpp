@@ -4,7 +4,7 @@
 #include "tests/support/fault_os.h"
 #include "tests/uninstaller/uninstall_fixture.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 TEST(CommandLine, TheWholeTailIsTheLogPath) {
@@ -124,4 +124,4 @@ TEST_F(LauncherTest, ACopyThatFailsStartsNothing) {
 }
 
 }  // namespace
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -10,7 +10,7 @@
 #include "tests/uninstaller/uninstall_fixture.h"
 #include "uninstaller/removal.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 using testing::get_file;
@@ -80,4 +80,4 @@ TYPED_TEST(RemovalLinksTest, PlantedLinksGoAsEntriesAndTheirTargetsStay) {
 }
 
 }  // namespace
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -6,7 +6,7 @@
 
 #include "tests/uninstaller/uninstall_fixture.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 class RemovalTest : public UninstallFixture {
@@ -413,4 +413,4 @@ TEST(RemovingLine, LongEntriesKeepTheirEndWithinTheLineLimit) {
 }
 
 }  // namespace
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -12,7 +12,7 @@
 #include "uninstaller/removal.h"
 #include "uninstaller/uninstall_log.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 class RecordingObserver : public RemovalObserver {
  public:
@@ -79,4 +79,4 @@ class UninstallFixture : public ::testing::Test {
   RecordingObserver observer;
 };
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

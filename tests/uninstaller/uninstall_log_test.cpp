@@ -4,7 +4,7 @@
 
 #include "tests/uninstaller/uninstall_fixture.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 class LogTest : public UninstallFixture {
@@ -30,7 +30,7 @@ TEST_F(LogTest, ReadsNameEntriesAndStopsAtTheTerminator) {
   ASSERT_EQ(read_raw("My Tool\r\nC:\\a.txt\r\n\r\nC:\\b.txt\nC:\\Tool\\\r\n|x\r\nC:\\after\r\n"),
             LogStatus::ok);
   EXPECT_EQ(log.registered_name, "My Tool");
-  EXPECT_FALSE(log.name_damaged);
+  EXPECT_FALSE(log.registered_name_damaged);
   EXPECT_EQ(entry_paths(),
             (std::vector<std::string>{"C:\\a.txt", "", "C:\\b.txt", "C:\\Tool\\"}));
 }
@@ -56,7 +56,7 @@ TEST_F(LogTest, LinesBeyondTheLimitAreMarkedDamaged) {
   ASSERT_EQ(read_raw(std::string(300, 'N') + "\r\n" + fits + "\r\n" + too_long + "\r\n" +
                      very_long + "\nC:\\next\r\n||||\r\n"),
             LogStatus::ok);
-  EXPECT_TRUE(log.name_damaged);
+  EXPECT_TRUE(log.registered_name_damaged);
   EXPECT_EQ(log.registered_name.size(), 259u);
   ASSERT_EQ(log.entries.size(), 4u);
   EXPECT_EQ(log.entries[0].path, fits);
@@ -95,4 +95,4 @@ TEST_F(LogTest, EntryTableCapacity) {
 }
 
 }  // namespace
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -21,7 +21,7 @@ using namespace quill;
 
 namespace {
 
-class SilentObserver : public uninstall::RemovalObserver {
+class SilentObserver : public uninstaller::RemovalObserver {
  public:
   void set_progress_range(std::uint64_t) override {}
   void set_progress(std::uint64_t) override {}
@@ -31,30 +31,30 @@ class SilentObserver : public uninstall::RemovalObserver {
 
 int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path, bool silent) {
   // Static: the worker may still read the log when the process ends.
-  static uninstall::UninstallLog log;
-  uninstall::LogStatus status = uninstall::read_uninstall_log(os, log_path, &log);
-  if (status != uninstall::LogStatus::ok) {
+  static uninstaller::UninstallLog log;
+  uninstaller::LogStatus status = uninstaller::read_uninstall_log(os, log_path, &log);
+  if (status != uninstaller::LogStatus::ok) {
     if (!silent) {
-      MessageBoxA(nullptr, uninstall::log_problem_message(status, log_path).c_str(),
-                  uninstall::kQuestionCaption, MB_OK | MB_ICONERROR);
+      MessageBoxA(nullptr, uninstaller::log_problem_message(status, log_path).c_str(),
+                  uninstaller::kQuestionCaption, MB_OK | MB_ICONERROR);
     }
-    return uninstall::kExitUnusableLog;
+    return uninstaller::kExitUnusableLog;
   }
-  static uninstall::FolderGuard guard(os);
+  static uninstaller::FolderGuard guard(os);
   if (silent) {
     SilentObserver observer;
-    uninstall::run_removal(os, log, guard, observer);
-    return uninstall::kExitRemoved;
+    uninstaller::run_removal(os, log, guard, observer);
+    return uninstaller::kExitRemoved;
   }
-  std::string question = uninstall::confirmation_question(log.registered_name);
-  if (MessageBoxA(nullptr, question.c_str(), uninstall::kQuestionCaption,
+  std::string question = uninstaller::confirmation_question(log.registered_name);
+  if (MessageBoxA(nullptr, question.c_str(), uninstaller::kQuestionCaption,
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
-    return uninstall::kExitDeclined;
+    return uninstaller::kExitDeclined;
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  uninstall::run_progress_dialog(instance, os, log, guard);
-  return uninstall::kExitRemoved;
+  uninstaller::run_progress_dialog(instance, os, log, guard);
+  return uninstaller::kExitRemoved;
 }
 
 }  // namespace
@@ -62,9 +62,9 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   os::search_dlls_in_system_folder_only();
   static os::Win32Os os;
-  const uninstall::Arguments arguments = uninstall::parse_arguments(GetCommandLineA());
+  const uninstaller::Arguments arguments = uninstaller::parse_arguments(GetCommandLineA());
   const int code = arguments.log_path.empty()
-                       ? uninstall::run_launcher(os, arguments.silent)
+                       ? uninstaller::run_launcher(os, arguments.silent)
                        : run_removal_mode(instance, os, arguments.log_path, arguments.silent);
   // Ends at once, with a removal worker that may still run; no static
   // destructor may pull its data away first.

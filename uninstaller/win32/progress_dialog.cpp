@@ -8,7 +8,7 @@
 #include "resources/quillclean_resource.h"
 #include "uninstaller/removal.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 namespace {
 
 struct Removal {
@@ -83,4 +83,4 @@ void run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, progress_procedure, 0);
 }
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

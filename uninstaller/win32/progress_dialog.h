@@ -7,7 +7,7 @@
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/uninstall_log.h"
 
-namespace quill::uninstall {
+namespace quill::uninstaller {
 
 // Shows the progress dialog modally; its first initialisation starts the
 // removal worker over `log`. Returns when the user ends the dialog, which
@@ -16,4 +16,4 @@ namespace quill::uninstall {
 void run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log,
                          const FolderGuard& guard);
 
-}  // namespace quill::uninstall
+}  // namespace quill::uninstaller

@@ -1,0 +1,64 @@
+// Parsing and judging the install folder.
+#include "installer/install_folder.h"
+
+#include <cstring>
+
+#include "common/limits.h"
+#include "common/paths.h"
+
+namespace quill::installer {
+namespace {
+
+// `folder` ends in a backslash and uses no '/'.
+bool is_usable(const std::string& folder) {
+  if (!is_absolute_backslash_path(folder)) return false;
+  for (std::size_t i = 0; i < folder.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(folder[i]);
+    if (c < 32 || std::strchr("<>\"|?*", c) != nullptr) return false;
+    if (c == ':' && i != 1) return false;
+  }
+  // Parts: after "X:\" or "\\"; a share path needs its server and share.
+  std::size_t position = folder[1] == ':' ? 3 : 2;
+  std::size_t parts = 0;
+  while (position < folder.size()) {
+    std::size_t end = folder.find('\\', position);
+    const std::string part = folder.substr(position, end - position);
+    // An empty part ("C:\\Tool") and "." or ".." would make the folder's
+    // name depend on how it is read; the uninstaller refuses such folders.
+    if (part.empty() || part == "." || part == "..") return false;
+    ++parts;
+    position = end + 1;
+  }
+  return folder[1] == ':' || parts >= 2;
+}
+
+}  // namespace
+
+InstallFolder::InstallFolder(const std::string& text)
+    : typed_(text.size() > kMaxPathLength ? text.substr(0, kMaxPathLength) : text),
+      text_(replace_char(typed_, '/', '\\')),
+      path_(with_trailing_backslash(text_)) {
+  if (text_.size() < 2) {
+    fault_ = Fault::too_short;
+  } else {
+    fault_ = is_usable(path_) ? Fault::none : Fault::unusable;
+  }
+}
+
+FolderCheck check_install_folder(const InstallFolder& folder, std::uint64_t megabytes_needed,
+                                 std::uint64_t megabytes_available) {
+  switch (folder.fault()) {
+    case InstallFolder::Fault::too_short: return FolderCheck::too_short;
+    case InstallFolder::Fault::unusable: return FolderCheck::unusable;
+    case InstallFolder::Fault::none: break;
+  }
+  return megabytes_needed >= megabytes_available ? FolderCheck::not_enough_space
+                                                 : FolderCheck::usable;
+}
+
+std::string initial_folder_text(const package::InstallFolders& folders,
+                                const std::string& command_line_folder) {
+  return command_line_folder.empty() ? folders.initial() : command_line_folder;
+}
+
+}  // namespace quill::installer
