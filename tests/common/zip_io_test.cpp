@@ -152,7 +152,9 @@ TEST_F(ZipIoTest, ReadFaultsNeverGiveWrongData) {
     }
     // A short read must surface as a failure, never as success with
     // different contents.
-    if (ok) EXPECT_TRUE(back == sample()) << "n=" << n << " " << faulty.fault_log().front();
+    if (ok) {
+      EXPECT_TRUE(back == sample()) << "n=" << n << " " << faulty.fault_log().front();
+    }
   }
   EXPECT_GT(n, 5u);
 }
