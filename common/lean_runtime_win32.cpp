@@ -77,6 +77,17 @@ extern "C" void __cxa_rethrow() { fail(); }
 extern "C" void* __cxa_begin_catch(void*) noexcept { fail(); }
 extern "C" void __cxa_end_catch() { fail(); }
 extern "C" void _Unwind_Resume(_Unwind_Exception*) { fail(); }
+#elif defined(__x86_64__)
+// The same for x86_64, whose prebuilt code names the structured exception
+// handling form of the personality routine.
+extern "C" EXCEPTION_DISPOSITION __gxx_personality_seh0(PEXCEPTION_RECORD, void*, PCONTEXT,
+                                                        PDISPATCHER_CONTEXT) {
+  fail();
+}
+extern "C" void __cxa_rethrow() { fail(); }
+extern "C" void* __cxa_begin_catch(void*) noexcept { fail(); }
+extern "C" void __cxa_end_catch() { fail(); }
+extern "C" void _Unwind_Resume(_Unwind_Exception*) { fail(); }
 #endif
 
 // std::this_thread::sleep_for lands here; the thread library's version would
