@@ -2,6 +2,7 @@
 #include "cli/check.h"
 
 #include "builder/editor/folder_scan.h"
+#include "builder/project/architecture.h"
 #include "builder/project/package_contents.h"
 
 namespace quill::cli {
@@ -34,9 +35,14 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
   std::vector<Finding> found;
   auto error = [&](const std::string& text) { found.push_back({true, text}); };
   auto warning = [&](const std::string& text) { found.push_back({false, text}); };
+  const project::Architecture architecture = p.settings().architecture;
+  const project::ArchitectureFiles files = project::architecture_files(architecture);
+  const std::string for_x64 = architecture == project::Architecture::x64 ? " (the project is for x64)" : "";
 
   if (!for_build) {
-    if (!is_file(os, builder + "ext.dat")) error("the installer stub ext.dat is missing from " + builder);
+    if (!is_file(os, builder + files.stub)) {
+      error(std::string("the installer stub ") + files.stub + " is missing from " + builder + for_x64);
+    }
     if (!is_file(os, builder + "setup.JPG")) warning("setup.JPG is missing from " + builder);
     if (p.settings().output_path.empty()) {
       warning("the project has no \"Save installer as\" path; build needs -o OUTPUT");
@@ -49,8 +55,8 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
     if (p.uninstaller_item() != project::kNoItem) uninstaller = p.find_file_by_tree_item(p.uninstaller_item());
     if (uninstaller == kNoSlot) {
       error("\"Include uninstaller\" is on, but the project holds no uninstaller file");
-    } else if (!is_file(os, builder + "uninst.dat")) {
-      error("the uninstaller uninst.dat is missing from " + builder);
+    } else if (!is_file(os, builder + files.uninstaller)) {
+      error(std::string("the uninstaller ") + files.uninstaller + " is missing from " + builder + for_x64);
     }
   }
 

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <set>
 
+#include "builder/project/architecture.h"
 #include "builder/project/build.h"
 #include "builder/project/project_file.h"
 #include "cli/check.h"
@@ -243,9 +244,12 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
     output = saved;
   }
 
-  os::FileStatus stub = os.file_status(folder + "ext.dat");
+  const project::Architecture architecture = project.settings().architecture;
+  const project::ArchitectureFiles files = project::architecture_files(architecture);
+  os::FileStatus stub = os.file_status(folder + files.stub);
   if (!stub.exists || stub.is_folder) {
-    return fail(err, "the installer stub ext.dat is missing from " + folder);
+    return fail(err, std::string("the installer stub ") + files.stub + " is missing from " + folder +
+                         (architecture == project::Architecture::x64 ? " (the project is for x64)" : ""));
   }
   if (os.file_status(folder + "setup.JPG").exists == false) {
     err << "quillset-build: warning: setup.JPG is missing from " << folder
@@ -253,7 +257,7 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
   }
 
   // The uninstaller always comes from beside this program, wherever the
-  // project was saved.
+  // project was saved (the build takes the x86_64 one beside it for x64).
   if (project.settings().include_uninstaller && project.uninstaller_item() != project::kNoItem) {
     int slot = project.find_file_by_tree_item(project.uninstaller_item());
     if (slot != project::kNoSlot) project.set_file_source(slot, folder + "uninst.dat");

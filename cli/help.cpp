@@ -34,7 +34,8 @@ const char kGeneral[] =
     "Exit codes: 0 done; 1 failed (a file could not be read or written, or\n"
     "check found errors); 2 refused (bad arguments; nothing was written).\n"
     "\n"
-    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program.\n";
+    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program;\n"
+    "a project for x64 takes ext64.dat and uninst64.dat instead.\n";
 
 const char kNew[] =
     "usage: quillset-build new PROJECT.qsp [--name NAME] [--title TEXT] [--folder FOLDER] [--force]\n"
@@ -134,7 +135,8 @@ const char kBuild[] =
     "              \"Save installer as\" path\n"
     "  -h, --help  show this text\n"
     "\n"
-    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program.\n"
+    "ext.dat, uninst.dat and setup.JPG are taken from the folder of this program;\n"
+    "a project for x64 takes ext64.dat and uninst64.dat instead.\n"
     "\n"
     "The background window's font travels in the package (as its data file\n"
     "\"font\") when the project uses the background window, the face is not one\n"

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "builder/project/architecture.h"
 #include "builder/project/package_contents.h"
 #include "cli/check.h"
 #include "cli/commands.h"
@@ -85,13 +86,13 @@ class Printer {
       if (json_) {
         item_start();
         out_ << "{\"name\": " << json(f.name) << ", \"target\": " << json(f.target_folder)
-             << ", \"source\": " << json(f.source);
+             << ", \"source\": " << json(project::build_source(p_, file));
         if (uninstaller) out_ << ", \"uninstaller\": true";
         out_ << "}";
       } else {
         out_ << indent << f.name;
         if (t.parent(item) == p_.custom_root()) out_ << "  -> " << f.target_folder;
-        out_ << "  <- " << f.source << (uninstaller ? "  (uninstaller)" : "") << "\n";
+        out_ << "  <- " << project::build_source(p_, file) << (uninstaller ? "  (uninstaller)" : "") << "\n";
       }
     }
   }

@@ -21,5 +21,6 @@ foreach(command new add remove set macro shortcut image show check build)
   string(APPEND page ".SH ${title}\n.nf\n${text}.fi\n")
 endforeach()
 string(APPEND page ".SH FILES\n.TP\n/usr/lib/quillset/\n"
-       "ext.dat (the installer stub), uninst.dat (the uninstaller) and setup.JPG, found beside the program's own file.\n")
+       "ext.dat (the installer stub), uninst.dat (the uninstaller), their x86_64 builds ext64.dat and uninst64.dat, "
+       "and setup.JPG, found beside the program's own file.\n")
 file(WRITE ${OUTPUT} "${page}")

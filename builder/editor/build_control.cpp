@@ -45,7 +45,7 @@ void Editor::build_finished(project::BuildOutcome outcome) {
   build_thread_.join();
   view_.build_page_changed();
   if (outcome == project::BuildOutcome::stub_error) {
-    prompter_.tell(project::kStubErrorMessage, Icon::warning);
+    prompter_.tell(project::stub_error_message(project_.settings().architecture), Icon::warning);
   }
 }
 

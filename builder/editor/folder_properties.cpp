@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "builder/project/architecture.h"
+
 namespace quill::editor {
 
 FolderProperties folder_properties(const project::Project& project, int folder_slot, os::Os& os) {
@@ -21,7 +23,7 @@ FolderProperties folder_properties(const project::Project& project, int folder_s
     const project::FileRecord& file = project.file(slot);
     if (file.target_folder.compare(0, prefix.size(), prefix) != 0) continue;
     ++result.files;
-    os::FileStatus status = os.file_status(file.source);
+    os::FileStatus status = os.file_status(project::build_source(project, slot));
     if (status.exists && !status.is_folder) result.megabytes += static_cast<double>(status.size) / 1024.0 / 1024.0;
   }
   return result;

@@ -1,6 +1,8 @@
 // What the selection panel shows for the current item.
 #include "builder/editor/selection_panel.h"
 
+#include "builder/project/architecture.h"
+
 namespace quill::editor {
 
 using project::kNoSlot;
@@ -24,7 +26,7 @@ SelectionPanel compute_panel(const Project& project, const PageState& state) {
   }
 
   const project::FileRecord& record = project.file(file);
-  panel.item_path = record.source;
+  panel.item_path = project::build_source(project, file);
   panel.install_to = record.target_folder;
   panel.install_to_editable = state.custom_editing;
   panel.custom_button_caption = state.custom_editing ? "Save path" : "Set custom path";

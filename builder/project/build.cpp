@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "builder/project/architecture.h"
 #include "builder/project/package_contents.h"
 #include "builder/project/font_file.h"
 #include "common/paths.h"
@@ -16,6 +17,13 @@ const char kStubErrorMessage[] =
     "Quillset was unable to find the installer data file!\nIf an installer program is running, "
     "please close it and try again.\n\nIf this error still occurs feel free to contact Orvelle "
     "Software for further assistance.";
+
+std::string stub_error_message(Architecture architecture) {
+  if (architecture == Architecture::x86) return kStubErrorMessage;
+  return std::string("Quillset was unable to find the 64-bit installer stub ") +
+         architecture_files(architecture).stub +
+         " in its own folder, so it cannot build a package for 64-bit Windows.";
+}
 
 namespace {
 
@@ -68,7 +76,8 @@ class Build {
 BuildOutcome Build::run() {
   report_.set_phase(BuildPhase::initializing);
   report_.set_status("Initializing build...");
-  if (os_.copy_file(options_.builder_folder + "ext.dat", options_.output_path, false) !=
+  const std::string stub = architecture_files(project_.settings().architecture).stub;
+  if (os_.copy_file(options_.builder_folder + stub, options_.output_path, false) !=
       os::Error::none) {
     report_.set_phase(BuildPhase::failed);
     report_.set_status("Build error.");
@@ -78,7 +87,7 @@ BuildOutcome Build::run() {
   report_.set_phase(BuildPhase::counting);
   report_.set_status("Getting file count...");
   std::vector<int> duplicates;
-  auto readable = [this](int slot) { return source_exists(os_, project_.file(slot).source); };
+  auto readable = [this](int slot) { return source_exists(os_, build_source(project_, slot)); };
   std::vector<InstallEntry> entries = plan_install_entries(project_, &duplicates, readable);
   for (int slot : duplicates) {
     const FileRecord& file = project_.file(slot);
@@ -87,7 +96,7 @@ BuildOutcome Build::run() {
   }
   std::vector<const InstallEntry*> present;
   for (const InstallEntry& entry : entries) {
-    const std::string& source = project_.file(entry.slot).source;
+    const std::string source = build_source(project_, entry.slot);
     if (source_exists(os_, source)) {
       present.push_back(&entry);
     } else {
@@ -100,7 +109,7 @@ BuildOutcome Build::run() {
   if (!writer_.open(archive_path_)) return fail_build();
   std::uint64_t added = 0;
   for (const InstallEntry* entry : present) {
-    const std::string& source = project_.file(entry->slot).source;
+    const std::string source = build_source(project_, entry->slot);
     report_.set_status("Adding file " + source + "...");
     if (aborted()) return abort_build();
     PayloadWriter::AddResult result =

@@ -40,13 +40,14 @@ class BuildReport : public ProgressReport {
 enum class BuildOutcome {
   done,
   aborted,
-  stub_error,   // "ext.dat" could not be copied to the output path
+  stub_error,   // the stub ("ext.dat", "ext64.dat") could not be copied to the output path
   write_error,  // the payload archive or the package could not be written
 };
 
 struct BuildOptions {
   std::string output_path;
-  std::string builder_folder;  // holds ext.dat and setup.JPG; ends in a separator
+  // Holds the stubs (architecture.h) and setup.JPG; ends in a separator.
+  std::string builder_folder;
   PayloadLimits limits;
   std::size_t chunk_size = 10485760;  // bytes per step of the append
   // Where to look for the file of a background window font that is not a
@@ -54,8 +55,10 @@ struct BuildOptions {
   std::vector<std::string> font_folders;
 };
 
-// The warning box text of a stub that cannot be copied.
+// The warning box text of a stub that cannot be copied: kStubErrorMessage
+// for x86, a text naming the missing 64-bit stub for x64.
 extern const char kStubErrorMessage[];
+std::string stub_error_message(Architecture architecture);
 
 // Runs the whole build; the project is only read.
 BuildOutcome build_package(const Project& project, os::Os& os, const BuildOptions& options,

@@ -111,6 +111,10 @@ struct WindowSettings {
   bool shrink_during_install = false;
 };
 
+// The Windows the package is made for: its installer stub, uninstaller,
+// Program Files folder and registry view.
+enum class Architecture { x86, x64 };
+
 // The settings that the main window's boxes, checks and radios hold.
 struct Settings {
   std::string welcome_file;
@@ -126,6 +130,7 @@ struct Settings {
   bool message_box_ok = true;  // false: Yes / No
   bool include_uninstaller = false;
   bool use_background_window = false;
+  Architecture architecture = Architecture::x86;
 };
 
 class Project {
