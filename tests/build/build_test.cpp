@@ -14,6 +14,7 @@
 #include <future>
 #include <random>
 
+#include "builder/project/architecture.h"
 #include "builder/project/build_thread.h"
 #include "builder/project/package_contents.h"
 #include "tests/support/fault_os.h"
@@ -355,6 +356,39 @@ TEST_F(BuildTest, MissingStubIsABuildError) {
   options_.output_path = box_.root() + "/no/such/folder/setup.exe";
   box_.write("dist/ext.dat", kStub);
   EXPECT_EQ(build(), BuildOutcome::stub_error);
+}
+
+// The architecture picks the stub at the package's head and the uninstaller
+// it installs, both beside the builder; the project keeps naming the 32-bit
+// uninstaller. A missing 64-bit stub is an error that names it.
+TEST_F(BuildTest, ArchitecturePicksStubAndUninstaller) {
+  box_.write("dist/ext64.dat", "MZ-stub-x64-bytes");
+  box_.write("dist/uninst64.dat", "uninstaller-x64");
+  project_.set_include_uninstaller(true, builder_ + "uninst.dat");
+  const int slot = project_.find_file_by_tree_item(project_.uninstaller_item());
+  struct Case {
+    Architecture architecture;
+    std::string stub_file, uninstaller_file, stub, uninstaller;
+  };
+  for (const Case& c : {Case{Architecture::x86, "ext.dat", "uninst.dat", kStub, "uninstaller"},
+                        Case{Architecture::x64, "ext64.dat", "uninst64.dat", "MZ-stub-x64-bytes",
+                             "uninstaller-x64"}}) {
+    SCOPED_TRACE(c.stub_file);
+    project_.settings().architecture = c.architecture;
+    EXPECT_EQ(architecture_files(c.architecture).stub, c.stub_file);
+    EXPECT_EQ(architecture_files(c.architecture).uninstaller, c.uninstaller_file);
+    EXPECT_EQ(build_source(project_, slot), builder_ + c.uninstaller_file);
+    ASSERT_EQ(build(), BuildOutcome::done);
+    Package p = read_package(box_, output_, c.stub.size());
+    EXPECT_EQ(p.stub, c.stub);
+    EXPECT_EQ(p.find("Uninstall.exe")->data, c.uninstaller);
+  }
+  EXPECT_EQ(project_.file(slot).source, builder_ + "uninst.dat");
+
+  std::filesystem::remove(builder_ + "ext64.dat");
+  EXPECT_EQ(build(), BuildOutcome::stub_error);
+  EXPECT_NE(stub_error_message(Architecture::x64).find("ext64.dat"), std::string::npos);
+  EXPECT_EQ(stub_error_message(Architecture::x86), kStubErrorMessage);
 }
 
 TEST_F(BuildTest, MissingSourcesAreListedButNotPacked) {
