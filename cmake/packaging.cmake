@@ -1,7 +1,8 @@
 # Releases of the Linux builder: `cmake --build build/native --target package`
 # makes a Debian package. quillset-build lives in /usr/lib/quillset with the
-# stub (ext.dat), the uninstaller (uninst.dat) and the default picture
-# (setup.JPG), where it finds them beside its own file; /usr/bin holds a link
+# stub (ext.dat), the uninstaller (uninst.dat), their x86_64 builds
+# (ext64.dat, uninst64.dat) and the default picture (setup.JPG), where it
+# finds them beside its own file; /usr/bin holds a link
 # to it. libciphon.so goes to /usr/lib, the manual page is made from --help.
 if(WIN32 OR NOT TARGET quillset-build)
   return()
@@ -15,11 +16,15 @@ install(CODE "
   execute_process(COMMAND \${CMAKE_COMMAND} -E create_symlink ../${QUILL_LIBRARY_DIR}/quillset-build
                           \"\${bin}/quillset-build\")")
 
-# The Windows programs come from the cross build (scripts/build.sh builds it
-# first); the picture falls back to the one in resources/.
-foreach(file ext.dat uninst.dat setup.JPG)
+# The Windows programs come from the cross builds (scripts/build.sh builds
+# them first); the picture falls back to the one in resources/.
+foreach(entry ext.dat:QUILL_SHIP_DIST uninst.dat:QUILL_SHIP_DIST setup.JPG:QUILL_SHIP_DIST
+              ext64.dat:QUILL_WIN64_DIST uninst64.dat:QUILL_WIN64_DIST)
+  string(REPLACE ":" ";" entry "${entry}")
+  list(GET entry 0 file)
+  list(GET entry 1 dist)
   set(found "")
-  foreach(dir "${QUILL_SHIP_DIST}" "${CMAKE_SOURCE_DIR}/resources")
+  foreach(dir "${${dist}}" "${CMAKE_SOURCE_DIR}/resources")
     if(NOT found AND dir AND EXISTS "${dir}/${file}")
       set(found "${dir}/${file}")
     endif()
@@ -27,7 +32,7 @@ foreach(file ext.dat uninst.dat setup.JPG)
   if(found)
     install(FILES "${found}" DESTINATION ${QUILL_LIBRARY_DIR})
   else()
-    message(STATUS "package: ${file} not found (set QUILL_SHIP_DIST to the cross build's dist/)")
+    message(STATUS "package: ${file} not found (set ${dist} to the cross build's dist/)")
   endif()
 endforeach()
 

@@ -3,7 +3,8 @@
 # the command-line builder from a project made by its editing commands.
 #   bash scripts/suite_setup.sh PROGRAMS OUTDIR
 # PROGRAMS holds the Windows programs (Quillset.exe when it was built,
-# quillset-build.exe, ext.dat, uninst.dat, setup.JPG, Ciphon.dll). The
+# quillset-build.exe, ext.dat, uninst.dat, ext64.dat, uninst64.dat,
+# setup.JPG, Ciphon.dll). The
 # builder is $QUILLSET_BUILD, else dist/quillset-build; it takes the stub
 # and the uninstaller from its own folder. The project is kept beside the
 # package as OUTDIR/quillset-setup.qsp.
@@ -18,7 +19,7 @@ outdir=$(cd "$outdir" && pwd)
 project="$outdir/quillset-setup.qsp"
 
 files=()
-for f in Quillset.exe quillset-build.exe ext.dat uninst.dat setup.JPG Ciphon.dll; do
+for f in Quillset.exe quillset-build.exe ext.dat uninst.dat ext64.dat uninst64.dat setup.JPG Ciphon.dll; do
   if [ -f "$programs/$f" ]; then
     files+=("$programs/$f")
   elif [ "$f" != Quillset.exe ]; then

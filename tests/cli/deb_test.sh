@@ -16,7 +16,8 @@ deb=$(ls "$work"/pkg/*.deb)
 root="$work/root"
 dpkg -x "$deb" "$root"
 for f in usr/bin/quillset-build usr/lib/quillset/quillset-build usr/lib/quillset/ext.dat \
-         usr/lib/quillset/uninst.dat usr/lib/quillset/setup.JPG usr/lib/libciphon.so \
+         usr/lib/quillset/uninst.dat usr/lib/quillset/ext64.dat usr/lib/quillset/uninst64.dat \
+         usr/lib/quillset/setup.JPG usr/lib/libciphon.so \
          usr/share/man/man1/quillset-build.1; do
   [ -e "$root/$f" ] || fail "$f missing from the package"
 done

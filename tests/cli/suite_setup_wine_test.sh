@@ -13,6 +13,9 @@ mkdir -p "$P" "$WORK/qb"
 for f in Quillset.exe quillset-build.exe ext.dat uninst.dat setup.JPG Ciphon.dll; do
   [ -f "$QUILL_DIST/$f" ] && cp "$QUILL_DIST/$f" "$P/"
 done
+for f in ext64.dat uninst64.dat; do
+  cp "$QUILL_DIST64/$f" "$P/"
+done
 [ -f "$P/setup.JPG" ] || cp "$QUILL_SOURCE/resources/setup.JPG" "$P/"
 cp "$QUILL_BUILD/dist/quillset-build" "$P/ext.dat" "$P/uninst.dat" "$P/setup.JPG" "$WORK/qb/"
 QUILLSET_BUILD="$WORK/qb/quillset-build" bash "$QUILL_SOURCE/scripts/suite_setup.sh" "$P" "$WORK/out" \
@@ -27,7 +30,7 @@ case "$box" in *"Quillset is installed."*) ;; *) fail "closing message: $box" ;;
 wait_installer quillset-setup.exe
 
 R="$DRIVE_C/Program Files/Quillset"
-for f in quillset-build.exe ext.dat uninst.dat setup.JPG Ciphon.dll; do
+for f in quillset-build.exe ext.dat uninst.dat ext64.dat uninst64.dat setup.JPG Ciphon.dll; do
   cmp -s "$R/$f" "$P/$f" || fail "$f not installed"
 done
 [ ! -f "$P/Quillset.exe" ] || cmp -s "$R/Quillset.exe" "$P/Quillset.exe" || fail "Quillset.exe not installed"
