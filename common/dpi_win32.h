@@ -12,6 +12,13 @@ namespace quill::dpi {
 // (WM_DPICHANGED; wparam: the new resolution, lparam: the suggested RECT).
 constexpr UINT kDpiChanged = 0x02E0;
 
+// Answers kDpiChanged: the window takes the place the system suggests.
+inline void take_suggested_place(HWND window, LPARAM suggested_rect) {
+  const RECT* r = reinterpret_cast<const RECT*>(suggested_rect);
+  SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The resolution of the screen `window` is on: GetDpiForWindow where the
 // system has it (it tells each monitor apart), else the resolution its
 // device context reports, which is the system's.

@@ -519,10 +519,7 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       // Moved to a screen of another resolution: take the suggested place
       // (the system scales the template's font and dialog units), then the
       // pixel heights and the icons once the dialog manager has done its part.
-      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      dpi::take_suggested_place(window_, lparam);
       PostMessageA(window_, kPlaceAgainMessage, 0, 0);
       return FALSE;
     }

@@ -221,10 +221,7 @@ INT_PTR CALLBACK background_proc(HWND window, UINT message, WPARAM, LPARAM lpara
     case dpi::kDpiChanged: {
       // On a screen of another resolution: the suggested size keeps the
       // window's share of the screen; painting scales the rest.
-      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      dpi::take_suggested_place(window, lparam);
       InvalidateRect(window, nullptr, FALSE);
       return TRUE;
     }

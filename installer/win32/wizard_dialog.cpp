@@ -486,10 +486,7 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       // suggests (it scales the template's font and dialog units), then
       // place the pixel-placed controls for the new resolution once the
       // dialog manager has done its part.
-      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      dpi::take_suggested_place(window, lparam);
       PostMessageA(window, kPlaceAgain, 0, 0);
       return FALSE;
     }
