@@ -6,6 +6,7 @@
 #include "builder/editor/fullscreen_options.h"
 #include "builder/editor/messages.h"
 #include "common/dialog_controls_win32.h"
+#include "common/dpi_win32.h"
 #include "builder/ui/dialog_setup.h"
 #include "builder/ui/graphics_tab.h"
 #include "quillset_resource.h"
@@ -104,8 +105,12 @@ void paint(HWND d, State& s) {
   HDC dc = BeginPaint(d, &ps);
   RECT size = {};
   GetClientRect(GetDlgItem(d, IDC_FS_SWATCH), &size);
+  // The swatches' places are pixels of a 96-dpi screen; their size is the
+  // hidden "Color" control's, which scales with the dialog font.
+  const int dpi = dpi::window_dpi(d);
   for (const editor::Swatch& swatch : editor::kSwatches) {
-    RECT r = {swatch.x, swatch.y, swatch.x + size.right, swatch.y + size.bottom};
+    const int x = dpi::scale(swatch.x, dpi), y = dpi::scale(swatch.y, dpi);
+    RECT r = {x, y, x + size.right, y + size.bottom};
     HBRUSH brush = CreateSolidBrush(s.dialog.colour(swatch.button));
     FillRect(dc, &r, brush);
     DeleteObject(brush);

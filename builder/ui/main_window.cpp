@@ -13,6 +13,7 @@
 #include "builder/ui/build_report.h"
 #include "builder/ui/dialog_setup.h"
 #include "common/dialog_controls_win32.h"
+#include "common/dpi_win32.h"
 #include "builder/ui/graphics_tab.h"
 #include "builder/ui/moves_ui.h"
 #include "builder/ui/tree_view.h"
@@ -87,6 +88,8 @@ class MainWindow : public editor::EditorView {
 
   void initialise();
   void lay_out(int tab);
+  // The tree's icons at the window's resolution.
+  void set_tree_icons();
   void render_panel();
   void render_control(const SettingControl& entry);
   void render_enabled();
@@ -147,12 +150,7 @@ void MainWindow::initialise() {
   tree_ = GetDlgItem(window_, IDC_FILE_TREE);
   set_caption_and_icon(window_, "Quillset");
 
-  // Tree icons: closed folder, open folder, file; magenta is transparent.
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 2, 10);
-  HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(IDB_TREE_ICONS));
-  ImageList_AddMasked(images, bitmap, RGB(255, 0, 255));
-  DeleteObject(bitmap);
-  TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
+  set_tree_icons();
 
   HWND tabs = GetDlgItem(window_, IDC_TABS);
   for (int i = 0; i < editor::kTabCount; ++i) {
@@ -196,6 +194,48 @@ void MainWindow::initialise() {
   moves_ = std::make_unique<TreeMoves>(instance_, window_, tree_, *editor_, mirror_,
                                        [this](const std::function<void()>& command) { bulk(command); });
   SetTimer(window_, editor::kFieldSyncTimer, editor::kFieldSyncMilliseconds, nullptr);
+}
+
+// The tree icons (closed folder, open folder, file; 16 x 16 each, magenta
+// transparent) drawn `size` pixels square from their nearest pixels: a
+// smoothing filter would blend the transparent magenta into their edges.
+HIMAGELIST scaled_tree_icons(HBITMAP bitmap, int size) {
+  BITMAP info = {};
+  GetObjectA(bitmap, sizeof info, &info);
+  const int count = info.bmHeight > 0 ? info.bmWidth / info.bmHeight : 0;
+  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 2, 10);
+  if (count < 1) return images;
+  HDC screen = GetDC(nullptr);
+  HDC source = CreateCompatibleDC(screen);
+  HDC target = CreateCompatibleDC(screen);
+  HBITMAP scaled = CreateCompatibleBitmap(screen, size * count, size);
+  HGDIOBJ old_source = SelectObject(source, bitmap);
+  HGDIOBJ old_target = SelectObject(target, scaled);
+  SetStretchBltMode(target, COLORONCOLOR);
+  StretchBlt(target, 0, 0, size * count, size, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  SelectObject(target, old_target);
+  SelectObject(source, old_source);
+  ImageList_AddMasked(images, scaled, RGB(255, 0, 255));
+  DeleteObject(scaled);
+  DeleteDC(target);
+  DeleteDC(source);
+  ReleaseDC(nullptr, screen);
+  return images;
+}
+
+void MainWindow::set_tree_icons() {
+  const int size = dpi::scaled(window_, 16);
+  HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(IDB_TREE_ICONS));
+  HIMAGELIST images;
+  if (size == 16) {
+    images = ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 2, 10);
+    ImageList_AddMasked(images, bitmap, RGB(255, 0, 255));
+  } else {
+    images = scaled_tree_icons(bitmap, size);
+  }
+  DeleteObject(bitmap);
+  HIMAGELIST previous = TreeView_SetImageList(tree_, images, TVSIL_NORMAL);
+  if (previous) ImageList_Destroy(previous);
 }
 
 void MainWindow::measure_page_colour() {
@@ -242,14 +282,16 @@ void MainWindow::bulk(Command command) {
 }
 
 void MainWindow::lay_out(int tab) {
+  // The heights are pixels of a 96-dpi screen.
   const editor::TabLayout layout = editor::tab_layout(tab);
+  const int dpi = dpi::window_dpi(window_);
   RECT r;
   GetWindowRect(window_, &r);
-  SetWindowPos(window_, nullptr, 0, 0, r.right - r.left, layout.window_height,
+  SetWindowPos(window_, nullptr, 0, 0, r.right - r.left, dpi::scale(layout.window_height, dpi),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   HWND tabs = GetDlgItem(window_, IDC_TABS);
   GetWindowRect(tabs, &r);
-  SetWindowPos(tabs, nullptr, 0, 0, r.right - r.left, layout.tab_height,
+  SetWindowPos(tabs, nullptr, 0, 0, r.right - r.left, dpi::scale(layout.tab_height, dpi),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (const editor::ControlTab& entry : editor::control_table()) {
     show(window_, entry.control, entry.tab == tab);
@@ -473,6 +515,18 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     case WM_CTLCOLORSTATIC:
       return label_colour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case dpi::kDpiChanged: {
+      // Moved to a screen of another resolution: take the suggested place
+      // (the system scales the template's font and dialog units), then the
+      // pixel heights and the icons once the dialog manager has done its part.
+      dpi::take_suggested_place(window_, lparam);
+      PostMessageA(window_, kPlaceAgainMessage, 0, 0);
+      return FALSE;
+    }
+    case kPlaceAgainMessage:
+      set_tree_icons();
+      lay_out(TabCtrl_GetCurSel(GetDlgItem(window_, IDC_TABS)));
+      return TRUE;
     case WM_DESTROY:
       KillTimer(window_, editor::kFieldSyncTimer);
       moves_.reset();

@@ -15,6 +15,9 @@ namespace quill::ui {
 // hit (0: none). Its handler removes the drop highlight and selects it.
 // (WM_APP + 1 to + 5 carry the build's reports.)
 constexpr UINT kTreeDropMessage = WM_APP + 6;
+// Posted by the main window to itself after a move to a screen of another
+// resolution: lay out its pixel heights and tree icons again.
+constexpr UINT kPlaceAgainMessage = WM_APP + 7;
 
 class TreeMoves {
  public:

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 
+#include "common/dpi_win32.h"
 #include "installer/background_layout.h"
 #include "installer/pictures.h"
 #include "installer/win32/picture.h"
@@ -26,6 +27,7 @@ using installer::slideshow_share_reached;
 struct Background {
   std::atomic<HWND> window{nullptr};
   HFONT font = nullptr;
+  int font_dpi = 0;  // the resolution `font` was made for
   // The picture slot, the hidden flag and the current record are written by
   // the wizard's and the slideshow's threads and read while painting; the
   // lock keeps a picture alive while a paint draws it.
@@ -127,30 +129,52 @@ void draw_picture(HDC dc, const RECT& client) {
   Background& b = background();
   Locked locked;
   if (b.picture.empty() || b.hidden) return;
+  // The picture's own pixels, drawn at the window's scale like the record's
+  // position (both are pixels of a 96-dpi screen).
+  const int dpi = dpi::window_dpi(WindowFromDC(dc));
   SIZE size = b.picture.size_himetric();
-  int width = himetric_to_pixels(size.cx, GetDeviceCaps(dc, LOGPIXELSX));
-  int height = himetric_to_pixels(size.cy, GetDeviceCaps(dc, LOGPIXELSY));
+  int width = dpi::scale(himetric_to_pixels(size.cx, GetDeviceCaps(dc, LOGPIXELSX)), dpi);
+  int height = dpi::scale(himetric_to_pixels(size.cy, GetDeviceCaps(dc, LOGPIXELSY)), dpi);
   const auto& records = stub().data.background_pictures;
   int placement = 0, x = 0, y = 0;
   if (b.current < records.size()) {
     placement = records[b.current].placement;
-    x = records[b.current].x;
-    y = records[b.current].y;
+    x = dpi::scale(records[b.current].x, dpi);
+    y = dpi::scale(records[b.current].y, dpi);
   }
   Box box = background_picture_box(placement, client.right, client.bottom, width, height, x, y);
   RECT target = {box.x, box.y, box.x + box.width, box.y + box.height};
   b.picture.draw(dc, target);
 }
 
+// The text's font at `dpi`, made again when the window has moved to a
+// screen of another resolution.
+HFONT text_font(int dpi) {
+  Background& b = background();
+  if (b.font && b.font_dpi == dpi) return b.font;
+  if (b.font) DeleteObject(b.font);
+  const package::FullscreenSettings& s = stub().data.fullscreen;
+  int height = -MulDiv(s.font_size, dpi, 72);
+  b.font = CreateFontA(height, 0, 0, 0, s.font_weight, s.italic, s.underline, s.strike_out,
+                       static_cast<DWORD>(s.char_set), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, s.font_face.c_str());
+  b.font_dpi = dpi;
+  return b.font;
+}
+
 void draw_text(HDC dc, const RECT& client) {
   const package::FullscreenSettings& s = stub().data.fullscreen;
-  RECT area = {client.left + 20, client.top + 20, client.right - 20, client.bottom - 20};
-  HGDIOBJ old_font = SelectObject(dc, background().font);
+  const int dpi = dpi::window_dpi(WindowFromDC(dc));
+  const int margin = dpi::scale(20, dpi);
+  RECT area = {client.left + margin, client.top + margin, client.right - margin,
+               client.bottom - margin};
+  HGDIOBJ old_font = SelectObject(dc, text_font(dpi));
   SetBkMode(dc, TRANSPARENT);
   const UINT format = s.alignment;
   if (s.shadow) {
-    RECT shadow = {area.left + s.shadow_offset, area.top + s.shadow_offset,
-                   area.right + s.shadow_offset, area.bottom + s.shadow_offset};
+    const int offset = dpi::scale(s.shadow_offset, dpi);
+    RECT shadow = {area.left + offset, area.top + offset, area.right + offset,
+                   area.bottom + offset};
     SetTextColor(dc, colour(s.shadow_colour));
     DrawTextA(dc, s.text.c_str(), -1, &shadow, format);
   }
@@ -170,14 +194,16 @@ void paint(HWND window) {
   EndPaint(window, &ps);
 }
 
-INT_PTR CALLBACK background_proc(HWND window, UINT message, WPARAM, LPARAM) {
+INT_PTR CALLBACK background_proc(HWND window, UINT message, WPARAM, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: {
       background().window = window;
       stub().load_complete = true;
       const package::FullscreenSettings& s = stub().data.fullscreen;
+      // A window size of its own is pixels of a 96-dpi screen.
+      const int dpi = dpi::window_dpi(window);
       Box box = background_window_box(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                       s.width, s.height);
+                                       dpi::scale(s.width, dpi), dpi::scale(s.height, dpi));
       SetWindowPos(window, HWND_TOP, box.x, box.y, box.width, box.height, 0);
       set_installer_icon(window);
       SetWindowTextA(window, stub().data.title.c_str());
@@ -192,6 +218,13 @@ INT_PTR CALLBACK background_proc(HWND window, UINT message, WPARAM, LPARAM) {
     case WM_SIZE:
       InvalidateRect(window, nullptr, FALSE);
       return TRUE;
+    case dpi::kDpiChanged: {
+      // On a screen of another resolution: the suggested size keeps the
+      // window's share of the screen; painting scales the rest.
+      dpi::take_suggested_place(window, lparam);
+      InvalidateRect(window, nullptr, FALSE);
+      return TRUE;
+    }
     case WM_CLOSE:
       background().window = nullptr;
       EndDialog(window, 0);
@@ -242,14 +275,7 @@ DWORD WINAPI slideshow_thread(void*) {
 void run_background_window(HINSTANCE instance) {
   Background& b = background();
   InitializeCriticalSection(&b.lock);
-  const package::InstallerData& data = stub().data;
-  const package::FullscreenSettings& s = data.fullscreen;
-  HDC screen = GetDC(nullptr);
-  int height = -MulDiv(s.font_size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  b.font = CreateFontA(height, 0, 0, 0, s.font_weight, s.italic, s.underline, s.strike_out,
-                       static_cast<DWORD>(s.char_set), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, s.font_face.c_str());
+  const package::FullscreenSettings& s = stub().data.fullscreen;
   int dialog = s.title_bar ? IDD_BACKGROUND_FRAMED : IDD_BACKGROUND_PLAIN;
   DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog), nullptr, background_proc, 0);
   background().window = nullptr;

@@ -4,6 +4,8 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include "common/dpi_win32.h"
+
 namespace quill::installer::win32 {
 
 bool PictureSlot::load(const std::string& path) {
@@ -64,6 +66,29 @@ SIZE PictureSlot::size_himetric() const {
 
 void PictureSlot::draw(HDC dc, const RECT& target) const {
   if (!picture_) return;
+  // A plain bitmap (JPEG, BMP, opaque GIF) is drawn from its own pixels with
+  // a smoothing filter, so a picture stretched to a larger frame (a screen
+  // above 100 %) stays smooth; icons, metafiles and transparent pictures
+  // draw themselves.
+  SHORT type = PICTYPE_NONE;
+  DWORD attributes = 0;
+  OLE_HANDLE handle = 0;
+  picture_->get_Type(&type);
+  picture_->get_Attributes(&attributes);
+  if (type == PICTYPE_BITMAP && !(attributes & PICTURE_TRANSPARENT) &&
+      SUCCEEDED(picture_->get_Handle(&handle)) && handle) {
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+    BITMAP info = {};
+    HDC memory = CreateCompatibleDC(dc);
+    if (memory && GetObjectA(bitmap, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
+      HGDIOBJ previous = SelectObject(memory, bitmap);
+      dpi::smooth_stretch(dc, target, memory, 0, 0, info.bmWidth, info.bmHeight);
+      SelectObject(memory, previous);
+      DeleteDC(memory);
+      return;
+    }
+    if (memory) DeleteDC(memory);
+  }
   OLE_XSIZE_HIMETRIC width = 0;
   OLE_YSIZE_HIMETRIC height = 0;
   picture_->get_Width(&width);

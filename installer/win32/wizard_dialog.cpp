@@ -13,6 +13,7 @@
 #include "installer/pictures.h"
 #include "installer/progress_pace.h"
 #include "common/dialog_controls_win32.h"
+#include "common/dpi_win32.h"
 #include "installer/win32/picture.h"
 #include "installer/win32/stub.h"
 #include "installer/wizard.h"
@@ -32,6 +33,9 @@ constexpr UINT kInstallEnded = WM_APP + 1;
 constexpr UINT kCloseSmallWindow = WM_APP + 2;
 // Posted by the install thread to the wizard: show the progress state.
 constexpr UINT kShowProgress = WM_APP + 3;
+// Posted by the wizard to itself once a move to a screen of another
+// resolution has been handled: place the pixel-placed controls again.
+constexpr UINT kPlaceAgain = WM_APP + 4;
 
 // The wizard's window state, made by run_wizard and handed to the dialog,
 // the small progress window and the install thread.
@@ -80,6 +84,12 @@ void post_progress(WizardWindow& w, bool urgent) {
   if (w.pace.due(GetTickCount(), urgent)) PostMessageA(w.window, kShowProgress, 0, 0);
 }
 
+// The side picture's frame in the wizard's client area.
+RECT side_picture_area(HWND window) {
+  return dpi::scaled_rect(SIDE_PICTURE_X, SIDE_PICTURE_Y, SIDE_PICTURE_WIDTH, SIDE_PICTURE_HEIGHT,
+                          dpi::window_dpi(window));
+}
+
 void load_side_picture(WizardWindow& w, int number) {
   if (number == w.side_picture_number) return;
   w.side_picture_number = number;
@@ -87,13 +97,15 @@ void load_side_picture(WizardWindow& w, int number) {
       installer::side_picture_path(w.session.os, w.session.data.step_pictures, number);
   if (path == w.side_picture.path() && !w.side_picture.empty()) return;
   w.side_picture.load(path);
-  RECT area = {SIDE_PICTURE_X, SIDE_PICTURE_Y, SIDE_PICTURE_X + SIDE_PICTURE_WIDTH,
-               SIDE_PICTURE_Y + SIDE_PICTURE_HEIGHT};
+  RECT area = side_picture_area(w.window);
   InvalidateRect(w.window, &area, TRUE);
 }
 
+// The placements below are pixels of a 96-dpi screen; a window on another
+// screen scales them to its resolution, as its dialog font is scaled.
 void place(HWND dialog, int id, const installer::Placement& p) {
-  MoveWindow(GetDlgItem(dialog, id), p.x, p.y, p.width, p.height, TRUE);
+  const RECT r = dpi::scaled_rect(p.x, p.y, p.width, p.height, dpi::window_dpi(dialog));
+  MoveWindow(GetDlgItem(dialog, id), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
 // The content column lies right of the side picture, aligned with the text
@@ -123,6 +135,15 @@ void place_content_controls(HWND dialog) {
   for (const Spot& spot : kSpots) place(dialog, spot.id, spot.at);
 }
 
+// Places the controls the step view positions in pixels.
+void place_step_controls(HWND window, const installer::StepView& view) {
+  if (view.place_buttons) {
+    place(window, control::next, view.next_button);
+    place(window, control::back, view.back_button);
+  }
+  if (view.place_text_box) place(window, control::text_box, view.text_box);
+}
+
 void render(WizardWindow& w) {
   HWND window = w.window;
   const installer::StepView& view = w.wizard->view();
@@ -130,11 +151,7 @@ void render(WizardWindow& w) {
   load_side_picture(w, view.picture);
   background_step_changed(view.picture);
   SetWindowTextA(window, view.window_title.c_str());
-  if (view.place_buttons) {
-    place(window, control::next, view.next_button);
-    place(window, control::back, view.back_button);
-  }
-  if (view.place_text_box) place(window, control::text_box, view.text_box);
+  place_step_controls(window, view);
   for (const installer::ControlView& c : view.controls) {
     if (c.has_text) set_lines(window, c.id, c.text);
     enable(window, c.id, c.enabled);
@@ -352,8 +369,7 @@ void browse_for_folder(HWND window) {
 void paint(WizardWindow& w) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(w.window, &ps);
-  RECT area = {SIDE_PICTURE_X, SIDE_PICTURE_Y, SIDE_PICTURE_X + SIDE_PICTURE_WIDTH,
-               SIDE_PICTURE_Y + SIDE_PICTURE_HEIGHT};
+  RECT area = side_picture_area(w.window);
   w.side_picture.draw(dc, area);
   EndPaint(w.window, &ps);
 }
@@ -464,6 +480,20 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       return TRUE;
     case kInstallEnded:
       install_ended(*w, wparam, lparam);
+      return TRUE;
+    case dpi::kDpiChanged: {
+      // Moved to a screen of another resolution: take the size the system
+      // suggests (it scales the template's font and dialog units), then
+      // place the pixel-placed controls for the new resolution once the
+      // dialog manager has done its part.
+      dpi::take_suggested_place(window, lparam);
+      PostMessageA(window, kPlaceAgain, 0, 0);
+      return FALSE;
+    }
+    case kPlaceAgain:
+      place_content_controls(window);
+      place_step_controls(window, w->wizard->view());
+      InvalidateRect(window, nullptr, TRUE);
       return TRUE;
     case WM_COMMAND:
       return command(*w, LOWORD(wparam), HIWORD(wparam)) ? TRUE : FALSE;

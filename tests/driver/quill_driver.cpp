@@ -27,6 +27,9 @@
 //   caption                      the window's caption
 //   rect                         the window's screen rectangle "x y width height"
 //   client                       its client area on the screen, the same way
+//   place ID                     control ID's rectangle in the window's client
+//                                area "x y width height"
+//   dpi                          the window's resolution (dots per inch)
 //   visible ID                   1 when control ID is visible, else 0
 //   checked ID                   1 when check box ID is ticked, else 0
 //   progress ID                  a progress bar's position and range "pos/low-high"
@@ -719,6 +722,19 @@ void run(const std::string& command, Arguments& args) {
     ClientToScreen(g_window, &origin);
     std::printf("%ld %ld %ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
                 static_cast<long>(r.right), static_cast<long>(r.bottom));
+  } else if (command == "place") {
+    HWND child = control(args.number("control"));
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, g_window, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+  } else if (command == "dpi") {
+    if (!g_window) fail("no current window");
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    auto for_window = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    std::printf("%u\n", for_window ? for_window(g_window) : 0u);
   } else if (command == "visible") {
     std::printf("%d\n", IsWindowVisible(control(args.number("control"))) ? 1 : 0);
   } else if (command == "checked") {
@@ -953,7 +969,23 @@ void run(const std::string& command, Arguments& args) {
 
 }  // namespace
 
+// The driver reads windows in the screen's own pixels, whatever the
+// resolution the programs it drives are aware of.
+void become_dpi_aware() {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  using SetAware = BOOL(WINAPI*)();
+  auto set_context = reinterpret_cast<SetContext>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+  if (set_context && set_context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;
+  auto set_aware =
+      reinterpret_cast<SetAware>(reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+  if (set_aware) set_aware();
+}
+
 int main(int argc, char** argv) {
+  become_dpi_aware();
   Arguments args(argc, argv);
   if (args.done()) {
     std::fprintf(stderr, "usage: quill_driver.exe COMMAND ARGS... (see the source's header)\n");
