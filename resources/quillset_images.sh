@@ -44,13 +44,14 @@ done
 convert "$tmp/p16.png" "$tmp/p32.png" "$tmp/p48.png" quillset.ico
 convert "$tmp/d16.png" "$tmp/d32.png" "$tmp/d48.png" quillset_project.ico
 
-# Tree icons on magenta.
-convert -size 16x16 xc:magenta -fill '#e8c04a' -stroke '#8a6a10' \
+# Tree icons on magenta, drawn without antialiasing so that no edge pixel is
+# a blend of magenta that the transparent colour would miss.
+convert -size 16x16 xc:magenta +antialias -fill '#e8c04a' -stroke '#8a6a10' \
   -draw 'polygon 1,3 6,3 7,5 14,5 14,13 1,13' "$tmp/t0.png"
-convert -size 16x16 xc:magenta -fill '#c9a032' -stroke '#8a6a10' \
+convert -size 16x16 xc:magenta +antialias -fill '#c9a032' -stroke '#8a6a10' \
   -draw 'polygon 1,3 6,3 7,5 13,5 13,7 1,7' -draw 'polygon 1,13 1,6 13,6 13,13' \
   -fill '#f6dc84' -draw 'polygon 1,13 4,8 15,8 12,13' "$tmp/t1.png"
-convert -size 16x16 xc:magenta -fill white -stroke '#505050' \
+convert -size 16x16 xc:magenta +antialias -fill white -stroke '#505050' \
   -draw 'polygon 3,1 10,1 13,4 13,14 3,14' -stroke '#8080c0' \
   -draw 'line 5,6 11,6' -draw 'line 5,8 11,8' -draw 'line 5,10 11,10' "$tmp/t2.png"
-convert "$tmp/t0.png" "$tmp/t1.png" "$tmp/t2.png" +append +antialias -type TrueColor BMP3:quillset_tree.bmp
+convert "$tmp/t0.png" "$tmp/t1.png" "$tmp/t2.png" +append -type TrueColor BMP3:quillset_tree.bmp
