@@ -197,26 +197,56 @@ void MainWindow::initialise() {
 }
 
 // The tree icons (closed folder, open folder, file; 16 x 16 each, magenta
-// transparent) drawn `size` pixels square from their nearest pixels: a
-// smoothing filter would blend the transparent magenta into their edges.
+// transparent) drawn `size` pixels square: the colours with a smoothing
+// filter over the tree's own background, the transparent shape from the
+// nearest pixels, so no magenta fringe shows.
 HIMAGELIST scaled_tree_icons(HBITMAP bitmap, int size) {
   BITMAP info = {};
   GetObjectA(bitmap, sizeof info, &info);
   const int count = info.bmHeight > 0 ? info.bmWidth / info.bmHeight : 0;
-  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 2, 10);
+  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 2, 10);
   if (count < 1) return images;
   HDC screen = GetDC(nullptr);
   HDC source = CreateCompatibleDC(screen);
   HDC target = CreateCompatibleDC(screen);
-  HBITMAP scaled = CreateCompatibleBitmap(screen, size * count, size);
+  HBITMAP mask = CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr);
+  HBITMAP colours = CreateCompatibleBitmap(screen, size * count, size);
+  HBITMAP scaled_mask = CreateBitmap(size * count, size, 1, 1, nullptr);
   HGDIOBJ old_source = SelectObject(source, bitmap);
-  HGDIOBJ old_target = SelectObject(target, scaled);
+  // The mask: white where the icon is transparent; there the colours
+  // become the tree's background.
+  HGDIOBJ old_target = SelectObject(target, mask);
+  SetBkColor(source, RGB(255, 0, 255));
+  BitBlt(target, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+  SetBkColor(source, RGB(0, 0, 0));
+  SetTextColor(source, RGB(255, 255, 255));
+  BitBlt(source, 0, 0, info.bmWidth, info.bmHeight, target, 0, 0, SRCAND);
+  SetBkColor(source, GetSysColor(COLOR_WINDOW));
+  SetTextColor(source, RGB(0, 0, 0));
+  BitBlt(source, 0, 0, info.bmWidth, info.bmHeight, target, 0, 0, SRCPAINT);
+  // Both drawn at the new size, one icon at a time so no colour bleeds
+  // from one into the next.
+  SelectObject(target, scaled_mask);
   SetStretchBltMode(target, COLORONCOLOR);
-  StretchBlt(target, 0, 0, size * count, size, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  HDC mask_dc = CreateCompatibleDC(screen);
+  HGDIOBJ old_mask = SelectObject(mask_dc, mask);
+  for (int i = 0; i < count; ++i) {
+    StretchBlt(target, i * size, 0, size, size, mask_dc, i * info.bmHeight, 0, info.bmHeight,
+               info.bmHeight, SRCCOPY);
+  }
+  SelectObject(target, colours);
+  for (int i = 0; i < count; ++i) {
+    const RECT frame = {i * size, 0, (i + 1) * size, size};
+    dpi::smooth_stretch(target, frame, source, i * info.bmHeight, 0, info.bmHeight, info.bmHeight);
+  }
+  SelectObject(mask_dc, old_mask);
   SelectObject(target, old_target);
   SelectObject(source, old_source);
-  ImageList_AddMasked(images, scaled, RGB(255, 0, 255));
-  DeleteObject(scaled);
+  ImageList_Add(images, colours, scaled_mask);
+  DeleteObject(colours);
+  DeleteObject(scaled_mask);
+  DeleteObject(mask);
+  DeleteDC(mask_dc);
   DeleteDC(target);
   DeleteDC(source);
   ReleaseDC(nullptr, screen);
