@@ -36,6 +36,7 @@ InstallRequest make_install_request(const package::InstallerData& data,
   request.has_registered_name = data.has_registered_name;
   request.install_entry_count = data.install_entry_count;
   request.shortcuts = choice;
+  request.scope = data.scope;
   request.macros = &data.macros;
   request.data_files = &data.files;
   request.archive = data.archive;
@@ -116,7 +117,8 @@ InstallResult FileInstaller::run() {
   // The whole chain, so that the log's first line lands even when the
   // install folder's parents do not exist yet.
   note(request_, "Install folder: " + folder);
-  if (!transaction_.create_install_folder(folder)) return InstallResult::unusable_folder;
+  if (!transaction_.create_install_folder(
+          folder, package::secures_install_folder(request_.scope))) return InstallResult::unusable_folder;
   log_path_ = folder + package::kUninstallLogName;
   // An old log is moved aside, not deleted, so that undoing brings it back.
   WriteOutcome started = write_or_ask(&callback_, log_path_, [&] {

@@ -77,6 +77,7 @@ struct InstallRequest {
   bool has_registered_name = false;
   std::uint64_t install_entry_count = 0;  // progress range, from the payload scan
   ShortcutChoice shortcuts;
+  package::InstallScope scope;  // where shortcuts and the uninstall entry go
   const std::vector<package::MacroRecord>* macros = nullptr;  // expands the data files
   InstallLog* log = nullptr;  // the record of what the run does (null: none)
   // The data files read at start-up: "fileinfo.txt", "shortcuts.txt" and

@@ -32,6 +32,30 @@ bool is_usable(const std::string& folder) {
   return folder[1] == ':' || parts >= 2;
 }
 
+// Makes and deletes a file of an unpredictable name in the folder, or in
+// its nearest existing parent. Without a source of such names nothing is
+// probed and the folder counts as writable: the install itself then reports
+// a file it cannot write.
+bool may_write_to(os::Os& os, std::string folder) {
+  folder = without_trailing_backslash(folder);
+  for (;;) {
+    const os::FileStatus status = os.file_status(folder);
+    if (status.exists) {
+      if (!status.is_folder) return false;
+      break;
+    }
+    const std::size_t cut = folder.find_last_of('\\');
+    if (cut == std::string::npos || cut < 2) return false;
+    folder.erase(cut);
+  }
+  const std::string name = os.unpredictable_name();
+  if (name.empty()) return true;
+  const std::string probe = with_trailing_backslash(folder) + "Quillprobe-" + name + ".tmp";
+  const bool written = os.open_file(probe, os::OpenMode::write) != nullptr;
+  if (written) os.delete_file(probe);
+  return written;
+}
+
 }  // namespace
 
 InstallFolder::InstallFolder(const std::string& text)
@@ -54,6 +78,13 @@ FolderCheck check_install_folder(const InstallFolder& folder, std::uint64_t mega
   }
   return megabytes_needed >= megabytes_available ? FolderCheck::not_enough_space
                                                  : FolderCheck::usable;
+}
+
+FolderCheck check_install_folder(os::Os& os, const InstallFolder& folder, std::uint64_t megabytes_needed,
+                                 std::uint64_t megabytes_available, bool per_user) {
+  const FolderCheck check = check_install_folder(folder, megabytes_needed, megabytes_available);
+  if (check != FolderCheck::usable || !per_user) return check;
+  return may_write_to(os, folder.text()) ? FolderCheck::usable : FolderCheck::not_writable;
 }
 
 std::string initial_folder_text(const package::InstallFolders& folders,

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "os/os.h"
 #include "package/setup_texts.h"
 
 namespace quill::installer {
@@ -47,9 +48,15 @@ class InstallFolder {
 
 // Whether an install may go to a folder: the one rule the wizard and the
 // silent install both apply before an install starts.
-enum class FolderCheck { usable, too_short, unusable, not_enough_space };
+enum class FolderCheck { usable, too_short, unusable, not_enough_space, not_writable };
 FolderCheck check_install_folder(const InstallFolder& folder, std::uint64_t megabytes_needed,
                                  std::uint64_t megabytes_available);
+// The same, and for a per-user install (which never asks for rights) also
+// whether the running user may make files there: `not_writable` when a
+// probe file cannot be made in the folder, or in its nearest existing
+// parent when the folder does not exist yet.
+FolderCheck check_install_folder(os::Os& os, const InstallFolder& folder, std::uint64_t megabytes_needed,
+                                 std::uint64_t megabytes_available, bool per_user);
 
 // The text the folder field starts with: "/D=" (`command_line_folder`) when
 // given, else the package's preferred folder, else its default folder.

@@ -65,15 +65,16 @@ bool text_macro(const InstallRequest& request, const char* name, std::string* va
 
 }  // namespace
 
-bool plan_shortcut(os::Os& os, const package::ShortcutRecord& spec, ShortcutPlan* plan) {
+bool plan_shortcut(os::Os& os, const package::ShortcutRecord& spec, ShortcutPlan* plan,
+                   const package::InstallScope& scope) {
   *plan = ShortcutPlan();
   if (!is_safe_relative_name(spec.name)) return false;
   switch (spec.location) {
     case package::ShortcutLocation::desktop:
-      plan->folder = os.special_folder(os::SpecialFolder::desktop);
+      plan->folder = os.special_folder(package::desktop_folder(scope));
       break;
     case package::ShortcutLocation::start_menu: {
-      plan->folder = os.special_folder(os::SpecialFolder::programs);
+      plan->folder = os.special_folder(package::programs_folder(scope));
       std::string group = strip_trailing_separators(spec.start_menu_folder);
       if (!group.empty()) {
         if (!is_safe_relative_name(group)) return false;
@@ -115,7 +116,7 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
     if (!location_ticked(request.shortcuts, spec.location)) continue;
     callback.set_status(kCreatingShortcutsStatus);
     ShortcutPlan plan;
-    if (!plan_shortcut(os, spec, &plan)) continue;
+    if (!plan_shortcut(os, spec, &plan, request.scope)) continue;
     if (plan.create_folder) {
       if (transaction) {
         transaction->create_folders(plan.folder);
@@ -196,6 +197,7 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
     return InstallResult::finished;
   }
   package::UninstallEntry entry;
+  entry.root = package::uninstall_root(request.scope);
   entry.registered_name = request.registered_name;
   entry.uninstaller_path = uninstaller;
   entry.install_folder = folder;

@@ -7,6 +7,7 @@
 
 #include "installer/install_engine.h"
 #include "os/os.h"
+#include "package/install_scope.h"
 #include "package/record_files.h"
 
 namespace quill::installer {
@@ -28,7 +29,9 @@ struct ShortcutPlan {
 // A start-menu record with an empty folder goes straight into the Programs
 // folder and logs an empty folder line, so the uninstaller never removes the
 // Programs folder itself.
-bool plan_shortcut(os::Os& os, const package::ShortcutRecord& record, ShortcutPlan* plan);
+// The scope picks whose desktop and Programs folder.
+bool plan_shortcut(os::Os& os, const package::ShortcutRecord& record, ShortcutPlan* plan,
+                   const package::InstallScope& scope = package::InstallScope());
 
 class Transaction;
 

@@ -29,8 +29,8 @@ class SilentCallback : public InstallCallback {
 int run_silent_install(os::Os& os, const package::InstallerData& data,
                        const std::string& command_line_folder, InstallLog* log) {
   const InstallFolder folder(initial_folder_text(data.install_folders, command_line_folder));
-  switch (check_install_folder(folder, data.megabytes_needed,
-                               available_megabytes(os, folder.text()))) {
+  switch (check_install_folder(os, folder, data.megabytes_needed, available_megabytes(os, folder.text()),
+                               data.scope.scope == package::Scope::user)) {
     case FolderCheck::usable: break;
     case FolderCheck::too_short:
     case FolderCheck::unusable:
@@ -38,6 +38,9 @@ int run_silent_install(os::Os& os, const package::InstallerData& data,
       return kExitUnusableFolder;
     case FolderCheck::not_enough_space:
       if (log) log->line("Not enough free space for " + folder.text());
+      return kExitUnusableFolder;
+    case FolderCheck::not_writable:
+      if (log) log->line("Install folder not writable by this user: " + folder.text());
       return kExitUnusableFolder;
   }
   // Every box stays ticked: every shortcut of the package is made.

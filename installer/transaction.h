@@ -37,7 +37,9 @@ class Transaction {
   // read and run) instead of its parent's, so that no ordinary user can
   // change what is installed or its uninstall log. A folder that exists
   // already keeps its own.
-  bool create_install_folder(const std::string& path) { return create_chain(path, true); }
+  bool create_install_folder(const std::string& path, bool secured = true) {
+    return create_chain(path, secured);
+  }
   // Records that `path` is about to be created by the caller (it must not
   // exist now).
   void creating_file(const std::string& path);

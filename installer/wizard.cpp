@@ -60,6 +60,7 @@ std::string folder_warning(FolderCheck check, const std::string& typed) {
     case FolderCheck::too_short: return kInvalidPathMessage;
     case FolderCheck::unusable: return unusable_folder_message(typed);
     case FolderCheck::not_enough_space: return not_enough_space_message(typed);
+    case FolderCheck::not_writable: return not_writable_message(typed);
   }
   return std::string();
 }
@@ -87,6 +88,12 @@ std::string not_enough_space_message(const std::string& folder) {
          ".\nPlease free some disk space and try again.";
 }
 
+std::string not_writable_message(const std::string& folder) {
+  return "You cannot write to the folder " + folder +
+         ".\nThis program installs for you alone, without administrator rights. Please choose a "
+         "folder of your own, such as one in your user folder, and try again.";
+}
+
 std::uint64_t available_megabytes(os::Os& os, const std::string& folder) {
   // Only "X:" names a drive; anything else (a network path, a relative
   // text) has no free space to offer, so the folder step cannot be left.
@@ -109,6 +116,7 @@ WizardData wizard_data(const package::InstallerData& data, const std::string& co
   w.progress_style = data.settings.progress_style;
   w.small_window = data.settings.shrink_during_install;
   w.megabytes_needed = data.megabytes_needed;
+  w.per_user = data.scope.scope == package::Scope::user;
   return w;
 }
 
@@ -283,7 +291,7 @@ Outcome Wizard::show_step() {
       compute_disk_space();
       // A relative folder would install nothing: refuse it here.
       const FolderCheck check =
-          check_install_folder(install_folder_, data_.megabytes_needed, available_);
+          check_install_folder(os_, install_folder_, data_.megabytes_needed, available_, data_.per_user);
       if (check != FolderCheck::usable) {
         out.warning = folder_warning(check, install_folder_.typed());
         step_ = Step::folder;

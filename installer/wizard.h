@@ -65,6 +65,7 @@ struct WizardData {
   int progress_style = 0;  // 0 plain bar, 1 smooth bar
   bool small_window = false;
   std::uint64_t megabytes_needed = 0;
+  bool per_user = false;  // a per-user install: the folder must be the user's to write
 };
 
 // The wizard's part of the data loaded at start-up; `command_line_folder`
@@ -204,6 +205,9 @@ extern const char kSmallWindowStatus[];
 std::string unusable_folder_message(const std::string& folder);
 // "There isn't enough free disk space on drive X. ..." for a folder text.
 std::string not_enough_space_message(const std::string& folder);
+// "You cannot write to the folder %s. ..." for a per-user install's folder
+// that the user may not write to.
+std::string not_writable_message(const std::string& folder);
 // Free megabytes for the drive named by the folder text's first two
 // characters; 0 when they name no drive or the drive cannot be queried.
 std::uint64_t available_megabytes(os::Os& os, const std::string& folder);

@@ -92,6 +92,9 @@ enum class SpecialFolder {
   programs,       // CSIDL_PROGRAMS (start menu programs)
   app_data,       // CSIDL_APPDATA
   profile,        // the user's profile folder
+  local_app_data,   // CSIDL_LOCAL_APPDATA
+  common_desktop,   // CSIDL_COMMON_DESKTOPDIRECTORY (all users)
+  common_programs,  // CSIDL_COMMON_PROGRAMS (all users' start menu programs)
 };
 
 // Registry roots carry the values of the Windows predefined keys.

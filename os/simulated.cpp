@@ -8,6 +8,9 @@
 namespace quill::os::simulated {
 
 const char kProfile[] = "C:\\Users\\User";
+// The all-users folders, as a current Windows places them.
+const char kPublicDesktop[] = "C:\\Users\\Public\\Desktop";
+const char kCommonPrograms[] = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
 
 std::vector<std::string> standard_folders() {
   const std::string profile = kProfile;
@@ -16,6 +19,13 @@ std::vector<std::string> standard_folders() {
           "C:\\Windows",
           "C:\\Windows\\System32",
           "C:\\Users",
+          "C:\\Users\\Public",
+          kPublicDesktop,
+          "C:\\ProgramData",
+          "C:\\ProgramData\\Microsoft",
+          "C:\\ProgramData\\Microsoft\\Windows",
+          "C:\\ProgramData\\Microsoft\\Windows\\Start Menu",
+          kCommonPrograms,
           profile,
           profile + "\\Desktop",
           profile + "\\AppData",
@@ -40,6 +50,9 @@ std::string special_folder(SpecialFolder which) {
     case SpecialFolder::programs: return profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
     case SpecialFolder::app_data: return profile + "\\AppData\\Roaming";
     case SpecialFolder::profile: return profile;
+    case SpecialFolder::local_app_data: return profile + "\\AppData\\Local";
+    case SpecialFolder::common_desktop: return kPublicDesktop;
+    case SpecialFolder::common_programs: return kCommonPrograms;
   }
   return std::string();
 }

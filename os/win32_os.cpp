@@ -218,6 +218,9 @@ int csidl_of(SpecialFolder which) {
     case SpecialFolder::programs: return CSIDL_PROGRAMS;
     case SpecialFolder::app_data: return CSIDL_APPDATA;
     case SpecialFolder::profile: return CSIDL_PROFILE;
+    case SpecialFolder::local_app_data: return CSIDL_LOCAL_APPDATA;
+    case SpecialFolder::common_desktop: return CSIDL_COMMON_DESKTOPDIRECTORY;
+    case SpecialFolder::common_programs: return CSIDL_COMMON_PROGRAMS;
   }
   return -1;
 }

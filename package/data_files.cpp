@@ -34,6 +34,9 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
   expanded(data_file::kTitle, kMaxMainText, &data->title);
   expanded(data_file::kLicence, kMaxMainText, &data->licence_text);
 
+  if (const std::string* scope = files.find(data_file::kInstallScope)) {
+    data->scope = install_scope_from_text(*scope);
+  }
   if (const std::string* folders = files.find(data_file::kInstallFolders)) {
     data->install_folders =
         install_folders_from_text(expand_data_file(os, data->macros, *folders, no_install_folder));

@@ -12,6 +12,7 @@
 #include "package/appearance_files.h"
 #include "package/entry_names.h"
 #include "package/fileinfo.h"
+#include "package/install_scope.h"
 #include "package/macros.h"
 #include "package/payload.h"
 #include "package/record_files.h"
@@ -34,6 +35,7 @@ struct InstallerData {
   bool has_fullscreen = false;  // a background window is shown
   FullscreenSettings fullscreen;
   std::string font_path;  // the payload's "font" file, empty when there is none
+  InstallScope scope;     // from "install_scope.txt"; without it, the default
 
   // What the install and its last step read later: every data file as the
   // package holds it (expanded when it is used), the archive's open file and

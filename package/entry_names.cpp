@@ -23,6 +23,7 @@ const char kEoiCommand[] = "eoi_file.txt";
 const char kEoiButtons[] = "eoi_buttons.txt";
 const char kUninstaller[] = "uninstall.txt";
 const char kDefaultPicture[] = "img\\setup.jpg";
+const char kInstallScope[] = "install_scope.txt";
 }  // namespace data_file
 
 namespace {

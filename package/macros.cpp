@@ -14,6 +14,7 @@ struct BuiltIn {
   const char* name;
   bool is_install_folder;
   os::SpecialFolder folder;
+  const char* below = "";  // appended to the special folder
 };
 
 // Tried in this order at every '%'.
@@ -22,6 +23,8 @@ const BuiltIn kBuiltIns[] = {
     {"%windows%", false, os::SpecialFolder::windows},
     {"%system%", false, os::SpecialFolder::system},
     {"%install path%", true, os::SpecialFolder::program_files},
+    // The user's own programs folder, where a per-user install goes.
+    {"%user programs%", false, os::SpecialFolder::local_app_data, "\\Programs"},
 };
 
 std::string registry_text(os::Os& os, const MacroRecord& record) {
@@ -87,7 +90,9 @@ std::string expand_macros(os::Os& os, const std::vector<MacroRecord>& table,
         if (!install_folder.empty() && install_folder.back() == '\\') install_folder.pop_back();
         out += install_folder;
       } else {
-        out += os.special_folder(macro.folder);
+        const std::string folder = os.special_folder(macro.folder);
+        out += folder;
+        if (!folder.empty()) out += macro.below;
       }
       done += length;
       unmatched = false;

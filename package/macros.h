@@ -32,7 +32,8 @@ constexpr std::size_t kMacroTextCapacity = 131072;
 bool registry_root_from_name(const std::string& name, os::RegistryRoot* root);
 
 // Expands every macro of `text`. At each '%' the built-ins are tried first
-// ("%program files%", "%windows%", "%system%", "%install path%"), then the
+// ("%program files%", "%windows%", "%system%", "%install path%", "%user
+// programs%": the user's local application data folder's "Programs"), then the
 // whole table once in order at the position behind any replacement. Inserted
 // text is never scanned again. `install_folder` loses one trailing backslash
 // when it is inserted. A registry macro whose value cannot be read, or holds

@@ -24,8 +24,10 @@ std::string quiet_uninstall_string(const std::string& uninstaller_path) {
 void write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
                            const std::function<void(const std::string&)>& written) {
   const std::string key = std::string(kUninstallKey) + "\\" + entry.registered_name;
-  const os::RegistryRoot root = os::RegistryRoot::local_machine;
-  const std::string shown_key = "HKEY_LOCAL_MACHINE\\" + key + "\\";
+  const os::RegistryRoot root = entry.root;
+  const std::string shown_key =
+      std::string(root == os::RegistryRoot::current_user ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
+      key + "\\";
   auto write_string = [&](const char* name, const std::string& value) {
     os.registry_write_string(root, key, name, value);
     if (written) written(shown_key + name + " = " + value);
@@ -51,9 +53,9 @@ void write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
   if (entry.has_publisher) write_string("Publisher", entry.publisher);
 }
 
-bool delete_uninstall_entry(os::Os& os, const std::string& registered_name) {
+bool delete_uninstall_entry(os::Os& os, const std::string& registered_name, os::RegistryRoot root) {
   if (!is_safe_registered_name(registered_name)) return false;
-  return os.registry_delete_key(os::RegistryRoot::local_machine, kUninstallKey, registered_name) ==
+  return os.registry_delete_key(root, kUninstallKey, registered_name) ==
          os::Error::none;
 }
 

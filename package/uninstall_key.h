@@ -1,6 +1,7 @@
 // The uninstall entry of an installed program: one key below the system's
-// Uninstall key (HKEY_LOCAL_MACHINE), named by the registered name, with the
-// values the list of installed programs shows. The installer writes it; the
+// Uninstall key (HKEY_LOCAL_MACHINE, or HKEY_CURRENT_USER for a per-user
+// install), named by the registered name, with the values the list of
+// installed programs shows. The installer writes it; the
 // uninstaller deletes it.
 #pragma once
 
@@ -27,6 +28,8 @@ std::string uninstall_string(const std::string& uninstaller_path);
 std::string quiet_uninstall_string(const std::string& uninstaller_path);
 
 struct UninstallEntry {
+  // HKEY_CURRENT_USER for a per-user install.
+  os::RegistryRoot root = os::RegistryRoot::local_machine;
   std::string registered_name;  // the key's name (is_safe_registered_name)
   std::string uninstaller_path;
   std::string install_folder;  // with its trailing backslash
@@ -45,6 +48,7 @@ void write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
 
 // Deletes the entry of `registered_name` unless the name is not safe. True
 // when a key was deleted.
-bool delete_uninstall_entry(os::Os& os, const std::string& registered_name);
+bool delete_uninstall_entry(os::Os& os, const std::string& registered_name,
+                            os::RegistryRoot root = os::RegistryRoot::local_machine);
 
 }  // namespace quill::package

@@ -30,7 +30,7 @@ done
 
 "$qb" new "$project" --force --name Quillset --folder '%program files%\Quillset' > /dev/null
 "$qb" add "$project" "${files[@]}" > /dev/null
-"$qb" set "$project" uninstaller=on progress-bar=smooth output="$outdir/quillset-setup.exe" \
+"$qb" set "$project" uninstaller=on progress-bar=smooth shortcuts-for=current-user output="$outdir/quillset-setup.exe" \
   'eoi-message=Quillset is installed. Start it from the start menu, or run quillset-build.exe from its folder.'
 if [ -f "$programs/Quillset.exe" ]; then
   "$qb" shortcut "$project" add Quillset.exe start-menu Quillset --folder Quillset

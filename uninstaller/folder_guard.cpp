@@ -72,9 +72,13 @@ FolderGuard::FolderGuard(os::Os& os) : os_(&os) {
       os::SpecialFolder::program_files, os::SpecialFolder::windows,
       os::SpecialFolder::system,        os::SpecialFolder::desktop,
       os::SpecialFolder::programs,      os::SpecialFolder::app_data,
-      os::SpecialFolder::profile,
+      os::SpecialFolder::profile,       os::SpecialFolder::local_app_data,
+      os::SpecialFolder::common_desktop, os::SpecialFolder::common_programs,
   };
   for (os::SpecialFolder which : all) add(os.special_folder(which));
+  // The folder per-user installs go below.
+  const std::string local = os.special_folder(os::SpecialFolder::local_app_data);
+  if (!local.empty()) add(local + "\\Programs");
   add(os.temp_folder());
 }
 

@@ -23,7 +23,8 @@ std::string comparable_folder_path(const std::string& path);
 class FolderGuard {
  public:
   // Protects the drive roots, the Windows, system, program files, Programs,
-  // desktop, application-data and profile folders and the temporary folder
+  // desktop (the user's and all users'), application-data, local
+  // application-data and its Programs, and profile folders and the temporary folder
   // as the OS reports them. Every folder, protected or judged, is compared
   // by its long name (os::Os::long_path_name), so a short-name alias of a
   // protected folder is refused and a folder that merely has "~1" in its

@@ -128,7 +128,8 @@ void sweep_folder(os::Os& os, std::string base, const std::string& relative, boo
 }
 
 bool delete_uninstall_entry(os::Os& os, const UninstallLog& log) {
-  return !log.registered_name_damaged && package::delete_uninstall_entry(os, log.registered_name);
+  return !log.registered_name_damaged &&
+         package::delete_uninstall_entry(os, log.registered_name, uninstall_entry_root(os, log));
 }
 
 void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,

@@ -30,7 +30,7 @@ std::string registered_uninstaller(os::Os& os, const UninstallLog& log, const st
                                    const std::string& log_folder) {
   if (log.registered_name_damaged || !package::is_safe_registered_name(log.registered_name)) return "";
   const std::string key = std::string(package::kUninstallKey) + "\\" + log.registered_name;
-  const os::RegistryRoot root = os::RegistryRoot::local_machine;
+  const os::RegistryRoot root = uninstall_entry_root(os, log);
   std::string location, command;
   if (os.registry_read_string(root, key, "InstallLocation", &location) != os::Error::none ||
       os.registry_read_string(root, key, "UninstallString", &command) != os::Error::none) {
@@ -46,7 +46,31 @@ std::string registered_uninstaller(os::Os& os, const UninstallLog& log, const st
   return uninstaller;
 }
 
+// The first of `folders` that `path` lies below; nullptr when none.
+const std::string* below_any(const std::string (&folders)[2], const std::string& path) {
+  for (const std::string& folder : folders) {
+    if (is_below_comparable(folder, path)) return &folder;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+os::RegistryRoot uninstall_entry_root(os::Os& os, const UninstallLog& log) {
+  const os::RegistryRoot user = os::RegistryRoot::current_user;
+  if (log.registered_name_damaged || !package::is_safe_registered_name(log.registered_name) ||
+      log.entries.empty() || log.entries.back().damaged) {
+    return os::RegistryRoot::local_machine;
+  }
+  const std::string key = std::string(package::kUninstallKey) + "\\" + log.registered_name;
+  std::string location;
+  const std::string folder = comparable(log.entries.back().path);
+  if (!folder.empty() && os.registry_read_string(user, key, "InstallLocation", &location) == os::Error::none &&
+      comparable(location) == folder) {
+    return user;
+  }
+  return os::RegistryRoot::local_machine;
+}
 
 bool is_below_comparable(const std::string& folder, const std::string& path) {
   return !folder.empty() && path.size() > folder.size() + 1 &&
@@ -55,8 +79,10 @@ bool is_below_comparable(const std::string& folder, const std::string& path) {
 
 RemovalScope::RemovalScope(os::Os& os, const UninstallLog& log, const FolderGuard& guard)
     : log_path_(comparable(log.path)),
-      programs_(comparable(os.special_folder(os::SpecialFolder::programs))),
-      desktop_(comparable(os.special_folder(os::SpecialFolder::desktop))) {
+      programs_{comparable(os.special_folder(os::SpecialFolder::programs)),
+                comparable(os.special_folder(os::SpecialFolder::common_programs))},
+      desktops_{comparable(os.special_folder(os::SpecialFolder::desktop)),
+                comparable(os.special_folder(os::SpecialFolder::common_desktop))} {
   const std::string app_data = os.special_folder(os::SpecialFolder::app_data);
   if (!app_data.empty()) quick_launch_ = comparable(app_data + kQuickLaunchFolder);
   if (log.entries.empty() || log.entries.back().damaged) return;
@@ -77,11 +103,10 @@ EntryRole RemovalScope::role(const std::string& entry) const {
   if (is_below_comparable(install_folder_, path)) return EntryRole::installed;
   if (path == log_path_) return EntryRole::log_copy;
   if (!uninstaller_.empty() && path == uninstaller_) return EntryRole::uninstaller;
-  if (is_below_comparable(programs_, path)) {
+  if (below_any(programs_, path)) {
     return is_shortcut_name(path) ? EntryRole::shortcut : EntryRole::program_group;
   }
-  if (is_shortcut_name(path) &&
-      (is_below_comparable(desktop_, path) || is_below_comparable(quick_launch_, path))) {
+  if (is_shortcut_name(path) && (below_any(desktops_, path) || is_below_comparable(quick_launch_, path))) {
     return EntryRole::shortcut;
   }
   return EntryRole::none;
@@ -91,10 +116,11 @@ const std::string& RemovalScope::anchor(EntryRole role, const std::string& path)
   static const std::string kNone;
   switch (role) {
     case EntryRole::installed: return install_folder_;
-    case EntryRole::program_group: return programs_;
+    case EntryRole::program_group: return *below_any(programs_, path);
     case EntryRole::shortcut:
-      if (is_below_comparable(programs_, path)) return programs_;
-      return is_below_comparable(desktop_, path) ? desktop_ : quick_launch_;
+      if (const std::string* programs = below_any(programs_, path)) return *programs;
+      if (const std::string* desktop = below_any(desktops_, path)) return *desktop;
+      return quick_launch_;
     default: return kNone;
   }
 }

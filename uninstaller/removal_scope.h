@@ -17,8 +17,8 @@ namespace quill::uninstaller {
 enum class EntryRole {
   none,           // named nowhere the installation put things: never acted on
   installed,      // below the install folder
-  program_group,  // below the Programs folder, not a shortcut: removed as a tree
-  shortcut,       // a ".lnk" file below the desktop, Programs or Quick Launch folder
+  program_group,  // below a Programs folder (the user's or all users'), not a shortcut: removed as a tree
+  shortcut,       // a ".lnk" file below a desktop or Programs folder, or the Quick Launch folder
   log_copy,       // the log the removal reads
   uninstaller,    // the program the uninstall entry registers, beside that log
 };
@@ -49,13 +49,19 @@ class RemovalScope {
   std::string install_folder_;  // every path here in comparable form
   std::string log_path_;
   std::string uninstaller_;
-  std::string programs_;
-  std::string desktop_;
+  // The current user's and all users' folders.
+  std::string programs_[2];
+  std::string desktops_[2];
   std::string quick_launch_;
 };
 
 // True when `path` lies below `folder` (not the folder itself); both in
 // comparable form and not empty.
 bool is_below_comparable(const std::string& folder, const std::string& path);
+
+// Where the uninstall entry of the log's install lies: below
+// HKEY_CURRENT_USER when the entry of its registered name there records the
+// log's install folder (a per-user install), else below HKEY_LOCAL_MACHINE.
+os::RegistryRoot uninstall_entry_root(os::Os& os, const UninstallLog& log);
 
 }  // namespace quill::uninstaller

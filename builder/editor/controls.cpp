@@ -29,7 +29,7 @@ const std::vector<ControlTab>& control_table() {
          kLicenceFile, kBrowseLicence, kEditLicence},
         {kWindowSettings, kUninstallerGroup, kIncludeUninstaller, kEoiGroup, kEoiNote, kEoiMessageLabel,
          kEoiMessage, kMessageTypeLabel, kMessageOk, kMessageYesNo, kEoiCommandLabel, kEoiCommand,
-         kInstallerWindowGroup, kUseBackground, kFullscreenOptions},
+         kInstallerWindowGroup, kUseBackground, kFullscreenOptions, kUserInstall, kX64, kAllUsersShortcuts},
         {kOutputLabel, kOutputPath, kBrowseOutput, kBuildButton, kBuildProgress, kBuildStatus},
     };
     std::vector<ControlTab> pairs;

@@ -78,6 +78,9 @@ enum Control : int {
   kFullscreenCheck = IDC_IMAGE_BACKGROUND,
   kFullscreenLabel = IDC_IMAGE_BACKGROUND_LABEL,
   kFullscreenOptions = IDC_BACKGROUND_OPTIONS,
+  kUserInstall = IDC_USER_INSTALL,              // install-scope
+  kX64 = IDC_X64,                               // architecture
+  kAllUsersShortcuts = IDC_ALL_USERS_SHORTCUTS,  // shortcuts-for
   kImageX = IDC_IMAGE_X,
   kImageY = IDC_IMAGE_Y,
   kStretchImage = IDC_IMAGE_STRETCH,

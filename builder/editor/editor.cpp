@@ -17,6 +17,7 @@ Editor::Editor(os::Os& os, Prompter& prompter, EditorView& view)
   std::size_t cut = program.find_last_of("\\/");
   builder_folder_ = cut == std::string::npos ? std::string() : program.substr(0, cut + 1);
   backup_path_ = project::backup_path_for(program);
+  project::new_project_settings(project_.settings());
   page_.current = project_.install_root();
 }
 
@@ -100,12 +101,16 @@ void Editor::set_setting(project::SettingId id, const std::string& value) {
   if (row.kind == project::SettingKind::flag || row.kind == project::SettingKind::choice) {
     view_.setting_changed(id);
   }
+  // The default folder may have followed the scope.
+  if (id == project::SettingId::install_scope) view_.setting_changed(project::SettingId::default_folder);
 }
 
 bool Editor::is_enabled(int control) const {
   switch (control) {
     case kRegistryMacro: return project_.settings().try_path_first;
     case kFullscreenOptions: return project_.settings().use_background_window;
+    // A per-user install always uses the user's own folders.
+    case kAllUsersShortcuts: return project_.settings().install_scope == package::Scope::machine;
     case kOutputPath:
     case kBrowseOutput: return !building();
     default: break;

@@ -21,6 +21,7 @@ void Editor::fresh_project() {
   {
     Lock lock(mutex_);
     project_.reset_project();
+    project::new_project_settings(project_.settings());
   }
   project_replaced();
 }

@@ -27,6 +27,10 @@ std::string stub_error_message(Architecture architecture) {
 
 namespace {
 
+// The stub and the uninstaller are a few hundred kilobytes; anything larger
+// is no program of this suite.
+constexpr std::size_t kMaxProgramBytes = 64u << 20;
+
 bool source_exists(os::Os& os, const std::string& path) {
   if (path.empty()) return false;
   os::FileStatus status = os.file_status(path);
@@ -61,6 +65,9 @@ class Build {
   }
   void add_pictures();
   void add_font();
+  bool per_user() const { return project_.settings().install_scope == package::Scope::user; }
+  bool ask_no_elevation_in_stub();
+  PayloadWriter::AddResult add_uninstaller(const std::string& name, const std::string& source);
   void add_installer_info(const std::vector<InstallEntry>& entries);
   enum class Append { done, aborted, failed };
   Append append_archive();
@@ -83,6 +90,7 @@ BuildOutcome Build::run() {
     report_.set_status("Build error.");
     return BuildOutcome::stub_error;
   }
+  if (per_user() && !ask_no_elevation_in_stub()) return fail_build();
 
   report_.set_phase(BuildPhase::counting);
   report_.set_status("Getting file count...");
@@ -112,8 +120,11 @@ BuildOutcome Build::run() {
     const std::string source = build_source(project_, entry->slot);
     report_.set_status("Adding file " + source + "...");
     if (aborted()) return abort_build();
+    const bool uninstaller = per_user() && project_.file(entry->slot).item == project_.uninstaller_item() &&
+                             project_.settings().include_uninstaller;
     PayloadWriter::AddResult result =
-        writer_.add_file(entry->entry_name, source, [this] { return aborted(); });
+        uninstaller ? add_uninstaller(entry->entry_name, source)
+                    : writer_.add_file(entry->entry_name, source, [this] { return aborted(); });
     if (result == PayloadWriter::AddResult::aborted) return abort_build();
     if (result == PayloadWriter::AddResult::unreadable) {
       report_.warning("Source file unreadable: \"" + source + "\".");
@@ -142,6 +153,32 @@ BuildOutcome Build::run() {
   report_.set_phase(BuildPhase::done);
   report_.set_status("Done!");
   return BuildOutcome::done;
+}
+
+// A per-user package's installer starts without elevation: the copied
+// stub's manifest asks for none.
+bool Build::ask_no_elevation_in_stub() {
+  std::string stub;
+  if (!read_binary_file(os_, options_.output_path, kMaxProgramBytes, &stub)) return false;
+  if (!package::request_no_elevation(&stub)) {
+    report_.warning("The installer stub's manifest names no execution level; the package may ask for "
+                    "administrator rights.");
+    return true;
+  }
+  auto file = os_.open_file(options_.output_path, os::OpenMode::write);
+  return file && file->write(stub.data(), stub.size());
+}
+
+// The uninstaller a per-user package carries asks for no elevation either.
+PayloadWriter::AddResult Build::add_uninstaller(const std::string& name, const std::string& source) {
+  std::string program;
+  if (!read_binary_file(os_, source, kMaxProgramBytes, &program)) return PayloadWriter::AddResult::unreadable;
+  if (!package::request_no_elevation(&program)) {
+    report_.warning("The uninstaller's manifest names no execution level; it may ask for administrator "
+                    "rights.");
+  }
+  writer_.add_data(name, program);
+  return PayloadWriter::AddResult::added;
 }
 
 void Build::add_pictures() {
@@ -196,6 +233,11 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   add_text(data::kInstallFolders,
            package::install_folders_text(install_folders(settings), settings.try_path_first));
   add_text(data::kEoiButtons, package::end_of_install_buttons_text(settings.message_box_ok));
+  // Only a package that differs from a machine-wide install with the
+  // current user's shortcuts carries the file, so older projects build the
+  // same package as before.
+  const package::InstallScope scope{settings.install_scope, settings.shortcuts_for};
+  if (package::needs_install_scope_file(scope)) add_text(data::kInstallScope, package::install_scope_text(scope));
   if (settings.use_background_window) {
     add_text(data::kFullscreen, package::fullscreen_text(fullscreen_settings(project_.fullscreen())));
     add_font();

@@ -395,4 +395,8 @@ std::string folder_name_of_path(const std::string& path) {
   return path.substr(start, last - start);
 }
 
+void new_project_settings(Settings& settings) {
+  settings.shortcuts_for = package::ShortcutFolders::all_users;
+}
+
 }  // namespace quill::project

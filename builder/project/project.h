@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "builder/project/tree.h"
+#include "package/install_scope.h"
 
 namespace quill::project {
 
@@ -131,7 +132,25 @@ struct Settings {
   bool include_uninstaller = false;
   bool use_background_window = false;
   Architecture architecture = Architecture::x86;
+  // Who the package installs for, and whose shortcut folders a machine-wide
+  // install uses. The defaults are what a project file without these lines
+  // means (every file saved before they existed); a project made from
+  // scratch starts with all users' folders (new_project_settings).
+  package::Scope install_scope = package::Scope::machine;
+  package::ShortcutFolders shortcuts_for = package::ShortcutFolders::current_user;
+
+  // True when the settings of the project file's optional lines (45 on)
+  // hold what their absence means.
+  bool optional_lines_default() const {
+    return architecture == Architecture::x86 && install_scope == package::Scope::machine &&
+           shortcuts_for == package::ShortcutFolders::current_user;
+  }
 };
+
+// The choices a project made from scratch (the builder's start and New, the
+// command line's "new") starts with where they differ from the defaults:
+// a machine-wide install's shortcuts for all users.
+void new_project_settings(Settings& settings);
 
 class Project {
  public:

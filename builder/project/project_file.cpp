@@ -126,7 +126,11 @@ std::string render_project(const Project& project) {
     uninstaller = static_cast<int>(std::find(order.begin(), order.end(), uninstaller) - order.begin());
   }
   settings[kUninstallerSlotLine - 1] = std::to_string(uninstaller);
-  for (const std::string& line : settings) put(out, line);
+  // The optional lines only when they hold something their absence does
+  // not mean: a project that uses none of their settings saves as it did
+  // before they existed.
+  const int count = project.settings().optional_lines_default() ? kRequiredSettingsLines : kSettingsLines;
+  for (int i = 0; i < count; ++i) put(out, settings[i]);
   return out;
 }
 
@@ -245,7 +249,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
       project.set_uninstaller_item(project.file(static_cast<int>(slot)).item);
     }
   }
-  return read == kSettingsLines ? LoadStatus::loaded : LoadStatus::truncated;
+  return read >= kRequiredSettingsLines ? LoadStatus::loaded : LoadStatus::truncated;
 }
 
 }  // namespace quill::project

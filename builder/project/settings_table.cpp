@@ -140,6 +140,16 @@ std::vector<Setting> make_table() {
       row<&L::underline>(I::font_underline, "font-underline", K::flag, 27, "underlined"),
       row<&L::strike_out>(I::font_strike_out, "font-strike-out", K::flag, 28, "struck out"),
       number(row<&L::charset>(I::font_charset, "font-charset", K::number, 29, "character set number"), 0, 255),
+      choice(row<&S::install_scope>(I::install_scope, "install-scope", K::choice, 45,
+                                    "machine: for every user, asks for administrator rights; user: for "
+                                    "the user who runs it, without them"),
+             {"machine", "user"}),
+      choice(row<&S::architecture>(I::architecture, "architecture", K::choice, 46,
+                                   "the Windows the package is made for"),
+             {"x86", "x64"}),
+      choice(row<&S::shortcuts_for>(I::shortcuts_for, "shortcuts-for", K::choice, 47,
+                                    "whose desktop and start menu a machine-wide install's shortcuts go to"),
+             {"all-users", "current-user"}),
   };
 }
 
@@ -159,6 +169,10 @@ std::string value_of(const Setting& row, const int& field) {
   return std::to_string(field);
 }
 std::string value_of(const Setting&, const Colour& field) { return format_colour(field); }
+template <typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
+std::string value_of(const Setting& row, const E& field) {
+  return value_of(row, static_cast<int>(field));
+}
 
 void assign(const Setting& row, std::string& field, const std::string& value) {
   field = row.kind == SettingKind::flag ? (value == row.choices[1] ? "1" : "0") : value;
@@ -176,12 +190,22 @@ void assign(const Setting& row, int& field, const std::string& value) {
   }
 }
 void assign(const Setting&, Colour& field, const std::string& value) { field = parse_colour(value); }
+template <typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
+void assign(const Setting& row, E& field, const std::string& value) {
+  int index = static_cast<int>(field);
+  assign(row, index, value);
+  field = static_cast<E>(index);
+}
 
 // --- The project file's lines, by field type.
 
 void write(const Setting&, const std::string& field, std::string* lines) { lines[0] = field; }
 void write(const Setting& row, const bool& field, std::string* lines) { lines[0] = row.file_words[field]; }
 void write(const Setting&, const int& field, std::string* lines) { lines[0] = std::to_string(field); }
+template <typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
+void write(const Setting& row, const E& field, std::string* lines) {
+  write(row, static_cast<int>(field), lines);
+}
 void write(const Setting&, const Colour& field, std::string* lines) {
   lines[0] = std::to_string(red_of(field));
   lines[1] = std::to_string(green_of(field));
@@ -202,6 +226,12 @@ void read(const Setting& row, int& field, const std::string* lines) {
       field = n >= 0 && n < static_cast<long>(row.choices.size()) ? static_cast<int>(n) : 0;
       break;
   }
+}
+template <typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
+void read(const Setting& row, E& field, const std::string* lines) {
+  int index = 0;
+  read(row, index, lines);
+  field = static_cast<E>(index);
 }
 void read(const Setting&, Colour& field, const std::string* lines) {
   field = make_colour(static_cast<int>(clamp(parse_decimal(lines[0]), 0, 255)),
@@ -235,7 +265,12 @@ std::string setting_value(const Project& project, const Setting& row) {
 }
 
 void store_setting(Project& project, const Setting& row, const std::string& value) {
+  Settings& settings = project.settings();
+  const package::Scope scope = settings.install_scope;
   std::visit([&](const auto& field) { assign(row, field.at(project), value); }, row.field);
+  if (settings.install_scope != scope && settings.default_folder == package::default_folder_text(scope)) {
+    settings.default_folder = package::default_folder_text(settings.install_scope);
+  }
 }
 
 int setting_line_count(const Setting& row) { return row.kind == SettingKind::colour ? 3 : 1; }

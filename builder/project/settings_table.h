@@ -49,6 +49,9 @@ enum class SettingId {
   font_underline,
   font_strike_out,
   font_charset,
+  install_scope,
+  architecture,
+  shortcuts_for,
 };
 
 enum class SettingKind { text, path, flag, choice, number, colour };
@@ -59,8 +62,10 @@ struct SettingField {
   T& (*at)(Project&);
   const T& (*in)(const Project&);
 };
-using AnySettingField = std::variant<SettingField<std::string>, SettingField<bool>, SettingField<int>,
-                                     SettingField<Colour>>;
+// A choice may also be held by an enum, whose values are the choices' indexes.
+using AnySettingField =
+    std::variant<SettingField<std::string>, SettingField<bool>, SettingField<int>, SettingField<Colour>,
+                 SettingField<Architecture>, SettingField<package::Scope>, SettingField<package::ShortcutFolders>>;
 
 // How a number read from the project file that lies outside the row's
 // limits is taken.
@@ -99,16 +104,20 @@ const Setting* find_setting(const std::string& key);
 // "#FF0000", a number, a text.
 std::string setting_value(const Project& project, const Setting& row);
 // Stores a value of that form, already checked against the row's kind and
-// limits. Only the field changes: the uninstaller's file is the editor's.
+// limits. Only the field changes (the uninstaller's file is the editor's),
+// except that a default folder still at one scope's default follows the
+// install scope to the other's.
 void store_setting(Project& project, const Setting& row, const std::string& value);
 
 // A colour as "#RRGGBB", and back from a text of that form.
 std::string format_colour(Colour c);
 Colour parse_colour(const std::string& text);
 
-// The project file's settings section: 44 lines, of which line 20 names the
-// uninstaller's file slot and every other belongs to a row.
-constexpr int kSettingsLines = 44;
+// The project file's settings section: 47 lines, of which line 20 names the
+// uninstaller's file slot and every other belongs to a row. Files saved
+// before lines 45 to 47 existed end after line 44 and are complete.
+constexpr int kSettingsLines = 47;
+constexpr int kRequiredSettingsLines = 44;
 constexpr int kUninstallerSlotLine = 20;
 int setting_line_count(const Setting& row);
 // The row's lines as the file holds them, into lines[row.line - 1 ...].

@@ -31,11 +31,13 @@ using editor::Editor;
 using project::SettingId;
 
 // The controls that show a main window setting: a box shows its text, a
-// check or radio is checked while the setting has `checked_value`.
+// check or radio is checked while the setting has `checked_value`. A check
+// over a choice sets `unchecked_value` when it is cleared.
 struct SettingControl {
   int control;
   SettingId setting;
   const char* checked_value;  // nullptr: a text box
+  const char* unchecked_value = nullptr;
 };
 
 const SettingControl kSettingControls[] = {
@@ -53,6 +55,9 @@ const SettingControl kSettingControls[] = {
     {IDC_USE_BACKGROUND, SettingId::background, "on"},
     {IDC_BOX_OK, SettingId::eoi_buttons, "ok"},
     {IDC_BOX_YES_NO, SettingId::eoi_buttons, "yesno"},
+    {IDC_USER_INSTALL, SettingId::install_scope, "user", "machine"},
+    {IDC_X64, SettingId::architecture, "x64", "x86"},
+    {IDC_ALL_USERS_SHORTCUTS, SettingId::shortcuts_for, "all-users", "current-user"},
 };
 
 const char kWebPage[] = "http://www.orvelle.example/quillset/";
@@ -448,6 +453,8 @@ void MainWindow::on_command(int id, int code) {
     std::string value;
     if (is_checked(window_, id)) {
       value = entry.checked_value;
+    } else if (entry.unchecked_value) {
+      value = entry.unchecked_value;
     } else if (project::setting_row(entry.setting).kind == project::SettingKind::flag) {
       value = "off";
     }

@@ -62,6 +62,8 @@ builder tab 1074 4 check 1069 >/dev/null || fail "include uninstaller"
 shot_tab 4 options
 [ "$(builder rect | cut -d' ' -f4)" = 300 ] || fail "window height on tab 4"
 builder expect-visible 1097 0 expect-visible 1069 1 >/dev/null || fail "page 4 controls"
+# The road's desktop shortcut stays in the user's own desktop folder.
+builder tab 1074 4 uncheck 1186 >/dev/null || fail "shortcuts for the current user"
 
 # Save as: the title follows the path.
 builder menu 40009 answer-file 'C:\proj\road.qsp' 30 wait-window "#32770" '=Quillset - C:\proj\road.qsp' 10 \

@@ -65,7 +65,7 @@ class CliEditTest : public ::testing::Test {
     std::vector<std::string> lines;
     std::istringstream in(saved());
     for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.size() - 1));
-    return lines.at(lines.size() - 44 + n - 1);
+    return lines.at(lines.size() - project::kSettingsLines + n - 1);
   }
 
   testing::Sandbox box;
@@ -190,6 +190,9 @@ TEST_F(CliEditTest, SetWritesEachKeyAndShowReadsItBack) {
       {"fullscreen-align=centre", 42, "1"},
       {"fullscreen-shadow=off", 43, "false"},
       {"fullscreen-shadow-offset=10", 44, "10"},
+      {"install-scope=user", 45, "1"},
+      {"architecture=x64", 46, "1"},
+      {"shortcuts-for=current-user", 47, "1"},
   };
   for (const Case& c : cases) {
     ASSERT_EQ(run({"set", "p.qsp", c.assignment}), 0) << c.assignment;
@@ -229,7 +232,7 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
       "eoi-message", "eoi-command", "uninstaller", "registry-macro", "try-path-first", "font-face",
       "font-size", "font-weight", "font-italic", "font-underline", "font-strike-out", "font-charset", c1, c1,
       c1, c2, c2, c2, c3, c3, c3, c4, c4, c4, "fullscreen-align", "fullscreen-shadow",
-      "fullscreen-shadow-offset"};
+      "fullscreen-shadow-offset", "install-scope", "architecture", "shortcuts-for"};
   ASSERT_EQ(file_lines.size(), static_cast<std::size_t>(project::kSettingsLines));
   EXPECT_EQ(std::set<std::string>(file_lines.begin(), file_lines.end()).size(), project::settings_table().size());
   ASSERT_EQ(run({"new", "p.qsp"}), 0);

@@ -3,6 +3,7 @@
 // and nothing else goes.
 #include "installer/install_engine.h"
 #include "installer_fixture.h"
+#include "package/uninstall_key.h"
 #include "uninstaller/front_end.h"
 #include "uninstaller/removal.h"
 
@@ -75,6 +76,59 @@ TEST_F(RoundTripTest, UninstallerInTheInstallFolderLeavesNothingBehind) {
   uninstaller::run_removal(os(), log, uninstaller::FolderGuard(os()), quiet);
   EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
   EXPECT_TRUE(exists("C:\\Program Files"));
+}
+
+// Each scope puts its entry, its shortcuts and its folder where its rules
+// say, and its removal finds them all again: a per-user install's entry
+// under HKEY_CURRENT_USER, an all-users program group removed as a tree.
+TEST_F(RoundTripTest, EachScopeIsRemovedFromWhereItInstalled) {
+  using package::Scope;
+  using package::ShortcutFolders;
+  const struct {
+    package::InstallScope scope;
+    const char* folder;
+    os::RegistryRoot root;
+    os::SpecialFolder desktop, programs;
+  } cases[] = {
+      {{Scope::machine, ShortcutFolders::current_user}, "C:\\Program Files\\Tool",
+       os::RegistryRoot::local_machine, os::SpecialFolder::desktop, os::SpecialFolder::programs},
+      {{Scope::machine, ShortcutFolders::all_users}, "C:\\Program Files\\Tool",
+       os::RegistryRoot::local_machine, os::SpecialFolder::common_desktop, os::SpecialFolder::common_programs},
+      {{Scope::user, ShortcutFolders::all_users}, "C:\\Users\\User\\AppData\\Local\\Programs\\Tool",
+       os::RegistryRoot::current_user, os::SpecialFolder::desktop, os::SpecialFolder::programs},
+  };
+  const std::string key = std::string(package::kUninstallKey) + "\\Tool";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder + std::string(c.root == os::RegistryRoot::current_user ? " user" : " machine"));
+    archive({{"tool.exe", "T"}, {"Uninstall.exe", "U"}});
+    data_file("fileinfo.txt", "tool.exe|%install path%\r\nUninstall.exe|%install path%\r\n////\r\n");
+    data_file("shortcuts.txt",
+              "Tool\r\nTool\r\n%install path%\\tool.exe\r\n1\r\n"
+              "\r\nTool\r\n%install path%\\tool.exe\r\n0\r\n////\r\n////\r\n////\r\n////\r\n");
+    data_file("uninstall.txt", "%install path%\\Uninstall.exe");
+    request_.scope = c.scope;
+    request_.install_folder = InstallFolder(c.folder);
+    ASSERT_EQ(run(), InstallResult::finished);
+    const std::string group = os().special_folder(c.programs) + "\\Tool";
+    const std::string link = os().special_folder(c.desktop) + "\\Tool.lnk";
+    const auto other = c.root == os::RegistryRoot::current_user ? os::RegistryRoot::local_machine
+                                                                 : os::RegistryRoot::current_user;
+    EXPECT_TRUE(exists(group + "\\Tool.lnk"));
+    EXPECT_TRUE(exists(link));
+    EXPECT_TRUE(os().registry_key_exists(c.root, key));
+    EXPECT_FALSE(os().registry_key_exists(other, key));
+
+    uninstaller::UninstallLog log;
+    ASSERT_EQ(uninstaller::read_uninstall_log(os(), std::string(c.folder) + "\\uninstall.ini", &log),
+              uninstaller::LogStatus::ok);
+    Quiet quiet;
+    uninstaller::run_removal(os(), log, uninstaller::FolderGuard(os()), quiet);
+    EXPECT_FALSE(exists(c.folder));
+    EXPECT_FALSE(exists(group));
+    EXPECT_FALSE(exists(link));
+    EXPECT_FALSE(os().registry_key_exists(c.root, key));
+    EXPECT_TRUE(exists(os().special_folder(c.programs)));
+  }
 }
 
 TEST_F(RoundTripTest, NameThatCannotBeAKeyIsShownButNoKeyIsRemoved) {

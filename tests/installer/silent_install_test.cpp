@@ -8,6 +8,7 @@
 #include "installer/install_folder.h"
 #include "installer/wizard.h"
 #include "installer_fixture.h"
+#include "tests/support/fault_os.h"
 
 namespace quill::installer {
 namespace {
@@ -50,6 +51,31 @@ TEST_F(SilentInstallTest, RefusesAFolderTheWizardWouldRefuse) {
     EXPECT_EQ(record().back(), c.line);
   }
   EXPECT_FALSE(exists("C:\\Program Files\\Tool\\a.txt"));
+}
+
+// A per-user install never asks for rights: a folder where the user cannot
+// make a file (probed in its nearest existing parent, and left as found)
+// is refused up front, with the unusable folder's exit code when silent. A
+// machine-wide install does not probe.
+TEST_F(SilentInstallTest, PerUserInstallRefusesAFolderTheUserCannotWrite) {
+  os::FaultOs faulty(os());
+  const InstallFolder folder("C:\\Program Files\\New\\Tool");
+  std::vector<os::FolderEntry> before, after;
+  ASSERT_EQ(os().list_folder("C:\\Program Files", &before), os::Error::none);
+  EXPECT_EQ(check_install_folder(faulty, folder, 10, 100, true), FolderCheck::usable);
+  ASSERT_EQ(os().list_folder("C:\\Program Files", &after), os::Error::none);
+  EXPECT_EQ(after.size(), before.size());
+  for (bool per_user : {true, false}) {
+    faulty.arm(os::FaultOs::kOpenFile, 1, os::Error::access_denied, true);
+    EXPECT_EQ(check_install_folder(faulty, folder, 10, 100, per_user),
+              per_user ? FolderCheck::not_writable : FolderCheck::usable);
+  }
+  data_.scope.scope = package::Scope::user;
+  faulty.arm(os::FaultOs::kOpenFile, 1, os::Error::access_denied);
+  InstallLog log(os(), "C:\\setup.log");
+  EXPECT_EQ(run_silent_install(faulty, data_, "C:\\Program Files\\Tool", &log), kExitUnusableFolder);
+  EXPECT_EQ(record().back(), "Install folder not writable by this user: C:\\Program Files\\Tool");
+  EXPECT_FALSE(exists("C:\\Program Files\\Tool"));
 }
 
 TEST_F(SilentInstallTest, TheFolderIsParsedOnceAndTheWizardAgrees) {

@@ -65,6 +65,35 @@ TEST(ProjectFile, ResetProjectSavesExactly) {
   EXPECT_EQ(project_text(p), expected);
 }
 
+// Lines 45 to 47 are optional: a file that ends after line 44 (every file
+// saved before they existed) loads complete, as a machine-wide install with
+// the current user's shortcuts, and saves back byte for byte; a project
+// made from scratch writes them, for all users' shortcuts.
+TEST(ProjectFile, TheScopeLinesAreOptionalAndANewProjectWritesThem) {
+  Sandbox box;
+  const std::string path = box.root() + "/p.qsp";
+  Project old;
+  fill(old);
+  const std::string before = project_text(old);
+  box.write("p.qsp", before);
+  Project q;
+  q.settings().install_scope = package::Scope::user;
+  ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::loaded);
+  EXPECT_EQ(q.settings().install_scope, package::Scope::machine);
+  EXPECT_EQ(q.settings().architecture, Architecture::x86);
+  EXPECT_EQ(q.settings().shortcuts_for, package::ShortcutFolders::current_user);
+  EXPECT_EQ(project_text(q), before);
+
+  Project fresh;
+  new_project_settings(fresh.settings());
+  const std::string text = project_text(fresh);
+  box.write("p.qsp", text);
+  ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::loaded);
+  EXPECT_EQ(q.settings().shortcuts_for, package::ShortcutFolders::all_users);
+  EXPECT_EQ(project_text(q), text);
+  EXPECT_EQ(text.substr(text.size() - 14), "\r\n4\r\n0\r\n0\r\n0\r\n");
+}
+
 TEST(ProjectFile, SaveLoadSaveIsByteIdentical) {
   Sandbox box;
   Project p;
