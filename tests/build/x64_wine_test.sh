@@ -1,16 +1,12 @@
 #!/usr/bin/env bash
 # A package for 64-bit Windows, made by the Linux builder from a project
-# whose architecture line says x64, under wine64 whatever the machine runs:
+# set for x64, under wine64 whatever the machine runs:
 # the package's stub and its Uninstall.exe are the x86_64 programs (PE32+),
 # files land in the native Program Files and system folders, a registry
 # macro and the uninstall entry use the 64-bit view, and the installed
 # uninstaller removes it all. Without ext64.dat the build names the file.
 set -euo pipefail
 QB0="$QUILL_BUILD/dist/quillset-build"
-if ! "$QB0" set --help | grep -q '^  architecture='; then
-  echo "skipped: this builder has no architecture setting"
-  exit 77
-fi
 TEST=x64
 export QUILL_WINE_ARCH=win64
 source "$QUILL_SOURCE/tests/installer_wine/common.sh"
@@ -36,19 +32,7 @@ p="$WORK/wide.qsp"
 "$QB" add "$p" --custom '%widedir%\' "$WORK/src/reg.txt" >/dev/null
 "$QB" macro "$p" add %widedir% --registry HKEY_LOCAL_MACHINE 'Software\QuillWide' Dir >/dev/null
 "$QB" set "$p" uninstaller=on >/dev/null
-# Line 46 of the settings section (the last section, after the shortcut
-# section's 13 end lines) holds the architecture.
-python3 - "$p" <<'PY'
-import sys
-lines = open(sys.argv[1], 'rb').read().decode('latin-1').split('\r\n')[:-1]
-i = lines.index('|') + 1
-for size in (3, 6, 4, 13):
-    while lines[i] != '|': i += size
-    i += size
-settings = lines[i:] + [''] * max(0, 46 - len(lines[i:]))
-settings[45] = 'x64'
-open(sys.argv[1], 'wb').write(''.join(l + '\r\n' for l in lines[:i] + settings).encode('latin-1'))
-PY
+"$QB" set "$p" architecture=x64 >/dev/null
 out=$("$QB" build "$p" -o "$DRIVE_C/setup.exe" 2>&1) || fail "build: $out"
 grep -q "warning:" <<<"$out" && fail "warnings: $out"
 grep -q "uninst64.dat" <<<"$("$QB" show "$p")" || fail "show does not name uninst64.dat"
