@@ -14,7 +14,11 @@
 # `wine_setup`, WINEPREFIX is a fresh prefix of this test alone and DRIVE_C
 # its C: drive; `wine_run` runs a Windows program under the test's own X
 # display. The prefix and display go away when the script exits.
-set -euo pipefail
+set -Eeuo pipefail
+# A command that stops a test through `set -e` says which one it was, so a
+# failure never passes without a reason in the test's output (-E: also a
+# command inside a function).
+trap 'echo "FAIL: line $LINENO of ${BASH_SOURCE[0]##*/}: $BASH_COMMAND (status $?)" >&2' ERR
 export WINEDEBUG=-all
 # No menu entries or desktop files may reach the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
