@@ -33,16 +33,6 @@ const Version kTwo{"1.0.10",
                    "a.txt|%install path%\r\nc.txt|%install path%\r\nUninstall.exe|%install path%\r\n////\r\n",
                    ""};
 
-class NoQuestions : public InstallCallback {
- public:
-  ReplaceAnswer ask_replace(const std::string&) override { return ReplaceAnswer::yes; }
-  void set_status(const std::string&) override {}
-  void set_progress_range(std::uint64_t) override {}
-  void set_progress(std::uint64_t) override {}
-  bool cancel_requested() override { return false; }
-  WriteAnswer ask_write_failed(const std::string&) override { return WriteAnswer::abort; }
-};
-
 // One sandbox machine, a package per version.
 struct Machine {
   explicit Machine(const std::string& root_in) : root(root_in), posix(root) {}
@@ -71,7 +61,7 @@ struct Machine {
                                                 lookup == InstalledLookup::found ? installed.folder : kFolder)),
         ShortcutChoice());
     if (lookup == InstalledLookup::found) request.installed = &installed;
-    NoQuestions callback;
+    test::FixedAnswers callback(WriteAnswer::abort);
     const InstallResult result = run_install(os, request, callback);
     fs::remove_all(posix.host_path(payload));
     return result;
