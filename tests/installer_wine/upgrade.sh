@@ -20,23 +20,28 @@ machine_state() {
   wine reg query "$KEY" /s 2>/dev/null | tr -d '\r' | grep -v InstallDate || true
 }
 
-make_package "$WORK/v1.exe" <<'JSON'
-{"data": {"tt.txt": "Up", "def_install.txt": "C:\\Up\n",
-          "macros.txt": "%version%\n1.0.9\n\n\n%name%\nUp\n\n\n/\n/\n/\n/\n",
-          "uninstall.txt": "%install path%\\Uninstall.exe",
-          "shortcuts.txt": "Up\nB\n%install path%\\b.txt\n1\n/\n/\n/\n/\n",
-          "fileinfo.txt": "a.txt|%install path%\\\nb.txt|%install path%\\\nUninstall.exe|%install path%\\\n////\n////\n"},
- "entries": {"a.txt": "a one", "b.txt": "b one"},
- "entry_files": {"Uninstall.exe": "$QUILL_DIST/uninst.dat"}}
-JSON
-make_package "$WORK/v2.exe" <<'JSON'
-{"data": {"tt.txt": "Up", "def_install.txt": "C:\\Elsewhere\n",
-          "macros.txt": "%version%\n1.0.10\n\n\n%name%\nUp\n\n\n/\n/\n/\n/\n",
-          "uninstall.txt": "%install path%\\Uninstall.exe",
-          "fileinfo.txt": "a.txt|%install path%\\\nc.txt|%install path%\\cdir\\\nUninstall.exe|%install path%\\\n////\n////\n"},
- "entries": {"a.txt": "a two", "c.txt": "c two"},
- "entry_files": {"Uninstall.exe": "$QUILL_DIST/uninst.dat"}}
-JSON
+# up_package OUT VERSION DEFAULT_FOLDER SHORTCUTS NAME:SUBFOLDER:TEXT...: a
+# package of "Up" with those files below the install folder and Uninstall.exe.
+up_package() {
+  python3 - "$@" > "$WORK/up.json" <<'PY'
+import json, sys
+version, folder, shortcuts = sys.argv[2:5]
+files = [f.split(":", 2) for f in sys.argv[5:]]
+lines = "".join("%s|%%install path%%\\%s\n" % (n, (d + "\\") if d else "") for n, d, _ in files)
+data = {"tt.txt": "Up", "def_install.txt": folder + "\n",
+        "macros.txt": "%%version%%\n%s\n\n\n%%name%%\nUp\n\n\n/\n/\n/\n/\n" % version,
+        "uninstall.txt": "%install path%\\Uninstall.exe",
+        "fileinfo.txt": lines + "Uninstall.exe|%install path%\\\n////\n////\n"}
+if shortcuts:
+    data["shortcuts.txt"] = shortcuts
+print(json.dumps({"data": data, "entries": {n: t for n, _, t in files},
+                  "entry_files": {"Uninstall.exe": "$QUILL_DIST/uninst.dat"}}))
+PY
+  make_package "$1" < "$WORK/up.json"
+}
+up_package "$WORK/v1.exe" 1.0.9 'C:\Up' $'Up\nB\n%install path%\\b.txt\n1\n/\n/\n/\n/\n' \
+  'a.txt::a one' 'b.txt::b one'
+up_package "$WORK/v2.exe" 1.0.10 'C:\Elsewhere' '' 'a.txt::a two' 'c.txt:cdir:c two'
 
 [ "$(exit_of "$WORK/v1.exe" /S)" = 0 ] || fail "version 1 did not install"
 link=$(find "$DRIVE_C" -name B.lnk -path '*Programs/Up/*')
