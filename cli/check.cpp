@@ -4,6 +4,7 @@
 #include "builder/editor/folder_scan.h"
 #include "builder/project/architecture.h"
 #include "builder/project/package_contents.h"
+#include "package/version.h"
 
 namespace quill::cli {
 
@@ -97,6 +98,15 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
   }
   for (const std::string& text : {p.settings().welcome_file, p.settings().licence_file}) {
     if (!text.empty() && !is_file(os, project::box_text(text))) error("Text file missing: \"" + text + "\".");
+  }
+
+  for (int slot = 0; slot < p.macro_count(); ++slot) {
+    const project::Macro& macro = p.macro(slot);
+    if (macro.name == package::kVersionMacro && macro.key.empty() && macro.value_name.empty() &&
+        !package::is_numeric_version(macro.value)) {
+      warning("the version \"" + macro.value + "\" is not dotted numbers: installers compare it with "
+              "an installed version as text");
+    }
   }
 
   int left_out = 0;

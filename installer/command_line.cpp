@@ -68,6 +68,8 @@ CommandLine parse_command_line(const std::string& tail) {
       line.help = true;
     } else if (argument.size() == 2 && starts_with(argument, 0, "/S")) {
       line.silent = true;
+    } else if (argument.size() == 10 && starts_with(argument, 0, "/DOWNGRADE")) {
+      line.allow_downgrade = true;
     } else if (starts_with(argument, 0, "/LOG=")) {
       if (argument.size() == 5) refuse(&line, argument);
       line.log_file = argument.substr(5);
@@ -79,18 +81,20 @@ CommandLine parse_command_line(const std::string& tail) {
 }
 
 std::string usage_text() {
-  return "Usage: setup.exe [/S] [/LOG=file] [/D=folder]\n"
+  return "Usage: setup.exe [/S] [/DOWNGRADE] [/LOG=file] [/D=folder]\n"
          "\n"
          "/S\tInstall silently: no window, no question. A file that exists\n"
          "\tis replaced; the message and program that the package shows or\n"
          "\tstarts at the end of an install are skipped.\n"
+         "/DOWNGRADE\tWith /S, install over a newer installed version.\n"
          "/LOG=file\tAppend a record of the install to the file.\n"
          "/D=folder\tInstall to this folder. Must come last; may hold spaces.\n"
          "/?\tShow this help.\n"
          "\n"
          "Exit codes: 0 installed, 1 bad command line, 2 cancelled,\n"
          "3 damaged package, 4 folder unusable or disk full,\n"
-         "5 a file could not be written (the install was undone).";
+         "5 a file could not be written (the install was undone),\n"
+         "6 a newer version is installed (silent, without /DOWNGRADE).";
 }
 
 std::string usage_message(const CommandLine& command) {

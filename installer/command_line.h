@@ -16,6 +16,7 @@ struct CommandLine {
   std::string bad;        // the first such argument
   bool help = false;      // "/?"
   bool silent = false;    // "/S"
+  bool allow_downgrade = false;  // "/DOWNGRADE": a silent run may install an older version
   std::string install_folder;  // "/D=PATH" (empty: the package's own folder)
   std::string log_file;   // "/LOG=FILE" (empty: no log)
   // Arguments that are no switch of the installer, in their order: they are
@@ -47,6 +48,7 @@ enum ExitCode {
   kExitDamaged = 3,
   kExitUnusableFolder = 4,  // also: not enough free space
   kExitWriteFailed = 5,     // a file could not be written; the run was undone
+  kExitNewerInstalled = 6,  // silent: a newer version is installed and /DOWNGRADE was not given
 };
 
 int exit_code(InstallResult result);

@@ -6,6 +6,7 @@
 #include "installer/install_log.h"
 #include "installer/registration.h"
 #include "installer/transaction.h"
+#include "installer/upgrade.h"
 #include "package/archive.h"
 #include "package/payload.h"
 
@@ -46,6 +47,10 @@ InstallRequest make_install_request(const package::InstallerData& data,
 
 void note(const InstallRequest& request, const std::string& text) {
   if (request.log != nullptr) request.log->line(text);
+}
+
+void logged(const InstallRequest& request, const std::string& path) {
+  if (request.logged != nullptr && !path.empty()) request.logged->push_back(path);
 }
 
 const std::vector<package::MacroRecord>& macro_table(const InstallRequest& request) {
@@ -251,6 +256,7 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
     const WriteOutcome logged =
         write_or_ask(&callback_, log_path_, [&] { return append_to_log(destination); });
     if (logged == WriteOutcome::aborted) return LineResult::abort;
+    if (logged == WriteOutcome::written) installer::logged(request_, destination);
     if (logged == WriteOutcome::ignored && !existed && written == WriteOutcome::written) {
       // A new file that the log cannot name would outlive its uninstaller.
       os_.set_read_only(destination, false);
@@ -297,15 +303,24 @@ InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCall
   Transaction transaction(os, replaced_files_folder(request));
   InstallStats own_stats;
   if (stats == nullptr) stats = &own_stats;
-  InstallResult result = install_files(os, request, callback, transaction, stats);
-  if (result == InstallResult::finished) {
-    const std::string log_path = request.install_folder.path() + package::kUninstallLogName;
-    result = create_shortcuts(os, request, log_path, callback, &transaction)
-                 ? register_uninstall(os, request, log_path, &callback, &transaction,
-                                      stats->bytes_written)
-                 : InstallResult::write_failed;
+  // An upgrade keeps what the new log names.
+  std::vector<std::string> kept;
+  InstallRequest run = request;
+  if (run.installed != nullptr && run.logged == nullptr) run.logged = &kept;
+  InstallResult result = install_files(os, run, callback, transaction, stats);
+  const std::string log_path = run.install_folder.path() + package::kUninstallLogName;
+  if (result == InstallResult::finished && !create_shortcuts(os, run, log_path, callback, &transaction)) {
+    result = InstallResult::write_failed;
   }
-  return settle(result, transaction, callback, request);
+  if (result == InstallResult::finished && run.installed != nullptr) {
+    logged(run, log_path);
+    logged(run, run.install_folder.path());
+    result = remove_old_files(os, *run.installed, *run.logged, callback, transaction);
+  }
+  if (result == InstallResult::finished) {
+    result = register_uninstall(os, run, log_path, &callback, &transaction, stats->bytes_written);
+  }
+  return settle(result, transaction, callback, run);
 }
 
 }  // namespace quill::installer

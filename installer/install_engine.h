@@ -28,6 +28,7 @@
 namespace quill::installer {
 
 class InstallLog;
+struct InstalledProgram;
 
 enum class ReplaceAnswer { yes, no, cancel };
 // The answer to a file that could not be written.
@@ -88,10 +89,17 @@ struct InstallRequest {
   // The payload folder the run made (ends in a backslash): replaced files
   // are kept below it until the run ends.
   std::string payload_folder;
+  // An upgrade: the program found installed at start (installer/upgrade.h);
+  // null for a fresh install.
+  const InstalledProgram* installed = nullptr;
+  // Receives every path the run writes to the uninstall log (null: none).
+  std::vector<std::string>* logged = nullptr;
 };
 
 // Adds a line to the request's record, when it has one.
 void note(const InstallRequest& request, const std::string& text);
+// Tells the request's collector (when it has one) that the log names `path`.
+void logged(const InstallRequest& request, const std::string& path);
 
 // Counts of what one run did, for the caller and for tests.
 struct InstallStats {
@@ -134,8 +142,10 @@ enum class WriteOutcome { written, ignored, aborted };
 WriteOutcome write_or_ask(InstallCallback* callback, const std::string& path,
                           const std::function<bool()>& attempt);
 
-// The install thread's whole work: files, then shortcuts and registration.
-// A run that does not finish is undone (status kUndoingStatus) first.
+// The install thread's whole work: files, then shortcuts and registration;
+// an upgrade removes what the old install had and this one has not before
+// the entry is written. A run that does not finish is undone (status
+// kUndoingStatus) first, an upgrade's old entry put back.
 InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                           InstallStats* stats = nullptr);
 

@@ -88,8 +88,10 @@ FolderCheck check_install_folder(os::Os& os, const InstallFolder& folder, std::u
 }
 
 std::string initial_folder_text(const package::InstallFolders& folders,
-                                const std::string& command_line_folder) {
-  return command_line_folder.empty() ? folders.initial() : command_line_folder;
+                                const std::string& command_line_folder,
+                                const std::string& installed_folder) {
+  if (!command_line_folder.empty()) return command_line_folder;
+  return installed_folder.empty() ? folders.initial() : installed_folder;
 }
 
 }  // namespace quill::installer

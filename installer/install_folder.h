@@ -59,8 +59,10 @@ FolderCheck check_install_folder(os::Os& os, const InstallFolder& folder, std::u
                                  std::uint64_t megabytes_available, bool per_user);
 
 // The text the folder field starts with: "/D=" (`command_line_folder`) when
-// given, else the package's preferred folder, else its default folder.
+// given, else the folder of the program installed already (an upgrade),
+// else the package's preferred folder, else its default folder.
 std::string initial_folder_text(const package::InstallFolders& folders,
-                                const std::string& command_line_folder);
+                                const std::string& command_line_folder,
+                                const std::string& installed_folder = std::string());
 
 }  // namespace quill::installer

@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "installer/install_log.h"
 #include "installer/transaction.h"
+#include "installer/upgrade.h"
 #include "package/archive.h"
 #include "package/macros.h"
 #include "package/payload.h"
@@ -109,8 +110,10 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
         os, macro_table(request), *shortcuts, request.install_folder.path()));
   }
   auto log_line = [&](const std::string& line) {
-    return write_or_ask(&callback, log_path,
-                        [&] { return package::append_log_line(os, log_path, line); });
+    const WriteOutcome outcome = write_or_ask(
+        &callback, log_path, [&] { return package::append_log_line(os, log_path, line); });
+    if (outcome == WriteOutcome::written) logged(request, line);
+    return outcome;
   };
   for (const package::ShortcutRecord& spec : records) {
     if (!location_ticked(request.shortcuts, spec.location)) continue;
@@ -205,9 +208,18 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
   entry.install_date = os.local_date();
   entry.has_version = text_macro(request, "%version%", &entry.version);
   entry.has_publisher = text_macro(request, "%publisher%", &entry.publisher);
-  package::write_uninstall_entry(os, entry, [&](const std::string& value) {
+  // An upgrade's entry replaces the old one whole, or not at all.
+  const bool old_gone =
+      request.installed == nullptr ||
+      package::delete_uninstall_entry(os, request.registered_name, entry.root);
+  const bool written = old_gone && package::write_uninstall_entry(os, entry, [&](const std::string& value) {
     note(request, "Registry: " + value);
   });
+  if (request.installed != nullptr && !written) {
+    note(request, "Registry: the entry could not be written; the old one is put back");
+    restore_uninstall_entry(os, *request.installed);
+    return InstallResult::write_failed;
+  }
   return InstallResult::finished;
 }
 

@@ -4,6 +4,7 @@
 
 #include "installer/command_line.h"
 #include "installer/install_folder.h"
+#include "installer/upgrade.h"
 #include "installer/wizard.h"
 
 namespace quill::installer {
@@ -27,8 +28,22 @@ class SilentCallback : public InstallCallback {
 }  // namespace
 
 int run_silent_install(os::Os& os, const package::InstallerData& data,
-                       const std::string& command_line_folder, InstallLog* log) {
-  const InstallFolder folder(initial_folder_text(data.install_folders, command_line_folder));
+                       const std::string& command_line_folder, InstallLog* log,
+                       bool allow_downgrade) {
+  InstalledProgram installed;
+  const InstalledLookup lookup = find_installed_program(os, data, &installed);
+  if (lookup == InstalledLookup::unreadable) {
+    if (log) log->line("The installed program's entry or uninstall log could not be read");
+    return kExitWriteFailed;
+  }
+  const bool upgrade = lookup == InstalledLookup::found;
+  std::string version;
+  if (upgrade && is_downgrade(installed, data.macros, &version)) {
+    if (log) log->line(downgrade_question(installed, version));
+    if (!allow_downgrade) return kExitNewerInstalled;
+  }
+  const InstallFolder folder(
+      initial_folder_text(data.install_folders, command_line_folder, upgrade ? installed.folder : ""));
   switch (check_install_folder(os, folder, data.megabytes_needed, available_megabytes(os, folder.text()),
                                data.scope.scope == package::Scope::user)) {
     case FolderCheck::usable: break;
@@ -46,6 +61,10 @@ int run_silent_install(os::Os& os, const package::InstallerData& data,
   // Every box stays ticked: every shortcut of the package is made.
   InstallRequest request = make_install_request(data, folder, ShortcutChoice());
   request.log = log;
+  if (upgrade) {
+    request.installed = &installed;
+    if (log) log->line("Upgrading the install in " + installed.folder);
+  }
   SilentCallback callback(log);
   return exit_code(run_install(os, request, callback));
 }

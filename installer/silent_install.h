@@ -18,7 +18,10 @@ namespace quill::installer {
 // it. Answers the process's exit code; refusals and failed writes go to
 // `log` (null: none). The install entries are read through the archive file the data
 // names, which the loader opened at start.
+// A package older than the installed program ends with kExitNewerInstalled,
+// nothing changed, unless `allow_downgrade`.
 int run_silent_install(os::Os& os, const package::InstallerData& data,
-                       const std::string& command_line_folder, InstallLog* log);
+                       const std::string& command_line_folder, InstallLog* log,
+                       bool allow_downgrade = false);
 
 }  // namespace quill::installer

@@ -75,6 +75,15 @@ bool Transaction::move_aside(const std::string& path) {
   }
 }
 
+os::Error Transaction::remove_folder(const std::string& path) {
+  const os::Error error = os_.remove_folder(path);
+  if (error == os::Error::none) {
+    known_folders_.clear();
+    changes_.push_back({Kind::removed_folder, path, std::string()});
+  }
+  return error;
+}
+
 void Transaction::keep() {
   std::vector<std::string> groups;
   for (const Change& change : changes_) {
@@ -104,6 +113,11 @@ bool Transaction::undo_to(std::size_t mark) {
       case Kind::replaced:
         // Whatever the run put there goes; the old content comes back.
         if (!delete_file(change.path) || !move_or_copy(change.aside, change.path)) all = false;
+        break;
+      case Kind::removed_folder:
+        if (!os_.file_status(change.path).is_folder && os_.create_folder(change.path) != os::Error::none) {
+          all = false;
+        }
         break;
       case Kind::folder: {
         const os::Error error = os_.remove_folder(change.path);

@@ -47,6 +47,8 @@ class Transaction {
   // when `path` no longer exists afterwards. Nothing is recorded and nothing
   // changes when it fails.
   bool move_aside(const std::string& path);
+  // Removes the empty folder `path`, recording it when it went.
+  os::Error remove_folder(const std::string& path);
 
   // A point to undo back to.
   std::size_t mark() const { return changes_.size(); }
@@ -60,7 +62,7 @@ class Transaction {
   std::size_t change_count() const { return changes_.size(); }
 
  private:
-  enum class Kind { folder, file, replaced };
+  enum class Kind { folder, file, replaced, removed_folder };
   struct Change {
     Kind kind;
     std::string path;

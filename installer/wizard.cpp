@@ -103,12 +103,13 @@ std::uint64_t available_megabytes(os::Os& os, const std::string& folder) {
   return megabytes;
 }
 
-WizardData wizard_data(const package::InstallerData& data, const std::string& command_line_folder) {
+WizardData wizard_data(const package::InstallerData& data, const std::string& command_line_folder,
+                       const std::string& installed_folder) {
   WizardData w;
   w.welcome_text = data.welcome_text;
   w.title = data.title;
   w.licence_text = data.licence_text;
-  w.install_folder = initial_folder_text(data.install_folders, command_line_folder);
+  w.install_folder = initial_folder_text(data.install_folders, command_line_folder, installed_folder);
   w.has_shortcuts_file = data.has_shortcuts;
   w.uses_desktop = data.shortcut_locations.desktop;
   w.uses_start_menu = data.shortcut_locations.start_menu;

@@ -70,7 +70,9 @@ struct WizardData {
 
 // The wizard's part of the data loaded at start-up; `command_line_folder`
 // is the "/D=" text (empty: none).
-WizardData wizard_data(const package::InstallerData& data, const std::string& command_line_folder);
+// `installed_folder`: the folder of the program installed already (empty: none).
+WizardData wizard_data(const package::InstallerData& data, const std::string& command_line_folder,
+                       const std::string& installed_folder = std::string());
 
 // One control as a step shows it.
 struct ControlView {

@@ -21,19 +21,20 @@ std::string quiet_uninstall_string(const std::string& uninstaller_path) {
   return uninstall_string(uninstaller_path) + " /S";
 }
 
-void write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
+bool write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
                            const std::function<void(const std::string&)>& written) {
+  bool all = true;
   const std::string key = std::string(kUninstallKey) + "\\" + entry.registered_name;
   const os::RegistryRoot root = entry.root;
   const std::string shown_key =
       std::string(root == os::RegistryRoot::current_user ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
       key + "\\";
   auto write_string = [&](const char* name, const std::string& value) {
-    os.registry_write_string(root, key, name, value);
+    if (os.registry_write_string(root, key, name, value) != os::Error::none) all = false;
     if (written) written(shown_key + name + " = " + value);
   };
   auto write_dword = [&](const char* name, std::uint32_t value) {
-    os.registry_write_dword(root, key, name, value);
+    if (os.registry_write_dword(root, key, name, value) != os::Error::none) all = false;
     if (written) written(shown_key + name + " = " + std::to_string(value));
   };
   const std::string& folder = entry.install_folder;
@@ -51,6 +52,7 @@ void write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
   if (!entry.install_date.empty()) write_string("InstallDate", entry.install_date);
   if (entry.has_version) write_string("DisplayVersion", entry.version);
   if (entry.has_publisher) write_string("Publisher", entry.publisher);
+  return all;
 }
 
 bool delete_uninstall_entry(os::Os& os, const std::string& registered_name, os::RegistryRoot root) {

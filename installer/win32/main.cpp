@@ -74,6 +74,28 @@ void show_start_error(package::ExtractOutcome outcome) {
               title.empty() ? "Installer" : title.c_str(), MB_OK | MB_ICONERROR);
 }
 
+bool ask_about_installed(Stub& s) {
+  static installer::InstalledProgram installed;
+  const std::string& title = s.data.title.empty() ? std::string("Installer") : s.data.title;
+  switch (installer::find_installed_program(s.os, s.data, &installed)) {
+    case installer::InstalledLookup::none: return true;
+    case installer::InstalledLookup::unreadable:
+      if (s.log) s.log->line("The installed program's entry or uninstall log could not be read");
+      MessageBoxA(nullptr, installer::kInstalledUnreadableText, title.c_str(), MB_OK | MB_ICONERROR);
+      return false;
+    case installer::InstalledLookup::found: break;
+  }
+  std::string version;
+  if (installer::is_downgrade(installed, s.data.macros, &version) &&
+      MessageBoxA(nullptr, installer::downgrade_question(installed, version).c_str(), title.c_str(),
+                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return false;
+  }
+  if (s.log) s.log->line("Upgrading the install in " + installed.folder);
+  s.wizard.installed = &installed;
+  return true;
+}
+
 void end_process(int exit_code) {
   Stub& s = stub();
   if (s.log) s.log->line("Exit code " + std::to_string(exit_code));
@@ -123,7 +145,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     if (loader) WaitForSingleObject(loader, INFINITE);
     installer::win32::end_process(
         s.outcome == package::ExtractOutcome::done
-            ? installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log)
+            ? installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log,
+                                            s.command.allow_downgrade)
             : installer::start_exit_code(s.outcome));
   }
 
@@ -134,6 +157,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   } else if (s.outcome != package::ExtractOutcome::done) {
     installer::win32::show_start_error(s.outcome);
     code = installer::start_exit_code(s.outcome);
+  } else if (!installer::win32::ask_about_installed(s)) {
+    code = installer::kExitCancelled;
   } else {
     s.wizard.command_line_folder = s.command.install_folder;
     s.wizard.log = s.log;

@@ -11,6 +11,7 @@
 #include "installer/command_line.h"
 #include "installer/install_engine.h"
 #include "installer/install_log.h"
+#include "installer/upgrade.h"
 #include "os/win32_os.h"
 #include "package/data_files.h"
 #include "package/payload.h"
@@ -27,6 +28,8 @@ struct WizardSession {
   const package::InstallerData& data;
   installer::InstallLog* log = nullptr;  // the "/LOG=" record, or null
   std::string command_line_folder;       // "/D=": fills the folder field
+  // The program installed already (an upgrade), or null.
+  const installer::InstalledProgram* installed = nullptr;
   installer::CancelFlags cancel;
   std::atomic<bool> install_started{false};
   std::atomic<installer::InstallResult> install_result{installer::InstallResult::finished};

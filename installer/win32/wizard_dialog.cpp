@@ -250,6 +250,7 @@ void start_install(WizardWindow& w, bool small_window) {
   auto job = std::make_unique<InstallJob>();
   job->w = &w;
   job->request = installer::install_request(w.session.data, *w.wizard, w.session.log);
+  job->request.installed = w.session.installed;
   job->wait_for_small_window = small_window;
   w.session.install_started = true;
   // The thread owns the job from here; it ends the process or reports back.
@@ -377,7 +378,8 @@ void paint(WizardWindow& w) {
 void open_wizard(WizardWindow& w, HWND window) {
   w.window = window;
   w.wizard = std::make_unique<installer::Wizard>(
-      w.session.os, installer::wizard_data(w.session.data, w.session.command_line_folder));
+      w.session.os, installer::wizard_data(w.session.data, w.session.command_line_folder,
+                             w.session.installed ? w.session.installed->folder : std::string()));
   set_installer_icon(window);
   SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
   // A rich text box holds 32,767 characters by default; texts of that

@@ -52,6 +52,9 @@ TEST(CommandLineTest, ParsesSwitchesFoldersAndLogs) {
     EXPECT_EQ(ignored, c.ignored);
   }
   EXPECT_EQ(parse_command_line("/S /Q /LOG= /D=").bad, "/LOG=");
+  EXPECT_TRUE(parse_command_line("/S /downgrade").allow_downgrade);
+  EXPECT_FALSE(parse_command_line("/S /DOWNGRADES").allow_downgrade);
+  EXPECT_FALSE(parse_command_line("/S").allow_downgrade);
 }
 
 TEST(CommandLineTest, EachResultHasItsOwnExitCode) {

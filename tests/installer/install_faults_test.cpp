@@ -35,16 +35,6 @@ void prepare(os::PosixOs& os, package::DataFiles* files) {
   data("uninstall.txt", "%install path%\\Uninstall.exe");
 }
 
-class NoQuestions : public InstallCallback {
- public:
-  ReplaceAnswer ask_replace(const std::string&) override { return ReplaceAnswer::yes; }
-  void set_status(const std::string&) override {}
-  void set_progress_range(std::uint64_t) override {}
-  void set_progress(std::uint64_t) override {}
-  bool cancel_requested() override { return false; }
-  WriteAnswer ask_write_failed(const std::string&) override { return WriteAnswer::ignore; }
-};
-
 bool below(const std::string& path, const std::string& folder) {
   return path.compare(0, folder.size(), folder) == 0;
 }
@@ -71,7 +61,7 @@ TEST(InstallFaultsTest, EveryFailingOperationLeavesAConsistentMachine) {
     request.registered_name = "Tool";
     request.has_registered_name = true;
     request.install_entry_count = 3;
-    NoQuestions callback;
+    test::FixedAnswers callback(WriteAnswer::ignore);
     InstallResult result = run_install(os, request, callback);
     const bool triggered = os.triggered();
     SCOPED_TRACE("fault " + std::to_string(n) + ": " +

@@ -52,6 +52,21 @@ inline std::vector<std::string> split_lines(const std::string& text) {
   return lines;
 }
 
+// Replaces every file and gives one fixed answer to every failed write.
+class FixedAnswers : public InstallCallback {
+ public:
+  explicit FixedAnswers(WriteAnswer write) : write_(write) {}
+  ReplaceAnswer ask_replace(const std::string&) override { return ReplaceAnswer::yes; }
+  void set_status(const std::string&) override {}
+  void set_progress_range(std::uint64_t) override {}
+  void set_progress(std::uint64_t) override {}
+  bool cancel_requested() override { return false; }
+  WriteAnswer ask_write_failed(const std::string&) override { return write_; }
+
+ private:
+  WriteAnswer write_;
+};
+
 // Answers replace questions from a script and records what it was told.
 class ScriptedCallback : public InstallCallback {
  public:

@@ -13,8 +13,8 @@ allowed() {
     os) echo "" ;;
     common) echo "os" ;;
     package) echo "common os" ;;
-    installer) echo "package common os resources" ;;
-    installer/win32) echo "installer package common os resources" ;;
+    installer) echo "uninstaller package common os resources" ;;
+    installer/win32) echo "installer uninstaller package common os resources" ;;
     uninstaller) echo "package common os" ;;
     uninstaller/win32) echo "uninstaller package common os resources" ;;
     builder/project) echo "package common os" ;;
