@@ -68,6 +68,11 @@ timeout 300 "$WINE_LOADER" "$DRIVE_C/odd-signed.exe" /S '/D=C:\Odd App' >/dev/nu
 [ "$code" = 0 ] || fail "the padded package's silent install ended with $code"
 cmp -s "$DRIVE_C/Odd App/ReadMe.txt" "$QUILL_SOURCE/examples/example/files/ReadMe.txt" ||
   fail "the padded package did not install ReadMe.txt"
+# Removed again, so that the signed package below is a first install with
+# the package's own folder, not an upgrade of this one.
+code=0
+timeout 300 "$WINE_LOADER" 'C:\Odd App\Uninstall.exe' /S >/dev/null 2>&1 || code=$?
+[ "$code" = 0 ] || fail "the padded package's silent removal ended with $code"
 
 start_installer "$DRIVE_C/signed-setup.exe"
 driver wait-control 1004 30 click 1000 wait-text 1000 "I Agree" 5 click 1000 wait-control 1007 5 \
