@@ -49,6 +49,15 @@ class Win32Os : public Os {
   Error run_program(const std::string& program, const std::string& arguments,
                     std::uint32_t* exit_code) override;
   Error delete_file_later(const std::string& path) override;
+  Error replace_file_later(const std::string& from, const std::string& to) override;
+  Error cancel_later(const std::string& from) override;
+  bool file_in_use(const std::string& path) override;
+  // Through the system's Restart Manager (rstrtmgr.dll, loaded from the
+  // system folder when first needed); Error::io where it is missing.
+  Error programs_using_file(const std::string& path, std::vector<std::string>* programs) override;
+  Error close_programs_using_file(const std::string& path) override;
+  // A named mutex in the global namespace: it exists while a holder runs.
+  std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
   // In win32_user_shell.cpp.
   Error open_as_desktop_user(const std::string& file) override;
   // Administrators and SYSTEM, and the user where the folder is private to

@@ -110,6 +110,13 @@ class FaultOs : public Os {
   Error move_file(const std::string& from, const std::string& to) override;
   // Counted with move_file.
   Error delete_file_later(const std::string& path) override;
+  // Passed through (replace_file_later fails as a move_file fault).
+  Error replace_file_later(const std::string& from, const std::string& to) override;
+  Error cancel_later(const std::string& from) override;
+  bool file_in_use(const std::string& path) override;
+  Error programs_using_file(const std::string& path, std::vector<std::string>* programs) override;
+  Error close_programs_using_file(const std::string& path) override;
+  std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
   // Counted with create_folder.
   Error create_folder_secured(const std::string& path, FolderAccess access) override;
   // Never fails on purpose.
