@@ -48,6 +48,13 @@ class InstallCallback : public ProgressReport {
   // gives the box's text. Retry tries again, Ignore goes on without it,
   // Abort undoes the installation.
   virtual WriteAnswer ask_write_failed(const std::string& path) = 0;
+  // A file to replace is in use by another program; `question` (from
+  // in_use_question) names it and what holds it. Asked in interactive runs
+  // only; by default the failed-write question answers.
+  virtual WriteAnswer ask_file_in_use(const std::string& path, const std::string& question) {
+    (void)question;
+    return ask_write_failed(path);
+  }
 };
 
 // How a run ended. Every result but `finished` has left the machine as it
@@ -88,6 +95,11 @@ struct InstallRequest {
   // The payload folder the run made (ends in a backslash): replaced files
   // are kept below it until the run ends.
   std::string payload_folder;
+  // "/S": a file in use gets no question (see common/in_use.h).
+  bool silent = false;
+  // False with "/NORESTART": a file in use is never left for the next
+  // restart; the run ends (undone) instead.
+  bool restart_allowed = true;
 };
 
 // Adds a line to the request's record, when it has one.
@@ -99,6 +111,7 @@ struct InstallStats {
   std::uint64_t files_written = 0;    // extractions that succeeded
   std::uint64_t lines_refused = 0;    // names that would leave their folder
   std::uint64_t bytes_written = 0;    // the size of the files written
+  std::uint64_t files_later = 0;      // files in use, replaced at the next restart
 };
 
 // "The file named %s already exists at the selected location.\nDo you wish

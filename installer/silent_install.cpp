@@ -27,7 +27,8 @@ class SilentCallback : public InstallCallback {
 }  // namespace
 
 int run_silent_install(os::Os& os, const package::InstallerData& data,
-                       const std::string& command_line_folder, InstallLog* log) {
+                       const std::string& command_line_folder, InstallLog* log,
+                       bool restart_allowed) {
   const InstallFolder folder(initial_folder_text(data.install_folders, command_line_folder));
   switch (check_install_folder(os, folder, data.megabytes_needed, available_megabytes(os, folder.text()),
                                data.scope.scope == package::Scope::user)) {
@@ -46,8 +47,12 @@ int run_silent_install(os::Os& os, const package::InstallerData& data,
   // Every box stays ticked: every shortcut of the package is made.
   InstallRequest request = make_install_request(data, folder, ShortcutChoice());
   request.log = log;
+  request.silent = true;
+  request.restart_allowed = restart_allowed;
   SilentCallback callback(log);
-  return exit_code(run_install(os, request, callback));
+  InstallStats stats;
+  const InstallResult result = run_install(os, request, callback, &stats);
+  return exit_code(result, stats.files_later > 0);
 }
 
 }  // namespace quill::installer

@@ -19,6 +19,7 @@ namespace quill::installer {
 // `log` (null: none). The install entries are read through the archive file the data
 // names, which the loader opened at start.
 int run_silent_install(os::Os& os, const package::InstallerData& data,
-                       const std::string& command_line_folder, InstallLog* log);
+                       const std::string& command_line_folder, InstallLog* log,
+                       bool restart_allowed = true);
 
 }  // namespace quill::installer

@@ -75,6 +75,12 @@ bool Transaction::move_aside(const std::string& path) {
   }
 }
 
+os::Error Transaction::replace_later(const std::string& written, const std::string& path) {
+  const os::Error error = os_.replace_file_later(written, path);
+  if (error == os::Error::none) changes_.push_back({Kind::later, path, written});
+  return error;
+}
+
 void Transaction::keep() {
   std::vector<std::string> groups;
   for (const Change& change : changes_) {
@@ -104,6 +110,10 @@ bool Transaction::undo_to(std::size_t mark) {
       case Kind::replaced:
         // Whatever the run put there goes; the old content comes back.
         if (!delete_file(change.path) || !move_or_copy(change.aside, change.path)) all = false;
+        break;
+      case Kind::later:
+        // The file itself goes with the record of its creation, next.
+        if (os_.cancel_later(change.aside) != os::Error::none) all = false;
         break;
       case Kind::folder: {
         const os::Error error = os_.remove_folder(change.path);
