@@ -167,16 +167,6 @@ class Os {
   // Takes back every operation delete_file_later or replace_file_later
   // recorded for `from`; Error::not_found when there was none.
   virtual Error cancel_later(const std::string& from) = 0;
-  // True when another program holds the existing file `path` open (so that
-  // it can be neither replaced nor deleted now).
-  virtual bool file_in_use(const std::string& path) = 0;
-  // The programs that hold `path` open, as the system names them to the
-  // user. Error::io where the system cannot tell (the caller goes on without).
-  virtual Error programs_using_file(const std::string& path,
-                                    std::vector<std::string>* programs) = 0;
-  // Asks the programs that hold `path` open to close; Error::none when they
-  // did. Error::io where the system cannot do that.
-  virtual Error close_programs_using_file(const std::string& path) = 0;
   virtual Error set_read_only(const std::string& path, bool read_only) = 0;
   // Sets a file's read-only, hidden, system and archive attributes to the
   // kAttribute* bits given. A backend that keeps only the read-only
@@ -234,6 +224,16 @@ class Os {
   // answers Error::io.
   virtual Error run_program(const std::string& program, const std::string& arguments,
                             std::uint32_t* exit_code) = 0;
+  // True when another program holds the existing file `path` open (so that
+  // it can be neither replaced nor deleted now).
+  virtual bool file_in_use(const std::string& path) = 0;
+  // The programs that hold `path` open, as the system names them to the
+  // user. Error::io where the system cannot tell (the caller goes on without).
+  virtual Error programs_using_file(const std::string& path,
+                                    std::vector<std::string>* programs) = 0;
+  // Asks the programs that hold `path` open to close; Error::none when they
+  // did. Error::io where the system cannot do that.
+  virtual Error close_programs_using_file(const std::string& path) = 0;
 
   // The system and its places.
   virtual std::string temp_folder() = 0;   // ends in a backslash

@@ -710,14 +710,7 @@ Error PosixOs::replace_file_later(const std::string& from, const std::string& to
 
 Error PosixOs::cancel_later(const std::string& from) {
   std::lock_guard<std::mutex> lock(mutex_);
-  const std::size_t before = shell_log_.size();
-  shell_log_.erase(std::remove_if(shell_log_.begin(), shell_log_.end(),
-                                  [&](const std::string& line) {
-                                    return line == "later|" + from ||
-                                           line.rfind("rename-later|" + from + "|", 0) == 0;
-                                  }),
-                   shell_log_.end());
-  return shell_log_.size() < before ? Error::none : Error::not_found;
+  return simulated::cancel_later_lines(&shell_log_, from);
 }
 
 bool PosixOs::file_in_use(const std::string& path) {

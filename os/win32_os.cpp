@@ -1,6 +1,7 @@
 // The Win32 backend of the OS boundary: ANSI system calls throughout.
 #include "os/win32_os.h"
 #include "os/win32_system_dll.h"
+#include "os/win32_text.h"
 
 #include <windows.h>
 #include <ntsecapi.h>
@@ -734,24 +735,6 @@ Error Win32Os::replace_file_later(const std::string& from, const std::string& to
 }
 
 namespace {
-
-std::wstring wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring out(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], length);
-  out.resize(static_cast<std::size_t>(length - 1));
-  return out;
-}
-
-std::string narrow(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return std::string();
-  std::string out(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], length, nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(length - 1));
-  return out;
-}
 
 const wchar_t kSessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const wchar_t kPendingRenames[] = L"PendingFileRenameOperations";

@@ -13,44 +13,42 @@
 TEST=in_use
 source "$(dirname "$0")/common.sh"
 SESSION='HKLM\System\CurrentControlSet\Control\Session Manager'
-TEMP_REL=$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r' | cut -c4- | tr '\\' /)
 
 pending() { reg_value "$SESSION" PendingFileRenameOperations || true; }
 clear_pending() { wine reg delete "$SESSION" /v PendingFileRenameOperations /f >/dev/null 2>&1 || true; }
-# Every folder and file with its checksum on C: (the temporary folder
-# aside), the uninstall keys and the pending operations.
-machine_state() {
-  (cd "$DRIVE_C" && find . -ipath "./$TEMP_REL" -prune -o -type d -print | sort)
-  (cd "$DRIVE_C" && find . -ipath "./$TEMP_REL" -prune -o -type f -exec md5sum {} + | sort -k 2)
-  wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r'
-  pending
-}
+# The machine (common.sh) with the pending operations.
+state() { machine_state; pending; }
 # Runs the command line through the driver while it holds FILE; prints the exit code.
 run_holding() {
   local file=$1 line=$2 out
   out=$(driver hold-file "$file" run "$line" 120 release-file "$file") || fail "running $line"
   echo "${out##*exit }"
 }
+# With /NORESTART: LINE ends with exit code 5 while tool.txt is held and
+# changes nothing.
+expect_refused() {
+  local code
+  state > "$WORK/before.txt"
+  code=$(run_holding 'C:\InUse\tool.txt' "$1")
+  [ "$code" = 5 ] || fail "$1 with a held file: exit code $code"
+  state > "$WORK/after.txt"
+  diff "$WORK/before.txt" "$WORK/after.txt" || fail "$1 changed the machine"
+}
 
 # --- 1. A held file --------------------------------------------------------
 make_package "$WORK/tool.exe" <<'JSON'
-{"data": {"tt.txt": "InUse", "def_install.txt": "C:\\InUse\n",
-          "macros.txt": "%name%\nInUse\n\n\n/\n/\n/\n/\n",
-          "uninstall.txt": "%install path%\\Uninstall.exe",
-          "fileinfo.txt": "tool.txt|%install path%\\\nother.txt|%install path%\\\nUninstall.exe|%install path%\\\n////\n////\n"},
- "entries": {"tool.txt": "new tool", "other.txt": "other"},
- "entry_files": {"Uninstall.exe": "$QUILL_DIST/uninst.dat"}}
+{"entries": {"tool.txt": "new tool", "other.txt": "other"},
+ "entry_files": {"Uninstall.exe": "$QUILL_DIST/uninst.dat"},
+ "data": {"fileinfo.txt": "tool.txt|%install path%\\\nother.txt|%install path%\\\nUninstall.exe|%install path%\\\n////\n////\n",
+          "uninstall.txt": "%install path%\\Uninstall.exe", "tt.txt": "InUse",
+          "macros.txt": "%name%\nInUse\n\n\n/\n/\n/\n/\n", "def_install.txt": "C:\\InUse\n"}}
 JSON
 SETUP=$(winepath -w "$WORK/tool.exe")
 mkdir -p "$DRIVE_C/InUse"
 printf 'old tool' > "$DRIVE_C/InUse/tool.txt"
 clear_pending
 
-machine_state > "$WORK/before.txt"
-code=$(run_holding 'C:\InUse\tool.txt' "\"$SETUP\" /S /NORESTART")
-[ "$code" = 5 ] || fail "install with /NORESTART over a held file: exit code $code"
-machine_state > "$WORK/after.txt"
-diff "$WORK/before.txt" "$WORK/after.txt" || fail "the install with /NORESTART changed the machine"
+expect_refused "\"$SETUP\" /S /NORESTART"
 [ -z "$(ls -A "$(wine_temp_dir)" | grep Quillpack || true)" ] || fail "payload folder left behind"
 
 code=$(run_holding 'C:\InUse\tool.txt' "\"$SETUP\" /S")
@@ -69,11 +67,7 @@ esac
 rm -f "$DRIVE_C/InUse/$new"
 clear_pending
 
-machine_state > "$WORK/before.txt"
-code=$(run_holding 'C:\InUse\tool.txt' 'C:\InUse\Uninstall.exe /S /NORESTART')
-[ "$code" = 5 ] || fail "uninstall with /NORESTART of a held file: exit code $code"
-machine_state > "$WORK/after.txt"
-diff "$WORK/before.txt" "$WORK/after.txt" || fail "the uninstaller with /NORESTART changed the machine"
+expect_refused 'C:\InUse\Uninstall.exe /S /NORESTART'
 
 code=$(run_holding 'C:\InUse\tool.txt' 'C:\InUse\Uninstall.exe /S')
 [ "$code" = 3010 ] || fail "uninstall of a held file: exit code $code"

@@ -778,15 +778,7 @@ Error MemoryOs::replace_file_later(const std::string& from, const std::string& t
 
 Error MemoryOs::cancel_later(const std::string& from) {
   Lock lock(machine_->mutex);
-  std::vector<std::string>& log = machine_->shell_log;
-  const std::size_t before = log.size();
-  log.erase(std::remove_if(log.begin(), log.end(),
-                           [&](const std::string& line) {
-                             return line == "later|" + from ||
-                                    line.rfind("rename-later|" + from + "|", 0) == 0;
-                           }),
-            log.end());
-  return log.size() < before ? Error::none : Error::not_found;
+  return simulated::cancel_later_lines(&machine_->shell_log, from);
 }
 
 namespace {
