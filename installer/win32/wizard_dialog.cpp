@@ -341,7 +341,8 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
     case Action::done: {
       MessageBoxUi ui(w);
       installer::run_end_of_install(w.session.os, w.end_events, ui);
-      end_process(installer::kExitInstalled);
+      end_process(installer::exit_code(installer::InstallResult::finished,
+                                       w.session.restart_needed.load()));
     }
     case Action::show:
     case Action::install:
