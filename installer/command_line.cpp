@@ -70,6 +70,8 @@ CommandLine parse_command_line(const std::string& tail) {
       line.silent = true;
     } else if (argument.size() == 10 && starts_with(argument, 0, "/DOWNGRADE")) {
       line.allow_downgrade = true;
+    } else if (argument.size() == 10 && starts_with(argument, 0, "/NORESTART")) {
+      line.no_restart = true;
     } else if (starts_with(argument, 0, "/LOG=")) {
       if (argument.size() == 5) refuse(&line, argument);
       line.log_file = argument.substr(5);
@@ -81,12 +83,14 @@ CommandLine parse_command_line(const std::string& tail) {
 }
 
 std::string usage_text() {
-  return "Usage: setup.exe [/S] [/DOWNGRADE] [/LOG=file] [/D=folder]\n"
+  return "Usage: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=file] [/D=folder]\n"
          "\n"
          "/S\tInstall silently: no window, no question. A file that exists\n"
          "\tis replaced; the message and program that the package shows or\n"
          "\tstarts at the end of an install are skipped.\n"
          "/DOWNGRADE\tWith /S, install over a newer installed version.\n"
+         "/NORESTART\tA file in use ends the install (undone) instead of\n"
+         "\tbeing replaced when the computer restarts.\n"
          "/LOG=file\tAppend a record of the install to the file.\n"
          "/D=folder\tInstall to this folder. Must come last; may hold spaces.\n"
          "/?\tShow this help.\n"
@@ -94,7 +98,9 @@ std::string usage_text() {
          "Exit codes: 0 installed, 1 bad command line, 2 cancelled,\n"
          "3 damaged package, 4 folder unusable or disk full,\n"
          "5 a file could not be written (the install was undone),\n"
-         "6 a newer version is installed (silent, without /DOWNGRADE).";
+         "6 a newer version is installed (silent, without /DOWNGRADE),\n"
+         "1618 another installation of the program is in progress,\n"
+         "3010 installed; a restart finishes replacing files in use.";
 }
 
 std::string usage_message(const CommandLine& command) {
@@ -115,8 +121,13 @@ const char* start_error_text(package::ExtractOutcome outcome) {
                "Please obtain a new copy of the installer.";
 }
 
-int wizard_exit_code(bool install_started, InstallResult result) {
-  return install_started ? exit_code(result) : kExitCancelled;
+int wizard_exit_code(bool install_started, InstallResult result, bool restart_needed) {
+  return install_started ? exit_code(result, restart_needed) : kExitCancelled;
+}
+
+int exit_code(InstallResult result, bool restart_needed) {
+  return result == InstallResult::finished && restart_needed ? kExitInstalledRestart
+                                                             : exit_code(result);
 }
 
 int exit_code(InstallResult result) {

@@ -17,6 +17,7 @@ struct CommandLine {
   bool help = false;      // "/?"
   bool silent = false;    // "/S"
   bool allow_downgrade = false;  // "/DOWNGRADE": a silent run may install an older version
+  bool no_restart = false;  // "/NORESTART": a file in use ends the run instead
   std::string install_folder;  // "/D=PATH" (empty: the package's own folder)
   std::string log_file;   // "/LOG=FILE" (empty: no log)
   // Arguments that are no switch of the installer, in their order: they are
@@ -47,17 +48,22 @@ enum ExitCode {
   kExitCancelled = 2,
   kExitDamaged = 3,
   kExitUnusableFolder = 4,  // also: not enough free space
-  kExitWriteFailed = 5,     // a file could not be written; the run was undone
+  kExitWriteFailed = 5,     // a file could not be written (or, with /NORESTART, was in
+                            // use); the run was undone
   kExitNewerInstalled = 6,  // silent: a newer version is installed and /DOWNGRADE was not given
+  kExitAnotherInstall = 1618,  // another setup of the same program runs; nothing done
+  kExitInstalledRestart = 3010,  // installed; files in use are replaced at the next restart
 };
 
 int exit_code(InstallResult result);
+// The same for a run that left files in use to the next restart.
+int exit_code(InstallResult result, bool restart_needed);
 // A loading that did not end in `done` (nor in a cancel).
 int start_exit_code(package::ExtractOutcome outcome);
 // The box of a loading that failed that way.
 const char* start_error_text(package::ExtractOutcome outcome);
 // The interactive run: a wizard closed before its install step installed
 // nothing, so the user cancelled.
-int wizard_exit_code(bool install_started, InstallResult result);
+int wizard_exit_code(bool install_started, InstallResult result, bool restart_needed = false);
 
 }  // namespace quill::installer

@@ -1,6 +1,7 @@
 // The install engine's file part and the install thread's sequence.
 #include "installer/install_engine.h"
 
+#include "common/in_use.h"
 #include "common/lines.h"
 #include "common/paths.h"
 #include "installer/install_log.h"
@@ -96,6 +97,14 @@ class FileInstaller {
   // `existed`: the destination held a file when the line began.
   WriteOutcome write_entry(std::size_t index, const std::string& destination, bool existed,
                            bool* damaged);
+  // The destination is in use by another program: asked about (or, silent,
+  // decided at once) until it is free, left for the next restart, passed
+  // over or the run aborted. `later` tells that it went to the restart.
+  WriteOutcome write_in_use(std::size_t index, const std::string& destination, bool* damaged,
+                            bool* later);
+  // Writes the entry beside the destination under a private name and has
+  // the system put it in place at the next start.
+  WriteOutcome write_later(std::size_t index, const std::string& destination, bool* damaged);
   // Appends a line to the uninstall log through a handle kept open for the
   // file lines; a failed write closes it, so that a retry opens it again.
   bool append_to_log(const std::string& line);
@@ -200,6 +209,64 @@ WriteOutcome FileInstaller::write_entry(std::size_t index, const std::string& de
   return outcome;
 }
 
+WriteOutcome FileInstaller::write_in_use(std::size_t index, const std::string& destination,
+                                         bool* damaged, bool* later) {
+  for (;;) {
+    std::vector<std::string> programs;
+    const bool known = !request_.silent &&
+                       os_.programs_using_file(destination, &programs) == os::Error::none &&
+                       !programs.empty();
+    InUseAnswer answer = InUseAnswer::abort;
+    if (!request_.silent) {
+      switch (callback_.ask_file_in_use(
+          destination,
+          in_use_question(destination, programs, request_.restart_allowed, "installation"))) {
+        case WriteAnswer::abort: answer = InUseAnswer::abort; break;
+        case WriteAnswer::retry: answer = InUseAnswer::retry; break;
+        case WriteAnswer::ignore: answer = InUseAnswer::ignore; break;
+      }
+    }
+    switch (in_use_action(request_.silent, request_.restart_allowed, known, answer)) {
+      case InUseAction::close_and_retry:
+        os_.close_programs_using_file(destination);
+        [[fallthrough]];
+      case InUseAction::retry:
+        if (os_.file_in_use(destination)) continue;
+        return write_entry(index, destination, true, damaged);
+      case InUseAction::later:
+        *later = true;
+        return write_later(index, destination, damaged);
+      case InUseAction::skip: return WriteOutcome::ignored;
+      case InUseAction::abort:
+        note(request_, "In use: " + destination);
+        return WriteOutcome::aborted;
+    }
+  }
+}
+
+WriteOutcome FileInstaller::write_later(std::size_t index, const std::string& destination,
+                                        bool* damaged) {
+  const std::size_t mark = transaction_.mark();
+  WriteOutcome outcome = write_or_ask(&callback_, destination, [&] {
+    transaction_.undo_to(mark);
+    // Beside the destination, on its volume, under a name nobody can have
+    // prepared: the system renames it into place at its next start.
+    const std::string unpredictable = os_.unpredictable_name();
+    if (unpredictable.empty()) return false;
+    const std::string written = folder_part(destination) + "~" + unpredictable + ".new";
+    transaction_.creating_file(written);
+    const package::ExtractResult result = archive_.extract_entry(index, written);
+    if (result == package::ExtractResult::damaged) {
+      *damaged = true;
+      return true;
+    }
+    return result == package::ExtractResult::ok &&
+           transaction_.replace_later(written, destination) == os::Error::none;
+  });
+  if (outcome == WriteOutcome::ignored) transaction_.undo_to(mark);
+  return outcome;
+}
+
 FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   const package::FileInfoLine parts = package::parse_file_info_line(line);
   const std::string& name = parts.entry_name;
@@ -240,7 +307,10 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   }
   if (write) {
     bool damaged = false;
-    const WriteOutcome written = write_entry(index, destination, existed, &damaged);
+    bool later = false;
+    const WriteOutcome written = existed && os_.file_in_use(destination)
+                                     ? write_in_use(index, destination, &damaged, &later)
+                                     : write_entry(index, destination, existed, &damaged);
     if (damaged) return LineResult::damaged;
     if (written == WriteOutcome::aborted) return LineResult::abort;
     if (written == WriteOutcome::written) {
@@ -248,7 +318,9 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
         ++stats_->files_written;
         stats_->bytes_written += archive_.entry(index).uncompressed_size;
       }
-      note(request_, (existed ? "Replaced: " : "Written: ") + destination);
+      if (later && stats_) ++stats_->files_later;
+      note(request_, (later ? "Replaced at the next restart: "
+                            : existed ? "Replaced: " : "Written: ") + destination);
     } else {
       note(request_, "Not written: " + destination);
     }

@@ -49,6 +49,13 @@ class InstallCallback : public ProgressReport {
   // gives the box's text. Retry tries again, Ignore goes on without it,
   // Abort undoes the installation.
   virtual WriteAnswer ask_write_failed(const std::string& path) = 0;
+  // A file to replace is in use by another program; `question` (from
+  // in_use_question) names it and what holds it. Asked in interactive runs
+  // only; by default the failed-write question answers.
+  virtual WriteAnswer ask_file_in_use(const std::string& path, const std::string& question) {
+    (void)question;
+    return ask_write_failed(path);
+  }
 };
 
 // How a run ended. Every result but `finished` has left the machine as it
@@ -94,6 +101,11 @@ struct InstallRequest {
   const InstalledProgram* installed = nullptr;
   // Receives every path the run writes to the uninstall log (null: none).
   std::vector<std::string>* logged = nullptr;
+  // "/S": a file in use gets no question (see common/in_use.h).
+  bool silent = false;
+  // False with "/NORESTART": a file in use is never left for the next
+  // restart; the run ends (undone) instead.
+  bool restart_allowed = true;
 };
 
 // Adds a line to the request's record, when it has one.
@@ -107,6 +119,7 @@ struct InstallStats {
   std::uint64_t files_written = 0;    // extractions that succeeded
   std::uint64_t lines_refused = 0;    // names that would leave their folder
   std::uint64_t bytes_written = 0;    // the size of the files written
+  std::uint64_t files_later = 0;      // files in use, replaced at the next restart
 };
 
 // "The file named %s already exists at the selected location.\nDo you wish

@@ -29,7 +29,7 @@ class SilentCallback : public InstallCallback {
 
 int run_silent_install(os::Os& os, const package::InstallerData& data,
                        const std::string& command_line_folder, InstallLog* log,
-                       bool allow_downgrade) {
+                       bool allow_downgrade, bool restart_allowed) {
   InstalledProgram installed;
   const InstalledLookup lookup = find_installed_program(os, data, &installed);
   if (lookup == InstalledLookup::unreadable) {
@@ -65,8 +65,12 @@ int run_silent_install(os::Os& os, const package::InstallerData& data,
     request.installed = &installed;
     if (log) log->line("Upgrading the install in " + installed.folder);
   }
+  request.silent = true;
+  request.restart_allowed = restart_allowed;
   SilentCallback callback(log);
-  return exit_code(run_install(os, request, callback));
+  InstallStats stats;
+  const InstallResult result = run_install(os, request, callback, &stats);
+  return exit_code(result, stats.files_later > 0);
 }
 
 }  // namespace quill::installer

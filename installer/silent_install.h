@@ -22,6 +22,6 @@ namespace quill::installer {
 // nothing changed, unless `allow_downgrade`.
 int run_silent_install(os::Os& os, const package::InstallerData& data,
                        const std::string& command_line_folder, InstallLog* log,
-                       bool allow_downgrade = false);
+                       bool allow_downgrade = false, bool restart_allowed = true);
 
 }  // namespace quill::installer

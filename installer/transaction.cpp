@@ -84,6 +84,12 @@ os::Error Transaction::remove_folder(const std::string& path) {
   return error;
 }
 
+os::Error Transaction::replace_later(const std::string& written, const std::string& path) {
+  const os::Error error = os_.replace_file_later(written, path);
+  if (error == os::Error::none) changes_.push_back({Kind::later, path, written});
+  return error;
+}
+
 void Transaction::keep() {
   std::vector<std::string> groups;
   for (const Change& change : changes_) {
@@ -118,6 +124,10 @@ bool Transaction::undo_to(std::size_t mark) {
         if (!os_.file_status(change.path).is_folder && os_.create_folder(change.path) != os::Error::none) {
           all = false;
         }
+        break;
+      case Kind::later:
+        // The file itself goes with the record of its creation, next.
+        if (os_.cancel_later(change.aside) != os::Error::none) all = false;
         break;
       case Kind::folder: {
         const os::Error error = os_.remove_folder(change.path);

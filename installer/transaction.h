@@ -50,6 +50,12 @@ class Transaction {
   // Removes the empty folder `path`, recording it when it went.
   os::Error remove_folder(const std::string& path);
 
+  // Puts the file `written` (made by this run beside `path`, and recorded
+  // with creating_file) in the place of `path` at the system's next start;
+  // undoing takes the pending operation back, and the file goes. Nothing is
+  // recorded when the system refuses.
+  os::Error replace_later(const std::string& written, const std::string& path);
+
   // A point to undo back to.
   std::size_t mark() const { return changes_.size(); }
   // Undoes the changes recorded after `mark`, newest first; false when some
@@ -62,11 +68,11 @@ class Transaction {
   std::size_t change_count() const { return changes_.size(); }
 
  private:
-  enum class Kind { folder, file, replaced, removed_folder };
+  enum class Kind { folder, file, replaced, removed_folder, later };
   struct Change {
     Kind kind;
     std::string path;
-    std::string aside;  // replaced: where the old content is
+    std::string aside;  // replaced: where the old content is; later: the new file
   };
   bool create_chain(const std::string& path, bool secure_last);
   bool move_or_copy(const std::string& from, const std::string& to);

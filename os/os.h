@@ -113,6 +113,13 @@ struct Shortcut {
   std::string description;     // may be empty
 };
 
+// A system-wide lock held by this process until the object is destroyed
+// (or the process ends): Os::take_lock.
+class SystemLock {
+ public:
+  virtual ~SystemLock() = default;
+};
+
 // `count` bytes as lower-case hexadecimal digits, two a byte: how the
 // backends spell an unpredictable name.
 std::string hex_name(const unsigned char* bytes, std::size_t count);
@@ -153,6 +160,13 @@ class Os {
   // decides what goes then. A folder given here is removed then when it is
   // empty. A backend without such a list answers Error::io.
   virtual Error delete_file_later(const std::string& path) = 0;
+  // Puts the file `from` in the place of `to` when the system next starts
+  // (`from` lies beside `to`, on its volume). A backend without such a list
+  // answers Error::io; a user who may not add to it, Error::access_denied.
+  virtual Error replace_file_later(const std::string& from, const std::string& to) = 0;
+  // Takes back every operation delete_file_later or replace_file_later
+  // recorded for `from`; Error::not_found when there was none.
+  virtual Error cancel_later(const std::string& from) = 0;
   virtual Error set_read_only(const std::string& path, bool read_only) = 0;
   // Sets a file's read-only, hidden, system and archive attributes to the
   // kAttribute* bits given. A backend that keeps only the read-only
@@ -210,6 +224,16 @@ class Os {
   // answers Error::io.
   virtual Error run_program(const std::string& program, const std::string& arguments,
                             std::uint32_t* exit_code) = 0;
+  // True when another program holds the existing file `path` open (so that
+  // it can be neither replaced nor deleted now).
+  virtual bool file_in_use(const std::string& path) = 0;
+  // The programs that hold `path` open, as the system names them to the
+  // user. Error::io where the system cannot tell (the caller goes on without).
+  virtual Error programs_using_file(const std::string& path,
+                                    std::vector<std::string>* programs) = 0;
+  // Asks the programs that hold `path` open to close; Error::none when they
+  // did. Error::io where the system cannot do that.
+  virtual Error close_programs_using_file(const std::string& path) = 0;
 
   // The system and its places.
   virtual std::string temp_folder() = 0;   // ends in a backslash
@@ -237,6 +261,10 @@ class Os {
   // a name that no other program can guess. Empty when there is no such
   // source; the caller must not fall back to a guessable name.
   virtual std::string unpredictable_name() = 0;
+  // Takes the system-wide lock `name` (letters, digits and '-'), shared by
+  // every user's processes. Null with Error::exists while another holder
+  // keeps it; with another error when the system refused.
+  virtual std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) = 0;
 };
 
 }  // namespace quill::os

@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -699,6 +700,74 @@ std::string PosixOs::local_date() {
   char text[16];
   std::strftime(text, sizeof text, "%Y%m%d", &parts);
   return text;
+}
+
+Error PosixOs::replace_file_later(const std::string& from, const std::string& to) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  shell_log_.push_back("rename-later|" + from + "|" + to);
+  return Error::none;
+}
+
+Error PosixOs::cancel_later(const std::string& from) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return simulated::cancel_later_lines(&shell_log_, from);
+}
+
+bool PosixOs::file_in_use(const std::string& path) {
+  const std::string host = host_path(path);
+  if (host.empty()) return false;
+  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  ::close(fd);  // also drops the lock taken to look
+  return held;
+}
+
+Error PosixOs::programs_using_file(const std::string&, std::vector<std::string>*) {
+  return Error::io;
+}
+
+Error PosixOs::close_programs_using_file(const std::string&) { return Error::io; }
+
+int PosixOs::hold_file(const std::string& path) {
+  const std::string host = host_path(path);
+  const int fd = host.empty() ? -1 : ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+namespace {
+
+class FlockLock : public SystemLock {
+ public:
+  explicit FlockLock(int fd) : fd_(fd) {}
+  ~FlockLock() override { ::close(fd_); }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<SystemLock> PosixOs::take_lock(const std::string& name, Error* error) {
+  const std::string folder = root_ + "/locks";
+  ::mkdir(folder.c_str(), 0700);
+  const std::string file = folder + "/" + name;
+  const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    *error = from_errno(errno);
+    return nullptr;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    *error = errno == EWOULDBLOCK ? Error::exists : from_errno(errno);
+    ::close(fd);
+    return nullptr;
+  }
+  *error = Error::none;
+  return std::make_unique<FlockLock>(fd);
 }
 
 }  // namespace quill::os

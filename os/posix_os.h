@@ -98,6 +98,12 @@ class PosixOs : public Os {
   // Runs nothing: Error::io.
   Error run_program(const std::string& program, const std::string& arguments,
                     std::uint32_t* exit_code) override;
+  // A file is in use while some open description of it holds an exclusive
+  // flock(2): what a test holding a file does (hold_file below).
+  bool file_in_use(const std::string& path) override;
+  // The sandbox cannot name or close programs: Error::io.
+  Error programs_using_file(const std::string& path, std::vector<std::string>* programs) override;
+  Error close_programs_using_file(const std::string& path) override;
   // A rename inside the sandbox.
   Error move_file(const std::string& from, const std::string& to) override;
   // The sandbox has no short names: `path` unchanged.
@@ -110,10 +116,19 @@ class PosixOs : public Os {
   Error open_as_desktop_user(const std::string& file) override;
   // Logs "later|" and the path that the next start would delete.
   Error delete_file_later(const std::string& path) override;
+  // Logs "rename-later|from|to"; cancel_later drops the lines of `from`.
+  Error replace_file_later(const std::string& from, const std::string& to) override;
+  Error cancel_later(const std::string& from) override;
+  // Test setting: holds `path` open as a running program would, until the
+  // descriptor answered is closed (-1: not held).
+  int hold_file(const std::string& path);
   // A private folder is the owner's alone (mode 0700).
   Error create_folder_secured(const std::string& path, FolderAccess access) override;
   // From the host's /dev/urandom.
   std::string unpredictable_name() override;
+  // An exclusive flock(2) on <sandbox>/locks/NAME, so that two instances on
+  // one sandbox (or two processes) exclude each other.
+  std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
   // The host's local date.
   std::string local_date() override;
 

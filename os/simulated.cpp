@@ -236,4 +236,15 @@ bool read_shortcut(Os& os, const std::string& link_path, Shortcut* shortcut) {
   return true;
 }
 
+Error cancel_later_lines(std::vector<std::string>* log, const std::string& from) {
+  const std::size_t before = log->size();
+  log->erase(std::remove_if(log->begin(), log->end(),
+                            [&](const std::string& line) {
+                              return line == "later|" + from ||
+                                     line.rfind("rename-later|" + from + "|", 0) == 0;
+                            }),
+             log->end());
+  return log->size() < before ? Error::none : Error::not_found;
+}
+
 }  // namespace quill::os::simulated

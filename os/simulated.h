@@ -72,4 +72,9 @@ class RegistryTree {
 Error write_shortcut(Os& os, const Shortcut& shortcut);
 bool read_shortcut(Os& os, const std::string& link_path, Shortcut* shortcut);
 
+// The simulated list of operations for the next start is the machine's
+// shell log: "later|PATH" deletes, "rename-later|FROM|TO" renames. Drops
+// the lines of `from`; Error::not_found when there were none.
+Error cancel_later_lines(std::vector<std::string>* log, const std::string& from);
+
 }  // namespace quill::os::simulated

@@ -1,5 +1,7 @@
 // The Win32 backend of the OS boundary: ANSI system calls throughout.
 #include "os/win32_os.h"
+#include "os/win32_system_dll.h"
+#include "os/win32_text.h"
 
 #include <windows.h>
 #include <ntsecapi.h>
@@ -8,6 +10,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 #include <shellapi.h>
+#include <restartmanager.h>
 
 #include <cstring>
 
@@ -722,6 +725,203 @@ Error Win32Os::shell_open_default(const std::string& file) {
     default:
       return Error::io;
   }
+}
+
+Error Win32Os::replace_file_later(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
+    return Error::none;
+  }
+  return last_error();
+}
+
+namespace {
+
+const wchar_t kSessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
+
+}  // namespace
+
+Error Win32Os::cancel_later(const std::string& from) {
+  // The list is pairs of strings, source then target ("" deletes; a
+  // leading '!' replaces), sources in the "\??\" form.
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return Error::access_denied;
+  }
+  DWORD type = 0;
+  DWORD bytes = 0;
+  Error result = Error::not_found;
+  if (RegQueryValueExW(key, kPendingRenames, nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+      type == REG_MULTI_SZ && bytes > 0) {
+    std::wstring list(bytes / sizeof(wchar_t) + 2, L'\0');
+    if (RegQueryValueExW(key, kPendingRenames, nullptr, &type, reinterpret_cast<BYTE*>(&list[0]),
+                         &bytes) == ERROR_SUCCESS) {
+      list.resize(bytes / sizeof(wchar_t));
+      std::vector<std::wstring> strings;
+      for (std::size_t at = 0; at < list.size();) {
+        const std::size_t end = list.find(L'\0', at);
+        const std::size_t stop = end == std::wstring::npos ? list.size() : end;
+        strings.push_back(list.substr(at, stop - at));
+        at = stop + 1;
+      }
+      // A list ends with an empty string of its own; an odd one is dropped.
+      while (strings.size() % 2 != 0) strings.pop_back();
+      const std::wstring source = L"\\??\\" + wide(from);
+      std::wstring kept;
+      for (std::size_t i = 0; i + 1 < strings.size(); i += 2) {
+        if (lstrcmpiW(strings[i].c_str(), source.c_str()) == 0) {
+          result = Error::none;
+          continue;
+        }
+        kept += strings[i] + L'\0' + strings[i + 1] + L'\0';
+      }
+      if (result == Error::none) {
+        LONG written;
+        if (kept.empty()) {
+          written = RegDeleteValueW(key, kPendingRenames);
+        } else {
+          kept += L'\0';
+          written = RegSetValueExW(key, kPendingRenames, 0, REG_MULTI_SZ,
+                                   reinterpret_cast<const BYTE*>(kept.data()),
+                                   static_cast<DWORD>(kept.size() * sizeof(wchar_t)));
+        }
+        if (written != ERROR_SUCCESS) result = error_from(static_cast<DWORD>(written));
+      }
+    }
+  }
+  RegCloseKey(key);
+  return result;
+}
+
+bool Win32Os::file_in_use(const std::string& path) {
+  // Nobody else may have it open while this handle would share nothing.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+namespace {
+
+// The Restart Manager's entry points, looked up once; null where the
+// system has no rstrtmgr.dll (or lacks one of them), and the programs
+// still run there.
+struct RestartManager {
+  DWORD(WINAPI* start)(DWORD*, DWORD, WCHAR*);
+  DWORD(WINAPI* add)(DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*);
+  DWORD(WINAPI* list)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, DWORD*);
+  DWORD(WINAPI* shutdown)(DWORD, ULONG, RM_WRITE_STATUS_CALLBACK);
+  DWORD(WINAPI* end)(DWORD);
+};
+
+template <typename T>
+bool entry(HMODULE dll, const char* name, T* function) {
+  *function = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+  return *function != nullptr;
+}
+
+const RestartManager* restart_manager() {
+  static const RestartManager* loaded = [] () -> const RestartManager* {
+    static RestartManager rm;
+    HMODULE dll = load_system_dll("rstrtmgr.dll");
+    if (dll == nullptr) return nullptr;
+    if (!entry(dll, "RmStartSession", &rm.start) || !entry(dll, "RmRegisterResources", &rm.add) ||
+        !entry(dll, "RmGetList", &rm.list) || !entry(dll, "RmShutdown", &rm.shutdown) ||
+        !entry(dll, "RmEndSession", &rm.end)) {
+      return nullptr;
+    }
+    return &rm;
+  }();
+  return loaded;
+}
+
+// A Restart Manager session that knows the one file; ended when it goes.
+class RmSession {
+ public:
+  explicit RmSession(const std::string& path) : rm_(restart_manager()) {
+    if (rm_ == nullptr) return;
+    WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
+    if (rm_->start(&handle_, 0, key) != ERROR_SUCCESS) {
+      rm_ = nullptr;
+      return;
+    }
+    const std::wstring file = wide(path);
+    LPCWSTR files[] = {file.c_str()};
+    ok_ = rm_->add(handle_, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS;
+  }
+  ~RmSession() {
+    if (rm_ != nullptr) rm_->end(handle_);
+  }
+  bool ok() const { return rm_ != nullptr && ok_; }
+  const RestartManager& rm() const { return *rm_; }
+  DWORD handle() const { return handle_; }
+
+ private:
+  const RestartManager* rm_;
+  DWORD handle_ = 0;
+  bool ok_ = false;
+};
+
+}  // namespace
+
+Error Win32Os::programs_using_file(const std::string& path, std::vector<std::string>* programs) {
+  RmSession session(path);
+  if (!session.ok()) return Error::io;
+  std::vector<RM_PROCESS_INFO> found(8);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    UINT needed = 0;
+    UINT count = static_cast<UINT>(found.size());
+    DWORD reasons = 0;
+    const DWORD status = session.rm().list(session.handle(), &needed, &count, found.data(), &reasons);
+    if (status == ERROR_MORE_DATA) {
+      found.resize(needed + 4);
+      continue;
+    }
+    if (status != ERROR_SUCCESS || count == 0) return Error::io;
+    for (UINT i = 0; i < count; ++i) programs->push_back(narrow(found[i].strAppName));
+    return Error::none;
+  }
+  return Error::io;
+}
+
+Error Win32Os::close_programs_using_file(const std::string& path) {
+  RmSession session(path);
+  if (!session.ok()) return Error::io;
+  return session.rm().shutdown(session.handle(), 0, nullptr) == ERROR_SUCCESS ? Error::none
+                                                                               : Error::io;
+}
+
+namespace {
+
+class MutexLock : public SystemLock {
+ public:
+  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+  ~MutexLock() override { CloseHandle(mutex_); }
+
+ private:
+  HANDLE mutex_;
+};
+
+}  // namespace
+
+std::unique_ptr<SystemLock> Win32Os::take_lock(const std::string& name, Error* error) {
+  // The mutex's existence is the lock; the system drops it with the last
+  // handle, so a holder that crashed leaves none behind. One that another
+  // user made and this one may not open counts as held.
+  const std::string global = "Global\\" + name;
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, global.c_str());
+  const DWORD code = GetLastError();
+  if (mutex != nullptr && code != ERROR_ALREADY_EXISTS) {
+    *error = Error::none;
+    return std::make_unique<MutexLock>(mutex);
+  }
+  if (mutex != nullptr) CloseHandle(mutex);
+  *error = mutex != nullptr || code == ERROR_ACCESS_DENIED ? Error::exists : error_from(code);
+  return nullptr;
 }
 
 }  // namespace quill::os

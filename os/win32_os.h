@@ -48,7 +48,17 @@ class Win32Os : public Os {
   std::string local_date() override;
   Error run_program(const std::string& program, const std::string& arguments,
                     std::uint32_t* exit_code) override;
+  // Opening it sharing nothing meets a sharing violation.
+  bool file_in_use(const std::string& path) override;
+  // Through the system's Restart Manager (rstrtmgr.dll, loaded from the
+  // system folder when first needed); Error::io where it is missing.
+  Error programs_using_file(const std::string& path, std::vector<std::string>* programs) override;
+  Error close_programs_using_file(const std::string& path) override;
   Error delete_file_later(const std::string& path) override;
+  // MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT (administrators only).
+  Error replace_file_later(const std::string& from, const std::string& to) override;
+  // Edits the system's list, PendingFileRenameOperations.
+  Error cancel_later(const std::string& from) override;
   // In win32_user_shell.cpp.
   Error open_as_desktop_user(const std::string& file) override;
   // Administrators and SYSTEM, and the user where the folder is private to
@@ -56,6 +66,8 @@ class Win32Os : public Os {
   Error create_folder_secured(const std::string& path, FolderAccess access) override;
   // From the system's cryptographic generator.
   std::string unpredictable_name() override;
+  // A named mutex in the global namespace: it exists while a holder runs.
+  std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
 };
 
 }  // namespace quill::os

@@ -5,6 +5,7 @@
 // view's background its scripting object, and that object the shell's
 // application object.
 #include "os/win32_user_shell.h"
+#include "os/win32_text.h"
 
 #include <windows.h>
 #include <exdisp.h>
@@ -43,15 +44,6 @@ VARIANT text_variant(const std::wstring& text) {
   v.vt = VT_BSTR;
   v.bstrVal = SysAllocString(text.c_str());
   return v;
-}
-
-std::wstring wide(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring out(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &out[0], length);
-  out.resize(static_cast<std::size_t>(length - 1));
-  return out;
 }
 
 // The shell application object of the desktop's explorer; false when there

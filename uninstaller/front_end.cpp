@@ -17,6 +17,13 @@ namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
+bool same_letters(const std::string& text, const char* word) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (ascii_upper(text[i]) != word[i]) return false;
+  }
+  return true;
+}
+
 std::string shortened(const std::string& text, std::size_t limit) {
   if (text.size() <= limit) return text;
   return text.substr(0, limit - 3) + "...";
@@ -45,12 +52,20 @@ std::string command_line_argument(const std::string& command_line) {
 Arguments parse_arguments(const std::string& command_line) {
   Arguments arguments;
   std::string tail = command_line_argument(command_line);
-  if (tail.size() >= 2 && tail[0] == '/' && (tail[1] == 'S' || tail[1] == 's') &&
-      (tail.size() == 2 || is_blank(tail[2]))) {
-    arguments.silent = true;
+  for (;;) {
+    std::size_t length = 0;
+    for (const char* word : {"/S", "/NORESTART"}) {
+      const std::size_t size = std::strlen(word);
+      if (tail.size() >= size && (tail.size() == size || is_blank(tail[size])) &&
+          same_letters(tail.substr(0, size), word)) {
+        length = size;
+        (size == 2 ? arguments.silent : arguments.no_restart) = true;
+      }
+    }
+    if (length == 0) break;
     // The rest is read like a whole tail: blanks before it and one pair of
     // enclosing quotes go.
-    tail = command_line_argument("x" + tail.substr(2));
+    tail = command_line_argument("x" + tail.substr(length));
   }
   arguments.log_path = tail;
   return arguments;
@@ -97,7 +112,7 @@ bool same_bytes(os::Os& os, const std::string& original, os::File& copy) {
 
 }  // namespace
 
-int run_launcher(os::Os& os, bool silent) {
+int run_launcher(os::Os& os, bool silent, bool no_restart) {
   const std::string self = os.module_path();
   const std::string temp = os.temp_folder();
   const std::string name = os.unpredictable_name();
@@ -115,10 +130,11 @@ int run_launcher(os::Os& os, bool silent) {
   if (!silent) {
     // Interactive: the copy asks and shows the removal; the launcher ends
     // at once, so its own file is free to be deleted.
-    return os.start_program(copy, log_path_beside(self)) == os::Error::none ? kExitRemoved
-                                                                            : kExitNotStarted;
+    const std::string arguments = (no_restart ? "/NORESTART " : "") + log_path_beside(self);
+    return os.start_program(copy, arguments) == os::Error::none ? kExitRemoved : kExitNotStarted;
   }
-  const std::string arguments = "/S " + log_path_beside(self);
+  const std::string arguments =
+      std::string("/S ") + (no_restart ? "/NORESTART " : "") + log_path_beside(self);
   std::uint32_t code = 0;
   if (os.run_program(copy, arguments, &code) == os::Error::none) return static_cast<int>(code);
   // A backend that cannot wait still starts the removal.

@@ -18,11 +18,13 @@ extern const char kQuestionCaption[];  // caption of the question and messages
 // Empty selects launcher mode.
 std::string command_line_argument(const std::string& command_line);
 
-// The program's arguments: an optional leading "/S" (any case, followed by
-// a blank or the end) selects a silent removal; the rest, read as
+// The program's arguments: leading switches, each in any case and followed
+// by a blank or the end: "/S" selects a silent removal, "/NORESTART" keeps
+// files in use from waiting for the next restart; the rest, read as
 // command_line_argument() reads a tail, is the log path (empty: launcher).
 struct Arguments {
   bool silent = false;
+  bool no_restart = false;
   std::string log_path;
 };
 Arguments parse_arguments(const std::string& command_line);
@@ -33,6 +35,9 @@ enum ExitCode {
   kExitNotStarted = 1,  // the launcher could not make or start its working copy
   kExitDeclined = 2,    // the user answered No
   kExitUnusableLog = 3,
+  kExitInUse = 5,               // silent with /NORESTART: a file is in use; nothing removed
+  kExitAnotherRemoval = 1618,   // another setup of the program runs; nothing removed
+  kExitRemovedRestart = 3010,   // removed; files in use go at the next restart
 };
 
 // The log that lies beside a program file.
@@ -55,7 +60,8 @@ bool is_working_folder(const std::string& temp_folder, const std::string& folder
 // the meantime. Interactive, the launcher does not wait and answers
 // kExitRemoved; silent, it passes "/S" first, waits and answers the copy's
 // exit code, so that the caller returns only when the removal is done.
-int run_launcher(os::Os& os, bool silent = false);
+// "/NORESTART" is passed on with `no_restart`.
+int run_launcher(os::Os& os, bool silent = false, bool no_restart = false);
 
 // "Are you sure you wish to uninstall %s?", the name shortened so that the
 // question keeps within 259 characters.

@@ -2,6 +2,8 @@
 #include "uninstaller/removal.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 #include "common/folder_removal.h"
@@ -37,6 +39,24 @@ void remove_folders_later(os::Os& os, const RemovalScope& scope, const std::vect
   }
 }
 
+// True when `path` holds the bytes of the running program: the uninstaller
+// that started this working copy and waits for it. It is in use as every
+// removal's is, and it going at the next restart is no news to anyone.
+bool is_copy_of_this_program(os::Os& os, const std::string& path, const os::FileStatus& status) {
+  const std::string self = os.module_path();
+  if (self.empty() || os.file_status(self).size != status.size) return false;
+  std::unique_ptr<os::File> a = os.open_file(path, os::OpenMode::read);
+  std::unique_ptr<os::File> b = os.open_file(self, os::OpenMode::read);
+  if (!a || !b) return false;
+  std::vector<char> x(1 << 16), y(1 << 16);
+  for (;;) {
+    const std::size_t n = a->read(x.data(), x.size());
+    if (b->read(y.data(), y.size()) != n) return false;
+    if (n == 0) return true;
+    if (std::memcmp(x.data(), y.data(), n) != 0) return false;
+  }
+}
+
 }  // namespace
 
 std::string removing_line(const std::string& entry) {
@@ -57,28 +77,34 @@ std::string aside_folder(os::Os& os) {
   return is_working_folder(os.temp_folder(), folder) ? folder : std::string();
 }
 
-void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry, EntryRole role,
-                  const std::string& aside, std::vector<std::string>* later) {
-  if (role == EntryRole::none || !is_absolute_path_either_separator(entry)) return;
+bool remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry, EntryRole role,
+                  const std::string& aside, std::vector<std::string>* later,
+                  bool restart_allowed) {
+  if (role == EntryRole::none || !is_absolute_path_either_separator(entry)) return false;
   os::FileStatus status = os.file_status(entry);
   if (status.exists && status.is_link) {
     // Whatever it leads to is not the installation's.
     os.delete_file(entry);
-    return;
+    return false;
   }
   if (status.exists && status.is_folder) {
-    if (!guard.may_remove(entry)) return;
+    if (!guard.may_remove(entry)) return false;
     const std::string folder = without_trailing_backslash(entry);
     // The installer lists folders of its own only as program groups; any
     // other listed folder comes from a damaged log and goes only when empty.
     if (role == EntryRole::program_group) remove_folder_tree(os, folder);
     os.remove_folder(folder);
-    return;
+    return false;
   }
-  if (role == EntryRole::program_group) return;  // a file there is no group
-  const os::Error deleted = os.delete_file(entry);
+  if (role == EntryRole::program_group) return false;  // a file there is no group
+  bool in_use = status.exists && os.file_in_use(entry);
+  bool launcher = in_use && is_copy_of_this_program(os, entry, status);
+  if (launcher) in_use = false;
+  if (in_use && !restart_allowed) return false;
+  const os::Error deleted = in_use ? os::Error::access_denied : os.delete_file(entry);
   if (deleted != os::Error::none && deleted != os::Error::not_found && status.exists &&
       !status.read_only) {
+    if (!in_use && !launcher) launcher = is_copy_of_this_program(os, entry, status);
     // In use (the uninstaller that started this removal and waits for it,
     // a running program): moved out of the way into the working folder,
     // which only this run can write, and gone from there at the next start;
@@ -89,12 +115,13 @@ void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry
       if (!os.file_status(name).exists) moved = name;
     }
     if (!moved.empty() && os.move_file(entry, moved) == os::Error::none) {
-      os.delete_file_later(moved);
-      return;
+      return os.delete_file_later(moved) == os::Error::none && !launcher;
     }
-    os.delete_file_later(entry);
+    const bool scheduled = os.delete_file_later(entry) == os::Error::none;
     if (role == EntryRole::installed) later->push_back(entry);
+    return scheduled && !launcher;
   }
+  return false;
 }
 
 void sweep_folder(os::Os& os, std::string base, const std::string& relative, bool normalise) {
@@ -132,11 +159,54 @@ bool delete_uninstall_entry(os::Os& os, const UninstallLog& log) {
          package::delete_uninstall_entry(os, log.registered_name, uninstall_entry_root(os, log));
 }
 
-void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
-                 RemovalObserver& observer) {
+std::vector<std::string> files_in_use(os::Os& os, const UninstallLog& log,
+                                      const FolderGuard& guard) {
+  const RemovalScope scope(os, log, guard);
+  std::vector<std::string> found;
+  for (std::size_t i = 0; i + 1 < log.entries.size(); ++i) {
+    const LogEntry& entry = log.entries[i];
+    if (entry.damaged || scope.role(entry.path) == EntryRole::none) continue;
+    const os::FileStatus status = os.file_status(entry.path);
+    if (status.exists && !status.is_folder && !status.is_link && os.file_in_use(entry.path) &&
+        !is_copy_of_this_program(os, entry.path, status)) {
+      found.push_back(entry.path);
+    }
+  }
+  return found;
+}
+
+bool settle_files_in_use(
+    os::Os& os, const UninstallLog& log, const FolderGuard& guard, bool silent,
+    bool restart_allowed,
+    const std::function<InUseAnswer(const std::string& path, const std::string& question)>& ask) {
+  for (const std::string& path : files_in_use(os, log, guard)) {
+    for (bool settled = false; !settled;) {
+      std::vector<std::string> programs;
+      const bool known = !silent && os.programs_using_file(path, &programs) == os::Error::none &&
+                         !programs.empty();
+      const InUseAnswer answer =
+          silent ? InUseAnswer::abort
+                 : ask(path, in_use_question(path, programs, restart_allowed, "removal"));
+      switch (in_use_action(silent, restart_allowed, known, answer)) {
+        case InUseAction::close_and_retry:
+          os.close_programs_using_file(path);
+          [[fallthrough]];
+        case InUseAction::retry: settled = !os.file_in_use(path); break;
+        case InUseAction::later:
+        case InUseAction::skip: settled = true; break;
+        case InUseAction::abort: return false;
+      }
+    }
+  }
+  return true;
+}
+
+bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
+                 RemovalObserver& observer, bool restart_allowed) {
   const RemovalScope scope(os, log, guard);
   const std::string aside = aside_folder(os);
   std::vector<std::string> later;
+  bool restart_needed = false;
   const std::size_t count = log.entries.size();
   const std::size_t last = count == 0 ? 0 : count - 1;
   observer.set_progress_range(last);
@@ -145,7 +215,9 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
     observer.set_status(removing_line(entry.path));
     const EntryRole role = entry.damaged ? EntryRole::none : scope.role(entry.path);
     if (role != EntryRole::none && scope.no_link_on_the_way(os, entry.path, role)) {
-      remove_entry(os, guard, entry.path, role, aside, &later);
+      if (remove_entry(os, guard, entry.path, role, aside, &later, restart_allowed)) {
+        restart_needed = true;
+      }
     }
     observer.set_progress(i);
   }
@@ -162,6 +234,7 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   observer.set_progress(last);
   observer.set_status("Done!");
   observer.finished();
+  return restart_needed;
 }
 
 }  // namespace quill::uninstaller

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "common/in_use.h"
 #include "common/progress_report.h"
 #include "os/os.h"
 #include "uninstaller/folder_guard.h"
@@ -27,8 +29,25 @@ class RemovalObserver : public ProgressReport {
 // Runs the whole removal for a log that was read completely. Every entry
 // is shown; only those that RemovalScope places are acted on, and none
 // through a link on the way (removal_scope.h).
-void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
-                 RemovalObserver& observer);
+// True when something the log lists waits for the next restart (the
+// working copy's own removal aside). A file in use (os::Os::file_in_use) is
+// left for the restart, or, without `restart_allowed`, where it is.
+bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
+                 RemovalObserver& observer, bool restart_allowed = true);
+
+// The files the log lists for removal that another program holds open now.
+std::vector<std::string> files_in_use(os::Os& os, const UninstallLog& log,
+                                      const FolderGuard& guard);
+
+// Before a removal: each file in use is asked about (interactive: `ask`
+// gets its path and question) or decided (silent) until it is free or may
+// wait for the restart (or, without `restart_allowed` and when the user
+// chose Ignore, stay). False when the removal must not start: Abort, or,
+// silent without `restart_allowed`, any file in use. Nothing is removed here.
+bool settle_files_in_use(
+    os::Os& os, const UninstallLog& log, const FolderGuard& guard, bool silent,
+    bool restart_allowed,
+    const std::function<InUseAnswer(const std::string& path, const std::string& question)>& ask);
 
 // Removes one entry of the role given (not EntryRole::none): a program
 // group as a whole tree and any other folder only when it is empty (both
@@ -38,8 +57,12 @@ void run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
 // when the system next starts; one that cannot be moved is deleted from its
 // place then, and an installed one is added to `later`. Other failures are
 // ignored.
-void remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry, EntryRole role,
-                  const std::string& aside, std::vector<std::string>* later);
+// True when the entry waits for the next restart. A file in use is never
+// deleted in place: it goes the in-use way at once, or, without
+// `restart_allowed`, stays.
+bool remove_entry(os::Os& os, const FolderGuard& guard, const std::string& entry, EntryRole role,
+                  const std::string& aside, std::vector<std::string>* later,
+                  bool restart_allowed = true);
 
 // The folder of the running program when it is a working copy made by the
 // launcher (a private folder of this run): where files in use are put

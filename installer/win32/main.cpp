@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "common/in_use.h"
 #include "installer/install_log.h"
 #include "installer/silent_install.h"
 #include "installer/win32/stub.h"
@@ -96,6 +97,23 @@ bool ask_about_installed(Stub& s) {
   return true;
 }
 
+bool take_setup_lock() {
+  // Held until the process ends: a second setup of this program waits for
+  // nothing and changes nothing.
+  static std::unique_ptr<os::SystemLock> lock;
+  Stub& s = stub();
+  os::Error error = os::Error::none;
+  lock = s.os.take_lock(setup_lock_name(s.data.registered_name), &error);
+  if (lock || error != os::Error::exists) return true;
+  if (s.log) s.log->line("Another installation is in progress");
+  if (!s.command.silent) {
+    const std::string& title = s.data.title;
+    MessageBoxA(nullptr, another_setup_message(s.data.registered_name).c_str(),
+                title.empty() ? "Installer" : title.c_str(), MB_OK | MB_ICONWARNING);
+  }
+  return false;
+}
+
 void end_process(int exit_code) {
   Stub& s = stub();
   if (s.log) s.log->line("Exit code " + std::to_string(exit_code));
@@ -143,11 +161,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   }
   if (s.command.silent) {
     if (loader) WaitForSingleObject(loader, INFINITE);
-    installer::win32::end_process(
-        s.outcome == package::ExtractOutcome::done
-            ? installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log,
-                                            s.command.allow_downgrade)
-            : installer::start_exit_code(s.outcome));
+    if (s.outcome != package::ExtractOutcome::done) {
+      installer::win32::end_process(installer::start_exit_code(s.outcome));
+    }
+    if (!installer::win32::take_setup_lock()) {
+      installer::win32::end_process(installer::kExitAnotherInstall);
+    }
+    installer::win32::end_process(installer::run_silent_install(
+        s.os, s.data, s.command.install_folder, s.log, s.command.allow_downgrade,
+        !s.command.no_restart));
   }
 
   installer::win32::run_extraction_window(instance);
@@ -157,14 +179,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
   } else if (s.outcome != package::ExtractOutcome::done) {
     installer::win32::show_start_error(s.outcome);
     code = installer::start_exit_code(s.outcome);
+  } else if (!installer::win32::take_setup_lock()) {
+    code = installer::kExitAnotherInstall;
   } else if (!installer::win32::ask_about_installed(s)) {
     code = installer::kExitCancelled;
   } else {
+    s.wizard.restart_allowed = !s.command.no_restart;
     s.wizard.command_line_folder = s.command.install_folder;
     s.wizard.log = s.log;
     installer::win32::run_wizard(instance, s.wizard);
     code = installer::wizard_exit_code(s.wizard.install_started.load(),
-                                       s.wizard.install_result.load());
+                                       s.wizard.install_result.load(),
+                                       s.wizard.restart_needed.load());
   }
   if (loader) CloseHandle(loader);
   OleUninitialize();

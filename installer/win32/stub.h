@@ -33,6 +33,8 @@ struct WizardSession {
   installer::CancelFlags cancel;
   std::atomic<bool> install_started{false};
   std::atomic<installer::InstallResult> install_result{installer::InstallResult::finished};
+  bool restart_allowed = true;               // false with "/NORESTART"
+  std::atomic<bool> restart_needed{false};   // files in use wait for the next restart
 };
 
 struct Stub {
@@ -90,5 +92,8 @@ void show_start_error(package::ExtractOutcome outcome);
 // Records the exit code in the install record, closes the archive, removes
 // the payload folder the loader made and ends the process.
 [[noreturn]] void end_process(int exit_code);
+// Takes the lock of this program's setups once its data is loaded; false
+// (after telling the user, unless silent) when another setup holds it.
+bool take_setup_lock();
 
 }  // namespace quill::installer::win32

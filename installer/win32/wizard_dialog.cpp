@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 
+#include "common/in_use.h"
 #include "installer/end_of_install.h"
 #include "installer/install_engine.h"
 #include "installer/pictures.h"
@@ -218,6 +219,14 @@ class InstallThreadCallback : public installer::InstallCallback {
     if (answer == IDIGNORE) return installer::WriteAnswer::ignore;
     return installer::WriteAnswer::abort;
   }
+  installer::WriteAnswer ask_file_in_use(const std::string&, const std::string& question) override {
+    post_progress(w_, true);
+    int answer = MessageBoxA(progress_window(w_), question.c_str(), w_.title().c_str(),
+                             MB_ABORTRETRYIGNORE | MB_ICONWARNING);
+    if (answer == IDRETRY) return installer::WriteAnswer::retry;
+    if (answer == IDIGNORE) return installer::WriteAnswer::ignore;
+    return installer::WriteAnswer::abort;
+  }
 
  private:
   WizardWindow& w_;
@@ -237,9 +246,16 @@ DWORD WINAPI install_thread(void* param) {
   }
   CoInitialize(nullptr);
   InstallThreadCallback callback(w);
-  installer::InstallResult result = installer::run_install(w.session.os, job->request, callback);
+  installer::InstallStats stats;
+  installer::InstallResult result =
+      installer::run_install(w.session.os, job->request, callback, &stats);
   CoUninitialize();
   w.session.install_result = result;
+  if (result == installer::InstallResult::finished && stats.files_later > 0) {
+    w.session.restart_needed = true;
+    MessageBoxA(progress_window(w), kRestartNeededText, w.title().c_str(),
+                MB_OK | MB_ICONINFORMATION);
+  }
   post_progress(w, true);
   if (result == installer::InstallResult::cancelled) end_process(installer::kExitCancelled);
   PostMessageA(w.window, kInstallEnded, static_cast<WPARAM>(result), 0);
@@ -251,6 +267,7 @@ void start_install(WizardWindow& w, bool small_window) {
   job->w = &w;
   job->request = installer::install_request(w.session.data, *w.wizard, w.session.log);
   job->request.installed = w.session.installed;
+  job->request.restart_allowed = w.session.restart_allowed;
   job->wait_for_small_window = small_window;
   w.session.install_started = true;
   // The thread owns the job from here; it ends the process or reports back.
@@ -325,7 +342,8 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
     case Action::done: {
       MessageBoxUi ui(w);
       installer::run_end_of_install(w.session.os, w.end_events, ui);
-      end_process(installer::kExitInstalled);
+      end_process(installer::exit_code(installer::InstallResult::finished,
+                                       w.session.restart_needed.load()));
     }
     case Action::show:
     case Action::install:

@@ -57,6 +57,12 @@
 //                                bytes at once, just before the read
 //   release T                    lets the held thread go on (the program runs
 //                                on alone)
+//   run LINE T                   runs the command line LINE, waits for it to
+//                                end and prints "exit CODE"
+//   hold-file PATH               opens the existing file PATH sharing nothing
+//                                (as a running program may), until
+//                                release-file PATH or the end of this run
+//   release-file PATH            closes it again
 // Menus, tabs, lists and states of the current window:
 //   menu ID                      sends menu command ID (its WM_COMMAND, as click)
 //   tab ID INDEX                 clicks tab INDEX of tab control ID and waits
@@ -114,6 +120,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -125,6 +132,8 @@ constexpr double kSettleSeconds = 60.0;
 constexpr double kExpectSeconds = 15.0;
 
 HWND g_window = nullptr;
+// Files held open by hold-file, by path.
+std::vector<std::pair<std::string, HANDLE>> g_held_files;
 DWORD g_mark = 0;
 
 [[noreturn]] void fail(const std::string& why) {
@@ -823,6 +832,41 @@ void run(const std::string& command, Arguments& args) {
     if (!held::start_and_hold(line, bytes, args.seconds())) fail("no thread read " + std::to_string(bytes) + " bytes");
   } else if (command == "release") {
     if (!held::release(args.seconds())) fail("the held program was not released");
+  } else if (command == "run") {
+    std::string line = args.text("command line");
+    double timeout = args.seconds();
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+      fail("cannot start " + line);
+    }
+    CloseHandle(process.hThread);
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout * 1000)) != WAIT_OBJECT_0) {
+      fail(line + " did not end");
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    std::printf("exit %lu\n", static_cast<unsigned long>(code));
+  } else if (command == "hold-file") {
+    std::string path = args.text("path");
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) fail("cannot hold " + path);
+    g_held_files.emplace_back(path, file);
+  } else if (command == "release-file") {
+    std::string path = args.text("path");
+    bool found = false;
+    for (auto it = g_held_files.begin(); it != g_held_files.end(); ++it) {
+      if (lstrcmpiA(it->first.c_str(), path.c_str()) == 0) {
+        CloseHandle(it->second);
+        g_held_files.erase(it);
+        found = true;
+        break;
+      }
+    }
+    if (!found) fail(path + " is not held");
   } else if (command == "menu") {
     if (!g_window) fail("no current window");
     deliver(g_window, WM_COMMAND, MAKEWPARAM(args.number("command"), 0), 0);

@@ -40,6 +40,15 @@ wait_installer() {
 
 shot() { import -window root "$SHOTS/$1.png"; }
 
+# Every folder and every file with its checksum on C:, then the uninstall
+# keys; the temporary folder (it holds the payloads) is left out.
+machine_state() {
+  : "${TEMP_REL:=$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r' | cut -c4- | tr '\\' /)}"
+  (cd "$DRIVE_C" && find . -ipath "./$TEMP_REL" -prune -o -type d -print | sort)
+  (cd "$DRIVE_C" && find . -ipath "./$TEMP_REL" -prune -o -type f -exec md5sum {} + | sort -k 2)
+  wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r'
+}
+
 # The run's payload folder (a fresh name each run); a name that does not
 # exist when there is none.
 payload_dir() {

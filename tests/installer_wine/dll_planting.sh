@@ -7,7 +7,9 @@
 # from the system folder and, when that cannot be loaded, in bands. The
 # end-of-install program is started by the desktop's shell (its parent is
 # the desktop's explorer), not by the installer itself: under Wine every
-# program runs as one user, so this shows the route, not the token.
+# program runs as one user, so this shows the route, not the token. A
+# planted rstrtmgr.dll is never loaded either when the wizard asks about a
+# file in use (the driver holds it): the system's Restart Manager is.
 TEST=dll_planting
 source "$(dirname "$0")/common.sh"
 
@@ -65,12 +67,12 @@ int main(void) {
   return 0;
 }
 C
-for dll in msimg32 riched32; do
+for dll in msimg32 riched32 rstrtmgr; do
   "$cc" -shared -s -Wl,--kill-at -o "$DL/$dll.dll" "$WORK/planted.c" || fail "cannot build $dll.dll"
 done
 "$cc" -s -o "$WORK/parent.exe" "$WORK/parent.c" || fail "cannot build parent.exe"
 overrides=$WINEDLLOVERRIDES
-export WINEDLLOVERRIDES="$overrides;msimg32,riched32=n,b"
+export WINEDLLOVERRIDES="$overrides;msimg32,riched32,rstrtmgr=n,b"
 
 # A plain background window fading from red at the top to blue at the bottom.
 export WORK
@@ -140,4 +142,25 @@ wizard_run() {
 wizard_run 'C:\Interactive' interactive
 # Without a msimg32.dll to load, the fade is drawn in bands.
 WINEDLLOVERRIDES="$overrides;riched32=n,b;msimg32=d" wizard_run 'C:\Bands' without-msimg32
+
+# parent.exe is there already and held open: after the replace question the
+# wizard asks about the file in use (Wine's Restart Manager names no
+# program), Ignore leaves it to the next restart, the user is told so, and
+# the exit code is 3010.
+mkdir -p "$DRIVE_C/Held"
+cp "$WORK/parent.exe" "$DRIVE_C/Held/parent.exe"
+start_installer 'C:\Downloads\setup.exe' '/LOG=C:\held.log'
+boxes=$(driver hold-file 'C:\Held\parent.exe' wait-control 1004 30 click 1000 wait-control 1007 10 \
+  set-text 1007 'C:\Held' click 1000 wait-control 1010 10 wait-text 1000 Install 5 click 1000 \
+  answer-text "already exists" yes 30 answer-text "is in use" ignore 30 answer-text "restarts" ok 30 \
+  wait-text 1000 Done 60 click 1000 wait-process setup.exe 60 release-file 'C:\Held\parent.exe') ||
+  { echo "$boxes"; fail "held file: wizard"; }
+echo "$boxes"
+code=0
+wait "$STUB_PID" || code=$?
+no_plant_loaded "held file"
+# A Unix exit status keeps the low 8 bits (3010 & 255 = 194); the log the code.
+[ "$code" = 194 ] && grep -q "Exit code 3010" "$DRIVE_C/held.log" || fail "held file: exit code $code"
+grep -qF 'box: Planted | The file C:\Held\parent.exe is in use.\n\nClose the programs that use it and choose Retry.\nIgnore finishes with it when the computer restarts.\nAbort ends the installation.' <<<"$boxes" ||
+  fail "held file: the question"
 echo "PASS"

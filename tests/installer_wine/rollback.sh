@@ -9,15 +9,6 @@
 TEST=rollback
 source "$(dirname "$0")/common.sh"
 UNINSTALL='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
-# The temporary folder (it holds the payload) relative to C:.
-TEMP_REL=$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r' | cut -c4- | tr '\\' /)
-
-# Every folder and every file with its checksum on C:, then the uninstall keys.
-machine_state() {
-  (cd "$DRIVE_C" && find . -ipath "./$TEMP_REL" -prune -o -type d -print | sort)
-  (cd "$DRIVE_C" && find . -ipath "./$TEMP_REL" -prune -o -type f -exec md5sum {} + | sort -k 2)
-  wine reg query "$UNINSTALL" /s 2>/dev/null | tr -d '\r'
-}
 
 expect_unchanged() {
   machine_state > "$WORK/after.txt"

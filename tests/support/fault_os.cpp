@@ -256,4 +256,25 @@ Error FaultOs::shell_open_default(const std::string& file) {
 
 Error FaultOs::open_as_desktop_user(const std::string& file) { return shell_open_default(file); }
 
+Error FaultOs::replace_file_later(const std::string& from, const std::string& to) {
+  if (state_->hit(kMoveFile, "replace_file_later", to)) return injected_error();
+  return inner_.replace_file_later(from, to);
+}
+
+Error FaultOs::cancel_later(const std::string& from) { return inner_.cancel_later(from); }
+
+bool FaultOs::file_in_use(const std::string& path) { return inner_.file_in_use(path); }
+
+Error FaultOs::programs_using_file(const std::string& path, std::vector<std::string>* programs) {
+  return inner_.programs_using_file(path, programs);
+}
+
+Error FaultOs::close_programs_using_file(const std::string& path) {
+  return inner_.close_programs_using_file(path);
+}
+
+std::unique_ptr<SystemLock> FaultOs::take_lock(const std::string& name, Error* error) {
+  return inner_.take_lock(name, error);
+}
+
 }  // namespace quill::os

@@ -107,13 +107,24 @@ class FaultOs : public Os {
   // Error::io, without asking the inner Os.
   Error run_program(const std::string& program, const std::string& arguments,
                     std::uint32_t* exit_code) override;
+  // The inner machine's answers, never faults.
+  bool file_in_use(const std::string& path) override;
+  Error programs_using_file(const std::string& path, std::vector<std::string>* programs) override;
+  Error close_programs_using_file(const std::string& path) override;
   Error move_file(const std::string& from, const std::string& to) override;
   // Counted with move_file.
   Error delete_file_later(const std::string& path) override;
+  // Counted with move_file too.
+  Error replace_file_later(const std::string& from, const std::string& to) override;
+  // Never fails on purpose: undoing must be able to take a pending
+  // replacement back.
+  Error cancel_later(const std::string& from) override;
   // Counted with create_folder.
   Error create_folder_secured(const std::string& path, FolderAccess access) override;
   // Never fails on purpose.
   std::string unpredictable_name() override;
+  // The inner machine's lock.
+  std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
   std::string long_path_name(const std::string& path) override;
   // Counted with set_read_only.
   Error set_attributes(const std::string& path, std::uint32_t attributes) override;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string_view>
 
 #include "os/simulated.h"
@@ -208,6 +209,12 @@ struct MemoryOs::Machine {
   std::vector<std::string> shell_log;
   std::vector<std::string> notified;
   std::uint64_t names_made = 0;  // unpredictable_name's state
+  struct Holder {
+    std::vector<std::string> programs;
+    bool stubborn = false;
+  };
+  std::map<std::string, Holder> held;  // by upper-case path
+  std::set<std::string> locks;
 };
 
 namespace {
@@ -761,6 +768,88 @@ std::string MemoryOs::unpredictable_name() {
   unsigned char bytes[8];
   for (int i = 7; i >= 0; --i, x >>= 8) bytes[i] = static_cast<unsigned char>(x & 0xFF);
   return hex_name(bytes, sizeof bytes);
+}
+
+Error MemoryOs::replace_file_later(const std::string& from, const std::string& to) {
+  Lock lock(machine_->mutex);
+  machine_->shell_log.push_back("rename-later|" + from + "|" + to);
+  return Error::none;
+}
+
+Error MemoryOs::cancel_later(const std::string& from) {
+  Lock lock(machine_->mutex);
+  return simulated::cancel_later_lines(&machine_->shell_log, from);
+}
+
+namespace {
+std::string held_key(const std::string& path) {
+  std::string key = path;
+  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return key;
+}
+}  // namespace
+
+void MemoryOs::hold_file(const std::string& path, std::vector<std::string> programs,
+                         bool stubborn) {
+  Lock lock(machine_->mutex);
+  machine_->held[held_key(path)] = {std::move(programs), stubborn};
+}
+
+void MemoryOs::release_file(const std::string& path) {
+  Lock lock(machine_->mutex);
+  machine_->held.erase(held_key(path));
+}
+
+bool MemoryOs::file_in_use(const std::string& path) {
+  Lock lock(machine_->mutex);
+  return machine_->held.count(held_key(path)) != 0;
+}
+
+Error MemoryOs::programs_using_file(const std::string& path, std::vector<std::string>* programs) {
+  Lock lock(machine_->mutex);
+  auto it = machine_->held.find(held_key(path));
+  if (it == machine_->held.end()) return Error::none;
+  if (it->second.programs.empty()) return Error::io;
+  *programs = it->second.programs;
+  return Error::none;
+}
+
+Error MemoryOs::close_programs_using_file(const std::string& path) {
+  Lock lock(machine_->mutex);
+  auto it = machine_->held.find(held_key(path));
+  if (it == machine_->held.end()) return Error::none;
+  if (it->second.programs.empty()) return Error::io;
+  if (it->second.stubborn) return Error::access_denied;
+  machine_->held.erase(it);
+  return Error::none;
+}
+
+namespace {
+class TableLock : public SystemLock {
+ public:
+  TableLock(std::shared_ptr<MemoryOs::Machine> machine, std::string name)
+      : machine_(std::move(machine)), name_(std::move(name)) {}
+  ~TableLock() override;
+
+ private:
+  std::shared_ptr<MemoryOs::Machine> machine_;
+  std::string name_;
+};
+}  // namespace
+
+TableLock::~TableLock() {
+  Lock lock(machine_->mutex);
+  machine_->locks.erase(name_);
+}
+
+std::unique_ptr<SystemLock> MemoryOs::take_lock(const std::string& name, Error* error) {
+  Lock lock(machine_->mutex);
+  if (!machine_->locks.insert(name).second) {
+    *error = Error::exists;
+    return nullptr;
+  }
+  *error = Error::none;
+  return std::make_unique<TableLock>(machine_, name);
 }
 
 }  // namespace quill::os

@@ -97,6 +97,11 @@ class MemoryOs : public Os {
   // No program runs here: Error::io.
   Error run_program(const std::string& program, const std::string& arguments,
                     std::uint32_t* exit_code) override;
+  // What hold_file set up: the file is in use by the programs named, which
+  // close (release the file) when asked unless `stubborn`.
+  bool file_in_use(const std::string& path) override;
+  Error programs_using_file(const std::string& path, std::vector<std::string>* programs) override;
+  Error close_programs_using_file(const std::string& path) override;
   // A rename inside the machine, as on the sandbox backend.
   Error move_file(const std::string& from, const std::string& to) override;
   // Names are kept as written: there are no short names.
@@ -107,11 +112,21 @@ class MemoryOs : public Os {
   Error open_as_desktop_user(const std::string& file) override;
   // Logs "later|" and the path that the next start would delete.
   Error delete_file_later(const std::string& path) override;
+  // Logs "rename-later|from|to"; cancel_later drops the lines of `from`.
+  Error replace_file_later(const std::string& from, const std::string& to) override;
+  Error cancel_later(const std::string& from) override;
+  // Test settings: `path` is held open by `programs` (none: the system
+  // cannot tell which), or no longer.
+  void hold_file(const std::string& path, std::vector<std::string> programs = {},
+                 bool stubborn = false);
+  void release_file(const std::string& path);
   // Remembered for folder_access().
   Error create_folder_secured(const std::string& path, FolderAccess access) override;
   // A fixed sequence per machine (a clone goes on with its original's), so
   // that runs repeat exactly.
   std::string unpredictable_name() override;
+  // A table of the machine's lock names.
+  std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
 
   // Shared with the File objects handed out, which may outlive this object.
   struct Machine;

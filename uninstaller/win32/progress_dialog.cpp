@@ -16,6 +16,10 @@ struct Removal {
   const UninstallLog* log = nullptr;
   const FolderGuard* guard = nullptr;
   HWND dialog = nullptr;
+  bool restart_allowed = true;
+  volatile LONG restart_needed = 0;  // written by the worker as it ends
+  HANDLE worker = nullptr;
+  volatile LONG finished = 0;  // the removal reached its last step
 };
 
 Removal g_removal;
@@ -38,15 +42,22 @@ class DialogObserver : public RemovalObserver {
                                         reinterpret_cast<LPARAM>(text.c_str()));
     if (index >= 0) SendDlgItemMessageA(dialog_, IDC_STEPS, LB_SETCURSEL, index, 0);
   }
-  void finished() override { SetDlgItemTextA(dialog_, IDC_FINISH, "OK"); }
+  void finished() override;
 
  private:
   HWND dialog_;
 };
 
+void DialogObserver::finished() {
+  InterlockedExchange(&g_removal.finished, 1);
+  SetDlgItemTextA(dialog_, IDC_FINISH, "OK");
+}
+
 DWORD WINAPI removal_worker(LPVOID) {
   DialogObserver observer(g_removal.dialog);
-  run_removal(*g_removal.os, *g_removal.log, *g_removal.guard, observer);
+  const bool later = run_removal(*g_removal.os, *g_removal.log, *g_removal.guard, observer,
+                                 g_removal.restart_allowed);
+  if (later) InterlockedExchange(&g_removal.restart_needed, 1);
   return 0;
 }
 
@@ -56,8 +67,7 @@ INT_PTR CALLBACK progress_procedure(HWND dialog, UINT message, WPARAM wparam, LP
       if (g_worker_not_started) {
         g_removal.dialog = dialog;
         g_worker_not_started = false;
-        HANDLE worker = CreateThread(nullptr, 0, removal_worker, nullptr, 0, nullptr);
-        if (worker != nullptr) CloseHandle(worker);
+        g_removal.worker = CreateThread(nullptr, 0, removal_worker, nullptr, 0, nullptr);
       }
       SetFocus(GetDlgItem(dialog, IDC_STEPS));
       break;
@@ -75,12 +85,20 @@ INT_PTR CALLBACK progress_procedure(HWND dialog, UINT message, WPARAM wparam, LP
 
 }  // namespace
 
-void run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log,
-                         const FolderGuard& guard) {
+bool run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log,
+                         const FolderGuard& guard, bool restart_allowed) {
   g_removal.os = &os;
   g_removal.log = &log;
   g_removal.guard = &guard;
+  g_removal.restart_allowed = restart_allowed;
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, progress_procedure, 0);
+  // A dialog ended by its button saw the removal's last step; the worker
+  // only returns from there. One closed earlier does not wait.
+  if (g_removal.worker != nullptr &&
+      InterlockedCompareExchange(&g_removal.finished, 0, 0) != 0) {
+    WaitForSingleObject(g_removal.worker, INFINITE);
+  }
+  return InterlockedCompareExchange(&g_removal.restart_needed, 0, 0) != 0;
 }
 
 }  // namespace quill::uninstaller

@@ -13,7 +13,8 @@ namespace quill::uninstaller {
 // removal worker over `log`. Returns when the user ends the dialog, which
 // may be while the worker still runs: the caller then ends the process
 // without running destructors, since the worker still reads these objects.
-void run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log,
-                         const FolderGuard& guard);
+// True when the removal, finished by then, left work for the next restart.
+bool run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log,
+                         const FolderGuard& guard, bool restart_allowed = true);
 
 }  // namespace quill::uninstaller
