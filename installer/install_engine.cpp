@@ -295,7 +295,9 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
   callback_.set_status(installing_status(destination));
   bool write = true;
   const bool existed = status.exists;
-  if (existed) {
+  // The old version's own files are replaced without a question.
+  const bool own = existed && request_.installed && is_installed_file(*request_.installed, destination);
+  if (existed && !own) {
     switch (callback_.ask_replace(relative)) {
       case ReplaceAnswer::yes: break;
       case ReplaceAnswer::no:

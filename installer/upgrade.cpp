@@ -82,9 +82,16 @@ InstalledLookup find_installed_program(os::Os& os, const package::InstallerData&
       return InstalledLookup::none;
     }
     installed->folder = location.empty() ? installed->log.entries.back().path : location;
+    for (const package::LogEntry& entry : installed->log.entries) {
+      if (!entry.damaged) installed->logged.insert(comparable(entry.path));
+    }
     return InstalledLookup::found;
   }
   return InstalledLookup::none;
+}
+
+bool is_installed_file(const InstalledProgram& installed, const std::string& path) {
+  return installed.logged.count(comparable(path)) > 0;
 }
 
 bool package_version(const std::vector<package::MacroRecord>& macros, std::string* version) {

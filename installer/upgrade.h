@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct InstalledProgram {
   bool has_version = false;
   std::string version;  // DisplayVersion
   package::UninstallLog log;  // read whole
+  // The log's undamaged paths, compared as the removal compares them.
+  std::unordered_set<std::string> logged;
   // The entry's values as they were, to put back when the upgrade fails.
   std::vector<std::pair<std::string, std::string>> strings;
   std::vector<std::pair<std::string, std::uint32_t>> dwords;
@@ -70,6 +73,10 @@ std::string downgrade_question(const InstalledProgram& installed, const std::str
 InstallResult remove_old_files(os::Os& os, const InstalledProgram& installed,
                                const std::vector<std::string>& kept, InstallCallback& callback,
                                Transaction& transaction);
+
+// True when the installed program's log lists `path`: an upgrade replaces
+// such a file without asking, as it is the old version's own.
+bool is_installed_file(const InstalledProgram& installed, const std::string& path);
 
 // Puts the installed program's entry back as it was found.
 void restore_uninstall_entry(os::Os& os, const InstalledProgram& installed);

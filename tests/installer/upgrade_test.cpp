@@ -37,7 +37,8 @@ const Version kTwo{"1.0.10",
 struct Machine {
   explicit Machine(const std::string& root_in) : root(root_in), posix(root) {}
   // Installs `version` through `os` (an upgrade when it finds version 1).
-  InstallResult install(os::Os& os, const Version& version, std::uint64_t run) {
+  InstallResult install(os::Os& os, const Version& version, std::uint64_t run,
+                        InstallCallback* answers = nullptr) {
     const std::string payload = posix.temp_folder() + package::kPayloadFolderPrefix +
                                 std::to_string(run) + "\\";
     fs::create_directories(posix.host_path(payload));
@@ -62,7 +63,7 @@ struct Machine {
         ShortcutChoice());
     if (lookup == InstalledLookup::found) request.installed = &installed;
     test::FixedAnswers callback(WriteAnswer::abort);
-    const InstallResult result = run_install(os, request, callback);
+    const InstallResult result = run_install(os, request, answers ? *answers : callback);
     fs::remove_all(posix.host_path(payload));
     return result;
   }
@@ -153,6 +154,20 @@ TEST(UpgradeTest, UpgradeLeavesOnlyTheNewInstallOrTheOldOneUnderEveryFault) {
   }
   EXPECT_GT(n, 30u);
   EXPECT_LT(n, 3000u);
+}
+
+// The old version's own files are replaced without the question; a file it
+// never installed is asked about as in any install.
+TEST(UpgradeTest, OnlyFilesTheOldVersionDidNotInstallAreAskedAbout) {
+  Machine m(sandbox());
+  ASSERT_EQ(m.install(m.posix, kOne, 1), InstallResult::finished);
+  test::write_host_file(m.posix.host_path(std::string(kFolder) + "\\c.txt"), "someone's");
+  test::ScriptedCallback answers;
+  answers.answers = {ReplaceAnswer::yes};
+  ASSERT_EQ(m.install(m.posix, kTwo, 2, &answers), InstallResult::finished);
+  EXPECT_EQ(answers.asked, std::vector<std::string>{"c.txt"});
+  EXPECT_EQ(test::read_host_file(m.posix.host_path(std::string(kFolder) + "\\a.txt")), "a two");
+  test::remove_sandbox(m.root);
 }
 
 }  // namespace
