@@ -116,6 +116,16 @@ struct WindowSettings {
 // Program Files folder and registry view.
 enum class Architecture { x86, x64 };
 
+// The author's texts in one more language; an empty text falls back to the
+// project's main one.
+struct LanguageTexts {
+  std::string title;
+  std::string welcome_file;
+  std::string licence_file;
+  std::string eoi_message;
+  std::string background_text;
+};
+
 // The settings that the main window's boxes, checks and radios hold.
 struct Settings {
   std::string welcome_file;
@@ -138,6 +148,11 @@ struct Settings {
   // scratch starts with all users' folders (new_project_settings).
   package::Scope install_scope = package::Scope::machine;
   package::ShortcutFolders shortcuts_for = package::ShortcutFolders::current_user;
+  // The languages the package carries, by code (common/languages.h), English
+  // first; a project file saved without them means English alone.
+  std::vector<std::string> languages = {"en"};
+  // The author's texts in the other carried languages, by language code.
+  std::map<std::string, LanguageTexts> language_texts;
 
   // True when the settings of the project file's optional lines (45 on)
   // hold what their absence means.
