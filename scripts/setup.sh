@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs and fetches the minizip and
+# Installs every Debian package the project needs and fetches the zlib, minizip and
 # libdeflate sources for the cross builds. Safe to run again: it skips what is
 # present.
 #
@@ -90,8 +90,11 @@ need_src=0
 [ -f "$here/third_party/minizip/zip.c" ] || need_src=1
 need_deflate_src=0
 [ -f "$here/third_party/libdeflate/lib/deflate_compress.c" ] || need_deflate_src=1
+need_zlib_src=0
+[ -f "$here/third_party/zlib/inflate.c" ] || need_zlib_src=1
 
-if [ ${#missing[@]} -gt 0 ] || [ ${#missing32[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_deflate_src -eq 1 ]; then
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing32[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_deflate_src -eq 1 ] ||
+   [ $need_zlib_src -eq 1 ]; then
   if [ $with_32bit -eq 1 ] && ! dpkg --print-foreign-architectures | grep -q '^i386$'; then
     $SUDO dpkg --add-architecture i386
   fi
@@ -146,6 +149,24 @@ if [ $need_deflate_src -eq 1 ]; then
   mkdir -p "$here/third_party"
   rm -rf "$here/third_party/libdeflate"
   mv "$tmp/out" "$here/third_party/libdeflate"
+  rm -rf "$tmp"
+fi
+
+# zlib for the cross builds, from Debian's source package too: compiled
+# with the linker sections and the small CRC table that keep the installer
+# stub small (see CMakeLists.txt). Moved in at once, like libdeflate.
+if [ $need_zlib_src -eq 1 ]; then
+  tmp=$(mktemp -d)
+  fetch_source zlib "$tmp"
+  mkdir -p "$tmp/out"
+  for f in adler32.c compress.c crc32.c crc32.h deflate.c deflate.h gzguts.h inffast.c inffast.h \
+           inffixed.h inflate.c inflate.h inftrees.c inftrees.h trees.c trees.h uncompr.c zconf.h \
+           zlib.h zutil.c zutil.h LICENSE; do
+    cp "$tmp/src/$f" "$tmp/out/" || give_up "the zlib source package lacks $f"
+  done
+  mkdir -p "$here/third_party"
+  rm -rf "$here/third_party/zlib"
+  mv "$tmp/out" "$here/third_party/zlib"
   rm -rf "$tmp"
 fi
 [ $with_32bit -eq 1 ] || echo "setup: this kernel does not run 32-bit code: the 32-bit Wine packages are left out, the wine tests run x86_64 builds"
