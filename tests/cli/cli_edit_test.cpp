@@ -232,7 +232,7 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
       "eoi-message", "eoi-command", "uninstaller", "registry-macro", "try-path-first", "font-face",
       "font-size", "font-weight", "font-italic", "font-underline", "font-strike-out", "font-charset", c1, c1,
       c1, c2, c2, c2, c3, c3, c3, c4, c4, c4, "fullscreen-align", "fullscreen-shadow",
-      "fullscreen-shadow-offset", "install-scope", "architecture", "shortcuts-for"};
+      "fullscreen-shadow-offset", "install-scope", "architecture", "shortcuts-for", "languages"};
   ASSERT_EQ(file_lines.size(), static_cast<std::size_t>(project::kSettingsLines));
   EXPECT_EQ(std::set<std::string>(file_lines.begin(), file_lines.end()).size(), project::settings_table().size());
   ASSERT_EQ(run({"new", "p.qsp"}), 0);
@@ -253,6 +253,7 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
       case project::SettingKind::path: value = "C:/" + key; break;
       case project::SettingKind::number: value = std::to_string(row.maximum); break;
       case project::SettingKind::colour: value = "#123456"; break;
+      case project::SettingKind::language_list: value = "en,de"; break;
       case project::SettingKind::flag:
       case project::SettingKind::choice:
         for (const std::string& choice : row.choices) {
