@@ -3,6 +3,7 @@
 
 #include "common/lines.h"
 #include "common/text_file.h"
+#include "common/unicode.h"
 #include "package/entry_names.h"
 #include "package/language_texts.h"
 
@@ -14,10 +15,13 @@ bool read_whole_data_file(os::Os& os, const std::string& path, std::size_t max_b
                           std::string* text) {
   text->clear();
   if (!os.file_status(path).exists) return false;
-  if (!read_text_file(os, path, max_bytes, text)) {
+  if (!read_text_file(os, path, max_bytes * 4, text)) {
     text->clear();
     return false;
   }
+  // The welcome and licence texts are the author's documents, which may be
+  // UTF-8 without a mark.
+  *text = text_from_bytes(text::decode_text(*text, text::Legacy::utf8_first), max_bytes);
   return true;
 }
 
