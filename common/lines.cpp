@@ -47,7 +47,9 @@ bool LineReader::fill() {
 bool LineReader::next(std::string* line) {
   if (!next_raw(line)) return false;
   if (encoding_ == Encoding::legacy && !text::is_ascii(*line)) {
-    *line = text::decode_text(*line, legacy_);
+    // Only a file's start can hold a byte-order mark: a line is decoded by
+    // the legacy rule alone.
+    if (legacy_ == text::Legacy::ansi || !text::is_valid_utf8(*line)) *line = text::ansi_to_utf8(*line);
     // The limit counts characters: an ANSI byte may have become several.
     std::size_t pos = 0;
     for (std::size_t count = 0; pos < line->size() && count < kMaxPathLength; ++count) {
