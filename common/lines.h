@@ -29,12 +29,12 @@ class LineReader {
   bool last_line_cut() const { return cut_; }
 
  private:
+  enum class Encoding { utf8, legacy };
   bool fill();
   bool next_raw(std::string* line);
-  enum class Encoding { utf8, legacy, utf16 };
+  std::unique_ptr<os::File> file_;
   Encoding encoding_ = Encoding::utf8;
   text::Legacy legacy_ = text::Legacy::ansi;
-  std::unique_ptr<os::File> file_;
   bool from_memory_ = false;
   std::string memory_;
   std::size_t memory_position_ = 0;
