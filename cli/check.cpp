@@ -109,6 +109,8 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
     }
   }
 
+  check_languages(p, os, &found);
+
   int left_out = 0;
   std::vector<std::string> unwritable;
   project::macros_text(p, &left_out, &unwritable);

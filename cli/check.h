@@ -20,5 +20,8 @@ struct Finding {
 std::vector<Finding> check_project(const project::Project& project, Platform& platform,
                                    const std::vector<project::RenamedFile>& renamed,
                                    bool for_build = false);
+// The language variants' findings: a variant's text file missing, a variant
+// of a language the project does not carry.
+void check_languages(const project::Project& project, os::Os& os, std::vector<Finding>* found);
 
 }  // namespace quill::cli

@@ -111,6 +111,7 @@ const std::vector<CommandSpec>& commands() {
       {"image", command_image, {"--step", "--mode", "--x", "--y"}, {"--background"}},
       {"show", command_show, {}, {"--json"}},
       {"check", command_check, {}, {}},
+      {"language", command_language, {}, {}},
   };
   return list;
 }

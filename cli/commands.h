@@ -47,5 +47,6 @@ int command_shortcut(const Args& args, Context& context);
 int command_image(const Args& args, Context& context);
 int command_show(const Args& args, Context& context);
 int command_check(const Args& args, Context& context);
+int command_language(const Args& args, Context& context);
 
 }  // namespace quill::cli

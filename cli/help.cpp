@@ -25,6 +25,7 @@ const char kGeneral[] =
     "  macro     add or remove a macro\n"
     "  shortcut  add or remove a shortcut to an installed file\n"
     "  image     add or remove a picture of the installer\n"
+    "  language  set, remove or list the installer's texts in one more language\n"
     "  show      print the project (--json for scripts)\n"
     "  check     report what a build would warn about\n"
     "  build     build the installer package (the default command)\n"
@@ -148,6 +149,22 @@ const char kBuild[] =
     "none is shipped and the end user's system shows the text in a face of\n"
     "its own choosing.\n";
 
+const char kLanguage[] =
+    "usage: quillset-build language PROJECT.qsp set CODE [title=TEXT] [welcome=FILE]\n"
+    "           [licence=FILE] [eoi-message=TEXT] [background-text=TEXT]\n"
+    "       quillset-build language PROJECT.qsp remove CODE\n"
+    "       quillset-build language PROJECT.qsp list\n"
+    "\n"
+    "The installer shows the author's texts in the language it speaks when the\n"
+    "project has them, else the main ones. \"set\" changes the texts given (an\n"
+    "empty value drops one) and adds the language to those the package carries\n"
+    "(the setting languages=); \"remove\" drops the language and its texts;\n"
+    "\"list\" prints the carried languages with their texts. The welcome and\n"
+    "licence files may be UTF-8, UTF-16 with a byte-order mark, or ANSI.\n"
+    "\n"
+    "Codes: en de fr es it pt-BR nl pl ru ja zh-CN ko (English's texts are the\n"
+    "main settings).\n";
+
 std::string set_help() {
   std::string text = kSetHead;
   for (const project::Setting& key : project::settings_table()) {
@@ -156,6 +173,7 @@ std::string set_help() {
       case project::SettingKind::text: values = "TEXT"; break;
       case project::SettingKind::path: values = "FILE"; break;
       case project::SettingKind::colour: values = "#RRGGBB"; break;
+      case project::SettingKind::language_list: values = "CODE,CODE..."; break;
       case project::SettingKind::number:
         values = std::to_string(key.minimum) + ".." + std::to_string(key.maximum);
         break;
@@ -186,6 +204,7 @@ std::string command_help(const std::string& command) {
   if (command == "image") return kImage;
   if (command == "show") return kShow;
   if (command == "check") return kCheck;
+  if (command == "language") return kLanguage;
   if (command == "build") return kBuild;
   return std::string();
 }

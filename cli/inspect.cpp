@@ -8,6 +8,8 @@
 #include "cli/commands.h"
 #include "cli/edit_session.h"
 #include "builder/project/settings_table.h"
+#include "builder/project/language_section.h"
+#include "common/unicode.h"
 
 namespace quill::cli {
 
@@ -20,19 +22,22 @@ namespace {
 const char* const kLocationNames[] = {"desktop", "start-menu", "quick-start"};
 const char* const kModeNames[] = {"stretch", "centre", "position"};
 
-// A JSON string of project text: 8-bit characters are read as Latin-1.
+// A JSON string of project text (UTF-8: the load decoded older files), with
+// control characters escaped and any malformed byte as U+FFFD, so that the
+// output is valid UTF-8 JSON whatever the project holds.
 std::string json(const std::string& text) {
   std::string out = "\"";
-  for (unsigned char c : text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const char32_t c = text::next_code_point(text, &pos);
     if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
-    } else if (c < 0x20 || c >= 0x7F) {
+    } else if (c < 0x20 || c == 0x7F) {
       char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", c);
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
       out += escape;
     } else {
-      out += static_cast<char>(c);
+      text::append_utf8(&out, c);
     }
   }
   return out + "\"";
@@ -56,6 +61,7 @@ class Printer {
     macros();
     images();
     settings();
+    language_texts();
     if (json_) out_ << "}\n";
   }
 
@@ -195,7 +201,33 @@ class Printer {
       }
       first = false;
     }
-    if (json_) out_ << "\n  }\n";
+    if (json_) out_ << "\n  },\n";
+  }
+
+  // The variants of the author's texts by language (the carried languages
+  // are the setting "languages").
+  void language_texts() {
+    out_ << (json_ ? "  \"language_texts\": {" : "");
+    bool first = true;
+    for (const auto& [code, t] : p_.settings().language_texts) {
+      if (project::is_empty(t)) continue;
+      const std::pair<const char*, const std::string*> texts[] = {
+          {"title", &t.title}, {"welcome", &t.welcome_file}, {"licence", &t.licence_file},
+          {"eoi-message", &t.eoi_message}, {"background-text", &t.background_text}};
+      out_ << (json_ ? (first ? "\n    " : ",\n    ") + json(code) + ": {" : "Texts in " + code + ":\n");
+      bool first_text = true;
+      for (const auto& [key, text] : texts) {
+        if (json_) {
+          out_ << (first_text ? "" : ", ") << json(key) << ": " << json(*text);
+        } else if (!text->empty()) {
+          out_ << "  " << key << " = " << *text << "\n";
+        }
+        first_text = false;
+      }
+      if (json_) out_ << "}";
+      first = false;
+    }
+    if (json_) out_ << (first ? "}\n" : "\n  }\n");
   }
 
   const Project& p_;

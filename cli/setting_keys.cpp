@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "builder/project/language_section.h"
 #include "cli/edit_session.h"
 
 namespace quill::cli {
@@ -67,6 +68,12 @@ std::string parse_setting(EditSession& session, const Setting& key, const std::s
         return project::format_colour(project::parse_colour(value));
       }
       throw Refused(name + " takes a colour as #RRGGBB, not \"" + value + "\"");
+    case K::language_list: {
+      std::vector<std::string> unknown;
+      const std::vector<std::string> codes = project::parse_language_list(value, &unknown);
+      if (!unknown.empty()) throw Refused("unknown language \"" + unknown[0] + "\" in " + name);
+      return project::language_list_text(codes);
+    }
   }
   return value;
 }

@@ -64,10 +64,15 @@ bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes, 
 
 std::string text_from_bytes(std::string_view bytes, std::size_t max_bytes) {
   std::string text;
-  for (std::size_t i = 0; i < bytes.size() && text.size() < max_bytes; ++i) {
+  // Characters, not bytes: UTF-8's continuation bytes belong to the
+  // character before them and are kept with it.
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
     char c = bytes[i];
     if (c == '\0') break;
     if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    const bool continuation = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+    if (!continuation && characters++ == max_bytes) break;
     text.push_back(c);
   }
   return text;

@@ -16,7 +16,8 @@ bool read_text_file(os::Os& os, const std::string& path, std::size_t max_bytes,
                     std::string* text);
 
 // The text of a file's bytes as read_text_file reads it: at most
-// `max_bytes` characters, CR LF as LF, up to the first zero byte.
+// `max_bytes` characters (a UTF-8 character kept whole), CR LF as LF, up to
+// the first zero byte.
 std::string text_from_bytes(std::string_view bytes, std::size_t max_bytes);
 
 // `text` with every LF stored as CR LF, whatever comes before it, as a

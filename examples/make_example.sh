@@ -13,7 +13,7 @@ ex="$here/example"
 "$qb" add "$project" "$ex/files/ReadMe.txt" "$ex/files/bin"
 "$qb" add "$project" --to docs "$ex/files/docs/Guide.txt" "$ex/files/docs/Changes.txt"
 "$qb" set "$project" welcome-file="$ex/welcome.txt" licence-file="$ex/licence.txt" \
-  progress-bar=smooth uninstaller=on shortcuts-for=current-user \
+  progress-bar=smooth uninstaller=on shortcuts-for=current-user languages=en \
   "eoi-message=%name% is installed. Thank you for trying %company%'s example." \
   'eoi-command=%install path%\docs\Guide.txt'
 "$qb" macro "$project" add %company% "Quill Example Works"

@@ -9,8 +9,20 @@
 #include <vector>
 
 #include "common/paths.h"
+#include "common/unicode.h"
 
 namespace quill::package {
+
+namespace {
+
+// Keeps the first `count` characters of a UTF-8 text.
+void cut_to_characters(std::string* text, std::size_t count) {
+  std::size_t pos = 0;
+  for (std::size_t n = 0; n < count && pos < text->size(); ++n) text::next_code_point(*text, &pos);
+  text->resize(std::min(pos, text->size()));
+}
+
+}  // namespace
 
 namespace {
 
@@ -288,7 +300,7 @@ bool Archive::read_headers(os::Os& os, const ArchiveLocation& location) {
   int status = unzGoToFirstFile(file);
   while (status == UNZ_OK) {
     unz_file_info64 info;
-    char name[kMaxEntryNameLength + 1];
+    char name[kMaxEntryNameBytes + 1];
     std::memset(name, 0, sizeof name);
     if (unzGetCurrentFileInfo64(file, &info, name, sizeof name - 1, extra.data(),
                                 static_cast<uLong>(extra.size()), nullptr, 0) != UNZ_OK) {
@@ -302,7 +314,11 @@ bool Archive::read_headers(os::Os& os, const ArchiveLocation& location) {
       break;
     }
     Entry entry;
-    entry.info.name.assign(name, strnlen(name, kMaxEntryNameLength));
+    entry.info.name.assign(name, strnlen(name, kMaxEntryNameBytes));
+    // The language encoding flag (bit 11) marks a UTF-8 name; a name
+    // without it was written in the ANSI code page. ASCII reads alike.
+    if ((info.flag & kUtf8NameFlag) == 0) entry.info.name = text::ansi_to_utf8(entry.info.name);
+    cut_to_characters(&entry.info.name, kMaxEntryNameLength);
     entry.info.uncompressed_size = info.uncompressed_size;
     entry.info.compressed_size = info.compressed_size;
     entry.info.attributes = static_cast<std::uint32_t>(info.external_fa);

@@ -20,8 +20,13 @@
 
 namespace quill::package {
 
-// Names longer than this are cut, as the stub's 260-byte name buffer does.
+// Names longer than this many characters are cut, as the stub's 260-byte
+// name buffer did; a UTF-8 name takes up to four bytes a character.
 constexpr std::size_t kMaxEntryNameLength = kMaxPathLength;
+constexpr std::size_t kMaxEntryNameBytes = kMaxEntryNameLength * 4;
+// The general purpose flag (bit 11, "language encoding") of an entry whose
+// name is UTF-8; without it a name is in the ANSI code page.
+constexpr unsigned long kUtf8NameFlag = 0x800;
 
 struct EntryInfo {
   std::string name;  // as stored, with '/' between parts, at most 259 characters

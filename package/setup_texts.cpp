@@ -3,7 +3,9 @@
 
 #include "common/lines.h"
 #include "common/text_file.h"
+#include "common/unicode.h"
 #include "package/entry_names.h"
+#include "package/language_texts.h"
 
 #include <utility>
 
@@ -13,10 +15,13 @@ bool read_whole_data_file(os::Os& os, const std::string& path, std::size_t max_b
                           std::string* text) {
   text->clear();
   if (!os.file_status(path).exists) return false;
-  if (!read_text_file(os, path, max_bytes, text)) {
+  if (!read_text_file(os, path, max_bytes * 4, text)) {
     text->clear();
     return false;
   }
+  // The welcome and licence texts are the author's documents, which may be
+  // UTF-8 without a mark.
+  *text = text_from_bytes(text::decode_text(*text, text::Legacy::utf8_first), max_bytes);
   return true;
 }
 
@@ -59,12 +64,16 @@ bool expanded_data_text(os::Os& os, const std::vector<MacroRecord>& table, const
 std::string end_of_install_buttons_text(bool ok_box) { return ok_box ? "OK" : "YESNO"; }
 
 void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
-                         const std::string& install_folder, EndOfInstall* events) {
+                         const std::string& install_folder, EndOfInstall* events,
+                         const std::string& language) {
   *events = EndOfInstall();
   expanded_data_text(os, table, files, data_file::kEoiCommand, install_folder,
                      kMaxEndOfInstallText, &events->eoi_command);
-  expanded_data_text(os, table, files, data_file::kEoiMessage, std::string(),
-                     kMaxEndOfInstallText, &events->message);
+  const std::string variant =
+      language.empty() ? std::string() : variant_file_name(data_file::kEoiMessage, language);
+  const bool has_variant = !variant.empty() && files.find(variant) != nullptr;
+  expanded_data_text(os, table, files, has_variant ? variant : data_file::kEoiMessage,
+                     std::string(), kMaxEndOfInstallText, &events->message);
   std::string buttons;
   expanded_data_text(os, table, files, data_file::kEoiButtons, std::string(),
                      kMaxEndOfInstallText, &buttons);

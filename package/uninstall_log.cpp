@@ -6,12 +6,18 @@
 #include <memory>
 
 #include "common/text_file.h"
+#include "common/unicode.h"
 
 namespace quill::package {
 
 const char kUninstallLogName[] = "uninstall.ini";
 const char kLogTerminator[] = "||||";
 
+// The log is written a line at a time, so no byte-order mark can announce
+// lines still to come: each line is stored as it is, ASCII exactly as
+// before, any other text as UTF-8. Installers before Unicode wrote the ANSI
+// code page, so the reader takes a line that is not valid UTF-8 as ANSI
+// (text::Legacy::utf8_first, line by line).
 bool append_log_line(os::Os& os, const std::string& log_path, const std::string& line) {
   return append_line(os, log_path, line);
 }
@@ -39,7 +45,7 @@ class LogReader {
   bool next(Line* line) {
     line->text.clear();
     line->damaged = false;
-    std::size_t length = 0;  // characters of the line, kept or not
+    std::size_t length = 0;  // bytes of the line, kept or not
     char last = 0;
     bool any = false;
     for (;;) {
@@ -53,15 +59,27 @@ class LogReader {
       ++length;
       last = c;
       if (c == '\0') line->damaged = true;
-      if (line->text.size() <= kMaxPathLength) line->text.push_back(c);
+      if (line->text.size() <= kMaxLineBytes) line->text.push_back(c);
     }
     if (last == '\r') {
       --length;
       if (line->text.size() > length) line->text.resize(length);
     }
-    if (length > kMaxPathLength) {
+    if (length > kMaxLineBytes) {
       line->damaged = true;
-      line->text.resize(kMaxPathLength);
+      line->text.resize(kMaxLineBytes);
+    }
+    if (first_line_ && line->text.compare(0, 3, text::kUtf8Bom) == 0) line->text.erase(0, 3);
+    first_line_ = false;
+    if (!text::is_valid_utf8(line->text)) line->text = text::ansi_to_utf8(line->text);
+    // The limit counts characters.
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < kMaxPathLength && pos < line->text.size(); ++n) {
+      text::next_code_point(line->text, &pos);
+    }
+    if (pos < line->text.size()) {
+      line->damaged = true;
+      line->text.resize(pos);
     }
     return true;
   }
@@ -73,7 +91,10 @@ class LogReader {
     return length_ > 0;
   }
 
+  // A line of kMaxPathLength characters takes at most four bytes each.
+  static constexpr std::size_t kMaxLineBytes = kMaxPathLength * 4;
   std::unique_ptr<os::File> file_;
+  bool first_line_ = true;
   char buffer_[65536];
   std::size_t length_ = 0;
   std::size_t position_ = 0;

@@ -7,8 +7,11 @@
 #include "builder/project/architecture.h"
 #include "builder/project/package_contents.h"
 #include "builder/project/font_file.h"
+#include "builder/project/language_section.h"
 #include "common/paths.h"
 #include "common/text_file.h"
+#include "common/unicode.h"
+#include "package/language_texts.h"
 #include "package/trailer.h"
 
 namespace quill::project {
@@ -60,9 +63,14 @@ class Build {
   }
   BuildOutcome abort_build() { return end_early(BuildPhase::aborted, "Build aborted!", BuildOutcome::aborted); }
   BuildOutcome fail_build() { return end_early(BuildPhase::failed, "Build error.", BuildOutcome::write_error); }
+  // Every data file the build writes: ASCII exactly as builders always
+  // wrote it, any other text as UTF-8 after a byte-order mark, which the
+  // installer's reader tells from the ANSI text of older packages
+  // (text::Legacy::ansi, see package::DataFiles::put).
   void add_text(const std::string& name, const std::string& text) {
-    writer_.add_data(package::data_entry_name(name), to_crlf(text));
+    writer_.add_data(package::data_entry_name(name), text::encode_text(to_crlf(text)));
   }
+  void add_language_texts();
   void add_pictures();
   void add_font();
   bool per_user() const { return project_.settings().install_scope == package::Scope::user; }
@@ -192,7 +200,8 @@ void Build::add_pictures() {
     }
     if (image.background) {
       writer_.add_data(package::companion_name(name),
-                       to_crlf(package::background_companion_text(background_placement(image))));
+                       text::encode_text(to_crlf(
+                           package::background_companion_text(background_placement(image)))));
     }
   }
 }
@@ -254,6 +263,7 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
     report_.warning(std::to_string(left_out) + " macros left out: an installer reads at most " +
                     std::to_string(kMaxPackagedMacros) + ".");
   }
+  add_language_texts();
   const std::vector<package::ShortcutRecord> shortcuts = shortcut_records(project_);
   if (!shortcuts.empty()) add_text(data::kShortcuts, package::shortcut_file_text(shortcuts));
   add_text(data::kFileInfo, package::file_info_text({entries.begin(), entries.end()}));
@@ -263,6 +273,37 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
     if (slot != kNoSlot) {
       const FileRecord& file = project_.file(slot);
       add_text(package::data_file::kUninstaller, file.target_folder + file.name);
+    }
+  }
+}
+
+// "languages.txt" only when the package carries more than English, so that
+// an older project builds the same package as before; then a variant data
+// file for each text a carried language has. The welcome and licence
+// variants are byte copies of the author's documents, as the main ones.
+void Build::add_language_texts() {
+  const Settings& settings = project_.settings();
+  const std::vector<std::string> codes = carried_languages(settings);
+  if (codes.size() > 1) add_text(package::data_file::kLanguages, package::languages_text(codes));
+  namespace data = package::data_file;
+  for (const std::string& code : codes) {
+    auto found = settings.language_texts.find(code);
+    if (found == settings.language_texts.end()) continue;
+    const LanguageTexts& texts = found->second;
+    auto name = [&](const char* main_name) { return package::variant_file_name(main_name, code); };
+    if (!texts.title.empty()) add_text(name(data::kTitle), box_text(texts.title));
+    if (!texts.eoi_message.empty()) add_text(name(data::kEoiMessage), box_text(texts.eoi_message));
+    if (!texts.background_text.empty() && settings.use_background_window) {
+      add_text(name(data::kFullscreenText), box_text(texts.background_text));
+    }
+    for (const auto& [main_name, path] : {std::pair<const char*, const std::string&>{
+                                              data::kWelcome, texts.welcome_file},
+                                          {data::kLicence, texts.licence_file}}) {
+      if (path.empty()) continue;
+      if (writer_.add_file(package::data_entry_name(name(main_name)), box_text(path)) !=
+          PayloadWriter::AddResult::added) {
+        report_.warning("Text file missing: \"" + path + "\".");
+      }
     }
   }
 }

@@ -5,10 +5,16 @@
 
 #include "common/limits.h"
 #include "common/paths.h"
+#include "common/unicode.h"
 
 namespace quill::project {
 
-std::string box_text(const std::string& text) { return text.substr(0, kMaxPathLength); }
+std::string box_text(const std::string& text) {
+  // The limit counts characters, each kept whole.
+  std::size_t end = 0;
+  for (std::size_t n = 0; n < kMaxPathLength && end < text.size(); ++n) text::next_code_point(text, &end);
+  return text.substr(0, end);
+}
 
 package::InstallerSettings installer_settings(const WindowSettings& settings) {
   package::InstallerSettings out;

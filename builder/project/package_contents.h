@@ -15,7 +15,8 @@ namespace quill::project {
 // The installer's macro table has room for this many user macros.
 constexpr int kMaxPackagedMacros = static_cast<int>(package::kMaxUserMacros);
 
-// A box's text as the main window hands it over: at most 259 characters.
+// A box's text as the main window hands it over: at most 259 characters
+// (not bytes: a character of UTF-8 is kept whole).
 std::string box_text(const std::string& text);
 
 package::InstallerSettings installer_settings(const WindowSettings& settings);

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "common/unicode.h"
 #include "common/zip_io.h"
+#include "package/archive.h"
 
 namespace quill::project {
 
@@ -210,9 +212,12 @@ void PayloadWriter::write_block(Block& block) {
     info.tmz_date.tm_year = entry.time.tm_year;
     info.external_fa = kArchiveAttribute;
     int method = entry.store ? 0 : Z_DEFLATED;
+    // A name outside ASCII is UTF-8 and says so with the language encoding
+    // flag; an ASCII name is written as it always was, without it.
+    const uLong flags = text::is_ascii(entry.name) ? 0 : package::kUtf8NameFlag;
     if (zipOpenNewFileInZip4_64(zip_, entry.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
                                 method, kLevel, 1, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0,
-                                0, 0, entry.zip64 ? 1 : 0) != ZIP_OK) {
+                                0, flags, entry.zip64 ? 1 : 0) != ZIP_OK) {
       failed_ = true;
     }
     crc_ = 0;

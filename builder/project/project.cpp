@@ -1,6 +1,8 @@
 // Record operations of the project tables.
 #include "builder/project/project.h"
 
+#include "builder/project/language_section.h"
+
 #include <cassert>
 #include <stdexcept>
 
@@ -397,6 +399,7 @@ std::string folder_name_of_path(const std::string& path) {
 
 void new_project_settings(Settings& settings) {
   settings.shortcuts_for = package::ShortcutFolders::all_users;
+  settings.languages = all_languages();
 }
 
 }  // namespace quill::project

@@ -164,7 +164,7 @@ struct Settings {
 
 // The choices a project made from scratch (the builder's start and New, the
 // command line's "new") starts with where they differ from the defaults:
-// a machine-wide install's shortcuts for all users.
+// a machine-wide install's shortcuts for all users, every built-in language.
 void new_project_settings(Settings& settings);
 
 class Project {

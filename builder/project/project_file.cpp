@@ -3,10 +3,12 @@
 
 #include <algorithm>
 
+#include "builder/project/language_section.h"
 #include "builder/project/settings_table.h"
 #include "common/lines.h"
 #include "common/paths.h"
 #include "common/text_file.h"
+#include "common/unicode.h"
 
 namespace quill::project {
 
@@ -16,6 +18,8 @@ constexpr int kFileRecordLines = 3;
 constexpr int kImageRecordLines = 6;
 constexpr int kMacroRecordLines = 4;
 constexpr int kShortcutRecordLines = 13;
+// A project of every slot in use is a few megabytes.
+constexpr std::size_t kMaxProjectFileBytes = std::size_t{1} << 30;
 
 // One line of the file: a value never carries a line end and never exceeds
 // what a reader keeps, so every section stays in step when read back. It is
@@ -24,7 +28,12 @@ void put(std::string& out, const std::string& value) {
   std::size_t end = value.find('\n');
   if (end == std::string::npos) end = value.size();
   if (end > 0 && end < value.size() && value[end - 1] == '\r') --end;
-  add_crlf_line(&out, std::string_view(value).substr(0, std::min(end, kMaxPathLength)));
+  // The limit counts characters, and a character is kept whole.
+  std::size_t cut = 0;
+  for (std::size_t count = 0; cut < end && count < kMaxPathLength; ++count) {
+    text::next_code_point(std::string_view(value).substr(0, end), &cut);
+  }
+  add_crlf_line(&out, std::string_view(value).substr(0, cut));
 }
 
 void put(std::string& out, long value) { put(out, std::to_string(value)); }
@@ -126,12 +135,18 @@ std::string render_project(const Project& project) {
     uninstaller = static_cast<int>(std::find(order.begin(), order.end(), uninstaller) - order.begin());
   }
   settings[kUninstallerSlotLine - 1] = std::to_string(uninstaller);
+  // The sections after the settings, which older builders never read.
+  std::string after = render_language_section(project);
   // The optional lines only when they hold something their absence does
   // not mean: a project that uses none of their settings saves as it did
-  // before they existed.
-  const int count = project.settings().optional_lines_default() ? kRequiredSettingsLines : kSettingsLines;
+  // before they existed. A section after them needs every line.
+  int count = kRequiredSettingsLines;
+  if (!project.settings().optional_lines_default()) count = kSettingsLines - 1;
+  if (project.settings().languages != std::vector<std::string>{"en"} || !after.empty()) {
+    count = kSettingsLines;
+  }
   for (int i = 0; i < count; ++i) put(out, settings[i]);
-  return out;
+  return out + after;
 }
 
 bool save_project(Project& project, os::Os& os, const std::string& path,
@@ -143,12 +158,14 @@ bool save_project(Project& project, os::Os& os, const std::string& path,
 
 bool write_project_text(os::Os& os, const std::string& path, const std::string& text) {
   // The old file is replaced only by a complete new one: write beside it,
-  // then put the new file in its place.
+  // then put the new file in its place. An all-ASCII project is written as
+  // builders always wrote it; any other as UTF-8 after a byte-order mark.
+  const std::string bytes = text::encode_text(text);
   std::string temporary = path + ".saving";
   bool written = false;
   {
     auto file = os.open_file(temporary, os::OpenMode::write);
-    written = file && file->write(text.data(), text.size());
+    written = file && file->write(bytes.data(), bytes.size());
   }
   if (!written || os.replace_file(temporary, path) != os::Error::none) {
     os.delete_file(temporary);
@@ -159,8 +176,21 @@ bool write_project_text(os::Os& os, const std::string& path, const std::string& 
 
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
                         const std::string& backup_path, std::vector<RenamedFile>* renamed) {
-  LineReader reader(os, path);
-  if (!reader.is_open()) return LoadStatus::unreadable;
+  // Older builders wrote the ANSI code page; an author's editor or script
+  // may write UTF-8 without a mark, which is taken as such when the whole
+  // file is valid UTF-8 (text::Legacy::utf8_first).
+  // A read that fails part-way leaves a file that ends early.
+  std::string bytes;
+  {
+    auto file = os.open_file(path, os::OpenMode::read);
+    if (!file) return LoadStatus::unreadable;
+    char chunk[65536];
+    std::size_t n;
+    while (bytes.size() < kMaxProjectFileBytes && (n = file->read(chunk, sizeof chunk)) > 0) {
+      bytes.append(chunk, n);
+    }
+  }
+  LineReader reader(text::decode_text(bytes, text::Legacy::utf8_first));
   project.reset_project();
   if (path != backup_path) project.set_current_path(path);
 
@@ -248,6 +278,10 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
     if (slot >= 0 && slot < kFileSlots && project.file_in_use(static_cast<int>(slot))) {
       project.set_uninstaller_item(project.file(static_cast<int>(slot)).item);
     }
+  }
+  // The sections after the settings, each opened by its marker line.
+  for (std::string marker; read == kSettingsLines && reader.next(&marker);) {
+    if (marker == kLanguageSectionMarker) read_language_section(project, reader);
   }
   return read >= kRequiredSettingsLines ? LoadStatus::loaded : LoadStatus::truncated;
 }

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <type_traits>
 
+#include "builder/project/language_section.h"
 #include "common/paths.h"
 
 namespace quill::project {
@@ -70,6 +71,12 @@ Setting number(Setting s, int minimum, int maximum, OutOfRange loaded = OutOfRan
   s.minimum = minimum;
   s.maximum = maximum;
   s.loaded = loaded;
+  return s;
+}
+
+// The author edits the languages in a dialog of their own.
+Setting languages_row(Setting s) {
+  s.main_window = false;
   return s;
 }
 
@@ -150,6 +157,8 @@ std::vector<Setting> make_table() {
       choice(row<&S::shortcuts_for>(I::shortcuts_for, "shortcuts-for", K::choice, 47,
                                     "whose desktop and start menu a machine-wide install's shortcuts go to"),
              {"all-users", "current-user"}),
+      languages_row(row<&S::languages>(I::languages, "languages", K::language_list, 48,
+                                       "the languages the installer speaks, as codes: en,de,fr,...")),
   };
 }
 
@@ -169,6 +178,9 @@ std::string value_of(const Setting& row, const int& field) {
   return std::to_string(field);
 }
 std::string value_of(const Setting&, const Colour& field) { return format_colour(field); }
+std::string value_of(const Setting&, const std::vector<std::string>& field) {
+  return language_list_text(field);
+}
 template <typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
 std::string value_of(const Setting& row, const E& field) {
   return value_of(row, static_cast<int>(field));
@@ -190,6 +202,9 @@ void assign(const Setting& row, int& field, const std::string& value) {
   }
 }
 void assign(const Setting&, Colour& field, const std::string& value) { field = parse_colour(value); }
+void assign(const Setting&, std::vector<std::string>& field, const std::string& value) {
+  field = parse_language_list(value);
+}
 template <typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
 void assign(const Setting& row, E& field, const std::string& value) {
   int index = static_cast<int>(field);
@@ -200,6 +215,9 @@ void assign(const Setting& row, E& field, const std::string& value) {
 // --- The project file's lines, by field type.
 
 void write(const Setting&, const std::string& field, std::string* lines) { lines[0] = field; }
+void write(const Setting&, const std::vector<std::string>& field, std::string* lines) {
+  lines[0] = language_list_text(field);
+}
 void write(const Setting& row, const bool& field, std::string* lines) { lines[0] = row.file_words[field]; }
 void write(const Setting&, const int& field, std::string* lines) { lines[0] = std::to_string(field); }
 template <typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
@@ -213,6 +231,9 @@ void write(const Setting&, const Colour& field, std::string* lines) {
 }
 
 void read(const Setting&, std::string& field, const std::string* lines) { field = lines[0]; }
+void read(const Setting&, std::vector<std::string>& field, const std::string* lines) {
+  field = parse_language_list(lines[0]);
+}
 void read(const Setting& row, bool& field, const std::string* lines) {
   field = !lines[0].empty() && lines[0][0] == row.file_words[1][0];
 }

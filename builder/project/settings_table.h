@@ -52,9 +52,12 @@ enum class SettingId {
   install_scope,
   architecture,
   shortcuts_for,
+  languages,
 };
 
-enum class SettingKind { text, path, flag, choice, number, colour };
+// A language list is a comma-separated list of codes of common/languages.h
+// ("en,de,fr"), English always among them.
+enum class SettingKind { text, path, flag, choice, number, colour, language_list };
 
 // A field of the project's settings, reached from the project.
 template <typename T>
@@ -65,7 +68,8 @@ struct SettingField {
 // A choice may also be held by an enum, whose values are the choices' indexes.
 using AnySettingField =
     std::variant<SettingField<std::string>, SettingField<bool>, SettingField<int>, SettingField<Colour>,
-                 SettingField<Architecture>, SettingField<package::Scope>, SettingField<package::ShortcutFolders>>;
+                 SettingField<Architecture>, SettingField<package::Scope>, SettingField<package::ShortcutFolders>,
+                 SettingField<std::vector<std::string>>>;
 
 // How a number read from the project file that lies outside the row's
 // limits is taken.
@@ -113,10 +117,10 @@ void store_setting(Project& project, const Setting& row, const std::string& valu
 std::string format_colour(Colour c);
 Colour parse_colour(const std::string& text);
 
-// The project file's settings section: 47 lines, of which line 20 names the
+// The project file's settings section: 48 lines, of which line 20 names the
 // uninstaller's file slot and every other belongs to a row. Files saved
-// before lines 45 to 47 existed end after line 44 and are complete.
-constexpr int kSettingsLines = 47;
+// before lines 45 to 48 existed end after line 44 (or 47) and are complete.
+constexpr int kSettingsLines = 48;
 constexpr int kRequiredSettingsLines = 44;
 constexpr int kUninstallerSlotLine = 20;
 int setting_line_count(const Setting& row);

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <thread>
 #include <minizip/unzip.h>
+#include <minizip/zip.h>
 
 #include <condition_variable>
 #include <future>
@@ -17,6 +18,7 @@
 #include "builder/project/architecture.h"
 #include "builder/project/build_thread.h"
 #include "builder/project/package_contents.h"
+#include "package/archive.h"
 #include "tests/support/fault_os.h"
 #include "../project/sandbox.h"
 
@@ -625,6 +627,66 @@ TEST_F(BuildTest, EntryTimesComeFromSourcesOrSourceDateEpochNeverTheClock) {
   unsetenv("SOURCE_DATE_EPOCH");
   EXPECT_EQ(Sandbox::read(output_), fixed);
   for (const Entry& entry : package().entries) EXPECT_EQ(entry.dos_time, dos_time(1700000000, true)) << entry.name;
+}
+
+}  // namespace
+}  // namespace quill::project
+
+namespace quill::project {
+namespace {
+
+// An entry name outside ASCII is written as UTF-8 with the language
+// encoding flag (bit 11); an ASCII name as before, without it. The reader
+// takes a flagged name as UTF-8 and an unflagged one (an older archive) in
+// the ANSI code page.
+TEST(ZipNames, Utf8NamesCarryTheFlagAndAreReadByIt) {
+  quill::testing::Sandbox box;
+  const std::string japanese = "donn\xC3\xA9" "es/\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt";  // données/日本語.txt
+  const std::string path = box.root() + "/names.zip";
+  {
+    PayloadWriter writer(box.os(), PayloadLimits{});
+    ASSERT_TRUE(writer.open(path));
+    writer.add_data("plain\\readme.txt", "a");
+    writer.add_data("donn\xC3\xA9" "es\\\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", "b");
+    ASSERT_TRUE(writer.close());
+  }
+  // An archive of an older builder: a Windows-1252 name, no flag.
+  const std::string old_path = box.root() + "/old.zip";
+  {
+    zipFile zip = zipOpen64(old_path.c_str(), APPEND_STATUS_CREATE);
+    zip_fileinfo info{};
+    ASSERT_EQ(zipOpenNewFileInZip64(zip, "donn\xE9" "es/caf\xE9.txt", &info, nullptr, 0, nullptr, 0,
+                                    nullptr, Z_DEFLATED, 6, 0),
+              ZIP_OK);
+    zipCloseFileInZip(zip);
+    zipClose(zip, nullptr);
+  }
+  struct Case {
+    std::string path;
+    std::vector<std::pair<std::string, bool>> names;  // as read, flag expected
+  };
+  const Case cases[] = {
+      {path, {{"plain/readme.txt", false}, {japanese, true}}},
+      {old_path, {{"donn\xC3\xA9" "es/caf\xC3\xA9.txt", false}}},
+  };
+  for (const Case& c : cases) {
+    unzFile raw = unzOpen64(c.path.c_str());
+    ASSERT_NE(raw, nullptr);
+    std::vector<bool> flags;
+    for (int r = unzGoToFirstFile(raw); r == UNZ_OK; r = unzGoToNextFile(raw)) {
+      unz_file_info64 info;
+      unzGetCurrentFileInfo64(raw, &info, nullptr, 0, nullptr, 0, nullptr, 0);
+      flags.push_back((info.flag & package::kUtf8NameFlag) != 0);
+    }
+    unzClose(raw);
+    package::Archive archive;
+    ASSERT_TRUE(archive.open(box.os(), c.path));
+    ASSERT_EQ(archive.entry_count(), c.names.size());
+    for (std::size_t i = 0; i < c.names.size(); ++i) {
+      EXPECT_EQ(archive.entry(i).name, c.names[i].first);
+      EXPECT_EQ(flags[i], c.names[i].second) << c.names[i].first;
+    }
+  }
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include <filesystem>
 
 #include "builder/project/build.h"
+#include "builder/project/project_file.h"
+#include "common/unicode.h"
+#include "package/language_texts.h"
 #include "common/lines.h"
 #include "package/data_files.h"
 #include "package/payload.h"
@@ -238,6 +241,79 @@ TEST_F(PackageAgreementTest, StretchedBackgroundWindowCoversTheScreen) {
   EXPECT_EQ(data_.fullscreen.text, "Software Name");
   EXPECT_EQ(data_.fullscreen.font_weight, 700);
   EXPECT_EQ(data_.fullscreen.background_colour, 0xFF0000u);
+}
+
+}  // namespace
+}  // namespace quill
+
+namespace quill {
+namespace {
+
+// The author's texts per language from the project file to the installer:
+// saved and loaded, built into "languages.txt" and variant files, and put in
+// place by use_language; a text without a variant, a language the package
+// does not carry and English keep the main texts. A project of English
+// alone carries no language file at all.
+TEST_F(PackageAgreementTest, LanguageVariantsTravelFromTheProjectFileToTheInstaller) {
+  const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";  // 日本語
+  const std::string greek = "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xAC";         // Γειά
+  project::Settings& s = project_.settings();
+  s.program_name = "Caf\xC3\xA9";
+  s.welcome_file = box_.write("texts/welcome.txt", "Welcome to %name%");
+  s.eoi_message = "Done";
+  s.use_background_window = true;
+  project_.fullscreen().text = "Installing %name%";
+  s.languages = {"en", "de", "ja"};
+  s.language_texts["ja"] = {japanese + " %name%", box_.write("texts/ja.txt", japanese + "\r\n%name%"),
+                            "", japanese + " done", japanese + " bg"};
+  // A Greek licence in UTF-16 with its mark for German, only to show the
+  // decoding: the title alone is German.
+  std::string utf16 = "\xFF\xFE";
+  for (char16_t u : text::utf8_to_utf16(greek)) utf16 += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+  s.language_texts["de"] = {"Einrichtung", "", box_.write("texts/de.txt", utf16), "", ""};
+
+  // Through the project file.
+  const std::string qsp = box_.root() + "/p.qsp";
+  ASSERT_TRUE(project::save_project(project_, box_.os(), qsp, ""));
+  Project loaded;
+  ASSERT_EQ(project::load_project(loaded, box_.os(), qsp, ""), project::LoadStatus::loaded);
+  EXPECT_EQ(project::project_text(loaded), project::project_text(project_));
+  EXPECT_EQ(testing::Sandbox::read(qsp).compare(0, 3, text::kUtf8Bom), 0);
+  project_ = std::move(loaded);
+
+  build_and_load();
+  EXPECT_EQ(data_.languages, (std::vector<std::string>{"en", "de", "ja"}));
+  EXPECT_EQ(data_.files.find("wt.de.txt"), nullptr);
+  struct Case {
+    std::string code, language, title, welcome, licence, background, eoi;
+  };
+  const Case cases[] = {
+      {"ja", "ja", japanese + " Caf\xC3\xA9", japanese + "\nCaf\xC3\xA9", "", japanese + " bg", japanese + " done"},
+      {"de", "de", "Einrichtung", "Welcome to Caf\xC3\xA9", greek, "Installing Caf\xC3\xA9", "Done"},
+      {"fr", "", "Caf\xC3\xA9 Setup", "Welcome to Caf\xC3\xA9", "", "Installing Caf\xC3\xA9", "Done"},
+      {"en", "", "Caf\xC3\xA9 Setup", "Welcome to Caf\xC3\xA9", "", "Installing Caf\xC3\xA9", "Done"},
+  };
+  for (const Case& c : cases) {
+    package::use_language(box_.os(), c.code, &data_);
+    EXPECT_EQ(data_.language, c.language) << c.code;
+    EXPECT_EQ(data_.title, c.title) << c.code;
+    EXPECT_EQ(data_.welcome_text, c.welcome) << c.code;
+    EXPECT_EQ(data_.licence_text, c.licence) << c.code;
+    EXPECT_EQ(data_.fullscreen.text, c.background) << c.code;
+    package::EndOfInstall events;
+    package::read_end_of_install(box_.os(), data_.macros, data_.files, "C:\\App", &events, data_.language);
+    EXPECT_EQ(events.message, c.eoi) << c.code;
+  }
+
+  // English alone: neither the language list nor a variant travels.
+  project_.settings().languages = {"en"};
+  project_.settings().language_texts.clear();
+  std::filesystem::remove(box_.root() + "/out/setup.exe");
+  std::filesystem::remove(box_.os().host_path("C:\\setup.exe"));
+  package::delete_payload_folder(box_.os(), &scan_);
+  build_and_load();
+  EXPECT_EQ(data_.files.find("languages.txt"), nullptr);
+  EXPECT_EQ(data_.languages, std::vector<std::string>{"en"});
 }
 
 }  // namespace

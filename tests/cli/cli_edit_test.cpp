@@ -11,6 +11,7 @@
 #include "builder/project/project_file.h"
 #include "builder/project/settings_table.h"
 #include "cli/command.h"
+#include "common/unicode.h"
 #include "tests/project/sandbox.h"
 
 namespace quill::cli {
@@ -232,7 +233,7 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
       "eoi-message", "eoi-command", "uninstaller", "registry-macro", "try-path-first", "font-face",
       "font-size", "font-weight", "font-italic", "font-underline", "font-strike-out", "font-charset", c1, c1,
       c1, c2, c2, c2, c3, c3, c3, c4, c4, c4, "fullscreen-align", "fullscreen-shadow",
-      "fullscreen-shadow-offset", "install-scope", "architecture", "shortcuts-for"};
+      "fullscreen-shadow-offset", "install-scope", "architecture", "shortcuts-for", "languages"};
   ASSERT_EQ(file_lines.size(), static_cast<std::size_t>(project::kSettingsLines));
   EXPECT_EQ(std::set<std::string>(file_lines.begin(), file_lines.end()).size(), project::settings_table().size());
   ASSERT_EQ(run({"new", "p.qsp"}), 0);
@@ -253,6 +254,7 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
       case project::SettingKind::path: value = "C:/" + key; break;
       case project::SettingKind::number: value = std::to_string(row.maximum); break;
       case project::SettingKind::colour: value = "#123456"; break;
+      case project::SettingKind::language_list: value = "en,de"; break;
       case project::SettingKind::flag:
       case project::SettingKind::choice:
         for (const std::string& choice : row.choices) {
@@ -380,6 +382,72 @@ TEST_F(CliEditTest, CheckNamesThePathThatRenamedRecordsClaim) {
                                 src("a.txt") + "\" is installed as \"" + copy + "\".";
     EXPECT_NE(err.find(finding), std::string::npos) << finding << " in " << err;
   }
+}
+
+// The languages and their variants from the command line: "set languages=",
+// the command "language" (set, remove, list, refusals with exit 2 and the
+// file untouched), "show" and "check", and show --json as valid UTF-8 with
+// control characters escaped, also for an old project in the ANSI code page.
+TEST_F(CliEditTest, LanguagesAndTheirVariants) {
+  const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC";  // 日本
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  ASSERT_EQ(run({"show", "p.qsp", "--json"}), 0);
+  EXPECT_NE(last_out.find("\"languages\": \"en,de,fr,es,it,pt-BR,nl,pl,ru,ja,zh-CN,ko\""), std::string::npos);
+  std::string before = saved();
+  std::string err;
+  const std::vector<std::vector<std::string>> refused = {
+      {"set", "p.qsp", "languages=de,xx"},
+      {"language", "p.qsp", "set", "xx", "title=T"},
+      {"language", "p.qsp", "set", "en", "title=T"},
+      {"language", "p.qsp", "set", "de", "welcome=src/missing.txt"},
+      {"language", "p.qsp", "set", "de", "colour=red"},
+      {"language", "p.qsp", "frobnicate", "de"},
+  };
+  for (const auto& args : refused) {
+    EXPECT_EQ(run(args, &err), 2) << args[2] << " " << args.back();
+    EXPECT_EQ(saved(), before);
+  }
+
+  ASSERT_EQ(run({"set", "p.qsp", "languages=de, fr"}), 0);
+  ASSERT_EQ(run({"language", "p.qsp", "set", "ja", "title=" + japanese, "welcome=src/welcome.txt",
+                 "eoi-message=end\x01"}),
+            0);
+  ASSERT_EQ(run({"language", "p.qsp", "list"}), 0);
+  EXPECT_EQ(last_out, "en\nde\nfr\nja\n  title = " + japanese + "\n  welcome = " + src("welcome.txt") +
+                          "\n  eoi-message = end\x01\n");
+  ASSERT_EQ(run({"show", "p.qsp", "--json"}), 0);
+  EXPECT_TRUE(text::is_valid_utf8(last_out));
+  EXPECT_NE(last_out.find("\"languages\": \"en,de,fr,ja\""), std::string::npos);
+  EXPECT_NE(last_out.find("\"ja\": {\"title\": \"" + japanese + "\", \"welcome\": \"" + src("welcome.txt") +
+                          "\", \"licence\": \"\", \"eoi-message\": \"end\\u0001\""),
+            std::string::npos)
+      << last_out;
+  EXPECT_EQ(saved().compare(0, 3, text::kUtf8Bom), 0);
+
+  // What check finds: a variant's missing file, a variant of a language
+  // the project no longer carries.
+  std::remove((box.root() + "/src/welcome.txt").c_str());
+  EXPECT_EQ(run({"check", "p.qsp"}, &err), 1);
+  EXPECT_NE(err.find("Text file missing: \"" + src("welcome.txt") + "\" (ja)"), std::string::npos) << err;
+  ASSERT_EQ(run({"set", "p.qsp", "languages=en"}), 0);
+  run({"check", "p.qsp"}, &err);
+  EXPECT_NE(err.find("language ja are left out"), std::string::npos) << err;
+
+  ASSERT_EQ(run({"language", "p.qsp", "remove", "ja"}), 0);
+  ASSERT_EQ(run({"language", "p.qsp", "list"}), 0);
+  EXPECT_EQ(last_out, "en\n");
+  EXPECT_EQ(run({"language", "p.qsp", "remove", "ja"}), 2);
+  ASSERT_EQ(run({"language", "--help"}), 0);
+  EXPECT_EQ(last_out.rfind("usage: quillset-build language", 0), 0u);
+
+  // An old project: the ANSI program name comes out as UTF-8.
+  ASSERT_EQ(run({"new", "old.qsp", "--name", "Cafe"}), 0);
+  std::string old = saved("old.qsp");
+  old.replace(old.find("Cafe"), 4, "Caf\xE9");
+  box.write("old.qsp", old);
+  ASSERT_EQ(run({"show", "old.qsp", "--json"}), 0);
+  EXPECT_TRUE(text::is_valid_utf8(last_out));
+  EXPECT_NE(last_out.find("\"name\": \"Caf\xC3\xA9\""), std::string::npos);
 }
 
 }  // namespace

@@ -105,7 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::unique_ptr<os::File> archive = os.open_file(payload + package::kPayloadArchiveName,
                                                          os::OpenMode::read);
 
-  const std::vector<package::MacroRecord> table = package::macro_records_from_text(parts[3]);
+  // The data files as the extraction keeps them: decoded to UTF-8.
+  const std::vector<package::MacroRecord> table =
+      package::macro_records_from_text(*data_files.find("macros.txt"));
   installer::InstallRequest request;
   request.data_files = &data_files;
   request.archive.file = archive.get();
@@ -128,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   const std::string& folder = request.install_folder.path();
   name_along(folder + package::kUninstallLogName);
-  LineReader lines(package::expand_data_file(os, table, parts[0], folder));
+  LineReader lines(package::expand_data_file(os, table, *data_files.find("fileinfo.txt"), folder));
   for (std::string line; lines.next(&line) && !package::is_file_info_end(line);) {
     name_along(package::file_info_destination(package::parse_file_info_line(line)));
   }

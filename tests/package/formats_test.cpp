@@ -5,6 +5,9 @@
 
 #include "common/paths.h"
 #include "common/text_file.h"
+#include "common/unicode.h"
+
+#include <functional>
 #include "package/data_files.h"
 #include "package/uninstall_key.h"
 #include "package/uninstall_log.h"
@@ -259,6 +262,121 @@ TEST_F(FormatsTest, UninstallEntryIsWrittenThenDeletedByName) {
   EXPECT_TRUE(delete_uninstall_entry(os_, "App"));
   EXPECT_FALSE(os_.registry_key_exists(root, key));
   EXPECT_TRUE(os_.registry_key_exists(root, kUninstallKey));
+}
+
+}  // namespace
+}  // namespace quill::package
+
+namespace quill::package {
+namespace {
+
+// Each text format with a text value in it: written as the builder or the
+// installer writes it, then read back as the installer or the uninstaller
+// reads it. ASCII is written byte for byte as before, other text as UTF-8
+// after a byte-order mark (the log, written line by line, without one), and
+// the ANSI bytes of older programs still read as the text they meant.
+TEST(TextFormats, AsciiAsBeforeUnicodeWithAMarkOldAnsiStillRead) {
+  struct Format {
+    const char* name;
+    std::function<std::string(const std::string&)> write;
+    std::function<std::string(const std::string& bytes)> read;  // through the package's reader
+  };
+  auto through_data_files = [](const char* name, auto reader) {
+    return [name, reader](const std::string& bytes) {
+      DataFiles files;
+      files.put(name, bytes);
+      return reader(*files.find(name));
+    };
+  };
+  const std::vector<Format> formats = {
+      {"macros.txt",
+       [](const std::string& v) { return macro_file_text({{"%co%", v, "", ""}}, "Name " + v); },
+       through_data_files("macros.txt",
+                          [](const std::string& t) {
+                            const auto table = macro_records_from_text(t);
+                            std::string name;
+                            registered_name(table, &name);
+                            return table.at(0).value + "|" + name;
+                          })},
+      {"def_install.txt",
+       [](const std::string& v) { return install_folders_text({"C:\\" + v, "D:\\" + v}, true); },
+       through_data_files("def_install.txt",
+                          [](const std::string& t) {
+                            const InstallFolders f = install_folders_from_text(t);
+                            return f.default_folder + "|" + f.preferred_folder;
+                          })},
+      {"shortcuts.txt",
+       [](const std::string& v) {
+         return shortcut_file_text({{v, v + " link", "C:\\" + v, ShortcutLocation::start_menu}});
+       },
+       through_data_files("shortcuts.txt",
+                          [](const std::string& t) {
+                            const auto r = shortcut_records_from_text(t).at(0);
+                            return r.start_menu_folder + "|" + r.name + "|" + r.target;
+                          })},
+      {"fullscreen.txt",
+       [](const std::string& v) {
+         FullscreenSettings s;
+         s.text = v;
+         s.font_face = "Arial";
+         return fullscreen_text(s);
+       },
+       through_data_files("fullscreen.txt",
+                          [](const std::string& t) {
+                            FullscreenSettings s;
+                            fullscreen_settings_from_text(t, &s);
+                            return s.text + "|" + s.font_face;
+                          })},
+      {"tt.txt", [](const std::string& v) { return v + " Setup"; },
+       through_data_files("tt.txt", [](const std::string& t) { return t; })},
+      {"uninstall.ini",
+       [](const std::string& v) { return "Name " + v + "\nC:\\" + v + "\n||||\n"; },
+       [](const std::string& bytes) {
+         os::MemoryOs os;
+         auto file = os.open_file("C:\\u.ini", os::OpenMode::write);
+         file->write(bytes.data(), bytes.size());
+         file.reset();
+         UninstallLog log;
+         EXPECT_EQ(read_uninstall_log(os, "C:\\u.ini", &log), LogStatus::ok);
+         return log.registered_name + "|" + (log.entries.empty() ? "" : log.entries[0].path);
+       }},
+  };
+  struct Value {
+    std::string utf8;
+    std::string ansi;  // the same text in Windows-1252, as older programs wrote it
+  };
+  const std::vector<Value> values = {{"Tool", "Tool"}, {"Caf\xC3\xA9", "Caf\xE9"}};
+  for (const Format& f : formats) {
+    const bool log = std::string(f.name) == "uninstall.ini";
+    for (const Value& v : values) {
+      // How the build stores a data file; the log is appended line by line.
+      const std::string text = to_crlf(f.write(v.utf8));
+      const std::string bytes = log ? text : text::encode_text(text);
+      if (text::is_ascii(v.utf8)) {
+        EXPECT_EQ(bytes, to_crlf(f.write(v.utf8))) << f.name << ": ASCII as before";
+      } else if (!log) {
+        EXPECT_EQ(bytes, std::string(text::kUtf8Bom) + text) << f.name;
+      }
+      const std::string read = f.read(bytes);
+      EXPECT_NE(read.find(v.utf8), std::string::npos) << f.name << " read " << read;
+      // What an older program wrote in the ANSI code page.
+      EXPECT_EQ(f.read(to_crlf(f.write(v.ansi))), read) << f.name << ": the old ANSI form";
+    }
+  }
+  // The author's documents: UTF-8 with or without a mark, UTF-16 with a
+  // mark, or ANSI, all the same text.
+  const std::string greek = "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xAC \xCF\x83\xCE\xBF\xCF\x85";  // Γειά σου
+  std::u16string utf16 = text::utf8_to_utf16(greek);
+  std::string le = "\xFF\xFE";
+  for (char16_t u : utf16) le += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+  for (const std::string& bytes : {greek, std::string(text::kUtf8Bom) + greek, le}) {
+    DataFiles files;
+    files.put("wt.txt", bytes);
+    EXPECT_EQ(*files.find("wt.txt"), greek);
+  }
+  DataFiles files;
+  files.put("license.txt", "Caf\xE9");
+  EXPECT_EQ(*files.find("license.txt"), "Caf\xC3\xA9");
 }
 
 }  // namespace
