@@ -37,7 +37,7 @@ class TreeMoves {
  private:
   void context_menu();
   void file_properties();
-  void begin_drag(const NMTREEVIEWA* info);
+  void begin_drag(const NMTREEVIEWW* info);
   void end_drag(bool drop);
   project::TreeItem item_at_cursor() const;
 
