@@ -419,6 +419,10 @@ void MainWindow::on_command(int id, int code) {
     show_macros_dialog(instance_, window_, *editor_);
     return;
   }
+  if (id == IDC_LANGUAGES) {
+    show_languages_dialog(instance_, window_, *editor_);
+    return;
+  }
   switch (id) {
     // Enter and Escape do nothing: only Quit and the close box end the window.
     case IDOK:

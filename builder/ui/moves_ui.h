@@ -56,5 +56,7 @@ class TreeMoves {
 void show_macros_dialog(HINSTANCE instance, HWND owner, editor::Editor& editor);
 // The folder properties dialog showing `text`, modal, owned by `owner`.
 void show_folder_properties(HINSTANCE instance, HWND owner, const std::string& text);
+// The languages dialog, modal, owned by `owner`.
+void show_languages_dialog(HINSTANCE instance, HWND owner, editor::Editor& editor);
 
 }  // namespace quill::ui
