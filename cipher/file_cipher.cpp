@@ -20,7 +20,7 @@ constexpr std::size_t kWritePiece = std::size_t{1} << 24;
 
 class File {
 public:
-    File(const char* path, const char* mode) : f_(std::fopen(path, mode)) {}
+    File(const char* path, const char* mode) : f_(open_file(path, mode)) {}
     ~File() { close(); }
     File(const File&) = delete;
     File& operator=(const File&) = delete;

@@ -8,6 +8,11 @@
 
 namespace quill::cipher {
 
+// Opens a file as std::fopen does. A path is UTF-8; on Windows, a path that
+// is not valid UTF-8 is read in the ANSI code page, as callers that predate
+// UTF-8 paths give it.
+std::FILE* open_file(const char* path, const char* mode);
+
 // Size of the regular file open as `file`. False for anything that is not a
 // regular file or whose information cannot be obtained.
 bool regular_file_size(std::FILE* file, std::uint64_t& size);

@@ -15,6 +15,8 @@ constexpr std::size_t kMappedFrom = std::size_t{4} << 20;
 
 }  // namespace
 
+std::FILE* open_file(const char* path, const char* mode) { return std::fopen(path, mode); }
+
 bool regular_file_size(std::FILE* file, std::uint64_t& size) {
     struct stat st;
     if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) return false;

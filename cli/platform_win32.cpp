@@ -1,11 +1,12 @@
 // The command-line builder on Windows: the Win32 backend; paths typed
 // relative to the current folder are made absolute, since a project keeps
-// its sources by full path.
+// its sources by full path. Paths are UTF-8 here, UTF-16 for the system.
 #include <windows.h>
 
 #include "cli/platform.h"
 #include "os/win32_os.h"
 #include "os/win32_system_dll.h"
+#include "os/win32_text.h"
 
 namespace quill::cli {
 
@@ -16,9 +17,16 @@ class Win32Platform : public Platform {
   os::Os& os() override { return os_; }
   std::string os_path(const std::string& typed) override {
     if (typed.empty()) return typed;
-    char full[MAX_PATH];
-    DWORD n = GetFullPathNameA(typed.c_str(), sizeof full, full, nullptr);
-    return n > 0 && n < sizeof full ? std::string(full, n) : typed;
+    const std::wstring name = os::wide(typed);
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    if (n >= full.size()) {
+      full.assign(n, L'\0');
+      n = GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    }
+    if (n == 0 || n >= full.size()) return typed;
+    full.resize(n);
+    return os::narrow(full);
   }
   bool is_local_path(const std::string& path) override { return !path.empty(); }
   std::string program_folder() override {

@@ -1,5 +1,6 @@
 // Thin wrappers over dialog controls, addressed by identifier, for the
-// Win32 programs' dialog procedures.
+// Win32 programs' dialog procedures. Texts are UTF-8 here and UTF-16 in the
+// controls.
 #pragma once
 
 #include <windows.h>
@@ -8,11 +9,12 @@
 
 #include "common/limits.h"
 #include "common/text_file.h"
+#include "os/win32_text.h"
 
 namespace quill::dialog_controls {
 
 inline void set_text(HWND dialog, int id, const std::string& text) {
-  SetDlgItemTextA(dialog, id, text.c_str());
+  SetDlgItemTextW(dialog, id, os::wide(text).c_str());
 }
 
 // Texts in memory end their lines with LF; multi-line controls and message
@@ -22,13 +24,13 @@ inline void set_lines(HWND dialog, int id, const std::string& text) {
   set_text(dialog, id, to_control_text(text));
 }
 
-// The control's text, at most `max_length` characters (the programs' boxes
-// hold at most 259).
+// The control's text, at most `max_length` UTF-16 characters (the
+// programs' boxes hold at most 259).
 inline std::string get_text(HWND dialog, int id, int max_length = static_cast<int>(kMaxPathLength)) {
-  std::string buffer(static_cast<std::size_t>(max_length) + 1, '\0');
-  UINT length = GetDlgItemTextA(dialog, id, &buffer[0], max_length + 1);
+  std::wstring buffer(static_cast<std::size_t>(max_length) + 1, L'\0');
+  UINT length = GetDlgItemTextW(dialog, id, &buffer[0], max_length + 1);
   buffer.resize(length);
-  return buffer;
+  return os::narrow(buffer);
 }
 
 inline void show(HWND dialog, int id, bool visible) {

@@ -25,7 +25,7 @@ inline void take_suggested_place(HWND window, LPARAM suggested_rect) {
 inline int window_dpi(HWND window) {
   using DpiForWindow = UINT(WINAPI*)(HWND);
   static const DpiForWindow for_window = [] {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
     return user32 ? reinterpret_cast<DpiForWindow>(
                         reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))
                   : nullptr;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "common/paths.h"
+#include "common/unicode.h"
 
 namespace quill {
 
@@ -42,8 +42,8 @@ std::string setup_lock_name(const std::string& registered_name) {
   // FNV-1a over the upper-case name: a name of fixed length and alphabet
   // whatever the program's name holds.
   std::uint64_t hash = 0xcbf29ce484222325ull;
-  for (char c : registered_name) {
-    hash ^= static_cast<unsigned char>(ascii_upper(c));
+  for (char c : text::upper_case(registered_name)) {
+    hash ^= static_cast<unsigned char>(c);
     hash *= 0x100000001b3ull;
   }
   static const char kDigits[] = "0123456789abcdef";

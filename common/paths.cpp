@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdint>
 
+#include "common/unicode.h"
+
 namespace quill {
 namespace {
 
@@ -90,11 +92,7 @@ bool is_drive_root(const std::string& path) {
 }
 
 bool paths_equal(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
-  }
-  return true;
+  return text::equal_ignoring_case(a, b);
 }
 
 long parse_decimal(const std::string& text) {

@@ -38,7 +38,8 @@ bool is_absolute_backslash_path(const std::string& path);
 bool is_absolute_path_either_separator(const std::string& path);
 // True when the path is a drive root such as "C:\" or "C:".
 bool is_drive_root(const std::string& path);
-// Case-insensitive comparison as Windows compares paths (ASCII letters only).
+// Case-insensitive comparison of UTF-8 paths as Windows compares them
+// (the letters of text::upper_case).
 bool paths_equal(const std::string& a, const std::string& b);
 // Decimal text to integer: leading digits (with an optional sign), else 0.
 long parse_decimal(const std::string& text);

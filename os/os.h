@@ -3,7 +3,9 @@
 // implement it: win32_os.cpp (the real calls) and posix_os.cpp (a simulated
 // Windows machine inside a sandbox folder, for tests and the Linux builder);
 // the test doubles of tests/support implement it too.
-// Paths are 8-bit strings in Windows form ("C:\Folder\file.txt").
+// Paths, names and texts are UTF-8 strings; paths in Windows form
+// ("C:\Folder\file.txt"). Names compare as Windows compares them, ignoring
+// letter case (common/unicode.h).
 #pragma once
 
 #include <cstdint>

@@ -288,7 +288,7 @@ std::string PosixOs::host_path(const std::string& path) const {
   std::string base;
   std::size_t start = 0;
   if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
-    base = root_ + "/" + std::string(1, simulated::upper(path[0]));
+    base = root_ + "/" + simulated::upper(path.substr(0, 1));
     start = 2;
   } else if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
     base = root_ + "/UNC";  // a network path, "//server/share" as well

@@ -2,8 +2,9 @@
 #include "os/simulated.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
+
+#include "common/unicode.h"
 
 namespace quill::os::simulated {
 
@@ -59,24 +60,26 @@ std::string special_folder(SpecialFolder which) {
 
 std::string temp_folder() { return std::string(kProfile) + "\\AppData\\Local\\Temp\\"; }
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+std::string upper(std::string_view text) { return text::upper_case(text); }
 
-std::string upper(std::string text) {
-  for (char& c : text) c = upper(c);
-  return text;
-}
-
-bool equal_nocase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
-}
+bool equal_nocase(std::string_view a, std::string_view b) { return text::equal_ignoring_case(a, b); }
 
 bool listing_before(const std::string& a, const std::string& b) {
-  std::string ua = upper(a), ub = upper(b);
-  return ua != ub ? ua < ub : a < b;
+  const int order = text::compare_ignoring_case(a, b);
+  return order != 0 ? order < 0 : a < b;
+}
+
+std::string first_characters(const std::string& text, std::size_t max_length) {
+  std::size_t pos = 0;
+  std::size_t units = 0;
+  while (pos < text.size()) {
+    std::size_t next = pos;
+    const char32_t c = text::next_code_point(text, &next);
+    units += c > 0xFFFF ? 2 : 1;
+    if (units > max_length) break;
+    pos = next;
+  }
+  return text.substr(0, pos);
 }
 
 bool dos_time(std::uint32_t dos_date_time, struct tm* out) {
@@ -157,7 +160,7 @@ Error RegistryTree::read_string(RegistryRoot root, const std::string& key, const
   if (v == nullptr || v->is_dword) return Error::not_found;  // missing, or of another type
   // Like a zero-terminated read into a fixed buffer: up to the first zero.
   std::string text = v->text.substr(0, v->text.find('\0'));
-  *value = text.substr(0, max_length);
+  *value = first_characters(text, max_length);
   return Error::none;
 }
 

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "os/os.h"
@@ -21,11 +22,16 @@ std::vector<std::string> standard_folders();
 std::string special_folder(SpecialFolder which);
 std::string temp_folder();  // ends in a backslash
 
-char upper(char c);
-std::string upper(std::string text);
-bool equal_nocase(const std::string& a, const std::string& b);
+// Names are UTF-8 and compare as Windows compares them: ignoring the case
+// of letters (Latin, Greek, Cyrillic; see text::upper_case).
+std::string upper(std::string_view text);
+bool equal_nocase(std::string_view a, std::string_view b);
 // Listing order of a Windows file system: by name ignoring letter case.
 bool listing_before(const std::string& a, const std::string& b);
+// The first `max_length` UTF-16 units of a UTF-8 text (a character that
+// needs two units is kept whole or dropped whole), as a read into a buffer
+// of that many characters gives it.
+std::string first_characters(const std::string& text, std::size_t max_length);
 
 // An MS-DOS date and time pair as local calendar time; false when it names
 // no valid date.

@@ -1,4 +1,5 @@
-// The Win32 backend of the OS boundary: ANSI system calls throughout.
+// The Win32 backend of the OS boundary: the wide (UTF-16) system calls
+// throughout, paths and names converted from and to UTF-8 at each call.
 #include "os/win32_os.h"
 #include "os/win32_system_dll.h"
 #include "os/win32_text.h"
@@ -12,7 +13,7 @@
 #include <shellapi.h>
 #include <restartmanager.h>
 
-#include <cstring>
+#include <cwchar>
 
 namespace quill::os {
 namespace {
@@ -74,10 +75,10 @@ std::string user_sid() {
   DWORD size = 0;
   GetTokenInformation(token, TokenUser, nullptr, 0, &size);
   std::string buffer(size, '\0');
-  char* sid_text = nullptr;
+  wchar_t* sid_text = nullptr;
   if (size > 0 && GetTokenInformation(token, TokenUser, &buffer[0], size, &size) &&
-      ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(&buffer[0])->User.Sid, &sid_text)) {
-    text = sid_text;
+      ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(&buffer[0])->User.Sid, &sid_text)) {
+    text = narrow(sid_text);
     LocalFree(sid_text);
   }
   CloseHandle(token);
@@ -201,7 +202,7 @@ constexpr int kFileBasicInformation = 4;
 // the import libraries do not all carry it.
 SetInformationFile set_information_file() {
   static const SetInformationFile function = reinterpret_cast<SetInformationFile>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile")));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile")));
   return function;
 }
 
@@ -228,15 +229,16 @@ int csidl_of(SpecialFolder which) {
   return -1;
 }
 
-Error delete_key_tree(HKEY parent, const std::string& subkey) {
+Error delete_key_tree(HKEY parent, const std::wstring& subkey) {
   HKEY key = nullptr;
-  LONG status = RegOpenKeyExA(parent, subkey.c_str(), 0, KEY_READ | KEY_WRITE, &key);
+  LONG status = RegOpenKeyExW(parent, subkey.c_str(), 0, KEY_READ | KEY_WRITE, &key);
   if (status != ERROR_SUCCESS) return registry_error(status);
   // Always enumerate index 0: each deletion shifts the remaining subkeys down.
-  char name[MAX_PATH + 1];
+  // A key name has at most 255 characters.
+  wchar_t name[256];
   for (;;) {
-    DWORD length = sizeof name;
-    status = RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
+    DWORD length = sizeof name / sizeof name[0];
+    status = RegEnumKeyExW(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
     if (status != ERROR_SUCCESS) break;
     Error inner = delete_key_tree(key, name);
     if (inner != Error::none) {
@@ -245,7 +247,7 @@ Error delete_key_tree(HKEY parent, const std::string& subkey) {
     }
   }
   RegCloseKey(key);
-  return registry_error(RegDeleteKeyA(parent, subkey.c_str()));
+  return registry_error(RegDeleteKeyW(parent, subkey.c_str()));
 }
 
 // Time and attributes in one call on the open handle, where opening the
@@ -273,7 +275,7 @@ Error Win32File::finish(std::uint32_t dos_date_time, std::uint32_t attributes) {
 FileStatus Win32Os::file_status(const std::string& path) {
   FileStatus status;
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return status;
+  if (!GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data)) return status;
   status.exists = true;
   status.is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   status.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -301,17 +303,18 @@ std::unique_ptr<File> Win32Os::open_file(const std::string& path, OpenMode mode,
     access = GENERIC_WRITE;
     disposition = OPEN_ALWAYS;
   }
+  const std::wstring name = wide(path);
   DWORD flags = FILE_ATTRIBUTE_NORMAL;
   if (mode != OpenMode::read) {
     // A link planted in place of the file would carry the write to its
     // target: the link itself is opened, and refused.
-    if (is_reparse_point(GetFileAttributesA(path.c_str()))) {
+    if (is_reparse_point(GetFileAttributesW(name.c_str()))) {
       if (error) *error = Error::access_denied;
       return nullptr;
     }
     flags |= FILE_FLAG_OPEN_REPARSE_POINT;
   }
-  HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
+  HANDLE handle = CreateFileW(name.c_str(), access, share, nullptr, disposition, flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     if (error) *error = last_error();
     return nullptr;
@@ -331,21 +334,21 @@ std::unique_ptr<File> Win32Os::open_file(const std::string& path, OpenMode mode,
 }
 
 Error Win32Os::create_folder(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) return Error::none;
+  if (CreateDirectoryW(wide(path).c_str(), nullptr)) return Error::none;
   return last_error();
 }
 
 Error Win32Os::create_folder_secured(const std::string& path, FolderAccess access) {
   const std::string list = access_list(access);
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (list.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                          list.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+  if (list.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                          wide(list).c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
     return Error::io;
   }
   SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
   // Fails on anything already there, a link included: nothing made in
   // advance by someone else is adopted.
-  const Error result = CreateDirectoryA(path.c_str(), &attributes) ? Error::none : last_error();
+  const Error result = CreateDirectoryW(wide(path).c_str(), &attributes) ? Error::none : last_error();
   LocalFree(descriptor);
   return result;
 }
@@ -353,18 +356,19 @@ Error Win32Os::create_folder_secured(const std::string& path, FolderAccess acces
 Error Win32Os::delete_file(const std::string& path) {
   // DeleteFile takes a file link itself; a link to a folder goes the way
   // a folder does, and RemoveDirectory takes that link itself.
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::wstring name = wide(path);
+  const DWORD attributes = GetFileAttributesW(name.c_str());
   if (is_reparse_point(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return RemoveDirectoryA(path.c_str()) ? Error::none : last_error();
+    return RemoveDirectoryW(name.c_str()) ? Error::none : last_error();
   }
-  if (DeleteFileA(path.c_str())) return Error::none;
+  if (DeleteFileW(name.c_str())) return Error::none;
   return last_error();
 }
 
 Error Win32Os::remove_folder(const std::string& path) {
   // On a junction or a link to a folder, RemoveDirectory removes the link
   // and leaves the folder it points to as it is.
-  if (RemoveDirectoryA(path.c_str())) return Error::none;
+  if (RemoveDirectoryW(wide(path).c_str())) return Error::none;
   return last_error();
 }
 
@@ -373,42 +377,44 @@ Error Win32Os::list_folder(const std::string& path, std::vector<FolderEntry>* en
   std::string pattern = path;
   if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
   pattern += '*';
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(wide(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return last_error();
   // The first entry the search returns is examined like every other one.
   do {
-    if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) continue;
+    if (std::wcscmp(found.cFileName, L".") == 0 || std::wcscmp(found.cFileName, L"..") == 0) continue;
     FolderEntry entry;
-    entry.name = found.cFileName;
+    entry.name = narrow(found.cFileName);
     entry.is_folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.read_only = (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     entry.is_link = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     entry.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     entries->push_back(std::move(entry));
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return Error::none;
 }
 
 Error Win32Os::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
   // CopyFile would write through a link at the destination.
-  if (is_reparse_point(GetFileAttributesA(to.c_str()))) {
+  const std::wstring target = wide(to);
+  if (is_reparse_point(GetFileAttributesW(target.c_str()))) {
     return fail_if_exists ? Error::exists : Error::access_denied;
   }
-  if (CopyFileA(from.c_str(), to.c_str(), fail_if_exists ? TRUE : FALSE)) return Error::none;
+  if (CopyFileW(wide(from).c_str(), target.c_str(), fail_if_exists ? TRUE : FALSE)) return Error::none;
   return last_error();
 }
 
 Error Win32Os::replace_file(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return Error::none;
   }
   return last_error();
 }
 
 Error Win32Os::set_read_only(const std::string& path, bool read_only) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::wstring name = wide(path);
+  DWORD attributes = GetFileAttributesW(name.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return last_error();
   if (read_only) {
     attributes |= FILE_ATTRIBUTE_READONLY;
@@ -417,14 +423,14 @@ Error Win32Os::set_read_only(const std::string& path, bool read_only) {
     attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
     if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
   }
-  if (SetFileAttributesA(path.c_str(), attributes)) return Error::none;
+  if (SetFileAttributesW(name.c_str(), attributes)) return Error::none;
   return last_error();
 }
 
 Error Win32Os::set_file_time(const std::string& path, std::uint32_t dos_date_time) {
   FILETIME utc;
   if (!utc_file_time(dos_date_time, &utc)) return Error::io;
-  HANDLE handle = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE handle = CreateFileW(wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return last_error();
   // The time is the file's last change; creation and access stay as they are.
@@ -435,25 +441,27 @@ Error Win32Os::set_file_time(const std::string& path, std::uint32_t dos_date_tim
 }
 
 std::string Win32Os::temp_folder() {
-  char buffer[MAX_PATH + 1];
-  DWORD length = GetTempPathA(sizeof buffer, buffer);
-  if (length == 0 || length >= sizeof buffer) return std::string();
-  std::string folder(buffer, length);
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) return std::string();
+  std::string folder = narrow(std::wstring(buffer, length));
   if (folder.back() != '\\') folder += '\\';
   return folder;
 }
 
 std::string Win32Os::module_path() {
-  char buffer[MAX_PATH + 1];
-  DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::string();
-  return std::string(buffer, length);
+  // Long enough for any path the system gives a program (32767 characters).
+  std::wstring buffer(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+  if (length == 0 || length >= buffer.size()) return std::string();
+  buffer.resize(length);
+  return narrow(buffer);
 }
 
 bool Win32Os::free_megabytes(const std::string& path, std::uint64_t* megabytes) {
   ULARGE_INTEGER available{}, total{}, free_total{};
   std::string root = drive_root(path);
-  if (root.empty() || !GetDiskFreeSpaceExA(root.c_str(), &available, &total, &free_total)) {
+  if (root.empty() || !GetDiskFreeSpaceExW(wide(root).c_str(), &available, &total, &free_total)) {
     return false;
   }
   *megabytes = available.QuadPart / 1024 / 1024;
@@ -465,25 +473,25 @@ std::string Win32Os::special_folder(SpecialFolder which) {
   if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl_of(which), &list)) || list == nullptr) {
     return std::string();
   }
-  char buffer[MAX_PATH + 1] = {};
-  BOOL ok = SHGetPathFromIDListA(list, buffer);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  BOOL ok = SHGetPathFromIDListW(list, buffer);
   CoTaskMemFree(list);
   if (!ok) return std::string();
-  std::string folder = buffer;
+  std::string folder = narrow(buffer);
   if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
   return folder;
 }
 
 bool Win32Os::registry_key_exists(RegistryRoot root, const std::string& key) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExA(root_key(root), key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(root_key(root), wide(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
   RegCloseKey(handle);
   return true;
 }
 
 Error Win32Os::registry_create_key(RegistryRoot root, const std::string& key) {
   HKEY handle = nullptr;
-  LONG status = RegCreateKeyA(root_key(root), key.c_str(), &handle);
+  LONG status = RegCreateKeyW(root_key(root), wide(key).c_str(), &handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
   RegCloseKey(handle);
   return Error::none;
@@ -493,44 +501,52 @@ Error Win32Os::registry_read_string(RegistryRoot root, const std::string& key,
                                     const std::string& name, std::string* value,
                                     std::size_t max_length) {
   HKEY handle = nullptr;
-  LONG status = RegOpenKeyExA(root_key(root), key.c_str(), 0, KEY_READ, &handle);
+  LONG status = RegOpenKeyExW(root_key(root), wide(key).c_str(), 0, KEY_READ, &handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
+  const std::wstring value_name = wide(name);
   DWORD type = 0;
   DWORD size = 0;
-  status = RegQueryValueExA(handle, name.c_str(), nullptr, &type, nullptr, &size);
+  status = RegQueryValueExW(handle, value_name.c_str(), nullptr, &type, nullptr, &size);
   if (status == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ) status = ERROR_FILE_NOT_FOUND;
-  std::string data;
+  std::wstring data;
   if (status == ERROR_SUCCESS) {
-    // The stored bytes need not end in a zero; one spare byte keeps the text closed.
-    data.assign(size + 1, '\0');
-    status = RegQueryValueExA(handle, name.c_str(), nullptr, &type,
+    // The stored bytes need not end in a zero, nor be whole characters; a
+    // spare character keeps the text closed.
+    data.assign(size / sizeof(wchar_t) + 2, L'\0');
+    status = RegQueryValueExW(handle, value_name.c_str(), nullptr, &type,
                               reinterpret_cast<BYTE*>(&data[0]), &size);
   }
   RegCloseKey(handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
-  data.resize(std::strlen(data.c_str()));
-  if (data.size() > max_length) data.resize(max_length);
-  *value = data;
+  data.resize(std::wcslen(data.c_str()));
+  if (data.size() > max_length) {
+    // Never half of a character that takes two units.
+    std::size_t keep = max_length;
+    if (keep > 0 && data[keep - 1] >= 0xD800 && data[keep - 1] <= 0xDBFF) --keep;
+    data.resize(keep);
+  }
+  *value = narrow(data);
   return Error::none;
 }
 
 Error Win32Os::registry_read_dword(RegistryRoot root, const std::string& key,
                                    const std::string& name, std::uint32_t* value) {
   HKEY handle = nullptr;
-  LONG status = RegOpenKeyExA(root_key(root), key.c_str(), 0, KEY_READ, &handle);
+  LONG status = RegOpenKeyExW(root_key(root), wide(key).c_str(), 0, KEY_READ, &handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
+  const std::wstring value_name = wide(name);
   DWORD type = 0;
   DWORD data = 0;
   DWORD size = 0;
   // Ask for the type first: a longer value of another type would only
   // answer "more data".
-  status = RegQueryValueExA(handle, name.c_str(), nullptr, &type, nullptr, &size);
+  status = RegQueryValueExW(handle, value_name.c_str(), nullptr, &type, nullptr, &size);
   if (status == ERROR_SUCCESS && (type != REG_DWORD || size != sizeof data)) {
     status = ERROR_FILE_NOT_FOUND;
   }
   if (status == ERROR_SUCCESS) {
-    status = RegQueryValueExA(handle, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                              &size);
+    status = RegQueryValueExW(handle, value_name.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(&data), &size);
   }
   RegCloseKey(handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
@@ -541,12 +557,14 @@ Error Win32Os::registry_read_dword(RegistryRoot root, const std::string& key,
 Error Win32Os::registry_write_string(RegistryRoot root, const std::string& key,
                                      const std::string& name, const std::string& value) {
   HKEY handle = nullptr;
-  LONG status = RegCreateKeyA(root_key(root), key.c_str(), &handle);
+  LONG status = RegCreateKeyW(root_key(root), wide(key).c_str(), &handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
-  // Stored with a byte count equal to the text length, without the terminating zero.
-  status = RegSetValueExA(handle, name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size()));
+  // Stored as UTF-16 with a byte count equal to the text's length, without
+  // the terminating zero.
+  const std::wstring data = wide(value);
+  status = RegSetValueExW(handle, wide(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>(data.size() * sizeof(wchar_t)));
   RegCloseKey(handle);
   return registry_error(status);
 }
@@ -554,11 +572,11 @@ Error Win32Os::registry_write_string(RegistryRoot root, const std::string& key,
 Error Win32Os::registry_write_dword(RegistryRoot root, const std::string& key,
                                     const std::string& name, std::uint32_t value) {
   HKEY handle = nullptr;
-  LONG status = RegCreateKeyA(root_key(root), key.c_str(), &handle);
+  LONG status = RegCreateKeyW(root_key(root), wide(key).c_str(), &handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
   DWORD data = value;
-  status = RegSetValueExA(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                          sizeof data);
+  status = RegSetValueExW(handle, wide(name).c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&data), sizeof data);
   RegCloseKey(handle);
   return registry_error(status);
 }
@@ -568,9 +586,9 @@ Error Win32Os::registry_delete_key(RegistryRoot root, const std::string& parent,
   // An empty subkey would name the parent itself; never delete that.
   if (subkey.empty()) return Error::not_found;
   HKEY handle = nullptr;
-  LONG status = RegOpenKeyExA(root_key(root), parent.c_str(), 0, KEY_READ | KEY_WRITE, &handle);
+  LONG status = RegOpenKeyExW(root_key(root), wide(parent).c_str(), 0, KEY_READ | KEY_WRITE, &handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
-  Error result = delete_key_tree(handle, subkey);
+  Error result = delete_key_tree(handle, wide(subkey));
   RegCloseKey(handle);
   return result;
 }
@@ -578,17 +596,15 @@ Error Win32Os::registry_delete_key(RegistryRoot root, const std::string& parent,
 Error Win32Os::create_shortcut(const Shortcut& shortcut) {
   HRESULT init = CoInitialize(nullptr);
   Error result = Error::io;
-  IShellLinkA* link = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  IShellLinkW* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                  reinterpret_cast<void**>(&link)))) {
-    link->SetPath(shortcut.target.c_str());
-    link->SetWorkingDirectory(shortcut.working_folder.c_str());
-    link->SetDescription(shortcut.description.c_str());
+    link->SetPath(wide(shortcut.target).c_str());
+    link->SetWorkingDirectory(wide(shortcut.working_folder).c_str());
+    link->SetDescription(wide(shortcut.description).c_str());
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      WCHAR wide[MAX_PATH + 1] = {};
-      if (MultiByteToWideChar(CP_ACP, 0, shortcut.link_path.c_str(), -1, wide, MAX_PATH) > 0 &&
-          SUCCEEDED(file->Save(wide, TRUE))) {
+      if (!shortcut.link_path.empty() && SUCCEEDED(file->Save(wide(shortcut.link_path).c_str(), TRUE))) {
         result = Error::none;
       }
       file->Release();
@@ -600,11 +616,12 @@ Error Win32Os::create_shortcut(const Shortcut& shortcut) {
 }
 
 void Win32Os::notify_folder_created(const std::string& path) {
-  SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHA | SHCNF_FLUSH, path.c_str(), nullptr);
+  const std::wstring folder = wide(path);
+  SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSH, folder.c_str(), nullptr);
 }
 
 Error Win32Os::shell_open(const std::string& file) {
-  HINSTANCE result = ShellExecuteA(nullptr, "open", file.c_str(), "", "", SW_SHOW);
+  HINSTANCE result = ShellExecuteW(nullptr, L"open", wide(file).c_str(), L"", L"", SW_SHOW);
   if (reinterpret_cast<INT_PTR>(result) > 32) return Error::none;
   switch (reinterpret_cast<INT_PTR>(result)) {
     case ERROR_FILE_NOT_FOUND:
@@ -617,14 +634,25 @@ Error Win32Os::shell_open(const std::string& file) {
   }
 }
 
+namespace {
+
+// Starts `program` with the command line "PROGRAM" ARGUMENTS.
+bool create_process(const std::string& program, const std::string& arguments,
+                    STARTUPINFOW* startup, PROCESS_INFORMATION* process) {
+  std::string line = "\"" + program + "\"";
+  if (!arguments.empty()) line += " " + arguments;
+  std::wstring command = wide(line);  // CreateProcessW may write into it
+  return CreateProcessW(wide(program).c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, startup, process) != 0;
+}
+
+}  // namespace
+
 Error Win32Os::start_program(const std::string& program, const std::string& arguments) {
-  std::string command = "\"" + program + "\"";
-  if (!arguments.empty()) command += " " + arguments;
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!create_process(program, arguments, &startup, &process)) {
     return last_error();
   }
   CloseHandle(process.hThread);
@@ -634,13 +662,10 @@ Error Win32Os::start_program(const std::string& program, const std::string& argu
 
 Error Win32Os::run_program(const std::string& program, const std::string& arguments,
                            std::uint32_t* exit_code) {
-  std::string command = "\"" + program + "\"";
-  if (!arguments.empty()) command += " " + arguments;
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!create_process(program, arguments, &startup, &process)) {
     return last_error();
   }
   CloseHandle(process.hThread);
@@ -656,7 +681,7 @@ Error Win32Os::run_program(const std::string& program, const std::string& argume
 Error Win32Os::delete_file_later(const std::string& path) {
   // Recorded for the system's next start (administrators only); a folder
   // goes then only when it is empty.
-  if (MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return Error::none;
+  if (MoveFileExW(wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return Error::none;
   return last_error();
 }
 
@@ -668,14 +693,18 @@ std::string Win32Os::unpredictable_name() {
 
 Error Win32Os::move_file(const std::string& from, const std::string& to) {
   // No copy allowed: across volumes this fails and the caller copies.
-  if (MoveFileExA(from.c_str(), to.c_str(), 0)) return Error::none;
+  if (MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0)) return Error::none;
   return last_error();
 }
 
 std::string Win32Os::long_path_name(const std::string& path) {
-  char buffer[4 * MAX_PATH];
-  DWORD length = GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
-  if (length > 0 && length < sizeof buffer) return std::string(buffer, length);
+  std::wstring buffer(4 * MAX_PATH, L'\0');
+  const DWORD length =
+      GetLongPathNameW(wide(path).c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
+  if (length > 0 && length < buffer.size()) {
+    buffer.resize(length);
+    return narrow(buffer);
+  }
   // A missing last part: resolve the folders above it that do exist.
   std::size_t end = path.size();
   while (end > 0 && (path[end - 1] == '\\' || path[end - 1] == '/')) --end;
@@ -709,12 +738,12 @@ Error Win32Os::set_attributes(const std::string& path, std::uint32_t attributes)
   DWORD kept = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
   if (kept == 0) kept = FILE_ATTRIBUTE_NORMAL;
-  if (SetFileAttributesA(path.c_str(), kept)) return Error::none;
+  if (SetFileAttributesW(wide(path).c_str(), kept)) return Error::none;
   return last_error();
 }
 
 Error Win32Os::shell_open_default(const std::string& file) {
-  HINSTANCE result = ShellExecuteA(nullptr, nullptr, file.c_str(), "", "", SW_SHOW);
+  HINSTANCE result = ShellExecuteW(nullptr, nullptr, wide(file).c_str(), L"", L"", SW_SHOW);
   if (reinterpret_cast<INT_PTR>(result) > 32) return Error::none;
   switch (reinterpret_cast<INT_PTR>(result)) {
     case ERROR_FILE_NOT_FOUND:
@@ -728,7 +757,8 @@ Error Win32Os::shell_open_default(const std::string& file) {
 }
 
 Error Win32Os::replace_file_later(const std::string& from, const std::string& to) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
+  if (MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                  MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
     return Error::none;
   }
   return last_error();
@@ -796,7 +826,7 @@ Error Win32Os::cancel_later(const std::string& from) {
 
 bool Win32Os::file_in_use(const std::string& path) {
   // Nobody else may have it open while this handle would share nothing.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     CloseHandle(file);
@@ -913,7 +943,7 @@ std::unique_ptr<SystemLock> Win32Os::take_lock(const std::string& name, Error* e
   // handle, so a holder that crashed leaves none behind. One that another
   // user made and this one may not open counts as held.
   const std::string global = "Global\\" + name;
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, global.c_str());
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, wide(global).c_str());
   const DWORD code = GetLastError();
   if (mutex != nullptr && code != ERROR_ALREADY_EXISTS) {
     *error = Error::none;

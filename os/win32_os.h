@@ -1,5 +1,6 @@
-// The Win32 backend of the OS boundary (ANSI calls throughout). Used by the
-// Windows programs; see os.h for each operation's contract.
+// The Win32 backend of the OS boundary: the wide (UTF-16) calls throughout,
+// paths and names UTF-8 on this side. Used by the Windows programs; see os.h
+// for each operation's contract.
 #pragma once
 
 #include <string>

@@ -162,6 +162,34 @@
 #define IDC_FOLDER_CLOSE 1124
 #define IDC_FOLDER_INFO 1176
 
+// Languages dialog (1400) and its button on the "Text documents" page: a
+// check per language of common/languages.h, in its order, and the texts of
+// the language chosen in 1414.
+#define IDD_LANGUAGES 1400
+#define IDC_LANGUAGES 1401
+#define IDC_LANG_EN 1402
+#define IDC_LANG_DE 1403
+#define IDC_LANG_FR 1404
+#define IDC_LANG_ES 1405
+#define IDC_LANG_IT 1406
+#define IDC_LANG_PT_BR 1407
+#define IDC_LANG_NL 1408
+#define IDC_LANG_PL 1409
+#define IDC_LANG_RU 1410
+#define IDC_LANG_JA 1411
+#define IDC_LANG_ZH_CN 1412
+#define IDC_LANG_KO 1413
+#define IDC_LANG_SHOWN 1414
+#define IDC_LANG_TITLE 1415
+#define IDC_LANG_WELCOME 1416
+#define IDC_LANG_WELCOME_BROWSE 1417
+#define IDC_LANG_LICENCE 1418
+#define IDC_LANG_LICENCE_BROWSE 1419
+#define IDC_LANG_EOI_MESSAGE 1420
+#define IDC_LANG_BACKGROUND_TEXT 1421
+#define IDC_LANG_SAVE 1422
+#define IDC_LANG_NOTE 1423
+
 // The file tree's context menu commands.
 #define IDM_TREE_MOVE_ALL_OUT 0xFFFA
 #define IDM_TREE_FOLDER_PROPERTIES 0xFFFB

@@ -26,7 +26,7 @@ const std::vector<ControlTab>& control_table() {
         {kProgramNameLabel, kProgramName, kTitleTextLabel, kTitleText, kDefaultFolderLabel,
          kDefaultFolder, kTryPathFirst, kRegistryMacro, kShowMacros},
         {kPlainTextNote, kWelcomeLabel, kWelcomeFile, kBrowseWelcome, kEditWelcome, kLicenceLabel,
-         kLicenceFile, kBrowseLicence, kEditLicence},
+         kLicenceFile, kBrowseLicence, kEditLicence, kLanguagesButton},
         {kWindowSettings, kUninstallerGroup, kIncludeUninstaller, kEoiGroup, kEoiNote, kEoiMessageLabel,
          kEoiMessage, kMessageTypeLabel, kMessageOk, kMessageYesNo, kEoiCommandLabel, kEoiCommand,
          kInstallerWindowGroup, kUseBackground, kFullscreenOptions, kUserInstall, kX64, kAllUsersShortcuts},

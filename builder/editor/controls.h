@@ -96,6 +96,7 @@ enum Control : int {
   kImageXLabel = IDC_IMAGE_X_LABEL,
   kImageAtPosition = IDC_IMAGE_AT_POSITION,
   kImageNote = IDC_IMAGE_NOTE,
+  kLanguagesButton = IDC_LANGUAGES,  // "Languages..." (the languages dialog)
 };
 
 // --- Menu 106 commands.

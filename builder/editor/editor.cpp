@@ -95,7 +95,7 @@ void Editor::set_setting(project::SettingId id, const std::string& value) {
   }
   {
     Lock lock(mutex_);
-    project::store_setting(project_, row, value.substr(0, kMaxPathLength));
+    project::store_setting(project_, row, cut_to_box_length(value));
   }
   // A typed text is already in its box.
   if (row.kind == project::SettingKind::flag || row.kind == project::SettingKind::choice) {

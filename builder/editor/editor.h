@@ -38,6 +38,7 @@
 
 #include "builder/editor/graphics_tab.h"
 #include "builder/editor/item_move.h"
+#include "builder/editor/languages_dialog.h"
 #include "builder/editor/macros_dialog.h"
 #include "builder/editor/prompter.h"
 #include "builder/editor/selection_panel.h"
@@ -201,6 +202,12 @@ class Editor {
   // (fullscreen_options.h, window_settings.h).
   void store_fullscreen(const project::FullscreenOptions& options);
   void store_window_settings(const project::WindowSettings& settings);
+
+  // --- The languages dialog (languages_dialog.h): a working copy of the
+  // project's languages and their texts, stored back by "Save and close";
+  // true when the project changed.
+  std::unique_ptr<LanguagesDialog> languages_dialog();
+  bool store_languages(const LanguagesDialog& dialog);
 
  private:
   using Lock = std::lock_guard<std::recursive_mutex>;

@@ -4,7 +4,7 @@
 // and the font the dialog owns while it is open.
 //
 // Win32 side: WM_INITDIALOG builds a FullscreenOptionsDialog from
-// Editor::project().fullscreen() and a FontMaker over CreateFontIndirectA /
+// Editor::project().fullscreen() and a FontMaker over CreateFontIndirectW /
 // DeleteObject, and renders every control from it. Clicks on checks and
 // radios go to set_checked() and the enabled states are rendered again; the
 // four colour buttons and the font button go to set_colour() / choose_font();

@@ -50,6 +50,7 @@ const char kAllFilesFilter[] = "All files (*.*)";
 const char kAllFilesPattern[] = "*.*";
 const char kProgramFilter[] = "Program files (*.exe)";
 const char kProgramPattern[] = "*.exe";
+const char kLanguagesTitle[] = "Quillset - Languages";
 const char kTextFilter[] = "Plain text documents (*.txt)";
 const char kTextPattern[] = "*.txt;";
 

@@ -52,6 +52,7 @@ extern const char kAllFilesFilter[];
 extern const char kAllFilesPattern[];
 extern const char kProgramFilter[];
 extern const char kProgramPattern[];
+extern const char kLanguagesTitle[];
 extern const char kTextFilter[];
 extern const char kTextPattern[];
 

@@ -1,10 +1,10 @@
 // How the editor reaches the author: questions, messages and the choice of
 // a file or folder. Every box the editor opens has the caption "Quillset".
 //
-// Win32 side: implement Prompter with MessageBoxA (caption "Quillset", owner
-// the main window unless `owned` is false), GetOpenFileNameA /
-// GetSaveFileNameA (explorer style, hide read-only, 260-character buffer,
-// the flags of FileDialog) and SHBrowseForFolderA + SHGetPathFromIDListA.
+// Win32 side: implement Prompter with MessageBoxW (caption "Quillset", owner
+// the main window unless `owned` is false), GetOpenFileNameW /
+// GetSaveFileNameW (explorer style, hide read-only, 260-character buffer,
+// the flags of FileDialog) and SHBrowseForFolderW + SHGetPathFromIDListW.
 // Tests and benchmarks answer with ScriptedPrompter (scripted_prompter.h).
 #pragma once
 

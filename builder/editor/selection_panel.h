@@ -3,7 +3,7 @@
 // is enabled, for the current item.
 //
 // Win32 side: after EditorView::panel_changed(), set every control from
-// Editor::panel(): texts with SetDlgItemTextA, enabled states with
+// Editor::panel(): texts with SetDlgItemTextW, enabled states with
 // EnableWindow, list 1157's selection from `location`, edit 1013's read-only
 // state from `install_to_editable`.
 #pragma once

@@ -12,7 +12,7 @@ std::string take_posted_text(LPARAM lparam) {
 
 void PostedBuildReport::post_text(UINT message, const std::string& text) {
   auto* copy = new std::string(text);
-  if (!PostMessageA(window_, message, 0, reinterpret_cast<LPARAM>(copy))) delete copy;
+  if (!PostMessageW(window_, message, 0, reinterpret_cast<LPARAM>(copy))) delete copy;
 }
 
 void PostedBuildReport::set_status(const std::string& text) { post_text(kBuildStatusMessage, text); }
@@ -23,17 +23,17 @@ void PostedBuildReport::set_progress_range(std::uint64_t maximum) {
   int shift = 0;
   while ((maximum >> shift) > 0x7FFFFFFFull) ++shift;
   shift_.store(shift);
-  PostMessageA(window_, kBuildRangeMessage, static_cast<WPARAM>(maximum >> shift), 0);
+  PostMessageW(window_, kBuildRangeMessage, static_cast<WPARAM>(maximum >> shift), 0);
 }
 
 void PostedBuildReport::set_progress(std::uint64_t position) {
   std::uint64_t scaled = position >> shift_.load();
   if (scaled > 0x7FFFFFFFull) scaled = 0x7FFFFFFFull;
-  PostMessageA(window_, kBuildPositionMessage, static_cast<WPARAM>(scaled), 0);
+  PostMessageW(window_, kBuildPositionMessage, static_cast<WPARAM>(scaled), 0);
 }
 
 void PostedBuildReport::finished(project::BuildOutcome outcome) {
-  PostMessageA(window_, kBuildEndMessage, static_cast<WPARAM>(outcome), 0);
+  PostMessageW(window_, kBuildEndMessage, static_cast<WPARAM>(outcome), 0);
 }
 
 }  // namespace quill::ui

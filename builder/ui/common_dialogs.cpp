@@ -4,36 +4,38 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include <vector>
+#include <string>
+
+#include "os/win32_text.h"
 
 namespace quill::ui {
 
 namespace {
 
-std::vector<char> filter_text(const FileFilter& filter) {
-  std::vector<char> text(filter.description.begin(), filter.description.end());
-  text.push_back('\0');
-  text.insert(text.end(), filter.pattern.begin(), filter.pattern.end());
-  text.push_back('\0');
-  text.push_back('\0');
-  return text;
+std::wstring filter_text(const FileFilter& filter) {
+  std::wstring text = os::wide(filter.description);
+  text.push_back(L'\0');
+  text += os::wide(filter.pattern);
+  text.push_back(L'\0');
+  return text;  // c_str() adds the closing second zero
 }
 
 bool run_file_dialog(HWND owner, const FileFilter& filter, const std::string& default_extension,
                      bool save, DWORD flags, std::string* path) {
-  std::vector<char> filters = filter_text(filter);
-  char file[MAX_PATH] = {};
-  OPENFILENAMEA ofn = {};
+  const std::wstring filters = filter_text(filter);
+  const std::wstring extension = os::wide(default_extension);
+  wchar_t file[MAX_PATH] = {};
+  OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filters.data();
+  ofn.lpstrFilter = filters.c_str();
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrDefExt = default_extension.empty() ? nullptr : default_extension.c_str();
+  ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | flags;
-  BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+  BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return false;
-  *path = file;
+  *path = os::narrow(file);
   return true;
 }
 
@@ -50,19 +52,20 @@ bool choose_save_file(HWND owner, const FileFilter& filter, const std::string& d
 }
 
 bool choose_folder(HWND owner, const std::string& title, std::string* path) {
-  char display[MAX_PATH] = {};
-  BROWSEINFOA info = {};
+  wchar_t display[MAX_PATH] = {};
+  const std::wstring caption = os::wide(title);
+  BROWSEINFOW info = {};
   info.hwndOwner = owner;
   info.pszDisplayName = display;
-  info.lpszTitle = title.c_str();
+  info.lpszTitle = caption.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS;
-  LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+  LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
   if (!chosen) return false;
-  char folder[MAX_PATH] = {};
-  BOOL ok = SHGetPathFromIDListA(chosen, folder);
+  wchar_t folder[MAX_PATH] = {};
+  BOOL ok = SHGetPathFromIDListW(chosen, folder);
   CoTaskMemFree(chosen);
   if (!ok) return false;
-  *path = folder;
+  *path = os::narrow(folder);
   return true;
 }
 

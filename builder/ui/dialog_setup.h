@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "os/win32_text.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
@@ -12,15 +15,15 @@ namespace quill::ui {
 // WM_INITDIALOG's lparam and then through dialog_state().
 inline INT_PTR run_dialog(HINSTANCE instance, int id, HWND owner, DLGPROC procedure,
                           const void* state = nullptr) {
-  return DialogBoxParamA(instance, MAKEINTRESOURCEA(id), owner, procedure, reinterpret_cast<LPARAM>(state));
+  return DialogBoxParamW(instance, MAKEINTRESOURCEW(id), owner, procedure, reinterpret_cast<LPARAM>(state));
 }
 
 // The state given to run_dialog(): stored at WM_INITDIALOG, read back for
 // every later message; nullptr for the messages that come before it.
 template <typename State>
 State* dialog_state(HWND dialog, UINT message, LPARAM lparam) {
-  if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lparam);
-  return reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+  return reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 // Ends a dialog that runs a timer: the timer first.
@@ -29,10 +32,10 @@ inline void end_timed_dialog(HWND dialog, UINT_PTR timer, INT_PTR result) {
   EndDialog(dialog, result);
 }
 
-inline void set_caption_and_icon(HWND dialog, const char* caption) {
-  SetWindowTextA(dialog, caption);
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLSET));
-  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+inline void set_caption_and_icon(HWND dialog, const std::string& caption) {
+  SetWindowTextW(dialog, os::wide(caption).c_str());
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_QUILLSET));
+  SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
 }  // namespace quill::ui

@@ -1,14 +1,15 @@
-// Dialog 119: a folder's properties in a read-only rich edit control.
+// Dialog 119: a folder's properties in a read-only rich edit control (a
+// wide one: its text is set as UTF-16).
 #include <string>
 
-#include "common/dialog_controls_win32.h"
 #include "builder/ui/dialog_setup.h"
+#include "builder/ui/wide_controls.h"
 #include "builder/ui/moves_ui.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
 
-using namespace dialog_controls;
+using namespace controls;
 
 namespace {
 

@@ -5,15 +5,16 @@
 
 #include "builder/editor/fullscreen_options.h"
 #include "builder/editor/messages.h"
-#include "common/dialog_controls_win32.h"
 #include "common/dpi_win32.h"
+#include "os/win32_text.h"
 #include "builder/ui/dialog_setup.h"
+#include "builder/ui/wide_controls.h"
 #include "builder/ui/graphics_tab.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
 
-using namespace dialog_controls;
+using namespace controls;
 
 namespace {
 
@@ -32,9 +33,9 @@ int screen_dpi() {
   return dpi > 0 ? dpi : 96;
 }
 
-LOGFONTA to_logfont(const project::FontLines& lines) {
+LOGFONTW to_logfont(const project::FontLines& lines) {
   const editor::LogicalFont font = editor::logical_font(lines, screen_dpi());
-  LOGFONTA lf = {};
+  LOGFONTW lf = {};
   lf.lfHeight = font.height;
   lf.lfWeight = font.weight;
   lf.lfItalic = font.italic;
@@ -45,11 +46,11 @@ LOGFONTA to_logfont(const project::FontLines& lines) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  lstrcpynA(lf.lfFaceName, font.face.c_str(), LF_FACESIZE);
+  lstrcpynW(lf.lfFaceName, os::wide(font.face).c_str(), LF_FACESIZE);
   return lf;
 }
 
-project::FontLines from_logfont(const LOGFONTA& lf) {
+project::FontLines from_logfont(const LOGFONTW& lf) {
   editor::LogicalFont font;
   font.height = lf.lfHeight;
   font.weight = lf.lfWeight;
@@ -57,15 +58,15 @@ project::FontLines from_logfont(const LOGFONTA& lf) {
   font.underline = lf.lfUnderline != 0;
   font.strike_out = lf.lfStrikeOut != 0;
   font.charset = lf.lfCharSet;
-  font.face = lf.lfFaceName;
+  font.face = os::narrow(lf.lfFaceName);
   return editor::font_lines(font, screen_dpi());
 }
 
 class GdiFonts : public editor::FontMaker {
  public:
   editor::FontHandle create(const project::FontLines& lines) override {
-    LOGFONTA lf = to_logfont(lines);
-    return reinterpret_cast<editor::FontHandle>(CreateFontIndirectA(&lf));
+    LOGFONTW lf = to_logfont(lines);
+    return reinterpret_cast<editor::FontHandle>(CreateFontIndirectW(&lf));
   }
   void destroy(editor::FontHandle font) override { DeleteObject(reinterpret_cast<HFONT>(font)); }
 };
@@ -91,11 +92,11 @@ void initialise(HWND d, State& s) {
     set_checked(d, id, o.checked(id));
   }
   for (int id : {IDC_FS_WIDTH, IDC_FS_HEIGHT, IDC_FS_TEXT}) set_text(d, id, o.text(id));
-  SendDlgItemMessageA(d, IDC_FS_TEXT, EM_LIMITTEXT, kMaxPathLength, 0);
+  SendDlgItemMessageW(d, IDC_FS_TEXT, EM_LIMITTEXT, kMaxPathLength, 0);
   render_enabled(d, o);
-  SendDlgItemMessageA(d, IDC_FS_SHADOW_TRACK, TBM_SETRANGE, TRUE, MAKELPARAM(editor::kShadowMin, editor::kShadowMax));
+  SendDlgItemMessageW(d, IDC_FS_SHADOW_TRACK, TBM_SETRANGE, TRUE, MAKELPARAM(editor::kShadowMin, editor::kShadowMax));
   set_text(d, IDC_FS_SHADOW_EDIT, o.text(IDC_FS_SHADOW_EDIT));
-  SendDlgItemMessageA(d, IDC_FS_SHADOW_TRACK, TBM_SETPOS, TRUE, o.shadow_position());
+  SendDlgItemMessageW(d, IDC_FS_SHADOW_TRACK, TBM_SETPOS, TRUE, o.shadow_position());
   set_caption_and_icon(d, editor::text::kFullscreenTitle);
   SetTimer(d, kEditTimer, editor::kFsTimerMilliseconds, nullptr);
 }
@@ -116,37 +117,38 @@ void paint(HWND d, State& s) {
     DeleteObject(brush);
   }
   HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(s.dialog.font_handle()));
-  char face[LF_FACESIZE] = {};
-  GetTextFaceA(dc, LF_FACESIZE, face);
+  wchar_t face[LF_FACESIZE] = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
   SelectObject(dc, previous);
   EndPaint(d, &ps);
-  sync_text(d, IDC_FS_FACE, face);
+  sync_text(d, IDC_FS_FACE, os::narrow(face));
 }
 
 void choose_colour(HWND d, State& s, int button) {
-  CHOOSECOLORA cc = {};
+  CHOOSECOLORW cc = {};
   cc.lStructSize = sizeof cc;
   cc.hwndOwner = d;
   cc.rgbResult = s.dialog.colour(button);
   cc.lpCustColors = custom_colours;
   cc.Flags = CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT;
-  if (ChooseColorA(&cc)) s.dialog.set_colour(button, cc.rgbResult);
+  if (ChooseColorW(&cc)) s.dialog.set_colour(button, cc.rgbResult);
   InvalidateRect(d, nullptr, TRUE);
   UpdateWindow(d);
 }
 
 void choose_font(HWND d, State& s) {
-  LOGFONTA lf = to_logfont(s.dialog.font());
-  CHOOSEFONTA cf = {};
+  LOGFONTW lf = to_logfont(s.dialog.font());
+  CHOOSEFONTW cf = {};
   cf.lStructSize = sizeof cf;
   cf.hwndOwner = d;
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
   // The colour chosen here is not used: the font colour has its own button.
   cf.rgbColors = s.editor.project().fullscreen().text_colour;
-  if (!ChooseFontA(&cf)) return;
+  if (!ChooseFontW(&cf)) return;
   if (!s.dialog.choose_font(from_logfont(lf))) {
-    MessageBoxA(d, editor::text::kFontCreationFailed, editor::text::kCaption, MB_OK | MB_ICONERROR);
+    MessageBoxW(d, os::wide(editor::text::kFontCreationFailed).c_str(), os::wide(editor::text::kCaption).c_str(),
+                MB_OK | MB_ICONERROR);
   }
   InvalidateRect(d, nullptr, TRUE);
 }
@@ -173,14 +175,14 @@ INT_PTR CALLBACK fullscreen_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpa
       return TRUE;
     case WM_HSCROLL:
       if (reinterpret_cast<HWND>(lparam) == GetDlgItem(d, IDC_FS_SHADOW_TRACK)) {
-        int position = static_cast<int>(SendDlgItemMessageA(d, IDC_FS_SHADOW_TRACK, TBM_GETPOS, 0, 0));
+        int position = static_cast<int>(SendDlgItemMessageW(d, IDC_FS_SHADOW_TRACK, TBM_GETPOS, 0, 0));
         if (s->dialog.trackbar_moved(position)) set_text(d, IDC_FS_SHADOW_EDIT, std::to_string(position));
       }
       return TRUE;
     case WM_TIMER:
       if (wparam == kEditTimer) {
         int position = s->dialog.shadow_edit_tick(get_text(d, IDC_FS_SHADOW_EDIT));
-        if (position >= 0) SendDlgItemMessageA(d, IDC_FS_SHADOW_TRACK, TBM_SETPOS, TRUE, position);
+        if (position >= 0) SendDlgItemMessageW(d, IDC_FS_SHADOW_TRACK, TBM_SETPOS, TRUE, position);
       }
       return TRUE;
     case WM_COMMAND: {

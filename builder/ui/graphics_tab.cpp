@@ -3,12 +3,12 @@
 #include "builder/ui/graphics_tab.h"
 
 #include "builder/editor/controls.h"
-#include "common/dialog_controls_win32.h"
+#include "builder/ui/wide_controls.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
 
-using namespace dialog_controls;
+using namespace controls;
 
 bool GraphicsPageView::on_command(int id, int code) {
   if (!editor_) return false;
@@ -27,13 +27,13 @@ bool GraphicsPageView::on_command(int id, int code) {
       break;
     case IDC_IMAGE_LIST:
       if (code != LBN_SELCHANGE) return true;
-      editor_->select_image(static_cast<int>(SendDlgItemMessageA(window_, id, LB_GETCURSEL, 0, 0)));
+      editor_->select_image(static_cast<int>(SendDlgItemMessageW(window_, id, LB_GETCURSEL, 0, 0)));
       break;
     case IDC_IMAGE_STEP: {
       if (code != CBN_SELCHANGE) return true;
-      LRESULT at = SendDlgItemMessageA(window_, id, CB_GETCURSEL, 0, 0);
+      LRESULT at = SendDlgItemMessageW(window_, id, CB_GETCURSEL, 0, 0);
       if (at != CB_ERR) {
-        editor_->image_step_changed(static_cast<int>(SendDlgItemMessageA(window_, id, CB_GETITEMDATA, at, 0)));
+        editor_->image_step_changed(static_cast<int>(SendDlgItemMessageW(window_, id, CB_GETITEMDATA, at, 0)));
       }
       return true;
     }
@@ -62,19 +62,19 @@ void GraphicsPageView::render() {
   HWND list = GetDlgItem(window_, IDC_IMAGE_LIST);
   if (page.list_version != list_version_) {
     list_version_ = page.list_version;
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
     for (const editor::ImageListItem& item : page.items) {
-      LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
-      SendMessageA(list, LB_SETITEMDATA, at, item.slot);
+      LRESULT at = add_string(list, LB_ADDSTRING, item.text);
+      SendMessageW(list, LB_SETITEMDATA, at, item.slot);
     }
   }
-  SendMessageA(list, LB_SETCURSEL, page.selected, 0);
+  SendMessageW(list, LB_SETCURSEL, page.selected, 0);
   sync_text(window_, IDC_IMAGE_FILE, page.image_file);
   const project::ImageRecord& image = editor_->selected_image();
   const bool shown_anew = page.shown_version != shown_version_;
   if (shown_anew) {
     shown_version_ = page.shown_version;
-    SendDlgItemMessageA(window_, IDC_IMAGE_STEP, CB_SETCURSEL, image.step >= 1 && image.step <= 7 ? image.step - 1 : 0, 0);
+    SendDlgItemMessageW(window_, IDC_IMAGE_STEP, CB_SETCURSEL, image.step >= 1 && image.step <= 7 ? image.step - 1 : 0, 0);
     set_text(window_, IDC_IMAGE_X, std::to_string(static_cast<unsigned>(image.x)));
     set_text(window_, IDC_IMAGE_Y, std::to_string(static_cast<unsigned>(image.y)));
   }

@@ -3,14 +3,14 @@
 #include <memory>
 #include <string>
 
-#include "common/dialog_controls_win32.h"
 #include "builder/ui/dialog_setup.h"
+#include "builder/ui/wide_controls.h"
 #include "builder/ui/moves_ui.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
 
-using namespace dialog_controls;
+using namespace controls;
 
 namespace {
 
@@ -24,14 +24,14 @@ struct MacrosWindow {
     for (int id : {IDC_MACRO_NAME, IDC_MACRO_KEY, IDC_MACRO_VALUE_NAME, IDC_MACRO_TEXT_VALUE}) {
       model->set_text(id, get_text(window, id));
     }
-    LRESULT at = SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_GETCURSEL, 0, 0);
+    LRESULT at = SendDlgItemMessageW(window, IDC_MACRO_ROOT_KEY, CB_GETCURSEL, 0, 0);
     std::string root;
     if (at != CB_ERR) {
-      char buffer[260] = {};
-      if (SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_GETLBTEXTLEN, at, 0) < 260) {
-        SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(buffer));
+      wchar_t buffer[260] = {};
+      if (SendDlgItemMessageW(window, IDC_MACRO_ROOT_KEY, CB_GETLBTEXTLEN, at, 0) < 260) {
+        SendDlgItemMessageW(window, IDC_MACRO_ROOT_KEY, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(buffer));
       }
-      root = buffer;
+      root = os::narrow(buffer);
     }
     model->set_text(IDC_MACRO_ROOT_KEY, root);
   }
@@ -49,35 +49,36 @@ struct MacrosWindow {
     set_checked(window, IDC_MACRO_REGISTRY, model->control(IDC_MACRO_REGISTRY).checked);
     set_checked(window, IDC_MACRO_TEXT, model->control(IDC_MACRO_TEXT).checked);
     const std::string& root = model->control(IDC_MACRO_ROOT_KEY).text;
+    const std::wstring wide_root = os::wide(root);
     LRESULT at = root.empty() ? CB_ERR
-                              : SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_FINDSTRINGEXACT,
-                                                    static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(root.c_str()));
-    SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_SETCURSEL, at == CB_ERR ? static_cast<WPARAM>(-1) : at, 0);
+                              : SendDlgItemMessageW(window, IDC_MACRO_ROOT_KEY, CB_FINDSTRINGEXACT,
+                                                    static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide_root.c_str()));
+    SendDlgItemMessageW(window, IDC_MACRO_ROOT_KEY, CB_SETCURSEL, at == CB_ERR ? static_cast<WPARAM>(-1) : at, 0);
     HWND list = GetDlgItem(window, IDC_MACRO_LIST);
     if (rendered_revision != model->list_revision()) {
       rendered_revision = model->list_revision();
-      SendMessageA(list, LB_RESETCONTENT, 0, 0);
+      SendMessageW(list, LB_RESETCONTENT, 0, 0);
       for (const editor::MacroListItem& item : model->list()) {
-        LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.name.c_str()));
-        if (index >= 0) SendMessageA(list, LB_SETITEMDATA, index, item.slot);
+        LRESULT index = add_string(list, LB_ADDSTRING, item.name);
+        if (index >= 0) SendMessageW(list, LB_SETITEMDATA, index, item.slot);
       }
     }
     int selected_slot = model->selection() < 0 ? -1 : model->list()[model->selection()].slot;
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
     LRESULT select = -1;
     for (LRESULT i = 0; i < count && selected_slot >= 0; ++i) {
-      if (SendMessageA(list, LB_GETITEMDATA, i, 0) == selected_slot) select = i;
+      if (SendMessageW(list, LB_GETITEMDATA, i, 0) == selected_slot) select = i;
     }
-    if (SendMessageA(list, LB_GETCURSEL, 0, 0) != select) SendMessageA(list, LB_SETCURSEL, select, 0);
+    if (SendMessageW(list, LB_GETCURSEL, 0, 0) != select) SendMessageW(list, LB_SETCURSEL, select, 0);
     --rendering;
   }
 
   void initialise() {
     model->initialise();
     for (const std::string& key : model->root_keys()) {
-      SendDlgItemMessageA(window, IDC_MACRO_ROOT_KEY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.c_str()));
+      add_string(GetDlgItem(window, IDC_MACRO_ROOT_KEY), CB_ADDSTRING, key);
     }
-    set_caption_and_icon(window, model->title().c_str());
+    set_caption_and_icon(window, model->title());
     render();
   }
 
@@ -85,8 +86,8 @@ struct MacrosWindow {
     if (rendering) return;
     if (id == IDC_MACRO_LIST) {
       if (code != LBN_SELCHANGE) return;
-      LRESULT at = SendDlgItemMessageA(window, IDC_MACRO_LIST, LB_GETCURSEL, 0, 0);
-      int slot = at == LB_ERR ? -1 : static_cast<int>(SendDlgItemMessageA(window, IDC_MACRO_LIST, LB_GETITEMDATA, at, 0));
+      LRESULT at = SendDlgItemMessageW(window, IDC_MACRO_LIST, LB_GETCURSEL, 0, 0);
+      int slot = at == LB_ERR ? -1 : static_cast<int>(SendDlgItemMessageW(window, IDC_MACRO_LIST, LB_GETITEMDATA, at, 0));
       model->select(slot < 0 ? -1 : model->position_of_slot(slot));
       render();
       return;

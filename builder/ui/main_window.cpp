@@ -12,18 +12,19 @@
 #include "builder/editor/editor.h"
 #include "builder/ui/build_report.h"
 #include "builder/ui/dialog_setup.h"
-#include "common/dialog_controls_win32.h"
 #include "common/dpi_win32.h"
 #include "builder/ui/graphics_tab.h"
 #include "builder/ui/moves_ui.h"
 #include "builder/ui/tree_view.h"
+#include "builder/ui/wide_controls.h"
 #include "builder/ui/win32_prompter.h"
 #include "os/win32_os.h"
+#include "os/win32_text.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
 
-using namespace dialog_controls;
+using namespace controls;
 
 namespace {
 
@@ -60,7 +61,7 @@ const SettingControl kSettingControls[] = {
     {IDC_ALL_USERS_SHORTCUTS, SettingId::shortcuts_for, "all-users", "current-user"},
 };
 
-const char kWebPage[] = "http://www.orvelle.example/quillset/";
+const wchar_t kWebPage[] = L"http://www.orvelle.example/quillset/";
 
 class MainWindow : public editor::EditorView {
  public:
@@ -79,7 +80,7 @@ class MainWindow : public editor::EditorView {
   }
   void controls_changed() override;
   void setting_changed(SettingId setting) override;
-  void title_changed() override { SetWindowTextA(window_, editor_->title().c_str()); }
+  void title_changed() override { set_window_text(window_, editor_->title()); }
   void set_status(const std::string& text) override { set_text(window_, IDC_BUILD_STATUS, text); }
   void build_page_changed() override;
 
@@ -105,7 +106,7 @@ class MainWindow : public editor::EditorView {
   // Runs a command that may change many tree items with the tree's redraw off.
   template <typename Command>
   void bulk(Command command);
-  void set_result(LRESULT result) { SetWindowLongPtrA(window_, DWLP_MSGRESULT, result); }
+  void set_result(LRESULT result) { SetWindowLongPtrW(window_, DWLP_MSGRESULT, result); }
   // Labels, checks and group boxes lie on the tab control's page, whose
   // colour a theme may make differ from the window's: they take its colour.
   void measure_page_colour();
@@ -134,7 +135,7 @@ INT_PTR CALLBACK about_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDC_ABOUT_WEB) {
-        ShellExecuteA(dialog, "open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(dialog, L"open", kWebPage, nullptr, nullptr, SW_SHOWNORMAL);
       }
       return TRUE;
     case WM_CLOSE:
@@ -159,26 +160,27 @@ void MainWindow::initialise() {
 
   HWND tabs = GetDlgItem(window_, IDC_TABS);
   for (int i = 0; i < editor::kTabCount; ++i) {
-    TCITEMA item = {};
+    std::wstring caption = os::wide(editor::kTabCaptions[i]);
+    TCITEMW item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(editor::kTabCaptions[i]);
-    TabCtrl_InsertItem(tabs, i, &item);
+    item.pszText = &caption[0];
+    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   HWND steps = GetDlgItem(window_, IDC_IMAGE_STEP);
   for (int i = 0; i < 7; ++i) {
-    LRESULT at = SendMessageA(steps, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor::kStepNames[i]));
-    SendMessageA(steps, CB_SETITEMDATA, at, i + 1);
+    LRESULT at = add_string(steps, CB_ADDSTRING, editor::kStepNames[i]);
+    SendMessageW(steps, CB_SETITEMDATA, at, i + 1);
   }
   HWND locations = GetDlgItem(window_, IDC_SHORTCUT_LOCATION);
   for (int i = 0; i < 3; ++i) {
-    LRESULT at = SendMessageA(locations, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(editor::kLocationNames[i]));
-    SendMessageA(locations, CB_SETITEMDATA, at, i);
+    LRESULT at = add_string(locations, CB_ADDSTRING, editor::kLocationNames[i]);
+    SendMessageW(locations, CB_SETITEMDATA, at, i);
   }
   for (const SettingControl& entry : kSettingControls) {
-    if (!entry.checked_value) SendDlgItemMessageA(window_, entry.control, EM_LIMITTEXT, kMaxPathLength, 0);
+    if (!entry.checked_value) SendDlgItemMessageW(window_, entry.control, EM_LIMITTEXT, kMaxPathLength, 0);
   }
   for (int id : {IDC_INSTALL_TO, IDC_SHORTCUT_NAME, IDC_START_MENU_FOLDER}) {
-    SendDlgItemMessageA(window_, id, EM_LIMITTEXT, kMaxPathLength, 0);
+    SendDlgItemMessageW(window_, id, EM_LIMITTEXT, kMaxPathLength, 0);
   }
 
   report_ = std::make_unique<PostedBuildReport>(window_);
@@ -207,7 +209,7 @@ void MainWindow::initialise() {
 // nearest pixels, so no magenta fringe shows.
 HIMAGELIST scaled_tree_icons(HBITMAP bitmap, int size) {
   BITMAP info = {};
-  GetObjectA(bitmap, sizeof info, &info);
+  GetObjectW(bitmap, sizeof info, &info);
   const int count = info.bmHeight > 0 ? info.bmWidth / info.bmHeight : 0;
   HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 2, 10);
   if (count < 1) return images;
@@ -260,7 +262,7 @@ HIMAGELIST scaled_tree_icons(HBITMAP bitmap, int size) {
 
 void MainWindow::set_tree_icons() {
   const int size = dpi::scaled(window_, 16);
-  HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(IDB_TREE_ICONS));
+  HBITMAP bitmap = LoadBitmapW(instance_, MAKEINTRESOURCEW(IDB_TREE_ICONS));
   HIMAGELIST images;
   if (size == 16) {
     images = ImageList_Create(16, 16, ILC_COLOR16 | ILC_MASK, 2, 10);
@@ -282,7 +284,7 @@ void MainWindow::measure_page_colour() {
   HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
   HGDIOBJ previous = SelectObject(memory, bitmap);
   FillRect(memory, &r, GetSysColorBrush(COLOR_3DFACE));
-  SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+  SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
   RECT page = r;
   TabCtrl_AdjustRect(tabs, FALSE, &page);
   page_colour_ = GetPixel(memory, page.left + 2, page.top + 2);
@@ -296,10 +298,10 @@ void MainWindow::measure_page_colour() {
 }
 
 INT_PTR MainWindow::label_colour(HDC dc, HWND control) {
-  char name[16] = {};
-  GetClassNameA(control, name, sizeof name);
+  wchar_t name[16] = {};
+  GetClassNameW(control, name, 16);
   // Read-only and disabled edit boxes keep the usual look.
-  if (!page_brush_ || lstrcmpiA(name, "Edit") == 0 || !IsWindowVisible(GetDlgItem(window_, IDC_TABS))) {
+  if (!page_brush_ || lstrcmpiW(name, L"Edit") == 0 || !IsWindowVisible(GetDlgItem(window_, IDC_TABS))) {
     return FALSE;
   }
   SetBkColor(dc, page_colour_);
@@ -308,11 +310,11 @@ INT_PTR MainWindow::label_colour(HDC dc, HWND control) {
 
 template <typename Command>
 void MainWindow::bulk(Command command) {
-  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   command();
   SetCursor(previous);
-  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree_, nullptr, TRUE);
 }
 
@@ -339,9 +341,9 @@ void MainWindow::render_panel() {
   const editor::SelectionPanel p = editor_->panel();
   set_text(window_, IDC_ITEM_PATH, p.item_path);
   set_text(window_, IDC_INSTALL_TO, p.install_to);
-  SendDlgItemMessageA(window_, IDC_INSTALL_TO, EM_SETREADONLY, !p.install_to_editable, 0);
+  SendDlgItemMessageW(window_, IDC_INSTALL_TO, EM_SETREADONLY, !p.install_to_editable, 0);
   set_text(window_, IDC_SET_CUSTOM_PATH, p.custom_button_caption);
-  SendDlgItemMessageA(window_, IDC_SHORTCUT_LOCATION, CB_SETCURSEL, p.location, 0);
+  SendDlgItemMessageW(window_, IDC_SHORTCUT_LOCATION, CB_SETCURSEL, p.location, 0);
   set_text(window_, IDC_SHORTCUT_NAME, p.shortcut_name);
   set_text(window_, IDC_START_MENU_FOLDER, p.start_menu_folder);
   render_enabled();
@@ -405,8 +407,8 @@ void MainWindow::on_command(int id, int code) {
   }
   if (code == CBN_SELCHANGE) {
     if (id == IDC_SHORTCUT_LOCATION) {
-      LRESULT at = SendDlgItemMessageA(window_, id, CB_GETCURSEL, 0, 0);
-      if (at != CB_ERR) editor_->location_changed(static_cast<int>(SendDlgItemMessageA(window_, id, CB_GETITEMDATA, at, 0)));
+      LRESULT at = SendDlgItemMessageW(window_, id, CB_GETCURSEL, 0, 0);
+      if (at != CB_ERR) editor_->location_changed(static_cast<int>(SendDlgItemMessageW(window_, id, CB_GETITEMDATA, at, 0)));
     }
     return;
   }
@@ -415,6 +417,10 @@ void MainWindow::on_command(int id, int code) {
   if (moves_ && moves_->on_command(id)) return;
   if (id == IDC_SHOW_MACROS) {
     show_macros_dialog(instance_, window_, *editor_);
+    return;
+  }
+  if (id == IDC_LANGUAGES) {
+    show_languages_dialog(instance_, window_, *editor_);
     return;
   }
   switch (id) {
@@ -493,20 +499,23 @@ bool MainWindow::on_notify(const NMHDR* header) {
     case TVN_SELCHANGEDA:
     case TVN_SELCHANGEDW: {
       if (mirror_.changing()) return false;
-      const auto* change = reinterpret_cast<const NMTREEVIEWA*>(header);
+      // The item handles lie at the same places in both forms of the notice.
+      const auto* change = reinterpret_cast<const NMTREEVIEWW*>(header);
       editor_->select(mirror_.item_of(change->itemNew.hItem));
       return false;
     }
     case TVN_BEGINLABELEDITA:
     case TVN_BEGINLABELEDITW: {
-      const auto* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
+      const auto* info = reinterpret_cast<const NMTVDISPINFOW*>(header);
       set_result(editor_->begin_label_edit(mirror_.item_of(info->item.hItem)) ? FALSE : TRUE);
       return true;
     }
-    case TVN_ENDLABELEDITA: {
-      const auto* info = reinterpret_cast<const NMTVDISPINFOA*>(header);
+    case TVN_ENDLABELEDITW: {
+      const auto* info = reinterpret_cast<const NMTVDISPINFOW*>(header);
       // The label follows the model (through the mirror), never the edit box.
-      if (info->item.pszText) editor_->end_label_edit(mirror_.item_of(info->item.hItem), info->item.pszText);
+      if (info->item.pszText) {
+        editor_->end_label_edit(mirror_.item_of(info->item.hItem), os::narrow(info->item.pszText));
+      }
       set_result(FALSE);
       return true;
     }
@@ -557,7 +566,7 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       // (the system scales the template's font and dialog units), then the
       // pixel heights and the icons once the dialog manager has done its part.
       dpi::take_suggested_place(window_, lparam);
-      PostMessageA(window_, kPlaceAgainMessage, 0, 0);
+      PostMessageW(window_, kPlaceAgainMessage, 0, 0);
       return FALSE;
     }
     case kPlaceAgainMessage:
@@ -580,10 +589,10 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       take_posted_text(lparam);
       return TRUE;
     case kBuildRangeMessage:
-      SendDlgItemMessageA(window_, IDC_BUILD_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(wparam));
+      SendDlgItemMessageW(window_, IDC_BUILD_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(wparam));
       return TRUE;
     case kBuildPositionMessage:
-      SendDlgItemMessageA(window_, IDC_BUILD_PROGRESS, PBM_SETPOS, wparam, 0);
+      SendDlgItemMessageW(window_, IDC_BUILD_PROGRESS, PBM_SETPOS, wparam, 0);
       return TRUE;
     case kBuildEndMessage:
       editor_->build_finished(static_cast<project::BuildOutcome>(wparam));

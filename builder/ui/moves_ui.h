@@ -37,7 +37,7 @@ class TreeMoves {
  private:
   void context_menu();
   void file_properties();
-  void begin_drag(const NMTREEVIEWA* info);
+  void begin_drag(const NMTREEVIEWW* info);
   void end_drag(bool drop);
   project::TreeItem item_at_cursor() const;
 
@@ -56,5 +56,7 @@ class TreeMoves {
 void show_macros_dialog(HINSTANCE instance, HWND owner, editor::Editor& editor);
 // The folder properties dialog showing `text`, modal, owned by `owner`.
 void show_folder_properties(HINSTANCE instance, HWND owner, const std::string& text);
+// The languages dialog, modal, owned by `owner`.
+void show_languages_dialog(HINSTANCE instance, HWND owner, editor::Editor& editor);
 
 }  // namespace quill::ui

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "os/win32_text.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
@@ -12,14 +13,14 @@ bool TreeMoves::on_notify(const NMHDR* header) {
   switch (header->code) {
     case NM_RCLICK:
       context_menu();
-      SetWindowLongPtrA(window_, DWLP_MSGRESULT, TRUE);
+      SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
       return true;
     case NM_DBLCLK:
       file_properties();
       return false;
     case TVN_BEGINDRAGA:
     case TVN_BEGINDRAGW:
-      begin_drag(reinterpret_cast<const NMTREEVIEWA*>(header));
+      begin_drag(reinterpret_cast<const NMTREEVIEWW*>(header));
       return false;
     default: return false;
   }
@@ -53,8 +54,8 @@ void TreeMoves::context_menu() {
   if (item != project::kNoItem) editor_.point_at(item);
   HMENU menu = CreatePopupMenu();
   for (const editor::Editor::ContextEntry& entry : editor_.context_menu()) {
-    if (entry.separator_before) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(entry.command), entry.caption);
+    if (entry.separator_before) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(entry.command), os::wide(entry.caption).c_str());
   }
   POINT at;
   GetCursorPos(&at);
@@ -68,15 +69,15 @@ void TreeMoves::file_properties() {
   const project::Project& project = editor_.project();
   int slot = project.find_file_by_tree_item(editor_.current_item());
   if (editor_.current_item() == project::kNoItem || slot == project::kNoSlot) return;
-  const std::string source = project.file(slot).source;
-  SHELLEXECUTEINFOA info = {};
+  const std::wstring source = os::wide(project.file(slot).source);
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_INVOKEIDLIST;
   info.hwnd = window_;
-  info.lpVerb = "properties";
+  info.lpVerb = L"properties";
   info.lpFile = source.c_str();
   info.nShow = SW_SHOWNORMAL;
-  ShellExecuteExA(&info);
+  ShellExecuteExW(&info);
 }
 
 project::TreeItem TreeMoves::item_at_cursor() const {
@@ -87,7 +88,7 @@ project::TreeItem TreeMoves::item_at_cursor() const {
   return h ? mirror_.item_of(h) : project::kNoItem;
 }
 
-void TreeMoves::begin_drag(const NMTREEVIEWA* info) {
+void TreeMoves::begin_drag(const NMTREEVIEWW* info) {
   project::TreeItem item = mirror_.item_of(info->itemNew.hItem);
   if (!editor_.begin_drag(item)) return;
   dragged_ = item;
@@ -119,7 +120,7 @@ void TreeMoves::end_drag(bool drop) {
   const project::TreeItem target = item_at_cursor();
   const project::TreeItem dragged = dragged_;
   bulk_([&] { editor_.drop(dragged, target); });
-  PostMessageA(window_, kTreeDropMessage, static_cast<WPARAM>(target), 0);
+  PostMessageW(window_, kTreeDropMessage, static_cast<WPARAM>(target), 0);
 }
 
 bool TreeMoves::on_message(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "os/win32_text.h"
+
 namespace quill::ui {
 
 namespace {
@@ -30,29 +32,29 @@ HTREEITEM TreeViewMirror::handle(project::TreeItem item) const {
 
 project::TreeItem TreeViewMirror::item_of(HTREEITEM handle) const {
   if (!handle) return project::kNoItem;
-  TVITEMA tv = {};
+  TVITEMW tv = {};
   tv.mask = TVIF_PARAM | TVIF_HANDLE;
   tv.hItem = handle;
-  if (!TreeView_GetItem(tree_, &tv)) return project::kNoItem;
+  if (!SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return project::kNoItem;
   return static_cast<project::TreeItem>(tv.lParam);
 }
 
 HTREEITEM TreeViewMirror::insert_view_item(project::TreeItem item) {
   const project::TreeItem parent = model_->parent(item);
   const project::TreeItem before = model_->previous_sibling(item);
-  TVINSERTSTRUCTA insert = {};
+  TVINSERTSTRUCTW insert = {};
   insert.hParent = parent == project::kNoItem ? TVI_ROOT : handle(parent);
   HTREEITEM after = before == project::kNoItem ? nullptr : handle(before);
   insert.hInsertAfter = after ? after : TVI_FIRST;
   const bool file = model_->kind(item) == project::NodeKind::file;
-  std::string label = model_->label(item);
+  std::wstring label = os::wide(model_->label(item));
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
   insert.item.pszText = &label[0];
   insert.item.iImage = file ? kFileIcon : kClosedFolderIcon;
   insert.item.iSelectedImage = file ? kFileIcon : kOpenFolderIcon;
   insert.item.lParam = static_cast<LPARAM>(item);
   HTREEITEM h = reinterpret_cast<HTREEITEM>(
-      SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+      SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   if (h) handles_[item] = h;
   return h;
 }
@@ -96,12 +98,12 @@ void TreeViewMirror::node_label_changed(project::TreeItem item) {
   const project::TreeItem before = model_->previous_sibling(item);
   HTREEITEM shown_before = TreeView_GetPrevSibling(tree_, h);
   if (item_of(shown_before) == before) {
-    std::string label = model_->label(item);
-    TVITEMA tv = {};
+    std::wstring label = os::wide(model_->label(item));
+    TVITEMW tv = {};
     tv.mask = TVIF_TEXT | TVIF_HANDLE;
     tv.hItem = h;
     tv.pszText = &label[0];
-    TreeView_SetItem(tree_, &tv);
+    SendMessageW(tree_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
     return;
   }
   const bool selected = TreeView_GetSelection(tree_) == h;

@@ -3,6 +3,7 @@
 
 #include "builder/editor/messages.h"
 #include "builder/ui/common_dialogs.h"
+#include "os/win32_text.h"
 
 namespace quill::ui {
 
@@ -35,8 +36,8 @@ HWND front_owner(HWND owner) { return owner ? GetLastActivePopup(owner) : nullpt
 
 editor::Answer Win32Prompter::ask(const std::string& text, editor::Buttons buttons, editor::Icon icon,
                                   bool owned) {
-  int answer = MessageBoxA(owned ? front_owner(owner_) : nullptr, text.c_str(), editor::text::kCaption,
-                           button_style(buttons) | icon_style(icon));
+  int answer = MessageBoxW(owned ? front_owner(owner_) : nullptr, os::wide(text).c_str(),
+                           os::wide(editor::text::kCaption).c_str(), button_style(buttons) | icon_style(icon));
   switch (answer) {
     case IDYES:
     case IDOK: return editor::Answer::yes;
@@ -46,7 +47,8 @@ editor::Answer Win32Prompter::ask(const std::string& text, editor::Buttons butto
 }
 
 void Win32Prompter::tell(const std::string& text, editor::Icon icon) {
-  MessageBoxA(front_owner(owner_), text.c_str(), editor::text::kCaption, MB_OK | icon_style(icon));
+  MessageBoxW(front_owner(owner_), os::wide(text).c_str(), os::wide(editor::text::kCaption).c_str(),
+              MB_OK | icon_style(icon));
 }
 
 bool Win32Prompter::choose_file_to_open(const editor::FileDialog& dialog, std::string* path) {

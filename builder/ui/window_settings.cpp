@@ -4,14 +4,14 @@
 
 #include "builder/editor/fullscreen_options.h"
 #include "builder/editor/window_settings.h"
-#include "common/dialog_controls_win32.h"
 #include "builder/ui/dialog_setup.h"
+#include "builder/ui/wide_controls.h"
 #include "builder/ui/graphics_tab.h"
 #include "quillset_resource.h"
 
 namespace quill::ui {
 
-using namespace dialog_controls;
+using namespace controls;
 
 namespace {
 
@@ -30,7 +30,7 @@ INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpara
     case WM_INITDIALOG:
       for (int id : {IDC_WS_STANDARD, IDC_WS_SMOOTH, IDC_WS_SHRINK}) set_checked(d, id, s->dialog.checked(id));
       for (int id : {IDC_WS_STANDARD_BAR, IDC_WS_SMOOTH_BAR}) {
-        SendDlgItemMessageA(d, id, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SendDlgItemMessageW(d, id, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
       }
       set_caption_and_icon(d, editor::text::kWindowSettingsTitle);
       SetTimer(d, kPreviewTimer, editor::kPreviewMilliseconds, nullptr);
@@ -38,7 +38,7 @@ INT_PTR CALLBACK settings_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpara
     case WM_TIMER:
       if (wparam == kPreviewTimer) {
         int position = s->dialog.tick();
-        for (int id : {IDC_WS_STANDARD_BAR, IDC_WS_SMOOTH_BAR}) SendDlgItemMessageA(d, id, PBM_SETPOS, position, 0);
+        for (int id : {IDC_WS_STANDARD_BAR, IDC_WS_SMOOTH_BAR}) SendDlgItemMessageW(d, id, PBM_SETPOS, position, 0);
       }
       return TRUE;
     case WM_COMMAND: {

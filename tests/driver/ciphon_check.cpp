@@ -7,11 +7,17 @@
 // benchmark's figure, free of the process's start-up); --bits prints
 // whether this is a 32-bit or a 64-bit build.
 // Exit code: 0 after the call, 1 for bad usage, 2 when the library or the
-// export cannot be found.
+// export cannot be found. The paths reach the export as UTF-8, read from the
+// UTF-16 command line.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include "os/win32_text.h"
 
 namespace {
 
@@ -37,7 +43,18 @@ bool parse_key(const char* text, unsigned char key[20]) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    std::vector<std::string> texts;
+    int count = 0;
+    if (LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i) texts.push_back(quill::os::narrow(list[i]));
+        LocalFree(list);
+    }
+    std::vector<char*> pointers;
+    for (std::string& text : texts) pointers.push_back(&text[0]);
+    pointers.push_back(nullptr);
+    int argc = static_cast<int>(texts.size());
+    char** argv = pointers.data();
     if (argc == 2 && std::strcmp(argv[1], "--bits") == 0) {
         std::printf("%u\n", static_cast<unsigned>(sizeof(void*) * 8));
         return 0;
@@ -52,7 +69,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: ciphon_check [--time] Enblow|Deblow INPUT OUTPUT KEYHEX40\n");
         return 1;
     }
-    HMODULE library = LoadLibraryA("Ciphon.dll");
+    HMODULE library = LoadLibraryW(L"Ciphon.dll");
     if (!library) {
         std::printf("cannot load Ciphon.dll (error %lu)\n", GetLastError());
         return 2;

@@ -5,8 +5,10 @@
 // thread's other ReadFile calls step over it. Released, the thread goes on
 // and the debugger detaches, leaving the program to run alone.
 #include "held_process.h"
+#include "os/win32_text.h"
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace held {
@@ -57,18 +59,17 @@ void resume_at(CONTEXT* context, const BYTE* at) {
 }
 
 DWORD WINAPI debug_loop(void*) {
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  std::vector<char> line(g_run.command_line.begin(), g_run.command_line.end());
-  line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+  std::wstring line = quill::os::wide(g_run.command_line);  // the call may write into it
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
                       nullptr, &startup, &info)) {
     SetEvent(g_run.held);
     return 1;
   }
   DebugSetProcessKillOnExit(FALSE);
-  BYTE* target = reinterpret_cast<BYTE*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "ReadFile"));
+  BYTE* target = reinterpret_cast<BYTE*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "ReadFile"));
   BYTE original = 0;
   bool armed = false;
   std::map<DWORD, HANDLE> threads = {{info.dwThreadId, info.hThread}};
@@ -154,8 +155,8 @@ DWORD WINAPI debug_loop(void*) {
 bool start_and_hold(const std::string& command_line, DWORD read_size, double seconds) {
   g_run.command_line = command_line;
   g_run.read_size = read_size;
-  g_run.held = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  g_run.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  g_run.held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_run.release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   g_run.loop = CreateThread(nullptr, 0, debug_loop, nullptr, 0, nullptr);
   if (!g_run.loop) return false;
   return WaitForSingleObject(g_run.held, static_cast<DWORD>(seconds * 1000)) == WAIT_OBJECT_0 && !g_run.ended;

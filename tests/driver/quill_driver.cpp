@@ -109,12 +109,18 @@
 //
 // Example (one line): quill_driver.exe wait-control 1000 20 text 1004
 //   click 1000 wait-text 1000 "I Agree" 5 answer yes 10
+//
+// Texts are UTF-8 both ways: the arguments are read from the UTF-16 command
+// line, and every text printed (control texts, captions, list and tree
+// labels, box texts) is written as UTF-8 bytes, whatever the code page.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
 #include "held_process.h"
+#include "os/win32_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -183,20 +189,25 @@ bool poll(double seconds, Ready ready) {
 // processes and for edit controls.
 std::string window_text(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
     return std::string();
   }
-  std::vector<char> buffer(length + 2, '\0');
+  std::vector<wchar_t> buffer(length + 2, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                       SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied);
-  return std::string(buffer.data());
+  return quill::os::narrow(buffer.data());
 }
 
 std::string class_of(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return quill::os::narrow(name);
+}
+
+// Windows' comparison of names ignoring letter case.
+bool same_name(const std::string& a, const std::string& b) {
+  return lstrcmpiW(quill::os::wide(a).c_str(), quill::os::wide(b).c_str()) == 0;
 }
 
 struct Search {
@@ -239,7 +250,7 @@ HWND control(int id) {
 
 void post_click(HWND dialog, int id) {
   HWND child = GetDlgItem(dialog, id);
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child));
 }
 
 BOOL CALLBACK collect_window(HWND window, LPARAM param) {
@@ -264,7 +275,7 @@ struct PendingSend {
 DWORD WINAPI send_pending(void* param) {
   PendingSend* pending = static_cast<PendingSend*>(param);
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(pending->window, pending->message, pending->wparam, pending->lparam, SMTO_NORMAL,
+  SendMessageTimeoutW(pending->window, pending->message, pending->wparam, pending->lparam, SMTO_NORMAL,
                       static_cast<UINT>(kSettleSeconds * 1000), &ignored);
   return 0;
 }
@@ -352,11 +363,12 @@ HWND find_box(int button, const std::string& text = std::string()) {
 bool process_running(const std::string& name) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
-  PROCESSENTRY32 entry;
+  PROCESSENTRY32W entry;
   entry.dwSize = sizeof entry;
   bool running = false;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0) {
+  const std::wstring wanted = quill::os::wide(name);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (lstrcmpiW(entry.szExeFile, wanted.c_str()) == 0) {
       running = true;
       break;
     }
@@ -408,7 +420,7 @@ class RemoteBuffer {
 
 LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+  SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
   return static_cast<LRESULT>(result);
 }
 
@@ -416,19 +428,19 @@ LRESULT send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 std::string tree_label(HWND tree, HTREEITEM item) {
   constexpr std::size_t kText = 1024;
-  RemoteBuffer remote(tree, sizeof(TVITEMA) + kText);
-  TVITEMA tv = {};
+  RemoteBuffer remote(tree, sizeof(TVITEMW) + kText * sizeof(wchar_t));
+  TVITEMW tv = {};
   tv.mask = TVIF_TEXT | TVIF_HANDLE;
   tv.hItem = item;
-  tv.pszText = remote.at(sizeof(TVITEMA));
+  tv.pszText = reinterpret_cast<wchar_t*>(remote.at(sizeof(TVITEMW)));
   tv.cchTextMax = kText;
   remote.write(0, &tv, sizeof tv);
-  char zero = 0;
-  remote.write(sizeof(TVITEMA), &zero, 1);
-  if (!send(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at(0)))) return std::string();
-  std::vector<char> text(kText + 1, '\0');
-  remote.read(sizeof(TVITEMA), text.data(), kText);
-  return std::string(text.data());
+  wchar_t zero = 0;
+  remote.write(sizeof(TVITEMW), &zero, sizeof zero);
+  if (!send(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.at(0)))) return std::string();
+  std::vector<wchar_t> text(kText + 1, L'\0');
+  remote.read(sizeof(TVITEMW), text.data(), kText * sizeof(wchar_t));
+  return quill::os::narrow(text.data());
 }
 
 HTREEITEM tree_next(HWND tree, HTREEITEM item, UINT how) {
@@ -534,7 +546,7 @@ void tree_rclick(HWND tree, HTREEITEM item) {
 }
 
 bool popup_shown() {
-  HWND popup = FindWindowA("#32768", nullptr);
+  HWND popup = FindWindowW(L"#32768", nullptr);
   return popup && IsWindowVisible(popup);
 }
 
@@ -576,8 +588,8 @@ void pick_tab(HWND tabs, int index) {
   remote.read(0, &r, sizeof r);
   LPARAM point = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   // A click is what the tab control turns into its own change notices.
-  PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
-  PostMessageA(tabs, WM_LBUTTONUP, 0, point);
+  PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageW(tabs, WM_LBUTTONUP, 0, point);
   if (!poll(kSettleSeconds, [&] { return send(tabs, TCM_GETCURSEL, 0, 0) == index; })) {
     fail("tab " + std::to_string(index) + " was not selected");
   }
@@ -585,25 +597,21 @@ void pick_tab(HWND tabs, int index) {
 
 void pick_item(HWND dialog, int id, const std::string& text) {
   HWND child = GetDlgItem(dialog, id);
-  const bool combo = lstrcmpiA(class_of(child).c_str(), "ComboBox") == 0;
+  const bool combo = same_name(class_of(child), "ComboBox");
   const UINT count_message = combo ? CB_GETCOUNT : LB_GETCOUNT;
   const UINT length_message = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
   const UINT text_message = combo ? CB_GETLBTEXT : LB_GETTEXT;
   const LRESULT count = send(child, count_message, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     // Room for the longest text a list item may hold; a length that cannot
-    // be asked leaves the item out. Asked in UTF-16: Wine hands the ANSI
-    // form of these texts to another process unconverted.
+    // be asked leaves the item out.
     const LRESULT length = send(child, length_message, i, 0);
     if (length < 0 || length > 4000) continue;
     std::vector<wchar_t> wide(4096, L'\0');
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(child, text_message, i, reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG,
                         kSendTimeoutMs, &ignored);
-    std::vector<char> buffer(8192, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, buffer.data(), static_cast<int>(buffer.size()) - 1,
-                        nullptr, nullptr);
-    if (text != buffer.data()) continue;
+    if (text != quill::os::narrow(wide.data())) continue;
     send(child, combo ? CB_SETCURSEL : LB_SETCURSEL, i, 0);
     // Sent, not posted: a message sent by the next command would be handled
     // before a posted one, and the selection's handler would then overwrite
@@ -654,7 +662,7 @@ HWND wait_common_dialog(bool folder, double timeout) {
 
 class Arguments {
  public:
-  Arguments(int argc, char** argv) : argv_(argv + 1, argv + argc) {}
+  explicit Arguments(std::vector<std::string> argv) : argv_(std::move(argv)) {}
   bool done() const { return next_ >= argv_.size(); }
   std::string text(const char* what) {
     if (done()) fail(std::string("missing ") + what);
@@ -700,14 +708,15 @@ void run(const std::string& command, Arguments& args) {
     HWND child = control(args.number("control"));
     std::string text = unescape(args.text("text"));
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+    const std::wstring wide = quill::os::wide(text);
+    SendMessageTimeoutW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
                         SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
   } else if (command == "check" || command == "uncheck") {
     int id = args.number("control");
     HWND child = control(id);
     WPARAM state = command == "check" ? BST_CHECKED : BST_UNCHECKED;
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(child, BM_SETCHECK, state, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+    SendMessageTimeoutW(child, BM_SETCHECK, state, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
     click(g_window, id);
   } else if (command == "close") {
     if (!g_window) fail("no current window");
@@ -742,21 +751,21 @@ void run(const std::string& command, Arguments& args) {
     if (!g_window) fail("no current window");
     using DpiForWindow = UINT(WINAPI*)(HWND);
     auto for_window = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     std::printf("%u\n", for_window ? for_window(g_window) : 0u);
   } else if (command == "visible") {
     std::printf("%d\n", IsWindowVisible(control(args.number("control"))) ? 1 : 0);
   } else if (command == "checked") {
     DWORD_PTR state = 0;
-    SendMessageTimeoutA(control(args.number("control")), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG,
+    SendMessageTimeoutW(control(args.number("control")), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG,
                         kSendTimeoutMs, &state);
     std::printf("%d\n", state == BST_CHECKED ? 1 : 0);
   } else if (command == "progress") {
     HWND bar = control(args.number("control"));
     DWORD_PTR position = 0, low = 0, high = 0;
-    SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position);
-    SendMessageTimeoutA(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &low);
-    SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high);
+    SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position);
+    SendMessageTimeoutW(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &low);
+    SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high);
     std::printf("%d/%d-%d\n", static_cast<int>(position), static_cast<int>(low),
                 static_cast<int>(high));
   } else if (command == "expect-text") {
@@ -783,7 +792,7 @@ void run(const std::string& command, Arguments& args) {
     DWORD_PTR want = static_cast<DWORD_PTR>(args.number("high"));
     DWORD_PTR high = 0;
     if (!poll(args.seconds(), [&] {
-          SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high);
+          SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high);
           return high == want;
         })) {
       fail("progress range ends at " + std::to_string(high) + ", not " + std::to_string(want));
@@ -793,7 +802,7 @@ void run(const std::string& command, Arguments& args) {
     DWORD_PTR want = static_cast<DWORD_PTR>(args.number("position"));
     DWORD_PTR position = 0;
     if (!poll(args.seconds(), [&] {
-          SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position);
+          SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position);
           return position >= want;
         })) {
       fail("progress position stays at " + std::to_string(position));
@@ -835,10 +844,11 @@ void run(const std::string& command, Arguments& args) {
   } else if (command == "run") {
     std::string line = args.text("command line");
     double timeout = args.seconds();
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    std::wstring wide_line = quill::os::wide(line);
+    if (!CreateProcessW(nullptr, &wide_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
       fail("cannot start " + line);
     }
@@ -852,14 +862,15 @@ void run(const std::string& command, Arguments& args) {
     std::printf("exit %lu\n", static_cast<unsigned long>(code));
   } else if (command == "hold-file") {
     std::string path = args.text("path");
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(quill::os::wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
     if (file == INVALID_HANDLE_VALUE) fail("cannot hold " + path);
     g_held_files.emplace_back(path, file);
   } else if (command == "release-file") {
     std::string path = args.text("path");
     bool found = false;
     for (auto it = g_held_files.begin(); it != g_held_files.end(); ++it) {
-      if (lstrcmpiA(it->first.c_str(), path.c_str()) == 0) {
+      if (same_name(it->first, path)) {
         CloseHandle(it->second);
         g_held_files.erase(it);
         found = true;
@@ -931,9 +942,10 @@ void run(const std::string& command, Arguments& args) {
     HWND tree = control(args.number("control"));
     HTREEITEM item = tree_item_or_fail(tree, args.text("path"));
     std::string name = args.text("name");
-    HWND edit = reinterpret_cast<HWND>(send(tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item)));
+    HWND edit = reinterpret_cast<HWND>(send(tree, TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(item)));
     if (!edit) fail("label editing refused");
-    send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    const std::wstring wide = quill::os::wide(name);
+    send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     send(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
   } else if (command == "expect-tree") {
     HWND tree = control(args.number("control"));
@@ -961,7 +973,7 @@ void run(const std::string& command, Arguments& args) {
     UINT message = static_cast<UINT>(args.number("message"));
     WPARAM wparam = static_cast<WPARAM>(args.number("wparam"));
     LPARAM lparam = static_cast<LPARAM>(args.number("lparam"));
-    if (command == "post") PostMessageA(g_window, message, wparam, lparam);
+    if (command == "post") PostMessageW(g_window, message, wparam, lparam);
     else deliver(g_window, message, wparam, lparam);
   } else if (command == "tree-rclick") {
     HWND tree = control(args.number("control"));
@@ -978,21 +990,23 @@ void run(const std::string& command, Arguments& args) {
     if (folder) {
       // The browser may still be filling its tree: select until its tree
       // shows the folder's own name as the selection.
-      RemoteBuffer remote(dialog, path.size() + 1);
-      remote.write(0, path.c_str(), path.size() + 1);
+      const std::wstring wide = quill::os::wide(path);
+      RemoteBuffer remote(dialog, (wide.size() + 1) * sizeof(wchar_t));
+      remote.write(0, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
       const std::string name = path.substr(path.find_last_of('\\') + 1);
       HWND tree = GetDlgItem(dialog, kFolderTree);
       if (!poll(10.0, [&] {
-            send(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote.at(0)));
+            send(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote.at(0)));
             Sleep(100);
-            return lstrcmpiA(tree_label(tree, tree_next(tree, nullptr, TVGN_CARET)).c_str(), name.c_str()) == 0;
+            return same_name(tree_label(tree, tree_next(tree, nullptr, TVGN_CARET)), name);
           })) {
         fail("the folder browser did not select " + path);
       }
     } else {
       HWND name = GetDlgItem(dialog, kFileNameCombo);
       if (!name) name = GetDlgItem(dialog, kFileNameEdit);
-      send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+      const std::wstring wide = quill::os::wide(path);
+      send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     }
     post_click(dialog, IDOK);
     // A question (replace the file?) may keep it open; the script answers it.
@@ -1016,7 +1030,7 @@ void run(const std::string& command, Arguments& args) {
 // The driver reads windows in the screen's own pixels, whatever the
 // resolution the programs it drives are aware of.
 void become_dpi_aware() {
-  HMODULE user32 = GetModuleHandleA("user32.dll");
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
   using SetContext = BOOL(WINAPI*)(HANDLE);
   using SetAware = BOOL(WINAPI*)();
   auto set_context = reinterpret_cast<SetContext>(
@@ -1028,9 +1042,20 @@ void become_dpi_aware() {
   if (set_aware) set_aware();
 }
 
-int main(int argc, char** argv) {
+// The arguments after the program's name, as UTF-8.
+std::vector<std::string> utf8_arguments() {
+  std::vector<std::string> args;
+  int count = 0;
+  LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!list) return args;
+  for (int i = 1; i < count; ++i) args.push_back(quill::os::narrow(list[i]));
+  LocalFree(list);
+  return args;
+}
+
+int main() {
   become_dpi_aware();
-  Arguments args(argc, argv);
+  Arguments args(utf8_arguments());
   if (args.done()) {
     std::fprintf(stderr, "usage: quill_driver.exe COMMAND ARGS... (see the source's header)\n");
     return 2;

@@ -1,6 +1,7 @@
 // win32_os_check.exe: exercises the Win32 backend of the OS boundary under
-// Wine and reads every result back through the system itself. Prints one
-// line per failed check and "checks: N failed: M"; exits 1 on any failure.
+// Wine and reads every result back through the system itself (its wide
+// calls; the backend's names are UTF-8). Prints one line per failed check
+// and "checks: N failed: M"; exits 1 on any failure.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -10,11 +11,14 @@
 #include <vector>
 
 #include "os/win32_os.h"
+#include "os/win32_text.h"
 
 using quill::os::Error;
 using quill::os::OpenMode;
 using quill::os::RegistryRoot;
 using quill::os::SpecialFolder;
+using quill::os::narrow;
+using quill::os::wide;
 
 namespace {
 
@@ -27,6 +31,11 @@ void check(bool ok, const std::string& what) {
     ++g_failed;
     std::printf("FAIL: %s\n", what.c_str());
   }
+}
+
+// Windows' comparison of names ignoring letter case.
+bool same_name(const std::string& a, const std::string& b) {
+  return lstrcmpiW(wide(a).c_str(), wide(b).c_str()) == 0;
 }
 
 std::string read_all(quill::os::Os& os, const std::string& path) {
@@ -84,7 +93,7 @@ void files_and_folders(quill::os::Win32Os& os, const std::string& root) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   FILETIME local;
   WORD date = 0, time = 0;
-  GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data);
+  GetFileAttributesExW(wide(file).c_str(), GetFileExInfoStandard, &data);
   FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
   FileTimeToDosDateTime(&local, &date, &time);
   check((static_cast<std::uint32_t>(date) << 16 | time) == dos, "the file time reads back");
@@ -156,6 +165,35 @@ void registry(quill::os::Win32Os& os) {
         "deleting a missing key answers not_found");
 }
 
+// A shortcut's target and working folder, read through the shell link object.
+void read_shortcut(const std::string& link_path, std::string* target, std::string* folder) {
+  CoInitialize(nullptr);
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  wchar_t path[MAX_PATH] = {}, directory[MAX_PATH] = {};
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link)))) {
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      if (SUCCEEDED(file->Load(wide(link_path).c_str(), STGM_READ))) {
+        // The target from the link's item list, which holds the names in
+        // UTF-16. (GetPath answers from the link's volume information, which
+        // Wine writes in the ANSI code page only.)
+        LPITEMIDLIST items = nullptr;
+        if (SUCCEEDED(link->GetIDList(&items)) && items) {
+          SHGetPathFromIDListW(items, path);
+          CoTaskMemFree(items);
+        }
+        link->GetWorkingDirectory(directory, MAX_PATH);
+      }
+      file->Release();
+    }
+    link->Release();
+  }
+  CoUninitialize();
+  *target = narrow(path);
+  *folder = narrow(directory);
+}
+
 void shell(quill::os::Win32Os& os, const std::string& root) {
   const std::string target = root + "target.txt";
   write_all(os, target, "t");
@@ -165,29 +203,10 @@ void shell(quill::os::Win32Os& os, const std::string& root) {
   shortcut.working_folder = root;
   check(os.create_shortcut(shortcut) == Error::none && os.file_status(shortcut.link_path).exists,
         "create a shortcut");
-  // Read it back through the shell link object.
-  CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  IPersistFile* file = nullptr;
-  char path[MAX_PATH] = {}, folder[MAX_PATH] = {};
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&link)))) {
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      WCHAR wide[MAX_PATH];
-      MultiByteToWideChar(CP_ACP, 0, shortcut.link_path.c_str(), -1, wide, MAX_PATH);
-      if (SUCCEEDED(file->Load(wide, STGM_READ))) {
-        link->GetPath(path, MAX_PATH, nullptr, 0);
-        link->GetWorkingDirectory(folder, MAX_PATH);
-      }
-      file->Release();
-    }
-    link->Release();
-  }
-  CoUninitialize();
-  check(lstrcmpiA(path, target.c_str()) == 0, std::string("shortcut target: ") + path);
-  check(lstrcmpiA(folder, root.c_str()) == 0 ||
-            lstrcmpiA((std::string(folder) + "\\").c_str(), root.c_str()) == 0,
-        std::string("shortcut working folder: ") + folder);
+  std::string path, folder;
+  read_shortcut(shortcut.link_path, &path, &folder);
+  check(same_name(path, target), "shortcut target: " + path);
+  check(same_name(folder, root) || same_name(folder + "\\", root), "shortcut working folder: " + folder);
   check(os.create_shortcut({root + "no\\such\\Link.lnk", target, "", ""}) != Error::none,
         "a shortcut into a missing folder fails");
   os.notify_folder_created(root);
@@ -209,15 +228,16 @@ void later_additions(quill::os::Win32Os& os, const std::string& root) {
         "a move onto an existing file fails");
 
   check(os.set_attributes(from, 0x23) == Error::none, "setting attributes");
-  DWORD bits = GetFileAttributesA(from.c_str());
+  DWORD bits = GetFileAttributesW(wide(from).c_str());
   check((bits & 0x27) == 0x23, "read-only, hidden and archive set: " + std::to_string(bits));
-  check(os.set_attributes(from, 0) == Error::none && (GetFileAttributesA(from.c_str()) & 0x07) == 0,
+  check(os.set_attributes(from, 0) == Error::none && (GetFileAttributesW(wide(from).c_str()) & 0x07) == 0,
         "no attributes: neither read-only, hidden nor system");
 
   // (Wine keeps no creation time of its own, so only the last write is read.)
   FILETIME written = {};
   check(os.set_file_time(from, 0x5A8C6000u) == Error::none, "setting the time");
-  HANDLE h = CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h = CreateFileW(wide(from).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
   GetFileTime(h, nullptr, nullptr, &written);
   CloseHandle(h);
   FILETIME local;
@@ -228,18 +248,17 @@ void later_additions(quill::os::Win32Os& os, const std::string& root) {
 
   const std::string long_folder = root + "A Long Folder Name";
   os.create_folder(long_folder);
-  char short_path[MAX_PATH] = {};
-  GetShortPathNameA(long_folder.c_str(), short_path, sizeof short_path);
-  check(std::string(short_path) != long_folder, std::string("a short name exists: ") + short_path);
-  check(lstrcmpiA(os.long_path_name(short_path).c_str(), long_folder.c_str()) == 0,
+  wchar_t short_wide[MAX_PATH] = {};
+  GetShortPathNameW(wide(long_folder).c_str(), short_wide, MAX_PATH);
+  const std::string short_path = narrow(short_wide);
+  check(short_path != long_folder, "a short name exists: " + short_path);
+  check(same_name(os.long_path_name(short_path), long_folder),
         "short name resolved: " + os.long_path_name(short_path));
-  check(lstrcmpiA(os.long_path_name(std::string(short_path) + "\\missing\\x").c_str(),
-                  (long_folder + "\\missing\\x").c_str()) == 0,
-        "missing parts kept: " + os.long_path_name(std::string(short_path) + "\\missing\\x"));
+  check(same_name(os.long_path_name(short_path + "\\missing\\x"), long_folder + "\\missing\\x"),
+        "missing parts kept: " + os.long_path_name(short_path + "\\missing\\x"));
   const std::string tilde = root + "My~1Tool";
   os.create_folder(tilde);
-  check(lstrcmpiA(os.long_path_name(tilde).c_str(), tilde.c_str()) == 0,
-        "a real My~1Tool stays: " + os.long_path_name(tilde));
+  check(same_name(os.long_path_name(tilde), tilde), "a real My~1Tool stays: " + os.long_path_name(tilde));
   check(os.shell_open_default(root + "missing.txt") != Error::none,
         "the default verb on a missing file fails");
   os.remove_folder(tilde);
@@ -284,7 +303,7 @@ void in_use(quill::os::Win32Os& os, const std::string& root) {
   const std::string target = root + "held.txt", written = root + "~held.new";
   check(write_all(os, target, "old") && write_all(os, written, "new"), "write the pair");
   check(!os.file_in_use(target), "a file nobody holds is not in use");
-  HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = CreateFileW(wide(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   check(held != INVALID_HANDLE_VALUE && os.file_in_use(target), "a file held sharing nothing is in use");
   std::vector<std::string> programs;
   const Error named = os.programs_using_file(target, &programs);
@@ -307,6 +326,68 @@ void in_use(quill::os::Win32Os& os, const std::string& root) {
   check(os.take_lock("Quillset-check", &error) != nullptr, "a lock let go is free again");
 }
 
+// Names outside every ANSI code page, through each kind of call: made with
+// UTF-8 names here and found by the system under their UTF-16 ones.
+void unicode_names(quill::os::Win32Os& os) {
+  const std::string top = "C:\\Ünï 日本", folder = top + "\\données";
+  check(os.create_folder(top) == Error::none && os.create_folder(folder) == Error::none,
+        "create " + folder);
+  const DWORD bits = GetFileAttributesW(L"C:\\Ünï 日本\\données");
+  check(bits != INVALID_FILE_ATTRIBUTES && (bits & FILE_ATTRIBUTE_DIRECTORY) != 0,
+        "the system knows the folder by its name");
+  const std::string file = folder + "\\日本語.txt";
+  check(write_all(os, file, "日本") && read_all(os, file) == "日本", "write and read " + file);
+  check(GetFileAttributesW(L"C:\\Ünï 日本\\données\\日本語.txt") != INVALID_FILE_ATTRIBUTES,
+        "the system knows the file by its name");
+  std::vector<quill::os::FolderEntry> entries;
+  check(os.list_folder(folder, &entries) == Error::none && entries.size() == 1 &&
+            entries[0].name == "日本語.txt",
+        "the listing names the file in UTF-8: " + (entries.empty() ? "" : entries[0].name));
+  const std::string greek = folder + "\\Ελληνικά.txt";
+  check(os.move_file(file, greek) == Error::none && !os.file_status(file).exists &&
+            os.file_status(greek).size == 6,
+        "rename to " + greek);
+  check(read_all(os, folder + "\\ΕΛΛΗΝΙΚΆ.TXT") == "日本", "Greek letters compare ignoring case");
+
+  const RegistryRoot user = RegistryRoot::current_user;
+  const std::string key = "Software\\QuillOsCheck\\Ключ 日本";
+  std::string text;
+  check(os.registry_write_string(user, key, "Wert Ü 日本", "Данные 日本語") == Error::none &&
+            os.registry_read_string(user, key, "Wert Ü 日本", &text) == Error::none &&
+            text == "Данные 日本語",
+        "a registry value's name and data: " + text);
+  check(os.registry_read_string(user, key, "Wert Ü 日本", &text, 6) == Error::none && text == "Данные",
+        "a read is cut at max_length characters: " + text);
+  HKEY handle = nullptr;
+  wchar_t data[64] = {};
+  DWORD type = 0, size = sizeof data - sizeof data[0];
+  const bool found = RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\QuillOsCheck\\Ключ 日本", 0, KEY_READ,
+                                   &handle) == ERROR_SUCCESS &&
+                     RegQueryValueExW(handle, L"Wert Ü 日本", nullptr, &type,
+                                      reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+  if (handle) RegCloseKey(handle);
+  check(found && type == REG_SZ && std::wstring(data) == L"Данные 日本語",
+        "the system reads the value as UTF-16: " + narrow(data));
+  check(os.registry_delete_key(user, "Software", "QuillOsCheck") == Error::none, "delete the keys");
+
+  quill::os::Shortcut shortcut;
+  shortcut.link_path = top + "\\Café 日本.lnk";
+  shortcut.target = greek;
+  shortcut.working_folder = folder;
+  check(os.create_shortcut(shortcut) == Error::none &&
+            GetFileAttributesW(L"C:\\Ünï 日本\\Café 日本.lnk") != INVALID_FILE_ATTRIBUTES,
+        "create " + shortcut.link_path);
+  std::string target, working;
+  read_shortcut(shortcut.link_path, &target, &working);
+  check(same_name(target, greek) && same_name(working, folder),
+        "the shortcut reads back: " + target + " in " + working);
+
+  check(os.delete_file(shortcut.link_path) == Error::none && os.delete_file(greek) == Error::none &&
+            os.remove_folder(folder) == Error::none && os.remove_folder(top) == Error::none,
+        "delete them all");
+  check(GetFileAttributesW(L"C:\\Ünï 日本") == INVALID_FILE_ATTRIBUTES, "nothing is left");
+}
+
 }  // namespace
 
 int main() {
@@ -320,6 +401,7 @@ int main() {
   later_additions(os, root);
   secured_folders(os, root);
   in_use(os, root);
+  unicode_names(os);
   os.remove_folder(root.substr(0, root.size() - 1));
   std::printf("checks: %d failed: %d\n", g_checks, g_failed);
   return g_failed == 0 ? 0 : 1;

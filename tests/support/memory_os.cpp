@@ -8,6 +8,7 @@
 #include <set>
 #include <string_view>
 
+#include "common/unicode.h"
 #include "os/simulated.h"
 
 namespace quill::os {
@@ -20,8 +21,9 @@ struct Data {
   bool counted = true;  // false once deleted: its bytes no longer take space
 };
 
-// Orders names ignoring ASCII letter case, as Windows compares and lists
-// them; looks names up without copying them.
+// Orders names ignoring letter case, as Windows compares and lists them;
+// looks names up without copying them. ASCII is compared here byte by byte;
+// from the first other byte on, by the letter-case rule of common/unicode.
 struct NameLess {
   using is_transparent = void;
   static unsigned char fold(char c) {
@@ -31,6 +33,9 @@ struct NameLess {
   bool operator()(std::string_view a, std::string_view b) const {
     std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
+      if ((static_cast<unsigned char>(a[i]) | static_cast<unsigned char>(b[i])) >= 0x80) {
+        return text::compare_ignoring_case(a.substr(i), b.substr(i)) < 0;
+      }
       if (fold(a[i]) != fold(b[i])) return fold(a[i]) < fold(b[i]);
     }
     return a.size() < b.size();
@@ -106,7 +111,7 @@ struct Parts {
 bool split(const std::string& path, Parts* parts) {
   std::size_t start = 0;
   if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
-    parts->drive = std::string(1, simulated::upper(path[0]));
+    parts->drive = simulated::upper(path.substr(0, 1));
     start = 2;
   } else if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
     parts->drive = "UNC";
@@ -273,7 +278,7 @@ namespace {
 // entry.
 void append_name(std::string& path, const std::string& name) {
   path += '\\';
-  for (char c : name) path += simulated::upper(c);
+  path += simulated::upper(name);
 }
 
 void add_contents(const Node& folder, const std::string& path, std::map<std::string, std::string>* all) {
@@ -783,9 +788,7 @@ Error MemoryOs::cancel_later(const std::string& from) {
 
 namespace {
 std::string held_key(const std::string& path) {
-  std::string key = path;
-  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return key;
+  return simulated::upper(path);
 }
 }  // namespace
 
