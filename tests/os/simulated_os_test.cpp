@@ -165,6 +165,54 @@ TYPED_TEST(SimulatedOsTest, Folders) {
   EXPECT_EQ(this->os_.remove_folder("C:\\A\\beta"), Error::not_found);
 }
 
+// Names are UTF-8 and compare as Windows compares them: Latin, Greek and
+// Cyrillic letters in either case name one entry, listings come in the order
+// of the upper-case letters, and every name keeps its own bytes.
+TYPED_TEST(SimulatedOsTest, NamesInEveryScriptCompareIgnoringCase) {
+  Os& os = this->os_;
+  ASSERT_EQ(os.create_folder("C:\\данные"), Error::none);
+  EXPECT_EQ(os.create_folder("C:\\ДАННЫЕ"), Error::exists);
+  ASSERT_EQ(os.create_folder("C:\\данные\\Łukasz"), Error::none);
+  EXPECT_EQ(os.create_folder("C:\\ДАННЫЕ\\łUKASZ"), Error::exists);
+  ASSERT_TRUE(write(os, "C:\\данные\\Ελληνικά.txt", "alpha"));
+  // A write under another case replaces the one file and keeps its name.
+  ASSERT_TRUE(write(os, "c:\\ДаННые\\ΕΛΛΗΝΙΚΆ.TXT", "beta"));
+  EXPECT_EQ(read(os, "C:\\данные\\ελληνικά.txt"), "beta");
+  for (const char* name : {"日本語.txt", "Ärger.txt", "ägypten.txt", "zeta.txt", "Beta.txt"}) {
+    ASSERT_TRUE(write(os, std::string("C:\\данные\\") + name, name)) << name;
+  }
+  EXPECT_EQ(read(os, "C:\\ДАННЫЕ\\日本語.TXT"), "日本語.txt");
+  EXPECT_FALSE(os.file_status("C:\\данные\\日本.txt").exists);
+
+  std::vector<FolderEntry> entries;
+  ASSERT_EQ(os.list_folder("C:\\Данные", &entries), Error::none);
+  std::vector<std::string> names;
+  for (const FolderEntry& entry : entries) names.push_back(entry.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Beta.txt", "zeta.txt", "ägypten.txt", "Ärger.txt",
+                                             "Łukasz", "Ελληνικά.txt", "日本語.txt"}));
+
+  ASSERT_TRUE(write(os, "C:\\данные\\new.tmp", "gamma"));
+  ASSERT_EQ(os.replace_file("C:\\данные\\new.tmp", "C:\\ДАННЫЕ\\ΕΛΛΗΝΙΚΆ.TXT"), Error::none);
+  EXPECT_EQ(read(os, "C:\\данные\\Ελληνικά.txt"), "gamma");
+  ASSERT_EQ(os.move_file("C:\\данные\\日本語.TXT", "C:\\данные\\ŁUKASZ\\日本語.txt"), Error::none);
+  ASSERT_EQ(os.list_folder("C:\\данные\\łukasz", &entries), Error::none);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "日本語.txt");
+  EXPECT_EQ(os.delete_file("C:\\ДАННЫЕ\\ÄRGER.TXT"), Error::none);
+  EXPECT_EQ(os.delete_file("C:\\данные\\ägypten.txt"), Error::none);
+
+  const RegistryRoot user = RegistryRoot::current_user;
+  ASSERT_EQ(os.registry_write_string(user, "Software\\Ключ", "Wert Ü", "Данные 日本語"), Error::none);
+  std::string text;
+  ASSERT_EQ(this->machine_.again().registry_read_string(user, "SOFTWARE\\КЛЮЧ", "wert ü", &text),
+            Error::none);
+  EXPECT_EQ(text, "Данные 日本語");
+  // At most so many characters, never part of one.
+  ASSERT_EQ(os.registry_read_string(user, "Software\\ключ", "WERT Ü", &text, 8), Error::none);
+  EXPECT_EQ(text, "Данные 日");
+  EXPECT_EQ(os.registry_delete_key(user, "software", "КЛЮЧ"), Error::none);
+}
+
 TYPED_TEST(SimulatedOsTest, CopyFile) {
   ASSERT_TRUE(write(this->os_, "C:\\src.dat", std::string(200000, 'q')));
   ASSERT_EQ(this->os_.set_file_time("C:\\src.dat", (((2004 - 1980) << 9 | 3 << 5 | 9) << 16) | (10 << 11)),
