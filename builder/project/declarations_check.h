@@ -1,0 +1,22 @@
+// What keeps a project's declarations from being built: each declaration's
+// own form, what the install scope may write, an association whose program
+// is not one of the project's files, and the same thing declared twice.
+// The command line's check, the build and the window ask here.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "builder/project/project.h"
+
+namespace quill::project {
+
+// One sentence per problem, in the order of the declarations; none when
+// the declarations can be built.
+std::vector<std::string> declaration_errors(const Project& project);
+
+// How a registry value is named in those sentences and in lists:
+// "HKCU\Software\Vendor\App [Home]".
+std::string registry_value_label(const package::RegistryValueDeclaration& value);
+
+}  // namespace quill::project
