@@ -28,6 +28,26 @@ std::string registry_value_label(const package::RegistryValueDeclaration& value)
   return root + value.key + " [" + (value.name.empty() ? "(default)" : value.name) + "]";
 }
 
+std::vector<DeclarationRow> declaration_rows(const package::Declarations& d) {
+  std::vector<DeclarationRow> rows;
+  for (const package::RegistryValueDeclaration& r : d.registry_values) {
+    std::string value = std::string(package::registry_type_word(r.type)) + ": " + r.data;
+    if (!r.remove_on_uninstall) value += "  (kept on uninstall)";
+    if (r.remove_key_when_empty) value += "  (empty key removed)";
+    rows.push_back({"Registry value", registry_value_label(r), value});
+  }
+  for (const package::AssociationDeclaration& a : d.associations) {
+    rows.push_back({"Association", a.extension, a.program_id + " -> " + a.file});
+  }
+  for (const package::PathDeclaration& p : d.paths) {
+    rows.push_back({p.scope == EnvironmentScope::machine ? "Machine PATH" : "User PATH", p.folder, ""});
+  }
+  for (const package::VariableDeclaration& v : d.variables) {
+    rows.push_back({v.scope == EnvironmentScope::machine ? "Machine variable" : "User variable", v.name, v.value});
+  }
+  return rows;
+}
+
 std::vector<std::string> declaration_errors(const Project& project) {
   const package::Declarations& d = project.declarations();
   const bool per_user = project.settings().install_scope == package::Scope::user;

@@ -15,6 +15,17 @@ namespace quill::project {
 // the declarations can be built.
 std::vector<std::string> declaration_errors(const Project& project);
 
+// One declaration as lists show it: the builder's list view and the
+// command line's list and show.
+struct DeclarationRow {
+  std::string kind;    // "Registry value", "Association", "User PATH", "Machine variable" ...
+  std::string target;  // "HKCU\Software\Vendor\App [Home]", ".xyz", the folder, the name
+  std::string value;   // "string: text", "Vendor.App.xyz -> %install path%\App.exe", the variable's value
+};
+// Registry values first, then associations, PATH entries and variables,
+// each in its order.
+std::vector<DeclarationRow> declaration_rows(const package::Declarations& declarations);
+
 // How a registry value is named in those sentences and in lists:
 // "HKCU\Software\Vendor\App [Home]".
 std::string registry_value_label(const package::RegistryValueDeclaration& value);
