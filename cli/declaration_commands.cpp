@@ -85,16 +85,11 @@ void change_declarations(Context& c, const std::string& typed, const std::functi
   session.open(path, typed);
   if (resolve) resolve(session);
   project::Project result = session.project();
-  const std::vector<std::string> before = project::declaration_errors(result);
-  change(result.declarations());
-  const Declarations& d = result.declarations();
-  if (d.registry_values.size() + d.associations.size() + d.paths.size() + d.variables.size() >
-      package::kMaxDeclarations) {
-    throw Refused("a project holds at most " + std::to_string(package::kMaxDeclarations) + " declarations");
-  }
-  for (const std::string& error : project::declaration_errors(result)) {
-    if (std::find(before.begin(), before.end(), error) == before.end()) throw Refused(error);
-  }
+  Declarations changed = result.declarations();
+  change(changed);
+  const std::string error = project::new_declaration_error(result, changed);
+  if (!error.empty()) throw Refused(error);
+  result.declarations() = std::move(changed);
   session.save(result, path, typed);
 }
 

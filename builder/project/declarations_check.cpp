@@ -1,6 +1,7 @@
 // The declarations' checks.
 #include "builder/project/declarations_check.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -49,7 +50,23 @@ std::vector<DeclarationRow> declaration_rows(const package::Declarations& d) {
 }
 
 std::vector<std::string> declaration_errors(const Project& project) {
-  const package::Declarations& d = project.declarations();
+  return declaration_errors(project, project.declarations());
+}
+
+std::string new_declaration_error(const Project& project, const package::Declarations& changed) {
+  const std::size_t count =
+      changed.registry_values.size() + changed.associations.size() + changed.paths.size() + changed.variables.size();
+  if (count > package::kMaxDeclarations) {
+    return "A project holds at most " + std::to_string(package::kMaxDeclarations) + " declarations.";
+  }
+  const std::vector<std::string> before = declaration_errors(project);
+  for (const std::string& error : declaration_errors(project, changed)) {
+    if (std::find(before.begin(), before.end(), error) == before.end()) return error;
+  }
+  return std::string();
+}
+
+std::vector<std::string> declaration_errors(const Project& project, const package::Declarations& d) {
   const bool per_user = project.settings().install_scope == package::Scope::user;
   std::vector<std::string> errors;
   auto bad = [&errors](const std::string& what, const std::string& why) {

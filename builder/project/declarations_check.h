@@ -14,6 +14,12 @@ namespace quill::project {
 // One sentence per problem, in the order of the declarations; none when
 // the declarations can be built.
 std::vector<std::string> declaration_errors(const Project& project);
+// The same for other declarations than the project holds, in the project's
+// scope and against its files.
+std::vector<std::string> declaration_errors(const Project& project, const package::Declarations& declarations);
+// The first problem of `changed` that the project's own declarations do not
+// have; empty when the change brings none. What an edit is refused for.
+std::string new_declaration_error(const Project& project, const package::Declarations& changed);
 
 // One declaration as lists show it: the builder's list view and the
 // command line's list and show.
