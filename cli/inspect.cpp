@@ -60,6 +60,7 @@ class Printer {
     shortcuts();
     macros();
     images();
+    print_declarations(p_, out_, json_, json);
     settings();
     language_texts();
     if (json_) out_ << "}\n";

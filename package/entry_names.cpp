@@ -26,6 +26,7 @@ const char kDefaultPicture[] = "img\\setup.jpg";
 const char kInstallScope[] = "install_scope.txt";
 const char kLanguages[] = "languages.txt";
 const char kFullscreenText[] = "fullscreen_text.txt";
+const char kDeclarations[] = "declarations.txt";
 }  // namespace data_file
 
 namespace {

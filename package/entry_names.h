@@ -39,6 +39,7 @@ extern const char kDefaultPicture[];     // "img\setup.jpg": the side picture of
 extern const char kInstallScope[];       // "install_scope.txt": who the package installs for
 extern const char kLanguages[];          // "languages.txt": the languages the package carries
 extern const char kFullscreenText[];     // "fullscreen_text.txt": only as a language variant
+extern const char kDeclarations[];       // "declarations.txt": registry values, associations, environment
 }  // namespace data_file
 
 // The archive entry of a data file or picture path below the payload folder

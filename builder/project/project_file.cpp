@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "builder/project/declarations_section.h"
 #include "builder/project/language_section.h"
 #include "builder/project/settings_table.h"
 #include "common/lines.h"
@@ -146,7 +147,9 @@ std::string render_project(const Project& project) {
     count = kSettingsLines;
   }
   for (int i = 0; i < count; ++i) put(out, settings[i]);
-  return out + after;
+  out += after;
+  append_declarations_section(project.declarations(), &out);
+  return out;
 }
 
 bool save_project(Project& project, os::Os& os, const std::string& path,
@@ -190,8 +193,14 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
       bytes.append(chunk, n);
     }
   }
-  LineReader reader(text::decode_text(bytes, text::Legacy::utf8_first));
+  std::string text = text::decode_text(bytes, text::Legacy::utf8_first);
+  // The declarations section ends the file: cut off before the lines are read.
+  std::string error;
+  package::Declarations declarations;
+  const bool declarations_read = take_declarations_section(&text, &declarations, &error);
+  LineReader reader(std::move(text));
   project.reset_project();
+  project.declarations() = std::move(declarations);
   if (path != backup_path) project.set_current_path(path);
 
   std::string line;
@@ -283,7 +292,8 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   for (std::string marker; read == kSettingsLines && reader.next(&marker);) {
     if (marker == kLanguageSectionMarker) read_language_section(project, reader);
   }
-  return read >= kRequiredSettingsLines ? LoadStatus::loaded : LoadStatus::truncated;
+  return read >= kRequiredSettingsLines && declarations_read ? LoadStatus::loaded
+                                                             : LoadStatus::truncated;
 }
 
 }  // namespace quill::project
