@@ -1,6 +1,8 @@
 // The start-up load of the installer's settings.
 #include "package/data_files.h"
 
+#include "package/language_texts.h"
+
 namespace quill::package {
 
 void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* data) {
@@ -23,6 +25,9 @@ void load_installer_data(os::Os& os, const PayloadScan& scan, InstallerData* dat
   data->files = files;
   data->archive = scan.archive;
   data->payload_folder = scan.payload_folder;
+
+  const std::string* languages = files.find(data_file::kLanguages);
+  data->languages = languages_from_text(languages ? *languages : std::string());
 
   data->macros = macro_records_from_text(bytes_of(data_file::kMacros));
   data->has_registered_name = registered_name(data->macros, &data->registered_name);

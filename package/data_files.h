@@ -36,6 +36,11 @@ struct InstallerData {
   FullscreenSettings fullscreen;
   std::string font_path;  // the payload's "font" file, empty when there is none
   InstallScope scope;     // from "install_scope.txt"; without it, the default
+  // The languages the package carries ("languages.txt"; {"en"} without it)
+  // and the one whose variants of the author's texts are in use (empty: the
+  // main texts); see package/language_texts.h.
+  std::vector<std::string> languages;
+  std::string language;
 
   // What the install and its last step read later: every data file as the
   // package holds it (expanded when it is used), the archive's open file and

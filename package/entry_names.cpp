@@ -24,6 +24,8 @@ const char kEoiButtons[] = "eoi_buttons.txt";
 const char kUninstaller[] = "uninstall.txt";
 const char kDefaultPicture[] = "img\\setup.jpg";
 const char kInstallScope[] = "install_scope.txt";
+const char kLanguages[] = "languages.txt";
+const char kFullscreenText[] = "fullscreen_text.txt";
 }  // namespace data_file
 
 namespace {

@@ -8,9 +8,11 @@
 
 #include "common/folder_removal.h"
 #include "common/paths.h"
+#include "common/unicode.h"
 #include "package/archive.h"
 #include "package/appearance_files.h"
 #include "package/entry_names.h"
+#include "package/language_texts.h"
 #include "package/trailer.h"
 
 namespace quill::package {
@@ -210,7 +212,14 @@ bool is_safe_data_entry_name(const std::string& name) {
 }
 
 void DataFiles::put(const std::string& name, std::string bytes) {
-  files_[upper(name)] = std::move(bytes);
+  // The welcome and licence texts (and their variants) are byte copies of
+  // the author's documents, which may be UTF-8 without a mark; every other
+  // data file was written by a builder, before Unicode in the ANSI code
+  // page, now as ASCII or UTF-8 with a mark.
+  const std::string key = upper(name);
+  const bool author_document = key.compare(0, 3, "WT.") == 0 || key.compare(0, 8, "LICENSE.") == 0;
+  files_[key] = text::decode_text(bytes, author_document ? text::Legacy::utf8_first
+                                                         : text::Legacy::ansi);
 }
 
 const std::string* DataFiles::find(const std::string& name) const {
@@ -230,6 +239,7 @@ bool is_in_memory_data_file(const std::string& name) {
   for (const char* text_file : kTextFiles) {
     if (key == upper(text_file)) return true;
   }
+  if (is_language_data_file(name)) return true;
   // A background picture's companion.
   return key.compare(0, 6, "BGIMG\\") == 0 && ends_with(key, ".TXT");
 }

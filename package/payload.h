@@ -37,13 +37,14 @@ constexpr std::size_t kMaxDataFileBytes = 64 * 1024 * 1024;
 
 
 // The installer data files of a run, read out of the archive once while it
-// is extracted: each file's bytes as the package holds them, by its name in
+// is extracted: each file's text decoded to UTF-8 (see put), by its name in
 // the payload folder ("fileinfo.txt", "bgimg\6\a.jpg.txt"). They never
 // exist on disk, so nothing can change them between the extraction and
 // their use.
 class DataFiles {
  public:
-  // Keeps `bytes` as the file `name`; a later file of the same name
+  // Keeps the text of `bytes` (decoded by its byte-order mark, else by the
+  // file's legacy rule) as the file `name`; a later file of the same name
   // replaces it, as a later entry overwrote an earlier one on disk.
   void put(const std::string& name, std::string bytes);
   // The bytes of the file `name` (letter case does not matter), or null

@@ -4,6 +4,7 @@
 #include "common/lines.h"
 #include "common/text_file.h"
 #include "package/entry_names.h"
+#include "package/language_texts.h"
 
 #include <utility>
 
@@ -59,12 +60,16 @@ bool expanded_data_text(os::Os& os, const std::vector<MacroRecord>& table, const
 std::string end_of_install_buttons_text(bool ok_box) { return ok_box ? "OK" : "YESNO"; }
 
 void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
-                         const std::string& install_folder, EndOfInstall* events) {
+                         const std::string& install_folder, EndOfInstall* events,
+                         const std::string& language) {
   *events = EndOfInstall();
   expanded_data_text(os, table, files, data_file::kEoiCommand, install_folder,
                      kMaxEndOfInstallText, &events->eoi_command);
-  expanded_data_text(os, table, files, data_file::kEoiMessage, std::string(),
-                     kMaxEndOfInstallText, &events->message);
+  const std::string variant =
+      language.empty() ? std::string() : variant_file_name(data_file::kEoiMessage, language);
+  const bool has_variant = !variant.empty() && files.find(variant) != nullptr;
+  expanded_data_text(os, table, files, has_variant ? variant : data_file::kEoiMessage,
+                     std::string(), kMaxEndOfInstallText, &events->message);
   std::string buttons;
   expanded_data_text(os, table, files, data_file::kEoiButtons, std::string(),
                      kMaxEndOfInstallText, &buttons);

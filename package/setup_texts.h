@@ -51,6 +51,8 @@ bool expanded_data_text(os::Os& os, const std::vector<MacroRecord>& table, const
 // The end-of-install files, taken from the data files read at start-up when
 // the done step opens: "eoi_file.txt" is expanded with the install folder,
 // then "eoi_message.txt" and "eoi_buttons.txt" with an empty install folder.
+// With a `language` whose message the package has ("eoi_message.de.txt"),
+// that message is shown instead.
 struct EndOfInstall {
   std::string message;
   std::string eoi_command;  // "eoi_file.txt": the file or command started at the end
@@ -59,7 +61,8 @@ struct EndOfInstall {
 // "eoi_buttons.txt": "OK" or "YESNO".
 std::string end_of_install_buttons_text(bool ok_box);
 void read_end_of_install(os::Os& os, const std::vector<MacroRecord>& table, const DataFiles& files,
-                         const std::string& install_folder, EndOfInstall* events);
+                         const std::string& install_folder, EndOfInstall* events,
+                         const std::string& language = "");
 
 // "uninstall.txt", expanded with the install folder: the installed
 // uninstaller's full path. False when the package has no such file.
