@@ -63,6 +63,21 @@ USER_DIR=$(cd "$DRIVE_C/users" && ls | grep -v '^Public$' | head -n 1)
 mkdir -p "$DRIVE_C/users/$USER_DIR/AppData/Roaming/Microsoft/Internet Explorer/Quick Launch"
 OTHER='C:\Ünï 日本'
 
+# A screenshot of the message box once its text is drawn (a box shows
+# before it paints): the shot is taken again until the text area above the
+# buttons holds dark pixels.
+shot_drawn() {
+  local x y w h i
+  read -r x y w h < <(driver wait-window '#32770' - 10 rect)
+  for i in $(seq 1 50); do
+    shot "$1"
+    [ "$(convert "$SHOTS/$1.png" -crop "$((w - 70))x$((h / 2 - 10))+$((x + 60))+$((y + 5))" \
+         -colorspace gray -threshold 50% -format '%[fx:minima]' info:)" = 0 ] && return
+    sleep 0.2
+  done
+  echo "note: $1 taken before the box's text was drawn"
+}
+
 # Expects the wizard's window caption to be "Lang Test - <step>".
 expect_caption() {
   local have want
@@ -123,7 +138,7 @@ for code in xx de ja ru; do
     fail "$code: Language value $(reg_value "$UNINSTALL\\Lang Test" Language)"
   wine "C:\\Lang\\$code\\Uninstall.exe" >/dev/null 2>&1 &
   driver wait-box "" 60 >/dev/null || fail "$code: no uninstall question"
-  shot "$shots-7-uninstall-question"
+  shot_drawn "$shots-7-uninstall-question"
   box=$(driver answer yes 10) || fail "$code: no question to answer"
   want="box: $(R $code uninstaller_caption) | $(R $code uninstall_question "Lang Test")"
   [ "$box" = "$want" ] || fail "$code: question '$box', not '$want'"
