@@ -8,7 +8,8 @@
 #     (English where common/texts_<code>.cpp does not exist or lacks the
 #     text), the author's German welcome variant for de, a screenshot of
 #     each step and of the uninstaller's question; the install records its
-#     language and the uninstaller speaks it. /LANG=ko, which the package
+#     language and the uninstaller speaks it (or the one its own /LANG=
+#     names). /LANG=ko, which the package
 #     does not carry, speaks English. "/D=" with letters outside ASCII
 #     reaches the folder field intact.
 TEST=languages
@@ -136,13 +137,16 @@ for code in xx de ja ru; do
   case $code in de) langid=0x407 ;; ja) langid=0x411 ;; ru) langid=0x419 ;; *) langid=0x409 ;; esac
   [ "$(reg_value "$UNINSTALL\\Lang Test" Language)" = "REG_DWORD $langid" ] ||
     fail "$code: Language value $(reg_value "$UNINSTALL\\Lang Test" Language)"
-  wine "C:\\Lang\\$code\\Uninstall.exe" >/dev/null 2>&1 &
+  # After the Russian install, "/LANG=de" makes the uninstaller speak German.
+  ucode=$code uswitch=
+  [ "$code" = ru ] && ucode=de uswitch=/LANG=de
+  wine "C:\\Lang\\$code\\Uninstall.exe" $uswitch >/dev/null 2>&1 &
   driver wait-box "" 60 >/dev/null || fail "$code: no uninstall question"
   shot_drawn "$shots-7-uninstall-question"
   box=$(driver answer yes 10) || fail "$code: no question to answer"
-  want="box: $(R $code uninstaller_caption) | $(R $code uninstall_question "Lang Test")"
+  want="box: $(R $ucode uninstaller_caption) | $(R $ucode uninstall_question "Lang Test")"
   [ "$box" = "$want" ] || fail "$code: question '$box', not '$want'"
-  driver wait-control 1001 30 wait-text 1000 "$(T $code button_ok)" 60 >/dev/null ||
+  driver wait-control 1001 30 wait-text 1000 "$(T $ucode button_ok)" 60 >/dev/null ||
     fail "$code: the removal did not end"
   shot "$shots-8-uninstall-done"
   driver wait-control 1001 5 click 1000 >/dev/null
