@@ -41,7 +41,7 @@ class SilentCallback : public installer::InstallCallback {
     return installer::ReplaceAnswer::yes;
   }
   void set_status(const std::string& text) override {
-    if (text == installer::kUndoingStatus) undo_start = Clock::now();
+    if (text == installer::undoing_status()) undo_start = Clock::now();
   }
   void set_progress_range(std::uint64_t) override {}
   void set_progress(std::uint64_t) override {}

@@ -1,7 +1,9 @@
 // Command-line parsing and exit codes of the installer.
 #include "installer/command_line.h"
 
+#include "common/languages.h"
 #include "common/paths.h"
+#include "common/texts.h"
 
 namespace quill::installer {
 namespace {
@@ -33,6 +35,17 @@ void refuse(CommandLine* line, const std::string& argument) {
 }
 
 }  // namespace
+
+std::string command_line_tail(const std::string& command_line) {
+  std::size_t i = 0;
+  if (!command_line.empty() && command_line[0] == '"') {
+    const std::size_t close = command_line.find('"', 1);
+    i = close == std::string::npos ? command_line.size() : close + 1;
+  }
+  while (i < command_line.size() && !is_blank(command_line[i])) ++i;
+  while (i < command_line.size() && is_blank(command_line[i])) ++i;
+  return command_line.substr(i);
+}
 
 CommandLine parse_command_line(const std::string& tail) {
   CommandLine line;
@@ -75,6 +88,9 @@ CommandLine parse_command_line(const std::string& tail) {
     } else if (starts_with(argument, 0, "/LOG=")) {
       if (argument.size() == 5) refuse(&line, argument);
       line.log_file = argument.substr(5);
+    } else if (starts_with(argument, 0, "/LANG=")) {
+      if (argument.size() == 6) refuse(&line, argument);
+      line.language = argument.substr(6);
     } else if (!argument.empty()) {
       line.ignored.push_back(argument);
     }
@@ -83,42 +99,28 @@ CommandLine parse_command_line(const std::string& tail) {
 }
 
 std::string usage_text() {
-  return "Usage: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=file] [/D=folder]\n"
-         "\n"
-         "/S\tInstall silently: no window, no question. A file that exists\n"
-         "\tis replaced; the message and program that the package shows or\n"
-         "\tstarts at the end of an install are skipped.\n"
-         "/DOWNGRADE\tWith /S, install over a newer installed version.\n"
-         "/NORESTART\tA file in use ends the install (undone) instead of\n"
-         "\tbeing replaced when the computer restarts.\n"
-         "/LOG=file\tAppend a record of the install to the file.\n"
-         "/D=folder\tInstall to this folder. Must come last; may hold spaces.\n"
-         "/?\tShow this help.\n"
-         "\n"
-         "Exit codes: 0 installed, 1 bad command line, 2 cancelled,\n"
-         "3 damaged package, 4 folder unusable or disk full,\n"
-         "5 a file could not be written (the install was undone),\n"
-         "6 a newer version is installed (silent, without /DOWNGRADE),\n"
-         "1618 another installation of the program is in progress,\n"
-         "3010 installed; a restart finishes replacing files in use.";
+  std::string codes;
+  for (const language::Language& l : language::kLanguages) {
+    if (!codes.empty()) codes += ", ";
+    codes += l.code;
+  }
+  return texts::format(texts::TextId::usage, {codes});
 }
 
 std::string usage_message(const CommandLine& command) {
   if (command.valid) return usage_text();
   if (command.silent) return std::string();
-  return "Missing value: " + command.bad + "\n\n" + usage_text();
+  return texts::format(texts::TextId::missing_value, {command.bad}) + "\n\n" + usage_text();
 }
 
 int start_exit_code(package::ExtractOutcome outcome) {
   return outcome == package::ExtractOutcome::write_failed ? kExitWriteFailed : kExitDamaged;
 }
 
-const char* start_error_text(package::ExtractOutcome outcome) {
-  return outcome == package::ExtractOutcome::write_failed
-             ? "The installer could not write its temporary files.\n"
-               "Please check the free space of your temporary folder."
-             : "The installer package is damaged and cannot be installed.\n"
-               "Please obtain a new copy of the installer.";
+std::string start_error_text(package::ExtractOutcome outcome) {
+  return std::string(texts::text(outcome == package::ExtractOutcome::write_failed
+                                     ? texts::TextId::start_write_failed
+                                     : texts::TextId::start_damaged));
 }
 
 int wizard_exit_code(bool install_started, InstallResult result, bool restart_needed) {

@@ -20,21 +20,27 @@ struct CommandLine {
   bool no_restart = false;  // "/NORESTART": a file in use ends the run instead
   std::string install_folder;  // "/D=PATH" (empty: the package's own folder)
   std::string log_file;   // "/LOG=FILE" (empty: no log)
+  std::string language;   // "/LANG=xx" (empty: the user's language)
   // Arguments that are no switch of the installer, in their order: they are
   // passed over (launchers add their own), and the log names them.
   std::vector<std::string> ignored;
 };
+
+// The tail of a whole command line (GetCommandLine): what follows the
+// program's name (quoted, or up to the first blank) and the blanks after it.
+std::string command_line_tail(const std::string& command_line);
 
 // Parses the tail of a command line (without the program's name).
 // Switches are case-insensitive and separated by blanks; "/LOG=" takes a
 // file name that may be quoted ("/LOG=\"C:\My logs\a.log\"" or
 // "\"/LOG=C:\My logs\a.log\""). "/D=" must come last: everything after it,
 // spaces included, is the folder (a pair of enclosing quotes is dropped).
-// Any other argument is ignored; only "/D=" or "/LOG=" without a value makes
-// the line invalid.
+// "/LANG=xx" names the language to speak. Any other argument is ignored;
+// only "/D=", "/LOG=" or "/LANG=" without a value makes the line invalid.
 CommandLine parse_command_line(const std::string& tail);
 
-// The text of the usage box.
+// The text of the usage box, in the current language; it lists the
+// language codes.
 std::string usage_text();
 // The box a bad command line or "/?" shows: the usage, after the switch
 // that lacks its value. Empty for a silent run with a bad argument,
@@ -61,7 +67,7 @@ int exit_code(InstallResult result, bool restart_needed);
 // A loading that did not end in `done` (nor in a cancel).
 int start_exit_code(package::ExtractOutcome outcome);
 // The box of a loading that failed that way.
-const char* start_error_text(package::ExtractOutcome outcome);
+std::string start_error_text(package::ExtractOutcome outcome);
 // The interactive run: a wizard closed before its install step installed
 // nothing, so the user cancelled.
 int wizard_exit_code(bool install_started, InstallResult result, bool restart_needed = false);

@@ -8,25 +8,25 @@
 #include "installer/registration.h"
 #include "installer/transaction.h"
 #include "installer/upgrade.h"
+#include "common/texts.h"
 #include "package/archive.h"
+#include "uninstaller/shared_texts.h"
 #include "package/payload.h"
 
 namespace quill::installer {
 
-const char kUndoingStatus[] = "Undoing changes...";
+std::string undoing_status() { return std::string(texts::text(texts::TextId::undoing)); }
 
 std::string replace_question(const std::string& name) {
-  return "The file named " + name +
-         " already exists at the selected location.\nDo you wish to replace it?";
+  return texts::format(texts::TextId::replace_question, {name});
 }
 
 std::string installing_status(const std::string& destination) {
-  return "Installing\n" + destination + "...";
+  return texts::format(texts::TextId::installing_file, {destination});
 }
 
 std::string write_question(const std::string& path) {
-  return "The file " + path + " could not be written.\nAbort the installation, retry, or ignore "
-         "this file?";
+  return texts::format(texts::TextId::write_question, {path});
 }
 
 InstallRequest make_install_request(const package::InstallerData& data,
@@ -220,7 +220,7 @@ WriteOutcome FileInstaller::write_in_use(std::size_t index, const std::string& d
     if (!request_.silent) {
       switch (callback_.ask_file_in_use(
           destination,
-          in_use_question(destination, programs, request_.restart_allowed, "installation"))) {
+          uninstaller::in_use_text(destination, programs, request_.restart_allowed, true))) {
         case WriteAnswer::abort: answer = InUseAnswer::abort; break;
         case WriteAnswer::retry: answer = InUseAnswer::retry; break;
         case WriteAnswer::ignore: answer = InUseAnswer::ignore; break;
@@ -349,7 +349,7 @@ InstallResult settle(InstallResult result, Transaction& transaction, InstallCall
   if (result == InstallResult::finished) {
     transaction.keep();
   } else if (transaction.change_count() > 0) {
-    callback.set_status(kUndoingStatus);
+    callback.set_status(undoing_status());
     note(request, "Rolling back " + std::to_string(transaction.change_count()) + " changes");
     transaction.undo_all();
     note(request, "Rolled back");

@@ -131,7 +131,7 @@ std::string installing_status(const std::string& destination);
 // ignore this file?"
 std::string write_question(const std::string& path);
 // Status text while a run is undone.
-extern const char kUndoingStatus[];  // "Undoing changes..."
+std::string undoing_status();  // "Undoing changes..."
 
 // A request from the loaded installer data, the install folder and the
 // ticked boxes. The data must outlive the request (its macro table is used).
@@ -158,7 +158,7 @@ WriteOutcome write_or_ask(InstallCallback* callback, const std::string& path,
 // The install thread's whole work: files, then shortcuts and registration;
 // an upgrade removes what the old install had and this one has not before
 // the entry is written. A run that does not finish is undone (status
-// kUndoingStatus) first, an upgrade's old entry put back.
+// undoing_status()) first, an upgrade's old entry put back.
 InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCallback& callback,
                           InstallStats* stats = nullptr);
 

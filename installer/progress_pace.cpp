@@ -14,7 +14,7 @@ bool ProgressPace::due(std::uint32_t now, bool urgent) {
 }
 
 bool is_slow_phase_status(const std::string& status) {
-  return status == kUndoingStatus || status == kCreatingShortcutsStatus;
+  return status == undoing_status() || status == creating_shortcuts_status();
 }
 
 }  // namespace quill::installer

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "common/lines.h"
+#include "common/languages.h"
 #include "common/paths.h"
+#include "common/texts.h"
 #include "installer/install_log.h"
 #include "installer/transaction.h"
 #include "installer/upgrade.h"
@@ -18,7 +20,11 @@
 namespace quill::installer {
 
 const char kQuickLaunchFolder[] = "\\Microsoft\\Internet Explorer\\Quick Launch";
-const char kCreatingShortcutsStatus[] = "Creating shortcuts...\n";
+const char kLanguageValue[] = "Language";
+
+std::string creating_shortcuts_status() {
+  return std::string(texts::text(texts::TextId::creating_shortcuts)) + "\n";
+}
 
 namespace {
 
@@ -117,7 +123,7 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
   };
   for (const package::ShortcutRecord& spec : records) {
     if (!location_ticked(request.shortcuts, spec.location)) continue;
-    callback.set_status(kCreatingShortcutsStatus);
+    callback.set_status(creating_shortcuts_status());
     ShortcutPlan plan;
     if (!plan_shortcut(os, spec, &plan, request.scope)) continue;
     if (plan.create_folder) {
@@ -212,9 +218,22 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
   const bool old_gone =
       request.installed == nullptr ||
       package::delete_uninstall_entry(os, request.registered_name, entry.root);
-  const bool written = old_gone && package::write_uninstall_entry(os, entry, [&](const std::string& value) {
+  bool written = old_gone && package::write_uninstall_entry(os, entry, [&](const std::string& value) {
     note(request, "Registry: " + value);
   });
+  if (written) {
+    // The language the install spoke: its uninstaller speaks it too. The
+    // value belongs to the entry: an upgrade without it puts the old one back.
+    const std::string key = std::string(package::kUninstallKey) + "\\" + request.registered_name;
+    const std::uint32_t langid = language::kLanguages[texts::current_language()].langid;
+    written = os.registry_write_dword(entry.root, key, kLanguageValue, langid) == os::Error::none;
+    if (written) {
+      note(request, std::string("Registry: ") +
+                        (entry.root == os::RegistryRoot::current_user ? "HKEY_CURRENT_USER\\"
+                                                                      : "HKEY_LOCAL_MACHINE\\") +
+                        key + "\\" + kLanguageValue + " = " + std::to_string(langid));
+    }
+  }
   if (request.installed != nullptr && !written) {
     note(request, "Registry: the entry could not be written; the old one is put back");
     restore_uninstall_entry(os, *request.installed);

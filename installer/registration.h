@@ -13,7 +13,10 @@
 namespace quill::installer {
 
 extern const char kQuickLaunchFolder[];  // "\Microsoft\Internet Explorer\Quick Launch"
-extern const char kCreatingShortcutsStatus[];  // "Creating shortcuts...\n"
+// The uninstall entry's DWORD value naming the language the install spoke
+// (a Windows language identifier); the uninstaller speaks it too.
+extern const char kLanguageValue[];
+std::string creating_shortcuts_status();  // "Creating shortcuts...\n"
 
 // Where one shortcut goes.
 struct ShortcutPlan {

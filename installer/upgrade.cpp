@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "common/paths.h"
+#include "common/texts.h"
 #include "installer/transaction.h"
 #include "package/install_scope.h"
 #include "package/uninstall_key.h"
@@ -19,7 +20,7 @@ namespace {
 const char* const kStringValues[] = {"DisplayName",  "UninstallString", "QuietUninstallString",
                                      "InstallLocation", "DisplayIcon", "InstallDate",
                                      "DisplayVersion", "Publisher"};
-const char* const kDwordValues[] = {"NoModify", "NoRepair", "EstimatedSize"};
+const char* const kDwordValues[] = {"NoModify", "NoRepair", "EstimatedSize", "Language"};
 
 std::string comparable(const std::string& path) {
   return uninstaller::comparable_folder_path(path);
@@ -27,8 +28,9 @@ std::string comparable(const std::string& path) {
 
 }  // namespace
 
-const char kInstalledUnreadableText[] =
-    "The uninstall information of the installed version could not be read. Nothing was changed.";
+std::string installed_unreadable_text() {
+  return std::string(texts::text(texts::TextId::installed_unreadable));
+}
 
 InstalledLookup find_installed_program(os::Os& os, const package::InstallerData& data,
                                        InstalledProgram* installed) {
@@ -112,8 +114,8 @@ bool is_downgrade(const InstalledProgram& installed, const std::vector<package::
 }
 
 std::string downgrade_question(const InstalledProgram& installed, const std::string& version) {
-  return "A newer version (" + installed.version + ") of " + installed.registered_name +
-         " is installed. Install version " + version + " anyway?";
+  return texts::format(texts::TextId::downgrade_question,
+                       {installed.version, installed.registered_name, version});
 }
 
 InstallResult remove_old_files(os::Os& os, const InstalledProgram& installed,

@@ -50,7 +50,7 @@ InstalledLookup find_installed_program(os::Os& os, const package::InstallerData&
 
 // The box of an installed program whose entry or log cannot be read: the
 // installer ends without a change.
-extern const char kInstalledUnreadableText[];
+std::string installed_unreadable_text();
 
 // The package's version: its "%version%" text macro. False when it has none.
 bool package_version(const std::vector<package::MacroRecord>& macros, std::string* version);

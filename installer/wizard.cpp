@@ -2,26 +2,19 @@
 #include "installer/wizard.h"
 
 #include "installer/install_engine.h"
+#include "common/texts.h"
 
 #include <cstdio>
 #include <utility>
 
 namespace quill::installer {
 
-const char* const kStepTitles[kStepCount] = {
-    "Welcome", "License Agreement", "Installation Directory", "Shortcuts",
-    "Summary", "Installing...",     "Installation finished",
-};
-const char kFinishedText[] = "Installation finished!\n\nClick done to exit.";
-const char kCancelQuestion[] = "Are you sure you wish to cancel the installation?";
-const char kInvalidPathMessage[] = "You have to enter a valid install path before continuing.";
-const char kBrowseTitle[] = "Please select an install folder.";
-const char kCreditText[] = "installer by www.orvelle-software.example";
 const char kCreditUrl[] = "http://www.orvelle-software.example/";
-const char kSmallWindowCaption[] = "Loading installer...";
-const char kSmallWindowStatus[] = "Installing files...";
 
 namespace {
+
+using texts::TextId;
+using texts::text;
 
 // The step `by` steps after (or before) `step`; before the welcome step the
 // wizard has closed.
@@ -57,7 +50,7 @@ Outcome only(Action action) {
 std::string folder_warning(FolderCheck check, const std::string& typed) {
   switch (check) {
     case FolderCheck::usable: break;
-    case FolderCheck::too_short: return kInvalidPathMessage;
+    case FolderCheck::too_short: return std::string(text(TextId::invalid_path));
     case FolderCheck::unusable: return unusable_folder_message(typed);
     case FolderCheck::not_enough_space: return not_enough_space_message(typed);
     case FolderCheck::not_writable: return not_writable_message(typed);
@@ -77,21 +70,16 @@ const ControlView* StepView::find(int id) const {
 }
 
 std::string unusable_folder_message(const std::string& folder) {
-  return "The folder " + folder +
-         " cannot be used for the installation.\nPlease enter a full path such as "
-         "C:\\Program Files\\Tool and try again.";
+  return texts::format(TextId::unusable_folder, {folder});
 }
 
 std::string not_enough_space_message(const std::string& folder) {
   std::string drive = folder.empty() ? std::string() : folder.substr(0, 1);
-  return "There isn't enough free disk space on drive " + drive +
-         ".\nPlease free some disk space and try again.";
+  return texts::format(TextId::not_enough_space, {drive});
 }
 
 std::string not_writable_message(const std::string& folder) {
-  return "You cannot write to the folder " + folder +
-         ".\nThis program installs for you alone, without administrator rights. Please choose a "
-         "folder of your own, such as one in your user folder, and try again.";
+  return texts::format(TextId::not_writable, {folder});
 }
 
 std::uint64_t available_megabytes(os::Os& os, const std::string& folder) {
@@ -246,27 +234,34 @@ void Wizard::compute_disk_space() {
 }
 
 std::string Wizard::disk_space_text() const {
-  return "Disk space needed: " + std::to_string(static_cast<unsigned long long>(data_.megabytes_needed)) +
-         " MB\nAvailable disk space: " + std::to_string(static_cast<unsigned long long>(available_)) + " MB";
+  return texts::format(TextId::disk_space,
+                       {std::to_string(static_cast<unsigned long long>(data_.megabytes_needed)),
+                        std::to_string(static_cast<unsigned long long>(available_))});
 }
 
 std::string Wizard::summary_text() const {
-  std::string text = "The files will be installed to:\n" + install_folder_.typed();
-  if (!data_.has_shortcuts_file) return text;
-  text += "\n\nShortcuts to create:\n";
-  if (start_menu_ && data_.uses_start_menu) text += "- In the start menu.\n";
-  if (desktop_ && data_.uses_desktop) text += "- On the desktop.\n";
+  std::string out = texts::format(TextId::summary_folder, {install_folder_.typed()});
+  if (!data_.has_shortcuts_file) return out;
+  const auto line = [&out](TextId id) { out.append(text(id)).append("\n"); };
+  out.append("\n\n");
+  line(TextId::summary_shortcuts);
+  if (start_menu_ && data_.uses_start_menu) line(TextId::summary_start_menu);
+  if (desktop_ && data_.uses_desktop) line(TextId::summary_desktop);
   if (quick_launch_ && data_.uses_quick_launch) {
-    text += "- On the quick start-menu.\n";
+    line(TextId::summary_quick_launch);
   } else if (!desktop_ && !start_menu_) {
-    text += "None.";
+    out.append(text(TextId::summary_none));
   }
-  return text;
+  return out;
 }
 
 std::string Wizard::window_title() const {
   if (step_ == Step::closed) return data_.title;
-  return data_.title + " - " + kStepTitles[static_cast<int>(step_)];
+  static const TextId kStepTitles[kStepCount] = {
+      TextId::step_welcome, TextId::step_licence,    TextId::step_folder,  TextId::step_shortcuts,
+      TextId::step_summary, TextId::step_installing, TextId::step_finished,
+  };
+  return data_.title + " - " + std::string(text(kStepTitles[static_cast<int>(step_)]));
 }
 
 Outcome Wizard::show_step() {
@@ -317,26 +312,32 @@ void Wizard::build_view() {
   v.window_title = window_title();
   v.picture = picture_number(s);
   v.place_buttons = s >= Step::welcome && s <= Step::summary;
-  v.next_button = Placement{340, 199, 80, 23};
-  v.back_button = Placement{11, 199, 80, 23};
+  // Wide enough for the longest translation of every button text.
+  v.next_button = Placement{330, 199, 90, 23};
+  v.back_button = Placement{11, 199, 90, 23};
   v.place_text_box = s == Step::welcome || s == Step::licence;
   v.text_box = Placement{114, 40, 306, 143};
 
-  static const char* const kNextTexts[kStepCount] = {"Next", "I Agree", "Next", "Next",
-                                                     "Install", "", "Done"};
-  std::string back_text;
+  static const TextId kNextTexts[kStepCount] = {
+      TextId::button_next,    TextId::button_agree, TextId::button_next, TextId::button_next,
+      TextId::button_install, TextId::count,        TextId::button_done};
+  TextId back_text = TextId::button_previous;
   switch (s) {
-    case Step::welcome: back_text = "Exit"; break;
-    case Step::licence: back_text = data_.welcome_text.empty() ? "Exit" : "I Disagree"; break;
-    case Step::folder:
-      back_text = data_.welcome_text.empty() && data_.licence_text.empty() ? "Exit" : "Previous";
+    case Step::welcome: back_text = TextId::button_exit; break;
+    case Step::licence:
+      back_text = data_.welcome_text.empty() ? TextId::button_exit : TextId::button_disagree;
       break;
-    default: back_text = "Previous"; break;
+    case Step::folder:
+      if (data_.welcome_text.empty() && data_.licence_text.empty()) back_text = TextId::button_exit;
+      break;
+    default: break;
   }
   const bool buttons = s <= Step::summary;  // Next and Back
-  v.controls.push_back(text_control(control::next, buttons || s == Step::finished,
-                                    s == Step::closed ? "" : kNextTexts[static_cast<int>(s)]));
-  v.controls.push_back(text_control(control::back, buttons, back_text));
+  // The installing step has no Next text (TextId::count reads as empty).
+  v.controls.push_back(text_control(
+      control::next, buttons || s == Step::finished,
+      s == Step::closed ? std::string() : std::string(text(kNextTexts[static_cast<int>(s)]))));
+  v.controls.push_back(text_control(control::back, buttons, std::string(text(back_text))));
   v.controls.push_back(control_view(control::cancel, s == Step::installing));
 
   const std::string box_text = s == Step::welcome   ? data_.welcome_text
@@ -352,7 +353,7 @@ void Wizard::build_view() {
   if (s == Step::summary) {
     v.controls.push_back(text_control(control::summary, true, summary_text()));
   } else if (s == Step::finished) {
-    v.controls.push_back(text_control(control::summary, true, kFinishedText));
+    v.controls.push_back(text_control(control::summary, true, std::string(text(TextId::finished_text))));
   } else {
     v.controls.push_back(control_view(control::summary, false));
   }
@@ -367,7 +368,7 @@ void Wizard::build_view() {
       control::progress_plain, installing && progress_bar() == control::progress_plain));
   v.controls.push_back(control_view(
       control::progress_smooth, installing && progress_bar() == control::progress_smooth));
-  v.controls.push_back(text_control(control::credit, true, kCreditText));
+  v.controls.push_back(text_control(control::credit, true, std::string(text(TextId::credit))));
   view_ = std::move(v);
 }
 

@@ -191,16 +191,8 @@ class Wizard {
 InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
                                InstallLog* log);
 
-// Fixed texts.
-extern const char* const kStepTitles[kStepCount];
-extern const char kFinishedText[];
-extern const char kCancelQuestion[];
-extern const char kInvalidPathMessage[];
-extern const char kBrowseTitle[];
-extern const char kCreditText[];
+// The credit button's address.
 extern const char kCreditUrl[];
-extern const char kSmallWindowCaption[];
-extern const char kSmallWindowStatus[];
 
 // "The folder %s cannot be used for the installation. ..." for a folder
 // text that is relative or otherwise no usable folder.

@@ -1,17 +1,23 @@
 // Command line, launcher mode and the texts of the uninstaller program.
 #include "uninstaller/front_end.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "common/limits.h"
 #include "common/paths.h"
+#include "common/texts.h"
+#include "package/uninstall_key.h"
 #include "package/uninstall_log.h"
+#include "uninstaller/removal_scope.h"
 
 namespace quill::uninstaller {
 
-const char kQuestionCaption[] = "Quillset uninstaller";
+std::string question_caption() {
+  return std::string(texts::text(texts::TextId::uninstaller_caption));
+}
 
 namespace {
 
@@ -26,7 +32,10 @@ bool same_letters(const std::string& text, const char* word) {
 
 std::string shortened(const std::string& text, std::size_t limit) {
   if (text.size() <= limit) return text;
-  return text.substr(0, limit - 3) + "...";
+  std::size_t cut = limit - 3;
+  // Never in the middle of a character.
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return text.substr(0, cut) + "...";
 }
 
 }  // namespace
@@ -61,6 +70,11 @@ Arguments parse_arguments(const std::string& command_line) {
         length = size;
         (size == 2 ? arguments.silent : arguments.no_restart) = true;
       }
+    }
+    // "/LANG=xx", up to the next blank.
+    if (length == 0 && tail.size() > 6 && same_letters(tail.substr(0, 6), "/LANG=")) {
+      length = std::min(tail.find_first_of(" \t"), tail.size());
+      arguments.language = tail.substr(6, length - 6);
     }
     if (length == 0) break;
     // The rest is read like a whole tail: blanks before it and one pair of
@@ -112,7 +126,7 @@ bool same_bytes(os::Os& os, const std::string& original, os::File& copy) {
 
 }  // namespace
 
-int run_launcher(os::Os& os, bool silent, bool no_restart) {
+int run_launcher(os::Os& os, bool silent, bool no_restart, const std::string& language) {
   const std::string self = os.module_path();
   const std::string temp = os.temp_folder();
   const std::string name = os.unpredictable_name();
@@ -127,14 +141,22 @@ int run_launcher(os::Os& os, bool silent, bool no_restart) {
   // reading refuses writers, so the bytes compared are the bytes that run.
   const std::unique_ptr<os::File> held = os.open_file(copy, os::OpenMode::read);
   if (!held || !same_bytes(os, self, *held)) return kExitNotStarted;
+  // A code holds letters, digits, '-' and '_' only: nothing that could end
+  // the switch early or start another one.
+  std::string switches = no_restart ? "/NORESTART " : "";
+  if (!language.empty() &&
+      language.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_") ==
+          std::string::npos) {
+    switches += "/LANG=" + language + " ";
+  }
   if (!silent) {
     // Interactive: the copy asks and shows the removal; the launcher ends
     // at once, so its own file is free to be deleted.
-    const std::string arguments = (no_restart ? "/NORESTART " : "") + log_path_beside(self);
+    const std::string arguments = switches + log_path_beside(self);
     return os.start_program(copy, arguments) == os::Error::none ? kExitRemoved : kExitNotStarted;
   }
   const std::string arguments =
-      std::string("/S ") + (no_restart ? "/NORESTART " : "") + log_path_beside(self);
+      "/S " + switches + log_path_beside(self);
   std::uint32_t code = 0;
   if (os.run_program(copy, arguments, &code) == os::Error::none) return static_cast<int>(code);
   // A backend that cannot wait still starts the removal.
@@ -142,9 +164,31 @@ int run_launcher(os::Os& os, bool silent, bool no_restart) {
 }
 
 std::string confirmation_question(const std::string& registered_name) {
-  static const char kHead[] = "Are you sure you wish to uninstall ";
-  const std::size_t room = kMaxPathLength - (sizeof kHead - 1) - 1;
-  return kHead + shortened(registered_name, room) + "?";
+  const std::string_view pattern = texts::text(texts::TextId::uninstall_question);
+  // The question's own characters, without its "%1".
+  const std::size_t fixed = pattern.size() > 2 ? pattern.size() - 2 : 0;
+  const std::size_t room = kMaxPathLength > fixed + 3 ? kMaxPathLength - fixed : 3;
+  return texts::format(pattern, {shortened(registered_name, room)});
+}
+
+std::size_t removal_language(os::Os& os, const UninstallLog& log, const std::string& forced) {
+  if (!forced.empty()) {
+    const std::size_t index = texts::language_index(forced);
+    return index < language::kLanguageCount ? index : language::kEnglish;
+  }
+  if (log.registered_name_damaged || !package::is_safe_registered_name(log.registered_name)) {
+    return language::kEnglish;
+  }
+  const std::string key = std::string(package::kUninstallKey) + "\\" + log.registered_name;
+  std::uint32_t langid = 0;
+  if (os.registry_read_dword(uninstall_entry_root(os, log), key, "Language", &langid) !=
+      os::Error::none) {
+    return language::kEnglish;
+  }
+  for (std::size_t i = 0; i < language::kLanguageCount; ++i) {
+    if (language::kLanguages[i].langid == langid) return i;
+  }
+  return language::kEnglish;
 }
 
 std::string log_problem_message(LogStatus status, const std::string& log_path) {
@@ -153,12 +197,11 @@ std::string log_problem_message(LogStatus status, const std::string& log_path) {
     case LogStatus::ok:
       return "";
     case LogStatus::cannot_open:
-      return "The uninstall log " + path + " could not be opened. Nothing was removed.";
+      return texts::format(texts::TextId::log_cannot_open, {path});
     case LogStatus::no_terminator:
-      return "The uninstall log " + path + " is incomplete. Nothing was removed.";
+      return texts::format(texts::TextId::log_incomplete, {path});
     case LogStatus::too_many_entries:
-      return "The uninstall log " + path + " lists more entries than the uninstaller can hold. "
-             "Nothing was removed.";
+      return texts::format(texts::TextId::log_too_many, {path});
   }
   return "";
 }

@@ -10,7 +10,8 @@
 
 namespace quill::uninstaller {
 
-extern const char kQuestionCaption[];  // caption of the question and messages
+// Caption of the question and messages, in the current language.
+std::string question_caption();
 
 // Everything after the program name of a raw command line, without the
 // blanks that separate it; spaces inside are kept, since the whole tail is
@@ -20,11 +21,13 @@ std::string command_line_argument(const std::string& command_line);
 
 // The program's arguments: leading switches, each in any case and followed
 // by a blank or the end: "/S" selects a silent removal, "/NORESTART" keeps
-// files in use from waiting for the next restart; the rest, read as
+// files in use from waiting for the next restart, "/LANG=xx" chooses the
+// language (over the one the install used); the rest, read as
 // command_line_argument() reads a tail, is the log path (empty: launcher).
 struct Arguments {
   bool silent = false;
   bool no_restart = false;
+  std::string language;  // "/LANG=xx" (empty: the install's language)
   std::string log_path;
 };
 Arguments parse_arguments(const std::string& command_line);
@@ -60,12 +63,20 @@ bool is_working_folder(const std::string& temp_folder, const std::string& folder
 // the meantime. Interactive, the launcher does not wait and answers
 // kExitRemoved; silent, it passes "/S" first, waits and answers the copy's
 // exit code, so that the caller returns only when the removal is done.
-// "/NORESTART" is passed on with `no_restart`.
-int run_launcher(os::Os& os, bool silent = false, bool no_restart = false);
+// "/NORESTART" is passed on with `no_restart`, "/LANG=" with a `language`.
+int run_launcher(os::Os& os, bool silent = false, bool no_restart = false,
+                 const std::string& language = std::string());
 
 // "Are you sure you wish to uninstall %s?", the name shortened so that the
 // question keeps within 259 characters.
 std::string confirmation_question(const std::string& registered_name);
+
+// The language to speak (an index into language::kLanguages): the one
+// `forced` names ("/LANG=" code; unknown: English), else the one the
+// install spoke, which its uninstall entry records as the DWORD value
+// "Language" (a Windows language identifier); English for an entry without
+// it, as an older install's has none.
+std::size_t removal_language(os::Os& os, const UninstallLog& log, const std::string& forced);
 
 // What the user is told when the log cannot drive a removal (nothing is
 // removed then); empty for LogStatus::ok.

@@ -8,6 +8,8 @@
 
 #include "common/folder_removal.h"
 #include "common/limits.h"
+#include "common/texts.h"
+#include "uninstaller/shared_texts.h"
 #include "common/paths.h"
 #include "package/uninstall_key.h"
 #include "uninstaller/front_end.h"
@@ -60,13 +62,16 @@ bool is_copy_of_this_program(os::Os& os, const std::string& path, const os::File
 }  // namespace
 
 std::string removing_line(const std::string& entry) {
-  static const char kHead[] = "Removing ";
-  static const char kTail[] = "...";
-  const std::size_t fixed = sizeof kHead - 1 + sizeof kTail - 1;
-  if (entry.size() + fixed <= kMaxPathLength) return kHead + entry + kTail;
+  const std::string_view pattern = texts::text(texts::TextId::removing);
+  // The pattern's own characters, without its "%1".
+  const std::size_t fixed = pattern.size() > 2 ? pattern.size() - 2 : 0;
+  if (entry.size() + fixed <= kMaxPathLength) return texts::format(pattern, {entry});
   // Keep the end of the path, where the file name is.
-  const std::size_t keep = kMaxPathLength - fixed - 3;
-  return std::string(kHead) + "..." + entry.substr(entry.size() - keep) + kTail;
+  const std::size_t room = kMaxPathLength > fixed + 3 ? kMaxPathLength - fixed - 3 : 0;
+  std::size_t start = entry.size() - std::min(room, entry.size());
+  // Never from the middle of a character.
+  while (start < entry.size() && (static_cast<unsigned char>(entry[start]) & 0xC0) == 0x80) ++start;
+  return texts::format(pattern, {"..." + entry.substr(start)});
 }
 
 std::string aside_folder(os::Os& os) {
@@ -186,7 +191,7 @@ bool settle_files_in_use(
                          !programs.empty();
       const InUseAnswer answer =
           silent ? InUseAnswer::abort
-                 : ask(path, in_use_question(path, programs, restart_allowed, "removal"));
+                 : ask(path, in_use_text(path, programs, restart_allowed, false));
       switch (in_use_action(silent, restart_allowed, known, answer)) {
         case InUseAction::close_and_retry:
           os.close_programs_using_file(path);
@@ -232,7 +237,7 @@ bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   }
   delete_uninstall_entry(os, log);
   observer.set_progress(last);
-  observer.set_status("Done!");
+  observer.set_status(std::string(texts::text(texts::TextId::removal_done)));
   observer.finished();
   return restart_needed;
 }

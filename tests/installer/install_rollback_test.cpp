@@ -146,7 +146,7 @@ Outcome install_once(const std::function<void(OsType&, Answers&)>& setup) {
   SCOPED_TRACE(os.triggered() ? os.fault_log().front() : std::string("no fault"));
   if (result != InstallResult::finished) {
     // A run that failed before changing anything has nothing to undo.
-    EXPECT_TRUE(answers.last_status.empty() || answers.last_status == kUndoingStatus)
+    EXPECT_TRUE(answers.last_status.empty() || answers.last_status == undoing_status())
         << answers.last_status;
     EXPECT_TRUE(package::delete_payload_folder(posix, &payload));
     EXPECT_FALSE(fs::exists(payload_host));

@@ -21,8 +21,8 @@ TEST(ProgressPaceTest, UpdatesOncePerIntervalUnlessUrgent) {
                         Step{89, false, false}, Step{90, false, true}}) {
     EXPECT_EQ(pace.due(s.now, s.urgent), s.due) << s.now;
   }
-  EXPECT_TRUE(is_slow_phase_status(kUndoingStatus));
-  EXPECT_TRUE(is_slow_phase_status(kCreatingShortcutsStatus));
+  EXPECT_TRUE(is_slow_phase_status(undoing_status()));
+  EXPECT_TRUE(is_slow_phase_status(creating_shortcuts_status()));
   EXPECT_FALSE(is_slow_phase_status(installing_status("C:\\Tool\\a.txt")));
 }
 
