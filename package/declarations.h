@@ -6,6 +6,7 @@
 // each in the uninstall log, so that removal undoes exactly what was done.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,32 @@ struct Declarations {
     return registry_values.empty() && associations.empty() && paths.empty() && variables.empty();
   }
 };
+
+// The most records one text may hold.
+constexpr std::size_t kMaxDeclarations = 4096;
+// Field limits, in UTF-16 code units as Windows counts them.
+constexpr std::size_t kMaxRegistryKey = 255;
+constexpr std::size_t kMaxValueName = 16383;
+constexpr std::size_t kMaxValueData = 32767;
+constexpr std::size_t kMaxExtension = 64;  // after the dot
+constexpr std::size_t kMaxProgramId = 255;
+constexpr std::size_t kMaxPathField = 1024;  // files, icons, folders
+
+// Why one declaration cannot be carried, in a few words; empty when it can.
+// The reader refuses exactly these, so the builder asks the same questions
+// before it saves anything.
+std::string declaration_error(const RegistryValueDeclaration& value);
+std::string declaration_error(const AssociationDeclaration& association);
+std::string declaration_error(const PathDeclaration& path);
+std::string declaration_error(const VariableDeclaration& variable);
+
+// The words of the text form, also used by the command line.
+const char* registry_root_word(RegistryRoot root);      // "scope", "user", "machine"
+const char* registry_type_word(RegistryType type);      // "string", "expandable", "number"
+const char* environment_scope_word(EnvironmentScope scope);  // "user", "machine"
+bool registry_root_from_word(std::string_view word, RegistryRoot* root);
+bool registry_type_from_word(std::string_view word, RegistryType* type);
+bool environment_scope_from_word(std::string_view word, EnvironmentScope* scope);
 
 // The text form, shared by the project file's section and "declarations.txt":
 // lines with LF ends (the file writers store CR LF).
