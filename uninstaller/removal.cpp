@@ -10,6 +10,7 @@
 #include "common/limits.h"
 #include "common/paths.h"
 #include "package/uninstall_key.h"
+#include "uninstaller/declarations_undo.h"
 #include "uninstaller/front_end.h"
 
 namespace quill::uninstaller {
@@ -230,6 +231,7 @@ bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
     os.delete_file_later(os.module_path());
     os.delete_file_later(aside);
   }
+  undo_declarations(os, log);
   delete_uninstall_entry(os, log);
   observer.set_progress(last);
   observer.set_status("Done!");
