@@ -281,6 +281,8 @@ InstallResult Applier::run(const package::DeclarationPlan& plan) {
 bool plan_package_declarations(os::Os& os, const InstallRequest& request,
                                package::DeclarationPlan* plan) {
   *plan = package::DeclarationPlan();
+  // An unusable folder ends the run at its first step, as without declarations.
+  if (!request.install_folder.usable()) return true;
   const std::string* file =
       request.data_files ? request.data_files->find(package::kDeclarationsFile) : nullptr;
   if (file == nullptr) return true;
