@@ -3,6 +3,7 @@
 
 #include "builder/editor/folder_scan.h"
 #include "builder/project/architecture.h"
+#include "builder/project/declarations_check.h"
 #include "builder/project/package_contents.h"
 #include "package/version.h"
 
@@ -108,6 +109,8 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
               "an installed version as text");
     }
   }
+
+  for (const std::string& text : project::declaration_errors(p)) error(text);
 
   int left_out = 0;
   std::vector<std::string> unwritable;

@@ -111,6 +111,10 @@ const std::vector<CommandSpec>& commands() {
       {"image", command_image, {"--step", "--mode", "--x", "--y"}, {"--background"}},
       {"show", command_show, {}, {"--json"}},
       {"check", command_check, {}, {}},
+      {"registry", command_registry, {"--root", "--name", "--type", "--data"}, {"--keep", "--remove-empty-key"}},
+      {"association", command_association, {"--program-id", "--description", "--icon", "--command"}, {}},
+      {"path", command_path, {}, {"--machine"}},
+      {"env", command_env, {}, {"--machine"}},
   };
   return list;
 }

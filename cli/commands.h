@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/project/project.h"
 #include "cli/platform.h"
 
 namespace quill::cli {
@@ -47,5 +48,13 @@ int command_shortcut(const Args& args, Context& context);
 int command_image(const Args& args, Context& context);
 int command_show(const Args& args, Context& context);
 int command_check(const Args& args, Context& context);
+// registry, association, path, env (declaration_commands.cpp).
+int command_registry(const Args& args, Context& context);
+int command_association(const Args& args, Context& context);
+int command_path(const Args& args, Context& context);
+int command_env(const Args& args, Context& context);
+std::string declaration_help(const std::string& command);
+void print_declarations(const project::Project& project, std::ostream& out, bool as_json,
+                        std::string (*json)(const std::string&));
 
 }  // namespace quill::cli

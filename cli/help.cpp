@@ -25,6 +25,9 @@ const char kGeneral[] =
     "  macro     add or remove a macro\n"
     "  shortcut  add or remove a shortcut to an installed file\n"
     "  image     add or remove a picture of the installer\n"
+    "  registry, association, path, env\n"
+    "            registry values, file associations, PATH entries and environment\n"
+    "            variables the package sets and its uninstaller undoes\n"
     "  show      print the project (--json for scripts)\n"
     "  check     report what a build would warn about\n"
     "  build     build the installer package (the default command)\n"
@@ -122,8 +125,9 @@ const char kCheck[] =
     "Reports what a build would warn about: missing sources, pictures or\n"
     "texts, files installed under the same name, names and paths Windows\n"
     "cannot hold, macros that would be left out, an uninstaller that is\n"
-    "switched on but missing. Exits with 1 when anything would make the\n"
-    "package wrong. Every build runs these checks first.\n";
+    "switched on but missing, declarations the install scope cannot write or\n"
+    "whose program is not in the project. Exits with 1 when anything would\n"
+    "make the package wrong. Every build runs these checks first.\n";
 
 const char kBuild[] =
     "usage: quillset-build [build] PROJECT.qsp [-o OUTPUT]\n"
@@ -187,7 +191,7 @@ std::string command_help(const std::string& command) {
   if (command == "show") return kShow;
   if (command == "check") return kCheck;
   if (command == "build") return kBuild;
-  return std::string();
+  return declaration_help(command);
 }
 
 }  // namespace quill::cli

@@ -55,6 +55,7 @@ class Printer {
     shortcuts();
     macros();
     images();
+    print_declarations(p_, out_, json_, json);
     settings();
     if (json_) out_ << "}\n";
   }

@@ -24,6 +24,7 @@ const char kEoiButtons[] = "eoi_buttons.txt";
 const char kUninstaller[] = "uninstall.txt";
 const char kDefaultPicture[] = "img\\setup.jpg";
 const char kInstallScope[] = "install_scope.txt";
+const char kDeclarations[] = "declarations.txt";
 }  // namespace data_file
 
 namespace {

@@ -37,6 +37,7 @@ extern const char kEoiButtons[];         // "eoi_buttons.txt"
 extern const char kUninstaller[];        // "uninstall.txt": the installed uninstaller's path
 extern const char kDefaultPicture[];     // "img\setup.jpg": the side picture of every step
 extern const char kInstallScope[];       // "install_scope.txt": who the package installs for
+extern const char kDeclarations[];       // "declarations.txt": registry values, associations, environment
 }  // namespace data_file
 
 // The archive entry of a data file or picture path below the payload folder

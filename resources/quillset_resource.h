@@ -162,6 +162,37 @@
 #define IDC_FOLDER_CLOSE 1124
 #define IDC_FOLDER_INFO 1176
 
+// Registry and environment: the button on the "Window text / Macros" page,
+// the list dialog and one edit dialog per kind of declaration.
+#define IDC_SHOW_DECLARATIONS 1450
+#define IDD_DECLARATIONS 1451
+#define IDC_DECL_LIST 1452
+#define IDC_DECL_KIND 1453
+#define IDC_DECL_ADD 1454
+#define IDC_DECL_EDIT 1455
+#define IDC_DECL_REMOVE 1456
+#define IDC_DECL_PROBLEMS 1457
+#define IDC_DECL_CLOSE 1458
+#define IDC_DECL_ROOT 1460
+#define IDC_DECL_KEY 1461
+#define IDC_DECL_NAME 1462
+#define IDC_DECL_TYPE 1463
+#define IDC_DECL_DATA 1464
+#define IDC_DECL_REMOVE_VALUE 1465
+#define IDC_DECL_REMOVE_KEY 1466
+#define IDC_DECL_EXTENSION 1467
+#define IDC_DECL_PROGRAM_ID 1468
+#define IDC_DECL_DESCRIPTION 1469
+#define IDC_DECL_FILE 1470
+#define IDC_DECL_ICON 1471
+#define IDC_DECL_COMMAND 1472
+#define IDC_DECL_FOLDER 1473
+#define IDC_DECL_SCOPE 1474
+#define IDD_REGISTRY_VALUE 1480
+#define IDD_ASSOCIATION 1481
+#define IDD_PATH_ENTRY 1482
+#define IDD_VARIABLE 1483
+
 // The file tree's context menu commands.
 #define IDM_TREE_MOVE_ALL_OUT 0xFFFA
 #define IDM_TREE_FOLDER_PROPERTIES 0xFFFB

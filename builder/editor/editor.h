@@ -38,6 +38,7 @@
 
 #include "builder/editor/graphics_tab.h"
 #include "builder/editor/item_move.h"
+#include "builder/editor/declarations_dialog.h"
 #include "builder/editor/macros_dialog.h"
 #include "builder/editor/prompter.h"
 #include "builder/editor/selection_panel.h"
@@ -162,6 +163,8 @@ class Editor {
   std::string folder_properties() const;
   // A macros dialog over the project's macro table.
   std::unique_ptr<MacrosDialog> macros_dialog();
+  // The registry and environment dialog over the project's declarations.
+  std::unique_ptr<DeclarationsDialog> declarations_dialog();
 
   // --- Menu 106. File commands are ignored while a build runs.
   void new_project();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builder/project/architecture.h"
+#include "builder/project/declarations_check.h"
 #include "builder/project/package_contents.h"
 #include "builder/project/font_file.h"
 #include "common/paths.h"
@@ -91,6 +92,10 @@ BuildOutcome Build::run() {
     return BuildOutcome::stub_error;
   }
   if (per_user() && !ask_no_elevation_in_stub()) return fail_build();
+  // Declarations that the installer would refuse, or that the scope cannot write, stop the build.
+  const std::vector<std::string> declaration_problems = declaration_errors(project_);
+  for (const std::string& text : declaration_problems) report_.warning(text);
+  if (!declaration_problems.empty()) return fail_build();
 
   report_.set_phase(BuildPhase::counting);
   report_.set_status("Getting file count...");
@@ -238,6 +243,7 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   // same package as before.
   const package::InstallScope scope{settings.install_scope, settings.shortcuts_for};
   if (package::needs_install_scope_file(scope)) add_text(data::kInstallScope, package::install_scope_text(scope));
+  if (!project_.declarations().empty()) add_text(data::kDeclarations, package::declarations_text(project_.declarations()));
   if (settings.use_background_window) {
     add_text(data::kFullscreen, package::fullscreen_text(fullscreen_settings(project_.fullscreen())));
     add_font();

@@ -79,6 +79,7 @@ void Project::reset_project() {
   settings_ = Settings();
   fullscreen_ = FullscreenOptions();
   window_settings_ = WindowSettings();
+  declarations_ = package::Declarations();
   uninstaller_item_ = kNoItem;
   current_path_.clear();
 

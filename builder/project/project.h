@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "builder/project/tree.h"
+#include "package/declarations.h"
 #include "package/install_scope.h"
 
 namespace quill::project {
@@ -264,6 +265,11 @@ class Project {
   WindowSettings& window_settings() { return window_settings_; }
   const WindowSettings& window_settings() const { return window_settings_; }
 
+  // What the package changes besides its files: registry values,
+  // associations, the PATH, environment variables.
+  package::Declarations& declarations() { return declarations_; }
+  const package::Declarations& declarations() const { return declarations_; }
+
   // The uninstaller's node, kNoItem when none is remembered.
   TreeItem uninstaller_item() const { return uninstaller_item_; }
   void set_uninstaller_item(TreeItem item) { uninstaller_item_ = item; }
@@ -342,6 +348,7 @@ class Project {
   Settings settings_;
   FullscreenOptions fullscreen_;
   WindowSettings window_settings_;
+  package::Declarations declarations_;
   TreeItem uninstaller_item_ = kNoItem;
   std::string current_path_;
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "builder/project/declarations_section.h"
 #include "builder/project/settings_table.h"
 #include "common/lines.h"
 #include "common/paths.h"
@@ -131,6 +132,7 @@ std::string render_project(const Project& project) {
   // before they existed.
   const int count = project.settings().optional_lines_default() ? kRequiredSettingsLines : kSettingsLines;
   for (int i = 0; i < count; ++i) put(out, settings[i]);
+  append_declarations_section(project.declarations(), &out);
   return out;
 }
 
@@ -159,9 +161,14 @@ bool write_project_text(os::Os& os, const std::string& path, const std::string& 
 
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
                         const std::string& backup_path, std::vector<RenamedFile>* renamed) {
-  LineReader reader(os, path);
-  if (!reader.is_open()) return LoadStatus::unreadable;
+  // The declarations section ends the file: cut off before the lines are read.
+  std::string bytes, error;
+  if (!read_project_bytes(os, path, &bytes)) return LoadStatus::unreadable;
+  package::Declarations declarations;
+  const bool declarations_read = take_declarations_section(&bytes, &declarations, &error);
+  LineReader reader(std::move(bytes));
   project.reset_project();
+  project.declarations() = std::move(declarations);
   if (path != backup_path) project.set_current_path(path);
 
   std::string line;
@@ -249,7 +256,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
       project.set_uninstaller_item(project.file(static_cast<int>(slot)).item);
     }
   }
-  return read >= kRequiredSettingsLines ? LoadStatus::loaded : LoadStatus::truncated;
+  return read >= kRequiredSettingsLines && declarations_read ? LoadStatus::loaded : LoadStatus::truncated;
 }
 
 }  // namespace quill::project
