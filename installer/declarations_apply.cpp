@@ -9,6 +9,7 @@
 #include "installer/transaction.h"
 #include "installer/upgrade.h"
 #include "package/declaration_records.h"
+#include "package/entry_names.h"
 #include "package/macros.h"
 #include "package/payload.h"
 
@@ -284,7 +285,7 @@ bool plan_package_declarations(os::Os& os, const InstallRequest& request,
   // An unusable folder ends the run at its first step, as without declarations.
   if (!request.install_folder.usable()) return true;
   const std::string* file =
-      request.data_files ? request.data_files->find(package::kDeclarationsFile) : nullptr;
+      request.data_files ? request.data_files->find(package::data_file::kDeclarations) : nullptr;
   if (file == nullptr) return true;
   std::string_view text = *file;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.remove_prefix(3);

@@ -9,7 +9,6 @@
 
 namespace quill::package {
 
-const char kDeclarationsFile[] = "declarations.txt";
 const char kMachineEnvironmentKey[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 const char kUserEnvironmentKey[] = "Environment";
 const char kPathValue[] = "Path";

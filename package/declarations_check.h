@@ -14,9 +14,6 @@
 
 namespace quill::package {
 
-// The data file that carries the declarations.
-extern const char kDeclarationsFile[];  // "declarations.txt"
-
 // Where the environment of each scope lives.
 extern const char kMachineEnvironmentKey[];  // "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 extern const char kUserEnvironmentKey[];     // "Environment"
