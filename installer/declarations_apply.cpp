@@ -91,6 +91,9 @@ class Applier {
   const DeclarationRecord* old_record(DeclarationRecord::Kind kind, os::RegistryRoot root,
                                       const std::string& key, const std::string& name) const;
   void notice(package::PlannedKind kind);
+  // Logs the old install's records that this one did not take over, so that
+  // the removal still undoes what the old version did.
+  WriteOutcome carry_old_records();
 
   os::Os& os_;
   const InstallRequest& request_;
@@ -99,6 +102,7 @@ class Applier {
   Transaction& transaction_;
   std::shared_ptr<Notices> notices_;
   std::vector<DeclarationRecord> old_records_;
+  mutable std::vector<bool> taken_over_;  // by old_records_'s index
 };
 
 const DeclarationRecord* Applier::old_record(DeclarationRecord::Kind kind, os::RegistryRoot root,
@@ -106,10 +110,20 @@ const DeclarationRecord* Applier::old_record(DeclarationRecord::Kind kind, os::R
   for (const DeclarationRecord& record : old_records_) {
     if (record.kind == kind && record.root == root && text::equal_ignoring_case(record.key, key) &&
         text::equal_ignoring_case(record.name, name)) {
+      taken_over_[&record - old_records_.data()] = true;
       return &record;
     }
   }
   return nullptr;
+}
+
+WriteOutcome Applier::carry_old_records() {
+  std::vector<DeclarationRecord> left;
+  for (std::size_t i = 0; i < old_records_.size(); ++i) {
+    if (!taken_over_[i]) left.push_back(old_records_[i]);
+  }
+  if (left.empty()) return WriteOutcome::written;
+  return write_or_ask(&callback_, log_path_, [&] { return log_records(left); });
 }
 
 void Applier::notice(package::PlannedKind kind) {
@@ -147,7 +161,7 @@ WriteOutcome Applier::apply_value(const package::PlannedValue& planned) {
       // goes when left empty, go too when left empty; an upgrade keeps the
       // old install's own keys in the log.
       if ((planned.remove_created_keys || planned.remove_key_when_empty) &&
-          (missing || old_record(DeclarationRecord::Kind::created_key, planned.root, key, "") != nullptr)) {
+          (old_record(DeclarationRecord::Kind::created_key, planned.root, key, "") != nullptr || missing)) {
         DeclarationRecord record;
         record.kind = DeclarationRecord::Kind::created_key;
         record.root = planned.root;
@@ -219,11 +233,11 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
     record.key = key;
     record.name = planned.folder;
     record.created_value = previous.type == Value::Type::absent;
+    const DeclarationRecord* old =
+        old_record(DeclarationRecord::Kind::path_entry, planned.root, key, planned.folder);
     if (package::path_holds(current, planned.folder)) {
       // Already there: it stays when the program goes, unless the old
       // install of an upgrade is the one that added it.
-      const DeclarationRecord* old =
-          old_record(DeclarationRecord::Kind::path_entry, planned.root, key, planned.folder);
       if (old == nullptr) return true;
       record.created_value = old->created_value;
       return log_records({record});
@@ -252,9 +266,13 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
 }
 
 InstallResult Applier::run(const package::DeclarationPlan& plan) {
-  if (plan.empty()) return InstallResult::finished;
   if (request_.installed != nullptr) {
     old_records_ = package::declaration_records(request_.installed->log.declaration_lines);
+    taken_over_.assign(old_records_.size(), false);
+  }
+  if (plan.empty()) {
+    return carry_old_records() == WriteOutcome::aborted ? InstallResult::write_failed
+                                                        : InstallResult::finished;
   }
   // Undone last: the shell and the programs hear once that it is all back.
   os::Os& os = os_;
@@ -272,6 +290,7 @@ InstallResult Applier::run(const package::DeclarationPlan& plan) {
     if (callback_.cancel_requested()) return InstallResult::cancelled;
     if (apply_path(path) == WriteOutcome::aborted) return InstallResult::write_failed;
   }
+  if (carry_old_records() == WriteOutcome::aborted) return InstallResult::write_failed;
   if (notices_->associations) os_.notify_associations_changed();
   if (notices_->environment) os_.broadcast_environment_changed();
   return InstallResult::finished;

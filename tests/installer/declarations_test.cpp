@@ -239,8 +239,11 @@ TEST_F(DeclarationsTest, AFailureAtAnyStepOfTheApplyOrItsRollbackLeavesTheRegist
   }
 }
 
-TEST_F(DeclarationsTest, AnUpgradeKeepsWhatTheFirstInstallReplaced) {
-  declare(one_of_each());
+TEST_F(DeclarationsTest, AnUpgradeKeepsWhatTheFirstInstallReplacedAndDidThatItDoesNot) {
+  Declarations old = one_of_each();
+  old.variables.push_back({"APP_OLD", "1", package::EnvironmentScope::current_user});
+  old.paths.push_back({"%install path%\\old", package::EnvironmentScope::machine});
+  declare(old);
   os::MemoryOs os = machine_.clone();
   const Registry before = os.registry_contents();
   ASSERT_EQ(apply(os), InstallResult::finished);
@@ -249,6 +252,7 @@ TEST_F(DeclarationsTest, AnUpgradeKeepsWhatTheFirstInstallReplaced) {
   for (const std::string& line : package::log_closing_lines("", kFolder)) package::append_log_line(os, kLog, line);
   ASSERT_EQ(package::read_uninstall_log(os, kLog, &installed.log), package::LogStatus::ok);
   os.delete_file(kLog);
+  declare(one_of_each());
   request_.installed = &installed;
   ASSERT_EQ(apply(os), InstallResult::finished);
   request_.installed = nullptr;
