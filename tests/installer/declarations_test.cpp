@@ -295,6 +295,48 @@ TEST_F(DeclarationsTest, DeclarationsAPackageMayNotMakeAreRefusedBeforeAnyWrite)
   }
 }
 
+TEST(DeclarationRecordsTest, RecordsReadBackWholeAndADamagedOneIsPassedOver) {
+  package::DeclarationRecord long_one;
+  long_one.what = 'e';
+  long_one.root = kHKLM;
+  long_one.key = kMachineEnv;
+  long_one.name = "Path";
+  long_one.previous = text_value(std::string(3000, 'a') + "|%\xC3\xA9\r\n;" + std::string(2000, 'b'), true);
+  package::DeclarationRecord key;
+  key.kind = package::DeclarationRecord::Kind::created_key;
+  key.key = "Software\\Classes\\.xyz";
+  package::DeclarationRecord entry;
+  entry.kind = package::DeclarationRecord::Kind::path_entry;
+  entry.key = "Environment";
+  entry.name = "C:\\App\\bin";
+  entry.created_value = true;
+
+  std::vector<std::string> lines;
+  for (const auto* r : {&long_one, &key, &entry}) {
+    for (const std::string& line : package::declaration_record_lines(*r)) {
+      EXPECT_LE(line.size(), package::kRecordPieceLength + 2);
+      lines.push_back(line);
+    }
+  }
+  auto records = package::declaration_records(lines);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[0].previous.text, long_one.previous.text);
+  EXPECT_EQ(records[0].previous.type, Value::Type::expandable_string);
+  EXPECT_EQ(records[1].key, key.key);
+  EXPECT_TRUE(records[2].created_value);
+  EXPECT_EQ(records[2].name, entry.name);
+
+  // A piece of the long record lost (a damaged line reads as empty): that
+  // record goes, the others stay; a record of an unknown hive goes too.
+  std::vector<std::string> damaged = lines;
+  damaged[3] = "";
+  damaged.push_back("*.K|X|Software\\Other");
+  records = package::declaration_records(damaged);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].kind, package::DeclarationRecord::Kind::created_key);
+  EXPECT_EQ(records[1].kind, package::DeclarationRecord::Kind::path_entry);
+}
+
 // The whole install: a damaged declarations file stops it before the first
 // file; a good one is applied and its records head for the uninstall log.
 class DeclarationsInstallTest : public test::InstallerTest {};
