@@ -8,6 +8,7 @@
 
 #include "builder/project/architecture.h"
 #include "builder/project/build.h"
+#include "builder/project/declarations_check.h"
 #include "builder/project/project_file.h"
 #include "cli/check.h"
 #include "cli/commands.h"
@@ -272,6 +273,7 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
   for (const Finding& finding : check_project(project, platform, renamed, true)) {
     report.warning(finding.text);
   }
+  if (!project::declaration_errors(project).empty()) return fail(err, "the declarations cannot be built (see above)");
   project::BuildOptions options;
   options.output_path = output;
   options.builder_folder = folder;

@@ -24,7 +24,7 @@ const std::vector<ControlTab>& control_table() {
          kStepList, kFullscreenCheck, kFullscreenLabel, kStretchImage, kCenterImage, kImageAtPosition,
          kImageX, kImageY, kImageXLabel, kImageNote},
         {kProgramNameLabel, kProgramName, kTitleTextLabel, kTitleText, kDefaultFolderLabel,
-         kDefaultFolder, kTryPathFirst, kRegistryMacro, kShowMacros},
+         kDefaultFolder, kTryPathFirst, kRegistryMacro, kShowMacros, kShowDeclarations},
         {kPlainTextNote, kWelcomeLabel, kWelcomeFile, kBrowseWelcome, kEditWelcome, kLicenceLabel,
          kLicenceFile, kBrowseLicence, kEditLicence},
         {kWindowSettings, kUninstallerGroup, kIncludeUninstaller, kEoiGroup, kEoiNote, kEoiMessageLabel,

@@ -41,6 +41,7 @@ enum Control : int {
   kEditWelcome = IDC_WELCOME_EDIT,
   kProgramName = IDC_PROGRAM_NAME,
   kShowMacros = IDC_SHOW_MACROS,
+  kShowDeclarations = IDC_SHOW_DECLARATIONS,
   kDefaultFolder = IDC_DEFAULT_FOLDER,
   kLicenceFile = IDC_LICENCE_FILE,
   kBrowseLicence = IDC_LICENCE_BROWSE,

@@ -11,6 +11,7 @@
 #include "builder/editor/controls.h"
 #include "builder/editor/editor.h"
 #include "builder/ui/build_report.h"
+#include "builder/ui/declarations_dialog.h"
 #include "builder/ui/dialog_setup.h"
 #include "common/dialog_controls_win32.h"
 #include "common/dpi_win32.h"
@@ -417,6 +418,7 @@ void MainWindow::on_command(int id, int code) {
     show_macros_dialog(instance_, window_, *editor_);
     return;
   }
+  if (id == IDC_SHOW_DECLARATIONS) return show_declarations_dialog(instance_, window_, *editor_);
   switch (id) {
     // Enter and Escape do nothing: only Quit and the close box end the window.
     case IDOK:
