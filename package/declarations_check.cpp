@@ -36,13 +36,17 @@ bool fits(const std::string& text, std::size_t limit) {
          (text.size() <= limit || text::utf8_to_utf16(text).size() <= limit);
 }
 
-// An installed file named by the declaration: relative names are below the
-// install folder. Empty when it would lie elsewhere.
+// An installed file named by the declaration: a relative name lies below
+// the install folder; an absolute one (a project file installed elsewhere,
+// "%system%\x.exe") is taken as it is. Empty for a name with a "." or ".."
+// part or without a file name.
 std::string installed_file(const std::string& name, const std::string& install_folder) {
   if (name.empty()) return std::string();
   const std::string path = is_absolute_backslash_path(name) ? name : install_folder + "\\" + name;
-  if (path.size() > kMaxPathLength || !is_install_folder_or_below(path, install_folder) ||
-      paths_equal(trimmed_folder(path), install_folder)) {
+  const std::string below_root = path.substr(root_length(path));
+  if (path.size() > kMaxPathLength || !is_safe_relative_name(below_root) ||
+      below_root.find_first_of("/\"") != std::string::npos ||
+      path.back() == '\\') {
     return std::string();
   }
   return path;
@@ -122,7 +126,7 @@ bool plan_declarations(const Declarations& declarations, const InstallScope& sco
     const std::string why = declaration_error(d);
     if (!why.empty()) return refuse("association: " + why);
     const std::string program = installed_file(expand(d.file), folder);
-    if (program.empty()) return refuse("association: the file is not below the install folder");
+    if (program.empty()) return refuse("association: the file is no installed file");
     std::string icon = d.icon.empty() ? program + ",0" : expand(d.icon);
     if (!is_absolute_backslash_path(icon)) icon = folder + "\\" + icon;
     const std::string command = "\"" + program + "\" " + expand(d.command);

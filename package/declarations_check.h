@@ -52,9 +52,10 @@ struct DeclarationPlan {
 // (with the install folder); `install_folder` is the folder itself, without
 // a trailing backslash. False, with `error` saying why, when a declaration
 // is one the package may not make: a per-user package that writes the
-// machine's hive or environment, a PATH entry or associated file that is
-// not the install folder or below it, a value grown too long by its macros,
-// anything the text form's own checks refuse.
+// machine's hive or environment, a PATH entry that is not the install
+// folder or below it, an associated file whose name climbs out of its folder
+// ("." or ".." parts), a value grown too long by its macros, anything the
+// text form's own checks refuse.
 bool plan_declarations(const Declarations& declarations, const InstallScope& scope,
                        const std::string& install_folder,
                        const std::function<std::string(const std::string&)>& expand,

@@ -277,7 +277,7 @@ TEST_F(DeclarationsTest, DeclarationsAPackageMayNotMakeAreRefusedBeforeAnyWrite)
       {"per-user package, machine variable", package::Scope::user, "variable\tmachine\tV\tx\n"},
       {"PATH entry outside the install folder", package::Scope::machine, "path\tuser\tC:\\Windows\n"},
       {"PATH entry climbing out", package::Scope::machine, "path\tuser\t%install path%\\..\\..\\Windows\n"},
-      {"associated file outside the install folder", package::Scope::machine,
+      {"associated file climbing out of the install folder", package::Scope::machine,
        "association\t.xyz\tP.x\tD\t..\\..\\Windows\\notepad.exe\t\t\"%1\"\n"},
       {"value grown too long by a macro", package::Scope::machine,
        "registry\tscope\tSoftware\\A\tN\tstring\t%big%%big%\tremove\tkeep key\n"},
