@@ -2,7 +2,8 @@
 # A package with one declaration of each kind, through the real programs:
 # installed with /S its registry values, its association (whose open
 # command starts the installed program), its PATH entries and its variables
-# are in the registry; Uninstall.exe /S leaves every touched key exactly as
+# are in the registry, and opening a .xyz document starts the installed
+# program; Uninstall.exe /S leaves every touched key exactly as
 # it was, a value the install replaced included. A package whose PATH entry
 # lies outside its folder is refused as damaged before anything is written.
 TEST=declarations
@@ -56,7 +57,7 @@ data = {"tt.txt": "Decl", "def_install.txt": "C:\\Decl\n",
         "uninstall.txt": "%install path%\\Uninstall.exe",
         "fileinfo.txt": "App.exe|%install path%\\bin\\\nUninstall.exe|%install path%\\\n////\n////\n",
         "declarations.txt": declarations}
-print(json.dumps({"data": data, "entry_files": {"App.exe": "$QUILL_DIST/quill_driver.exe",
+print(json.dumps({"data": data, "entry_files": {"App.exe": "$QUILL_DIST/ext.dat",
                                                 "Uninstall.exe": "$QUILL_DIST/uninst.dat"}}))
 PY
   make_package "$2" < "$WORK/decl.json"
@@ -86,7 +87,7 @@ code=$(exit_of "$WORK/decl.exe" /S '/LOG=C:\decl.log')
 command=$(value_of 'HKCR\Quill.Decl.xyz\shell\open\command' '')
 [ "$command" = 'REG_SZ "C:\Decl\bin\App.exe" "%1"' ] || fail "the open command is '$command'"
 program=$(echo "$command" | sed 's/^REG_SZ "\([^"]*\)".*/\1/')
-cmp "$(winepath -u "$program" 2>/dev/null)" "$QUILL_DIST/quill_driver.exe" ||
+cmp "$(winepath -u "$program" 2>/dev/null)" "$QUILL_DIST/ext.dat" ||
   fail "the open command does not start the installed program"
 value_of "$MACHINE_ENV" Path | grep -qi ';C:\\Decl\\bin$' || fail "machine PATH: $(value_of "$MACHINE_ENV" Path)"
 value_of 'HKCU\Environment' Path | grep -qi 'C:\\Decl\\bin$' || fail "user PATH: $(value_of 'HKCU\Environment' Path)"
@@ -95,6 +96,18 @@ value_of 'HKCU\Environment' Path | grep -qi 'C:\\Decl\\bin$' || fail "user PATH:
 for line in 'Association: HKLM\Software\Classes\.xyz' 'PATH: added C:\Decl\bin' 'Environment: HKCU\Environment\QUILL_DECL_MODE'; do
   grep -qF "$line" "$DRIVE_C/decl.log" || fail "the /LOG record lacks '$line'"
 done
+
+# The shell opens a document through the association: the installed program
+# runs with the document as its argument.
+printf 'doc' > "$DRIVE_C/doc.xyz"
+wine start 'C:\doc.xyz' >/dev/null 2>&1
+for _ in $(seq 60); do
+  pgrep -f 'Decl.bin.App\.exe"? "?C:.doc\.xyz' >/dev/null && break
+  sleep 1
+done
+pgrep -f 'Decl.bin.App\.exe"? "?C:.doc\.xyz' >/dev/null || fail "opening doc.xyz did not start the installed program"
+wine taskkill /f /im App.exe >/dev/null 2>&1 || true
+driver wait-process App.exe 60
 
 # 3. The removal puts every touched key back as it was.
 code=$(exit_of "$DRIVE_C/Decl/Uninstall.exe" /S)
