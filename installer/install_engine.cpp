@@ -4,6 +4,7 @@
 #include "common/in_use.h"
 #include "common/lines.h"
 #include "common/paths.h"
+#include "installer/declarations_apply.h"
 #include "installer/install_log.h"
 #include "installer/registration.h"
 #include "installer/transaction.h"
@@ -381,6 +382,9 @@ InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCall
   std::vector<std::string> kept;
   InstallRequest run = request;
   if (run.installed != nullptr && run.logged == nullptr) run.logged = &kept;
+  // The declarations are checked whole before anything is written.
+  package::DeclarationPlan declarations;
+  if (!plan_package_declarations(os, run, &declarations)) return InstallResult::damaged;
   InstallResult result = install_files(os, run, callback, transaction, stats);
   const std::string log_path = run.install_folder.path() + package::kUninstallLogName;
   if (result == InstallResult::finished && !create_shortcuts(os, run, log_path, callback, &transaction)) {
@@ -390,6 +394,9 @@ InstallResult run_install(os::Os& os, const InstallRequest& request, InstallCall
     logged(run, log_path);
     logged(run, run.install_folder.path());
     result = remove_old_files(os, *run.installed, *run.logged, callback, transaction);
+  }
+  if (result == InstallResult::finished) {
+    result = apply_declarations(os, run, declarations, log_path, callback, transaction);
   }
   if (result == InstallResult::finished) {
     result = register_uninstall(os, run, log_path, &callback, &transaction, stats->bytes_written);

@@ -90,6 +90,11 @@ os::Error Transaction::replace_later(const std::string& written, const std::stri
   return error;
 }
 
+void Transaction::changed(std::function<bool()> undo) {
+  actions_[changes_.size()] = std::move(undo);
+  changes_.push_back({Kind::other, std::string(), std::string()});
+}
+
 void Transaction::keep() {
   std::vector<std::string> groups;
   for (const Change& change : changes_) {
@@ -102,6 +107,7 @@ void Transaction::keep() {
   for (const std::string& group : groups) os_.remove_folder(without_trailing_backslash(group));
   if (!groups.empty()) os_.remove_folder(aside_folder_);
   changes_.clear();
+  actions_.clear();
   known_folders_.clear();
   aside_ready_ = false;
 }
@@ -129,6 +135,15 @@ bool Transaction::undo_to(std::size_t mark) {
         // The file itself goes with the record of its creation, next.
         if (os_.cancel_later(change.aside) != os::Error::none) all = false;
         break;
+      case Kind::other: {
+        const auto action = actions_.find(changes_.size());
+        if (action != actions_.end()) {
+          const std::function<bool()> undo = std::move(action->second);
+          actions_.erase(action);
+          if (!undo()) all = false;
+        }
+        break;
+      }
       case Kind::folder: {
         const os::Error error = os_.remove_folder(change.path);
         // A folder that something else filled in the meantime stays.

@@ -8,13 +8,15 @@
 // replaced files get their old content back byte for byte, created folders
 // are removed when they are empty. Nothing that existed before the run is
 // ever deleted. A run that is kept deletes the old contents it moved aside,
-// because the folder they lie in outlives the run. Registry values are not
-// recorded: the install writes its entry last, after the last step that can
-// fail.
+// because the folder they lie in outlives the run. The uninstall entry is not
+// recorded: the install writes it last, after the last step that can fail;
+// declared registry values are, through changed().
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -56,6 +58,10 @@ class Transaction {
   // recorded when the system refuses.
   os::Error replace_later(const std::string& written, const std::string& path);
 
+  // Records a change the caller made outside the file system (a registry
+  // value): undoing runs `undo`, which answers whether it succeeded.
+  void changed(std::function<bool()> undo);
+
   // A point to undo back to.
   std::size_t mark() const { return changes_.size(); }
   // Undoes the changes recorded after `mark`, newest first; false when some
@@ -68,7 +74,7 @@ class Transaction {
   std::size_t change_count() const { return changes_.size(); }
 
  private:
-  enum class Kind { folder, file, replaced, removed_folder, later };
+  enum class Kind { folder, file, replaced, removed_folder, later, other };
   struct Change {
     Kind kind;
     std::string path;
@@ -83,6 +89,8 @@ class Transaction {
   bool aside_ready_ = false;
   std::uint64_t next_aside_ = 0;
   std::vector<Change> changes_;
+  // The undoing of each change of Kind::other, by its place in changes_.
+  std::map<std::size_t, std::function<bool()>> actions_;
   // Folders create_folders found or made whole (with their parents), so
   // that the files of a folder cost no look at it each; forgotten by every
   // undo.

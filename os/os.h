@@ -267,6 +267,34 @@ class Os {
   // every user's processes. Null with Error::exists while another holder
   // keeps it; with another error when the system refused.
   virtual std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) = 0;
+
+  // ---- Declared registry values, associations and the environment: what a
+  // package's declarations change, read back whole so that they can be put
+  // back exactly.
+  struct RegistryValue {
+    enum class Type { absent, string, expandable_string, dword, other };
+    Type type = Type::absent;
+    std::string text;              // string, expandable_string: the text; other: the raw bytes
+    std::uint32_t dword = 0;       // dword
+    std::uint32_t raw_type = 0;    // other: the system's type number (REG_BINARY, ...)
+  };
+  // Reads a value with its type. A missing key or value answers Error::none
+  // with Type::absent; any other failure is an error.
+  virtual Error registry_read_value(RegistryRoot root, const std::string& key,
+                                    const std::string& name, RegistryValue* value) = 0;
+  // Writes `value` with its type (creating the key); Type::absent deletes it.
+  virtual Error registry_write_value(RegistryRoot root, const std::string& key,
+                                     const std::string& name, const RegistryValue& value) = 0;
+  // Deletes one value; Error::not_found when the key or value is missing.
+  virtual Error registry_delete_value(RegistryRoot root, const std::string& key,
+                                      const std::string& name) = 0;
+  // True when the key exists and holds neither values nor subkeys.
+  virtual bool registry_key_empty(RegistryRoot root, const std::string& key) = 0;
+  // Tells the shell once that file associations changed.
+  virtual void notify_associations_changed() = 0;
+  // Tells the running programs once that the environment changed, waiting
+  // a bounded time for each window so that a hung one cannot hold the caller.
+  virtual void broadcast_environment_changed() = 0;
 };
 
 }  // namespace quill::os

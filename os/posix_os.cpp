@@ -167,6 +167,7 @@ class PosixFile : public File {
 //   key <root in hex>\<path>       starts a key (its full path, original case)
 //   str <name>=<value>             a string value of the last key
 //   dw <name>=<decimal>            a dword value of the last key
+//   exp <name>=<value>             an expandable string value of the last key
 // Names and values escape '%', '=', and control characters as %XX.
 
 std::string escape(const std::string& text) {
@@ -225,7 +226,8 @@ class Registry {
       if (v.is_dword) {
         std::fprintf(f, "dw %s=%u\n", escape(v.name).c_str(), static_cast<unsigned>(v.dword));
       } else {
-        std::fprintf(f, "str %s=%s\n", escape(v.name).c_str(), escape(v.text).c_str());
+        std::fprintf(f, v.expandable ? "exp %s=%s\n" : "str %s=%s\n", escape(v.name).c_str(),
+                     escape(v.text).c_str());
       }
     }
     for (const RegKey& child : key.children) write_key(f, path + "\\" + child.name, child);
@@ -250,7 +252,8 @@ class Registry {
             std::strtoul(path.substr(0, slash).c_str(), nullptr, 16));
         std::string rest = slash == std::string::npos ? "" : path.substr(slash + 1);
         current = tree_.find(static_cast<RegistryRoot>(root), rest, true);
-      } else if (current != nullptr && (line.compare(0, 4, "str ") == 0 || line.compare(0, 3, "dw ") == 0)) {
+      } else if (current != nullptr && (line.compare(0, 4, "str ") == 0 || line.compare(0, 3, "dw ") == 0 ||
+                                        line.compare(0, 4, "exp ") == 0)) {
         bool dword = line[0] == 'd';
         std::string body = line.substr(dword ? 3 : 4);
         std::size_t eq = body.find('=');
@@ -258,6 +261,7 @@ class Registry {
           RegValue v;
           v.name = unescape(body.substr(0, eq));
           v.is_dword = dword;
+          v.expandable = line[0] == 'e';
           if (dword) {
             v.dword = static_cast<std::uint32_t>(std::strtoul(body.c_str() + eq + 1, nullptr, 10));
           } else {
@@ -768,6 +772,47 @@ std::unique_ptr<SystemLock> PosixOs::take_lock(const std::string& name, Error* e
   }
   *error = Error::none;
   return std::make_unique<FlockLock>(fd);
+}
+
+// ---- Declared registry values and the environment.
+
+Error PosixOs::registry_read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                                   RegistryValue* value) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Registry registry(root_ + "/registry.txt");
+  registry.tree().read_value(root, key, name, value);
+  return Error::none;
+}
+
+Error PosixOs::registry_write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                                    const RegistryValue& value) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Registry registry(root_ + "/registry.txt");
+  registry.tree().write_value(root, key, name, value);
+  return registry.save();
+}
+
+Error PosixOs::registry_delete_value(RegistryRoot root, const std::string& key, const std::string& name) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Registry registry(root_ + "/registry.txt");
+  const Error error = registry.tree().delete_value(root, key, name);
+  return error == Error::none ? registry.save() : error;
+}
+
+bool PosixOs::registry_key_empty(RegistryRoot root, const std::string& key) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Registry registry(root_ + "/registry.txt");
+  return registry.tree().key_empty(root, key);
+}
+
+void PosixOs::notify_associations_changed() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  shell_log_.push_back("associations-changed");
+}
+
+void PosixOs::broadcast_environment_changed() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  shell_log_.push_back("environment-changed");
 }
 
 }  // namespace quill::os

@@ -131,6 +131,18 @@ class PosixOs : public Os {
   std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
   // The host's local date.
   std::string local_date() override;
+  // Declared values keep their type in the registry file; the two
+  // notifications are logged in shell_log() as "associations-changed" and
+  // "environment-changed".
+  Error registry_read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                            RegistryValue* value) override;
+  Error registry_write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                             const RegistryValue& value) override;
+  Error registry_delete_value(RegistryRoot root, const std::string& key,
+                              const std::string& name) override;
+  bool registry_key_empty(RegistryRoot root, const std::string& key) override;
+  void notify_associations_changed() override;
+  void broadcast_environment_changed() override;
 
  private:
   std::string root_;

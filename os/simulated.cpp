@@ -179,6 +179,7 @@ void RegistryTree::write_string(RegistryRoot root, const std::string& key, const
   v->is_dword = false;
   v->text = value;
   v->dword = 0;
+  v->expandable = false;
 }
 
 void RegistryTree::write_dword(RegistryRoot root, const std::string& key, const std::string& name,
@@ -202,6 +203,49 @@ Error RegistryTree::delete_key(RegistryRoot root, const std::string& parent, con
   if (it == k->children.end()) return Error::not_found;
   k->children.erase(it);
   return Error::none;
+}
+
+void RegistryTree::read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                              Os::RegistryValue* value) {
+  *value = Os::RegistryValue();
+  RegKey* k = find(root, key, false);
+  RegValue* v = k == nullptr ? nullptr : k->value(name);
+  if (v == nullptr) return;
+  using Type = Os::RegistryValue::Type;
+  value->type = v->is_dword ? Type::dword : v->expandable ? Type::expandable_string : Type::string;
+  value->text = v->text;
+  value->dword = v->dword;
+}
+
+void RegistryTree::write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                               const Os::RegistryValue& value) {
+  using Type = Os::RegistryValue::Type;
+  if (value.type == Type::absent) {
+    delete_value(root, key, name);
+    return;
+  }
+  if (value.type == Type::dword) {
+    write_dword(root, key, name, value.dword);
+    return;
+  }
+  // The machine knows no other types: their bytes are kept as a string.
+  write_string(root, key, name, value.text);
+  find(root, key, false)->value(name)->expandable = value.type == Type::expandable_string;
+}
+
+Error RegistryTree::delete_value(RegistryRoot root, const std::string& key, const std::string& name) {
+  RegKey* k = find(root, key, false);
+  if (k == nullptr) return Error::not_found;
+  auto it = std::find_if(k->values.begin(), k->values.end(),
+                         [&](const RegValue& v) { return equal_nocase(v.name, name); });
+  if (it == k->values.end()) return Error::not_found;
+  k->values.erase(it);
+  return Error::none;
+}
+
+bool RegistryTree::key_empty(RegistryRoot root, const std::string& key) {
+  RegKey* k = find(root, key, false);
+  return k != nullptr && k->values.empty() && k->children.empty();
 }
 
 // ---- Shortcuts

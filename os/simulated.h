@@ -42,6 +42,7 @@ struct RegValue {
   bool is_dword = false;
   std::string text;
   std::uint32_t dword = 0;
+  bool expandable = false;  // a string value of the expandable type
 };
 
 struct RegKey {
@@ -67,6 +68,13 @@ class RegistryTree {
   void write_dword(RegistryRoot root, const std::string& key, const std::string& name,
                    std::uint32_t value);
   Error delete_key(RegistryRoot root, const std::string& parent, const std::string& subkey);
+  // Values with their type, for declared values (os.h).
+  void read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                  Os::RegistryValue* value);
+  void write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                   const Os::RegistryValue& value);
+  Error delete_value(RegistryRoot root, const std::string& key, const std::string& name);
+  bool key_empty(RegistryRoot root, const std::string& key);
 
   std::map<std::uint32_t, RegKey>& roots() { return roots_; }
 

@@ -69,6 +69,20 @@ class Win32Os : public Os {
   std::string unpredictable_name() override;
   // A named mutex in the global namespace: it exists while a holder runs.
   std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
+
+  // Declared values and notifications, in win32_declarations.cpp.
+  Error registry_read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                            RegistryValue* value) override;
+  Error registry_write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                             const RegistryValue& value) override;
+  Error registry_delete_value(RegistryRoot root, const std::string& key,
+                              const std::string& name) override;
+  bool registry_key_empty(RegistryRoot root, const std::string& key) override;
+  // SHChangeNotify with SHCNE_ASSOCCHANGED.
+  void notify_associations_changed() override;
+  // WM_SETTINGCHANGE "Environment" to every top-level window, each given a
+  // time-out.
+  void broadcast_environment_changed() override;
 };
 
 }  // namespace quill::os

@@ -233,7 +233,7 @@ bool is_in_memory_data_file(const std::string& name) {
       data_file::kInstallFolders, data_file::kMacros,     data_file::kShortcuts,
       data_file::kInstallerSettings, data_file::kFullscreen, data_file::kFileInfo,
       data_file::kEoiMessage, data_file::kEoiCommand,     data_file::kEoiButtons,
-      data_file::kUninstaller,    data_file::kInstallScope,
+      data_file::kUninstaller,    data_file::kInstallScope,  data_file::kDeclarations,
   };
   const std::string key = upper(name);
   for (const char* text_file : kTextFiles) {

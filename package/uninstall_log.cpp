@@ -7,6 +7,7 @@
 
 #include "common/text_file.h"
 #include "common/unicode.h"
+#include "package/declaration_records.h"
 
 namespace quill::package {
 
@@ -107,6 +108,7 @@ LogStatus read_uninstall_log(os::Os& os, const std::string& path, UninstallLog* 
   log->registered_name.clear();
   log->registered_name_damaged = false;
   log->entries.clear();
+  log->declaration_lines.clear();
 
   std::unique_ptr<os::File> file = os.open_file(path, os::OpenMode::read);
   if (!file) return LogStatus::cannot_open;
@@ -119,6 +121,11 @@ LogStatus read_uninstall_log(os::Os& os, const std::string& path, UninstallLog* 
 
   while (reader->next(&line)) {
     if (!line.text.empty() && line.text[0] == kLogTerminator[0]) return LogStatus::ok;
+    if (is_declaration_record_line(line.text)) {
+      if (log->declaration_lines.size() == kMaxLogEntries) return LogStatus::too_many_entries;
+      log->declaration_lines.push_back(line.damaged ? std::string() : std::move(line.text));
+      continue;
+    }
     if (log->entries.size() == kMaxLogEntries) return LogStatus::too_many_entries;
     log->entries.push_back(LogEntry{std::move(line.text), line.damaged});
   }

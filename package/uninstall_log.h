@@ -55,6 +55,9 @@ struct UninstallLog {
   // cut and must not be used as a registry key name.
   bool registered_name_damaged = false;
   std::vector<LogEntry> entries;
+  // The lines of the declaration records (package/declaration_records.h),
+  // in order, kept apart from the entries; a damaged one as an empty line.
+  std::vector<std::string> declaration_lines;
 };
 
 // Reads the whole log and closes it again before returning. On any status

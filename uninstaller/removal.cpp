@@ -12,6 +12,7 @@
 #include "uninstaller/shared_texts.h"
 #include "common/paths.h"
 #include "package/uninstall_key.h"
+#include "uninstaller/declarations_undo.h"
 #include "uninstaller/front_end.h"
 
 namespace quill::uninstaller {
@@ -235,6 +236,7 @@ bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
     os.delete_file_later(os.module_path());
     os.delete_file_later(aside);
   }
+  undo_declarations(os, log);
   delete_uninstall_entry(os, log);
   observer.set_progress(last);
   observer.set_status(std::string(texts::text(texts::TextId::removal_done)));

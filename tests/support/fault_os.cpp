@@ -277,4 +277,32 @@ std::unique_ptr<SystemLock> FaultOs::take_lock(const std::string& name, Error* e
   return inner_.take_lock(name, error);
 }
 
+// ---- Declared values and notifications.
+
+Error FaultOs::registry_read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                                   RegistryValue* value) {
+  if (state_->hit(kRegistryRead, "registry_read_value", key + "|" + name)) return injected_error();
+  return inner_.registry_read_value(root, key, name, value);
+}
+
+Error FaultOs::registry_write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                                    const RegistryValue& value) {
+  if (state_->hit(kRegistryWrite, "registry_write_value", key + "|" + name)) return injected_error();
+  return inner_.registry_write_value(root, key, name, value);
+}
+
+Error FaultOs::registry_delete_value(RegistryRoot root, const std::string& key, const std::string& name) {
+  if (state_->hit(kRegistryWrite, "registry_delete_value", key + "|" + name)) return injected_error();
+  return inner_.registry_delete_value(root, key, name);
+}
+
+bool FaultOs::registry_key_empty(RegistryRoot root, const std::string& key) {
+  if (state_->hit(kRegistryRead, "registry_key_empty", key)) return false;
+  return inner_.registry_key_empty(root, key);
+}
+
+void FaultOs::notify_associations_changed() { inner_.notify_associations_changed(); }
+
+void FaultOs::broadcast_environment_changed() { inner_.broadcast_environment_changed(); }
+
 }  // namespace quill::os

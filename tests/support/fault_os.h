@@ -132,6 +132,19 @@ class FaultOs : public Os {
   Error shell_open_default(const std::string& file) override;
   // This object's shell_open_default.
   Error open_as_desktop_user(const std::string& file) override;
+  // Declared values: reading a value and asking whether a key is empty
+  // (a fault answers "not empty") count as kRegistryRead, writing and
+  // deleting a value as kRegistryWrite. The two notifications cannot fail
+  // and reach the inner machine.
+  Error registry_read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                            RegistryValue* value) override;
+  Error registry_write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                             const RegistryValue& value) override;
+  Error registry_delete_value(RegistryRoot root, const std::string& key,
+                              const std::string& name) override;
+  bool registry_key_empty(RegistryRoot root, const std::string& key) override;
+  void notify_associations_changed() override;
+  void broadcast_environment_changed() override;
 
   // Shared with the File objects handed out, which may outlive this object.
   struct State;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
@@ -853,6 +854,69 @@ std::unique_ptr<SystemLock> MemoryOs::take_lock(const std::string& name, Error* 
   }
   *error = Error::none;
   return std::make_unique<TableLock>(machine_, name);
+}
+
+// ---- Declared values and notifications.
+
+Error MemoryOs::registry_read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                                    RegistryValue* value) {
+  Lock lock(machine_->mutex);
+  machine_->registry.read_value(root, key, name, value);
+  return Error::none;
+}
+
+Error MemoryOs::registry_write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                                     const RegistryValue& value) {
+  Lock lock(machine_->mutex);
+  machine_->registry.write_value(root, key, name, value);
+  return Error::none;
+}
+
+Error MemoryOs::registry_delete_value(RegistryRoot root, const std::string& key, const std::string& name) {
+  Lock lock(machine_->mutex);
+  return machine_->registry.delete_value(root, key, name);
+}
+
+bool MemoryOs::registry_key_empty(RegistryRoot root, const std::string& key) {
+  Lock lock(machine_->mutex);
+  return machine_->registry.key_empty(root, key);
+}
+
+void MemoryOs::notify_associations_changed() {
+  Lock lock(machine_->mutex);
+  machine_->shell_log.push_back("associations-changed");
+}
+
+void MemoryOs::broadcast_environment_changed() {
+  Lock lock(machine_->mutex);
+  machine_->shell_log.push_back("environment-changed");
+}
+
+namespace {
+
+void add_key_contents(const std::string& path, const simulated::RegKey& key,
+                      std::map<std::string, std::string>* out) {
+  (*out)[path] = "<key>";
+  for (const simulated::RegValue& v : key.values) {
+    (*out)[path + "|" + simulated::upper(v.name)] =
+        v.is_dword ? "d:" + std::to_string(v.dword) : (v.expandable ? "e:" : "s:") + v.text;
+  }
+  for (const simulated::RegKey& child : key.children) {
+    add_key_contents(path + "\\" + simulated::upper(child.name), child, out);
+  }
+}
+
+}  // namespace
+
+std::map<std::string, std::string> MemoryOs::registry_contents() const {
+  Lock lock(machine_->mutex);
+  std::map<std::string, std::string> out;
+  for (const auto& [root, key] : machine_->registry.roots()) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08X", root);
+    add_key_contents(hex, key, &out);
+  }
+  return out;
 }
 
 }  // namespace quill::os

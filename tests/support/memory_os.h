@@ -128,6 +128,23 @@ class MemoryOs : public Os {
   // A table of the machine's lock names.
   std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
 
+  // Declared values and notifications: the notifications are logged in
+  // shell_log() as "associations-changed" and "environment-changed".
+  Error registry_read_value(RegistryRoot root, const std::string& key, const std::string& name,
+                            RegistryValue* value) override;
+  Error registry_write_value(RegistryRoot root, const std::string& key, const std::string& name,
+                             const RegistryValue& value) override;
+  Error registry_delete_value(RegistryRoot root, const std::string& key,
+                              const std::string& name) override;
+  bool registry_key_empty(RegistryRoot root, const std::string& key) override;
+  void notify_associations_changed() override;
+  void broadcast_environment_changed() override;
+  // The whole registry, for tests that compare it before and after: each
+  // key as "<root hex>\KEY\PATH" (upper case) mapped to "<key>", each value
+  // as that path + "|NAME" mapped to its type letter and data
+  // ("s:text", "e:text", "d:123").
+  std::map<std::string, std::string> registry_contents() const;
+
   // Shared with the File objects handed out, which may outlive this object.
   struct Machine;
 
