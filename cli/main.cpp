@@ -97,7 +97,7 @@ class OutputBuffer : public std::streambuf {
       const bool ok = std::fwrite(pending_.data(), 1, length, stream_) == length;
       return std::fflush(stream_) == 0 && ok;
     }
-    const std::wstring text = quill::os::wide(pending_.substr(0, length));
+    const quill::os::WideString text = quill::os::wide(pending_.substr(0, length));
     DWORD written = 0;
     return WriteConsoleW(handle_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
   }

@@ -17,8 +17,8 @@ class Win32Platform : public Platform {
   os::Os& os() override { return os_; }
   std::string os_path(const std::string& typed) override {
     if (typed.empty()) return typed;
-    const std::wstring name = os::wide(typed);
-    std::wstring full(MAX_PATH, L'\0');
+    const quill::os::WideString name = os::wide(typed);
+    quill::os::WideString full(MAX_PATH, L'\0');
     DWORD n = GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
     if (n >= full.size()) {
       full.assign(n, L'\0');

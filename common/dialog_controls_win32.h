@@ -27,7 +27,7 @@ inline void set_lines(HWND dialog, int id, const std::string& text) {
 // The control's text, at most `max_length` UTF-16 characters (the
 // programs' boxes hold at most 259).
 inline std::string get_text(HWND dialog, int id, int max_length = static_cast<int>(kMaxPathLength)) {
-  std::wstring buffer(static_cast<std::size_t>(max_length) + 1, L'\0');
+  quill::os::WideString buffer(static_cast<std::size_t>(max_length) + 1, L'\0');
   UINT length = GetDlgItemTextW(dialog, id, &buffer[0], max_length + 1);
   buffer.resize(length);
   return os::narrow(buffer);

@@ -37,10 +37,10 @@ Error status_error(LONG status) {
 
 // The text of a string value's UTF-16 bytes, up to its first zero.
 std::string text_of(const std::string& bytes) {
-  std::wstring units(bytes.size() / sizeof(wchar_t), L'\0');
+  quill::os::WideString units(bytes.size() / sizeof(wchar_t), L'\0');
   if (!units.empty()) std::memcpy(&units[0], bytes.data(), units.size() * sizeof(wchar_t));
   const std::size_t zero = units.find(L'\0');
-  if (zero != std::wstring::npos) units.resize(zero);
+  if (zero != quill::os::WideString::npos) units.resize(zero);
   return narrow(units);
 }
 
@@ -53,7 +53,7 @@ Error Win32Os::registry_read_value(RegistryRoot root, const std::string& key, co
   LONG status = RegOpenKeyExW(declared_root(root), wide(key).c_str(), 0, KEY_QUERY_VALUE, &handle);
   if (status == ERROR_FILE_NOT_FOUND) return Error::none;
   if (status != ERROR_SUCCESS) return status_error(status);
-  const std::wstring value_name = wide(name);
+  const quill::os::WideString value_name = wide(name);
   std::string bytes;
   DWORD type = 0;
   // The value may grow between the two calls: ask again until it fits.
@@ -77,7 +77,7 @@ Error Win32Os::registry_read_value(RegistryRoot root, const std::string& key, co
     value->text = text_of(bytes);
     // A text that would not be written back byte for byte (units after a
     // zero, unpaired surrogates) is kept as its bytes instead.
-    std::wstring back = wide(value->text);
+    quill::os::WideString back = wide(value->text);
     back.push_back(L'\0');
     const std::string written(reinterpret_cast<const char*>(back.data()), back.size() * sizeof(wchar_t));
     if (bytes == written || bytes == written.substr(0, written.size() - sizeof(wchar_t))) {
@@ -105,11 +105,11 @@ Error Win32Os::registry_write_value(RegistryRoot root, const std::string& key, c
   LONG status = RegCreateKeyExW(declared_root(root), wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                                 nullptr, &handle, nullptr);
   if (status != ERROR_SUCCESS) return status_error(status);
-  const std::wstring value_name = wide(name);
+  const quill::os::WideString value_name = wide(name);
   switch (value.type) {
     case Type::string:
     case Type::expandable_string: {
-      const std::wstring text = wide(value.text);
+      const quill::os::WideString text = wide(value.text);
       status = RegSetValueExW(handle, value_name.c_str(), 0,
                               value.type == Type::string ? REG_SZ : REG_EXPAND_SZ,
                               reinterpret_cast<const BYTE*>(text.c_str()),

@@ -229,7 +229,7 @@ int csidl_of(SpecialFolder which) {
   return -1;
 }
 
-Error delete_key_tree(HKEY parent, const std::wstring& subkey) {
+Error delete_key_tree(HKEY parent, const quill::os::WideString& subkey) {
   HKEY key = nullptr;
   LONG status = RegOpenKeyExW(parent, subkey.c_str(), 0, KEY_READ | KEY_WRITE, &key);
   if (status != ERROR_SUCCESS) return registry_error(status);
@@ -303,7 +303,7 @@ std::unique_ptr<File> Win32Os::open_file(const std::string& path, OpenMode mode,
     access = GENERIC_WRITE;
     disposition = OPEN_ALWAYS;
   }
-  const std::wstring name = wide(path);
+  const quill::os::WideString name = wide(path);
   DWORD flags = FILE_ATTRIBUTE_NORMAL;
   if (mode != OpenMode::read) {
     // A link planted in place of the file would carry the write to its
@@ -356,7 +356,7 @@ Error Win32Os::create_folder_secured(const std::string& path, FolderAccess acces
 Error Win32Os::delete_file(const std::string& path) {
   // DeleteFile takes a file link itself; a link to a folder goes the way
   // a folder does, and RemoveDirectory takes that link itself.
-  const std::wstring name = wide(path);
+  const quill::os::WideString name = wide(path);
   const DWORD attributes = GetFileAttributesW(name.c_str());
   if (is_reparse_point(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     return RemoveDirectoryW(name.c_str()) ? Error::none : last_error();
@@ -397,7 +397,7 @@ Error Win32Os::list_folder(const std::string& path, std::vector<FolderEntry>* en
 
 Error Win32Os::copy_file(const std::string& from, const std::string& to, bool fail_if_exists) {
   // CopyFile would write through a link at the destination.
-  const std::wstring target = wide(to);
+  const quill::os::WideString target = wide(to);
   if (is_reparse_point(GetFileAttributesW(target.c_str()))) {
     return fail_if_exists ? Error::exists : Error::access_denied;
   }
@@ -413,7 +413,7 @@ Error Win32Os::replace_file(const std::string& from, const std::string& to) {
 }
 
 Error Win32Os::set_read_only(const std::string& path, bool read_only) {
-  const std::wstring name = wide(path);
+  const quill::os::WideString name = wide(path);
   DWORD attributes = GetFileAttributesW(name.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return last_error();
   if (read_only) {
@@ -444,14 +444,14 @@ std::string Win32Os::temp_folder() {
   wchar_t buffer[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
   if (length == 0 || length > MAX_PATH) return std::string();
-  std::string folder = narrow(std::wstring(buffer, length));
+  std::string folder = narrow(quill::os::WideString(buffer, length));
   if (folder.back() != '\\') folder += '\\';
   return folder;
 }
 
 std::string Win32Os::module_path() {
   // Long enough for any path the system gives a program (32767 characters).
-  std::wstring buffer(32768, L'\0');
+  quill::os::WideString buffer(32768, L'\0');
   const DWORD length = GetModuleFileNameW(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
   if (length == 0 || length >= buffer.size()) return std::string();
   buffer.resize(length);
@@ -503,12 +503,12 @@ Error Win32Os::registry_read_string(RegistryRoot root, const std::string& key,
   HKEY handle = nullptr;
   LONG status = RegOpenKeyExW(root_key(root), wide(key).c_str(), 0, KEY_READ, &handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
-  const std::wstring value_name = wide(name);
+  const quill::os::WideString value_name = wide(name);
   DWORD type = 0;
   DWORD size = 0;
   status = RegQueryValueExW(handle, value_name.c_str(), nullptr, &type, nullptr, &size);
   if (status == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ) status = ERROR_FILE_NOT_FOUND;
-  std::wstring data;
+  quill::os::WideString data;
   if (status == ERROR_SUCCESS) {
     // The stored bytes need not end in a zero, nor be whole characters; a
     // spare character keeps the text closed.
@@ -534,7 +534,7 @@ Error Win32Os::registry_read_dword(RegistryRoot root, const std::string& key,
   HKEY handle = nullptr;
   LONG status = RegOpenKeyExW(root_key(root), wide(key).c_str(), 0, KEY_READ, &handle);
   if (status != ERROR_SUCCESS) return registry_error(status);
-  const std::wstring value_name = wide(name);
+  const quill::os::WideString value_name = wide(name);
   DWORD type = 0;
   DWORD data = 0;
   DWORD size = 0;
@@ -561,7 +561,7 @@ Error Win32Os::registry_write_string(RegistryRoot root, const std::string& key,
   if (status != ERROR_SUCCESS) return registry_error(status);
   // Stored as UTF-16 with a byte count equal to the text's length, without
   // the terminating zero.
-  const std::wstring data = wide(value);
+  const quill::os::WideString data = wide(value);
   status = RegSetValueExW(handle, wide(name).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>(data.size() * sizeof(wchar_t)));
@@ -616,7 +616,7 @@ Error Win32Os::create_shortcut(const Shortcut& shortcut) {
 }
 
 void Win32Os::notify_folder_created(const std::string& path) {
-  const std::wstring folder = wide(path);
+  const quill::os::WideString folder = wide(path);
   SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSH, folder.c_str(), nullptr);
 }
 
@@ -641,7 +641,7 @@ bool create_process(const std::string& program, const std::string& arguments,
                     STARTUPINFOW* startup, PROCESS_INFORMATION* process) {
   std::string line = "\"" + program + "\"";
   if (!arguments.empty()) line += " " + arguments;
-  std::wstring command = wide(line);  // CreateProcessW may write into it
+  quill::os::WideString command = wide(line);  // CreateProcessW may write into it
   return CreateProcessW(wide(program).c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, startup, process) != 0;
 }
@@ -698,7 +698,7 @@ Error Win32Os::move_file(const std::string& from, const std::string& to) {
 }
 
 std::string Win32Os::long_path_name(const std::string& path) {
-  std::wstring buffer(4 * MAX_PATH, L'\0');
+  quill::os::WideString buffer(4 * MAX_PATH, L'\0');
   const DWORD length =
       GetLongPathNameW(wide(path).c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
   if (length > 0 && length < buffer.size()) {
@@ -784,21 +784,21 @@ Error Win32Os::cancel_later(const std::string& from) {
   Error result = Error::not_found;
   if (RegQueryValueExW(key, kPendingRenames, nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
       type == REG_MULTI_SZ && bytes > 0) {
-    std::wstring list(bytes / sizeof(wchar_t) + 2, L'\0');
+    quill::os::WideString list(bytes / sizeof(wchar_t) + 2, L'\0');
     if (RegQueryValueExW(key, kPendingRenames, nullptr, &type, reinterpret_cast<BYTE*>(&list[0]),
                          &bytes) == ERROR_SUCCESS) {
       list.resize(bytes / sizeof(wchar_t));
-      std::vector<std::wstring> strings;
+      std::vector<quill::os::WideString> strings;
       for (std::size_t at = 0; at < list.size();) {
         const std::size_t end = list.find(L'\0', at);
-        const std::size_t stop = end == std::wstring::npos ? list.size() : end;
+        const std::size_t stop = end == quill::os::WideString::npos ? list.size() : end;
         strings.push_back(list.substr(at, stop - at));
         at = stop + 1;
       }
       // A list ends with an empty string of its own; an odd one is dropped.
       while (strings.size() % 2 != 0) strings.pop_back();
-      const std::wstring source = L"\\??\\" + wide(from);
-      std::wstring kept;
+      const quill::os::WideString source = L"\\??\\" + wide(from);
+      quill::os::WideString kept;
       for (std::size_t i = 0; i + 1 < strings.size(); i += 2) {
         if (lstrcmpiW(strings[i].c_str(), source.c_str()) == 0) {
           result = Error::none;
@@ -879,7 +879,7 @@ class RmSession {
       rm_ = nullptr;
       return;
     }
-    const std::wstring file = wide(path);
+    const quill::os::WideString file = wide(path);
     LPCWSTR files[] = {file.c_str()};
     ok_ = rm_->add(handle_, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS;
   }

@@ -1,6 +1,8 @@
 // Loading DLLs from the system folder only; see win32_system_dll.h.
 #include "os/win32_system_dll.h"
 
+#include "os/win32_text.h"
+
 #include <string>
 
 namespace quill::os {
@@ -19,7 +21,7 @@ HMODULE load_system_dll(const char* name) {
   const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
   // The names given here are ASCII.
-  std::wstring path = std::wstring(folder, length) + L"\\";
+  quill::os::WideString path = quill::os::WideString(folder, length) + L"\\";
   for (const char* c = name; *c; ++c) path += static_cast<wchar_t>(static_cast<unsigned char>(*c));
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   // A system without the search flags refuses them; the full path then

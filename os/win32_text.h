@@ -12,12 +12,19 @@
 
 namespace quill::os {
 
-inline std::wstring wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
+// UTF-16 text for the wide calls. A traits type of its own keeps the
+// programs off the C++ library's prebuilt wide string, whose members would
+// all come along (some 20 KiB in the installer stub); this way only the
+// members used are compiled in.
+struct WideTraits : std::char_traits<wchar_t> {};
+using WideString = std::basic_string<wchar_t, WideTraits>;
+
+inline WideString wide(const std::string& text) {
+  if (text.empty()) return WideString();
   const int size = static_cast<int>(text.size());
   const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring out(static_cast<std::size_t>(length), L'\0');
+  if (length <= 0) return WideString();
+  WideString out(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &out[0], length);
   return out;
 }
@@ -36,6 +43,6 @@ inline std::string narrow(const wchar_t* text) {
   return text ? narrow(text, std::wcslen(text)) : std::string();
 }
 
-inline std::string narrow(const std::wstring& text) { return narrow(text.data(), text.size()); }
+inline std::string narrow(const WideString& text) { return narrow(text.data(), text.size()); }
 
 }  // namespace quill::os

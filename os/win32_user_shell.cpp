@@ -38,7 +38,7 @@ class Ref {
 };
 
 // A string variant; the caller clears it.
-VARIANT text_variant(const std::wstring& text) {
+VARIANT text_variant(const quill::os::WideString& text) {
   VARIANT v;
   VariantInit(&v);
   v.vt = VT_BSTR;

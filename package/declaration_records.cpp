@@ -11,7 +11,6 @@
 // below '!' other than the space, from 0x7F, and '%' and '|' are written %XX.
 #include "package/declaration_records.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace quill::package {
@@ -23,9 +22,12 @@ std::string escape(const std::string& text) {
   std::string out;
   for (unsigned char c : text) {
     if (c < 0x20 || c >= 0x7F || c == '%' || c == '|') {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%%%02X", c);
-      out += hex;
+      // By hand rather than through the printf family, whose formatter
+      // would add some 20 KiB to the installer stub.
+      static const char kDigits[] = "0123456789ABCDEF";
+      out += '%';
+      out += kDigits[c >> 4];
+      out += kDigits[c & 0xF];
     } else {
       out += static_cast<char>(c);
     }

@@ -12,8 +12,8 @@ namespace quill::ui {
 
 namespace {
 
-std::wstring filter_text(const FileFilter& filter) {
-  std::wstring text = os::wide(filter.description);
+quill::os::WideString filter_text(const FileFilter& filter) {
+  quill::os::WideString text = os::wide(filter.description);
   text.push_back(L'\0');
   text += os::wide(filter.pattern);
   text.push_back(L'\0');
@@ -22,8 +22,8 @@ std::wstring filter_text(const FileFilter& filter) {
 
 bool run_file_dialog(HWND owner, const FileFilter& filter, const std::string& default_extension,
                      bool save, DWORD flags, std::string* path) {
-  const std::wstring filters = filter_text(filter);
-  const std::wstring extension = os::wide(default_extension);
+  const quill::os::WideString filters = filter_text(filter);
+  const quill::os::WideString extension = os::wide(default_extension);
   wchar_t file[MAX_PATH] = {};
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
@@ -53,7 +53,7 @@ bool choose_save_file(HWND owner, const FileFilter& filter, const std::string& d
 
 bool choose_folder(HWND owner, const std::string& title, std::string* path) {
   wchar_t display[MAX_PATH] = {};
-  const std::wstring caption = os::wide(title);
+  const quill::os::WideString caption = os::wide(title);
   BROWSEINFOW info = {};
   info.hwndOwner = owner;
   info.pszDisplayName = display;

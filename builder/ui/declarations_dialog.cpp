@@ -22,7 +22,7 @@ using os::wide;
 std::string control_text(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   const int length = GetWindowTextLengthW(control);
-  std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  quill::os::WideString buffer(static_cast<std::size_t>(length) + 1, L'\0');
   GetWindowTextW(control, &buffer[0], length + 1);
   buffer.resize(std::wcslen(buffer.c_str()));
   return narrow(buffer);
@@ -35,7 +35,7 @@ std::string combo_choice(HWND dialog, int id) {
   if (at == CB_ERR) return std::string();
   const LRESULT length = SendDlgItemMessageW(dialog, id, CB_GETLBTEXTLEN, at, 0);
   if (length == CB_ERR) return std::string();
-  std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  quill::os::WideString buffer(static_cast<std::size_t>(length) + 1, L'\0');
   SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, at, reinterpret_cast<LPARAM>(&buffer[0]));
   buffer.resize(std::wcslen(buffer.c_str()));
   return narrow(buffer);
@@ -131,7 +131,7 @@ struct ListWindow {
     for (int i = 0; i < 3; ++i) {
       RECT width = {0, 0, columns[i].width, 0};
       MapDialogRect(window, &width);
-      std::wstring caption = wide(columns[i].caption);
+      quill::os::WideString caption = wide(columns[i].caption);
       LVCOLUMNW column = {};
       column.mask = LVCF_TEXT | LVCF_WIDTH;
       column.cx = width.right;
@@ -155,7 +155,7 @@ struct ListWindow {
       for (const project::DeclarationRow& row : model->rows()) {
         const std::string* texts[] = {&row.kind, &row.target, &row.value};
         for (int column = 0; column < 3; ++column) {
-          std::wstring text = wide(*texts[column]);
+          quill::os::WideString text = wide(*texts[column]);
           LVITEMW item = {};
           item.mask = LVIF_TEXT;
           item.iItem = index;

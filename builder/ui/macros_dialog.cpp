@@ -49,7 +49,7 @@ struct MacrosWindow {
     set_checked(window, IDC_MACRO_REGISTRY, model->control(IDC_MACRO_REGISTRY).checked);
     set_checked(window, IDC_MACRO_TEXT, model->control(IDC_MACRO_TEXT).checked);
     const std::string& root = model->control(IDC_MACRO_ROOT_KEY).text;
-    const std::wstring wide_root = os::wide(root);
+    const quill::os::WideString wide_root = os::wide(root);
     LRESULT at = root.empty() ? CB_ERR
                               : SendDlgItemMessageW(window, IDC_MACRO_ROOT_KEY, CB_FINDSTRINGEXACT,
                                                     static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide_root.c_str()));

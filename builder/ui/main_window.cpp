@@ -161,7 +161,7 @@ void MainWindow::initialise() {
 
   HWND tabs = GetDlgItem(window_, IDC_TABS);
   for (int i = 0; i < editor::kTabCount; ++i) {
-    std::wstring caption = os::wide(editor::kTabCaptions[i]);
+    quill::os::WideString caption = os::wide(editor::kTabCaptions[i]);
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
     item.pszText = &caption[0];

@@ -69,7 +69,7 @@ void TreeMoves::file_properties() {
   const project::Project& project = editor_.project();
   int slot = project.find_file_by_tree_item(editor_.current_item());
   if (editor_.current_item() == project::kNoItem || slot == project::kNoSlot) return;
-  const std::wstring source = os::wide(project.file(slot).source);
+  const quill::os::WideString source = os::wide(project.file(slot).source);
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_INVOKEIDLIST;

@@ -47,7 +47,7 @@ HTREEITEM TreeViewMirror::insert_view_item(project::TreeItem item) {
   HTREEITEM after = before == project::kNoItem ? nullptr : handle(before);
   insert.hInsertAfter = after ? after : TVI_FIRST;
   const bool file = model_->kind(item) == project::NodeKind::file;
-  std::wstring label = os::wide(model_->label(item));
+  quill::os::WideString label = os::wide(model_->label(item));
   insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
   insert.item.pszText = &label[0];
   insert.item.iImage = file ? kFileIcon : kClosedFolderIcon;
@@ -98,7 +98,7 @@ void TreeViewMirror::node_label_changed(project::TreeItem item) {
   const project::TreeItem before = model_->previous_sibling(item);
   HTREEITEM shown_before = TreeView_GetPrevSibling(tree_, h);
   if (item_of(shown_before) == before) {
-    std::wstring label = os::wide(model_->label(item));
+    quill::os::WideString label = os::wide(model_->label(item));
     TVITEMW tv = {};
     tv.mask = TVIF_TEXT | TVIF_HANDLE;
     tv.hItem = h;

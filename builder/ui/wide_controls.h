@@ -26,7 +26,7 @@ inline void set_window_text(HWND window, const std::string& text) {
 
 // A list or combo box entry: its position (LB_ERR / CB_ERR on failure).
 inline LRESULT add_string(HWND list, UINT message, const std::string& text) {
-  const std::wstring wide = os::wide(text);
+  const quill::os::WideString wide = os::wide(text);
   return SendMessageW(list, message, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 

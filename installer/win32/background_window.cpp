@@ -172,7 +172,7 @@ void draw_text(HDC dc, const RECT& client) {
   HGDIOBJ old_font = SelectObject(dc, text_font(dpi));
   SetBkMode(dc, TRANSPARENT);
   const UINT format = s.alignment;
-  const std::wstring text = os::wide(s.text);
+  const quill::os::WideString text = os::wide(s.text);
   if (s.shadow) {
     const int offset = dpi::scale(s.shadow_offset, dpi);
     RECT shadow = {area.left + offset, area.top + offset, area.right + offset,

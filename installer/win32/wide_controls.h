@@ -36,7 +36,7 @@ inline void set_window_text(HWND window, const std::string& text) {
 // The control's text, at most `max_length` UTF-16 units (the boxes hold at
 // most 259 characters).
 inline std::string get_text(HWND dialog, int id, int max_length = static_cast<int>(kMaxPathLength)) {
-  std::wstring buffer(static_cast<std::size_t>(max_length) + 1, L'\0');
+  quill::os::WideString buffer(static_cast<std::size_t>(max_length) + 1, L'\0');
   UINT length = GetDlgItemTextW(dialog, id, &buffer[0], max_length + 1);
   buffer.resize(length);
   return os::narrow(buffer);

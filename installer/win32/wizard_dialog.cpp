@@ -382,7 +382,7 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
 
 void browse_for_folder(HWND window) {
   wchar_t chosen[MAX_PATH + 1] = {};
-  const std::wstring title = os::wide(std::string(texts::text(texts::TextId::browse_title)));
+  const quill::os::WideString title = os::wide(std::string(texts::text(texts::TextId::browse_title)));
   BROWSEINFOW info = {};
   info.hwndOwner = window;
   info.pszDisplayName = chosen;

@@ -62,7 +62,7 @@ DWORD WINAPI debug_loop(void*) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  std::wstring line = quill::os::wide(g_run.command_line);  // the call may write into it
+  quill::os::WideString line = quill::os::wide(g_run.command_line);  // the call may write into it
   if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
                       nullptr, &startup, &info)) {
     SetEvent(g_run.held);

@@ -366,7 +366,7 @@ bool process_running(const std::string& name) {
   PROCESSENTRY32W entry;
   entry.dwSize = sizeof entry;
   bool running = false;
-  const std::wstring wanted = quill::os::wide(name);
+  const quill::os::WideString wanted = quill::os::wide(name);
   for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
     if (lstrcmpiW(entry.szExeFile, wanted.c_str()) == 0) {
       running = true;
@@ -708,7 +708,7 @@ void run(const std::string& command, Arguments& args) {
     HWND child = control(args.number("control"));
     std::string text = unescape(args.text("text"));
     DWORD_PTR result = 0;
-    const std::wstring wide = quill::os::wide(text);
+    const quill::os::WideString wide = quill::os::wide(text);
     SendMessageTimeoutW(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
                         SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
   } else if (command == "check" || command == "uncheck") {
@@ -847,7 +847,7 @@ void run(const std::string& command, Arguments& args) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::wstring wide_line = quill::os::wide(line);
+    quill::os::WideString wide_line = quill::os::wide(line);
     if (!CreateProcessW(nullptr, &wide_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
       fail("cannot start " + line);
@@ -944,7 +944,7 @@ void run(const std::string& command, Arguments& args) {
     std::string name = args.text("name");
     HWND edit = reinterpret_cast<HWND>(send(tree, TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(item)));
     if (!edit) fail("label editing refused");
-    const std::wstring wide = quill::os::wide(name);
+    const quill::os::WideString wide = quill::os::wide(name);
     send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     send(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
   } else if (command == "expect-tree") {
@@ -990,7 +990,7 @@ void run(const std::string& command, Arguments& args) {
     if (folder) {
       // The browser may still be filling its tree: select until its tree
       // shows the folder's own name as the selection.
-      const std::wstring wide = quill::os::wide(path);
+      const quill::os::WideString wide = quill::os::wide(path);
       RemoteBuffer remote(dialog, (wide.size() + 1) * sizeof(wchar_t));
       remote.write(0, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
       const std::string name = path.substr(path.find_last_of('\\') + 1);
@@ -1005,7 +1005,7 @@ void run(const std::string& command, Arguments& args) {
     } else {
       HWND name = GetDlgItem(dialog, kFileNameCombo);
       if (!name) name = GetDlgItem(dialog, kFileNameEdit);
-      const std::wstring wide = quill::os::wide(path);
+      const quill::os::WideString wide = quill::os::wide(path);
       send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     }
     post_click(dialog, IDOK);

@@ -366,7 +366,7 @@ void unicode_names(quill::os::Win32Os& os) {
                      RegQueryValueExW(handle, L"Wert Ü 日本", nullptr, &type,
                                       reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
   if (handle) RegCloseKey(handle);
-  check(found && type == REG_SZ && std::wstring(data) == L"Данные 日本語",
+  check(found && type == REG_SZ && quill::os::WideString(data) == L"Данные 日本語",
         "the system reads the value as UTF-16: " + narrow(data));
   check(os.registry_delete_key(user, "Software", "QuillOsCheck") == Error::none, "delete the keys");
 

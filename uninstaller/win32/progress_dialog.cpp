@@ -44,7 +44,7 @@ class DialogObserver : public RemovalObserver {
     SendDlgItemMessageW(dialog_, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   }
   void set_status(const std::string& text) override {
-    const std::wstring line = os::wide(text);
+    const quill::os::WideString line = os::wide(text);
     LRESULT index = SendDlgItemMessageW(dialog_, IDC_STEPS, LB_ADDSTRING, 0,
                                         reinterpret_cast<LPARAM>(line.c_str()));
     if (index >= 0) SendDlgItemMessageW(dialog_, IDC_STEPS, LB_SETCURSEL, index, 0);
