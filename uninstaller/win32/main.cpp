@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/in_use.h"
+#include "common/texts.h"
 
 #include "os/win32_os.h"
 #include "os/win32_system_dll.h"
@@ -95,6 +96,7 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   os::search_dlls_in_system_folder_only();
+  texts::use_built_in_tables();
   static os::Win32Os os;
   const uninstaller::Arguments arguments = uninstaller::parse_arguments(GetCommandLineA());
   const int code = arguments.log_path.empty()
