@@ -20,7 +20,7 @@ const Entry kEntries[] = {
     {TextId::button_next, "Weiter"},
     {TextId::button_agree, "Annehmen"},
     {TextId::button_install, "Installieren"},
-    {TextId::button_done, "Fertig stellen"},
+    {TextId::button_done, "Fertig"},
     {TextId::button_exit, "Beenden"},
     {TextId::button_disagree, "Ablehnen"},
     {TextId::button_previous, "Zurück"},
@@ -30,17 +30,16 @@ const Entry kEntries[] = {
 
     {TextId::folder_prompt, "Wählen Sie den Ordner, in den installiert werden soll:"},
     {TextId::licence_prompt,
-     "Um die Installation fortzusetzen, müssen Sie diesen Lizenzvertrag annehmen. Bitte lesen Sie "
-     "ihn sorgfältig durch."},
+     "Bitte lesen Sie den Lizenzvertrag sorgfältig. Um fortzufahren, müssen Sie ihn "
+     "annehmen."},
     {TextId::shortcut_desktop, "Verknüpfungen auf dem Desktop erstellen"},
     {TextId::shortcut_start_menu, "Verknüpfungen im Startmenü erstellen"},
     {TextId::shortcut_quick_launch, "Verknüpfungen in der Schnellstartleiste erstellen"},
     {TextId::status_installing, "Installation läuft..."},
-    {TextId::credit, "Installationsprogramm von www.orvelle-software.example"},
+    {TextId::credit, "Setup von www.orvelle-software.example"},
 
     {TextId::finished_text,
-     "Die Installation ist abgeschlossen.\n\nKlicken Sie auf \"Fertig stellen\", um das Setup zu "
-     "beenden."},
+     "Die Installation ist abgeschlossen.\n\nKlicken Sie auf \"Fertig\", um das Setup zu beenden."},
     {TextId::disk_space, "Benötigter Speicherplatz: %1 MB\nVerfügbarer Speicherplatz: %2 MB"},
     {TextId::summary_folder, "Die Dateien werden installiert in:\n%1"},
     {TextId::summary_shortcuts, "Zu erstellende Verknüpfungen:"},

@@ -28,15 +28,15 @@ const Entry kEntries[] = {
     {TextId::button_browse, "Examinar..."},
     {TextId::button_ok, "Aceptar"},
 
-    {TextId::folder_prompt, "Seleccione la carpeta en la que desea realizar la instalación:"},
+    {TextId::folder_prompt, "Seleccione la carpeta de instalación:"},
     {TextId::licence_prompt,
      "Para continuar con la instalación, debe aceptar este contrato de licencia. Léalo "
      "atentamente."},
     {TextId::shortcut_desktop, "Crear accesos directos en el escritorio"},
     {TextId::shortcut_start_menu, "Crear accesos directos en el menú Inicio"},
-    {TextId::shortcut_quick_launch, "Crear accesos directos en la barra de inicio rápido"},
+    {TextId::shortcut_quick_launch, "Crear accesos directos en Inicio rápido"},
     {TextId::status_installing, "Instalando..."},
-    {TextId::credit, "instalador de www.orvelle-software.example"},
+    {TextId::credit, "instalador: www.orvelle-software.example"},
 
     {TextId::finished_text,
      "La instalación ha finalizado.\n\nHaga clic en Finalizar para salir."},
@@ -45,7 +45,7 @@ const Entry kEntries[] = {
     {TextId::summary_shortcuts, "Accesos directos que se crearán:"},
     {TextId::summary_start_menu, "- En el menú Inicio."},
     {TextId::summary_desktop, "- En el escritorio."},
-    {TextId::summary_quick_launch, "- En la barra de inicio rápido."},
+    {TextId::summary_quick_launch, "- En Inicio rápido."},
     {TextId::summary_none, "Ninguno."},
     {TextId::browse_title, "Seleccione una carpeta de instalación."},
 

@@ -28,15 +28,15 @@ const Entry kEntries[] = {
     {TextId::button_browse, "Parcourir..."},
     {TextId::button_ok, "OK"},
 
-    {TextId::folder_prompt, "Sélectionnez le dossier dans lequel vous souhaitez installer :"},
+    {TextId::folder_prompt, "Sélectionnez le dossier d'installation :"},
     {TextId::licence_prompt,
      "Pour poursuivre l'installation, vous devez accepter ce contrat de licence. Veuillez le lire "
      "attentivement."},
     {TextId::shortcut_desktop, "Créer des raccourcis sur le Bureau"},
     {TextId::shortcut_start_menu, "Créer des raccourcis dans le menu Démarrer"},
-    {TextId::shortcut_quick_launch, "Créer des raccourcis dans la barre de lancement rapide"},
+    {TextId::shortcut_quick_launch, "Créer des raccourcis dans Lancement rapide"},
     {TextId::status_installing, "Installation en cours..."},
-    {TextId::credit, "installation par www.orvelle-software.example"},
+    {TextId::credit, "installeur : www.orvelle-software.example"},
 
     {TextId::finished_text,
      "L'installation est terminée.\n\nCliquez sur Terminer pour quitter."},
@@ -45,7 +45,7 @@ const Entry kEntries[] = {
     {TextId::summary_shortcuts, "Raccourcis à créer :"},
     {TextId::summary_start_menu, "- Dans le menu Démarrer."},
     {TextId::summary_desktop, "- Sur le Bureau."},
-    {TextId::summary_quick_launch, "- Dans la barre de lancement rapide."},
+    {TextId::summary_quick_launch, "- Dans Lancement rapide."},
     {TextId::summary_none, "Aucun."},
     {TextId::browse_title, "Sélectionnez un dossier d'installation."},
 

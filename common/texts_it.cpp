@@ -30,13 +30,13 @@ const Entry kEntries[] = {
 
     {TextId::folder_prompt, "Selezionare la cartella in cui eseguire l'installazione:"},
     {TextId::licence_prompt,
-     "Per proseguire con l'installazione è necessario accettare il contratto di licenza. "
-     "Leggerlo attentamente."},
+     "Per continuare è necessario accettare il contratto di licenza. Leggerlo "
+     "attentamente."},
     {TextId::shortcut_desktop, "Crea collegamenti sul desktop"},
     {TextId::shortcut_start_menu, "Crea collegamenti nel menu Start"},
     {TextId::shortcut_quick_launch, "Crea collegamenti sulla barra di avvio veloce"},
     {TextId::status_installing, "Installazione in corso..."},
-    {TextId::credit, "installazione di www.orvelle-software.example"},
+    {TextId::credit, "installer di www.orvelle-software.example"},
 
     {TextId::finished_text,
      "Installazione completata.\n\nFare clic su Fine per uscire."},

@@ -35,7 +35,7 @@ const Entry kEntries[] = {
     {TextId::shortcut_start_menu, "시작 메뉴에 바로 가기 만들기"},
     {TextId::shortcut_quick_launch, "빠른 실행에 바로 가기 만들기"},
     {TextId::status_installing, "설치하는 중..."},
-    {TextId::credit, "설치 프로그램 제공: www.orvelle-software.example"},
+    {TextId::credit, "제작: www.orvelle-software.example"},
 
     {TextId::finished_text, "설치가 완료되었습니다.\n\n끝내려면 [마침]을 클릭하십시오."},
     {TextId::disk_space, "필요한 디스크 공간: %1MB\n사용 가능한 디스크 공간: %2MB"},

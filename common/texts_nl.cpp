@@ -22,7 +22,7 @@ const Entry kEntries[] = {
     {TextId::button_install, "Installeren"},
     {TextId::button_done, "Voltooien"},
     {TextId::button_exit, "Afsluiten"},
-    {TextId::button_disagree, "Niet akkoord"},
+    {TextId::button_disagree, "Weigeren"},
     {TextId::button_previous, "Vorige"},
     {TextId::button_cancel, "Annuleren"},
     {TextId::button_browse, "Bladeren..."},
@@ -30,13 +30,13 @@ const Entry kEntries[] = {
 
     {TextId::folder_prompt, "Selecteer de map waarin u wilt installeren:"},
     {TextId::licence_prompt,
-     "U moet deze licentieovereenkomst accepteren om door te gaan met de installatie. Lees de "
-     "overeenkomst zorgvuldig."},
+     "Lees de licentieovereenkomst zorgvuldig. U moet deze accepteren om door te "
+     "gaan."},
     {TextId::shortcut_desktop, "Snelkoppelingen op het bureaublad maken"},
     {TextId::shortcut_start_menu, "Snelkoppelingen in het menu Start maken"},
-    {TextId::shortcut_quick_launch, "Snelkoppelingen op de werkbalk Snel starten maken"},
+    {TextId::shortcut_quick_launch, "Snelkoppelingen in Snel starten maken"},
     {TextId::status_installing, "Bezig met installeren..."},
-    {TextId::credit, "installatie door www.orvelle-software.example"},
+    {TextId::credit, "setup door www.orvelle-software.example"},
 
     {TextId::finished_text,
      "De installatie is voltooid.\n\nKlik op Voltooien om af te sluiten."},
@@ -45,7 +45,7 @@ const Entry kEntries[] = {
     {TextId::summary_shortcuts, "Te maken snelkoppelingen:"},
     {TextId::summary_start_menu, "- In het menu Start."},
     {TextId::summary_desktop, "- Op het bureaublad."},
-    {TextId::summary_quick_launch, "- Op de werkbalk Snel starten."},
+    {TextId::summary_quick_launch, "- In Snel starten."},
     {TextId::summary_none, "Geen."},
     {TextId::browse_title, "Selecteer een installatiemap."},
 

@@ -22,13 +22,13 @@ const Entry kEntries[] = {
     {TextId::button_install, "Zainstaluj"},
     {TextId::button_done, "Zakończ"},
     {TextId::button_exit, "Zamknij"},
-    {TextId::button_disagree, "Nie akceptuję"},
+    {TextId::button_disagree, "Odrzucam"},
     {TextId::button_previous, "Wstecz"},
     {TextId::button_cancel, "Anuluj"},
     {TextId::button_browse, "Przeglądaj..."},
     {TextId::button_ok, "OK"},
 
-    {TextId::folder_prompt, "Wybierz folder, w którym chcesz zainstalować program:"},
+    {TextId::folder_prompt, "Wybierz folder instalacji:"},
     {TextId::licence_prompt,
      "Aby kontynuować instalację, musisz zaakceptować tę umowę licencyjną. Przeczytaj ją "
      "uważnie."},

@@ -36,7 +36,7 @@ const Entry kEntries[] = {
     {TextId::shortcut_start_menu, "Criar atalhos no menu Iniciar"},
     {TextId::shortcut_quick_launch, "Criar atalhos na barra de Inicialização Rápida"},
     {TextId::status_installing, "Instalando..."},
-    {TextId::credit, "instalador por www.orvelle-software.example"},
+    {TextId::credit, "instalador: www.orvelle-software.example"},
 
     {TextId::finished_text,
      "A instalação foi concluída.\n\nClique em Concluir para sair."},

@@ -22,21 +22,21 @@ const Entry kEntries[] = {
     {TextId::button_install, "Установить"},
     {TextId::button_done, "Готово"},
     {TextId::button_exit, "Выход"},
-    {TextId::button_disagree, "Не принимаю"},
+    {TextId::button_disagree, "Отклоняю"},
     {TextId::button_previous, "Назад"},
     {TextId::button_cancel, "Отмена"},
     {TextId::button_browse, "Обзор..."},
     {TextId::button_ok, "ОК"},
 
-    {TextId::folder_prompt, "Выберите папку, в которую нужно выполнить установку:"},
+    {TextId::folder_prompt, "Выберите папку для установки:"},
     {TextId::licence_prompt,
-     "Чтобы продолжить установку, необходимо принять это лицензионное соглашение. Внимательно "
-     "прочтите его."},
+     "Внимательно прочтите лицензионное соглашение. Чтобы продолжить, примите "
+     "его."},
     {TextId::shortcut_desktop, "Создать ярлыки на рабочем столе"},
     {TextId::shortcut_start_menu, "Создать ярлыки в меню \"Пуск\""},
     {TextId::shortcut_quick_launch, "Создать ярлыки на панели быстрого запуска"},
     {TextId::status_installing, "Установка..."},
-    {TextId::credit, "установщик: www.orvelle-software.example"},
+    {TextId::credit, "Автор: www.orvelle-software.example"},
 
     {TextId::finished_text,
      "Установка завершена.\n\nНажмите кнопку \"Готово\", чтобы выйти."},
