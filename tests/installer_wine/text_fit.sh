@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Every language's texts fit the controls of the installer's and the
+# uninstaller's dialogs: text_fit_check.exe makes each dialog from the
+# shipped programs' resources and measures each text in its control's font.
+TEST=text_fit
+source "$(dirname "$0")/common.sh"
+
+for program in ext.dat uninst.dat text_fit_check.exe; do
+  [ -f "$QUILL_DIST/$program" ] || fail "$program is not built in $QUILL_DIST"
+done
+# A CJK font must be there, or the East Asian texts would be measured (and
+# shown) as boxes.
+fc-list :lang=ja family | grep -q . || fail "no font with Japanese glyphs is installed (scripts/setup.sh)"
+
+wine "$QUILL_DIST/text_fit_check.exe" "$(winepath -w "$QUILL_DIST/ext.dat")" \
+  "$(winepath -w "$QUILL_DIST/uninst.dat")" > "$WORK/fit.txt" 2>&1 || {
+  tr -d '\r' < "$WORK/fit.txt"
+  fail "texts that do not fit their controls (above)"
+}
+tr -d '\r' < "$WORK/fit.txt"
+grep -q "in 12 languages, 0 do not fit" "$WORK/fit.txt" || fail "the check did not report"
+echo "PASS"
