@@ -20,7 +20,7 @@ const Entry kEntries[] = {
     {TextId::button_next, "Weiter"},
     {TextId::button_agree, "Annehmen"},
     {TextId::button_install, "Installieren"},
-    {TextId::button_done, "Fertig"},
+    {TextId::button_done, "Fertig stellen"},
     {TextId::button_exit, "Beenden"},
     {TextId::button_disagree, "Ablehnen"},
     {TextId::button_previous, "Zurück"},
@@ -39,7 +39,8 @@ const Entry kEntries[] = {
     {TextId::credit, "Setup von www.orvelle-software.example"},
 
     {TextId::finished_text,
-     "Die Installation ist abgeschlossen.\n\nKlicken Sie auf \"Fertig\", um das Setup zu beenden."},
+     "Die Installation ist abgeschlossen.\n\nKlicken Sie auf \"Fertig stellen\", um das Setup zu "
+     "beenden."},
     {TextId::disk_space, "Benötigter Speicherplatz: %1 MB\nVerfügbarer Speicherplatz: %2 MB"},
     {TextId::summary_folder, "Die Dateien werden installiert in:\n%1"},
     {TextId::summary_shortcuts, "Zu erstellende Verknüpfungen:"},

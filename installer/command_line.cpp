@@ -36,6 +36,17 @@ void refuse(CommandLine* line, const std::string& argument) {
 
 }  // namespace
 
+std::string command_line_tail(const std::string& command_line) {
+  std::size_t i = 0;
+  if (!command_line.empty() && command_line[0] == '"') {
+    const std::size_t close = command_line.find('"', 1);
+    i = close == std::string::npos ? command_line.size() : close + 1;
+  }
+  while (i < command_line.size() && !is_blank(command_line[i])) ++i;
+  while (i < command_line.size() && is_blank(command_line[i])) ++i;
+  return command_line.substr(i);
+}
+
 CommandLine parse_command_line(const std::string& tail) {
   CommandLine line;
   std::size_t i = 0;

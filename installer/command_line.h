@@ -26,6 +26,10 @@ struct CommandLine {
   std::vector<std::string> ignored;
 };
 
+// The tail of a whole command line (GetCommandLine): what follows the
+// program's name (quoted, or up to the first blank) and the blanks after it.
+std::string command_line_tail(const std::string& command_line);
+
 // Parses the tail of a command line (without the program's name).
 // Switches are case-insensitive and separated by blanks; "/LOG=" takes a
 // file name that may be quoted ("/LOG=\"C:\My logs\a.log\"" or

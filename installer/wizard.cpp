@@ -312,8 +312,9 @@ void Wizard::build_view() {
   v.window_title = window_title();
   v.picture = picture_number(s);
   v.place_buttons = s >= Step::welcome && s <= Step::summary;
-  v.next_button = Placement{340, 199, 80, 23};
-  v.back_button = Placement{11, 199, 80, 23};
+  // Wide enough for the longest translation of every button text.
+  v.next_button = Placement{330, 199, 90, 23};
+  v.back_button = Placement{11, 199, 90, 23};
   v.place_text_box = s == Step::welcome || s == Step::licence;
   v.text_box = Placement{114, 40, 306, 143};
 

@@ -126,7 +126,7 @@ bool same_bytes(os::Os& os, const std::string& original, os::File& copy) {
 
 }  // namespace
 
-int run_launcher(os::Os& os, bool silent, bool no_restart) {
+int run_launcher(os::Os& os, bool silent, bool no_restart, const std::string& language) {
   const std::string self = os.module_path();
   const std::string temp = os.temp_folder();
   const std::string name = os.unpredictable_name();
@@ -141,14 +141,22 @@ int run_launcher(os::Os& os, bool silent, bool no_restart) {
   // reading refuses writers, so the bytes compared are the bytes that run.
   const std::unique_ptr<os::File> held = os.open_file(copy, os::OpenMode::read);
   if (!held || !same_bytes(os, self, *held)) return kExitNotStarted;
+  // A code holds letters, digits, '-' and '_' only: nothing that could end
+  // the switch early or start another one.
+  std::string switches = no_restart ? "/NORESTART " : "";
+  if (!language.empty() &&
+      language.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_") ==
+          std::string::npos) {
+    switches += "/LANG=" + language + " ";
+  }
   if (!silent) {
     // Interactive: the copy asks and shows the removal; the launcher ends
     // at once, so its own file is free to be deleted.
-    const std::string arguments = (no_restart ? "/NORESTART " : "") + log_path_beside(self);
+    const std::string arguments = switches + log_path_beside(self);
     return os.start_program(copy, arguments) == os::Error::none ? kExitRemoved : kExitNotStarted;
   }
   const std::string arguments =
-      std::string("/S ") + (no_restart ? "/NORESTART " : "") + log_path_beside(self);
+      "/S " + switches + log_path_beside(self);
   std::uint32_t code = 0;
   if (os.run_program(copy, arguments, &code) == os::Error::none) return static_cast<int>(code);
   // A backend that cannot wait still starts the removal.

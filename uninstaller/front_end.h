@@ -63,8 +63,9 @@ bool is_working_folder(const std::string& temp_folder, const std::string& folder
 // the meantime. Interactive, the launcher does not wait and answers
 // kExitRemoved; silent, it passes "/S" first, waits and answers the copy's
 // exit code, so that the caller returns only when the removal is done.
-// "/NORESTART" is passed on with `no_restart`.
-int run_launcher(os::Os& os, bool silent = false, bool no_restart = false);
+// "/NORESTART" is passed on with `no_restart`, "/LANG=" with a `language`.
+int run_launcher(os::Os& os, bool silent = false, bool no_restart = false,
+                 const std::string& language = std::string());
 
 // "Are you sure you wish to uninstall %s?", the name shortened so that the
 // question keeps within 259 characters.

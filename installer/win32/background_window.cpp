@@ -12,6 +12,7 @@
 #include "installer/win32/picture.h"
 #include "installer/win32/stub.h"
 #include "os/win32_system_dll.h"
+#include "os/win32_text.h"
 #include "resources/quillstub_resource.h"
 
 namespace quill::installer::win32 {
@@ -155,9 +156,9 @@ HFONT text_font(int dpi) {
   if (b.font) DeleteObject(b.font);
   const package::FullscreenSettings& s = stub().data.fullscreen;
   int height = -MulDiv(s.font_size, dpi, 72);
-  b.font = CreateFontA(height, 0, 0, 0, s.font_weight, s.italic, s.underline, s.strike_out,
+  b.font = CreateFontW(height, 0, 0, 0, s.font_weight, s.italic, s.underline, s.strike_out,
                        static_cast<DWORD>(s.char_set), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, s.font_face.c_str());
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, os::wide(s.font_face).c_str());
   b.font_dpi = dpi;
   return b.font;
 }
@@ -171,15 +172,16 @@ void draw_text(HDC dc, const RECT& client) {
   HGDIOBJ old_font = SelectObject(dc, text_font(dpi));
   SetBkMode(dc, TRANSPARENT);
   const UINT format = s.alignment;
+  const std::wstring text = os::wide(s.text);
   if (s.shadow) {
     const int offset = dpi::scale(s.shadow_offset, dpi);
     RECT shadow = {area.left + offset, area.top + offset, area.right + offset,
                    area.bottom + offset};
     SetTextColor(dc, colour(s.shadow_colour));
-    DrawTextA(dc, s.text.c_str(), -1, &shadow, format);
+    DrawTextW(dc, text.c_str(), -1, &shadow, format);
   }
   SetTextColor(dc, colour(s.text_colour));
-  DrawTextA(dc, s.text.c_str(), -1, &area, format);
+  DrawTextW(dc, text.c_str(), -1, &area, format);
   SelectObject(dc, old_font);
 }
 
@@ -206,7 +208,7 @@ INT_PTR CALLBACK background_proc(HWND window, UINT message, WPARAM, LPARAM lpara
                                        dpi::scale(s.width, dpi), dpi::scale(s.height, dpi));
       SetWindowPos(window, HWND_TOP, box.x, box.y, box.width, box.height, 0);
       set_installer_icon(window);
-      SetWindowTextA(window, stub().data.title.c_str());
+      SetWindowTextW(window, os::wide(stub().data.title).c_str());
       UpdateWindow(window);
       return TRUE;
     }
@@ -277,7 +279,7 @@ void run_background_window(HINSTANCE instance) {
   InitializeCriticalSection(&b.lock);
   const package::FullscreenSettings& s = stub().data.fullscreen;
   int dialog = s.title_bar ? IDD_BACKGROUND_FRAMED : IDD_BACKGROUND_PLAIN;
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog), nullptr, background_proc, 0);
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(dialog), nullptr, background_proc, 0);
   background().window = nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "installer/win32/stub.h"
+#include "installer/win32/wide_controls.h"
 #include "resources/quillstub_resource.h"
 
 namespace quill::installer::win32 {
@@ -16,11 +17,13 @@ INT_PTR CALLBACK extraction_proc(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_INITDIALOG:
       // The title is known once the loader has read the data files; before
       // that the loader may still be writing it.
-      if (s.loader_finished.load()) SetWindowTextA(window, s.data.title.c_str());
+      if (s.loader_finished.load()) set_window_text(window, s.data.title);
+      set_text(window, IDC_EXTRACT_LABEL, texts::TextId::extracting);
+      set_text(window, IDC_EXTRACT_CANCEL, texts::TextId::button_cancel);
       s.extraction_window = window;
       // The loader may have reported before the window existed.
-      SendDlgItemMessageA(window, IDC_PROGRESS_SMOOTH, PBM_SETRANGE32, 0, s.extract_range.load());
-      SendDlgItemMessageA(window, IDC_PROGRESS_SMOOTH, PBM_SETPOS, s.extract_position.load(), 0);
+      SendDlgItemMessageW(window, IDC_PROGRESS_SMOOTH, PBM_SETRANGE32, 0, s.extract_range.load());
+      SendDlgItemMessageW(window, IDC_PROGRESS_SMOOTH, PBM_SETPOS, s.extract_position.load(), 0);
       SetTimer(window, kTimer, 100, nullptr);
       return TRUE;
     case WM_TIMER:
@@ -46,7 +49,7 @@ INT_PTR CALLBACK extraction_proc(HWND window, UINT message, WPARAM wparam, LPARA
 }  // namespace
 
 void run_extraction_window(HINSTANCE instance) {
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_EXTRACTION), nullptr, extraction_proc, 0);
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_EXTRACTION), nullptr, extraction_proc, 0);
 }
 
 }  // namespace quill::installer::win32

@@ -4,10 +4,17 @@
 #include <ole2.h>
 
 #include "common/in_use.h"
+#include "uninstaller/shared_texts.h"
+#include "common/languages.h"
+#include "common/texts.h"
 #include "installer/install_log.h"
+#include "installer/language_choice.h"
 #include "installer/silent_install.h"
 #include "installer/win32/stub.h"
+#include "installer/win32/wide_controls.h"
 #include "os/win32_system_dll.h"
+#include "os/win32_text.h"
+#include "package/language_texts.h"
 #include "resources/quillstub_resource.h"
 
 namespace quill::installer::win32 {
@@ -20,14 +27,14 @@ class WindowProgress : public package::ExtractProgress {
     const unsigned megabytes = static_cast<unsigned>(maximum);
     stub().extract_range = megabytes;
     if (HWND window = stub().extraction_window.load()) {
-      PostMessageA(GetDlgItem(window, IDC_PROGRESS_SMOOTH), PBM_SETRANGE32, 0, megabytes);
+      PostMessageW(GetDlgItem(window, IDC_PROGRESS_SMOOTH), PBM_SETRANGE32, 0, megabytes);
     }
   }
   void set_progress(std::uint64_t position) override {
     const unsigned megabytes = static_cast<unsigned>(position);
     stub().extract_position = megabytes;
     if (HWND window = stub().extraction_window.load()) {
-      PostMessageA(GetDlgItem(window, IDC_PROGRESS_SMOOTH), PBM_SETPOS, megabytes, 0);
+      PostMessageW(GetDlgItem(window, IDC_PROGRESS_SMOOTH), PBM_SETPOS, megabytes, 0);
     }
   }
   bool cancel_requested() override { return stub().cancel.load(); }
@@ -43,15 +50,21 @@ DWORD WINAPI loader_thread(void*) {
       s.command.silent ? package::ArchiveHandling::in_place : package::ArchiveHandling::copy);
   if (s.outcome == package::ExtractOutcome::done) {
     package::load_installer_data(s.os, s.scan, &s.data);
+    // The language is settled before any window shows the package's texts:
+    // one the package carries, and that language's variants of its texts.
+    const std::size_t language =
+        choose_language(s.command.language, GetUserDefaultUILanguage(), s.data.languages);
+    texts::set_current_language(language);
+    package::use_language(s.os, std::string(language::kLanguages[language].code), &s.data);
     // The package's font joins the system's font table whenever it is
     // there, before the background window (if any) asks for its face.
-    if (!s.data.font_path.empty()) AddFontResourceA(s.data.font_path.c_str());
+    if (!s.data.font_path.empty()) AddFontResourceW(os::wide(s.data.font_path).c_str());
   }
   s.loader_finished = true;
   if (s.outcome == package::ExtractOutcome::done && s.data.has_fullscreen && !s.cancel.load() &&
       !s.command.silent) {
     // Opening the window completes loading; it lives until closed.
-    run_background_window(GetModuleHandleA(nullptr));
+    run_background_window(GetModuleHandleW(nullptr));
   }
   s.load_complete = true;
   return 0;
@@ -65,30 +78,33 @@ Stub& stub() {
 }
 
 void set_installer_icon(HWND window) {
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_INSTALLER));
-  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_INSTALLER));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+std::string box_caption() {
+  const std::string& title = stub().data.title;
+  return title.empty() ? std::string(texts::text(texts::TextId::installer_caption)) : title;
 }
 
 void show_start_error(package::ExtractOutcome outcome) {
-  const std::string& title = stub().data.title;
-  MessageBoxA(nullptr, installer::start_error_text(outcome),
-              title.empty() ? "Installer" : title.c_str(), MB_OK | MB_ICONERROR);
+  message_box(nullptr, installer::start_error_text(outcome), box_caption(), MB_OK | MB_ICONERROR);
 }
 
 bool ask_about_installed(Stub& s) {
   static installer::InstalledProgram installed;
-  const std::string& title = s.data.title.empty() ? std::string("Installer") : s.data.title;
+  const std::string title = box_caption();
   switch (installer::find_installed_program(s.os, s.data, &installed)) {
     case installer::InstalledLookup::none: return true;
     case installer::InstalledLookup::unreadable:
       if (s.log) s.log->line("The installed program's entry or uninstall log could not be read");
-      MessageBoxA(nullptr, installer::kInstalledUnreadableText, title.c_str(), MB_OK | MB_ICONERROR);
+      message_box(nullptr, installer::installed_unreadable_text(), title, MB_OK | MB_ICONERROR);
       return false;
     case installer::InstalledLookup::found: break;
   }
   std::string version;
   if (installer::is_downgrade(installed, s.data.macros, &version) &&
-      MessageBoxA(nullptr, installer::downgrade_question(installed, version).c_str(), title.c_str(),
+      message_box(nullptr, installer::downgrade_question(installed, version), title,
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return false;
   }
@@ -107,9 +123,8 @@ bool take_setup_lock() {
   if (lock || error != os::Error::exists) return true;
   if (s.log) s.log->line("Another installation is in progress");
   if (!s.command.silent) {
-    const std::string& title = s.data.title;
-    MessageBoxA(nullptr, another_setup_message(s.data.registered_name).c_str(),
-                title.empty() ? "Installer" : title.c_str(), MB_OK | MB_ICONWARNING);
+    message_box(nullptr, uninstaller::another_setup_text(s.data.registered_name), box_caption(),
+                MB_OK | MB_ICONWARNING);
   }
   return false;
 }
@@ -123,23 +138,33 @@ void end_process(int exit_code) {
 
 }  // namespace quill::installer::win32
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace quill;
   os::search_dlls_in_system_folder_only();
   // A DLL already loaded is found again by its name alone. msimg32.dll (the
   // background's fade) is also asked for by name by common-controls code
   // that does not keep to the restriction above (Wine's delay-loads it so),
-  // and riched32.dll serves the text boxes: both come from the system folder
+  // and riched20.dll serves the text boxes: both come from the system folder
   // now, before any window exists.
   os::load_system_dll("msimg32.dll");
-  os::load_system_dll("riched32.dll");
+  os::load_system_dll("riched20.dll");
   installer::win32::Stub& s = installer::win32::stub();
-  s.command = installer::parse_command_line(arguments ? arguments : "");
+  // The switches arrive as UTF-16 and are read as UTF-8: "/D=" may name
+  // any folder.
+  s.command = installer::parse_command_line(
+      installer::command_line_tail(os::narrow(GetCommandLineW())));
+  // Until the package says which languages it carries, the program speaks
+  // the chosen one of all it knows (the usage box, the extraction window).
+  std::vector<std::string> every_code;
+  for (const language::Language& l : language::kLanguages) every_code.emplace_back(l.code);
+  texts::set_current_language(
+      installer::choose_language(s.command.language, GetUserDefaultUILanguage(), every_code));
   if (!s.command.valid || s.command.help) {
     const std::string text = installer::usage_message(s.command);
     if (!text.empty()) {
-      MessageBoxA(nullptr, text.c_str(), "Installer",
-                  MB_OK | (s.command.valid ? MB_ICONINFORMATION : MB_ICONWARNING));
+      installer::win32::message_box(nullptr, text,
+                                    std::string(texts::text(texts::TextId::installer_caption)),
+                                    MB_OK | (s.command.valid ? MB_ICONINFORMATION : MB_ICONWARNING));
     }
     return installer::kExitBadCommandLine;
   }

@@ -5,12 +5,13 @@
 #include <olectl.h>
 
 #include "common/dpi_win32.h"
+#include "os/win32_text.h"
 
 namespace quill::installer::win32 {
 
 bool PictureSlot::load(const std::string& path) {
   release();
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(os::wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD size = GetFileSize(file, nullptr);
@@ -80,7 +81,7 @@ void PictureSlot::draw(HDC dc, const RECT& target) const {
     HBITMAP bitmap = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
     BITMAP info = {};
     HDC memory = CreateCompatibleDC(dc);
-    if (memory && GetObjectA(bitmap, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
+    if (memory && GetObjectW(bitmap, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
       HGDIOBJ previous = SelectObject(memory, bitmap);
       dpi::smooth_stretch(dc, target, memory, 0, 0, info.bmWidth, info.bmHeight);
       SelectObject(memory, previous);

@@ -9,20 +9,21 @@
 #include <memory>
 
 #include "common/in_use.h"
+#include "common/texts.h"
+#include "uninstaller/shared_texts.h"
 #include "installer/end_of_install.h"
 #include "installer/install_engine.h"
 #include "installer/pictures.h"
 #include "installer/progress_pace.h"
-#include "common/dialog_controls_win32.h"
 #include "common/dpi_win32.h"
 #include "installer/win32/picture.h"
 #include "installer/win32/stub.h"
+#include "installer/win32/wide_controls.h"
 #include "installer/wizard.h"
 #include "resources/quillstub_resource.h"
 
 namespace quill::installer::win32 {
 
-using namespace dialog_controls;
 namespace {
 
 namespace control = installer::control;
@@ -72,17 +73,17 @@ struct WizardWindow {
 
 // The state a dialog procedure was handed at WM_INITDIALOG (null before).
 WizardWindow* window_state(HWND dialog) {
-  return reinterpret_cast<WizardWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return reinterpret_cast<WizardWindow*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 WizardWindow* keep_window_state(HWND dialog, LPARAM lparam) {
-  SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+  SetWindowLongPtrW(dialog, DWLP_USER, lparam);
   return reinterpret_cast<WizardWindow*>(lparam);
 }
 
 // Install thread: posts the state when the pace allows or `urgent`.
 void post_progress(WizardWindow& w, bool urgent) {
-  if (w.pace.due(GetTickCount(), urgent)) PostMessageA(w.window, kShowProgress, 0, 0);
+  if (w.pace.due(GetTickCount(), urgent)) PostMessageW(w.window, kShowProgress, 0, 0);
 }
 
 // The side picture's frame in the wizard's client area.
@@ -111,15 +112,17 @@ void place(HWND dialog, int id, const installer::Placement& p) {
 
 // The content column lies right of the side picture, aligned with the text
 // box (114, 40, 306 x 143) and the buttons that show step places; the
-// template's dialog units would shift it with the font's metrics.
+// template's dialog units would shift it with the font's metrics. Buttons
+// and labels leave room for the longest translation (labels wrap: the
+// licence prompt takes three lines, the folder prompt two).
 void place_content_controls(HWND dialog) {
   struct Spot {
     int id;
     installer::Placement at;
   };
   static const Spot kSpots[] = {
-      {control::licence_prompt, {114, 6, 306, 30}},
-      {control::folder_label, {114, 40, 306, 16}},
+      {control::licence_prompt, {114, 1, 306, 39}},
+      {control::folder_label, {114, 30, 306, 28}},
       {control::folder, {114, 60, 203, 21}},
       {control::browse, {325, 59, 95, 23}},
       {control::disk_space, {114, 92, 306, 32}},
@@ -130,8 +133,8 @@ void place_content_controls(HWND dialog) {
       {control::status, {114, 40, 306, 48}},
       {control::progress_plain, {114, 96, 306, 18}},
       {control::progress_smooth, {114, 96, 306, 18}},
-      {control::cancel, {340, 199, 80, 23}},
-      {control::credit, {94, 203, 244, 16}},
+      {control::cancel, {330, 199, 90, 23}},
+      {control::credit, {106, 203, 220, 16}},
   };
   for (const Spot& spot : kSpots) place(dialog, spot.id, spot.at);
 }
@@ -151,7 +154,7 @@ void render(WizardWindow& w) {
   w.rendering = true;
   load_side_picture(w, view.picture);
   background_step_changed(view.picture);
-  SetWindowTextA(window, view.window_title.c_str());
+  set_window_text(window, view.window_title);
   place_step_controls(window, view);
   for (const installer::ControlView& c : view.controls) {
     if (c.has_text) set_lines(window, c.id, c.text);
@@ -170,8 +173,8 @@ HWND progress_window(const WizardWindow& w) {
 bool ask_cancel(WizardWindow& w, HWND owner) {
   installer::CancelFlags& flags = w.session.cancel;
   flags.question_opened();
-  int answer = MessageBoxA(owner, installer::kCancelQuestion, w.title().c_str(),
-                           MB_YESNO | MB_ICONWARNING);
+  int answer = message_box(owner, std::string(texts::text(texts::TextId::cancel_question)),
+                           w.title(), MB_YESNO | MB_ICONWARNING);
   flags.question_answered(answer == IDYES);
   return answer == IDYES;
 }
@@ -182,8 +185,8 @@ class InstallThreadCallback : public installer::InstallCallback {
 
   installer::ReplaceAnswer ask_replace(const std::string& name) override {
     post_progress(w_, true);  // the status names the file in question
-    int answer = MessageBoxA(progress_window(w_), installer::replace_question(name).c_str(),
-                             w_.title().c_str(), MB_YESNOCANCEL | MB_ICONWARNING);
+    int answer = message_box(progress_window(w_), installer::replace_question(name), w_.title(),
+                             MB_YESNOCANCEL | MB_ICONWARNING);
     if (answer == IDYES) return installer::ReplaceAnswer::yes;
     if (answer == IDNO) return installer::ReplaceAnswer::no;
     return installer::ReplaceAnswer::cancel;
@@ -213,15 +216,15 @@ class InstallThreadCallback : public installer::InstallCallback {
   bool cancel_requested() override { return w_.session.cancel.wait_and_check(); }
   installer::WriteAnswer ask_write_failed(const std::string& path) override {
     post_progress(w_, true);
-    int answer = MessageBoxA(progress_window(w_), installer::write_question(path).c_str(),
-                             w_.title().c_str(), MB_ABORTRETRYIGNORE | MB_ICONWARNING);
+    int answer = message_box(progress_window(w_), installer::write_question(path), w_.title(),
+                             MB_ABORTRETRYIGNORE | MB_ICONWARNING);
     if (answer == IDRETRY) return installer::WriteAnswer::retry;
     if (answer == IDIGNORE) return installer::WriteAnswer::ignore;
     return installer::WriteAnswer::abort;
   }
   installer::WriteAnswer ask_file_in_use(const std::string&, const std::string& question) override {
     post_progress(w_, true);
-    int answer = MessageBoxA(progress_window(w_), question.c_str(), w_.title().c_str(),
+    int answer = message_box(progress_window(w_), question, w_.title(),
                              MB_ABORTRETRYIGNORE | MB_ICONWARNING);
     if (answer == IDRETRY) return installer::WriteAnswer::retry;
     if (answer == IDIGNORE) return installer::WriteAnswer::ignore;
@@ -253,12 +256,12 @@ DWORD WINAPI install_thread(void* param) {
   w.session.install_result = result;
   if (result == installer::InstallResult::finished && stats.files_later > 0) {
     w.session.restart_needed = true;
-    MessageBoxA(progress_window(w), kRestartNeededText, w.title().c_str(),
+    message_box(progress_window(w), uninstaller::restart_needed_text(), w.title(),
                 MB_OK | MB_ICONINFORMATION);
   }
   post_progress(w, true);
   if (result == installer::InstallResult::cancelled) end_process(installer::kExitCancelled);
-  PostMessageA(w.window, kInstallEnded, static_cast<WPARAM>(result), 0);
+  PostMessageW(w.window, kInstallEnded, static_cast<WPARAM>(result), 0);
   return 0;
 }
 
@@ -282,8 +285,11 @@ INT_PTR CALLBACK small_window_proc(HWND window, UINT message, WPARAM wparam, LPA
   if (message == WM_INITDIALOG) {
     WizardWindow& w = *keep_window_state(window, lparam);
     ShowWindow(w.window, SW_HIDE);
-    SetWindowTextA(window, installer::kSmallWindowCaption);
-    set_lines(window, control::status, installer::kSmallWindowStatus);
+    set_window_text(window, std::string(texts::text(texts::TextId::small_window_caption)));
+    set_lines(window, control::status,
+              std::string(texts::text(texts::TextId::small_window_status)));
+    set_text(window, control::cancel, texts::TextId::button_cancel);
+
     RECT own;
     GetWindowRect(window, &own);
     installer::Placement p = installer::small_window_placement(
@@ -315,8 +321,7 @@ class MessageBoxUi : public installer::MessageUi {
   bool show_message(installer::MessageKind kind, const std::string& text) override {
     UINT style = kind == installer::MessageKind::ok ? (MB_OK | MB_ICONWARNING)
                                                     : (MB_YESNO | MB_ICONWARNING);
-    return MessageBoxA(w_.window, to_control_text(text).c_str(), w_.title().c_str(), style) ==
-           IDYES;
+    return message_box(w_.window, to_control_text(text), w_.title(), style) == IDYES;
   }
 
  private:
@@ -328,7 +333,7 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
   HWND window = w.window;
   if (outcome.action == Action::close_damaged) show_start_error(package::ExtractOutcome::damaged);
   if (!outcome.warning.empty()) {
-    MessageBoxA(window, outcome.warning.c_str(), w.title().c_str(), MB_OK | MB_ICONWARNING);
+    message_box(window, outcome.warning, w.title(), MB_OK | MB_ICONWARNING);
   }
   switch (outcome.action) {
     case Action::ask_cancel:
@@ -355,8 +360,8 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
     start_slideshow();
     start_install(w, outcome.small_window);
     if (outcome.small_window) {
-      DialogBoxParamA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)),
-                      MAKEINTRESOURCEA(IDD_SMALL_PROGRESS), nullptr, small_window_proc,
+      DialogBoxParamW(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)),
+                      MAKEINTRESOURCEW(IDD_SMALL_PROGRESS), nullptr, small_window_proc,
                       reinterpret_cast<LPARAM>(&w));
     }
   }
@@ -364,7 +369,8 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
     wizard_finished();
     ShowWindow(window, SW_SHOW);
     package::read_end_of_install(w.session.os, w.session.data.macros, w.session.data.files,
-                                 w.wizard->install_folder().text(), &w.end_events);
+                                 w.wizard->install_folder().text(), &w.end_events,
+                                 w.session.data.language);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     Sleep(200);
@@ -373,15 +379,16 @@ void handle(WizardWindow& w, const installer::Outcome& outcome) {
 }
 
 void browse_for_folder(HWND window) {
-  char chosen[MAX_PATH + 1] = {};
-  BROWSEINFOA info = {};
+  wchar_t chosen[MAX_PATH + 1] = {};
+  const std::wstring title = os::wide(std::string(texts::text(texts::TextId::browse_title)));
+  BROWSEINFOW info = {};
   info.hwndOwner = window;
   info.pszDisplayName = chosen;
-  info.lpszTitle = installer::kBrowseTitle;
+  info.lpszTitle = title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  LPITEMIDLIST list = SHBrowseForFolderA(&info);
+  LPITEMIDLIST list = SHBrowseForFolderW(&info);
   if (!list) return;
-  if (SHGetPathFromIDListA(list, chosen)) SetDlgItemTextA(window, control::folder, chosen);
+  if (SHGetPathFromIDListW(list, chosen)) SetDlgItemTextW(window, control::folder, chosen);
   CoTaskMemFree(list);
 }
 
@@ -393,22 +400,43 @@ void paint(WizardWindow& w) {
   EndPaint(w.window, &ps);
 }
 
+// The texts the steps never change, in the program's language; the
+// templates hold the English ones.
+void set_fixed_texts(HWND window) {
+  struct Fixed {
+    int id;
+    texts::TextId text;
+  };
+  static const Fixed kFixed[] = {
+      {control::cancel, texts::TextId::button_cancel},
+      {control::browse, texts::TextId::button_browse},
+      {control::folder_label, texts::TextId::folder_prompt},
+      {control::licence_prompt, texts::TextId::licence_prompt},
+      {control::desktop, texts::TextId::shortcut_desktop},
+      {control::start_menu, texts::TextId::shortcut_start_menu},
+      {control::quick_launch, texts::TextId::shortcut_quick_launch},
+      {control::status, texts::TextId::status_installing},
+  };
+  for (const Fixed& f : kFixed) set_text(window, f.id, f.text);
+}
+
 void open_wizard(WizardWindow& w, HWND window) {
   w.window = window;
   w.wizard = std::make_unique<installer::Wizard>(
       w.session.os, installer::wizard_data(w.session.data, w.session.command_line_folder,
                              w.session.installed ? w.session.installed->folder : std::string()));
   set_installer_icon(window);
-  SendDlgItemMessageA(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
+  SendDlgItemMessageW(window, control::folder, EM_LIMITTEXT, installer::kMaxPathLength, 0);
   // A rich text box holds 32,767 characters by default; texts of that
   // many bytes grow by a CR on every line.
-  SendDlgItemMessageA(window, control::text_box, EM_EXLIMITTEXT, 0, 0x100000);
+  SendDlgItemMessageW(window, control::text_box, EM_EXLIMITTEXT, 0, 0x100000);
+  set_fixed_texts(window);
   place_content_controls(window);
   if (HWND behind = background_window()) {
     // The wizard stays above the background window as its pop-up.
-    SetWindowLongPtrA(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(behind));
-    LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-    SetWindowLongPtrA(window, GWL_STYLE, style | WS_POPUP | WS_CAPTION | WS_SYSMENU);
+    SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(behind));
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    SetWindowLongPtrW(window, GWL_STYLE, style | WS_POPUP | WS_CAPTION | WS_SYSMENU);
   }
   installer::Outcome outcome = w.wizard->open();
   w.rendering = true;
@@ -434,8 +462,8 @@ void show_progress(WizardWindow& w) {
   if (status_changed) set_lines(target, control::status, status);
   if (progress_changed) {
     for (int id : {control::progress_plain, control::progress_smooth}) {
-      SendDlgItemMessageA(target, id, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
-      SendDlgItemMessageA(target, id, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+      SendDlgItemMessageW(target, id, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+      SendDlgItemMessageW(target, id, PBM_SETPOS, static_cast<WPARAM>(done), 0);
     }
   }
 }
@@ -443,10 +471,10 @@ void show_progress(WizardWindow& w) {
 void install_ended(WizardWindow& w, WPARAM wparam, LPARAM lparam) {
   const auto result = static_cast<installer::InstallResult>(wparam);
   if (HWND small = w.small_window.load()) {
-    PostMessageA(small, kCloseSmallWindow, 0, 0);
+    PostMessageW(small, kCloseSmallWindow, 0, 0);
     if (result == installer::InstallResult::finished) {
       // The finished step shows once the small window's modal loop has ended.
-      PostMessageA(w.window, kInstallEnded, wparam, lparam);
+      PostMessageW(w.window, kInstallEnded, wparam, lparam);
       return;
     }
   }
@@ -507,7 +535,7 @@ INT_PTR CALLBACK wizard_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
       // place the pixel-placed controls for the new resolution once the
       // dialog manager has done its part.
       dpi::take_suggested_place(window, lparam);
-      PostMessageA(window, kPlaceAgain, 0, 0);
+      PostMessageW(window, kPlaceAgain, 0, 0);
       return FALSE;
     }
     case kPlaceAgain:
@@ -530,7 +558,7 @@ void run_wizard(HINSTANCE instance, WizardSession& session) {
   // The dialog closes only once the install thread has posted its last
   // message, or before it ever started.
   WizardWindow w(session);
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WIZARD), nullptr, wizard_proc,
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_WIZARD), nullptr, wizard_proc,
                   reinterpret_cast<LPARAM>(&w));
 }
 

@@ -50,7 +50,7 @@ struct Check {
 
 constexpr int kStub = 0, kUninstaller = 1;
 constexpr Place kTemplate{0, 0, 0, 0};
-constexpr Place kWizardButton{0, 0, 80, 23};
+constexpr Place kWizardButton{0, 0, 90, 23};
 
 // A sample file path for the texts that name one.
 const char kSamplePath[] = "C:\\Program Files\\Example Program\\readme.txt";
@@ -61,13 +61,13 @@ const std::vector<Check>& checks() {
        {TextId::button_next, TextId::button_agree, TextId::button_install, TextId::button_done}},
       {"wizard", IDD_WIZARD, IDC_BACK, "Back", Kind::button, kWizardButton,
        {TextId::button_exit, TextId::button_disagree, TextId::button_previous}},
-      {"wizard", IDD_WIZARD, IDC_CANCEL_INSTALL, "Cancel", Kind::button, {340, 199, 80, 23},
+      {"wizard", IDD_WIZARD, IDC_CANCEL_INSTALL, "Cancel", Kind::button, {330, 199, 90, 23},
        {TextId::button_cancel}},
       {"wizard", IDD_WIZARD, IDC_BROWSE, "Browse", Kind::button, {325, 59, 95, 23},
        {TextId::button_browse}},
-      {"wizard", IDD_WIZARD, IDC_FOLDER_PROMPT, "folder prompt", Kind::label, {114, 40, 306, 16},
+      {"wizard", IDD_WIZARD, IDC_FOLDER_PROMPT, "folder prompt", Kind::label, {114, 30, 306, 28},
        {TextId::folder_prompt}},
-      {"wizard", IDD_WIZARD, IDC_LICENSE_PROMPT, "licence prompt", Kind::label, {114, 6, 306, 30},
+      {"wizard", IDD_WIZARD, IDC_LICENSE_PROMPT, "licence prompt", Kind::label, {114, 1, 306, 39},
        {TextId::licence_prompt}},
       {"wizard", IDD_WIZARD, IDC_DISK_SPACE, "disk space", Kind::label, {114, 92, 306, 32},
        {TextId::disk_space}},
@@ -83,7 +83,7 @@ const std::vector<Check>& checks() {
       // The summary: TextId::count stands for the whole summary text.
       {"wizard", IDD_WIZARD, IDC_SUMMARY, "summary", Kind::label, {114, 40, 306, 143},
        {TextId::count, TextId::finished_text}},
-      {"wizard", IDD_WIZARD, IDC_CREDIT, "credit", Kind::button, {94, 203, 244, 16},
+      {"wizard", IDD_WIZARD, IDC_CREDIT, "credit", Kind::button, {106, 203, 220, 16},
        {TextId::credit}},
       {"extraction", IDD_EXTRACTION, IDC_EXTRACT_LABEL, "label", Kind::label, kTemplate,
        {TextId::extracting}},

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Nothing planted beside setup.exe runs inside it: a msimg32.dll and a
-# riched32.dll in the package's folder (each writes a marker when loaded),
+# riched20.dll in the package's folder (each writes a marker when loaded),
 # Wine told to prefer them over its own as Windows' search order would, are
 # never loaded, whether the package installs silently or through the whole
 # wizard. The fade of the background window is still drawn, with msimg32.dll
@@ -67,12 +67,12 @@ int main(void) {
   return 0;
 }
 C
-for dll in msimg32 riched32 rstrtmgr; do
+for dll in msimg32 riched20 rstrtmgr; do
   "$cc" -shared -s -Wl,--kill-at -o "$DL/$dll.dll" "$WORK/planted.c" || fail "cannot build $dll.dll"
 done
 "$cc" -s -o "$WORK/parent.exe" "$WORK/parent.c" || fail "cannot build parent.exe"
 overrides=$WINEDLLOVERRIDES
-export WINEDLLOVERRIDES="$overrides;msimg32,riched32,rstrtmgr=n,b"
+export WINEDLLOVERRIDES="$overrides;msimg32,riched20,rstrtmgr=n,b"
 
 # A plain background window fading from red at the top to blue at the bottom.
 export WORK
@@ -141,7 +141,7 @@ wizard_run() {
 }
 wizard_run 'C:\Interactive' interactive
 # Without a msimg32.dll to load, the fade is drawn in bands.
-WINEDLLOVERRIDES="$overrides;riched32=n,b;msimg32=d" wizard_run 'C:\Bands' without-msimg32
+WINEDLLOVERRIDES="$overrides;riched20=n,b;msimg32=d" wizard_run 'C:\Bands' without-msimg32
 
 # parent.exe is there already and held open: after the replace question the
 # wizard asks about the file in use (Wine's Restart Manager names no

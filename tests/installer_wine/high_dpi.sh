@@ -32,13 +32,13 @@ rect=$(driver wait-window '#32770' '=Sharp Test' 5 rect) || fail "no background 
 [ "$rect" = "212 159 600 450" ] || fail "background window at $rect"
 shot 0-welcome
 
-# The pixel placements at 150 %: (340, 199) 80 x 23 is (510, 299) 120 x 35.
+# The pixel placements at 150 %: (330, 199) 90 x 23 is (495, 299) 135 x 35.
 read -r cx cy cw ch < <(driver wait-control 1004 5 client)
 next=$(driver wait-control 1004 5 place 1000)
 back=$(driver wait-control 1004 5 place 1001)
 box=$(driver wait-control 1004 5 place 1004)
-[ "$next" = "510 299 120 35" ] || fail "Next at $next"
-[ "$back" = "17 299 120 35" ] || fail "Back at $back"
+[ "$next" = "495 299 135 35" ] || fail "Next at $next"
+[ "$back" = "17 299 135 35" ] || fail "Back at $back"
 [ "$box" = "171 60 459 215" ] || fail "text box at $box"
 read -r bx _ bw _ <<<"$back"
 read -r nx _ _ nh <<<"$next"

@@ -12,9 +12,11 @@
 
 #include "common/in_use.h"
 #include "common/texts.h"
+#include "uninstaller/shared_texts.h"
 
 #include "os/win32_os.h"
 #include "os/win32_system_dll.h"
+#include "os/win32_text.h"
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/front_end.h"
 #include "uninstaller/removal.h"
@@ -25,6 +27,12 @@ using namespace quill;
 
 namespace {
 
+// A message box of the uninstaller, under its caption in its language.
+int message_box(const std::string& text, UINT style) {
+  return MessageBoxW(nullptr, os::wide(text).c_str(), os::wide(uninstaller::question_caption()).c_str(),
+                     style);
+}
+
 class SilentObserver : public uninstaller::RemovalObserver {
  public:
   void set_progress_range(std::uint64_t) override {}
@@ -34,17 +42,18 @@ class SilentObserver : public uninstaller::RemovalObserver {
 };
 
 int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path, bool silent,
-                     bool restart_allowed) {
+                     bool restart_allowed, const std::string& forced_language) {
   // Static: the worker may still read the log when the process ends.
   static uninstaller::UninstallLog log;
   uninstaller::LogStatus status = uninstaller::read_uninstall_log(os, log_path, &log);
   if (status != uninstaller::LogStatus::ok) {
     if (!silent) {
-      MessageBoxA(nullptr, uninstaller::log_problem_message(status, log_path).c_str(),
-                  uninstaller::kQuestionCaption, MB_OK | MB_ICONERROR);
+      message_box(uninstaller::log_problem_message(status, log_path), MB_OK | MB_ICONERROR);
     }
     return uninstaller::kExitUnusableLog;
   }
+  // The language the install spoke, unless "/LANG=" names one.
+  texts::set_current_language(uninstaller::removal_language(os, log, forced_language));
   // One setup of a program at a time, installing or removing; held until
   // the process ends.
   os::Error locked = os::Error::none;
@@ -52,15 +61,13 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
       os.take_lock(setup_lock_name(log.registered_name), &locked);
   if (!lock && locked == os::Error::exists) {
     if (!silent) {
-      MessageBoxA(nullptr, another_setup_message(log.registered_name).c_str(),
-                  uninstaller::kQuestionCaption, MB_OK | MB_ICONWARNING);
+      message_box(uninstaller::another_setup_text(log.registered_name), MB_OK | MB_ICONWARNING);
     }
     return uninstaller::kExitAnotherRemoval;
   }
   static uninstaller::FolderGuard guard(os);
   const auto ask = [](const std::string&, const std::string& question) {
-    switch (MessageBoxA(nullptr, question.c_str(), uninstaller::kQuestionCaption,
-                        MB_ABORTRETRYIGNORE | MB_ICONWARNING)) {
+    switch (message_box(question, MB_ABORTRETRYIGNORE | MB_ICONWARNING)) {
       case IDRETRY: return InUseAnswer::retry;
       case IDIGNORE: return InUseAnswer::ignore;
       default: return InUseAnswer::abort;
@@ -76,8 +83,7 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
                : uninstaller::kExitRemoved;
   }
   std::string question = uninstaller::confirmation_question(log.registered_name);
-  if (MessageBoxA(nullptr, question.c_str(), uninstaller::kQuestionCaption,
-                  MB_YESNO | MB_ICONQUESTION) != IDYES) {
+  if (message_box(question, MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return uninstaller::kExitDeclined;
   }
   if (!uninstaller::settle_files_in_use(os, log, guard, false, restart_allowed, ask)) {
@@ -88,7 +94,7 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
   if (!uninstaller::run_progress_dialog(instance, os, log, guard, restart_allowed)) {
     return uninstaller::kExitRemoved;
   }
-  MessageBoxA(nullptr, kRestartNeededText, uninstaller::kQuestionCaption, MB_OK | MB_ICONINFORMATION);
+  message_box(uninstaller::restart_needed_text(), MB_OK | MB_ICONINFORMATION);
   return uninstaller::kExitRemovedRestart;
 }
 
@@ -98,11 +104,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   os::search_dlls_in_system_folder_only();
   texts::use_built_in_tables();
   static os::Win32Os os;
-  const uninstaller::Arguments arguments = uninstaller::parse_arguments(GetCommandLineA());
+  // Read as UTF-16 and kept as UTF-8: the log's path may hold any character.
+  const uninstaller::Arguments arguments =
+      uninstaller::parse_arguments(os::narrow(GetCommandLineW()));
+  // Until the log names the install's language: the one "/LANG=" names, else English.
+  const std::size_t forced = texts::language_index(arguments.language);
+  texts::set_current_language(forced < language::kLanguageCount ? forced : language::kEnglish);
   const int code = arguments.log_path.empty()
-                       ? uninstaller::run_launcher(os, arguments.silent, arguments.no_restart)
+                       ? uninstaller::run_launcher(os, arguments.silent, arguments.no_restart,
+                                                   arguments.language)
                        : run_removal_mode(instance, os, arguments.log_path, arguments.silent,
-                                          !arguments.no_restart);
+                                          !arguments.no_restart, arguments.language);
   // Ends at once, with a removal worker that may still run; no static
   // destructor may pull its data away first.
   ExitProcess(static_cast<UINT>(code));

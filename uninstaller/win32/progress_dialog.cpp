@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "common/texts.h"
+#include "os/win32_text.h"
 #include "resources/quillclean_resource.h"
 #include "uninstaller/removal.h"
 
@@ -23,6 +25,10 @@ struct Removal {
 };
 
 Removal g_removal;
+
+void set_text(HWND window, int id, texts::TextId text) {
+  SetDlgItemTextW(window, id, os::wide(std::string(texts::text(text))).c_str());
+}
 // Touched by the dialog's thread only: the worker starts once per process,
 // however often the dialog is initialised.
 bool g_worker_not_started = true;
@@ -32,15 +38,16 @@ class DialogObserver : public RemovalObserver {
   explicit DialogObserver(HWND dialog) : dialog_(dialog) {}
 
   void set_progress_range(std::uint64_t maximum) override {
-    SendDlgItemMessageA(dialog_, IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(maximum));
+    SendDlgItemMessageW(dialog_, IDC_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(maximum));
   }
   void set_progress(std::uint64_t position) override {
-    SendDlgItemMessageA(dialog_, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    SendDlgItemMessageW(dialog_, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   }
   void set_status(const std::string& text) override {
-    LRESULT index = SendDlgItemMessageA(dialog_, IDC_STEPS, LB_ADDSTRING, 0,
-                                        reinterpret_cast<LPARAM>(text.c_str()));
-    if (index >= 0) SendDlgItemMessageA(dialog_, IDC_STEPS, LB_SETCURSEL, index, 0);
+    const std::wstring line = os::wide(text);
+    LRESULT index = SendDlgItemMessageW(dialog_, IDC_STEPS, LB_ADDSTRING, 0,
+                                        reinterpret_cast<LPARAM>(line.c_str()));
+    if (index >= 0) SendDlgItemMessageW(dialog_, IDC_STEPS, LB_SETCURSEL, index, 0);
   }
   void finished() override;
 
@@ -50,7 +57,7 @@ class DialogObserver : public RemovalObserver {
 
 void DialogObserver::finished() {
   InterlockedExchange(&g_removal.finished, 1);
-  SetDlgItemTextA(dialog_, IDC_FINISH, "OK");
+  set_text(dialog_, IDC_FINISH, texts::TextId::button_ok);
 }
 
 DWORD WINAPI removal_worker(LPVOID) {
@@ -64,6 +71,13 @@ DWORD WINAPI removal_worker(LPVOID) {
 INT_PTR CALLBACK progress_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
+      // The template's texts are English; before the worker starts, and
+      // never over the "OK" of a removal that has ended.
+      SetWindowTextW(dialog,
+                     os::wide(std::string(texts::text(texts::TextId::uninstaller_window_caption))).c_str());
+      if (InterlockedCompareExchange(&g_removal.finished, 0, 0) == 0) {
+        set_text(dialog, IDC_FINISH, texts::TextId::button_cancel);
+      }
       if (g_worker_not_started) {
         g_removal.dialog = dialog;
         g_worker_not_started = false;
@@ -91,7 +105,7 @@ bool run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log
   g_removal.log = &log;
   g_removal.guard = &guard;
   g_removal.restart_allowed = restart_allowed;
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, progress_procedure, 0);
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PROGRESS), nullptr, progress_procedure, 0);
   // A dialog ended by its button saw the removal's last step; the worker
   // only returns from there. One closed earlier does not wait.
   if (g_removal.worker != nullptr &&
