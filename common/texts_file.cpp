@@ -23,9 +23,9 @@ std::string escaped(std::string_view text) {
   return out;
 }
 
-// False for an unknown escape or a backslash at the end.
+// Appends the text of `text` to `out`; false for an unknown escape or a
+// backslash at the end.
 bool unescaped(std::string_view text, std::string* out) {
-  out->clear();
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\\') {
       *out += text[i];
@@ -67,7 +67,7 @@ std::string texts_file_name(std::size_t language) {
 }
 
 std::string render_texts_file(const Table& table) {
-  std::vector<const char*> by_id(kTextCount, nullptr);
+  std::array<const char*, kTextCount> by_id{};
   for (std::size_t i = 0; i < table.count; ++i) {
     const std::size_t id = static_cast<std::size_t>(table.entries[i].id);
     if (id < kTextCount && table.entries[i].text && *table.entries[i].text) {
@@ -85,8 +85,9 @@ std::string render_texts_file(const Table& table) {
 std::size_t LoadedTable::parse(std::string_view bytes) {
   if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   const std::string_view content = bytes;
-  std::vector<std::string> texts(kTextCount);
-  std::vector<bool> taken(kTextCount, false);
+  storage_.clear();
+  std::size_t offsets[kTextCount];
+  bool taken[kTextCount] = {};
   std::size_t count = 0;
   std::size_t start = 0;
   while (start < content.size()) {
@@ -97,25 +98,27 @@ std::size_t LoadedTable::parse(std::string_view bytes) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::size_t equals = line.find('=');
     std::size_t id = 0;
-    if (equals == std::string_view::npos || !parse_id(line.substr(0, equals), &id)) continue;
-    const std::string_view value = line.substr(equals + 1);
-    std::string unescaped_value;
-    if (taken[id] || value.size() > 2 * kMaxLoadedTextBytes ||
-        !unescaped(value, &unescaped_value) || unescaped_value.empty() ||
-        unescaped_value.size() > kMaxLoadedTextBytes || !text::is_valid_utf8(unescaped_value)) {
+    if (equals == std::string_view::npos || !parse_id(line.substr(0, equals), &id) || taken[id]) {
       continue;
     }
-    texts[id] = std::move(unescaped_value);
+    const std::size_t at = storage_.size();
+    const std::string_view value = line.substr(equals + 1);
+    if (value.size() > 2 * kMaxLoadedTextBytes || !unescaped(value, &storage_) ||
+        storage_.size() == at || storage_.size() - at > kMaxLoadedTextBytes ||
+        !text::is_valid_utf8(std::string_view(storage_).substr(at))) {
+      storage_.resize(at);
+      continue;
+    }
+    storage_ += '\0';
+    offsets[id] = at;
     taken[id] = true;
     ++count;
   }
-
-  texts_ = std::move(texts);
-  entries_.clear();
+  std::size_t n = 0;
   for (std::size_t id = 0; id < kTextCount; ++id) {
-    if (taken[id]) entries_.push_back({static_cast<TextId>(id), texts_[id].c_str()});
+    if (taken[id]) entries_[n++] = {static_cast<TextId>(id), storage_.c_str() + offsets[id]};
   }
-  table_ = {entries_.data(), entries_.size()};
+  table_ = {entries_.data(), n};
   return count;
 }
 

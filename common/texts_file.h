@@ -14,10 +14,10 @@
 // unknown escape or a text longer than kMaxLoadedTextBytes is passed over.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "common/texts.h"
 
@@ -46,8 +46,8 @@ class LoadedTable {
   const Table& table() const { return table_; }
 
  private:
-  std::vector<std::string> texts_;
-  std::vector<Entry> entries_;
+  std::string storage_;  // the texts, each after the one before and a zero byte
+  std::array<Entry, kTextCount> entries_{};
   Table table_{nullptr, 0};
 };
 
