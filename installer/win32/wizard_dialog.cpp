@@ -134,7 +134,8 @@ void place_content_controls(HWND dialog) {
       {control::progress_plain, {114, 96, 306, 18}},
       {control::progress_smooth, {114, 96, 306, 18}},
       {control::cancel, {330, 199, 90, 23}},
-      {control::credit, {106, 203, 220, 16}},
+      // Between the content and the buttons: no language's credit fits between them.
+      {control::credit, {114, 183, 306, 16}},
   };
   for (const Spot& spot : kSpots) place(dialog, spot.id, spot.at);
 }

@@ -8,9 +8,16 @@ source "$(dirname "$0")/common.sh"
 for program in ext.dat uninst.dat text_fit_check.exe; do
   [ -f "$QUILL_DIST/$program" ] || fail "$program is not built in $QUILL_DIST"
 done
-# A CJK font must be there, or the East Asian texts would be measured (and
-# shown) as boxes.
+# A CJK font must be there, and first among the font links of the dialog
+# fonts, or the East Asian texts would be measured (and shown) as boxes.
 fc-list :lang=ja family | grep -q . || fail "no font with Japanese glyphs is installed (scripts/setup.sh)"
+key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+for face in Tahoma "Microsoft Sans Serif"; do
+  old=$(wine reg query "$key" /v "$face" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_MULTI_SZ *//p' || true)
+  wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d "WQY-MICROHEI.TTC,WenQuanYi Micro Hei${old:+\\0$old}" /f \
+    >/dev/null 2>&1 || fail "font link of $face"
+done
+wineserver -w
 
 wine "$QUILL_DIST/text_fit_check.exe" "$(winepath -w "$QUILL_DIST/ext.dat")" \
   "$(winepath -w "$QUILL_DIST/uninst.dat")" > "$WORK/fit.txt" 2>&1 || {
