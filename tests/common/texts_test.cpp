@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "builder/project/package_contents.h"
 #include "common/texts.h"
 #include "common/texts_file.h"
 
@@ -75,6 +76,13 @@ TEST(Texts, TheTextsFileCarriesEveryTableAndPassesOverDamagedLines) {
     }
   }
   EXPECT_EQ(texts_file_name(language_index("pt-BR")), "texts_pt_BR.txt");
+  // A build carries one file per language besides English, each once.
+  const auto files = project::language_table_files({"en", "de", "xx", "DE", "ja"});
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].first, "texts_de.txt");
+  EXPECT_EQ(files[1].first, "texts_ja.txt");
+  LoadedTable from_build;
+  EXPECT_EQ(from_build.parse(files[1].second), kTextCount);
   EXPECT_EQ(texts_file_name(language::kEnglish), "");
 
   // Each damaged line is passed over; the good ones around it count.
