@@ -114,7 +114,9 @@ void place(HWND dialog, int id, const installer::Placement& p) {
 // box (114, 40, 306 x 143) and the buttons that show step places; the
 // template's dialog units would shift it with the font's metrics. Buttons
 // and labels leave room for the longest translation (labels wrap: the
-// licence prompt takes three lines, the folder prompt two).
+// licence prompt takes three lines, the folder prompt two); the credit line
+// sits under the content column, since Back and Next leave too little room
+// between them for it.
 void place_content_controls(HWND dialog) {
   struct Spot {
     int id;
@@ -134,8 +136,7 @@ void place_content_controls(HWND dialog) {
       {control::progress_plain, {114, 96, 306, 18}},
       {control::progress_smooth, {114, 96, 306, 18}},
       {control::cancel, {330, 199, 90, 23}},
-      // Between the content and the buttons: no language's credit fits between them.
-      {control::credit, {114, 183, 306, 16}},
+      {control::credit, {114, 184, 306, 14}},
   };
   for (const Spot& spot : kSpots) place(dialog, spot.id, spot.at);
 }

@@ -82,7 +82,7 @@ const std::vector<Check>& checks() {
       // The summary: TextId::count stands for the whole summary text.
       {"wizard", IDD_WIZARD, IDC_SUMMARY, "summary", Kind::label, {114, 40, 306, 143},
        {TextId::count, TextId::finished_text}},
-      {"wizard", IDD_WIZARD, IDC_CREDIT, "credit", Kind::button, {114, 183, 306, 16},
+      {"wizard", IDD_WIZARD, IDC_CREDIT, "credit", Kind::button, {114, 184, 306, 14},
        {TextId::credit}},
       {"extraction", IDD_EXTRACTION, IDC_EXTRACT_LABEL, "label", Kind::label, kTemplate,
        {TextId::extracting}},
