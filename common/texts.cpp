@@ -1,6 +1,6 @@
 // The table of every language's table and the lookup with its English
-// fallback. The build defines QUILL_TEXTS_<code> for each language file
-// that exists (see CMakeLists.txt); a language without one has no table.
+// fallback. Only English is linked here; the other languages' tables are
+// installed at run time (see texts_all.cpp and texts_file.h).
 #include "common/texts.h"
 
 #include <atomic>
@@ -9,104 +9,12 @@ namespace quill::texts {
 
 extern const Table kTable_en;
 
-#define QUILL_DECLARE_TABLE(code) extern const Table kTable_##code;
-#ifdef QUILL_TEXTS_de
-QUILL_DECLARE_TABLE(de)
-#endif
-#ifdef QUILL_TEXTS_fr
-QUILL_DECLARE_TABLE(fr)
-#endif
-#ifdef QUILL_TEXTS_es
-QUILL_DECLARE_TABLE(es)
-#endif
-#ifdef QUILL_TEXTS_it
-QUILL_DECLARE_TABLE(it)
-#endif
-#ifdef QUILL_TEXTS_pt_BR
-QUILL_DECLARE_TABLE(pt_BR)
-#endif
-#ifdef QUILL_TEXTS_nl
-QUILL_DECLARE_TABLE(nl)
-#endif
-#ifdef QUILL_TEXTS_pl
-QUILL_DECLARE_TABLE(pl)
-#endif
-#ifdef QUILL_TEXTS_ru
-QUILL_DECLARE_TABLE(ru)
-#endif
-#ifdef QUILL_TEXTS_ja
-QUILL_DECLARE_TABLE(ja)
-#endif
-#ifdef QUILL_TEXTS_zh_CN
-QUILL_DECLARE_TABLE(zh_CN)
-#endif
-#ifdef QUILL_TEXTS_ko
-QUILL_DECLARE_TABLE(ko)
-#endif
-
 namespace {
 
-// In the order of language::kLanguages.
-const Table* const kTables[] = {
-    &kTable_en,
-#ifdef QUILL_TEXTS_de
-    &kTable_de,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_fr
-    &kTable_fr,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_es
-    &kTable_es,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_it
-    &kTable_it,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_pt_BR
-    &kTable_pt_BR,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_nl
-    &kTable_nl,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_pl
-    &kTable_pl,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_ru
-    &kTable_ru,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_ja
-    &kTable_ja,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_zh_CN
-    &kTable_zh_CN,
-#else
-    nullptr,
-#endif
-#ifdef QUILL_TEXTS_ko
-    &kTable_ko,
-#else
-    nullptr,
-#endif
-};
-static_assert(sizeof kTables / sizeof kTables[0] == language::kLanguageCount,
-              "one table slot per language");
+// In the order of language::kLanguages. English is always built in; every
+// other slot is filled at run time, by use_built_in_tables (texts_all.cpp)
+// or by set_loaded_table.
+const Table* g_tables[language::kLanguageCount] = {&kTable_en};
 
 std::atomic<std::size_t> g_current{language::kEnglish};
 
@@ -123,7 +31,13 @@ char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 }  // namespace
 
 const Table* table(std::size_t language) {
-  return language < language::kLanguageCount ? kTables[language] : nullptr;
+  return language < language::kLanguageCount ? g_tables[language] : nullptr;
+}
+
+void set_loaded_table(std::size_t language, const Table* loaded) {
+  if (language != language::kEnglish && language < language::kLanguageCount) {
+    g_tables[language] = loaded;
+  }
 }
 
 std::string_view text(std::size_t language, TextId id) {

@@ -132,6 +132,18 @@ struct Table {
 // or null when no file defines it.
 const Table* table(std::size_t language);
 
+// Installs `loaded` as the table of `language` in place of the one it had
+// (English keeps its own; null: none, so English). The table must outlive its
+// use; install tables before other threads read texts.
+void set_loaded_table(std::size_t language, const Table* loaded);
+
+// The tables built into the program, defined by the library quill_texts_all
+// (the installer stub links English alone and reads the others from its
+// package, see texts_file.h): one language's own table, or null; and all of
+// them installed with set_loaded_table.
+const Table* built_in_table(std::size_t language);
+void use_built_in_tables();
+
 // The text `id` in `language`; English where the language lacks it.
 std::string_view text(std::size_t language, TextId id);
 

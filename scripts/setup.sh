@@ -28,7 +28,7 @@ native_pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libminizip-
              libgtest-dev googletest libssl-dev openssl unzip zip python3 dpkg-dev icoutils
              osslsigncode clang libclang-rt-14-dev)
 cross_pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev)
-wine_pkgs=(wine wine64 xvfb xauth imagemagick)
+wine_pkgs=(wine wine64 xvfb xauth imagemagick fonts-wqy-microhei)  # the CJK font Wine shows and measures with
 wine32_pkgs=(wine32:i386)
 
 # True when the kernel runs 32-bit x86 code: a 96-byte static i386 program

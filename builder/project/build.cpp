@@ -281,6 +281,9 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
       add_text(package::data_file::kUninstaller, file.target_folder + file.name);
     }
   }
+  for (const auto& [name, bytes] : language_table_files(settings.languages)) {
+    writer_.add_data(package::data_entry_name(name), bytes);
+  }
 }
 
 // "languages.txt" only when the package carries more than English, so that

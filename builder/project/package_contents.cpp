@@ -5,6 +5,8 @@
 
 #include "common/limits.h"
 #include "common/paths.h"
+#include "common/texts.h"
+#include "common/texts_file.h"
 #include "common/unicode.h"
 
 namespace quill::project {
@@ -180,6 +182,20 @@ std::vector<InstallEntry> plan_install_entries(const Project& project, std::vect
     entries.push_back(entry);
   }
   return entries;
+}
+
+std::vector<std::pair<std::string, std::string>> language_table_files(
+    const std::vector<std::string>& codes) {
+  std::vector<std::pair<std::string, std::string>> files;
+  std::vector<bool> done(language::kLanguageCount, false);
+  for (const std::string& code : codes) {
+    const std::size_t index = texts::language_index(code);
+    if (index >= language::kLanguageCount || index == language::kEnglish || done[index]) continue;
+    done[index] = true;
+    const texts::Table* table = texts::built_in_table(index);
+    if (table) files.emplace_back(texts::texts_file_name(index), texts::render_texts_file(*table));
+  }
+  return files;
 }
 
 }  // namespace quill::project

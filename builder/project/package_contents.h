@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "builder/project/project.h"
@@ -51,5 +52,11 @@ struct InstallEntry : package::FileInfoLine {
 std::vector<InstallEntry> plan_install_entries(
     const Project& project, std::vector<int>* duplicates,
     const std::function<bool(int slot)>& available = nullptr);
+
+// The texts files (common/texts_file.h) of the languages `codes` names
+// besides English, each once, as (data file name, bytes): the installer stub
+// has English alone built in and reads the others' tables from its package.
+std::vector<std::pair<std::string, std::string>> language_table_files(
+    const std::vector<std::string>& codes);
 
 }  // namespace quill::project

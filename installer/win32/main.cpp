@@ -9,6 +9,7 @@
 #include "common/texts.h"
 #include "installer/install_log.h"
 #include "installer/language_choice.h"
+#include "installer/language_texts_load.h"
 #include "installer/silent_install.h"
 #include "installer/win32/stub.h"
 #include "installer/win32/wide_controls.h"
@@ -54,7 +55,7 @@ DWORD WINAPI loader_thread(void*) {
     // one the package carries, and that language's variants of its texts.
     const std::size_t language =
         choose_language(s.command.language, GetUserDefaultUILanguage(), s.data.languages);
-    texts::set_current_language(language);
+    speak_language(s.os, s.data, language);
     package::use_language(s.os, std::string(language::kLanguages[language].code), &s.data);
     // The package's font joins the system's font table whenever it is
     // there, before the background window (if any) asks for its face.

@@ -125,8 +125,8 @@ void place_content_controls(HWND dialog) {
   static const Spot kSpots[] = {
       {control::licence_prompt, {114, 1, 306, 39}},
       {control::folder_label, {114, 30, 306, 28}},
-      {control::folder, {114, 60, 208, 21}},
-      {control::browse, {330, 59, 90, 23}},
+      {control::folder, {114, 60, 203, 21}},
+      {control::browse, {325, 59, 95, 23}},
       {control::disk_space, {114, 92, 306, 32}},
       {control::summary, {114, 40, 306, 143}},
       {control::desktop, {114, 40, 306, 18}},

@@ -52,6 +52,9 @@ fi
 
 # 2. A package that carries English, German, Japanese and Russian.
 export QUILL_DIST
+# The stub has English alone built in; the package carries the other tables.
+for c in de ja ru; do python3 "$here/texts_file.py" "$QUILL_SOURCE" "$c" "$WORK/texts_$c.txt"; done
+export WORK
 make_package "$WORK/setup.exe" <<'JSON'
 {"data": {"wt.txt": "Welcome to the language test.", "wt.de.txt": "Willkommen zum Sprachtest.",
           "tt.txt": "Lang Test", "license.txt": "Licence terms.",
@@ -61,7 +64,8 @@ make_package "$WORK/setup.exe" <<'JSON'
           "fileinfo.txt": "a.txt|%install path%\\\nUninstall.exe|%install path%\\\n////\n////\n",
           "shortcuts.txt": "Lang\nLang Readme\n%install path%\\a.txt\n1\n\nLang Desk\n%install path%\\a.txt\n0\n\nLang Quick\n%install path%\\a.txt\n2\n/\n/\n/\n/\n",
           "uninstall.txt": "%install path%\\Uninstall.exe"},
- "data_files": {"img/setup.jpg": "resources/setup.JPG"},
+ "data_files": {"img/setup.jpg": "resources/setup.JPG", "texts_de.txt": "$WORK/texts_de.txt",
+                "texts_ja.txt": "$WORK/texts_ja.txt", "texts_ru.txt": "$WORK/texts_ru.txt"},
  "entries": {"a.txt": "a"},
  "entry_files": {"Uninstall.exe": "$QUILL_DIST/uninst.dat"}}
 JSON

@@ -102,6 +102,7 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   os::search_dlls_in_system_folder_only();
+  texts::use_built_in_tables();
   static os::Win32Os os;
   // Read as UTF-16 and kept as UTF-8: the log's path may hold any character.
   const uninstaller::Arguments arguments =
