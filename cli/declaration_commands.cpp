@@ -8,7 +8,7 @@
 #include "builder/project/declarations_check.h"
 #include "cli/commands.h"
 #include "cli/edit_session.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::cli {
 

@@ -9,7 +9,7 @@
 #include "cli/edit_session.h"
 #include "builder/project/settings_table.h"
 #include "builder/project/language_section.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::cli {
 

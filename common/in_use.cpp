@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/limits.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "os/os.h"
 
 namespace quill {

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill {
 namespace {

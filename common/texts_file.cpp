@@ -1,7 +1,7 @@
 // The texts file: a language's table as lines of "<number>=<text>".
 #include "common/texts_file.h"
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::texts {
 namespace {

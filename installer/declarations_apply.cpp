@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "installer/install_log.h"
 #include "installer/transaction.h"
 #include "installer/upgrade.h"

@@ -5,7 +5,7 @@
 // the test doubles of tests/support implement it too.
 // Paths, names and texts are UTF-8 strings; paths in Windows form
 // ("C:\Folder\file.txt"). Names compare as Windows compares them, ignoring
-// letter case (common/unicode.h).
+// letter case (text/unicode.h).
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::os::simulated {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/paths.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::package {
 

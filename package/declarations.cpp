@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::package {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "common/limits.h"
 #include "common/paths.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::package {
 

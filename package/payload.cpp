@@ -8,7 +8,7 @@
 
 #include "common/folder_removal.h"
 #include "common/paths.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "package/archive.h"
 #include "package/appearance_files.h"
 #include "package/entry_names.h"

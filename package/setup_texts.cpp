@@ -3,7 +3,7 @@
 
 #include "common/lines.h"
 #include "common/text_file.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "package/entry_names.h"
 #include "package/language_texts.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/text_file.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "package/declaration_records.h"
 
 namespace quill::package {

@@ -21,7 +21,7 @@ while [ $# -gt 0 ]; do
     *) targets+=("$1"); shift ;;
   esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(lines data_files macros declarations declared_install payload project uninstall install)
+[ ${#targets[@]} -gt 0 ] || targets=(lines data_files macros declarations declared_install payload project uninstall install texts)
 
 flags="-fsanitize=fuzzer-no-link -gline-tables-only"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

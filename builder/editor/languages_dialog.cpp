@@ -5,7 +5,7 @@
 #include "builder/editor/messages.h"
 #include "common/languages.h"
 #include "common/limits.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::editor {
 

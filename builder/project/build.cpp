@@ -11,7 +11,7 @@
 #include "builder/project/language_section.h"
 #include "common/paths.h"
 #include "common/text_file.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "package/language_texts.h"
 #include "package/trailer.h"
 

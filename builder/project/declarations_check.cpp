@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::project {
 namespace {

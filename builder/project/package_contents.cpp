@@ -7,7 +7,7 @@
 #include "common/paths.h"
 #include "common/texts.h"
 #include "common/texts_file.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::project {
 

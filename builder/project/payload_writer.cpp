@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "common/zip_io.h"
 #include "package/archive.h"
 

@@ -9,7 +9,7 @@
 #include "common/lines.h"
 #include "common/paths.h"
 #include "common/text_file.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::project {
 

@@ -8,7 +8,7 @@
 
 #include "builder/project/build.h"
 #include "builder/project/project_file.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "package/language_texts.h"
 #include "common/lines.h"
 #include "package/data_files.h"

@@ -11,7 +11,7 @@
 #include "builder/project/project_file.h"
 #include "builder/project/settings_table.h"
 #include "cli/command.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "tests/project/sandbox.h"
 
 namespace quill::cli {

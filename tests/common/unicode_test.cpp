@@ -1,7 +1,7 @@
 // The encodings at the programs' edges and the letter-case rule of names.
 #include <gtest/gtest.h>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::text {
 namespace {

@@ -22,7 +22,7 @@
 
 #include "common/languages.h"
 #include "common/texts.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "quillclean_resource.h"
 #include "quillstub_resource.h"
 

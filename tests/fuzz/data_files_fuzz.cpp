@@ -5,7 +5,7 @@
 // Every text that comes out is valid UTF-8, whatever the bytes were.
 #include "common/lines.h"
 #include "common/languages.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "package/data_files.h"
 #include "package/language_texts.h"
 #include "tests/fuzz/fuzz_common.h"

@@ -5,7 +5,7 @@
 // planned value's log record reads back as written. The same bytes read as
 // the uninstall log's record lines give only records of the user's or the
 // machine's hive with a usable key.
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "package/declaration_records.h"
 #include "package/declarations_check.h"
 #include "tests/fuzz/fuzz_common.h"

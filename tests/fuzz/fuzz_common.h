@@ -12,6 +12,7 @@
 
 #include "common/paths.h"
 #include "tests/support/memory_os.h"
+#include "text/unicode.h"
 
 // Harness code: no coverage feedback from it (clang only).
 #if defined(__clang__)
@@ -87,7 +88,8 @@ QUILL_HARNESS inline void add_part(const std::string& path, std::size_t begin, s
     return;
   }
   *result += '\\';
-  for (std::size_t k = 0; k < length; ++k) *result += ascii_upper(part[k]);
+  // The machine's own letter-case rule: names outside ASCII too.
+  *result += text::upper_case(std::string_view(part, length));
 }
 
 }  // namespace detail

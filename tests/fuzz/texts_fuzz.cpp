@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/texts_file.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "tests/fuzz/fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -10,24 +10,25 @@ cd "$1"
 # folder: the folders its code may include from (besides itself).
 allowed() {
   case "$1" in
-    os) echo "" ;;
-    common) echo "os" ;;
-    package) echo "common os" ;;
-    installer) echo "uninstaller package common os resources" ;;
-    installer/win32) echo "installer uninstaller package common os resources" ;;
-    uninstaller) echo "package common os" ;;
-    uninstaller/win32) echo "uninstaller package common os resources" ;;
-    builder/project) echo "package common os" ;;
-    builder/editor) echo "builder/project package common os resources" ;;
-    builder/ui) echo "builder/editor builder/project package common os resources ." ;;
-    cli) echo "builder/editor builder/project package common os" ;;
+    text) echo "" ;;
+    os) echo "text" ;;
+    common) echo "os text" ;;
+    package) echo "common os text" ;;
+    installer) echo "uninstaller package common os resources text" ;;
+    installer/win32) echo "installer uninstaller package common os resources text" ;;
+    uninstaller) echo "package common os text" ;;
+    uninstaller/win32) echo "uninstaller package common os resources text" ;;
+    builder/project) echo "package common os text" ;;
+    builder/editor) echo "builder/project package common os resources text" ;;
+    builder/ui) echo "builder/editor builder/project package common os resources . text" ;;
+    cli) echo "builder/editor builder/project package common os text" ;;
     cipher) echo "" ;;
-    tests/support) echo "os" ;;
+    tests/support) echo "os text" ;;
   esac
 }
 
 status=0
-for folder in os common package installer installer/win32 uninstaller uninstaller/win32 \
+for folder in text os common package installer installer/win32 uninstaller uninstaller/win32 \
               builder/project builder/editor builder/ui cli cipher tests/support; do
   ok=" $folder $(allowed "$folder") "
   for file in "$folder"/*.cpp "$folder"/*.h; do

@@ -5,7 +5,7 @@
 
 #include "common/paths.h"
 #include "common/text_file.h"
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 #include <functional>
 #include "package/data_files.h"

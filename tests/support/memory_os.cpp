@@ -9,7 +9,7 @@
 #include <set>
 #include <string_view>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 #include "os/simulated.h"
 
 namespace quill::os {
@@ -24,7 +24,7 @@ struct Data {
 
 // Orders names ignoring letter case, as Windows compares and lists them;
 // looks names up without copying them. ASCII is compared here byte by byte;
-// from the first other byte on, by the letter-case rule of common/unicode.
+// from the first other byte on, by the letter-case rule of text/unicode.h.
 struct NameLess {
   using is_transparent = void;
   static unsigned char fold(char c) {

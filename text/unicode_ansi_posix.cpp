@@ -1,6 +1,6 @@
 // The ANSI code page off Windows: Windows-1252, the code page of the
 // Western machines whose files the builder reads.
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::text {
 

@@ -1,7 +1,7 @@
 // The ANSI code page on Windows: the system's own.
 #include <windows.h>
 
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::text {
 

@@ -1,4 +1,4 @@
-#include "common/unicode.h"
+#include "text/unicode.h"
 
 namespace quill::text {
 
