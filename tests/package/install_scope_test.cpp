@@ -58,6 +58,12 @@ TEST(InstallScope, OnlyASingleAdministratorLevelIsRewrittenInPlace) {
   EXPECT_NE(program.find("level=\"asInvoker\"" + std::string(12, ' ') + "uiAccess"), std::string::npos);
   EXPECT_TRUE(request_no_elevation(&program));  // already without elevation: unchanged
   EXPECT_EQ(program.size(), size);
+  // The attribute's text elsewhere in the program (a constant of its code)
+  // is not the manifest: the element alone is rewritten.
+  std::string with_constant = std::string("level=\"requireAdministrator\"") + '\0' + element;
+  ASSERT_TRUE(request_no_elevation(&with_constant));
+  EXPECT_EQ(with_constant.find("level=\"requireAdministrator\""), 0u);
+  EXPECT_NE(with_constant.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
   for (std::string odd : {std::string("no manifest"), element + element}) {
     const std::string kept = odd;
     EXPECT_FALSE(request_no_elevation(&odd));
