@@ -60,18 +60,4 @@ const char* default_folder_text(Scope scope) {
   return scope == Scope::user ? "%user programs%\\%name%" : "%program files%\\%name%";
 }
 
-bool request_no_elevation(std::string* program) {
-  // The manifest's tag and its attribute, joined at run time: a program
-  // that links this code holds the two texts apart, so only a manifest
-  // matches, never these constants.
-  const std::string tag = "<requestedExecutionLevel ";
-  const std::string elevated = tag + "level=\"requireAdministrator\"";
-  const std::string invoker = tag + "level=\"asInvoker\"";
-  const std::size_t at = program->find(elevated);
-  if (at == std::string::npos) return program->find(invoker) != std::string::npos;
-  if (program->find(elevated, at + 1) != std::string::npos) return false;
-  program->replace(at, elevated.size(), invoker + std::string(elevated.size() - invoker.size(), ' '));
-  return true;
-}
-
 }  // namespace quill::package

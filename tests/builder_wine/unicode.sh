@@ -42,8 +42,10 @@ lang() { driver wait-control 1414 20 "$@"; }
 [ "$(lang caption)" = "Quillset - Languages" ] || fail "dialog caption: $(lang caption)"
 [ "$(lang checked 1402)" = 1 ] && [ "$(lang enabled 1402)" = 0 ] || fail "English is not fixed"
 [ "$(lang text 1411)" = "Japanese (日本語)" ] || fail "Japanese check reads $(lang text 1411)"
-[ "$(lang enabled 1415)" = 0 ] || fail "fields enabled with no language but English"
-lang check 1403 expect-enabled 1415 1 expect-text 1414 'German (Deutsch)' set-text 1415 "$TITLE_DE" \
+# A new project carries every language; German taken off and on again
+# becomes the language the fields show.
+[ "$(lang checked 1403)" = 1 ] && [ "$(lang checked 1413)" = 1 ] || fail "a new project's languages"
+lang uncheck 1403 check 1403 expect-enabled 1415 1 expect-text 1414 'German (Deutsch)' set-text 1415 "$TITLE_DE" \
   click 1417 answer-file 'C:\src\willkommen.txt' 30 >/dev/null || fail "German"
 lang expect-text 1416 'C:\src\willkommen.txt' expect-text 1415 "$TITLE_DE" >/dev/null ||
   fail "German's fields: $(lang text 1415) / $(lang text 1416)"
@@ -67,5 +69,9 @@ builder menu 40002 answer-file 'C:\proj\日本.qsp' 30 wait-window '#32770' '=Qu
 builder tab 1074 2 >/dev/null
 [ "$(builder text 1030)" = "$NAME" ] || fail "reopened program name reads $(builder text 1030)"
 builder expect-tree 1097 '%install path%/日本語.txt' 1 >/dev/null || fail "reopened tree: $(builder tree 1097)"
+builder tab 1074 3 click 1401 >/dev/null || fail "Languages... after reopening"
+[ "$(lang checked 1403)" = 1 ] || fail "German not carried after reopening"
+lang expect-text 1414 'German (Deutsch)' expect-text 1415 "$TITLE_DE" close wait-gone 10 >/dev/null ||
+  fail "German's texts after reopening: $(lang text 1415)"
 builder menu 40004 answer no 10 >/dev/null || true
 echo "PASS"
