@@ -76,7 +76,7 @@ class Applier {
   Applier(os::Os& os, const InstallRequest& request, const std::string& log_path,
           InstallCallback& callback, Transaction& transaction)
       : os_(os), request_(request), log_path_(log_path), callback_(callback),
-        transaction_(transaction), notices_(std::make_shared<Notices>()) {}
+        transaction_(transaction), notices_(new Notices()) {}
 
   InstallResult run(const package::DeclarationPlan& plan);
 
@@ -102,7 +102,7 @@ class Applier {
   Transaction& transaction_;
   std::shared_ptr<Notices> notices_;
   std::vector<DeclarationRecord> old_records_;
-  mutable std::vector<bool> taken_over_;  // by old_records_'s index
+  mutable std::vector<char> taken_over_;  // by old_records_'s index (bytes: smaller code than bits)
 };
 
 const DeclarationRecord* Applier::old_record(DeclarationRecord::Kind kind, os::RegistryRoot root,

@@ -18,7 +18,7 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <unordered_set>
+#include <set>
 #include <vector>
 
 #include "os/os.h"
@@ -94,7 +94,7 @@ class Transaction {
   // Folders create_folders found or made whole (with their parents), so
   // that the files of a folder cost no look at it each; forgotten by every
   // undo.
-  std::unordered_set<std::string> known_folders_;
+  std::set<std::string> known_folders_;
 };
 
 }  // namespace quill::installer
