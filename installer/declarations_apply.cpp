@@ -185,11 +185,9 @@ WriteOutcome Applier::apply_value(const package::PlannedValue& planned) {
       return false;
     }
     logged = true;
-    const os::RegistryRoot root = planned.root;
-    const std::string key = planned.key;
-    const std::string name = planned.name;
     os::Os& os = os_;
-    transaction_.changed([&os, root, key, name, previous, created] {
+    transaction_.changed([&os, root = planned.root, key = planned.key, name = planned.name,
+                          previous = std::move(previous), created = std::move(created)] {
       const bool restored = restore_value(os, root, key, name, previous);
       return remove_empty_keys(os, root, created) && restored;
     });
@@ -199,10 +197,13 @@ WriteOutcome Applier::apply_value(const package::PlannedValue& planned) {
   if (outcome == WriteOutcome::ignored) transaction_.undo_to(mark);
   if (outcome == WriteOutcome::written) {
     notice(planned.kind);
-    note(request_, (planned.kind == package::PlannedKind::association ? "Association: "
-                    : planned.kind == package::PlannedKind::environment ? "Environment: "
-                                                                         : "Registry: ") +
-                       where + " = " + value_text(planned.value));
+    std::string line = planned.kind == package::PlannedKind::association   ? "Association: "
+                       : planned.kind == package::PlannedKind::environment ? "Environment: "
+                                                                           : "Registry: ";
+    line += where;
+    line += " = ";
+    line += value_text(planned.value);
+    note(request_, line);
   } else if (outcome == WriteOutcome::ignored) {
     note(request_, std::string(logged ? "Not written: " : "Not logged, not written: ") + where);
   }
@@ -248,8 +249,7 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
     if (next.text.size() > package::kMaxValueData) return true;  // the system could not hold it
     if (!log_records({record})) return false;
     os::Os& os = os_;
-    const os::RegistryRoot root = planned.root;
-    transaction_.changed([&os, root, key, previous] {
+    transaction_.changed([&os, root = planned.root, key, previous = std::move(previous)] {
       return restore_value(os, root, key, package::kPathValue, previous);
     });
     added = os_.registry_write_value(planned.root, key, package::kPathValue, next) == os::Error::none;
@@ -258,7 +258,11 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
   if (outcome == WriteOutcome::ignored) transaction_.undo_to(mark);
   if (outcome == WriteOutcome::written) {
     if (added) notices_->environment = true;
-    note(request_, (added ? "PATH: added " : "PATH: kept ") + planned.folder + " in " + where);
+    std::string line = added ? "PATH: added " : "PATH: kept ";
+    line += planned.folder;
+    line += " in ";
+    line += where;
+    note(request_, line);
   } else if (outcome == WriteOutcome::ignored) {
     note(request_, "PATH: not added: " + planned.folder);
   }
