@@ -57,6 +57,16 @@ bool remove_empty_keys(os::Os& os, os::RegistryRoot root, const std::vector<std:
   return all;
 }
 
+// "ROOT\key\name", as the notes and questions name a value.
+std::string place(os::RegistryRoot root, const std::string& key, const std::string& name) {
+  std::string where = root_name(root);
+  where += '\\';
+  where += key;
+  where += '\\';
+  where += name;
+  return where;
+}
+
 // Puts a value back as it was; a step that fails is tried once more.
 bool restore_value(os::Os& os, os::RegistryRoot root, const std::string& key, const std::string& name,
                    const Value& previous) {
@@ -143,7 +153,7 @@ bool Applier::log_records(const std::vector<DeclarationRecord>& records) {
 }
 
 WriteOutcome Applier::apply_value(const package::PlannedValue& planned) {
-  const std::string where = std::string(root_name(planned.root)) + "\\" + planned.key + "\\" + planned.name;
+  const std::string where = place(planned.root, planned.key, planned.name);
   const std::size_t mark = transaction_.mark();
   bool logged = true;
   WriteOutcome outcome = write_or_ask(&callback_, where, [&] {
@@ -214,7 +224,7 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
   const std::string key = planned.root == os::RegistryRoot::local_machine
                               ? package::kMachineEnvironmentKey
                               : package::kUserEnvironmentKey;
-  const std::string where = std::string(root_name(planned.root)) + "\\" + key + "\\" + package::kPathValue;
+  const std::string where = place(planned.root, key, package::kPathValue);
   const std::size_t mark = transaction_.mark();
   bool added = false;
   WriteOutcome outcome = write_or_ask(&callback_, where, [&] {

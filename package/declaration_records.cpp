@@ -118,14 +118,15 @@ std::string record_text(const DeclarationRecord& r) {
     case DeclarationRecord::Kind::value: break;
   }
   char type = '-';
-  std::string data;
+  std::string number;  // a number's decimal digits
+  const std::string* data = &r.previous.text;
   std::uint32_t raw = 0;
   switch (r.previous.type) {
-    case Type::absent: break;
-    case Type::string: type = 's'; data = r.previous.text; break;
-    case Type::expandable_string: type = 'e'; data = r.previous.text; break;
-    case Type::dword: type = 'd'; data = std::to_string(r.previous.dword); break;
-    case Type::other: type = 'o'; data = r.previous.text; raw = r.previous.raw_type; break;
+    case Type::absent: data = &number; break;
+    case Type::string: type = 's'; break;
+    case Type::expandable_string: type = 'e'; break;
+    case Type::dword: type = 'd'; number = std::to_string(r.previous.dword); data = &number; break;
+    case Type::other: type = 'o'; raw = r.previous.raw_type; break;
   }
   out = "V|";
   out += r.what;
@@ -140,7 +141,7 @@ std::string record_text(const DeclarationRecord& r) {
   out += type;
   out += '|';
   out += std::to_string(raw);
-  add_field(&out, data);
+  add_field(&out, *data);
   return out;
 }
 
@@ -183,20 +184,21 @@ bool parse_record(const std::string& text, DeclarationRecord* r) {
   std::string data;
   if (!unescape(f[8], &data) || !decimal(f[7], &r->previous.raw_type)) return false;
   r->previous = os::Os::RegistryValue();
-  if (f[6] == "-") return data.empty();
-  if (f[6] == "s" || f[6] == "e") {
-    r->previous.type = f[6] == "s" ? Type::string : Type::expandable_string;
-    r->previous.text = data;
-    return true;
-  }
-  if (f[6] == "d") {
-    r->previous.type = Type::dword;
-    return decimal(data, &r->previous.dword);
-  }
-  if (f[6] == "o") {
-    r->previous.type = Type::other;
-    r->previous.text = data;
-    return decimal(f[7], &r->previous.raw_type);
+  if (f[6].size() != 1) return false;
+  switch (f[6][0]) {
+    case '-': return data.empty();
+    case 's':
+    case 'e':
+      r->previous.type = f[6][0] == 's' ? Type::string : Type::expandable_string;
+      r->previous.text = data;
+      return true;
+    case 'd':
+      r->previous.type = Type::dword;
+      return decimal(data, &r->previous.dword);
+    case 'o':
+      r->previous.type = Type::other;
+      r->previous.text = data;
+      return decimal(f[7], &r->previous.raw_type);
   }
   return false;
 }
