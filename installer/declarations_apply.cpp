@@ -57,6 +57,16 @@ bool remove_empty_keys(os::Os& os, os::RegistryRoot root, const std::vector<std:
   return all;
 }
 
+// "ROOT\key\name", as the notes and questions name a value.
+std::string place(os::RegistryRoot root, const std::string& key, const std::string& name) {
+  std::string where = root_name(root);
+  where += '\\';
+  where += key;
+  where += '\\';
+  where += name;
+  return where;
+}
+
 // Puts a value back as it was; a step that fails is tried once more.
 bool restore_value(os::Os& os, os::RegistryRoot root, const std::string& key, const std::string& name,
                    const Value& previous) {
@@ -76,7 +86,7 @@ class Applier {
   Applier(os::Os& os, const InstallRequest& request, const std::string& log_path,
           InstallCallback& callback, Transaction& transaction)
       : os_(os), request_(request), log_path_(log_path), callback_(callback),
-        transaction_(transaction), notices_(std::make_shared<Notices>()) {}
+        transaction_(transaction), notices_(new Notices()) {}
 
   InstallResult run(const package::DeclarationPlan& plan);
 
@@ -102,7 +112,7 @@ class Applier {
   Transaction& transaction_;
   std::shared_ptr<Notices> notices_;
   std::vector<DeclarationRecord> old_records_;
-  mutable std::vector<bool> taken_over_;  // by old_records_'s index
+  mutable std::vector<char> taken_over_;  // by old_records_'s index (bytes: smaller code than bits)
 };
 
 const DeclarationRecord* Applier::old_record(DeclarationRecord::Kind kind, os::RegistryRoot root,
@@ -143,7 +153,7 @@ bool Applier::log_records(const std::vector<DeclarationRecord>& records) {
 }
 
 WriteOutcome Applier::apply_value(const package::PlannedValue& planned) {
-  const std::string where = std::string(root_name(planned.root)) + "\\" + planned.key + "\\" + planned.name;
+  const std::string where = place(planned.root, planned.key, planned.name);
   const std::size_t mark = transaction_.mark();
   bool logged = true;
   WriteOutcome outcome = write_or_ask(&callback_, where, [&] {
@@ -185,11 +195,9 @@ WriteOutcome Applier::apply_value(const package::PlannedValue& planned) {
       return false;
     }
     logged = true;
-    const os::RegistryRoot root = planned.root;
-    const std::string key = planned.key;
-    const std::string name = planned.name;
     os::Os& os = os_;
-    transaction_.changed([&os, root, key, name, previous, created] {
+    transaction_.changed([&os, root = planned.root, key = planned.key, name = planned.name,
+                          previous = std::move(previous), created = std::move(created)] {
       const bool restored = restore_value(os, root, key, name, previous);
       return remove_empty_keys(os, root, created) && restored;
     });
@@ -199,10 +207,13 @@ WriteOutcome Applier::apply_value(const package::PlannedValue& planned) {
   if (outcome == WriteOutcome::ignored) transaction_.undo_to(mark);
   if (outcome == WriteOutcome::written) {
     notice(planned.kind);
-    note(request_, (planned.kind == package::PlannedKind::association ? "Association: "
-                    : planned.kind == package::PlannedKind::environment ? "Environment: "
-                                                                         : "Registry: ") +
-                       where + " = " + value_text(planned.value));
+    std::string line = planned.kind == package::PlannedKind::association   ? "Association: "
+                       : planned.kind == package::PlannedKind::environment ? "Environment: "
+                                                                           : "Registry: ";
+    line += where;
+    line += " = ";
+    line += value_text(planned.value);
+    note(request_, line);
   } else if (outcome == WriteOutcome::ignored) {
     note(request_, std::string(logged ? "Not written: " : "Not logged, not written: ") + where);
   }
@@ -213,7 +224,7 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
   const std::string key = planned.root == os::RegistryRoot::local_machine
                               ? package::kMachineEnvironmentKey
                               : package::kUserEnvironmentKey;
-  const std::string where = std::string(root_name(planned.root)) + "\\" + key + "\\" + package::kPathValue;
+  const std::string where = place(planned.root, key, package::kPathValue);
   const std::size_t mark = transaction_.mark();
   bool added = false;
   WriteOutcome outcome = write_or_ask(&callback_, where, [&] {
@@ -248,8 +259,7 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
     if (next.text.size() > package::kMaxValueData) return true;  // the system could not hold it
     if (!log_records({record})) return false;
     os::Os& os = os_;
-    const os::RegistryRoot root = planned.root;
-    transaction_.changed([&os, root, key, previous] {
+    transaction_.changed([&os, root = planned.root, key, previous = std::move(previous)] {
       return restore_value(os, root, key, package::kPathValue, previous);
     });
     added = os_.registry_write_value(planned.root, key, package::kPathValue, next) == os::Error::none;
@@ -258,7 +268,11 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
   if (outcome == WriteOutcome::ignored) transaction_.undo_to(mark);
   if (outcome == WriteOutcome::written) {
     if (added) notices_->environment = true;
-    note(request_, (added ? "PATH: added " : "PATH: kept ") + planned.folder + " in " + where);
+    std::string line = added ? "PATH: added " : "PATH: kept ";
+    line += planned.folder;
+    line += " in ";
+    line += where;
+    note(request_, line);
   } else if (outcome == WriteOutcome::ignored) {
     note(request_, "PATH: not added: " + planned.folder);
   }

@@ -65,7 +65,7 @@ std::string replaced_files_folder(const InstallRequest& request) {
 }
 
 WriteOutcome write_or_ask(InstallCallback* callback, const std::string& path,
-                          const std::function<bool()>& attempt) {
+                          CallbackRef<bool()> attempt) {
   for (;;) {
     if (attempt()) return WriteOutcome::written;
     if (callback == nullptr) return WriteOutcome::ignored;

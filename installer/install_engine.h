@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/callback_ref.h"
 #include "common/progress_report.h"
 #include "installer/install_folder.h"
 #include "os/os.h"
@@ -153,7 +154,7 @@ enum class WriteOutcome { written, ignored, aborted };
 // Runs `attempt` until it succeeds or, asked about `path`, the user answers
 // Ignore or Abort. Without a callback a failure is ignored silently.
 WriteOutcome write_or_ask(InstallCallback* callback, const std::string& path,
-                          const std::function<bool()>& attempt);
+                          CallbackRef<bool()> attempt);
 
 // The install thread's whole work: files, then shortcuts and registration;
 // an upgrade removes what the old install had and this one has not before

@@ -90,8 +90,8 @@ os::Error Transaction::replace_later(const std::string& written, const std::stri
   return error;
 }
 
-void Transaction::changed(std::function<bool()> undo) {
-  actions_[changes_.size()] = std::move(undo);
+void Transaction::changed(std::unique_ptr<Action> action) {
+  actions_[changes_.size()] = std::move(action);
   changes_.push_back({Kind::other, std::string(), std::string()});
 }
 
@@ -138,9 +138,9 @@ bool Transaction::undo_to(std::size_t mark) {
       case Kind::other: {
         const auto action = actions_.find(changes_.size());
         if (action != actions_.end()) {
-          const std::function<bool()> undo = std::move(action->second);
+          const std::unique_ptr<Action> undo = std::move(action->second);
           actions_.erase(action);
-          if (!undo()) all = false;
+          if (!undo->undo()) all = false;
         }
         break;
       }

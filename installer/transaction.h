@@ -17,8 +17,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
-#include <unordered_set>
+#include <set>
 #include <vector>
 
 #include "os/os.h"
@@ -59,8 +60,13 @@ class Transaction {
   os::Error replace_later(const std::string& written, const std::string& path);
 
   // Records a change the caller made outside the file system (a registry
-  // value): undoing runs `undo`, which answers whether it succeeded.
-  void changed(std::function<bool()> undo);
+  // value): undoing runs `undo`, which answers whether it succeeded. The
+  // callable is moved into a holder of its own rather than a std::function,
+  // which would compile a copier for each that is never used.
+  template <typename Undo>
+  void changed(Undo undo) {
+    changed(std::unique_ptr<Action>(new ActionOf<Undo>(std::move(undo))));
+  }
 
   // A point to undo back to.
   std::size_t mark() const { return changes_.size(); }
@@ -74,6 +80,18 @@ class Transaction {
   std::size_t change_count() const { return changes_.size(); }
 
  private:
+  struct Action {
+    virtual ~Action() = default;
+    virtual bool undo() = 0;
+  };
+  template <typename Undo>
+  struct ActionOf final : Action {
+    explicit ActionOf(Undo&& undo) : run(std::move(undo)) {}
+    bool undo() override { return run(); }
+    Undo run;
+  };
+  void changed(std::unique_ptr<Action> action);
+
   enum class Kind { folder, file, replaced, removed_folder, later, other };
   struct Change {
     Kind kind;
@@ -90,11 +108,11 @@ class Transaction {
   std::uint64_t next_aside_ = 0;
   std::vector<Change> changes_;
   // The undoing of each change of Kind::other, by its place in changes_.
-  std::map<std::size_t, std::function<bool()>> actions_;
+  std::map<std::size_t, std::unique_ptr<Action>> actions_;
   // Folders create_folders found or made whole (with their parents), so
   // that the files of a folder cost no look at it each; forgotten by every
   // undo.
-  std::unordered_set<std::string> known_folders_;
+  std::set<std::string> known_folders_;
 };
 
 }  // namespace quill::installer

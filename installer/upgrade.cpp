@@ -3,7 +3,7 @@
 #include "installer/upgrade.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <set>
 
 #include "common/paths.h"
 #include "common/texts.h"
@@ -125,7 +125,7 @@ InstallResult remove_old_files(os::Os& os, const InstalledProgram& installed,
   if (log.entries.empty()) return InstallResult::finished;
   const uninstaller::FolderGuard guard(os);
   const uninstaller::RemovalScope scope(os, log, guard);
-  std::unordered_set<std::string> keep;
+  std::set<std::string> keep;
   for (const std::string& path : kept) keep.insert(comparable(path));
 
   std::vector<std::string> folders;  // to remove when empty, as the log spells them

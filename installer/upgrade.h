@@ -10,7 +10,7 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -30,7 +30,7 @@ struct InstalledProgram {
   std::string version;  // DisplayVersion
   package::UninstallLog log;  // read whole
   // The log's undamaged paths, compared as the removal compares them.
-  std::unordered_set<std::string> logged;
+  std::set<std::string> logged;
   // The entry's values as they were, to put back when the upgrade fails.
   std::vector<std::pair<std::string, std::string>> strings;
   std::vector<std::pair<std::string, std::uint32_t>> dwords;

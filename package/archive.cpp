@@ -224,7 +224,7 @@ void read_zip64_sizes(const std::vector<unsigned char>& extra, std::size_t lengt
 }  // namespace
 
 bool create_folder_chain(os::Os& os, const std::string& path, const FolderChainOptions& options) {
-  std::unordered_set<std::string>* const known = options.known;
+  std::set<std::string>* const known = options.known;
   std::size_t position = root_length(path);
   while (position < path.size()) {
     std::size_t next = path.find_first_of("\\/", position);

@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
+#include <map>
+#include <set>
 #include <vector>
 
 #include <minizip/ioapi.h>
@@ -126,7 +126,7 @@ class Archive {
   void* handle_ = nullptr;  // unzFile
   bool damaged_ = false;
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, std::size_t> install_index_;
+  std::map<std::string, std::size_t> install_index_;
   std::vector<char> copy_buffer_;  // grown by extractions up to 64 KiB, kept until destruction
 };
 
@@ -134,7 +134,7 @@ class Archive {
 struct FolderChainOptions {
   // Folders known to exist (with their parents): not looked at again. Every
   // folder the chain finds or makes is added.
-  std::unordered_set<std::string>* known = nullptr;
+  std::set<std::string>* known = nullptr;
   // Told of each folder made, in the order made.
   std::function<void(const std::string&)> made;
   // The last folder, when made, gets the access list of a machine-wide

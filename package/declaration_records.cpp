@@ -18,21 +18,21 @@ namespace {
 
 using Type = os::Os::RegistryValue::Type;
 
-std::string escape(const std::string& text) {
-  std::string out;
+// Appends '|' and the field, escaped.
+void add_field(std::string* out, const std::string& text) {
+  *out += '|';
   for (unsigned char c : text) {
     if (c < 0x20 || c >= 0x7F || c == '%' || c == '|') {
       // By hand rather than through the printf family, whose formatter
       // would add some 20 KiB to the installer stub.
       static const char kDigits[] = "0123456789ABCDEF";
-      out += '%';
-      out += kDigits[c >> 4];
-      out += kDigits[c & 0xF];
+      *out += '%';
+      *out += kDigits[c >> 4];
+      *out += kDigits[c & 0xF];
     } else {
-      out += static_cast<char>(c);
+      *out += static_cast<char>(c);
     }
   }
-  return out;
 }
 
 int hex_digit(char c) {
@@ -98,28 +98,51 @@ bool decimal(const std::string& text, std::uint32_t* value) {
   return true;
 }
 
+// Built by appending to one string: the stub carries this code, and a chain
+// of concatenations costs a temporary at each step.
 std::string record_text(const DeclarationRecord& r) {
+  std::string out;
   switch (r.kind) {
     case DeclarationRecord::Kind::created_key:
-      return std::string("K|") + root_letter(r.root) + "|" + escape(r.key);
+      out = "K|";
+      out += root_letter(r.root);
+      add_field(&out, r.key);
+      return out;
     case DeclarationRecord::Kind::path_entry:
-      return std::string("P|") + root_letter(r.root) + "|" + escape(r.key) + "|" + escape(r.name) + "|" +
-             (r.created_value ? "1" : "0");
+      out = "P|";
+      out += root_letter(r.root);
+      add_field(&out, r.key);
+      add_field(&out, r.name);
+      out += r.created_value ? "|1" : "|0";
+      return out;
     case DeclarationRecord::Kind::value: break;
   }
-  std::string type = "-";
-  std::string data;
+  char type = '-';
+  std::string number;  // a number's decimal digits
+  const std::string* data = &r.previous.text;
   std::uint32_t raw = 0;
   switch (r.previous.type) {
-    case Type::absent: break;
-    case Type::string: type = "s"; data = r.previous.text; break;
-    case Type::expandable_string: type = "e"; data = r.previous.text; break;
-    case Type::dword: type = "d"; data = std::to_string(r.previous.dword); break;
-    case Type::other: type = "o"; data = r.previous.text; raw = r.previous.raw_type; break;
+    case Type::absent: data = &number; break;
+    case Type::string: type = 's'; break;
+    case Type::expandable_string: type = 'e'; break;
+    case Type::dword: type = 'd'; number = std::to_string(r.previous.dword); data = &number; break;
+    case Type::other: type = 'o'; raw = r.previous.raw_type; break;
   }
-  return std::string("V|") + r.what + "|" + root_letter(r.root) + "|" + escape(r.key) + "|" +
-         escape(r.name) + "|" + (r.remove_on_uninstall ? "r" : "-") + (r.remove_key_when_empty ? "k" : "-") +
-         "|" + type + "|" + std::to_string(raw) + "|" + escape(data);
+  out = "V|";
+  out += r.what;
+  out += '|';
+  out += root_letter(r.root);
+  add_field(&out, r.key);
+  add_field(&out, r.name);
+  out += '|';
+  out += r.remove_on_uninstall ? 'r' : '-';
+  out += r.remove_key_when_empty ? 'k' : '-';
+  out += '|';
+  out += type;
+  out += '|';
+  out += std::to_string(raw);
+  add_field(&out, *data);
+  return out;
 }
 
 std::vector<std::string> split(const std::string& text) {
@@ -161,20 +184,21 @@ bool parse_record(const std::string& text, DeclarationRecord* r) {
   std::string data;
   if (!unescape(f[8], &data) || !decimal(f[7], &r->previous.raw_type)) return false;
   r->previous = os::Os::RegistryValue();
-  if (f[6] == "-") return data.empty();
-  if (f[6] == "s" || f[6] == "e") {
-    r->previous.type = f[6] == "s" ? Type::string : Type::expandable_string;
-    r->previous.text = data;
-    return true;
-  }
-  if (f[6] == "d") {
-    r->previous.type = Type::dword;
-    return decimal(data, &r->previous.dword);
-  }
-  if (f[6] == "o") {
-    r->previous.type = Type::other;
-    r->previous.text = data;
-    return decimal(f[7], &r->previous.raw_type);
+  if (f[6].size() != 1) return false;
+  switch (f[6][0]) {
+    case '-': return data.empty();
+    case 's':
+    case 'e':
+      r->previous.type = f[6][0] == 's' ? Type::string : Type::expandable_string;
+      r->previous.text = data;
+      return true;
+    case 'd':
+      r->previous.type = Type::dword;
+      return decimal(data, &r->previous.dword);
+    case 'o':
+      r->previous.type = Type::other;
+      r->previous.text = data;
+      return decimal(f[7], &r->previous.raw_type);
   }
   return false;
 }

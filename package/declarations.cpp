@@ -64,13 +64,21 @@ std::size_t units(std::string_view text) { return text::utf8_to_utf16(text).size
 // Empty when `text` may be a field: well-formed UTF-8 without control
 // characters, at most `limit` units long (and not empty when `required`).
 std::string field_error(const char* what, std::string_view text, std::size_t limit, bool required = false) {
-  if (required && text.empty()) return std::string(what) + " is empty";
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return std::string(what) + " holds a control character";
+  const char* problem = nullptr;
+  if (required && text.empty()) {
+    problem = " is empty";
+  } else {
+    for (char c : text) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+        problem = " holds a control character";
+        break;
+      }
+    }
   }
-  if (!text::is_valid_utf8(text)) return std::string(what) + " is not valid UTF-8";
-  if (text.size() > limit && units(text) > limit) return std::string(what) + " is too long";
-  return std::string();
+  if (problem == nullptr && !text::is_valid_utf8(text)) problem = " is not valid UTF-8";
+  if (problem == nullptr && text.size() > limit && units(text) > limit) problem = " is too long";
+  // One concatenation for every problem keeps this small in the stub.
+  return problem != nullptr ? std::string(what) + problem : std::string();
 }
 
 bool is_decimal_number(std::string_view text) {

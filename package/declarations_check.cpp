@@ -76,7 +76,7 @@ bool is_install_folder_or_below(const std::string& folder, const std::string& in
 
 bool plan_declarations(const Declarations& declarations, const InstallScope& scope,
                        const std::string& install_folder,
-                       const std::function<std::string(const std::string&)>& expand,
+                       CallbackRef<std::string(const std::string&)> expand,
                        DeclarationPlan* plan, std::string* error) {
   *plan = DeclarationPlan();
   auto refuse = [error](const std::string& why) {

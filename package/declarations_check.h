@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/callback_ref.h"
 #include "os/os.h"
 #include "package/declarations.h"
 #include "package/install_scope.h"
@@ -58,7 +59,7 @@ struct DeclarationPlan {
 // text form's own checks refuse.
 bool plan_declarations(const Declarations& declarations, const InstallScope& scope,
                        const std::string& install_folder,
-                       const std::function<std::string(const std::string&)>& expand,
+                       CallbackRef<std::string(const std::string&)> expand,
                        DeclarationPlan* plan, std::string* error);
 
 // True when `folder` is `install_folder` or below it (no "." or ".." part,

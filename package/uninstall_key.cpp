@@ -22,7 +22,7 @@ std::string quiet_uninstall_string(const std::string& uninstaller_path) {
 }
 
 bool write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
-                           const std::function<void(const std::string&)>& written) {
+                           CallbackRef<void(const std::string&)> written) {
   bool all = true;
   const std::string key = std::string(kUninstallKey) + "\\" + entry.registered_name;
   const os::RegistryRoot root = entry.root;

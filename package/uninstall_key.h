@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "common/callback_ref.h"
 #include "os/os.h"
 
 namespace quill::package {
@@ -44,7 +45,7 @@ struct UninstallEntry {
 // Writes the entry's values; `written` (optional) hears "key\name = value"
 // of each, the key in full from its root. True when every value was written.
 bool write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
-                           const std::function<void(const std::string&)>& written = nullptr);
+                           CallbackRef<void(const std::string&)> written = nullptr);
 
 // Deletes the entry of `registered_name` unless the name is not safe. True
 // when a key was deleted.

@@ -184,7 +184,7 @@ std::vector<std::string> files_in_use(os::Os& os, const UninstallLog& log,
 bool settle_files_in_use(
     os::Os& os, const UninstallLog& log, const FolderGuard& guard, bool silent,
     bool restart_allowed,
-    const std::function<InUseAnswer(const std::string& path, const std::string& question)>& ask) {
+    CallbackRef<InUseAnswer(const std::string& path, const std::string& question)> ask) {
   for (const std::string& path : files_in_use(os, log, guard)) {
     for (bool settled = false; !settled;) {
       std::vector<std::string> programs;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/in_use.h"
+#include "common/callback_ref.h"
 #include "common/progress_report.h"
 #include "os/os.h"
 #include "uninstaller/folder_guard.h"
@@ -47,7 +48,7 @@ std::vector<std::string> files_in_use(os::Os& os, const UninstallLog& log,
 bool settle_files_in_use(
     os::Os& os, const UninstallLog& log, const FolderGuard& guard, bool silent,
     bool restart_allowed,
-    const std::function<InUseAnswer(const std::string& path, const std::string& question)>& ask);
+    CallbackRef<InUseAnswer(const std::string& path, const std::string& question)> ask);
 
 // Removes one entry of the role given (not EntryRole::none): a program
 // group as a whole tree and any other folder only when it is empty (both

@@ -2,7 +2,8 @@
 # Checks the form of the shipped Windows files in the folders given (the
 # 32-bit build's dist/, and the x86_64 build's when named): 32-bit i386 PE
 # images of the right subsystem, the x86_64 stub and uninstaller
-# (ext64.dat, uninst64.dat) PE32+ images at most 256 KiB long, every stub
+# (ext64.dat, uninst64.dat) PE32+ images, every stub and uninstaller at most
+# 256 KiB long, every stub
 # and uninstaller carrying its dialogs, Ciphon.dll exporting
 # exactly Enblow and Deblow under undecorated names, the side picture a
 # 100 x 170 JPEG, and no program importing a DLL that Windows may take from
@@ -45,8 +46,8 @@ if [ -n "${2:-}" ]; then
   expect_pe ext64.dat "Windows GUI" pei-x86-64
   expect_pe uninst64.dat "Windows GUI" pei-x86-64
 fi
-# The x86_64 stub and uninstaller travel inside every x64 package.
-for file in ext64.dat uninst64.dat; do
+# The stubs and uninstallers travel inside every package.
+for file in ext.dat uninst.dat ext64.dat uninst64.dat; do
   [ ! -f "$dist/$file" ] || [ "$(stat -L -c %s "$dist/$file")" -le 262144 ] || fail "$file is larger than 256 KiB"
 done
 
