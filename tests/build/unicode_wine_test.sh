@@ -8,6 +8,7 @@
 # The files have exactly those names, the entry's DisplayName and the
 # shortcuts' names are exact, the wizard shows both texts (read back and
 # screenshotted), and Uninstall.exe /S leaves nothing.
+set -euo pipefail
 TEST=unicode
 source "$QUILL_SOURCE/tests/installer_wine/common.sh"
 B="$DRIVE_C/qb"
@@ -43,10 +44,10 @@ APP="$DRIVE_C/Ünï 日本"
 PROGRAMS="$DRIVE_C/ProgramData/Microsoft/Windows/Start Menu/Programs"
 DESKTOP="$DRIVE_C/users/Public/Desktop"
 KEY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
-# The entry's DisplayName, from an export (UTF-16), as UTF-8.
+# The entry's DisplayName (the name and " (remove only)"), from an export (UTF-16), as UTF-8.
 display_name() {
-  rm -f "$WORK/entry.reg"
-  wine reg export "$KEY\\$NAME" 'C:\out\entry.reg' >/dev/null 2>&1 || { echo "(no entry)"; return; }
+  rm -f "$DRIVE_C/out/entry.reg"
+  wine reg export "$KEY\\$NAME" 'C:\out\entry.reg' /y </dev/null >/dev/null 2>&1 || { echo "(no entry)"; return; }
   python3 - "$DRIVE_C/out/entry.reg" <<'PY'
 import sys
 text = open(sys.argv[1], 'rb').read().decode('utf-16')
@@ -57,7 +58,9 @@ expect_installed() {
   expect_file "$APP/données/日本語.txt" japanese
   expect_file "$APP/Ελληνικά.txt" greek
   [ -f "$APP/Uninstall.exe" ] || fail "$1: no Uninstall.exe"
-  [ "$(display_name)" = "$NAME" ] || fail "$1: DisplayName '$(display_name)'"
+  local shown
+  shown=$(display_name)
+  [ "$shown" = "$NAME (remove only)" ] || fail "$1: DisplayName '$shown'"
   [ -f "$PROGRAMS/$NAME/Ελληνικά.lnk" ] || fail "$1: start-menu shortcut: $(ls "$PROGRAMS")"
   [ -f "$DESKTOP/$NAME.lnk" ] || fail "$1: desktop shortcut: $(ls "$DESKTOP")"
 }

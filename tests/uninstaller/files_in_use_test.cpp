@@ -75,7 +75,9 @@ TEST_F(InUseRemovalTest, QuestionClosesNamedProgramsOrKeepsTheFileWithNoRestart)
     SCOPED_TRACE(::testing::Message() << c.programs.size() << c.restart << c.answers.size());
     EXPECT_EQ(go_on, c.go_on);
     EXPECT_EQ(asked, c.answers.size());
-    if (go_on) EXPECT_EQ(run_removal(os, log, guard, observer, c.restart), c.restart_needed);
+    if (go_on) {
+      EXPECT_EQ(run_removal(os, log, guard, observer, c.restart), c.restart_needed);
+    }
     EXPECT_EQ(exists(exe), c.exe_remains);
   }
   EXPECT_NE(questions[0].find("in use by:\n    Tool"), std::string::npos) << questions[0];
