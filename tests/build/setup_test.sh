@@ -49,6 +49,9 @@ cat > "$bin/dpkg-source" <<'SH'
 mkdir -p src/lib
 touch src/zip.c src/zip.h src/unzip.c src/unzip.h src/ioapi.c src/ioapi.h src/lib/deflate_compress.c \
       src/libdeflate.h src/common_defs.h src/COPYING
+for f in adler32.c compress.c crc32.c crc32.h deflate.c deflate.h gzguts.h inffast.c inffast.h \
+         inffixed.h inflate.c inflate.h inftrees.c inftrees.h trees.c trees.h uncompr.c zconf.h \
+         zlib.h zutil.c zutil.h LICENSE; do touch "src/$f"; done
 SH
 printf '#!/usr/bin/env bash\nexec "$@"\n' > "$bin/sudo"
 chmod +x "$bin"/*
@@ -60,8 +63,9 @@ run_setup() {
   mkdir -p "$repo/scripts" "$work/etc/sources.list.d"
   cp "$source_dir/scripts/setup.sh" "$repo/scripts/"
   if [ "${1:-}" = with-sources ]; then
-    mkdir -p "$repo/third_party/minizip" "$repo/third_party/libdeflate/lib"
-    touch "$repo/third_party/minizip/zip.c" "$repo/third_party/libdeflate/lib/deflate_compress.c"
+    mkdir -p "$repo/third_party/minizip" "$repo/third_party/libdeflate/lib" "$repo/third_party/zlib"
+    touch "$repo/third_party/minizip/zip.c" "$repo/third_party/libdeflate/lib/deflate_compress.c" \
+          "$repo/third_party/zlib/inflate.c"
   fi
   echo "deb-src http://deb.example/debian bookworm main" > "$work/etc/sources.list"
   : > "$FAKE_CALLS"
