@@ -24,6 +24,10 @@ inline void set_lines(HWND dialog, int id, const std::string& text) {
   set_text(dialog, id, to_control_text(text));
 }
 
+inline void set_window_text(HWND window, const std::string& text) {
+  SetWindowTextW(window, os::wide(text).c_str());
+}
+
 // The control's text, at most `max_length` UTF-16 characters (the
 // programs' boxes hold at most 259).
 inline std::string get_text(HWND dialog, int id, int max_length = static_cast<int>(kMaxPathLength)) {

@@ -8,22 +8,12 @@
 #include <string>
 
 #include "os/win32_os.h"
+#include "os/win32_registry_root.h"
 #include "os/win32_text.h"
 
 namespace quill::os {
 
 namespace {
-
-HKEY declared_root(RegistryRoot root) {
-  switch (root) {
-    case RegistryRoot::classes_root: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::current_user: return HKEY_CURRENT_USER;
-    case RegistryRoot::local_machine: return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::users: return HKEY_USERS;
-    case RegistryRoot::current_config: return HKEY_CURRENT_CONFIG;
-  }
-  return HKEY_CURRENT_USER;
-}
 
 Error status_error(LONG status) {
   switch (status) {
@@ -50,7 +40,7 @@ Error Win32Os::registry_read_value(RegistryRoot root, const std::string& key, co
                                    RegistryValue* value) {
   *value = RegistryValue();
   HKEY handle = nullptr;
-  LONG status = RegOpenKeyExW(declared_root(root), wide(key).c_str(), 0, KEY_QUERY_VALUE, &handle);
+  LONG status = RegOpenKeyExW(root_key(root), wide(key).c_str(), 0, KEY_QUERY_VALUE, &handle);
   if (status == ERROR_FILE_NOT_FOUND) return Error::none;
   if (status != ERROR_SUCCESS) return status_error(status);
   const quill::os::WideString value_name = wide(name);
@@ -102,7 +92,7 @@ Error Win32Os::registry_write_value(RegistryRoot root, const std::string& key, c
     return error == Error::not_found ? Error::none : error;
   }
   HKEY handle = nullptr;
-  LONG status = RegCreateKeyExW(declared_root(root), wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+  LONG status = RegCreateKeyExW(root_key(root), wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                                 nullptr, &handle, nullptr);
   if (status != ERROR_SUCCESS) return status_error(status);
   const quill::os::WideString value_name = wide(name);
@@ -134,7 +124,7 @@ Error Win32Os::registry_write_value(RegistryRoot root, const std::string& key, c
 
 Error Win32Os::registry_delete_value(RegistryRoot root, const std::string& key, const std::string& name) {
   HKEY handle = nullptr;
-  LONG status = RegOpenKeyExW(declared_root(root), wide(key).c_str(), 0, KEY_SET_VALUE, &handle);
+  LONG status = RegOpenKeyExW(root_key(root), wide(key).c_str(), 0, KEY_SET_VALUE, &handle);
   if (status != ERROR_SUCCESS) return status_error(status);
   status = RegDeleteValueW(handle, wide(name).c_str());
   RegCloseKey(handle);
@@ -143,7 +133,7 @@ Error Win32Os::registry_delete_value(RegistryRoot root, const std::string& key, 
 
 bool Win32Os::registry_key_empty(RegistryRoot root, const std::string& key) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExW(declared_root(root), wide(key).c_str(), 0, KEY_QUERY_VALUE, &handle) !=
+  if (RegOpenKeyExW(root_key(root), wide(key).c_str(), 0, KEY_QUERY_VALUE, &handle) !=
       ERROR_SUCCESS) {
     return false;
   }

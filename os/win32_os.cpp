@@ -1,6 +1,7 @@
 // The Win32 backend of the OS boundary: the wide (UTF-16) system calls
 // throughout, paths and names converted from and to UTF-8 at each call.
 #include "os/win32_os.h"
+#include "os/win32_registry_root.h"
 #include "os/win32_system_dll.h"
 #include "os/win32_text.h"
 
@@ -101,17 +102,6 @@ std::string access_list(FolderAccess access) {
 
 // Registry calls answer their status directly rather than through GetLastError.
 Error registry_error(LONG status) { return error_from(static_cast<DWORD>(status)); }
-
-HKEY root_key(RegistryRoot root) {
-  switch (root) {
-    case RegistryRoot::classes_root: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::current_user: return HKEY_CURRENT_USER;
-    case RegistryRoot::local_machine: return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::users: return HKEY_USERS;
-    case RegistryRoot::current_config: return HKEY_CURRENT_CONFIG;
-  }
-  return HKEY_CURRENT_USER;
-}
 
 class Win32File : public File {
  public:

@@ -17,12 +17,9 @@ using dialog_controls::get_text;
 using dialog_controls::is_checked;
 using dialog_controls::set_checked;
 using dialog_controls::set_text;
+using dialog_controls::set_window_text;
 using dialog_controls::show;
 using dialog_controls::sync_text;
-
-inline void set_window_text(HWND window, const std::string& text) {
-  SetWindowTextW(window, os::wide(text).c_str());
-}
 
 // A list or combo box entry: its position (LB_ERR / CB_ERR on failure).
 inline LRESULT add_string(HWND list, UINT message, const std::string& text) {

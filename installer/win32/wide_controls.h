@@ -1,57 +1,29 @@
-// The installer's dialog controls through the wide (…W) calls: texts are
-// UTF-8 in the program and UTF-16 in the window.
+// The installer's dialog controls: the shared wide wrappers (UTF-8 in the
+// program, UTF-16 in the window) and the texts of the language table.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-#include <string_view>
 
-#include "common/limits.h"
-#include "common/text_file.h"
+#include "common/dialog_controls_win32.h"
 #include "common/texts.h"
 #include "os/win32_text.h"
 
 namespace quill::installer::win32 {
 
-inline void set_text(HWND dialog, int id, const std::string& text) {
-  SetDlgItemTextW(dialog, id, os::wide(text).c_str());
-}
-
-// Texts in memory end their lines with LF; multi-line controls and message
-// boxes want CR LF.
-inline std::string to_control_text(const std::string& text) { return crlf_line_ends(text); }
-inline void set_lines(HWND dialog, int id, const std::string& text) {
-  set_text(dialog, id, to_control_text(text));
-}
+using dialog_controls::enable;
+using dialog_controls::get_text;
+using dialog_controls::is_checked;
+using dialog_controls::set_checked;
+using dialog_controls::set_lines;
+using dialog_controls::set_text;
+using dialog_controls::set_window_text;
+using dialog_controls::show;
+using dialog_controls::to_control_text;
 
 inline void set_text(HWND dialog, int id, texts::TextId text) {
   set_text(dialog, id, std::string(texts::text(text)));
-}
-
-inline void set_window_text(HWND window, const std::string& text) {
-  SetWindowTextW(window, os::wide(text).c_str());
-}
-
-// The control's text, at most `max_length` UTF-16 units (the boxes hold at
-// most 259 characters).
-inline std::string get_text(HWND dialog, int id, int max_length = static_cast<int>(kMaxPathLength)) {
-  quill::os::WideString buffer(static_cast<std::size_t>(max_length) + 1, L'\0');
-  UINT length = GetDlgItemTextW(dialog, id, &buffer[0], max_length + 1);
-  buffer.resize(length);
-  return os::narrow(buffer);
-}
-
-inline void show(HWND dialog, int id, bool visible) {
-  ShowWindow(GetDlgItem(dialog, id), visible ? SW_SHOW : SW_HIDE);
-}
-
-inline void enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on); }
-
-inline bool is_checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-inline void set_checked(HWND dialog, int id, bool on) {
-  CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
 inline int message_box(HWND owner, const std::string& text, const std::string& caption, UINT style) {
