@@ -2,6 +2,7 @@
 #include "builder/project/build.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "builder/project/architecture.h"
@@ -78,6 +79,9 @@ class Build {
   bool ask_no_elevation_in_stub();
   PayloadWriter::AddResult add_uninstaller(const std::string& name, const std::string& source);
   void add_installer_info(const std::vector<InstallEntry>& entries);
+  // A path the package installs a file to: its shortcuts and the
+  // uninstaller's role need the file there.
+  bool installed(const std::string& path) const { return installed_paths_.count(path) != 0; }
   enum class Append { done, aborted, failed };
   Append append_archive();
 
@@ -87,6 +91,7 @@ class Build {
   BuildReport& report_;
   std::string archive_path_;
   PayloadWriter writer_;
+  std::unordered_set<std::string> installed_paths_;
 };
 
 BuildOutcome Build::run() {
@@ -141,6 +146,8 @@ BuildOutcome Build::run() {
     if (result == PayloadWriter::AddResult::aborted) return abort_build();
     if (result == PayloadWriter::AddResult::unreadable) {
       report_.warning("Source file unreadable: \"" + source + "\".");
+    } else {
+      installed_paths_.insert(project_.shortcut_target(entry->slot));
     }
     report_.set_progress(++added);
   }
@@ -270,15 +277,15 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
                     std::to_string(kMaxPackagedMacros) + ".");
   }
   add_language_texts();
-  const std::vector<package::ShortcutRecord> shortcuts = shortcut_records(project_);
+  const std::vector<package::ShortcutRecord> shortcuts =
+      shortcut_records(project_, [this](const std::string& path) { return installed(path); });
   if (!shortcuts.empty()) add_text(data::kShortcuts, package::shortcut_file_text(shortcuts));
   add_text(data::kFileInfo, package::file_info_text({entries.begin(), entries.end()}));
 
   if (settings.include_uninstaller && project_.uninstaller_item() != kNoItem) {
     int slot = project_.find_file_by_tree_item(project_.uninstaller_item());
-    if (slot != kNoSlot) {
-      const FileRecord& file = project_.file(slot);
-      add_text(package::data_file::kUninstaller, file.target_folder + file.name);
+    if (slot != kNoSlot && installed(project_.shortcut_target(slot))) {
+      add_text(package::data_file::kUninstaller, project_.shortcut_target(slot));
     }
   }
   for (const auto& [name, bytes] : language_table_files(settings.languages)) {

@@ -65,10 +65,12 @@ package::BackgroundPicture background_placement(const ImageRecord& image) {
   return out;
 }
 
-std::vector<package::ShortcutRecord> shortcut_records(const Project& project) {
+std::vector<package::ShortcutRecord> shortcut_records(
+    const Project& project, const std::function<bool(const std::string& path)>& installed) {
   std::vector<package::ShortcutRecord> records;
   for (int slot = 0; slot < kFileSlots; ++slot) {
     if (!project.file_in_use(slot)) continue;
+    if (installed && !installed(project.shortcut_target(slot))) continue;
     for (const ShortcutSlot& shortcut : project.shortcuts(slot)) {
       if (shortcut.name.empty()) continue;
       package::ShortcutRecord record;

@@ -25,8 +25,11 @@ package::InstallerSettings installer_settings(const WindowSettings& settings);
 package::InstallFolders install_folders(const Settings& settings);
 package::FullscreenSettings fullscreen_settings(const FullscreenOptions& options);
 package::BackgroundPicture background_placement(const ImageRecord& image);
-// The shortcuts of the files in use, in slot and location order.
-std::vector<package::ShortcutRecord> shortcut_records(const Project& project);
+// The shortcuts of the files in use, in slot and location order. When
+// `installed` is given, only those of the paths (shortcut_target) it holds:
+// a shortcut to a file the package does not carry would point at nothing.
+std::vector<package::ShortcutRecord> shortcut_records(
+    const Project& project, const std::function<bool(const std::string& path)>& installed = nullptr);
 
 // "macros.txt". `left_out` (optional) receives the number of user macros
 // beyond the limit. A macro whose value name begins with "/" would read as

@@ -393,16 +393,27 @@ TEST_F(BuildTest, ArchitecturePicksStubAndUninstaller) {
   EXPECT_EQ(stub_error_message(Architecture::x86), kStubErrorMessage);
 }
 
-TEST_F(BuildTest, MissingSourcesAreListedButNotPacked) {
+// A file left out of the package takes its shortcuts and the uninstaller's
+// role with it: the installer would make shortcuts that point at nothing.
+TEST_F(BuildTest, MissingSourcesAreListedButNotPackedNorLinked) {
   project_.add_file(box_.root() + "/src/gone.txt", "gone.txt", kInstallRootPath, project_.install_root());
   project_.add_file(box_.write("src/here.txt", "h"), "here.txt", kInstallRootPath, project_.install_root());
+  project_.shortcut(0, kDesktop) = {"", "Gone", "", kDesktop};
+  project_.shortcut(1, kDesktop) = {"", "Here", "", kDesktop};
+  std::filesystem::remove(builder_ + "uninst.dat");
+  project_.set_include_uninstaller(true, builder_ + "uninst.dat");
   ASSERT_EQ(build(), BuildOutcome::done);
   Package p = package();
   EXPECT_EQ(p.find("gone.txt"), nullptr);
   EXPECT_EQ(p.find("%Quillpack%/fileinfo.txt")->data,
-            "gone.txt|%install path%\\\r\nhere.txt|%install path%\\\r\n////\r\n////\r\n");
-  ASSERT_EQ(report_.warnings.size(), 1u);
+            "gone.txt|%install path%\\\r\nhere.txt|%install path%\\\r\n"
+            "Uninstall.exe|%install path%\\\r\n////\r\n////\r\n");
+  EXPECT_EQ(p.find("%Quillpack%/shortcuts.txt")->data,
+            "\r\nHere\r\n%install path%\\here.txt\r\n0\r\n////\r\n////\r\n////\r\n////\r\n");
+  EXPECT_EQ(p.find("%Quillpack%/uninstall.txt"), nullptr);
+  ASSERT_EQ(report_.warnings.size(), 2u);
   EXPECT_NE(report_.warnings[0].find("gone.txt"), std::string::npos);
+  EXPECT_NE(report_.warnings[1].find("uninst.dat"), std::string::npos);
   EXPECT_EQ(report_.ranges.front(), 1u);
 }
 
