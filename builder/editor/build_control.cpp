@@ -2,7 +2,44 @@
 #include "builder/editor/editor.h"
 #include "builder/editor/messages.h"
 
+#include <mutex>
+
 namespace quill::editor {
+
+// Called on the build's thread; read on the main thread once it has ended.
+class Editor::BuildRelay : public project::BuildReport {
+ public:
+  explicit BuildRelay(project::BuildReport& inner) : inner_(inner) {}
+  void set_phase(project::BuildPhase phase) override { inner_.set_phase(phase); }
+  void set_status(const std::string& text) override {
+    inner_.set_status(text);
+    std::lock_guard<std::mutex> lock(mutex_);
+    last_status_ = text;
+  }
+  void set_progress_range(std::uint64_t maximum) override { inner_.set_progress_range(maximum); }
+  void set_progress(std::uint64_t position) override { inner_.set_progress(position); }
+  bool cancel_requested() override { return inner_.cancel_requested(); }
+  void warning(const std::string& text) override {
+    inner_.warning(text);
+    std::lock_guard<std::mutex> lock(mutex_);
+    warnings_.push_back(text);
+  }
+  std::vector<std::string> warnings() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return warnings_;
+  }
+  std::string last_status() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return last_status_;
+  }
+
+ private:
+  project::BuildReport& inner_;
+  std::mutex mutex_;
+  std::vector<std::string> warnings_;
+  std::string last_status_;
+};
+
 
 BuildPage Editor::build_page() const {
   BuildPage page;
@@ -37,7 +74,8 @@ void Editor::build_button(project::BuildReport& report,
     Lock lock(mutex_);
     snapshot = std::make_unique<project::Project>(project_);
   }
-  build_thread_.start(std::move(*snapshot), os_, options, report, std::move(finished));
+  build_relay_ = std::make_shared<BuildRelay>(report);
+  build_thread_.start(std::move(*snapshot), os_, options, *build_relay_, std::move(finished));
   view_.build_page_changed();
 }
 
@@ -47,6 +85,14 @@ void Editor::build_finished(project::BuildOutcome outcome) {
   if (outcome == project::BuildOutcome::stub_error) {
     prompter_.tell(project::stub_error_message(project_.settings().architecture), Icon::warning);
   }
+  if (!build_relay_ || outcome == project::BuildOutcome::aborted) return;
+  const std::vector<std::string> warnings = build_relay_->warnings();
+  if (warnings.empty()) return;
+  const std::string count = std::to_string(warnings.size());
+  view_.set_status(build_relay_->last_status() + " (" + count + (warnings.size() == 1 ? " warning)" : " warnings)"));
+  std::string list = text::kBuildWarnings;
+  for (const std::string& warning : warnings) list += "\n" + warning;
+  prompter_.tell(list, Icon::warning);
 }
 
 }  // namespace quill::editor

@@ -183,7 +183,9 @@ class Editor {
   // 1008: starts a build, or offers to abort the running one.
   void build_button(project::BuildReport& report,
                     std::function<void(project::BuildOutcome)> finished = nullptr);
-  // On the main thread after the build ended.
+  // On the main thread after the build ended. A build that met warnings
+  // and was not aborted adds their number to its last status ("Done!
+  // (1 warning)") and lists them in a message box.
   void build_finished(project::BuildOutcome outcome);
   // Waits for a running build to end (tests; the close box).
   void wait_for_build() { build_thread_.join(); }
@@ -260,6 +262,10 @@ class Editor {
     project::TreeItem item = project::kNoItem;
     MoveMode mode = MoveMode::move;
   } clipboard_;
+  // Between the build and the window's report: keeps the warnings and the
+  // last status for build_finished (build_control.cpp).
+  class BuildRelay;
+  std::shared_ptr<BuildRelay> build_relay_;
   project::BuildThread build_thread_;
   std::unique_ptr<project::BackupThread> backup_writer_;
 };

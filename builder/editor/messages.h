@@ -22,6 +22,7 @@ extern const char kReplaceOutput[];  // put after the output path
 extern const char kAbortQuestion[];
 extern const char kAborting[];
 extern const char kReady[];
+extern const char kBuildWarnings[];  // followed by one warning a line
 
 // Tree page.
 extern const char kInvalidFolder[];

@@ -17,8 +17,6 @@ void PostedBuildReport::post_text(UINT message, const std::string& text) {
 
 void PostedBuildReport::set_status(const std::string& text) { post_text(kBuildStatusMessage, text); }
 
-void PostedBuildReport::warning(const std::string& text) { post_text(kBuildWarningMessage, text); }
-
 void PostedBuildReport::set_progress_range(std::uint64_t maximum) {
   int shift = 0;
   while ((maximum >> shift) > 0x7FFFFFFFull) ++shift;

@@ -1,6 +1,7 @@
 // The build's reports as posted messages: the build thread never calls a
 // window function of the main window's thread; it posts these, and the main
-// window shows them.
+// window shows them. Warnings reach the editor instead, which lists them
+// when the build has ended (Editor::build_finished).
 #pragma once
 
 #include <windows.h>
@@ -18,7 +19,6 @@ enum : UINT {
   kBuildStatusMessage = WM_APP + 1,    // lParam: text
   kBuildRangeMessage = WM_APP + 2,     // wParam: upper end of the range
   kBuildPositionMessage = WM_APP + 3,  // wParam: position
-  kBuildWarningMessage = WM_APP + 4,   // lParam: text
   kBuildEndMessage = WM_APP + 5,       // wParam: project::BuildOutcome
 };
 
@@ -31,7 +31,6 @@ class PostedBuildReport : public project::BuildReport {
   // Progress bars count in ints: large ranges are scaled down by a shift.
   void set_progress_range(std::uint64_t maximum) override;
   void set_progress(std::uint64_t position) override;
-  void warning(const std::string& text) override;
   void finished(project::BuildOutcome outcome);
 
  private:

@@ -585,11 +585,6 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case kBuildStatusMessage:
       set_text(window_, IDC_BUILD_STATUS, take_posted_text(lparam));
       return TRUE;
-    case kBuildWarningMessage:
-      // A source that is missing is left out silently, as the build page
-      // has no room for a list of them.
-      take_posted_text(lparam);
-      return TRUE;
     case kBuildRangeMessage:
       SendDlgItemMessageW(window_, IDC_BUILD_PROGRESS, PBM_SETRANGE32, 0, static_cast<LPARAM>(wparam));
       return TRUE;

@@ -199,5 +199,32 @@ TEST_F(EditorTest, BuildStartsAsksBeforeReplacingAndCloseAbortsIt) {
   EXPECT_FALSE(box.os().file_status("C:\\setup.exe.zip").exists);
 }
 
+// A missing source is no silent success: the status counts the warnings and
+// one box lists them all.
+TEST_F(EditorTest, BuildWarningsAreCountedAndListed) {
+  box.write("C/Quill/ext.dat", "STUB");
+  box.write("C/Quill/setup.JPG", "JPG");
+  add_file(project().install_root(), "src/a.txt");
+  add_file(project().install_root(), "src/b.txt");
+  add_file(project().install_root(), "src/c.txt");
+  editor->set_setting(SettingId::output, "C:\\setup.exe");
+  SlowReport report;
+  for (const char* gone : {"a.txt", "b.txt"}) {
+    std::filesystem::remove(box.root() + "/src/" + gone);
+    prompter.answers = {Answer::yes};
+    editor->build_button(report);
+    editor->wait_for_build();
+    editor->build_finished(project::BuildOutcome::done);
+  }
+  EXPECT_TRUE(view.saw("status:Done! (1 warning)"));
+  EXPECT_TRUE(view.saw("status:Done! (2 warnings)"));
+  EXPECT_EQ(prompter.count("tell:"), 2);
+  const std::string box_text = prompter.last_message();
+  EXPECT_EQ(box_text.rfind(text::kBuildWarnings, 0), 0u);
+  EXPECT_NE(box_text.find("/src/a.txt"), std::string::npos);
+  EXPECT_NE(box_text.find("/src/b.txt"), std::string::npos);
+  EXPECT_EQ(box_text.find("/src/c.txt"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quill::editor
