@@ -48,7 +48,11 @@ void Editor::initialise() {
   switch (plan.action) {
     case StartupPlan::ask_backup:
       if (prompter_.ask(text::kCrashQuestion, Buttons::yes_no, Icon::warning) == Answer::yes) {
-        load(backup_path_);
+        if (load(backup_path_)) {
+          Lock lock(mutex_);
+          recovered_from_ = read_backup_origin(os_);
+        }
+        view_.title_changed();
       } else {
         fresh_project();
       }
@@ -72,12 +76,23 @@ bool Editor::save_backup() {
   std::lock_guard<std::mutex> writing(backup_mutex_);
   // Rendered without compacting, so that no record moves while the main
   // window works with it; written outside the lock.
-  std::string text;
+  std::string text, origin;
   {
     Lock lock(mutex_);
     text = project::render_project(project_);
+    origin = project_.current_path().empty() ? recovered_from_ : project_.current_path();
   }
-  return project::write_project_text(os_, backup_path_, text);
+  if (!project::write_project_text(os_, backup_path_, text)) return false;
+  if (origin != backup_origin_) {
+    write_backup_origin(os_, origin);
+    backup_origin_ = origin;
+  }
+  return true;
+}
+
+std::string Editor::title() const {
+  if (recovered_from_.empty()) return project_.window_title();
+  return std::string(text::kCaption) + " - " + recovered_from_ + text::kRecoveredTitle;
 }
 
 // --- Main window settings

@@ -77,8 +77,9 @@ class Editor {
   // --- The project (read on the main thread; change it only through commands).
   const project::Project& project() const { return project_; }
   void set_tree_observer(project::TreeObserver* observer);
-  // "Quillset - <path>" or "Quillset - New Unsaved Project".
-  std::string title() const { return project_.window_title(); }
+  // "Quillset - <path>" or "Quillset - New Unsaved Project"; a recovered
+  // backup of a saved project: "Quillset - <its path> (recovered)".
+  std::string title() const;
   const std::string& builder_folder() const { return builder_folder_; }
   const std::string& backup_path() const { return backup_path_; }
 
@@ -233,7 +234,8 @@ class Editor {
 
   // File flows (file_flows.cpp).
   bool save_to(const std::string& path);
-  // Save, or Save as when the project has no path; false when cancelled or failed.
+  // Save, or Save as when the project has no path (a recovered project
+  // offers its own path first); false when cancelled or failed.
   bool save_or_save_as();
   bool save_as_dialog();
   bool load(const std::string& path);
@@ -255,6 +257,10 @@ class Editor {
   // back during a change may start another.
   mutable std::recursive_mutex mutex_;
   std::mutex backup_mutex_;    // one backup write at a time
+  std::string backup_origin_;  // the last "backupof" written (backup_mutex_)
+  // The path of the project a recovered backup came from, until it is saved
+  // or replaced; the project itself has no path meanwhile.
+  std::string recovered_from_;
   project::Project project_;
   PageState page_;
   GraphicsPage graphics_;

@@ -6,6 +6,10 @@
 namespace quill::editor {
 
 void Editor::project_replaced() {
+  {
+    Lock lock(mutex_);
+    recovered_from_.clear();
+  }
   page_ = PageState();
   // Items of the old project mean nothing in the new one.
   clipboard_.item = project::kNoItem;
@@ -64,6 +68,10 @@ bool Editor::save_to(const std::string& path) {
     prompter_.tell(text::kSaveFailed + path, Icon::warning);
     return false;
   }
+  {
+    Lock lock(mutex_);
+    recovered_from_.clear();
+  }
   view_.title_changed();
   return true;
 }
@@ -76,6 +84,12 @@ bool Editor::save_as_dialog() {
 }
 
 bool Editor::save_or_save_as() {
+  if (project_.current_path().empty() && !recovered_from_.empty()) {
+    const Answer answer = prompter_.ask(text::kSaveRecovered + recovered_from_, Buttons::yes_no_cancel,
+                                        Icon::question);
+    if (answer == Answer::cancel) return false;
+    if (answer == Answer::yes) return save_to(recovered_from_);
+  }
   if (project_.current_path().empty()) return save_as_dialog();
   return save_to(project_.current_path());
 }

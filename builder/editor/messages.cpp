@@ -19,6 +19,11 @@ const char kLoadIncomplete[] =
     "The project file ends before all of its parts were read; what was read is shown as a new, "
     "unsaved project:\n";
 
+const char kRecoveredTitle[] = " (recovered)";
+const char kSaveRecovered[] =
+    "This project was recovered from the last backup.\nDo you wish to save it over its own file "
+    "(No: choose another file)?\n";
+
 const char kReplaceOutput[] = " already exists.\nDo you wish to replace it?";
 const char kAbortQuestion[] = "Are you sure you wish to abort the build?";
 const char kAborting[] = "Aborting build...";

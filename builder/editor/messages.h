@@ -16,6 +16,8 @@ extern const char kSaveBeforeQuit[];
 extern const char kSaveFailed[];   // followed by the path
 extern const char kLoadFailed[];   // followed by the path
 extern const char kLoadIncomplete[];  // followed by the path
+extern const char kRecoveredTitle[];  // after the recovered project's path in the title
+extern const char kSaveRecovered[];   // followed by the path; Yes, No (Save as), Cancel
 
 // Build page.
 extern const char kReplaceOutput[];  // put after the output path

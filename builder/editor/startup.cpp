@@ -82,4 +82,10 @@ void mark_association_asked(os::Os& os, const StartupPlan& plan) {
 
 void clear_toopen(os::Os& os) { os.registry_write_string(kRoot, kSettingsKey, "toopen", ""); }
 
+void write_backup_origin(os::Os& os, const std::string& project_path) {
+  os.registry_write_string(kRoot, kSettingsKey, "backupof", project_path);
+}
+
+std::string read_backup_origin(os::Os& os) { return read_value(os, "backupof"); }
+
 }  // namespace quill::editor

@@ -52,4 +52,10 @@ void mark_association_asked(os::Os& os, const StartupPlan& plan);
 // Empties "toopen" after its project was opened.
 void clear_toopen(os::Os& os);
 
+// "backupof": the path of the project the backup file holds (empty: an
+// unsaved one). Beside the crash marker, so the backup file itself stays as
+// every builder reads it.
+void write_backup_origin(os::Os& os, const std::string& project_path);
+std::string read_backup_origin(os::Os& os);
+
 }  // namespace quill::editor

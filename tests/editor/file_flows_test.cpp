@@ -70,6 +70,36 @@ TEST_F(EditorTest, StartupAssociationToopenAndCrashMarker) {
   EXPECT_EQ(setting(box.os(), "started"), "yes");
 }
 
+// A backup recovered after a crash remembers its project's file: the title
+// names it, and the first Save asks once before writing over it.
+TEST_F(EditorTest, RecoveredBackupKeepsItsProjectPath) {
+  editor->initialise();
+  add_file(project().install_root(), "src/a.txt");
+  prompter.files = {"C:\\p.qsp"};
+  editor->save();
+  add_file(project().install_root(), "src/b.txt");
+  editor->save_backup();
+  const std::string saved = testing::Sandbox::read(box.root() + "/C/p.qsp");
+
+  ScriptedPrompter second;
+  Editor run(box.os(), second, view);  // the crash marker is still set
+  second.answers = {Answer::yes};
+  run.initialise();
+  EXPECT_EQ(run.title(), "Quillset - C:\\p.qsp (recovered)");
+  EXPECT_EQ(run.project().file_count(), 2);
+  EXPECT_EQ(testing::Sandbox::read(box.root() + "/C/p.qsp"), saved);
+  second.answers = {Answer::cancel};
+  run.save();
+  EXPECT_EQ(testing::Sandbox::read(box.root() + "/C/p.qsp"), saved);
+  second.answers = {Answer::yes};
+  run.save();
+  run.save();
+  EXPECT_EQ(second.count("ask:" + std::string(text::kSaveRecovered) + "C:\\p.qsp"), 2);
+  EXPECT_EQ(second.count("save:"), 0);
+  EXPECT_EQ(run.title(), "Quillset - C:\\p.qsp");
+  EXPECT_NE(testing::Sandbox::read(box.root() + "/C/p.qsp").find("b.txt"), std::string::npos);
+}
+
 TEST_F(EditorTest, CancelledOrFailedSavesKeepTheProject) {
   add_file(project().install_root(), "src/a.txt");
   // Yes, then Cancel in the save dialog: New and Quit are cancelled.
