@@ -18,10 +18,10 @@ const char kWindowSettingsTitle[] = "Quillset - Installer Window Settings";
 }  // namespace text
 
 const Swatch kSwatches[4] = {
-    {kFsBackgroundEdit, 20, 100},
-    {kFsFadeEdit, 146, 100},
-    {kFsFontColourEdit, 358, 66},
-    {kFsShadowColourEdit, 233, 152},
+    {kFsBackgroundEdit, IDC_FS_BACKGROUND_SWATCH},
+    {kFsFadeEdit, IDC_FS_FADE_SWATCH},
+    {kFsFontColourEdit, IDC_FS_FONT_COLOUR_SWATCH},
+    {kFsShadowColourEdit, IDC_FS_SHADOW_COLOUR_SWATCH},
 };
 
 namespace {

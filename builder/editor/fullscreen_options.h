@@ -33,7 +33,7 @@ enum FullscreenControl : int {
   kFsFadeEdit = IDC_FS_FADE_EDIT,
   kFsFade = IDC_FS_FADE,
   kFsFontColourEdit = IDC_FS_FONT_COLOUR_EDIT,
-  kFsSwatch = IDC_FS_SWATCH,  // hidden "Color": its client size is every swatch's size
+  kFsSwatch = IDC_FS_SWATCH,  // the hidden "Color" label
   kFsFontEdit = IDC_FS_FONT_EDIT,
   kFsFaceName = IDC_FS_FACE,
   kFsAlignLeft = IDC_FS_ALIGN_LEFT,
@@ -50,10 +50,10 @@ constexpr int kFsTimerMilliseconds = 100;
 constexpr int kShadowMin = 1;
 constexpr int kShadowMax = 10;
 
-// Where each colour button's swatch lies, in pixels of the dialog's client area.
+// Each colour button and the owner-drawn control that shows its colour.
 struct Swatch {
   int button;
-  int x, y;
+  int control;
 };
 extern const Swatch kSwatches[4];
 

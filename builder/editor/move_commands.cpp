@@ -36,8 +36,9 @@ std::vector<Editor::ContextEntry> Editor::context_menu() const {
     entries.push_back({kPasteCommand, "Paste ( ctrl + v )", false});
   }
   if (folder && !is_root(item)) entries.push_back({kMoveAllOutCommand, "Move all files out of this folder", false});
-  if (file) entries.push_back({kFilePropertiesCommand, "Properties ( double click )", true});
-  if (folder) entries.push_back({kFolderPropertiesCommand, "Folder properties", true});
+  // A separator only parts the properties from entries above it.
+  if (file) entries.push_back({kFilePropertiesCommand, "Properties ( double click )", !entries.empty()});
+  if (folder) entries.push_back({kFolderPropertiesCommand, "Folder properties", !entries.empty()});
   return entries;
 }
 

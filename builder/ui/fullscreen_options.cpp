@@ -5,7 +5,6 @@
 
 #include "builder/editor/fullscreen_options.h"
 #include "builder/editor/messages.h"
-#include "common/dpi_win32.h"
 #include "os/win32_text.h"
 #include "builder/ui/dialog_setup.h"
 #include "builder/ui/wide_controls.h"
@@ -101,21 +100,29 @@ void initialise(HWND d, State& s) {
   SetTimer(d, kEditTimer, editor::kFsTimerMilliseconds, nullptr);
 }
 
+// A swatch: its colour inside a dark frame, so that white and the dialog's
+// own grey still show where the swatch ends.
+bool draw_swatch(const DRAWITEMSTRUCT& item, State& s) {
+  for (const editor::Swatch& swatch : editor::kSwatches) {
+    if (static_cast<int>(item.CtlID) != swatch.control) continue;
+    RECT r = item.rcItem;
+    FrameRect(item.hDC, &r, GetSysColorBrush(COLOR_3DDKSHADOW));
+    InflateRect(&r, -1, -1);
+    HBRUSH brush = CreateSolidBrush(s.dialog.colour(swatch.button));
+    FillRect(item.hDC, &r, brush);
+    DeleteObject(brush);
+    return true;
+  }
+  return false;
+}
+
+void redraw_swatches(HWND d) {
+  for (const editor::Swatch& swatch : editor::kSwatches) InvalidateRect(GetDlgItem(d, swatch.control), nullptr, TRUE);
+}
+
 void paint(HWND d, State& s) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(d, &ps);
-  RECT size = {};
-  GetClientRect(GetDlgItem(d, IDC_FS_SWATCH), &size);
-  // The swatches' places are pixels of a 96-dpi screen; their size is the
-  // hidden "Color" control's, which scales with the dialog font.
-  const int dpi = dpi::window_dpi(d);
-  for (const editor::Swatch& swatch : editor::kSwatches) {
-    const int x = dpi::scale(swatch.x, dpi), y = dpi::scale(swatch.y, dpi);
-    RECT r = {x, y, x + size.right, y + size.bottom};
-    HBRUSH brush = CreateSolidBrush(s.dialog.colour(swatch.button));
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-  }
   HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(s.dialog.font_handle()));
   wchar_t face[LF_FACESIZE] = {};
   GetTextFaceW(dc, LF_FACESIZE, face);
@@ -132,8 +139,7 @@ void choose_colour(HWND d, State& s, int button) {
   cc.lpCustColors = custom_colours;
   cc.Flags = CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT;
   if (ChooseColorW(&cc)) s.dialog.set_colour(button, cc.rgbResult);
-  InvalidateRect(d, nullptr, TRUE);
-  UpdateWindow(d);
+  redraw_swatches(d);
 }
 
 void choose_font(HWND d, State& s) {
@@ -173,6 +179,8 @@ INT_PTR CALLBACK fullscreen_proc(HWND d, UINT message, WPARAM wparam, LPARAM lpa
     case WM_PAINT:
       paint(d, *s);
       return TRUE;
+    case WM_DRAWITEM:
+      return draw_swatch(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam), *s) ? TRUE : FALSE;
     case WM_HSCROLL:
       if (reinterpret_cast<HWND>(lparam) == GetDlgItem(d, IDC_FS_SHADOW_TRACK)) {
         int position = static_cast<int>(SendDlgItemMessageW(d, IDC_FS_SHADOW_TRACK, TBM_GETPOS, 0, 0));

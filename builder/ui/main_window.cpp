@@ -112,6 +112,10 @@ class MainWindow : public editor::EditorView {
   // colour a theme may make differ from the window's: they take its colour.
   void measure_page_colour();
   INT_PTR label_colour(HDC dc, HWND control);
+  // The window's background, with the page's colour where the tab control's
+  // page lies: a group box (and a themed button) shows its parent's
+  // background, which is the window, not the tab control beneath it.
+  void erase_background(HDC dc);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
@@ -307,6 +311,19 @@ INT_PTR MainWindow::label_colour(HDC dc, HWND control) {
   }
   SetBkColor(dc, page_colour_);
   return reinterpret_cast<INT_PTR>(page_brush_);
+}
+
+void MainWindow::erase_background(HDC dc) {
+  RECT r;
+  GetClientRect(window_, &r);
+  FillRect(dc, &r, GetSysColorBrush(COLOR_3DFACE));
+  HWND tabs = GetDlgItem(window_, IDC_TABS);
+  if (!page_brush_ || !IsWindowVisible(tabs)) return;
+  RECT page;
+  GetWindowRect(tabs, &page);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&page), 2);
+  TabCtrl_AdjustRect(tabs, FALSE, &page);
+  FillRect(dc, &page, page_brush_);
 }
 
 template <typename Command>
@@ -562,7 +579,12 @@ INT_PTR MainWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       if (editor_->close()) EndDialog(window_, 0);
       return TRUE;
     case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
       return label_colour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_ERASEBKGND:
+      erase_background(reinterpret_cast<HDC>(wparam));
+      set_result(TRUE);
+      return TRUE;
     case dpi::kDpiChanged: {
       // Moved to a screen of another resolution: take the suggested place
       // (the system scales the template's font and dialog units), then the

@@ -95,18 +95,26 @@ sleep 0.3
 # A loaded machine may take longer to draw, so the picture is taken again
 # (after another redraw) until both swatches show or ten tries have passed.
 read -r cx cy _ <<<"$(fs client)"
+# A swatch's middle on the screen: the owner-drawn control 1490 + n.
+swatch() {
+  local x y w h
+  read -r x y w h <<<"$(fs place "$1")"
+  echo "$((cx + x + w / 2)) $((cy + y + h / 2))"
+}
+read -r bx by <<<"$(swatch 1490)"
+read -r sx sy <<<"$(swatch 1493)"
 for _ in $(seq 10); do
   fs set-text 1120 'Pixel Road' >/dev/null
   sleep 0.5
   shot fullscreen-options
-  [ "$(pixel fullscreen-options $((cx + 24)) $((cy + 104)))" = "200,20,40" ] &&
-    [ "$(pixel fullscreen-options $((cx + 238)) $((cy + 156)))" = "0,255,0" ] && break
+  [ "$(pixel fullscreen-options $bx $by)" = "200,20,40" ] &&
+    [ "$(pixel fullscreen-options $sx $sy)" = "0,255,0" ] && break
 done
 # The swatches lie at their places in the client area.
-[ "$(pixel fullscreen-options $((cx + 24)) $((cy + 104)))" = "200,20,40" ] ||
-  fail "background swatch: $(pixel fullscreen-options $((cx + 24)) $((cy + 104)))"
-[ "$(pixel fullscreen-options $((cx + 238)) $((cy + 156)))" = "0,255,0" ] ||
-  fail "shadow swatch: $(pixel fullscreen-options $((cx + 238)) $((cy + 156))) $(driver wait-control 706 1 caption 2>&1)"
+[ "$(pixel fullscreen-options $bx $by)" = "200,20,40" ] ||
+  fail "background swatch: $(pixel fullscreen-options $bx $by)"
+[ "$(pixel fullscreen-options $sx $sy)" = "0,255,0" ] ||
+  fail "shadow swatch: $(pixel fullscreen-options $sx $sy) $(driver wait-control 706 1 caption 2>&1)"
 [ "$(fs text 1136)" = "DejaVu Sans Mono" ] || fail "face after the font dialog: $(fs text 1136)"
 fs click 1119 wait-gone 10 >/dev/null || fail "save and close"
 

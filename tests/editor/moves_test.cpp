@@ -151,11 +151,17 @@ TEST_F(MovesTest, ContextMenuAndFolderPropertiesText) {
   prompter.files = {box.root() + "/src/big1", box.root() + "/src/big2"};
   editor->add_file();
   editor->add_file();
+  auto captions = [&](project::TreeItem item) {
+    editor->select(item);
+    std::vector<std::string> out;
+    for (const auto& entry : editor->context_menu()) out.push_back(std::string(entry.separator_before ? "-" : "") + entry.caption);
+    return out;
+  };
+  EXPECT_EQ(captions(c), (std::vector<std::string>{"Cut ( ctrl + x )", "Copy ( ctrl + c )",
+                                                    "Move all files out of this folder", "-Folder properties"}));
+  // A root's menu starts with its one entry, no separator above it.
+  EXPECT_EQ(captions(project().install_root()), std::vector<std::string>{"Folder properties"});
   editor->select(c);
-  std::vector<std::string> captions;
-  for (const auto& entry : editor->context_menu()) captions.push_back(std::string(entry.separator_before ? "-" : "") + entry.caption);
-  EXPECT_EQ(captions, (std::vector<std::string>{"Cut ( ctrl + x )", "Copy ( ctrl + c )",
-                                                 "Move all files out of this folder", "-Folder properties"}));
   EXPECT_EQ(editor->folder_properties(),
             "Folder name: C\r\nFolder path: %install path%\\C\\\r\n\r\nFiles in folder tree: 3\r\n"
             "Subfolders: 0\r\nTotal folder size: 2.000001 MB");
