@@ -28,7 +28,7 @@ const char kReplaceOutput[] = " already exists.\nDo you wish to replace it?";
 const char kAbortQuestion[] = "Are you sure you wish to abort the build?";
 const char kAborting[] = "Aborting build...";
 const char kReady[] = "Ready";
-const char kBuildWarnings[] = "The build met these problems:\n";
+const char kBuildWarnings[] = "The build met these problems:";
 
 const char kInvalidFolder[] = "You can't insert files or folders here. Please select a valid folder.";
 const char kCantDelete[] = "You can't delete this folder!";

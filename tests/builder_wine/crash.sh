@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Crash recovery: a builder that is killed leaves its crash marker set, and
-# the next start offers the backup file, which brings the project back.
+# the next start offers the backup file, which brings the project back under
+# its own file's name; Save writes that file after one question.
 TEST=builder_crash
 source "$(dirname "$0")/common.sh"
 
-mkdir -p "$DRIVE_C/src" "$DRIVE_C/out"
+mkdir -p "$DRIVE_C/src" "$DRIVE_C/out" "$DRIVE_C/proj"
 echo "keep me" > "$DRIVE_C/src/keep.txt"
 echo "spare" > "$DRIVE_C/src/spare.txt"
 echo "old package" > "$DRIVE_C/out/setup.exe"
@@ -28,6 +29,7 @@ builder tree-select 1097 '%install path%' click 1002 answer-file 'C:\src\spare.t
   tree-select 1097 '%install path%/spare.txt' set-text 1159 'Spare' focus 1159 key 1159 delete \
   expect-tree 1097 '%install path%/spare.txt' 1 expect-text 1159 'pare' \
   focus 1097 key 1097 delete expect-tree 1097 '%install path%/spare.txt' 0 >/dev/null || fail "Delete key"
+builder menu 40009 answer-file 'C:\proj\crash.qsp' 30 >/dev/null || fail "save as"
 builder tree-select 1097 '%install path%' click 1002 answer-file 'C:\src\keep.txt' 30 \
   tab 1074 5 set-text 1006 'C:\out\setup.exe' click 1008 >/dev/null || fail "project"
 box=$(driver answer no 10) || fail "no replace question"
@@ -49,7 +51,15 @@ driver no-box 2 || fail "another question after the crash question"
 builder tree-select 1097 '%install path%/keep.txt' expect-text 1005 'C:\src\keep.txt' tab 1074 5 \
   expect-text 1006 'C:\out\setup.exe' >/dev/null || fail "backup contents"
 [ "$(settings toopen)" = 'REG_SZ :\proj\next.qs' ] || fail "toopen: $(settings toopen)"
+[ "$(builder caption)" = 'Quillset - C:\proj\crash.qsp (recovered)' ] || fail "recovered title: $(builder caption)"
 shot_tab 0 recovered
+if grep -aqF 'keep.txt' "$DRIVE_C/proj/crash.qsp"; then fail "the project file was written before Save"; fi
+box=$(builder menu 40003 answer yes 10) || fail "no question on Save"
+[ "$box" = 'box: Quillset | This project was recovered from the last backup.\nDo you wish to save it over its own file (No: choose another file)?\nC:\proj\crash.qsp' ] ||
+  fail "save question: $box"
+driver wait-window '#32770' '=Quillset - C:\proj\crash.qsp' 10 >/dev/null || fail "title after Save: $(builder caption)"
+grep -aqF 'C:\src\keep.txt' "$DRIVE_C/proj/crash.qsp" || fail "Save did not write the recovered project"
+builder menu 40003 no-box 2 >/dev/null || fail "a second Save asked again"
 builder menu 40004 answer no 10 >/dev/null || fail "quit"
 driver wait-process Quillset.exe 20 || fail "the builder did not end"
 echo "PASS"
