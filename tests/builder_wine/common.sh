@@ -5,6 +5,8 @@
 #   builder ARGS...       driver commands on the builder's main window
 #   settings VALUE        a value of the builder's registry key
 #   default_value KEY     the default value of a key
+#   fs ARGS...            driver commands on the fullscreen options (111)
+#   colour BUTTON R G B   a colour chosen with BUTTON of dialog 111
 source "$QUILL_SOURCE/tests/installer_wine/common.sh"
 for f in Quillset.exe ext.dat uninst.dat setup.JPG quill_driver.exe; do
   [ -f "$QUILL_DIST/$f" ] || fail "$f missing from $QUILL_DIST"
@@ -53,4 +55,17 @@ shot_tab() {
   builder tab 1074 "$1" >/dev/null || fail "tab $1"
   sleep 0.7
   shot "tab$1-$2"
+}
+
+fs() { driver wait-control 1128 20 "$@"; }
+colour() {  # BUTTON R G B: the colour dialog's red, green and blue boxes
+  fs click "$1" >/dev/null
+  driver wait-control 706 20 set-text 706 "$2" set-text 707 "$3" set-text 708 "$4" >/dev/null || fail "colour dialog"
+  driver wait-control 706 5 click 1 >/dev/null || fail "colour dialog OK"
+  local i
+  for i in $(seq 50); do
+    driver wait-control 706 0.1 >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  fail "the colour dialog stays open"
 }

@@ -57,7 +57,6 @@ shot_tab 1 graphics
 # The background window: 800 x 600, plain dark red, our text with a green
 # shadow 8 pixels away.
 builder tab 1074 4 click 1111 >/dev/null
-fs() { driver wait-control 1128 20 "$@"; }
 [ "$(fs caption)" = "Quillset - Fullscreen Options" ] || fail "dialog 111 title: $(fs caption)"
 fs expect-enabled 1114 0 expect-text 1114 640 expect-text 1142 4 >/dev/null ||
   fail "dialog 111 defaults"
@@ -67,17 +66,6 @@ fs uncheck 1116 uncheck 1132 >/dev/null
 fs expect-enabled 1114 1 expect-enabled 1131 0 set-text 1114 800 set-text 1115 600 \
   set-text 1120 'Pixel Road' set-text 1142 8 send 275 0 0 >/dev/null || fail "dialog 111 fields"
 fs checked 1116 >/dev/null
-colour() {  # BUTTON R G B: the colour dialog's red, green and blue boxes
-  fs click "$1" >/dev/null
-  driver wait-control 706 20 set-text 706 "$2" set-text 707 "$3" set-text 708 "$4" >/dev/null || fail "colour dialog"
-  driver wait-control 706 5 click 1 >/dev/null || fail "colour dialog OK"
-  local i
-  for i in $(seq 50); do
-    driver wait-control 706 0.1 >/dev/null 2>&1 || return 0
-    sleep 0.2
-  done
-  fail "the colour dialog stays open"
-}
 colour 1128 200 20 40
 colour 1143 0 255 0
 # A face that is no standard one, whose file the system's font list names:

@@ -35,18 +35,12 @@ pixels() {
 }
 pixel() { pixels "$1" "$2 $3 1 1"; }
 
-fs() { driver wait-control 1128 20 "$@"; }
-colour() {  # BUTTON R G B in the colour dialog of dialog 111
-  fs click "$1" >/dev/null
-  driver wait-control 706 20 set-text 706 "$2" set-text 707 "$3" set-text 708 "$4" >/dev/null || fail "colour dialog"
-  driver wait-control 706 5 click 1 >/dev/null || fail "colour dialog OK"
-  local i
-  for i in $(seq 50); do
-    driver wait-control 706 0.1 >/dev/null 2>&1 || return 0
-    sleep 0.2
-  done
-  fail "the colour dialog stays open"
-}
+# The tree bitmap itself: the transparent magenta, and no blend of it.
+near=$(convert "$QUILL_SOURCE/resources/quillset_tree.bmp" -depth 8 txt:- |
+  sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
+  awk '!($1 == 255 && $2 == 0 && $3 == 255) && $1 >= 160 && $3 >= 160 && $2 <= 110' | wc -l)
+[ "$near" = 0 ] || fail "$near near-magenta pixels in quillset_tree.bmp"
+
 # Shows dialog 111 (opened from "More options"), then closes it.
 look_at_fullscreen_options() {
   builder tab 1074 4 check 1108 >/dev/null
