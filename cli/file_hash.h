@@ -1,5 +1,5 @@
-// The SHA-256 of a file, by the system's own hashing where it has one
-// (Windows' CNG) and by OpenSSL's libcrypto on Linux.
+// The SHA-256 of a file, by the system's own hashing on Windows (the
+// CryptoAPI) and by OpenSSL's libcrypto on Linux.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
-// SHA-256 through Windows' CNG (bcrypt.dll, a known system DLL).
+// SHA-256 through the system's CryptoAPI (advapi32.dll, a known DLL, so
+// that nothing is loaded from the program's own folder).
 #include <windows.h>
-#include <bcrypt.h>
+#include <wincrypt.h>
 
 #include "cli/file_hash.h"
 #include "cli/hex_digest.h"
@@ -9,26 +10,29 @@ namespace quill::cli {
 
 namespace {
 
-// An open SHA-256 provider and hash object, closed on every way out.
+// A SHA-256 hash object of the AES provider, closed on every way out.
 class Sha256 {
  public:
   Sha256() {
-    if (BCryptOpenAlgorithmProvider(&algorithm_, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) algorithm_ = nullptr;
-    if (algorithm_ && BCryptCreateHash(algorithm_, &hash_, nullptr, 0, nullptr, 0, 0) != 0) hash_ = nullptr;
+    if (!CryptAcquireContextW(&provider_, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) provider_ = 0;
+    if (provider_ && !CryptCreateHash(provider_, CALG_SHA_256, 0, 0, &hash_)) hash_ = 0;
   }
   ~Sha256() {
-    if (hash_) BCryptDestroyHash(hash_);
-    if (algorithm_) BCryptCloseAlgorithmProvider(algorithm_, 0);
+    if (hash_) CryptDestroyHash(hash_);
+    if (provider_) CryptReleaseContext(provider_, 0);
   }
-  bool ok() const { return hash_ != nullptr; }
-  bool add(char* data, std::size_t size) {
-    return BCryptHashData(hash_, reinterpret_cast<PUCHAR>(data), static_cast<ULONG>(size), 0) == 0;
+  bool ok() const { return hash_ != 0; }
+  bool add(const char* data, std::size_t size) {
+    return CryptHashData(hash_, reinterpret_cast<const BYTE*>(data), static_cast<DWORD>(size), 0) != FALSE;
   }
-  bool finish(unsigned char (&digest)[32]) { return BCryptFinishHash(hash_, digest, sizeof digest, 0) == 0; }
+  bool finish(unsigned char (&digest)[32]) {
+    DWORD size = sizeof digest;
+    return CryptGetHashParam(hash_, HP_HASHVAL, digest, &size, 0) && size == sizeof digest;
+  }
 
  private:
-  BCRYPT_ALG_HANDLE algorithm_ = nullptr;
-  BCRYPT_HASH_HANDLE hash_ = nullptr;
+  HCRYPTPROV provider_ = 0;
+  HCRYPTHASH hash_ = 0;
 };
 
 }  // namespace
