@@ -10,7 +10,7 @@
 namespace quill::cli {
 
 struct FileHash {
-  std::string sha256;  // 64 upper-case hexadecimal digits; empty: not read
+  std::string sha256;  // 64 lower-case hexadecimal digits; empty: not read
   std::uint64_t size = 0;
 };
 

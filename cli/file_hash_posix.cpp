@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "cli/file_hash.h"
-#include "cli/hex_digest.h"
 
 namespace quill::cli {
 
@@ -23,7 +22,7 @@ FileHash hash_file(os::Os& os, const std::string& path) {
   if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return result;
   // A read that stopped early leaves a file shorter than its status says.
   if (result.size != os.file_status(path).size) return result;
-  result.sha256 = hex_digest(digest, length);
+  result.sha256 = os::hex_name(digest, length);
   return result;
 }
 

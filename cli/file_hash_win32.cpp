@@ -4,7 +4,6 @@
 #include <wincrypt.h>
 
 #include "cli/file_hash.h"
-#include "cli/hex_digest.h"
 
 namespace quill::cli {
 
@@ -49,7 +48,7 @@ FileHash hash_file(os::Os& os, const std::string& path) {
   }
   unsigned char digest[32];
   if (!sha.finish(digest) || result.size != os.file_status(path).size) return result;
-  result.sha256 = hex_digest(digest, sizeof digest);
+  result.sha256 = os::hex_name(digest, sizeof digest);
   return result;
 }
 

@@ -29,6 +29,16 @@ YAML::Emitter& text(YAML::Emitter& out, const std::string& value) {
   return out << YAML::DoubleQuoted << value;
 }
 
+using Texts = std::initializer_list<std::pair<const char*, const std::string*>>;
+
+// Fields of the author's texts, in order.
+void texts(YAML::Emitter& out, Texts fields) {
+  for (const auto& [key, value] : fields) {
+    out << YAML::Key << key << YAML::Value;
+    text(out, *value);
+  }
+}
+
 // The header line that tells editors which schema the file follows.
 std::string document(const char* type, YAML::Emitter& body) {
   return std::string("# yaml-language-server: $schema=https://aka.ms/winget-manifest.") + type + "." +
@@ -36,10 +46,7 @@ std::string document(const char* type, YAML::Emitter& body) {
 }
 
 void head(YAML::Emitter& out, const project::PackageListing& l) {
-  out << YAML::Key << "PackageIdentifier" << YAML::Value;
-  text(out, l.identifier);
-  out << YAML::Key << "PackageVersion" << YAML::Value;
-  text(out, l.version);
+  texts(out, {{"PackageIdentifier", &l.identifier}, {"PackageVersion", &l.version}});
 }
 
 void tail(YAML::Emitter& out, const char* type) {
@@ -62,13 +69,10 @@ std::string locale_file(const project::PackageListing& l) {
   out << YAML::BeginMap;
   head(out, l);
   out << YAML::Key << "PackageLocale" << YAML::Value << kLocale;
-  for (const auto& [key, value] : {std::pair<const char*, const std::string*>{"Publisher", &l.publisher},
-                                   {"PackageName", &l.name},
-                                   {"License", &l.licence},
-                                   {"ShortDescription", &l.short_description}}) {
-    out << YAML::Key << key << YAML::Value;
-    text(out, *value);
-  }
+  texts(out, {{"Publisher", &l.publisher},
+              {"PackageName", &l.name},
+              {"License", &l.licence},
+              {"ShortDescription", &l.short_description}});
   tail(out, "defaultLocale");
   return document("defaultLocale", out);
 }
@@ -99,19 +103,15 @@ std::string installer_file(const ListedPackage& p, const std::string& url) {
   out << YAML::Key << "UpgradeBehavior" << YAML::Value << "install";
   // Exactly the uninstall entry the installer writes.
   out << YAML::Key << "AppsAndFeaturesEntries" << YAML::Value << YAML::BeginSeq << YAML::BeginMap;
-  for (const auto& [key, value] : {std::pair<const char*, const std::string*>{"DisplayName", &l.display_name},
-                                   {"Publisher", &l.publisher},
-                                   {"DisplayVersion", &l.version},
-                                   {"ProductCode", &l.name}}) {
-    out << YAML::Key << key << YAML::Value;
-    text(out, *value);
-  }
+  texts(out, {{"DisplayName", &l.display_name},
+              {"Publisher", &l.publisher},
+              {"DisplayVersion", &l.version},
+              {"ProductCode", &l.name}});
   out << YAML::EndMap << YAML::EndSeq;
   out << YAML::Key << "Installers" << YAML::Value << YAML::BeginSeq << YAML::BeginMap;
   out << YAML::Key << "Architecture" << YAML::Value
       << (l.architecture == project::Architecture::x64 ? "x64" : "x86");
-  out << YAML::Key << "InstallerUrl" << YAML::Value;
-  text(out, url);
+  texts(out, {{"InstallerUrl", &url}});
   out << YAML::Key << "InstallerSha256" << YAML::Value << p.hash.sha256;
   out << YAML::EndMap << YAML::EndSeq;
   tail(out, "installer");

@@ -129,6 +129,15 @@ fetch_source() {
     give_up "could not fetch the source package $1"
 }
 
+# Moves the files gathered in $1/out into third_party/$2 at once, so that an
+# interrupted run leaves nothing half-copied behind, and removes $1.
+move_in() {
+  mkdir -p "$here/third_party"
+  rm -rf "$here/third_party/$2"
+  mv "$1/out" "$here/third_party/$2"
+  rm -rf "$1"
+}
+
 # minizip has no mingw package: compile its sources from Debian's source package.
 if [ $need_src -eq 1 ]; then
   tmp=$(mktemp -d)
@@ -143,17 +152,13 @@ fi
 
 # libdeflate (whole-buffer deflate for payload entries) has no mingw package
 # either: the cross builds compile its compressor from Debian's source
-# package. Unpacked beside the target and moved in at once, so that an
-# interrupted run leaves nothing half-copied behind.
+# package, unpacked beside the target and moved in at once.
 if [ $need_deflate_src -eq 1 ]; then
   tmp=$(mktemp -d)
   fetch_source libdeflate "$tmp"
   mkdir -p "$tmp/out"
   cp -r "$tmp/src/lib" "$tmp/src/libdeflate.h" "$tmp/src/common_defs.h" "$tmp/src/COPYING" "$tmp/out/"
-  mkdir -p "$here/third_party"
-  rm -rf "$here/third_party/libdeflate"
-  mv "$tmp/out" "$here/third_party/libdeflate"
-  rm -rf "$tmp"
+  move_in "$tmp" libdeflate
 fi
 
 # zlib for the cross builds, from Debian's source package too: compiled
@@ -168,10 +173,7 @@ if [ $need_zlib_src -eq 1 ]; then
            zlib.h zutil.c zutil.h LICENSE; do
     cp "$tmp/src/$f" "$tmp/out/" || give_up "the zlib source package lacks $f"
   done
-  mkdir -p "$here/third_party"
-  rm -rf "$here/third_party/zlib"
-  mv "$tmp/out" "$here/third_party/zlib"
-  rm -rf "$tmp"
+  move_in "$tmp" zlib
 fi
 # The builder writes JSON and YAML through libraries: nlohmann-json is one
 # header, taken from its source package; yaml-cpp has no mingw package, so
@@ -182,10 +184,7 @@ if [ $need_json_src -eq 1 ]; then
   mkdir -p "$tmp/out/nlohmann"
   cp "$tmp/src/single_include/nlohmann/json.hpp" "$tmp/out/nlohmann/" &&
     cp "$tmp/src/LICENSE.MIT" "$tmp/out/" || give_up "the nlohmann-json3 source package lacks its single header"
-  mkdir -p "$here/third_party"
-  rm -rf "$here/third_party/nlohmann"
-  mv "$tmp/out" "$here/third_party/nlohmann"
-  rm -rf "$tmp"
+  move_in "$tmp" nlohmann
 fi
 if [ $need_yaml_src -eq 1 ]; then
   tmp=$(mktemp -d)
@@ -193,10 +192,7 @@ if [ $need_yaml_src -eq 1 ]; then
   mkdir -p "$tmp/out"
   cp -r "$tmp/src/include" "$tmp/src/src" "$tmp/src/LICENSE" "$tmp/out/" ||
     give_up "the yaml-cpp source package lacks its sources"
-  mkdir -p "$here/third_party"
-  rm -rf "$here/third_party/yaml-cpp"
-  mv "$tmp/out" "$here/third_party/yaml-cpp"
-  rm -rf "$tmp"
+  move_in "$tmp" yaml-cpp
 fi
 [ $with_32bit -eq 1 ] || echo "setup: this kernel does not run 32-bit code: the 32-bit Wine packages are left out, the wine tests run x86_64 builds"
 echo "setup: done"

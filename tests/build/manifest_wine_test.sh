@@ -43,7 +43,7 @@ for path in glob.glob(sys.argv[1] + '/*.installer.yaml'):
         print(f'{key}\t{switches[key]}')
     for key in ('DisplayName', 'DisplayVersion', 'Publisher', 'ProductCode'):
         print(f'{key}\t{entry[key]}')
-    print(f"sha256\t{doc['Installers'][0]['InstallerSha256'].lower()}")
+    print(f"sha256\t{doc['Installers'][0]['InstallerSha256']}")
     for code in doc['ExpectedReturnCodes']:
         print(f"code{code['InstallerReturnCode']}\t{code['ReturnResponse']}")
 PY

@@ -23,7 +23,7 @@ namespace quill::cli {
 namespace {
 
 // SHA-256 of "abc".
-const char kAbcSha256[] = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+const char kAbcSha256[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 const char kIdentifier[] = R"(^[^\.\s\\/:\*\?"<>\|\x01-\x1f]{1,32}(\.[^\.\s\\/:\*\?"<>\|\x01-\x1f]{1,32}){1,7}$)";
 const char kVersion[] = R"(^[^\\/:\*\?"<>\|\x01-\x1f]+$)";
 const char kLocale[] = R"(^([a-zA-Z]{2,3}|[iI]-[a-zA-Z]+|[xX]-[a-zA-Z]{1,8})(-[a-zA-Z]{1,8})*$)";
@@ -99,17 +99,9 @@ void leaves(const YAML::Node& node, const std::string& path, std::multimap<std::
   }
 }
 
-class ListingCommandsTest : public ::testing::Test {
+class ListingCommandsTest : public ::testing::Test, protected CommandBox {
  protected:
-  ListingCommandsTest() : platform(box) { box.write("out/setup.exe", "abc"); }
-
-  int run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = run_command(args, platform, out, err);
-    last_out = out.str();
-    last_err = err.str();
-    return code;
-  }
+  ListingCommandsTest() { box.write("out/setup.exe", "abc"); }
 
   // The three files of a manifest by their ManifestType, each checked
   // against the rules: every field we write has one and keeps it, and no
@@ -151,10 +143,6 @@ class ListingCommandsTest : public ::testing::Test {
     std::filesystem::remove_all(box.root() + "/m");
     return files;
   }
-
-  testing::Sandbox box;
-  SandboxPlatform platform;
-  std::string last_out, last_err;
 };
 
 TEST_F(ListingCommandsTest, ManifestsKeepTheSchemasRulesAndMatchTheUninstallEntry) {
