@@ -5,6 +5,7 @@
 #include "builder/project/architecture.h"
 #include "builder/project/declarations_check.h"
 #include "builder/project/package_contents.h"
+#include "builder/project/package_listing.h"
 #include "package/version.h"
 
 namespace quill::cli {
@@ -48,6 +49,14 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
     if (!is_file(os, builder + "setup.JPG")) warning("setup.JPG is missing from " + builder);
     if (p.settings().output_path.empty()) {
       warning("the project has no \"Save installer as\" path; build needs -o OUTPUT");
+    }
+    // Only a manifest needs these, and the package builds without them:
+    // told once the author has begun to give them.
+    const project::Settings& s = p.settings();
+    if (!s.package_identifier.empty() || !s.licence_name.empty() || !s.short_description.empty()) {
+      for (const std::string& text : project::listing_problems(project::package_listing(p))) {
+        warning("for a manifest: " + text);
+      }
     }
   }
 

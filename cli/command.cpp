@@ -117,6 +117,8 @@ const std::vector<CommandSpec>& commands() {
       {"association", command_association, {"--program-id", "--description", "--icon", "--command"}, {}},
       {"path", command_path, {}, {"--machine"}},
       {"env", command_env, {}, {"--machine"}},
+      {"manifest", command_manifest, {"--winget", "--url", "--package", "-o"}, {}},
+      {"describe", command_describe, {"--package", "-o"}, {"--json"}},
   };
   return list;
 }

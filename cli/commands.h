@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builder/project/project.h"
+#include "cli/json_layout.h"
 #include "cli/platform.h"
 
 namespace quill::cli {
@@ -55,7 +56,10 @@ int command_association(const Args& args, Context& context);
 int command_path(const Args& args, Context& context);
 int command_env(const Args& args, Context& context);
 std::string declaration_help(const std::string& command);
-void print_declarations(const project::Project& project, std::ostream& out, bool as_json,
-                        std::string (*json)(const std::string&));
+void print_declarations(const project::Project& project, std::ostream& out);
+Json declarations_json(const project::Project& project);
+// manifest and describe (listing_commands.cpp).
+int command_manifest(const Args& args, Context& context);
+int command_describe(const Args& args, Context& context);
 
 }  // namespace quill::cli

@@ -254,57 +254,35 @@ std::string declaration_help(const std::string& command) {
   return std::string();
 }
 
-void print_declarations(const project::Project& project, std::ostream& out, bool as_json,
-                        std::string (*json)(const std::string&)) {
+void print_declarations(const project::Project& project, std::ostream& out) {
   const Declarations& d = project.declarations();
-  if (!as_json) {
-    if (!d.empty()) out << "Declarations:\n";
-    for (const project::DeclarationRow& row : project::declaration_rows(d)) {
-      out << "  " << row.kind << ": " << row.target << (row.value.empty() ? "" : " = " + row.value) << "\n";
-    }
-    return;
+  if (!d.empty()) out << "Declarations:\n";
+  for (const project::DeclarationRow& row : project::declaration_rows(d)) {
+    out << "  " << row.kind << ": " << row.target << (row.value.empty() ? "" : " = " + row.value) << "\n";
   }
-  // One array per kind, each element an object of its fields.
-  struct Field {
-    const char* name;
-    std::string value;
-    bool literal = false;  // true or false, unquoted
-  };
-  using Fields = std::vector<Field>;
-  auto array = [&](const char* name, const std::vector<Fields>& items, bool last) {
-    out << "    \"" << name << "\": [";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      out << (i ? ",\n      {" : "\n      {");
-      for (std::size_t f = 0; f < items[i].size(); ++f) {
-        const Field& field = items[i][f];
-        out << (f ? ", \"" : "\"") << field.name << "\": " << (field.literal ? field.value : json(field.value));
-      }
-      out << "}";
-    }
-    out << (items.empty() ? "]" : "\n    ]") << (last ? "\n" : ",\n");
-  };
-  auto flag = [](const char* name, bool b) { return Field{name, b ? "true" : "false", true}; };
-  std::vector<Fields> registry, associations, paths, variables;
+}
+
+// One array per kind, each element an object of its fields.
+Json declarations_json(const project::Project& project) {
+  const Declarations& d = project.declarations();
+  Json registry = Json::array(), associations = Json::array(), paths = Json::array(), variables = Json::array();
   for (const auto& r : d.registry_values) {
     registry.push_back({{"root", package::registry_root_word(r.root)}, {"key", r.key}, {"name", r.name},
                         {"type", package::registry_type_word(r.type)}, {"data", r.data},
-                        flag("remove_on_uninstall", r.remove_on_uninstall),
-                        flag("remove_key_when_empty", r.remove_key_when_empty)});
+                        {"remove_on_uninstall", r.remove_on_uninstall},
+                        {"remove_key_when_empty", r.remove_key_when_empty}});
   }
   for (const auto& a : d.associations) {
     associations.push_back({{"extension", a.extension}, {"program_id", a.program_id}, {"description", a.description},
                             {"file", a.file}, {"icon", a.icon}, {"command", a.command}});
   }
-  for (const auto& p : d.paths) paths.push_back({{"folder", p.folder}, {"scope", package::environment_scope_word(p.scope)}});
+  for (const auto& p : d.paths) {
+    paths.push_back({{"folder", p.folder}, {"scope", package::environment_scope_word(p.scope)}});
+  }
   for (const auto& v : d.variables) {
     variables.push_back({{"name", v.name}, {"value", v.value}, {"scope", package::environment_scope_word(v.scope)}});
   }
-  out << "  \"declarations\": {\n";
-  array("registry", registry, false);
-  array("associations", associations, false);
-  array("path", paths, false);
-  array("environment", variables, true);
-  out << "  },\n";
+  return {{"registry", registry}, {"associations", associations}, {"path", paths}, {"environment", variables}};
 }
 
 }  // namespace quill::cli

@@ -32,6 +32,8 @@ const char kGeneral[] =
     "  show      print the project (--json for scripts)\n"
     "  check     report what a build would warn about\n"
     "  build     build the installer package (the default command)\n"
+    "  manifest  write a package manager's manifest for the built package\n"
+    "  describe  describe the built package for management tools (JSON)\n"
     "\n"
     "  quillset-build COMMAND --help   shows the help of one command.\n"
     "\n"
@@ -128,7 +130,10 @@ const char kCheck[] =
     "cannot hold, macros that would be left out, an uninstaller that is\n"
     "switched on but missing, declarations the install scope cannot write or\n"
     "whose program is not in the project. Exits with 1 when anything would\n"
-    "make the package wrong. Every build runs these checks first.\n";
+    "make the package wrong. Every build runs these checks first. Once one of\n"
+    "package-identifier, licence-name and short-description is set, it also\n"
+    "warns about what the command manifest would miss or refuse, which the\n"
+    "build itself does not need.\n";
 
 const char kBuild[] =
     "usage: quillset-build [build] PROJECT.qsp [-o OUTPUT]\n"
@@ -152,6 +157,36 @@ const char kBuild[] =
     "its style (DejaVuSans-Bold.ttf, DejaVuSans.ttf). When no file is found,\n"
     "none is shipped and the end user's system shows the text in a face of\n"
     "its own choosing.\n";
+
+const char kManifest[] =
+    "usage: quillset-build manifest PROJECT.qsp --winget DIR --url URL [--package FILE]\n"
+    "\n"
+    "Writes the three files of a winget manifest (manifest version 1.6.0) for\n"
+    "the package built from the project into DIR: ID.yaml, ID.installer.yaml\n"
+    "and ID.locale.en-US.yaml, where ID is the package identifier. They hold\n"
+    "the package's identifier, version (%version%), publisher (%publisher%),\n"
+    "name, licence and short description, its architecture and install scope,\n"
+    "the SHA-256 of the package file, the installer's switches, the exit codes\n"
+    "winget has a name for, and the uninstall entry exactly as the installer\n"
+    "writes it. Refused, naming each, when the project lacks a value the\n"
+    "manifest needs or holds one it cannot take.\n"
+    "\n"
+    "  --winget DIR    the folder the files go to (made when missing)\n"
+    "  --url URL       the http:// or https:// address the package is downloaded from\n"
+    "  --package FILE  the built package (also -o); default: the project's\n"
+    "                  \"Save installer as\" path\n";
+
+const char kDescribe[] =
+    "usage: quillset-build describe PROJECT.qsp --json [--package FILE]\n"
+    "\n"
+    "Prints what a management tool needs to deploy the built package, as one\n"
+    "JSON object: the silent install and uninstall command lines, the\n"
+    "detection rule (the uninstall entry's root, key, registry view and\n"
+    "DisplayVersion), every exit code with its meaning, the install scope,\n"
+    "the architecture, and the package file's size and SHA-256.\n"
+    "\n"
+    "  --package FILE  the built package (also -o); default: the project's\n"
+    "                  \"Save installer as\" path\n";
 
 const char kLanguage[] =
     "usage: quillset-build language PROJECT.qsp set CODE [title=TEXT] [welcome=FILE]\n"
@@ -210,6 +245,8 @@ std::string command_help(const std::string& command) {
   if (command == "check") return kCheck;
   if (command == "language") return kLanguage;
   if (command == "build") return kBuild;
+  if (command == "manifest") return kManifest;
+  if (command == "describe") return kDescribe;
   return declaration_help(command);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "builder/project/language_section.h"
+#include "builder/project/package_listing.h"
 #include "cli/edit_session.h"
 
 namespace quill::cli {
@@ -38,6 +39,11 @@ std::string parse_setting(EditSession& session, const Setting& key, const std::s
       check_line(what, value);
       if (key.id == project::SettingId::font_face && (value.empty() || value.size() > 31)) {
         throw Refused("a font face name has 1 to 31 characters");
+      }
+      if (key.id == project::SettingId::package_identifier && !value.empty() &&
+          !project::is_package_identifier(value)) {
+        throw Refused("a package identifier is two to eight parts joined by dots (Publisher.Name), each of 1 "
+                      "to 32 characters without spaces or \\/:*?\"<>|");
       }
       return value;
     case K::path: {

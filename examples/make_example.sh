@@ -17,6 +17,11 @@ ex="$here/example"
   "eoi-message=%name% is installed. Thank you for trying %company%'s example." \
   'eoi-command=%install path%\docs\Guide.txt'
 "$qb" macro "$project" add %company% "Quill Example Works"
+"$qb" macro "$project" add %version% "1.0.0"
+"$qb" macro "$project" add %publisher% "Quill Example Works"
+# What package managers and management tools are told (manifest, describe).
+"$qb" set "$project" licence-name=Freeware \
+  "short-description=A small example program that shows what a Quillset package installs."
 "$qb" shortcut "$project" add ReadMe.txt start-menu "Read me" --folder "Example App"
 "$qb" shortcut "$project" add bin/Hello.bat desktop "Example Hello"
 "$qb" shortcut "$project" add bin/Hello.bat quick-start "Example Hello"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs and fetches the zlib, minizip and
-# libdeflate sources for the cross builds. Safe to run again: it skips what is
+# Installs every Debian package the project needs and fetches the zlib, minizip,
+# libdeflate, JSON and YAML library sources for the cross builds. Safe to run again: it skips what is
 # present.
 #
 # A package index that cannot be refreshed (a mirror in the middle of a sync)
@@ -26,7 +26,7 @@ apt_etc=${QUILL_APT_ETC:-/etc/apt}
 
 native_pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libminizip-dev libdeflate-dev
              libgtest-dev googletest libssl-dev openssl unzip zip python3 dpkg-dev icoutils
-             osslsigncode clang libclang-rt-14-dev)
+             osslsigncode clang libclang-rt-14-dev nlohmann-json3-dev libyaml-cpp-dev python3-yaml)
 cross_pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev)
 wine_pkgs=(wine wine64 xvfb xauth imagemagick fonts-wqy-microhei)  # the CJK font Wine shows and measures with
 wine32_pkgs=(wine32:i386)
@@ -92,9 +92,13 @@ need_deflate_src=0
 [ -f "$here/third_party/libdeflate/lib/deflate_compress.c" ] || need_deflate_src=1
 need_zlib_src=0
 [ -f "$here/third_party/zlib/inflate.c" ] || need_zlib_src=1
+need_json_src=0
+[ -f "$here/third_party/nlohmann/nlohmann/json.hpp" ] || need_json_src=1
+need_yaml_src=0
+[ -f "$here/third_party/yaml-cpp/src/emitter.cpp" ] || need_yaml_src=1
 
 if [ ${#missing[@]} -gt 0 ] || [ ${#missing32[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_deflate_src -eq 1 ] ||
-   [ $need_zlib_src -eq 1 ]; then
+   [ $need_zlib_src -eq 1 ] || [ $need_json_src -eq 1 ] || [ $need_yaml_src -eq 1 ]; then
   if [ $with_32bit -eq 1 ] && ! dpkg --print-foreign-architectures | grep -q '^i386$'; then
     $SUDO dpkg --add-architecture i386
   fi
@@ -125,6 +129,15 @@ fetch_source() {
     give_up "could not fetch the source package $1"
 }
 
+# Moves the files gathered in $1/out into third_party/$2 at once, so that an
+# interrupted run leaves nothing half-copied behind, and removes $1.
+move_in() {
+  mkdir -p "$here/third_party"
+  rm -rf "$here/third_party/$2"
+  mv "$1/out" "$here/third_party/$2"
+  rm -rf "$1"
+}
+
 # minizip has no mingw package: compile its sources from Debian's source package.
 if [ $need_src -eq 1 ]; then
   tmp=$(mktemp -d)
@@ -139,17 +152,13 @@ fi
 
 # libdeflate (whole-buffer deflate for payload entries) has no mingw package
 # either: the cross builds compile its compressor from Debian's source
-# package. Unpacked beside the target and moved in at once, so that an
-# interrupted run leaves nothing half-copied behind.
+# package, unpacked beside the target and moved in at once.
 if [ $need_deflate_src -eq 1 ]; then
   tmp=$(mktemp -d)
   fetch_source libdeflate "$tmp"
   mkdir -p "$tmp/out"
   cp -r "$tmp/src/lib" "$tmp/src/libdeflate.h" "$tmp/src/common_defs.h" "$tmp/src/COPYING" "$tmp/out/"
-  mkdir -p "$here/third_party"
-  rm -rf "$here/third_party/libdeflate"
-  mv "$tmp/out" "$here/third_party/libdeflate"
-  rm -rf "$tmp"
+  move_in "$tmp" libdeflate
 fi
 
 # zlib for the cross builds, from Debian's source package too: compiled
@@ -164,10 +173,26 @@ if [ $need_zlib_src -eq 1 ]; then
            zlib.h zutil.c zutil.h LICENSE; do
     cp "$tmp/src/$f" "$tmp/out/" || give_up "the zlib source package lacks $f"
   done
-  mkdir -p "$here/third_party"
-  rm -rf "$here/third_party/zlib"
-  mv "$tmp/out" "$here/third_party/zlib"
-  rm -rf "$tmp"
+  move_in "$tmp" zlib
+fi
+# The builder writes JSON and YAML through libraries: nlohmann-json is one
+# header, taken from its source package; yaml-cpp has no mingw package, so
+# the cross builds compile its sources. Moved in at once, like libdeflate.
+if [ $need_json_src -eq 1 ]; then
+  tmp=$(mktemp -d)
+  fetch_source nlohmann-json3 "$tmp"
+  mkdir -p "$tmp/out/nlohmann"
+  cp "$tmp/src/single_include/nlohmann/json.hpp" "$tmp/out/nlohmann/" &&
+    cp "$tmp/src/LICENSE.MIT" "$tmp/out/" || give_up "the nlohmann-json3 source package lacks its single header"
+  move_in "$tmp" nlohmann
+fi
+if [ $need_yaml_src -eq 1 ]; then
+  tmp=$(mktemp -d)
+  fetch_source yaml-cpp "$tmp"
+  mkdir -p "$tmp/out"
+  cp -r "$tmp/src/include" "$tmp/src/src" "$tmp/src/LICENSE" "$tmp/out/" ||
+    give_up "the yaml-cpp source package lacks its sources"
+  move_in "$tmp" yaml-cpp
 fi
 [ $with_32bit -eq 1 ] || echo "setup: this kernel does not run 32-bit code: the 32-bit Wine packages are left out, the wine tests run x86_64 builds"
 echo "setup: done"

@@ -20,16 +20,14 @@ std::string trimmed(const std::string& text) {
   return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
 }
 
-// A line of the file: what a reader keeps of it (no line end, at most the
-// line limit), as the other sections put their values.
-void put(std::string& out, const std::string& value) {
+}  // namespace
+
+void put_section_line(std::string& out, const std::string& value) {
   std::string line = value.substr(0, value.find_first_of("\r\n"));
   LineReader reader(line);
   reader.next(&line);
   add_crlf_line(&out, line);
 }
-
-}  // namespace
 
 bool is_language_code(const std::string& code) {
   for (const language::Language& l : language::kLanguages) {
@@ -91,14 +89,14 @@ std::string render_language_section(const Project& project) {
   std::string out;
   for (const auto& [code, texts] : project.settings().language_texts) {
     if (!is_language_code(code) || code == kEnglish || is_empty(texts)) continue;
-    if (out.empty()) put(out, kLanguageSectionMarker);
-    put(out, code);
+    if (out.empty()) put_section_line(out, kLanguageSectionMarker);
+    put_section_line(out, code);
     for (const std::string* text : {&texts.title, &texts.welcome_file, &texts.licence_file,
                                     &texts.eoi_message, &texts.background_text}) {
-      put(out, *text);
+      put_section_line(out, *text);
     }
   }
-  if (!out.empty()) put(out, "|");
+  if (!out.empty()) put_section_line(out, "|");
   return out;
 }
 

@@ -36,6 +36,10 @@ void remove_language_texts(Settings& settings, const std::string& code);
 // True when every text of the variant is empty (it then is not saved).
 bool is_empty(const LanguageTexts& texts);
 
+// One line of a section after the settings: what a reader keeps of the
+// value (no line end, at most the line limit), with its CR LF.
+void put_section_line(std::string& out, const std::string& value);
+
 // The line that opens the section of language variants.
 extern const char kLanguageSectionMarker[];  // "[language texts]"
 // The section: the marker, then per variant its code, title, welcome file,

@@ -154,6 +154,12 @@ struct Settings {
   std::vector<std::string> languages = {"en"};
   // The author's texts in the other carried languages, by language code.
   std::map<std::string, LanguageTexts> language_texts;
+  // What the package tells the tools that deploy it (quillset-build
+  // manifest and describe); empty: not given. An empty identifier means
+  // the one made of %publisher% and the name (package_listing.h).
+  std::string package_identifier;
+  std::string licence_name;  // a short licence name: "MIT", "Proprietary"
+  std::string short_description;
 
   // True when the settings of the project file's optional lines (45 on)
   // hold what their absence means.

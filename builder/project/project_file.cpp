@@ -5,6 +5,7 @@
 
 #include "builder/project/declarations_section.h"
 #include "builder/project/language_section.h"
+#include "builder/project/listing_section.h"
 #include "builder/project/settings_table.h"
 #include "common/lines.h"
 #include "common/paths.h"
@@ -127,7 +128,7 @@ std::string render_project(const Project& project) {
 
   // Settings: every row of the table at its lines, and the uninstaller's
   // slot after compaction.
-  std::string settings[kSettingsLines];
+  std::string settings[kAllSettingLines];
   for (const Setting& row : settings_table()) write_setting_lines(project, row, settings);
   int uninstaller = project.uninstaller_item() == kNoItem
                         ? kNoSlot
@@ -137,7 +138,8 @@ std::string render_project(const Project& project) {
   }
   settings[kUninstallerSlotLine - 1] = std::to_string(uninstaller);
   // The sections after the settings, which older builders never read.
-  std::string after = render_language_section(project);
+  std::string after =
+      render_language_section(project) + render_listing_section(settings + kListingFirstLine - 1);
   // The optional lines only when they hold something their absence does
   // not mean: a project that uses none of their settings saves as it did
   // before they existed. A section after them needs every line.
@@ -278,7 +280,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   }
 
   // Settings: a file that ends early keeps the defaults of the rest.
-  std::string settings[kSettingsLines];
+  std::string settings[kAllSettingLines];
   int read = 0;
   while (read < kSettingsLines && reader.next(&settings[read])) ++read;
   for (const Setting& row : settings_table()) read_setting_lines(project, row, settings, read);
@@ -291,6 +293,12 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   // The sections after the settings, each opened by its marker line.
   for (std::string marker; read == kSettingsLines && reader.next(&marker);) {
     if (marker == kLanguageSectionMarker) read_language_section(project, reader);
+    if (marker == kListingSectionMarker) {
+      read_listing_section(reader, settings + kListingFirstLine - 1);
+      for (const Setting& row : settings_table()) {
+        if (row.line >= kListingFirstLine) read_setting_lines(project, row, settings, kAllSettingLines);
+      }
+    }
   }
   return read >= kRequiredSettingsLines && declarations_read ? LoadStatus::loaded
                                                              : LoadStatus::truncated;

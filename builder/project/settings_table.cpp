@@ -80,6 +80,12 @@ Setting languages_row(Setting s) {
   return s;
 }
 
+// Set from the command line only: no control of the window holds them.
+Setting listing_row(Setting s) {
+  s.main_window = false;
+  return s;
+}
+
 Setting inverted(Setting s) {
   s.inverted = true;
   return s;
@@ -159,6 +165,13 @@ std::vector<Setting> make_table() {
              {"all-users", "current-user"}),
       languages_row(row<&S::languages>(I::languages, "languages", K::language_list, 48,
                                        "the languages the installer speaks, as codes: en,de,fr,...")),
+      listing_row(row<&S::package_identifier>(
+          I::package_identifier, "package-identifier", K::text, 49,
+          "identifier for deployment tools (Publisher.Name); empty: from %publisher% and name")),
+      listing_row(row<&S::licence_name>(I::licence_name, "licence-name", K::text, 50,
+                                        "licence's short name for deployment tools: MIT, ...")),
+      listing_row(row<&S::short_description>(I::short_description, "short-description", K::text, 51,
+                                             "what the program does, for deployment tools")),
   };
 }
 

@@ -53,6 +53,9 @@ enum class SettingId {
   architecture,
   shortcuts_for,
   languages,
+  package_identifier,
+  licence_name,
+  short_description,
 };
 
 // A language list is a comma-separated list of codes of common/languages.h
@@ -123,6 +126,11 @@ Colour parse_colour(const std::string& text);
 constexpr int kSettingsLines = 48;
 constexpr int kRequiredSettingsLines = 44;
 constexpr int kUninstallerSlotLine = 20;
+// Lines 49 to 51 (what a package tells deployment tools) live in a section
+// of their own after the settings (listing_section.h), present only when
+// one of them holds a value.
+constexpr int kListingFirstLine = 49;
+constexpr int kAllSettingLines = 51;
 int setting_line_count(const Setting& row);
 // The row's lines as the file holds them, into lines[row.line - 1 ...].
 void write_setting_lines(const Project& project, const Setting& row, std::string* lines);

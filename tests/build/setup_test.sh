@@ -52,6 +52,8 @@ touch src/zip.c src/zip.h src/unzip.c src/unzip.h src/ioapi.c src/ioapi.h src/li
 for f in adler32.c compress.c crc32.c crc32.h deflate.c deflate.h gzguts.h inffast.c inffast.h \
          inffixed.h inflate.c inflate.h inftrees.c inftrees.h trees.c trees.h uncompr.c zconf.h \
          zlib.h zutil.c zutil.h LICENSE; do touch "src/$f"; done
+mkdir -p src/single_include/nlohmann src/include/yaml-cpp src/src
+touch src/single_include/nlohmann/json.hpp src/LICENSE.MIT src/include/yaml-cpp/yaml.h src/src/emitter.cpp
 SH
 printf '#!/usr/bin/env bash\nexec "$@"\n' > "$bin/sudo"
 chmod +x "$bin"/*
@@ -63,9 +65,11 @@ run_setup() {
   mkdir -p "$repo/scripts" "$work/etc/sources.list.d"
   cp "$source_dir/scripts/setup.sh" "$repo/scripts/"
   if [ "${1:-}" = with-sources ]; then
-    mkdir -p "$repo/third_party/minizip" "$repo/third_party/libdeflate/lib" "$repo/third_party/zlib"
+    mkdir -p "$repo/third_party/minizip" "$repo/third_party/libdeflate/lib" "$repo/third_party/zlib" \
+             "$repo/third_party/nlohmann/nlohmann" "$repo/third_party/yaml-cpp/src"
     touch "$repo/third_party/minizip/zip.c" "$repo/third_party/libdeflate/lib/deflate_compress.c" \
-          "$repo/third_party/zlib/inflate.c"
+          "$repo/third_party/zlib/inflate.c" "$repo/third_party/nlohmann/nlohmann/json.hpp" \
+          "$repo/third_party/yaml-cpp/src/emitter.cpp"
   fi
   echo "deb-src http://deb.example/debian bookworm main" > "$work/etc/sources.list"
   : > "$FAKE_CALLS"
@@ -85,6 +89,7 @@ cases=(
   "32-bit Wine cannot install|always|yes|wine32:i386|wine32:i386||exit 0;could not install wine32:i386 \(the index http://deb.example/.*Packages.xz could not be refreshed\); the wine tests will run the x86_64 builds;setup: done"
   "kernel refuses 32-bit code|ok|no|cmake wine32:i386|wine32:i386||exit 0;install.* cmake;does not run 32-bit code;setup: done"
   "source package missing|ok|yes|||libdeflate|exit 1;could not fetch the source package libdeflate;again later"
+  "YAML source package missing|ok|yes|||yaml-cpp|exit 1;could not fetch the source package yaml-cpp;again later"
 )
 for c in "${cases[@]}"; do
   IFS='|' read -r name FAKE_UPDATE QUILL_SETUP_32BIT FAKE_MISSING FAKE_UNINSTALLABLE FAKE_NO_SOURCE expected <<< "$c"

@@ -8,6 +8,7 @@
 
 #include "builder/editor/editor.h"
 #include "builder/editor/scripted_prompter.h"
+#include "builder/project/listing_section.h"
 #include "builder/project/project_file.h"
 #include "builder/project/settings_table.h"
 #include "cli/command.h"
@@ -48,12 +49,19 @@ class CliEditTest : public ::testing::Test {
   std::string saved(const std::string& name = "p.qsp") const {
     return testing::Sandbox::read(box.root() + "/" + name);
   }
-  // Line `n` (from 1) of the 44 settings lines of a saved project.
+  // Line `n` (from 1) of the settings lines of a saved project: the
+  // settings section's, then those of the listing section after it (empty
+  // when the file has none).
   std::string setting_line(int n) const {
     std::vector<std::string> lines;
     std::istringstream in(saved());
     for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.size() - 1));
-    return lines.at(lines.size() - project::kSettingsLines + n - 1);
+    const int listing_lines = project::kAllSettingLines - project::kListingFirstLine + 1;
+    std::size_t end = lines.size();
+    const bool listing = end > 2 + listing_lines && lines[end - 2 - listing_lines] == project::kListingSectionMarker;
+    if (n >= project::kListingFirstLine) return listing ? lines[end - 1 - listing_lines + n - project::kListingFirstLine] : "";
+    if (listing) end -= 2 + listing_lines;
+    return lines.at(end - project::kSettingsLines + n - 1);
   }
 
   testing::Sandbox box;
@@ -220,13 +228,14 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
       "eoi-message", "eoi-command", "uninstaller", "registry-macro", "try-path-first", "font-face",
       "font-size", "font-weight", "font-italic", "font-underline", "font-strike-out", "font-charset", c1, c1,
       c1, c2, c2, c2, c3, c3, c3, c4, c4, c4, "fullscreen-align", "fullscreen-shadow",
-      "fullscreen-shadow-offset", "install-scope", "architecture", "shortcuts-for", "languages"};
-  ASSERT_EQ(file_lines.size(), static_cast<std::size_t>(project::kSettingsLines));
+      "fullscreen-shadow-offset", "install-scope", "architecture", "shortcuts-for", "languages",
+      "package-identifier", "licence-name", "short-description"};
+  ASSERT_EQ(file_lines.size(), static_cast<std::size_t>(project::kAllSettingLines));
   EXPECT_EQ(std::set<std::string>(file_lines.begin(), file_lines.end()).size(), project::settings_table().size());
   ASSERT_EQ(run({"new", "p.qsp"}), 0);
   auto section = [&] {
     std::vector<std::string> lines;
-    for (int n = 1; n <= project::kSettingsLines; ++n) lines.push_back(setting_line(n));
+    for (int n = 1; n <= project::kAllSettingLines; ++n) lines.push_back(setting_line(n));
     return lines;
   };
   auto shown = [&](const std::string& key, const std::string& value) {
@@ -237,7 +246,7 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
     ASSERT_EQ(run({"show", "p.qsp", "--json"}), 0);
     std::string value;
     switch (row.kind) {
-      case project::SettingKind::text: value = "v-" + key; break;
+      case project::SettingKind::text: value = "v." + key; break;
       case project::SettingKind::path: value = "C:/" + key; break;
       case project::SettingKind::number: value = std::to_string(row.maximum); break;
       case project::SettingKind::colour: value = "#123456"; break;
@@ -252,7 +261,7 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
     const std::vector<std::string> before = section();
     ASSERT_EQ(run({"set", "p.qsp", key + "=" + value}), 0) << key;
     const std::vector<std::string> after = section();
-    for (int n = 1; n <= project::kSettingsLines; ++n) {
+    for (int n = 1; n <= project::kAllSettingLines; ++n) {
       EXPECT_EQ(before[n - 1] != after[n - 1], file_lines[n - 1] == key) << key << ", line " << n;
     }
     ASSERT_EQ(run({"show", "p.qsp", "--json"}), 0);

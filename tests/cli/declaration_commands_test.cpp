@@ -11,24 +11,13 @@
 namespace quill::cli {
 namespace {
 
-class DeclarationCommands : public ::testing::Test {
+class DeclarationCommands : public ::testing::Test, protected CommandBox {
  protected:
-  DeclarationCommands() : platform(box) {
+  DeclarationCommands() {
     box.os().set_module_path(box.root() + "/bin/quillset-build");
     box.write("src/App.exe", "MZ");
   }
-  int run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int code = run_command(args, platform, out, err);
-    last_out = out.str();
-    last_err = err.str();
-    return code;
-  }
   std::string saved() const { return testing::Sandbox::read(box.root() + "/p.qsp"); }
-
-  testing::Sandbox box;
-  SandboxPlatform platform;
-  std::string last_out, last_err;
 };
 
 TEST_F(DeclarationCommands, EachKindIsAddedListedShownAndRemoved) {

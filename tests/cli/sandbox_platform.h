@@ -2,7 +2,9 @@
 // are below the sandbox's root, and the program sits in its bin folder.
 #pragma once
 
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "tests/project/sandbox.h"
@@ -21,6 +23,23 @@ class SandboxPlatform : public Platform {
 
  private:
   testing::Sandbox& box_;
+};
+
+// A sandbox with the platform over it that runs commands and keeps what
+// the last one printed.
+struct CommandBox {
+  CommandBox() : platform(box) {}
+  int run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = run_command(args, platform, out, err);
+    last_out = out.str();
+    last_err = err.str();
+    return code;
+  }
+
+  testing::Sandbox box;
+  SandboxPlatform platform;
+  std::string last_out, last_err;
 };
 
 }  // namespace quill::cli

@@ -95,6 +95,33 @@ TEST(ProjectFile, TheScopeLinesAreOptionalAndANewProjectWritesThem) {
   EXPECT_EQ(text.substr(text.size() - end.size()), end);
 }
 
+// The settings for deployment tools travel in a section of their own after
+// the language variants: present only when one is set, read back whole,
+// and every truncation of it loads what it holds.
+TEST(ProjectFile, TheListingSectionRoundTripsAfterTheLanguageSection) {
+  Sandbox box;
+  const std::string path = box.root() + "/p.qsp";
+  Project p;
+  fill(p);
+  p.settings().language_texts["de"].title = "Titel";
+  p.settings().package_identifier = "Vendor.App";
+  p.settings().short_description = "Does things.";
+  const std::string text = project_text(p);
+  const std::string tail = lines({"[language texts]", "de", "Titel", "", "", "", "", "|", "[package listing]",
+                                  "Vendor.App", "", "Does things.", "|"});
+  ASSERT_GE(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  for (std::size_t cut : {text.size(), text.size() - 3, text.size() - tail.size() + 40}) {
+    box.write("p.qsp", text.substr(0, cut));
+    Project q;
+    ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::loaded);
+    EXPECT_EQ(q.settings().package_identifier, cut > text.size() - 20 ? "Vendor.App" : "") << cut;
+    if (cut == text.size()) {
+      EXPECT_EQ(project_text(q), text);
+    }
+  }
+}
+
 TEST(ProjectFile, SaveLoadSaveIsByteIdentical) {
   Sandbox box;
   Project p;
