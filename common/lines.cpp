@@ -46,19 +46,23 @@ bool LineReader::fill() {
 
 bool LineReader::next(std::string* line) {
   if (!next_raw(line)) return false;
-  if (encoding_ == Encoding::legacy && !text::is_ascii(*line)) {
+  if (text::is_ascii(*line)) return true;
+  if (encoding_ == Encoding::legacy) {
     // Only a file's start can hold a byte-order mark: a line is decoded by
     // the legacy rule alone.
     if (legacy_ == text::Legacy::ansi || !text::is_valid_utf8(*line)) *line = text::ansi_to_utf8(*line);
-    // The limit counts characters: an ANSI byte may have become several.
-    std::size_t pos = 0;
-    for (std::size_t count = 0; pos < line->size() && count < kMaxPathLength; ++count) {
-      text::next_code_point(*line, &pos);
-    }
-    if (pos < line->size()) {
-      line->resize(pos);
-      cut_ = true;
-    }
+  } else {
+    *line = text::repaired_utf8(*line);
+  }
+  // The limit counts characters: an ANSI byte or a malformed byte may have
+  // become several bytes.
+  std::size_t pos = 0;
+  for (std::size_t count = 0; pos < line->size() && count < kMaxPathLength; ++count) {
+    text::next_code_point(*line, &pos);
+  }
+  if (pos < line->size()) {
+    line->resize(pos);
+    cut_ = true;
   }
   return true;
 }

@@ -105,6 +105,7 @@ std::size_t LoadedTable::parse(std::string_view bytes) {
     const std::string_view value = line.substr(equals + 1);
     if (value.size() > 2 * kMaxLoadedTextBytes || !unescaped(value, &storage_) ||
         storage_.size() == at || storage_.size() - at > kMaxLoadedTextBytes ||
+        storage_.find('\0', at) != std::string::npos ||
         !text::is_valid_utf8(std::string_view(storage_).substr(at))) {
       storage_.resize(at);
       continue;

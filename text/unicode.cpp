@@ -107,8 +107,18 @@ std::string utf16_to_utf8(std::u16string_view text) {
   return out;
 }
 
+std::string repaired_utf8(std::string_view text) {
+  if (is_valid_utf8(text)) return std::string(text);
+  std::string out;
+  for (std::size_t pos = 0; pos < text.size();) append_utf8(&out, next_code_point(text, &pos));
+  return out;
+}
+
 std::string decode_text(std::string_view bytes, Legacy legacy) {
-  if (bytes.substr(0, 3) == kUtf8Bom) return std::string(bytes.substr(3));
+  if (bytes.substr(0, 3) == kUtf8Bom) {
+    // A marked file says UTF-8; a malformed sequence in it becomes U+FFFD.
+    return repaired_utf8(bytes.substr(3));
+  }
   const bool le = bytes.substr(0, 2) == "\xFF\xFE";
   const bool be = bytes.substr(0, 2) == "\xFE\xFF";
   if (le || be) {

@@ -34,9 +34,12 @@ enum class Legacy {
   utf8_first,  // ...unless they are valid UTF-8, which is then taken as UTF-8
 };
 
-// The UTF-8 text of a file's bytes: a UTF-8 byte-order mark is dropped, a
-// UTF-16 one (LE or BE) decodes the rest as UTF-16; otherwise `legacy`
-// decides. An all-ASCII text comes back unchanged.
+// Text that should be UTF-8 made valid: each malformed sequence becomes U+FFFD.
+std::string repaired_utf8(std::string_view text);
+
+// The UTF-8 text of a file's bytes: a UTF-8 byte-order mark is dropped (a
+// malformed sequence after it becomes U+FFFD), a UTF-16 one (LE or BE) decodes the rest as UTF-16;
+// otherwise `legacy` decides. An all-ASCII text comes back unchanged.
 std::string decode_text(std::string_view bytes, Legacy legacy = Legacy::ansi);
 
 // The bytes a text file is written with: an all-ASCII text as it is (what

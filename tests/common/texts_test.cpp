@@ -97,8 +97,8 @@ TEST(Texts, TheTextsFileCarriesEveryTableAndPassesOverDamagedLines) {
                            "3=bad \\q escape\n"
                            "4=trailing backslash\\\n"
                            "5=\xC3\x28 invalid UTF-8\n"
-                           "6=\n"
-                           "7=" + too_long + "\n"
+                           "6=\n" +
+                           std::string("9=zero\0byte\n", 12) + "7=" + too_long + "\n"
                            "0=a repeat\n"
                            "99999999999999999999=huge\n"
                            "8=Last \\\\ without a line end";

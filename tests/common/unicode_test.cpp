@@ -36,6 +36,7 @@ TEST(Unicode, FilesDecodeByTheirMarkOrTheirLegacyAndEncodeAsciiAsBefore) {
   const Case cases[] = {
       {"plain\r\n", Legacy::ansi, "plain\r\n"},
       {"\xEF\xBB\xBF" "Caf\xC3\xA9", Legacy::ansi, "Caf\xC3\xA9"},
+      {"\xEF\xBB\xBF" "\xE6\x97\xA5\xE6%", Legacy::ansi, "\xE6\x97\xA5\xEF\xBF\xBD%"},  // marked, malformed
       {std::string("\xFF\xFE" "C\0\xE9\0", 6), Legacy::ansi, "C\xC3\xA9"},
       {std::string("\xFE\xFF\0C\0\xE9\xD8\x3D\xDE\x00", 10), Legacy::ansi,
        "C\xC3\xA9\xF0\x9F\x98\x80"},

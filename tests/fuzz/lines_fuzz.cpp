@@ -1,8 +1,8 @@
 // Line reading: every line is valid UTF-8 of at most 259 characters and
 // holds no LF; when no line was cut, the lines joined by LF are the input
-// with CR LF read as LF, decoded (a byte-order mark dropped, an unmarked
-// line that is not ASCII read as ANSI; UTF-16 as a whole). The whole-file
-// text reader keeps the bytes.
+// with CR LF read as LF, decoded (a byte-order mark dropped and malformed
+// sequences after it replaced, an unmarked line that is not ASCII read as
+// ANSI; UTF-16 as a whole). The whole-file text reader keeps the bytes.
 #include "common/lines.h"
 #include "common/text_file.h"
 #include "tests/fuzz/fuzz_common.h"
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (characters > kMaxPathLength || line.find('\n') != std::string::npos) {
         fuzz::fail("line too long or split");
       }
-      if (!marked && !text::is_valid_utf8(line)) fuzz::fail("an unmarked line not decoded");
+      if (!text::is_valid_utf8(line)) fuzz::fail("a line not decoded");
       any_cut = any_cut || reader.last_line_cut();
       joined += (count++ > 0 ? "\n" : "") + line;
     }
@@ -33,9 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string body = marked ? input.substr(3) : input;
     std::string expected, raw_line;
     auto end_line = [&] {
-      const bool as_utf8 = marked || text::is_ascii(raw_line) ||
+      const bool as_utf8 = text::is_ascii(raw_line) ||
                            (legacy == text::Legacy::utf8_first && text::is_valid_utf8(raw_line));
-      expected += as_utf8 ? raw_line : text::ansi_to_utf8(raw_line);
+      expected += marked ? text::repaired_utf8(raw_line) : as_utf8 ? raw_line : text::ansi_to_utf8(raw_line);
       raw_line.clear();
     };
     for (std::size_t i = 0; i < body.size(); ++i) {
