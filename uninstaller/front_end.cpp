@@ -76,6 +76,14 @@ Arguments parse_arguments(const std::string& command_line) {
       length = std::min(tail.find_first_of(" \t"), tail.size());
       arguments.language = tail.substr(6, length - 6);
     }
+    // "/LOG=FILE" up to the next blank, or "/LOG=\"FILE\"" up to its quote.
+    if (length == 0 && tail.size() > 5 && same_letters(tail.substr(0, 5), "/LOG=")) {
+      const bool quoted = tail[5] == '"';
+      const std::size_t start = quoted ? 6 : 5;
+      const std::size_t end = std::min(quoted ? tail.find('"', start) : tail.find_first_of(" \t"), tail.size());
+      length = std::min(quoted ? end + 1 : end, tail.size());
+      arguments.record = tail.substr(start, end - start);
+    }
     if (length == 0) break;
     // The rest is read like a whole tail: blanks before it and one pair of
     // enclosing quotes go.
@@ -126,7 +134,8 @@ bool same_bytes(os::Os& os, const std::string& original, os::File& copy) {
 
 }  // namespace
 
-int run_launcher(os::Os& os, bool silent, bool no_restart, const std::string& language) {
+int run_launcher(os::Os& os, bool silent, bool no_restart, const std::string& language,
+                 const std::string& record) {
   const std::string self = os.module_path();
   const std::string temp = os.temp_folder();
   const std::string name = os.unpredictable_name();
@@ -149,6 +158,8 @@ int run_launcher(os::Os& os, bool silent, bool no_restart, const std::string& la
           std::string::npos) {
     switches += "/LANG=" + language + " ";
   }
+  // A Windows path holds no '"': the quotes keep its blanks inside the switch.
+  if (!record.empty() && record.find('"') == std::string::npos) switches += "/LOG=\"" + record + "\" ";
   if (!silent) {
     // Interactive: the copy asks and shows the removal; the launcher ends
     // at once, so its own file is free to be deleted.
