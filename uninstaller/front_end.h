@@ -23,7 +23,8 @@ std::string command_line_argument(const std::string& command_line);
 // by a blank or the end: "/S" selects a silent removal, "/NORESTART" keeps
 // files in use from waiting for the next restart, "/LANG=xx" chooses the
 // language (over the one the install used), "/LOG=FILE" (FILE up to the next
-// blank, or quoted: "/LOG=\"C:\My logs\a.log\"") names the record of the
+// blank, or quoted: "/LOG=\"C:\My logs\a.log\"" or "\"/LOG=C:\My logs\a.log\"")
+// names the record of the
 // run; the rest, read as command_line_argument() reads a tail, is the log
 // path (empty: launcher).
 struct Arguments {

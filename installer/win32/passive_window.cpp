@@ -15,6 +15,9 @@ namespace {
 
 // Posted by the install thread once the install has ended (wparam: exit code).
 constexpr UINT kEnded = WM_APP + 4;
+// The window also looks at the latest state on its own every 100 ms: a
+// thread that stops between paced updates still leaves its state on show.
+constexpr UINT_PTR kLookTimer = 1;
 
 class PassiveWindow : public ProgressReport {
  public:
@@ -35,6 +38,7 @@ class PassiveWindow : public ProgressReport {
     const Placement p = small_window_placement(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                                own.right - own.left, own.bottom - own.top);
     MoveWindow(window, p.x, p.y, p.width, p.height, TRUE);
+    SetTimer(window, kLookTimer, 100, nullptr);
     HANDLE thread = CreateThread(nullptr, 0, run, this, 0, nullptr);
     if (thread) {
       CloseHandle(thread);
@@ -44,6 +48,7 @@ class PassiveWindow : public ProgressReport {
   }
 
   void show_latest() {
+    if (!bar_shown_ && !stub().load_complete.load()) return;
     if (!bar_shown_) {
       // The install reports only once the loader has read the package's
       // data: its title and the look of its progress bar.
@@ -84,6 +89,7 @@ INT_PTR CALLBACK passive_proc(HWND window, UINT message, WPARAM wparam, LPARAM l
   if (!w) return FALSE;
   switch (message) {
     case kShowProgress:
+    case WM_TIMER:
       w->show_latest();
       return TRUE;
     case kEnded:

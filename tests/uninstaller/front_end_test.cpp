@@ -51,6 +51,9 @@ TEST(CommandLine, LogSwitchTakesOneFileQuotedOrNot) {
       {"u.exe /S /log=\"C:\\My logs\\r.log\" /LANG=de \"C:\\a b\\uninstall.ini\"", "C:\\My logs\\r.log",
        "C:\\a b\\uninstall.ini"},
       {"u.exe /LOG=C:\\r.log", "C:\\r.log", ""},
+      {"u.exe \"/LOG=C:\\a b.log\"", "C:\\a b.log", ""},
+      {"u.exe /S \"/LOG=C:\\a b.log\"", "C:\\a b.log", ""},
+      {"u.exe /S \"/LOG=C:\\a b.jsonl\" C:\\T\\uninstall.ini", "C:\\a b.jsonl", "C:\\T\\uninstall.ini"},
       {"u.exe /LOG= C:\\T\\uninstall.ini", "", "C:\\T\\uninstall.ini"},
   };
   for (const Case& c : cases) {
