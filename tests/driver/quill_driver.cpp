@@ -58,7 +58,7 @@
 //   release T                    lets the held thread go on (the program runs
 //                                on alone)
 //   wait-file PATH T             waits until PATH exists (the script's sign
-//                                that it has done its part, say a screenshot)
+//                                that it is ready, say after a screenshot)
 //   run LINE T                   runs the command line LINE, waits for it to
 //                                end and prints "exit CODE"
 //   hold-file PATH               opens the existing file PATH sharing nothing
