@@ -106,11 +106,12 @@ const Entry kEntries[] = {
      "Besorgen Sie sich eine neue Kopie des Installationsprogramms."},
     {TextId::missing_value, "Fehlender Wert: %1"},
     {TextId::usage,
-     "Syntax: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=Datei] [/LANG=xx] [/D=Ordner]\n"
+     "Syntax: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=Datei] [/LANG=xx] [/D=Ordner]\n"
      "\n"
      "/S\tUnbeaufsichtigt installieren: kein Fenster, keine Rückfrage.\n"
      "\tVorhandene Dateien werden ersetzt; die Meldung und das Programm,\n"
      "\tdie das Paket am Ende anzeigt bzw. startet, entfallen.\n"
+     "/PASSIVE\tWie /S, zeigt aber den Fortschritt der Installation an.\n"
      "/DOWNGRADE\tMit /S über eine neuere installierte Version installieren.\n"
      "/NORESTART\tEine verwendete Datei beendet die Installation (rückgängig\n"
      "\tgemacht), statt beim Neustart des Computers ersetzt zu werden.\n"

@@ -96,11 +96,12 @@ const Entry kEntries[] = {
      "Please obtain a new copy of the installer."},
     {TextId::missing_value, "Missing value: %1"},
     {TextId::usage,
-     "Usage: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=file] [/LANG=xx] [/D=folder]\n"
+     "Usage: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=file] [/LANG=xx] [/D=folder]\n"
      "\n"
      "/S\tInstall silently: no window, no question. A file that exists\n"
      "\tis replaced; the message and program that the package shows or\n"
      "\tstarts at the end of an install are skipped.\n"
+     "/PASSIVE\tLike /S, but the install's progress is shown.\n"
      "/DOWNGRADE\tWith /S, install over a newer installed version.\n"
      "/NORESTART\tA file in use ends the install (undone) instead of\n"
      "\tbeing replaced when the computer restarts.\n"

@@ -102,11 +102,12 @@ const Entry kEntries[] = {
      "Obtenga una copia nueva del instalador."},
     {TextId::missing_value, "Falta un valor: %1"},
     {TextId::usage,
-     "Uso: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=archivo] [/LANG=xx] [/D=carpeta]\n"
+     "Uso: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=archivo] [/LANG=xx] [/D=carpeta]\n"
      "\n"
      "/S\tInstalación silenciosa: sin ventanas ni preguntas. Un archivo\n"
      "\texistente se reemplaza; se omiten el mensaje y el programa que el\n"
      "\tpaquete muestra o inicia al final de la instalación.\n"
+     "/PASSIVE\tComo /S, pero muestra el progreso de la instalación.\n"
      "/DOWNGRADE\tCon /S, instalar sobre una versión instalada más reciente.\n"
      "/NORESTART\tUn archivo en uso termina la instalación (que se deshace)\n"
      "\ten lugar de reemplazarse al reiniciar el equipo.\n"

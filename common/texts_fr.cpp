@@ -103,11 +103,12 @@ const Entry kEntries[] = {
      "Procurez-vous une nouvelle copie du programme d'installation."},
     {TextId::missing_value, "Valeur manquante : %1"},
     {TextId::usage,
-     "Syntaxe : setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=fichier] [/LANG=xx] [/D=dossier]\n"
+     "Syntaxe : setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=fichier] [/LANG=xx] [/D=dossier]\n"
      "\n"
      "/S\tInstallation silencieuse : ni fenêtre, ni question. Un fichier\n"
      "\texistant est remplacé ; le message et le programme que le package\n"
      "\taffiche ou lance en fin d'installation sont omis.\n"
+     "/PASSIVE\tComme /S, mais affiche la progression de l'installation.\n"
      "/DOWNGRADE\tAvec /S, installer par-dessus une version plus récente.\n"
      "/NORESTART\tUn fichier en cours d'utilisation met fin à l'installation\n"
      "\t(annulée) au lieu d'être remplacé au redémarrage.\n"

@@ -101,11 +101,12 @@ const Entry kEntries[] = {
      "Procurarsi una nuova copia del programma di installazione."},
     {TextId::missing_value, "Valore mancante: %1"},
     {TextId::usage,
-     "Sintassi: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=file] [/LANG=xx] [/D=cartella]\n"
+     "Sintassi: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=file] [/LANG=xx] [/D=cartella]\n"
      "\n"
      "/S\tInstallazione invisibile: nessuna finestra, nessuna domanda. Un\n"
      "\tfile esistente viene sostituito; il messaggio e il programma che il\n"
      "\tpacchetto mostra o avvia al termine vengono omessi.\n"
+     "/PASSIVE\tCome /S, ma mostra l'avanzamento dell'installazione.\n"
      "/DOWNGRADE\tCon /S, installa sopra una versione più recente.\n"
      "/NORESTART\tUn file in uso termina l'installazione (annullata) invece\n"
      "\tdi essere sostituito al riavvio del computer.\n"

@@ -102,11 +102,12 @@ const Entry kEntries[] = {
      "インストーラーを新たに入手してください。"},
     {TextId::missing_value, "値がありません: %1"},
     {TextId::usage,
-     "使用法: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=ファイル] [/LANG=xx] [/D=フォルダー]\n"
+     "使用法: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=ファイル] [/LANG=xx] [/D=フォルダー]\n"
      "\n"
      "/S\tサイレント インストール: ウィンドウも質問も表示しません。\n"
      "\t既存のファイルは置き換えられます。パッケージがインストールの\n"
      "\t最後に表示するメッセージや起動するプログラムは省略されます。\n"
+     "/PASSIVE\t/S と同様ですが、インストールの進行状況を表示します。\n"
      "/DOWNGRADE\t/S と共に指定すると、新しいバージョンの上にインストールします。\n"
      "/NORESTART\t使用中のファイルがあると、再起動時に置き換えるのではなく\n"
      "\tインストールを終了します (変更は元に戻されます)。\n"

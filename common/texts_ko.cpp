@@ -97,11 +97,12 @@ const Entry kEntries[] = {
      "설치 프로그램을 새로 받으십시오."},
     {TextId::missing_value, "값이 없습니다: %1"},
     {TextId::usage,
-     "사용법: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=파일] [/LANG=xx] [/D=폴더]\n"
+     "사용법: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=파일] [/LANG=xx] [/D=폴더]\n"
      "\n"
      "/S\t자동 설치: 창과 질문을 표시하지 않습니다. 기존 파일은\n"
      "\t바뀌며, 패키지가 설치 마지막에 표시하는 메시지와 시작하는\n"
      "\t프로그램은 건너뜁니다.\n"
+     "/PASSIVE\t/S와 같지만 설치 진행률을 표시합니다.\n"
      "/DOWNGRADE\t/S와 함께 사용하면 최신 버전 위에 설치합니다.\n"
      "/NORESTART\t사용 중인 파일이 있으면 컴퓨터를 다시 시작할 때 바꾸는\n"
      "\t대신 설치를 끝냅니다(설치는 취소됨).\n"

@@ -104,11 +104,12 @@ const Entry kEntries[] = {
      "Haal een nieuwe kopie van het installatieprogramma op."},
     {TextId::missing_value, "Ontbrekende waarde: %1"},
     {TextId::usage,
-     "Gebruik: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=bestand] [/LANG=xx] [/D=map]\n"
+     "Gebruik: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=bestand] [/LANG=xx] [/D=map]\n"
      "\n"
      "/S\tStil installeren: geen venster, geen vragen. Een bestaand\n"
      "\tbestand wordt vervangen; het bericht en het programma dat het\n"
      "\tpakket aan het einde toont of start, worden overgeslagen.\n"
+     "/PASSIVE\tZoals /S, maar toont de voortgang van de installatie.\n"
      "/DOWNGRADE\tMet /S installeren over een nieuwere geïnstalleerde versie.\n"
      "/NORESTART\tEen bestand in gebruik beëindigt de installatie (ongedaan\n"
      "\tgemaakt) in plaats van bij het opnieuw opstarten te worden vervangen.\n"

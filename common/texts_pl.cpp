@@ -99,11 +99,12 @@ const Entry kEntries[] = {
      "Pobierz nową kopię instalatora."},
     {TextId::missing_value, "Brak wartości: %1"},
     {TextId::usage,
-     "Użycie: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=plik] [/LANG=xx] [/D=folder]\n"
+     "Użycie: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=plik] [/LANG=xx] [/D=folder]\n"
      "\n"
      "/S\tInstalacja cicha: bez okien i pytań. Istniejący plik zostaje\n"
      "\tzastąpiony; komunikat i program, które pakiet wyświetla lub\n"
      "\turuchamia na końcu instalacji, są pomijane.\n"
+     "/PASSIVE\tJak /S, ale z widocznym postępem instalacji.\n"
      "/DOWNGRADE\tZ /S: instaluj na nowszej zainstalowanej wersji.\n"
      "/NORESTART\tPlik w użyciu kończy instalację (wycofaną), zamiast\n"
      "\tzostać zastąpiony po ponownym uruchomieniu komputera.\n"

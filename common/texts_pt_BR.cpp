@@ -101,11 +101,12 @@ const Entry kEntries[] = {
      "Obtenha uma nova cópia do instalador."},
     {TextId::missing_value, "Valor ausente: %1"},
     {TextId::usage,
-     "Uso: setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=arquivo] [/LANG=xx] [/D=pasta]\n"
+     "Uso: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=arquivo] [/LANG=xx] [/D=pasta]\n"
      "\n"
      "/S\tInstalação silenciosa: sem janelas nem perguntas. Um arquivo\n"
      "\texistente é substituído; a mensagem e o programa que o pacote\n"
      "\texibe ou inicia ao final da instalação são ignorados.\n"
+     "/PASSIVE\tComo /S, mas mostra o progresso da instalação.\n"
      "/DOWNGRADE\tCom /S, instala sobre uma versão mais recente.\n"
      "/NORESTART\tUm arquivo em uso encerra a instalação (desfeita) em vez\n"
      "\tde ser substituído quando o computador for reiniciado.\n"

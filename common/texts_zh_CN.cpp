@@ -85,10 +85,11 @@ const Entry kEntries[] = {
      "请重新获取安装程序。"},
     {TextId::missing_value, "缺少值：%1"},
     {TextId::usage,
-     "用法：setup.exe [/S] [/DOWNGRADE] [/NORESTART] [/LOG=文件] [/LANG=xx] [/D=文件夹]\n"
+     "用法：setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=文件] [/LANG=xx] [/D=文件夹]\n"
      "\n"
      "/S\t静默安装：不显示窗口，不提问。已存在的文件将被替换；\n"
      "\t跳过程序包在安装结束时显示的消息和启动的程序。\n"
+     "/PASSIVE\t与 /S 相同，但显示安装进度。\n"
      "/DOWNGRADE\t与 /S 一起使用时，覆盖安装较新的已安装版本。\n"
      "/NORESTART\t文件正在使用时结束安装（并撤消），而不是在计算机\n"
      "\t重新启动时替换该文件。\n"

@@ -81,6 +81,8 @@ CommandLine parse_command_line(const std::string& tail) {
       line.help = true;
     } else if (argument.size() == 2 && starts_with(argument, 0, "/S")) {
       line.silent = true;
+    } else if (argument.size() == 8 && starts_with(argument, 0, "/PASSIVE")) {
+      line.passive = true;
     } else if (argument.size() == 10 && starts_with(argument, 0, "/DOWNGRADE")) {
       line.allow_downgrade = true;
     } else if (argument.size() == 10 && starts_with(argument, 0, "/NORESTART")) {
@@ -109,7 +111,7 @@ std::string usage_text() {
 
 std::string usage_message(const CommandLine& command) {
   if (command.valid) return usage_text();
-  if (command.silent) return std::string();
+  if (command.unattended()) return std::string();
   return texts::format(texts::TextId::missing_value, {command.bad}) + "\n\n" + usage_text();
 }
 

@@ -16,7 +16,9 @@ struct CommandLine {
   std::string bad;        // the first such argument
   bool help = false;      // "/?"
   bool silent = false;    // "/S"
-  bool allow_downgrade = false;  // "/DOWNGRADE": a silent run may install an older version
+  // "/PASSIVE": the silent install's answers, with its progress shown.
+  bool passive = false;
+  bool allow_downgrade = false;  // "/DOWNGRADE": an unattended run may install an older version
   bool no_restart = false;  // "/NORESTART": a file in use ends the run instead
   std::string install_folder;  // "/D=PATH" (empty: the package's own folder)
   std::string log_file;   // "/LOG=FILE" (empty: no log)
@@ -24,6 +26,9 @@ struct CommandLine {
   // Arguments that are no switch of the installer, in their order: they are
   // passed over (launchers add their own), and the log names them.
   std::vector<std::string> ignored;
+
+  // "/S" or "/PASSIVE": no question, no wizard, the same answers.
+  bool unattended() const { return silent || passive; }
 };
 
 // The tail of a whole command line (GetCommandLine): what follows the
@@ -43,7 +48,7 @@ CommandLine parse_command_line(const std::string& tail);
 // language codes.
 std::string usage_text();
 // The box a bad command line or "/?" shows: the usage, after the switch
-// that lacks its value. Empty for a silent run with a bad argument,
+// that lacks its value. Empty for an unattended run with a bad argument,
 // which must not wait for a click.
 std::string usage_message(const CommandLine& command);
 
@@ -56,7 +61,7 @@ enum ExitCode {
   kExitUnusableFolder = 4,  // also: not enough free space
   kExitWriteFailed = 5,     // a file could not be written (or, with /NORESTART, was in
                             // use); the run was undone
-  kExitNewerInstalled = 6,  // silent: a newer version is installed and /DOWNGRADE was not given
+  kExitNewerInstalled = 6,  // unattended: a newer version is installed and /DOWNGRADE was not given
   kExitAnotherInstall = 1618,  // another setup of the same program runs; nothing done
   kExitInstalledRestart = 3010,  // installed; files in use are replaced at the next restart
 };

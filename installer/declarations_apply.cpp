@@ -207,15 +207,13 @@ WriteOutcome Applier::apply_value(const package::PlannedValue& planned) {
   if (outcome == WriteOutcome::ignored) transaction_.undo_to(mark);
   if (outcome == WriteOutcome::written) {
     notice(planned.kind);
-    std::string line = planned.kind == package::PlannedKind::association   ? "Association: "
-                       : planned.kind == package::PlannedKind::environment ? "Environment: "
-                                                                           : "Registry: ";
-    line += where;
-    line += " = ";
-    line += value_text(planned.value);
-    note(request_, line);
+    note(request_,
+         planned.kind == package::PlannedKind::association   ? log_step::kAssociation
+         : planned.kind == package::PlannedKind::environment ? log_step::kEnvironment
+                                                             : log_step::kRegistry,
+         where, value_text(planned.value));
   } else if (outcome == WriteOutcome::ignored) {
-    note(request_, std::string(logged ? "Not written: " : "Not logged, not written: ") + where);
+    note(request_, logged ? log_step::kDeclarationNotWritten : log_step::kDeclarationNotLogged, where);
   }
   return outcome;
 }
@@ -268,13 +266,9 @@ WriteOutcome Applier::apply_path(const package::PlannedPath& planned) {
   if (outcome == WriteOutcome::ignored) transaction_.undo_to(mark);
   if (outcome == WriteOutcome::written) {
     if (added) notices_->environment = true;
-    std::string line = added ? "PATH: added " : "PATH: kept ";
-    line += planned.folder;
-    line += " in ";
-    line += where;
-    note(request_, line);
+    note(request_, added ? log_step::kPathAdded : log_step::kPathKept, planned.folder, where);
   } else if (outcome == WriteOutcome::ignored) {
-    note(request_, "PATH: not added: " + planned.folder);
+    note(request_, log_step::kPathNotAdded, planned.folder);
   }
   return outcome;
 }
@@ -331,7 +325,7 @@ bool plan_package_declarations(os::Os& os, const InstallRequest& request,
           declarations, request.scope, folder,
           [&](const std::string& field) { return package::expand_macros(os, macro_table(request), field, folder); },
           plan, &error);
-  if (!planned) note(request, "The package's declarations are damaged: " + error);
+  if (!planned) note(request, log_step::kDeclarationsDamaged, error);
   return planned;
 }
 

@@ -47,8 +47,9 @@ InstallRequest make_install_request(const package::InstallerData& data,
   return request;
 }
 
-void note(const InstallRequest& request, const std::string& text) {
-  if (request.log != nullptr) request.log->line(text);
+void note(const InstallRequest& request, const char* step, const std::string& value,
+          const std::string& second) {
+  if (request.log != nullptr) request.log->note(step, value, second);
 }
 
 void logged(const InstallRequest& request, const std::string& path) {
@@ -131,7 +132,7 @@ InstallResult FileInstaller::run() {
 
   // The whole chain, so that the log's first line lands even when the
   // install folder's parents do not exist yet.
-  note(request_, "Install folder: " + folder);
+  note(request_, log_step::kInstallFolder, folder);
   if (!transaction_.create_install_folder(
           folder, package::secures_install_folder(request_.scope))) return InstallResult::unusable_folder;
   log_path_ = folder + package::kUninstallLogName;
@@ -239,7 +240,7 @@ WriteOutcome FileInstaller::write_in_use(std::size_t index, const std::string& d
         return write_later(index, destination, damaged);
       case InUseAction::skip: return WriteOutcome::ignored;
       case InUseAction::abort:
-        note(request_, "In use: " + destination);
+        note(request_, log_step::kFileInUse, destination);
         return WriteOutcome::aborted;
     }
   }
@@ -303,7 +304,7 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
       case ReplaceAnswer::yes: break;
       case ReplaceAnswer::no:
         write = false;
-        note(request_, "Kept: " + destination);
+        note(request_, log_step::kFileKept, destination);
         break;
       case ReplaceAnswer::cancel: return LineResult::cancel;
     }
@@ -322,10 +323,12 @@ FileInstaller::LineResult FileInstaller::install_line(const std::string& line) {
         stats_->bytes_written += archive_.entry(index).uncompressed_size;
       }
       if (later && stats_) ++stats_->files_later;
-      note(request_, (later ? "Replaced at the next restart: "
-                            : existed ? "Replaced: " : "Written: ") + destination);
+      note(request_, later     ? log_step::kFileLater
+                     : existed ? log_step::kFileReplaced
+                               : log_step::kFileWritten,
+           destination);
     } else {
-      note(request_, "Not written: " + destination);
+      note(request_, log_step::kFileNotWritten, destination);
     }
     // An ignored write is logged all the same, as a failed one always was.
     const WriteOutcome logged =
@@ -351,9 +354,9 @@ InstallResult settle(InstallResult result, Transaction& transaction, InstallCall
     transaction.keep();
   } else if (transaction.change_count() > 0) {
     callback.set_status(undoing_status());
-    note(request, "Rolling back " + std::to_string(transaction.change_count()) + " changes");
+    if (request.log) request.log->note_number(log_step::kRollingBack, static_cast<long long>(transaction.change_count()));
     transaction.undo_all();
-    note(request, "Rolled back");
+    note(request, log_step::kRolledBack);
   }
   return result;
 }

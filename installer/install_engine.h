@@ -18,6 +18,7 @@
 
 #include "common/callback_ref.h"
 #include "common/progress_report.h"
+#include "common/run_log.h"
 #include "installer/install_folder.h"
 #include "os/os.h"
 #include "package/archive.h"
@@ -28,7 +29,6 @@
 
 namespace quill::installer {
 
-class InstallLog;
 struct InstalledProgram;
 
 enum class ReplaceAnswer { yes, no, cancel };
@@ -88,7 +88,7 @@ struct InstallRequest {
   ShortcutChoice shortcuts;
   package::InstallScope scope;  // where shortcuts and the uninstall entry go
   const std::vector<package::MacroRecord>* macros = nullptr;  // expands the data files
-  InstallLog* log = nullptr;  // the record of what the run does (null: none)
+  RunLog* log = nullptr;  // the "/LOG=" record of what the run does (null: none)
   // The data files read at start-up: "fileinfo.txt", "shortcuts.txt" and
   // "uninstall.txt" are taken from here (null: the package has none).
   const package::DataFiles* data_files = nullptr;
@@ -109,8 +109,9 @@ struct InstallRequest {
   bool restart_allowed = true;
 };
 
-// Adds a line to the request's record, when it has one.
-void note(const InstallRequest& request, const std::string& text);
+// Records a step in the request's record, when it has one.
+void note(const InstallRequest& request, const char* step, const std::string& value = std::string(),
+          const std::string& second = std::string());
 // Tells the request's collector (when it has one) that the log names `path`.
 void logged(const InstallRequest& request, const std::string& path);
 

@@ -146,7 +146,7 @@ bool create_shortcuts(os::Os& os, const InstallRequest& request, const std::stri
       if (transaction) transaction->creating_file(plan.link_path);
       created = os.create_shortcut(link) == os::Error::none;
     }
-    note(request, (created ? "Shortcut: " : "Shortcut not created: ") + plan.link_path);
+    note(request, created ? log_step::kShortcut : log_step::kShortcutFailed, plan.link_path);
     const WriteOutcome folder_logged = log_line(plan.folder_line);
     if (folder_logged == WriteOutcome::aborted) return false;
     const bool folder_covers = folder_logged == WriteOutcome::written && !plan.folder_line.empty();
@@ -218,8 +218,8 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
   const bool old_gone =
       request.installed == nullptr ||
       package::delete_uninstall_entry(os, request.registered_name, entry.root);
-  bool written = old_gone && package::write_uninstall_entry(os, entry, [&](const std::string& value) {
-    note(request, "Registry: " + value);
+  bool written = old_gone && package::write_uninstall_entry(os, entry, [&](const std::string& value, const std::string& data) {
+    note(request, log_step::kRegistry, value, data);
   });
   if (written) {
     // The language the install spoke: its uninstaller speaks it too. The
@@ -228,14 +228,12 @@ InstallResult register_uninstall(os::Os& os, const InstallRequest& request, cons
     const std::uint32_t langid = language::kLanguages[texts::current_language()].langid;
     written = os.registry_write_dword(entry.root, key, kLanguageValue, langid) == os::Error::none;
     if (written) {
-      note(request, std::string("Registry: ") +
-                        (entry.root == os::RegistryRoot::current_user ? "HKEY_CURRENT_USER\\"
-                                                                      : "HKEY_LOCAL_MACHINE\\") +
-                        key + "\\" + kLanguageValue + " = " + std::to_string(langid));
+      note(request, log_step::kRegistry,
+           package::shown_registry_place(entry.root, key, kLanguageValue), std::to_string(langid));
     }
   }
   if (request.installed != nullptr && !written) {
-    note(request, "Registry: the entry could not be written; the old one is put back");
+    note(request, log_step::kEntryRestored);
     restore_uninstall_entry(os, *request.installed);
     return InstallResult::write_failed;
   }

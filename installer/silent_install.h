@@ -1,12 +1,14 @@
 // "/S": the install without a window or a question. Every question gets the
 // answer its box would offer first: an existing file is replaced, a file that
 // cannot be written aborts (and undoes) the install. The end-of-install
-// message and program are skipped.
+// message and program are skipped. "/PASSIVE" runs the same install and
+// shows its progress.
 #pragma once
 
 #include <string>
 
-#include "installer/install_log.h"
+#include "common/progress_report.h"
+#include "common/run_log.h"
 #include "os/os.h"
 #include "package/archive.h"
 #include "package/data_files.h"
@@ -19,9 +21,11 @@ namespace quill::installer {
 // `log` (null: none). The install entries are read through the archive file the data
 // names, which the loader opened at start.
 // A package older than the installed program ends with kExitNewerInstalled,
-// nothing changed, unless `allow_downgrade`.
+// nothing changed, unless `allow_downgrade`. `progress` (null: none) hears
+// the install's status lines and progress, on the calling thread.
 int run_silent_install(os::Os& os, const package::InstallerData& data,
-                       const std::string& command_line_folder, InstallLog* log,
-                       bool allow_downgrade = false, bool restart_allowed = true);
+                       const std::string& command_line_folder, RunLog* log,
+                       bool allow_downgrade = false, bool restart_allowed = true,
+                       ProgressReport* progress = nullptr);
 
 }  // namespace quill::installer

@@ -212,7 +212,7 @@ int Wizard::progress_bar() const {
 }
 
 InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
-                               InstallLog* log) {
+                               RunLog* log) {
   InstallRequest request =
       make_install_request(data, wizard.install_folder(), wizard.shortcut_choice());
   request.log = log;

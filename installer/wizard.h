@@ -189,7 +189,7 @@ class Wizard {
 // What the install thread is asked to do: the loaded data, the wizard's
 // install folder and its ticked boxes. The data must outlive the request.
 InstallRequest install_request(const package::InstallerData& data, const Wizard& wizard,
-                               InstallLog* log);
+                               RunLog* log);
 
 // The credit button's address.
 extern const char kCreditUrl[];

@@ -21,21 +21,24 @@ std::string quiet_uninstall_string(const std::string& uninstaller_path) {
   return uninstall_string(uninstaller_path) + " /S";
 }
 
-bool write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
-                           CallbackRef<void(const std::string&)> written) {
+std::string shown_registry_place(os::RegistryRoot root, const std::string& key, const std::string& name) {
+  return std::string(root == os::RegistryRoot::current_user ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
+         key + "\\" + name;
+}
+
+bool write_uninstall_entry(
+    os::Os& os, const UninstallEntry& entry,
+    CallbackRef<void(const std::string& place, const std::string& data)> written) {
   bool all = true;
   const std::string key = std::string(kUninstallKey) + "\\" + entry.registered_name;
   const os::RegistryRoot root = entry.root;
-  const std::string shown_key =
-      std::string(root == os::RegistryRoot::current_user ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") +
-      key + "\\";
   auto write_string = [&](const char* name, const std::string& value) {
     if (os.registry_write_string(root, key, name, value) != os::Error::none) all = false;
-    if (written) written(shown_key + name + " = " + value);
+    if (written) written(shown_registry_place(root, key, name), value);
   };
   auto write_dword = [&](const char* name, std::uint32_t value) {
     if (os.registry_write_dword(root, key, name, value) != os::Error::none) all = false;
-    if (written) written(shown_key + name + " = " + std::to_string(value));
+    if (written) written(shown_registry_place(root, key, name), std::to_string(value));
   };
   const std::string& folder = entry.install_folder;
   write_string("DisplayName", display_name(entry.registered_name));

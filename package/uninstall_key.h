@@ -42,10 +42,16 @@ struct UninstallEntry {
   std::string publisher;
 };
 
-// Writes the entry's values; `written` (optional) hears "key\name = value"
-// of each, the key in full from its root. True when every value was written.
-bool write_uninstall_entry(os::Os& os, const UninstallEntry& entry,
-                           CallbackRef<void(const std::string&)> written = nullptr);
+// A registry value as the records name it: "HKEY_LOCAL_MACHINE\key\name"
+// (or HKEY_CURRENT_USER), the key in full from its root.
+std::string shown_registry_place(os::RegistryRoot root, const std::string& key, const std::string& name);
+
+// Writes the entry's values; `written` (optional) hears each value's place
+// (shown_registry_place) and its data as text. True when every value was
+// written.
+bool write_uninstall_entry(
+    os::Os& os, const UninstallEntry& entry,
+    CallbackRef<void(const std::string& place, const std::string& data)> written = nullptr);
 
 // Deletes the entry of `registered_name` unless the name is not safe. True
 // when a key was deleted.

@@ -3,6 +3,7 @@
 // did, and nothing else.
 #pragma once
 
+#include "common/run_log.h"
 #include "os/os.h"
 #include "uninstaller/uninstall_log.h"
 
@@ -15,7 +16,7 @@ namespace quill::uninstaller {
 // key goes) goes when it is left empty; a folder it added to a `Path` leaves that `Path`, which otherwise
 // stays as it is now. Then the shell hears once of changed associations and
 // the running programs once of a changed environment. Damaged records are
-// passed over.
-void undo_declarations(os::Os& os, const UninstallLog& log);
+// passed over. `record` (null: none) hears each change.
+void undo_declarations(os::Os& os, const UninstallLog& log, RunLog* record = nullptr);
 
 }  // namespace quill::uninstaller

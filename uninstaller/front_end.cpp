@@ -38,9 +38,9 @@ std::string shortened(const std::string& text, std::size_t limit) {
   return text.substr(0, cut) + "...";
 }
 
-}  // namespace
-
-std::string command_line_argument(const std::string& command_line) {
+// The tail of a command line after the program's name and the blanks
+// after it, as it stands.
+std::string raw_tail(const std::string& command_line) {
   std::size_t i = 0;
   if (i < command_line.size() && command_line[i] == '"') {
     std::size_t close = command_line.find('"', 1);
@@ -49,7 +49,13 @@ std::string command_line_argument(const std::string& command_line) {
     while (i < command_line.size() && !is_blank(command_line[i])) ++i;
   }
   while (i < command_line.size() && is_blank(command_line[i])) ++i;
-  std::string argument = command_line.substr(i);
+  return command_line.substr(i);
+}
+
+}  // namespace
+
+std::string command_line_argument(const std::string& command_line) {
+  std::string argument = raw_tail(command_line);
   // A path never holds '"', so one enclosing pair can only be quoting (as a
   // user or a shell adds around a path with spaces).
   if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
@@ -60,7 +66,14 @@ std::string command_line_argument(const std::string& command_line) {
 
 Arguments parse_arguments(const std::string& command_line) {
   Arguments arguments;
-  std::string tail = command_line_argument(command_line);
+  // The tail as command_line_argument() reads it, except that a quoted
+  // "/LOG=" switch keeps its quotes: they hold the file name's blanks.
+  const auto switches_tail = [](const std::string& line) {
+    const std::string raw = raw_tail(line);
+    const bool quoted_log = raw.size() > 6 && raw[0] == '"' && same_letters(raw.substr(1, 5), "/LOG=");
+    return quoted_log ? raw : command_line_argument(line);
+  };
+  std::string tail = switches_tail(command_line);
   for (;;) {
     std::size_t length = 0;
     for (const char* word : {"/S", "/NORESTART"}) {
@@ -76,10 +89,20 @@ Arguments parse_arguments(const std::string& command_line) {
       length = std::min(tail.find_first_of(" \t"), tail.size());
       arguments.language = tail.substr(6, length - 6);
     }
+    // "/LOG=FILE" up to the next blank; "/LOG=\"FILE\"" or "\"/LOG=FILE\""
+    // up to its closing quote.
+    const std::size_t log_at = !tail.empty() && tail[0] == '"' ? 1 : 0;
+    if (length == 0 && tail.size() > log_at + 5 && same_letters(tail.substr(log_at, 5), "/LOG=")) {
+      const bool quoted = log_at == 1 || tail[5] == '"';
+      const std::size_t start = quoted ? 6 : 5;
+      const std::size_t end = std::min(quoted ? tail.find('"', start) : tail.find_first_of(" \t"), tail.size());
+      length = std::min(quoted ? end + 1 : end, tail.size());
+      arguments.record = tail.substr(start, end - start);
+    }
     if (length == 0) break;
     // The rest is read like a whole tail: blanks before it and one pair of
     // enclosing quotes go.
-    tail = command_line_argument("x" + tail.substr(length));
+    tail = switches_tail("x" + tail.substr(length));
   }
   arguments.log_path = tail;
   return arguments;
@@ -126,7 +149,8 @@ bool same_bytes(os::Os& os, const std::string& original, os::File& copy) {
 
 }  // namespace
 
-int run_launcher(os::Os& os, bool silent, bool no_restart, const std::string& language) {
+int run_launcher(os::Os& os, bool silent, bool no_restart, const std::string& language,
+                 const std::string& record) {
   const std::string self = os.module_path();
   const std::string temp = os.temp_folder();
   const std::string name = os.unpredictable_name();
@@ -149,6 +173,8 @@ int run_launcher(os::Os& os, bool silent, bool no_restart, const std::string& la
           std::string::npos) {
     switches += "/LANG=" + language + " ";
   }
+  // A Windows path holds no '"': the quotes keep its blanks inside the switch.
+  if (!record.empty() && record.find('"') == std::string::npos) switches += "/LOG=\"" + record + "\" ";
   if (!silent) {
     // Interactive: the copy asks and shows the removal; the launcher ends
     // at once, so its own file is free to be deleted.

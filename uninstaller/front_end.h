@@ -22,12 +22,16 @@ std::string command_line_argument(const std::string& command_line);
 // The program's arguments: leading switches, each in any case and followed
 // by a blank or the end: "/S" selects a silent removal, "/NORESTART" keeps
 // files in use from waiting for the next restart, "/LANG=xx" chooses the
-// language (over the one the install used); the rest, read as
-// command_line_argument() reads a tail, is the log path (empty: launcher).
+// language (over the one the install used), "/LOG=FILE" (FILE up to the next
+// blank, or quoted: "/LOG=\"C:\My logs\a.log\"" or "\"/LOG=C:\My logs\a.log\"")
+// names the record of the
+// run; the rest, read as command_line_argument() reads a tail, is the log
+// path (empty: launcher).
 struct Arguments {
   bool silent = false;
   bool no_restart = false;
   std::string language;  // "/LANG=xx" (empty: the install's language)
+  std::string record;    // "/LOG=FILE": the run's record (empty: none)
   std::string log_path;
 };
 Arguments parse_arguments(const std::string& command_line);
@@ -63,9 +67,11 @@ bool is_working_folder(const std::string& temp_folder, const std::string& folder
 // the meantime. Interactive, the launcher does not wait and answers
 // kExitRemoved; silent, it passes "/S" first, waits and answers the copy's
 // exit code, so that the caller returns only when the removal is done.
-// "/NORESTART" is passed on with `no_restart`, "/LANG=" with a `language`.
+// "/NORESTART" is passed on with `no_restart`, "/LANG=" with a `language`,
+// "/LOG=" with a `record`.
 int run_launcher(os::Os& os, bool silent = false, bool no_restart = false,
-                 const std::string& language = std::string());
+                 const std::string& language = std::string(),
+                 const std::string& record = std::string());
 
 // "Are you sure you wish to uninstall %s?", the name shortened so that the
 // question keeps within 259 characters.

@@ -14,6 +14,7 @@
 #include "package/uninstall_key.h"
 #include "uninstaller/declarations_undo.h"
 #include "uninstaller/front_end.h"
+#include "uninstaller/removal_log.h"
 
 namespace quill::uninstaller {
 
@@ -58,6 +59,22 @@ bool is_copy_of_this_program(os::Os& os, const std::string& path, const os::File
     if (n == 0) return true;
     if (std::memcmp(x.data(), y.data(), n) != 0) return false;
   }
+}
+
+// Records what became of a log entry that existed before the removal:
+// gone, gone at the next restart, or still there.
+void note_entry(os::Os& os, RunLog* record, const std::string& path, const os::FileStatus& before,
+                EntryRole role, bool later) {
+  if (!record) return;
+  const char* step = !before.exists                 ? log_step::kMissing
+                     : role == EntryRole::none     ? log_step::kNotOurs
+                     : later                       ? log_step::kRemovedLater
+                     : os.file_status(path).exists ? log_step::kStays
+                                                   : log_step::kRemoved;
+  const char* event = before.is_folder && !before.is_link ? "folder"
+                      : role == EntryRole::shortcut        ? "shortcut"
+                                                           : "file";
+  record->note(step, path, std::string(), event);
 }
 
 }  // namespace
@@ -208,7 +225,7 @@ bool settle_files_in_use(
 }
 
 bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
-                 RemovalObserver& observer, bool restart_allowed) {
+                 RemovalObserver& observer, bool restart_allowed, RunLog* record) {
   const RemovalScope scope(os, log, guard);
   const std::string aside = aside_folder(os);
   std::vector<std::string> later;
@@ -219,16 +236,22 @@ bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
   for (std::size_t i = 0; i + 1 < count; ++i) {
     const LogEntry& entry = log.entries[i];
     observer.set_status(removing_line(entry.path));
-    const EntryRole role = entry.damaged ? EntryRole::none : scope.role(entry.path);
-    if (role != EntryRole::none && scope.no_link_on_the_way(os, entry.path, role)) {
-      if (remove_entry(os, guard, entry.path, role, aside, &later, restart_allowed)) {
-        restart_needed = true;
-      }
-    }
+    EntryRole role = entry.damaged ? EntryRole::none : scope.role(entry.path);
+    if (role != EntryRole::none && !scope.no_link_on_the_way(os, entry.path, role)) role = EntryRole::none;
+    const os::FileStatus before = record ? os.file_status(entry.path) : os::FileStatus();
+    const bool waits =
+        role != EntryRole::none && remove_entry(os, guard, entry.path, role, aside, &later, restart_allowed);
+    if (waits) restart_needed = true;
+    note_entry(os, record, entry.path, before, role, waits);
     observer.set_progress(i);
   }
   // The last entry is the install folder: only what became empty goes.
-  if (scope.install_folder_trusted()) sweep_folder(os, log.entries[last].path, "", true);
+  if (scope.install_folder_trusted()) {
+    const std::string& folder = log.entries[last].path;
+    const os::FileStatus before = record ? os.file_status(folder) : os::FileStatus();
+    sweep_folder(os, folder, "", true);
+    note_entry(os, record, folder, before, EntryRole::installed, false);
+  }
   remove_folders_later(os, scope, later);
   if (!aside.empty()) {
     // The working copy and its folder go at the next start, after what was
@@ -236,8 +259,11 @@ bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
     os.delete_file_later(os.module_path());
     os.delete_file_later(aside);
   }
-  undo_declarations(os, log);
-  delete_uninstall_entry(os, log);
+  undo_declarations(os, log, record);
+  const bool entry_deleted = delete_uninstall_entry(os, log);
+  if (record) {
+    record->note(entry_deleted ? log_step::kEntryDeleted : log_step::kEntryStays, log.registered_name);
+  }
   observer.set_progress(last);
   observer.set_status(std::string(texts::text(texts::TextId::removal_done)));
   observer.finished();

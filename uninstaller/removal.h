@@ -12,6 +12,7 @@
 #include "common/in_use.h"
 #include "common/callback_ref.h"
 #include "common/progress_report.h"
+#include "common/run_log.h"
 #include "os/os.h"
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/removal_scope.h"
@@ -33,8 +34,10 @@ class RemovalObserver : public ProgressReport {
 // True when something the log lists waits for the next restart (the
 // working copy's own removal aside). A file in use (os::Os::file_in_use) is
 // left for the restart, or, without `restart_allowed`, where it is.
+// `record` (null: none) hears what became of each entry, each declaration
+// and the uninstall entry.
 bool run_removal(os::Os& os, const UninstallLog& log, const FolderGuard& guard,
-                 RemovalObserver& observer, bool restart_allowed = true);
+                 RemovalObserver& observer, bool restart_allowed = true, RunLog* record = nullptr);
 
 // The files the log lists for removal that another program holds open now.
 std::vector<std::string> files_in_use(os::Os& os, const UninstallLog& log,

@@ -8,6 +8,7 @@
 #include "common/languages.h"
 #include "common/texts.h"
 #include "installer/install_log.h"
+#include "common/run_log.h"
 #include "installer/language_choice.h"
 #include "installer/language_texts_load.h"
 #include "installer/silent_install.h"
@@ -44,11 +45,11 @@ class WindowProgress : public package::ExtractProgress {
 DWORD WINAPI loader_thread(void*) {
   Stub& s = stub();
   WindowProgress progress;
-  // A silent install shows no payload folder to anyone: its archive is read
+  // An unattended install shows no payload folder to anyone: its archive is read
   // where it lies, which saves writing a copy of it.
   s.outcome = package::extract_payload(
       s.os, progress, &s.scan,
-      s.command.silent ? package::ArchiveHandling::in_place : package::ArchiveHandling::copy);
+      s.command.unattended() ? package::ArchiveHandling::in_place : package::ArchiveHandling::copy);
   if (s.outcome == package::ExtractOutcome::done) {
     package::load_installer_data(s.os, s.scan, &s.data);
     // The language is settled before any window shows the package's texts:
@@ -63,12 +64,23 @@ DWORD WINAPI loader_thread(void*) {
   }
   s.loader_finished = true;
   if (s.outcome == package::ExtractOutcome::done && s.data.has_fullscreen && !s.cancel.load() &&
-      !s.command.silent) {
+      !s.command.unattended()) {
     // Opening the window completes loading; it lives until closed.
     run_background_window(GetModuleHandleW(nullptr));
   }
   s.load_complete = true;
   return 0;
+}
+
+// The unattended install, after the loader: the package loaded, this
+// program's setup lock taken, then the silent install's run.
+int unattended_install(ProgressReport* progress) {
+  Stub& s = stub();
+  if (s.loader) WaitForSingleObject(s.loader, INFINITE);
+  if (s.outcome != package::ExtractOutcome::done) return installer::start_exit_code(s.outcome);
+  if (!take_setup_lock()) return installer::kExitAnotherInstall;
+  return installer::run_silent_install(s.os, s.data, s.command.install_folder, s.log,
+                                       s.command.allow_downgrade, !s.command.no_restart, progress);
 }
 
 }  // namespace
@@ -98,7 +110,7 @@ bool ask_about_installed(Stub& s) {
   switch (installer::find_installed_program(s.os, s.data, &installed)) {
     case installer::InstalledLookup::none: return true;
     case installer::InstalledLookup::unreadable:
-      if (s.log) s.log->line("The installed program's entry or uninstall log could not be read");
+      if (s.log) s.log->note(installer::log_step::kInstalledUnreadable);
       message_box(nullptr, installer::installed_unreadable_text(), title, MB_OK | MB_ICONERROR);
       return false;
     case installer::InstalledLookup::found: break;
@@ -109,7 +121,7 @@ bool ask_about_installed(Stub& s) {
                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return false;
   }
-  if (s.log) s.log->line("Upgrading the install in " + installed.folder);
+  if (s.log) s.log->note(installer::log_step::kUpgrading, installed.folder);
   s.wizard.installed = &installed;
   return true;
 }
@@ -122,8 +134,8 @@ bool take_setup_lock() {
   os::Error error = os::Error::none;
   lock = s.os.take_lock(setup_lock_name(s.data.registered_name), &error);
   if (lock || error != os::Error::exists) return true;
-  if (s.log) s.log->line("Another installation is in progress");
-  if (!s.command.silent) {
+  if (s.log) s.log->note(kLogAnotherSetup);
+  if (!s.command.unattended()) {
     message_box(nullptr, uninstaller::another_setup_text(s.data.registered_name), box_caption(),
                 MB_OK | MB_ICONWARNING);
   }
@@ -132,7 +144,7 @@ bool take_setup_lock() {
 
 void end_process(int exit_code) {
   Stub& s = stub();
-  if (s.log) s.log->line("Exit code " + std::to_string(exit_code));
+  if (s.log) s.log->note_number(kLogExit, exit_code);
   package::delete_payload_folder(s.os, &s.scan);
   ExitProcess(static_cast<UINT>(exit_code));
 }
@@ -170,9 +182,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return installer::kExitBadCommandLine;
   }
   if (!s.command.log_file.empty()) {
-    s.log = new installer::InstallLog(s.os, s.command.log_file);
-    s.log->line(s.command.silent ? "Silent install started" : "Install started");
-    for (const std::string& argument : s.command.ignored) s.log->line("Ignored argument: " + argument);
+    s.log = new RunLog(s.os, s.command.log_file);
+    s.log->note(s.command.silent    ? installer::log_step::kSilentStarted
+                : s.command.passive ? installer::log_step::kPassiveStarted
+                                    : installer::log_step::kStarted);
+    for (const std::string& argument : s.command.ignored) s.log->note(kLogIgnoredArgument, argument);
   }
 
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
@@ -180,22 +194,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   OleInitialize(nullptr);
 
   HANDLE loader = CreateThread(nullptr, 0, installer::win32::loader_thread, nullptr, 0, nullptr);
+  s.loader = loader;
   if (!loader) {
     s.loader_finished = true;
     s.load_complete = true;
     s.outcome = package::ExtractOutcome::write_failed;
   }
-  if (s.command.silent) {
-    if (loader) WaitForSingleObject(loader, INFINITE);
-    if (s.outcome != package::ExtractOutcome::done) {
-      installer::win32::end_process(installer::start_exit_code(s.outcome));
-    }
-    if (!installer::win32::take_setup_lock()) {
-      installer::win32::end_process(installer::kExitAnotherInstall);
-    }
-    installer::win32::end_process(installer::run_silent_install(
-        s.os, s.data, s.command.install_folder, s.log, s.command.allow_downgrade,
-        !s.command.no_restart));
+  if (s.command.silent) installer::win32::end_process(installer::win32::unattended_install(nullptr));
+  if (s.command.passive) {
+    installer::win32::end_process(installer::win32::run_passive_window(
+        instance, installer::win32::unattended_install));
   }
 
   installer::win32::run_extraction_window(instance);

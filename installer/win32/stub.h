@@ -10,7 +10,7 @@
 #include "installer/cancel.h"
 #include "installer/command_line.h"
 #include "installer/install_engine.h"
-#include "installer/install_log.h"
+#include "common/run_log.h"
 #include "installer/upgrade.h"
 #include "os/win32_os.h"
 #include "package/data_files.h"
@@ -26,7 +26,7 @@ struct WizardSession {
 
   os::Os& os;
   const package::InstallerData& data;
-  installer::InstallLog* log = nullptr;  // the "/LOG=" record, or null
+  RunLog* log = nullptr;  // the "/LOG=" record, or null
   std::string command_line_folder;       // "/D=": fills the folder field
   // The program installed already (an upgrade), or null.
   const installer::InstalledProgram* installed = nullptr;
@@ -49,6 +49,7 @@ struct Stub {
   std::atomic<bool> cancel{false};           // extraction window
   std::atomic<bool> loader_finished{false};  // loader thread
   std::atomic<bool> load_complete{false};    // loader thread
+  HANDLE loader = nullptr;                   // the loader thread (null: not started)
   std::atomic<HWND> extraction_window{nullptr};
   // Progress of the archive copy in whole MiB, kept for a window that opens
   // after the loader has started.
@@ -57,7 +58,7 @@ struct Stub {
 
   installer::CommandLine command;
   // The "/LOG=" record, or null; opened before loading, never closed.
-  installer::InstallLog* log = nullptr;
+  RunLog* log = nullptr;
 
   WizardSession wizard{os, data};
 };
@@ -66,6 +67,14 @@ Stub& stub();
 
 // The extraction dialog: runs modally until loading ends or the user cancels.
 void run_extraction_window(HINSTANCE instance);
+
+// An unattended install from the loader's end to its exit code; it reports
+// to `progress` (null: nobody watches).
+using UnattendedInstall = int (*)(ProgressReport* progress);
+// "/PASSIVE": runs `install` on a thread of its own while the small
+// progress window shows its progress; answers the install's exit code once
+// the window has closed.
+int run_passive_window(HINSTANCE instance, UnattendedInstall install);
 // The wizard dialog: runs modally until the wizard closes. The end of an
 // installation ("Done", a cancel) ends the process from inside.
 void run_wizard(HINSTANCE instance, WizardSession& session);

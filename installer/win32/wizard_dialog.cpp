@@ -14,9 +14,9 @@
 #include "installer/end_of_install.h"
 #include "installer/install_engine.h"
 #include "installer/pictures.h"
-#include "installer/progress_pace.h"
 #include "common/dpi_win32.h"
 #include "installer/win32/picture.h"
+#include "installer/win32/progress_relay.h"
 #include "installer/win32/stub.h"
 #include "installer/win32/wide_controls.h"
 #include "installer/wizard.h"
@@ -33,8 +33,6 @@ constexpr UINT_PTR kFolderTimer = 1;
 constexpr UINT kInstallEnded = WM_APP + 1;
 // Sent to the small progress window to close it.
 constexpr UINT kCloseSmallWindow = WM_APP + 2;
-// Posted by the install thread to the wizard: show the progress state.
-constexpr UINT kShowProgress = WM_APP + 3;
 // Posted by the wizard to itself once a move to a screen of another
 // resolution has been handled: place the pixel-placed controls again.
 constexpr UINT kPlaceAgain = WM_APP + 4;
@@ -42,8 +40,7 @@ constexpr UINT kPlaceAgain = WM_APP + 4;
 // The wizard's window state, made by run_wizard and handed to the dialog,
 // the small progress window and the install thread.
 struct WizardWindow {
-  explicit WizardWindow(WizardSession& s) : session(s) { InitializeCriticalSection(&progress_lock); }
-  ~WizardWindow() { DeleteCriticalSection(&progress_lock); }
+  explicit WizardWindow(WizardSession& s) : session(s) {}
   WizardWindow(const WizardWindow&) = delete;
   WizardWindow& operator=(const WizardWindow&) = delete;
 
@@ -57,16 +54,9 @@ struct WizardWindow {
   package::EndOfInstall end_events;
 
   // The install's progress as the install thread last reported it. The
-  // thread writes it and posts kShowProgress when `pace` says; the window
-  // thread shows the latest state. The last state is always posted before
-  // the install's end is reported, so the window ends on the last file.
-  CRITICAL_SECTION progress_lock;
-  std::string status;
-  bool status_changed = false;
-  std::uint64_t done = 0;
-  std::uint64_t total = 0;
-  bool progress_changed = false;
-  installer::ProgressPace pace;  // install thread only
+  // last state is always posted before the install's end is reported, so
+  // the window ends on the last file.
+  ProgressRelay progress;
 
   const std::string& title() const { return session.data.title; }
 };
@@ -82,9 +72,7 @@ WizardWindow* keep_window_state(HWND dialog, LPARAM lparam) {
 }
 
 // Install thread: posts the state when the pace allows or `urgent`.
-void post_progress(WizardWindow& w, bool urgent) {
-  if (w.pace.due(GetTickCount(), urgent)) PostMessageW(w.window, kShowProgress, 0, 0);
-}
+void post_progress(WizardWindow& w, bool urgent) { w.progress.post(w.window, urgent); }
 
 // The side picture's frame in the wizard's client area.
 RECT side_picture_area(HWND window) {
@@ -193,27 +181,11 @@ class InstallThreadCallback : public installer::InstallCallback {
     if (answer == IDNO) return installer::ReplaceAnswer::no;
     return installer::ReplaceAnswer::cancel;
   }
-  void set_status(const std::string& text) override {
-    EnterCriticalSection(&w_.progress_lock);
-    w_.status = text;
-    w_.status_changed = true;
-    LeaveCriticalSection(&w_.progress_lock);
-    post_progress(w_, installer::is_slow_phase_status(text));
-  }
-  // A new range is always followed by its first position, which posts.
-  void set_progress_range(std::uint64_t total) override {
-    EnterCriticalSection(&w_.progress_lock);
-    w_.total = total;
-    w_.progress_changed = true;
-    LeaveCriticalSection(&w_.progress_lock);
-  }
+  void set_status(const std::string& text) override { w_.progress.set_status(w_.window, text); }
+  void set_progress_range(std::uint64_t total) override { w_.progress.set_range(total); }
   void set_progress(std::uint64_t done) override {
-    EnterCriticalSection(&w_.progress_lock);
-    w_.done = done;
-    w_.progress_changed = true;
-    LeaveCriticalSection(&w_.progress_lock);
     slideshow_progress(done);
-    post_progress(w_, false);
+    w_.progress.set_position(w_.window, done);
   }
   bool cancel_requested() override { return w_.session.cancel.wait_and_check(); }
   installer::WriteAnswer ask_write_failed(const std::string& path) override {
@@ -451,24 +423,7 @@ void open_wizard(WizardWindow& w, HWND window) {
   SetTimer(window, kFolderTimer, 100, nullptr);
 }
 
-void show_progress(WizardWindow& w) {
-  EnterCriticalSection(&w.progress_lock);
-  const bool status_changed = w.status_changed;
-  const bool progress_changed = w.progress_changed;
-  const std::string status = w.status;
-  const std::uint64_t done = w.done;
-  const std::uint64_t total = w.total;
-  w.status_changed = w.progress_changed = false;
-  LeaveCriticalSection(&w.progress_lock);
-  HWND target = progress_window(w);
-  if (status_changed) set_lines(target, control::status, status);
-  if (progress_changed) {
-    for (int id : {control::progress_plain, control::progress_smooth}) {
-      SendDlgItemMessageW(target, id, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
-      SendDlgItemMessageW(target, id, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-    }
-  }
-}
+void show_progress(WizardWindow& w) { w.progress.show(progress_window(w)); }
 
 void install_ended(WizardWindow& w, WPARAM wparam, LPARAM lparam) {
   const auto result = static_cast<installer::InstallResult>(wparam);

@@ -57,6 +57,8 @@
 //                                bytes at once, just before the read
 //   release T                    lets the held thread go on (the program runs
 //                                on alone)
+//   wait-file PATH T             waits until PATH exists (the script's sign
+//                                that it is ready, say after a screenshot)
 //   run LINE T                   runs the command line LINE, waits for it to
 //                                end and prints "exit CODE"
 //   hold-file PATH               opens the existing file PATH sharing nothing
@@ -835,6 +837,11 @@ void run(const std::string& command, Arguments& args) {
     std::string name = args.text("name");
     double timeout = args.seconds();
     if (!poll(timeout, [&] { return !process_running(name); })) fail(name + " still runs");
+  } else if (command == "wait-file") {
+    const quill::os::WideString path = quill::os::wide(args.text("path"));
+    if (!poll(args.seconds(), [&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+      fail("no file " + quill::os::narrow(path.c_str()));
+    }
   } else if (command == "start-held") {
     std::string line = args.text("command line");
     DWORD bytes = static_cast<DWORD>(std::strtoul(args.text("bytes").c_str(), nullptr, 10));

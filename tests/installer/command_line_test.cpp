@@ -55,6 +55,12 @@ TEST(CommandLineTest, ParsesSwitchesFoldersAndLogs) {
   EXPECT_TRUE(parse_command_line("/S /downgrade").allow_downgrade);
   EXPECT_FALSE(parse_command_line("/S /DOWNGRADES").allow_downgrade);
   EXPECT_FALSE(parse_command_line("/S").allow_downgrade);
+  // "/PASSIVE" is unattended as "/S" is, in any case; a longer word is no switch.
+  for (const char* tail : {"/PASSIVE", "/passive /LOG=x", "/Passive /D=C:\\T"}) {
+    const CommandLine line = parse_command_line(tail);
+    EXPECT_TRUE(line.passive && !line.silent && line.unattended() && line.ignored.empty()) << tail;
+  }
+  EXPECT_FALSE(parse_command_line("/PASSIVELY").unattended());
 }
 
 TEST(CommandLineTest, EachResultHasItsOwnExitCode) {
@@ -74,6 +80,7 @@ TEST(CommandLineTest, UsageBoxStartErrorsAndInteractiveExitCodes) {
   EXPECT_EQ(usage_message(parse_command_line("/X /?")), usage);
   EXPECT_EQ(usage_message(parse_command_line("/LOG=")), "Missing value: /LOG=\n\n" + usage);
   EXPECT_EQ(usage_message(parse_command_line("/S /LOG=")), "");  // nobody is there to click
+  EXPECT_EQ(usage_message(parse_command_line("/PASSIVE /LOG=")), "");
 
   EXPECT_EQ(start_exit_code(package::ExtractOutcome::write_failed), kExitWriteFailed);
   EXPECT_EQ(start_exit_code(package::ExtractOutcome::damaged), kExitDamaged);

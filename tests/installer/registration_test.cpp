@@ -63,7 +63,7 @@ TEST_F(RegistrationTest, FullEntryAndInstallRecord) {
   const std::vector<package::MacroRecord> macros = {
       {"%version%", "2.1", "", ""}, {"%publisher%", "Acme", "", ""}, {"%other%", "x", "", ""}};
   request_.macros = &macros;
-  InstallLog record(os(), "C:\\install.log");
+  RunLog record(os(), "C:\\install.log");
   ASSERT_TRUE(record.is_open());
   request_.log = &record;
   test::write_host_file(host("C:\\Program Files\\Tool\\tool.exe"), "old");
@@ -91,7 +91,7 @@ TEST_F(RegistrationTest, FullEntryAndInstallRecord) {
 }
 
 TEST_F(RegistrationTest, RecordNamesKeptFilesAndRollback) {
-  InstallLog record(os(), "C:\\install.log");
+  RunLog record(os(), "C:\\install.log");
   request_.log = &record;
   test::write_host_file(host("C:\\Program Files\\Tool\\tool.exe"), "old");
   callback_.answers = {ReplaceAnswer::no};

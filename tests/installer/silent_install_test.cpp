@@ -29,7 +29,7 @@ class SilentInstallTest : public test::InstallerTest {
     data_.files.put("fileinfo.txt", "a.txt|%install path%\r\nb.txt|%install path%\\sub\r\n////\r\n");
   }
   int run_silent(const std::string& folder) {
-    InstallLog log(os(), "C:\\setup.log");
+    RunLog log(os(), "C:\\setup.log");
     return run_silent_install(os(), data_, folder, &log);
   }
   std::vector<std::string> record() { return test::split_lines(file("C:\\setup.log")); }
@@ -72,7 +72,7 @@ TEST_F(SilentInstallTest, PerUserInstallRefusesAFolderTheUserCannotWrite) {
   }
   data_.scope.scope = package::Scope::user;
   faulty.arm(os::FaultOs::kOpenFile, 1, os::Error::access_denied);
-  InstallLog log(os(), "C:\\setup.log");
+  RunLog log(os(), "C:\\setup.log");
   EXPECT_EQ(run_silent_install(faulty, data_, "C:\\Program Files\\Tool", &log), kExitUnusableFolder);
   EXPECT_EQ(record().back(), "Install folder not writable by this user: C:\\Program Files\\Tool");
   EXPECT_FALSE(exists("C:\\Program Files\\Tool"));

@@ -245,7 +245,7 @@ TEST_F(WizardTest, InstallRequestTakesTheFolderOnceAndTheTickedBoxes) {
   w.open();
   w.set_install_folder("D:/Apps/Tool");
   w.set_ticked(control::start_menu, false);
-  InstallLog log(os(), "C:\\setup.log");
+  RunLog log(os(), "C:\\setup.log");
   InstallRequest request = install_request(loaded, w, &log);
   EXPECT_EQ(request.install_folder.text(), "D:\\Apps\\Tool");
   EXPECT_TRUE(request.shortcuts.desktop);

@@ -240,7 +240,9 @@ TEST_F(FormatsTest, UninstallEntryIsWrittenThenDeletedByName) {
   entry.has_version = true;
   entry.version = "1.2";
   std::vector<std::string> heard;
-  write_uninstall_entry(os_, entry, [&](const std::string& line) { heard.push_back(line); });
+  write_uninstall_entry(os_, entry, [&](const std::string& place, const std::string& data) {
+    heard.push_back(place + " = " + data);
+  });
   const os::RegistryRoot root = os::RegistryRoot::local_machine;
   const std::string key = std::string(kUninstallKey) + "\\App";
   std::string text;

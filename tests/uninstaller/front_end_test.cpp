@@ -40,6 +40,30 @@ TEST(CommandLine, LeadingSilentSwitch) {
   }
 }
 
+TEST(CommandLine, LogSwitchTakesOneFileQuotedOrNot) {
+  struct Case {
+    const char* line;
+    const char* record;
+    const char* log;
+  };
+  const Case cases[] = {
+      {"u.exe /LOG=C:\\r.jsonl C:\\T\\uninstall.ini", "C:\\r.jsonl", "C:\\T\\uninstall.ini"},
+      {"u.exe /S /log=\"C:\\My logs\\r.log\" /LANG=de \"C:\\a b\\uninstall.ini\"", "C:\\My logs\\r.log",
+       "C:\\a b\\uninstall.ini"},
+      {"u.exe /LOG=C:\\r.log", "C:\\r.log", ""},
+      {"u.exe \"/LOG=C:\\a b.log\"", "C:\\a b.log", ""},
+      {"u.exe /S \"/LOG=C:\\a b.log\"", "C:\\a b.log", ""},
+      {"u.exe /S \"/LOG=C:\\a b.jsonl\" C:\\T\\uninstall.ini", "C:\\a b.jsonl", "C:\\T\\uninstall.ini"},
+      {"u.exe /LOG= C:\\T\\uninstall.ini", "", "C:\\T\\uninstall.ini"},
+  };
+  for (const Case& c : cases) {
+    const Arguments arguments = parse_arguments(c.line);
+    EXPECT_EQ(arguments.record, c.record) << c.line;
+    EXPECT_EQ(arguments.log_path, c.log) << c.line;
+  }
+  EXPECT_TRUE(parse_arguments(cases[1].line).silent);
+}
+
 TEST(Texts, QuestionKeepsWithinTheLineLimit) {
   EXPECT_EQ(confirmation_question("My Tool"), "Are you sure you wish to uninstall My Tool?");
   const std::string longest(223, 'n');
@@ -91,6 +115,10 @@ TEST_F(LauncherTest, StartsAFreshPrivateCopyWithTheLogBesideTheProgram) {
   EXPECT_EQ(os.shell_log().back(),
             "start|" + started() + "|/S C:\\Program Files\\My Tool\\uninstall.ini");
   EXPECT_EQ(os.file_status(started()).size, 20u);
+  // The record goes to the copy, its blanks kept inside the switch.
+  EXPECT_EQ(run_launcher(os, true, false, "", "C:\\My logs\\r.jsonl"), kExitRemoved);
+  EXPECT_EQ(os.shell_log().back(), "start|" + started() +
+                                       "|/S /LOG=\"C:\\My logs\\r.jsonl\" C:\\Program Files\\My Tool\\uninstall.ini");
   for (const std::string& line : os.shell_log()) EXPECT_EQ(line.find(planted), std::string::npos);
 }
 

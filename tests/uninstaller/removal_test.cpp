@@ -2,6 +2,9 @@
 // the progress dialog is told.
 #include "uninstaller/removal.h"
 
+#include <nlohmann/json.hpp>
+
+#include "common/text_file.h"
 #include "tests/support/fault_os.h"
 
 #include "tests/uninstaller/uninstall_fixture.h"
@@ -135,6 +138,36 @@ TEST_F(RemovalTest, NoEntriesStillDeletesTheKeyAndFinishes) {
   EXPECT_FALSE(has_uninstall_key("Tool"));
   EXPECT_EQ(observer.lines, std::vector<std::string>{"Done!"});
   EXPECT_EQ(observer.finished_calls, 1);
+}
+
+TEST_F(RemovalTest, TheRecordTellsWhatWentWhatStayedAndTheEntry) {
+  const std::string link = desktop() + "\\Tool.lnk";
+  write_file(app + "\\Tool.exe");
+  write_file(link);
+  write_file("C:\\Elsewhere\\x.txt");
+  write_log(log_path, {"Tool", app + "\\Tool.exe", app + "\\gone.txt", link, "C:\\Elsewhere\\x.txt",
+                       log_path, app + "\\", "||||"});
+  add_uninstall_key("Tool");
+  UninstallLog log;
+  ASSERT_EQ(read_uninstall_log(os, log_path, &log), LogStatus::ok);
+  {
+    RunLog record(os, "C:\\removal.jsonl");
+    FolderGuard guard(os);
+    run_removal(os, log, guard, observer, true, &record);
+  }
+  std::string text;
+  ASSERT_TRUE(read_text_file(os, "C:\\removal.jsonl", 1 << 20, &text));
+  std::vector<std::string> seen;
+  for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    const nlohmann::json line = nlohmann::json::parse(text.substr(at, end - at));
+    seen.push_back(line.value("event", "?") + " " + line.value("action", "?") + " " +
+                   line.value("path", line.value("name", "?")));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "file removed " + app + "\\Tool.exe", "file missing " + app + "\\gone.txt",
+                      "shortcut removed " + link, "file outside C:\\Elsewhere\\x.txt",
+                      "file removed " + log_path, "folder removed " + app + "\\",
+                      "uninstall_entry deleted Tool"}));
 }
 
 TEST_F(RemovalTest, EmptyMissingAndRelativeEntriesRemoveNothing) {

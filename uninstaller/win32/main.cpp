@@ -20,6 +20,8 @@
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/front_end.h"
 #include "uninstaller/removal.h"
+#include "uninstaller/removal_log.h"
+#include "common/run_log.h"
 #include "uninstaller/uninstall_log.h"
 #include "uninstaller/win32/progress_dialog.h"
 
@@ -42,11 +44,17 @@ class SilentObserver : public uninstaller::RemovalObserver {
 };
 
 int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path, bool silent,
-                     bool restart_allowed, const std::string& forced_language) {
+                     bool restart_allowed, const std::string& forced_language, RunLog* record) {
+  namespace step = uninstaller::log_step;
+  const auto note = [record](const char* what, const std::string& value = std::string()) {
+    if (record) record->note(what, value);
+  };
+  note(silent ? step::kSilentStarted : step::kStarted);
   // Static: the worker may still read the log when the process ends.
   static uninstaller::UninstallLog log;
   uninstaller::LogStatus status = uninstaller::read_uninstall_log(os, log_path, &log);
   if (status != uninstaller::LogStatus::ok) {
+    note(step::kUnusableLog, log_path);
     if (!silent) {
       message_box(uninstaller::log_problem_message(status, log_path), MB_OK | MB_ICONERROR);
     }
@@ -60,13 +68,15 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
   static std::unique_ptr<os::SystemLock> lock =
       os.take_lock(setup_lock_name(log.registered_name), &locked);
   if (!lock && locked == os::Error::exists) {
+    note(kLogAnotherSetup);
     if (!silent) {
       message_box(uninstaller::another_setup_text(log.registered_name), MB_OK | MB_ICONWARNING);
     }
     return uninstaller::kExitAnotherRemoval;
   }
   static uninstaller::FolderGuard guard(os);
-  const auto ask = [](const std::string&, const std::string& question) {
+  const auto ask = [&](const std::string& path, const std::string& question) {
+    note(step::kInUse, path);
     switch (message_box(question, MB_ABORTRETRYIGNORE | MB_ICONWARNING)) {
       case IDRETRY: return InUseAnswer::retry;
       case IDIGNORE: return InUseAnswer::ignore;
@@ -75,23 +85,23 @@ int run_removal_mode(HINSTANCE instance, os::Os& os, const std::string& log_path
   };
   if (silent) {
     if (!uninstaller::settle_files_in_use(os, log, guard, true, restart_allowed, ask)) {
+      for (const std::string& path : uninstaller::files_in_use(os, log, guard)) note(step::kInUse, path);
       return uninstaller::kExitInUse;
     }
     SilentObserver observer;
-    return uninstaller::run_removal(os, log, guard, observer, restart_allowed)
+    return uninstaller::run_removal(os, log, guard, observer, restart_allowed, record)
                ? uninstaller::kExitRemovedRestart
                : uninstaller::kExitRemoved;
   }
   std::string question = uninstaller::confirmation_question(log.registered_name);
-  if (message_box(question, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-    return uninstaller::kExitDeclined;
-  }
-  if (!uninstaller::settle_files_in_use(os, log, guard, false, restart_allowed, ask)) {
+  if (message_box(question, MB_YESNO | MB_ICONQUESTION) != IDYES ||
+      !uninstaller::settle_files_in_use(os, log, guard, false, restart_allowed, ask)) {
+    note(step::kDeclined);
     return uninstaller::kExitDeclined;
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
-  if (!uninstaller::run_progress_dialog(instance, os, log, guard, restart_allowed)) {
+  if (!uninstaller::run_progress_dialog(instance, os, log, guard, restart_allowed, record)) {
     return uninstaller::kExitRemoved;
   }
   message_box(uninstaller::restart_needed_text(), MB_OK | MB_ICONINFORMATION);
@@ -110,11 +120,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Until the log names the install's language: the one "/LANG=" names, else English.
   const std::size_t forced = texts::language_index(arguments.language);
   texts::set_current_language(forced < language::kLanguageCount ? forced : language::kEnglish);
+  // The launcher passes "/LOG=" on and records only that its copy did not start.
+  static RunLog* record = nullptr;
+  if (!arguments.record.empty() && !arguments.log_path.empty()) {
+    record = new RunLog(os, arguments.record);
+  }
   const int code = arguments.log_path.empty()
                        ? uninstaller::run_launcher(os, arguments.silent, arguments.no_restart,
-                                                   arguments.language)
+                                                   arguments.language, arguments.record)
                        : run_removal_mode(instance, os, arguments.log_path, arguments.silent,
-                                          !arguments.no_restart, arguments.language);
+                                          !arguments.no_restart, arguments.language, record);
+  if (!record && !arguments.record.empty() && code == uninstaller::kExitNotStarted) {
+    record = new RunLog(os, arguments.record);
+  }
+  if (record) record->note_number(kLogExit, code);
   // Ends at once, with a removal worker that may still run; no static
   // destructor may pull its data away first.
   ExitProcess(static_cast<UINT>(code));

@@ -19,6 +19,7 @@ struct Removal {
   const FolderGuard* guard = nullptr;
   HWND dialog = nullptr;
   bool restart_allowed = true;
+  RunLog* record = nullptr;
   volatile LONG restart_needed = 0;  // written by the worker as it ends
   HANDLE worker = nullptr;
   volatile LONG finished = 0;  // the removal reached its last step
@@ -63,7 +64,7 @@ void DialogObserver::finished() {
 DWORD WINAPI removal_worker(LPVOID) {
   DialogObserver observer(g_removal.dialog);
   const bool later = run_removal(*g_removal.os, *g_removal.log, *g_removal.guard, observer,
-                                 g_removal.restart_allowed);
+                                 g_removal.restart_allowed, g_removal.record);
   if (later) InterlockedExchange(&g_removal.restart_needed, 1);
   return 0;
 }
@@ -100,8 +101,9 @@ INT_PTR CALLBACK progress_procedure(HWND dialog, UINT message, WPARAM wparam, LP
 }  // namespace
 
 bool run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log,
-                         const FolderGuard& guard, bool restart_allowed) {
+                         const FolderGuard& guard, bool restart_allowed, RunLog* record) {
   g_removal.os = &os;
+  g_removal.record = record;
   g_removal.log = &log;
   g_removal.guard = &guard;
   g_removal.restart_allowed = restart_allowed;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "common/run_log.h"
 #include "os/os.h"
 #include "uninstaller/folder_guard.h"
 #include "uninstaller/uninstall_log.h"
@@ -14,7 +15,9 @@ namespace quill::uninstaller {
 // may be while the worker still runs: the caller then ends the process
 // without running destructors, since the worker still reads these objects.
 // True when the removal, finished by then, left work for the next restart.
+// `record` (null: none) hears the removal's steps (run_removal).
 bool run_progress_dialog(HINSTANCE instance, os::Os& os, const UninstallLog& log,
-                         const FolderGuard& guard, bool restart_allowed = true);
+                         const FolderGuard& guard, bool restart_allowed = true,
+                         RunLog* record = nullptr);
 
 }  // namespace quill::uninstaller
