@@ -108,10 +108,8 @@ std::string utf16_to_utf8(std::u16string_view text) {
 }
 
 std::string repaired_utf8(std::string_view text) {
-  if (is_valid_utf8(text)) return std::string(text);
-  std::string out;
-  for (std::size_t pos = 0; pos < text.size();) append_utf8(&out, next_code_point(text, &pos));
-  return out;
+  // The way through UTF-16 turns each malformed sequence into U+FFFD.
+  return is_valid_utf8(text) ? std::string(text) : utf16_to_utf8(utf8_to_utf16(text));
 }
 
 std::string decode_text(std::string_view bytes, Legacy legacy) {
