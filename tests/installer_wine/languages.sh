@@ -91,7 +91,7 @@ shot_drawn() {
 # Expects the wizard's window caption to be "Lang Test - <step>".
 expect_caption() {
   local have want
-  have=$(driver wait-control "$1" 5 caption)
+  have=$(driver wait-control "$1" 5 caption) || fail "$code: no caption on the $2 step"
   want="Lang Test - $(R "$code" "$2")"
   [ "$have" = "$want" ] || fail "$code: caption '$have', not '$want'"
 }
@@ -119,7 +119,7 @@ for code in xx de ja ru; do
     expect-text 1001 "$(T $code button_previous)" >/dev/null || fail "$code: folder step"
   expect_caption 1007 step_folder
   shot "$shots-2-folder"
-  driver wait-control 1007 5 set-text 1007 "C:\\Lang\\$code" >/dev/null
+  driver wait-control 1007 5 set-text 1007 "C:\\Lang\\$code" >/dev/null || fail "$code: folder field"
 
   driver wait-control 1007 5 click 1000 wait-control 1012 10 \
     expect-text 1012 "$(T $code shortcut_desktop)" expect-text 1013 "$(T $code shortcut_start_menu)" \
@@ -138,7 +138,7 @@ for code in xx de ja ru; do
     expect-text 1010 "$(T $code finished_text)" >/dev/null || fail "$code: finished step"
   expect_caption 1010 step_finished
   shot "$shots-6-finished"
-  driver wait-control 1010 5 click 1000 >/dev/null
+  driver wait-control 1010 5 click 1000 >/dev/null || fail "$code: the finished step's button"
   wait_installer setup.exe
   expect_file "$DRIVE_C/Lang/$code/a.txt" "a"
 
@@ -158,7 +158,7 @@ for code in xx de ja ru; do
   driver wait-control 1001 30 wait-text 1000 "$(T $ucode button_ok)" 60 >/dev/null ||
     fail "$code: the removal did not end"
   shot "$shots-8-uninstall-done"
-  driver wait-control 1001 5 click 1000 >/dev/null
+  driver wait-control 1001 5 click 1000 >/dev/null || fail "$code: the removal's OK button"
   for i in $(seq 1 300); do [ -e "$DRIVE_C/Lang/$code" ] || break; sleep 0.2; done
   [ ! -e "$DRIVE_C/Lang/$code" ] || { find "$DRIVE_C/Lang/$code"; fail "$code: files left"; }
   wine reg query "$UNINSTALL\\Lang Test" >/dev/null 2>&1 && fail "$code: uninstall entry left"
