@@ -8,7 +8,11 @@
 #include <cstring>
 #include <vector>
 
+#include <zlib.h>
+
 #include "common/paths.h"
+#include "package/compression.h"
+#include "package/solid_index.h"
 #include "text/unicode.h"
 
 namespace quill::package {
@@ -327,24 +331,82 @@ bool Archive::read_headers(os::Os& os, const ArchiveLocation& location) {
     entry.info.dos_attributes = entry_dos_attributes(info);
     entry.header_offset = position.pos_in_zip_directory;
     entry.entry_number = position.num_of_file;
-
-    if (!is_data_entry_name(entry.info.name)) {
-      // emplace keeps the first entry of a name, as a front-to-back search would.
-      install_index_.emplace(replace_char(entry.info.name, '/', '\\'), entries_.size());
-    }
+    entry.method = static_cast<unsigned>(info.compression_method);
+    entry.crc = static_cast<std::uint32_t>(info.crc);
     entries_.push_back(std::move(entry));
     status = unzGoToNextFile(file);
   }
   if (status != UNZ_OK && status != UNZ_END_OF_LIST_OF_FILE) damaged_ = true;
+  if (!list_solid_members()) damaged_ = true;
   return true;
 }
 
+bool Archive::list_solid_members() {
+  std::size_t index_entry = npos;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].info.name == kSolidIndexName) index_entry = i;
+  }
+  std::string text;
+  constexpr std::size_t kMaxIndexBytes = 64u << 20;
+  const bool listed =
+      index_entry != npos && read_entry(index_entry, kMaxIndexBytes, &text) == ExtractResult::ok;
+  // The blocks come in the archive numbered 1, 2, ... and the index lists
+  // their files block by block: each block entry gives way to its files.
+  bool sound = listed || index_entry == npos;
+  std::size_t pos = 0;
+  SolidMember member;
+  bool held = listed && next_solid_member(text, &pos, &member);
+  std::vector<Entry> all;
+  all.reserve(entries_.size());
+  for (Entry& entry : entries_) {
+    const std::uint32_t block = solid_block_number(entry.info.name);
+    if (block == 0) {
+      if (!is_data_entry_name(entry.info.name)) {
+        // emplace keeps the first entry of a name, as a front-to-back search would.
+        install_index_.emplace(replace_char(entry.info.name, '/', '\\'), all.size());
+      }
+      all.push_back(std::move(entry));
+      continue;
+    }
+    if (!listed || block != blocks_.size() + 1 || entry.method != kLzmaMethod) {
+      sound = false;
+      continue;
+    }
+    std::uint64_t offset = 0;
+    for (; held && member.block == block; held = next_solid_member(text, &pos, &member)) {
+      Entry file;
+      file.info = entry.info;
+      file.info.name = std::move(member.name);
+      cut_to_characters(&file.info.name, kMaxEntryNameLength);
+      file.info.uncompressed_size = member.size;
+      file.info.compressed_size = 0;
+      file.info.dos_date_time = member.dos_date_time;
+      file.method = kLzmaMethod;
+      file.crc = member.crc;
+      file.block = block;
+      file.block_offset = offset;
+      offset += member.size;
+      // A file in a block is always an install entry.
+      install_index_.emplace(replace_char(file.info.name, '/', '\\'), all.size());
+      all.push_back(std::move(file));
+    }
+    if (offset != entry.info.uncompressed_size) sound = false;
+    blocks_.push_back(std::move(entry));
+  }
+  entries_ = std::move(all);
+  // Every line read, none left over or malformed.
+  return sound && !held && pos >= text.size();
+}
+
 void Archive::close() {
+  lzma_.stop();
+  lzma_key_ = 0;
   if (handle_ != nullptr) unzClose(as_unz(handle_));
   handle_ = nullptr;
   owned_file_.reset();
   damaged_ = false;
   entries_.clear();
+  blocks_.clear();
   install_index_.clear();
 }
 
@@ -361,19 +423,85 @@ bool Archive::open_entry_data(const Entry& entry) {
   return unzGoToFilePos64(file, &position) == UNZ_OK && unzOpenCurrentFile(file) == UNZ_OK;
 }
 
+bool Archive::data_offset(const Entry& entry, std::uint64_t* offset) {
+  unzFile file = as_unz(handle_);
+  unz64_file_pos position;
+  position.pos_in_zip_directory = entry.header_offset;
+  position.num_of_file = entry.entry_number;
+  int method = 0;
+  int level = 0;
+  if (unzGoToFilePos64(file, &position) != UNZ_OK ||
+      unzOpenCurrentFile2(file, &method, &level, 1) != UNZ_OK) {
+    return false;
+  }
+  // (Data said to run past the archive's end reads short, and so damaged.)
+  *offset = unzGetCurrentFileZStreamPos64(file);
+  unzCloseCurrentFile(file);
+  return true;
+}
+
+bool Archive::begin_data(const Entry& entry) {
+  if (entry.method != kLzmaMethod) return open_entry_data(entry);
+  const Entry* stream = &entry;
+  std::uint64_t key = (std::uint64_t{1} << 32) + entry.header_offset;
+  if (entry.block != 0) {
+    if (entry.block > blocks_.size()) return false;
+    stream = &blocks_[entry.block - 1];
+    key = entry.block;
+  }
+  // A block's files are mostly read in order: go on from where the last
+  // one ended, and start the block over only to go back.
+  if (!lzma_.started() || lzma_key_ != key || lzma_.position() > entry.block_offset) {
+    std::uint64_t offset = 0;
+    lzma_key_ = 0;
+    if (!data_offset(*stream, &offset) ||
+        !lzma_.start(io_.file, io_.offset + offset, stream->info.compressed_size,
+                     stream->info.uncompressed_size)) {
+      return false;
+    }
+    lzma_key_ = key;
+  }
+  if (!lzma_.skip(entry.block_offset - lzma_.position())) {
+    lzma_.stop();
+    return false;
+  }
+  lzma_crc_ = 0;
+  lzma_left_ = entry.info.uncompressed_size;
+  return true;
+}
+
+long Archive::read_data(const Entry& entry, void* into, std::size_t count) {
+  if (entry.method != kLzmaMethod) {
+    return unzReadCurrentFile(as_unz(handle_), into, static_cast<unsigned>(count));
+  }
+  const long got = lzma_.read(into, static_cast<std::size_t>(std::min<std::uint64_t>(count, lzma_left_)));
+  if (got < 0) return -1;
+  lzma_crc_ = static_cast<std::uint32_t>(crc32(lzma_crc_, static_cast<const Bytef*>(into), static_cast<uInt>(got)));
+  lzma_left_ -= static_cast<std::uint64_t>(got);
+  return got;
+}
+
+bool Archive::end_data(const Entry& entry) {
+  if (entry.method != kLzmaMethod) return unzCloseCurrentFile(as_unz(handle_)) == UNZ_OK;
+  const bool sound = lzma_left_ == 0 && lzma_crc_ == entry.crc;
+  // A single entry's dictionary is let go at once; a block's is kept for
+  // its next file unless this one was damaged.
+  if (entry.block == 0 || !sound) lzma_.stop();
+  return sound;
+}
+
 ExtractResult Archive::read_entry(std::size_t index, std::size_t max_bytes, std::string* bytes) {
   bytes->clear();
   if (handle_ == nullptr || index >= entries_.size()) return ExtractResult::damaged;
   const Entry& entry = entries_[index];
   if (entry.info.uncompressed_size > max_bytes) return ExtractResult::damaged;
-  if (!open_entry_data(entry)) return ExtractResult::damaged;
-  unzFile file = as_unz(handle_);
+  if (!begin_data(entry)) return ExtractResult::damaged;
   bytes->resize(static_cast<std::size_t>(entry.info.uncompressed_size));
   std::size_t got = 0;
   bool sound = true;
   while (got < bytes->size()) {
     const std::size_t want = std::min<std::size_t>(bytes->size() - got, kCopyBufferSize);
-    const int count = unzReadCurrentFile(file, &(*bytes)[got], static_cast<unsigned>(want));
+    const long count = read_data(entry, &(*bytes)[got], want);
     if (count <= 0) {
       sound = false;
       break;
@@ -382,9 +510,9 @@ ExtractResult Archive::read_entry(std::size_t index, std::size_t max_bytes, std:
   }
   // Data longer than its header says is as damaged as shorter data.
   char extra = 0;
-  if (sound && unzReadCurrentFile(file, &extra, 1) != 0) sound = false;
-  // Closing checks the CRC once all data was read.
-  if (unzCloseCurrentFile(file) != UNZ_OK) sound = false;
+  if (sound && read_data(entry, &extra, 1) != 0) sound = false;
+  // Ending checks the CRC once all data was read.
+  if (!end_data(entry)) sound = false;
   if (sound) return ExtractResult::ok;
   bytes->clear();
   return ExtractResult::damaged;
@@ -393,14 +521,13 @@ ExtractResult Archive::read_entry(std::size_t index, std::size_t max_bytes, std:
 ExtractResult Archive::extract_entry(std::size_t index, const std::string& destination) {
   if (handle_ == nullptr || index >= entries_.size()) return ExtractResult::damaged;
   const Entry& entry = entries_[index];
-  unzFile file = as_unz(handle_);
 
   if (!entry.info.name.empty() && entry.info.name.back() == '/') {
     return create_folder_chain(*os_, destination) ? ExtractResult::ok
                                                   : ExtractResult::write_failed;
   }
 
-  if (!open_entry_data(entry)) return ExtractResult::damaged;
+  if (!begin_data(entry)) return ExtractResult::damaged;
 
   // Most destinations are new files in folders that exist: the open is
   // tried first, and only a refused one looks at the folders and at a
@@ -409,7 +536,7 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
   if (!out) {
     std::string folder = folder_part(destination);
     if (!folder.empty() && !create_folder_chain(*os_, without_trailing_backslash(folder))) {
-      unzCloseCurrentFile(file);
+      end_data(entry);
       return ExtractResult::write_failed;
     }
     os::FileStatus existing = os_->file_status(destination);
@@ -417,18 +544,18 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
     out = os_->open_file(destination, os::OpenMode::write);
   }
   if (!out) {
-    unzCloseCurrentFile(file);
+    end_data(entry);
     return ExtractResult::write_failed;
   }
 
   ExtractResult result = ExtractResult::ok;
-  // Grown to the largest entry seen, at most 64 KiB, and kept.
+  // Grown to the largest entry seen, at most 256 KiB, and kept.
   std::uint64_t wanted = std::min<std::uint64_t>(kCopyBufferSize, entry.info.uncompressed_size + 1);
   if (copy_buffer_.size() < wanted) copy_buffer_.resize(static_cast<std::size_t>(wanted));
   std::vector<char>& buffer = copy_buffer_;
   std::uint64_t written = 0;
   for (;;) {
-    int count = unzReadCurrentFile(file, buffer.data(), static_cast<unsigned>(buffer.size()));
+    const long count = read_data(entry, buffer.data(), buffer.size());
     if (count < 0) {
       result = ExtractResult::damaged;
       break;
@@ -445,9 +572,9 @@ ExtractResult Archive::extract_entry(std::size_t index, const std::string& desti
   if (result == ExtractResult::ok && written != entry.info.uncompressed_size) {
     result = ExtractResult::damaged;
   }
-  // Closing checks the CRC once all data was read.
-  int close_status = unzCloseCurrentFile(file);
-  if (result == ExtractResult::ok && close_status != UNZ_OK) result = ExtractResult::damaged;
+  // Ending checks the CRC once all data was read.
+  const bool whole = end_data(entry);
+  if (result == ExtractResult::ok && !whole) result = ExtractResult::damaged;
   const bool finished = result == ExtractResult::ok &&
                         out->finish(entry.info.dos_date_time, entry.info.dos_attributes) ==
                             os::Error::none;

@@ -17,6 +17,7 @@
 #include "common/limits.h"
 #include "os/os.h"
 #include "package/entry_names.h"
+#include "package/lzma_stream.h"
 
 namespace quill::package {
 
@@ -112,11 +113,29 @@ class Archive {
     EntryInfo info;
     std::uint64_t header_offset = 0;  // the entry's position for minizip
     std::uint64_t entry_number = 0;
+    unsigned method = 0;
+    std::uint32_t crc = 0;
+    // A file of a solid block: the block's number and where its bytes
+    // begin in the block's data. 0: the entry's data is its own.
+    std::uint32_t block = 0;
+    std::uint64_t block_offset = 0;
   };
 
   bool read_headers(os::Os& os, const ArchiveLocation& location);
+  // Replaces the solid blocks in the entry list by the files the solid
+  // index lists, and indexes the install entries; false when the index and
+  // the blocks disagree.
+  bool list_solid_members();
   // Positions the reader at the entry's data; false when that fails.
   bool open_entry_data(const Entry& entry);
+  // Reading an entry's data from its start, whatever its method: begin,
+  // read until 0 (or -1: damaged), then end, which answers whether the
+  // data was whole and matched its checksum.
+  bool begin_data(const Entry& entry);
+  long read_data(const Entry& entry, void* into, std::size_t count);
+  bool end_data(const Entry& entry);
+  // Where the compressed data of a zip entry begins in the archive's file.
+  bool data_offset(const Entry& entry, std::uint64_t* offset);
 
   os::Os* os_ = nullptr;
   std::unique_ptr<os::File> owned_file_;  // opened by open(os, path)
@@ -128,6 +147,14 @@ class Archive {
   std::vector<Entry> entries_;
   std::map<std::string, std::size_t> install_index_;
   std::vector<char> copy_buffer_;  // grown by extractions up to 64 KiB, kept until destruction
+  // The solid blocks' own zip entries, block 1 first.
+  std::vector<Entry> blocks_;
+  // The LZMA stream being read: a block's, kept between its files, which
+  // are mostly read in order; or a single entry's.
+  LzmaStream lzma_;
+  std::uint64_t lzma_key_ = 0;  // block number, or 2^32 + the entry's header offset
+  std::uint32_t lzma_crc_ = 0;
+  std::uint64_t lzma_left_ = 0;
 };
 
 // What a caller of create_folder_chain keeps of the folders along a chain.

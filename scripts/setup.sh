@@ -96,9 +96,11 @@ need_json_src=0
 [ -f "$here/third_party/nlohmann/nlohmann/json.hpp" ] || need_json_src=1
 need_yaml_src=0
 [ -f "$here/third_party/yaml-cpp/src/emitter.cpp" ] || need_yaml_src=1
+need_lzma_src=0
+[ -f "$here/third_party/lzma/LzmaDec.c" ] || need_lzma_src=1
 
 if [ ${#missing[@]} -gt 0 ] || [ ${#missing32[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_deflate_src -eq 1 ] ||
-   [ $need_zlib_src -eq 1 ] || [ $need_json_src -eq 1 ] || [ $need_yaml_src -eq 1 ]; then
+   [ $need_zlib_src -eq 1 ] || [ $need_json_src -eq 1 ] || [ $need_yaml_src -eq 1 ] || [ $need_lzma_src -eq 1 ]; then
   if [ $with_32bit -eq 1 ] && ! dpkg --print-foreign-architectures | grep -q '^i386$'; then
     $SUDO dpkg --add-architecture i386
   fi
@@ -193,6 +195,21 @@ if [ $need_yaml_src -eq 1 ]; then
   cp -r "$tmp/src/include" "$tmp/src/src" "$tmp/src/LICENSE" "$tmp/out/" ||
     give_up "the yaml-cpp source package lacks its sources"
   move_in "$tmp" yaml-cpp
+fi
+# The LZMA coder of the payload: Debian packages no library of its C
+# sources, so every build (native and cross) compiles the few files it needs
+# from the 7zip source package: the decoder for the stub, the encoder for
+# the builder.
+if [ $need_lzma_src -eq 1 ]; then
+  tmp=$(mktemp -d)
+  fetch_source 7zip "$tmp"
+  mkdir -p "$tmp/out"
+  for f in 7zTypes.h 7zWindows.h Compiler.h CpuArch.c CpuArch.h LzFind.c LzFind.h LzFindMt.h LzHash.h \
+           LzmaDec.c LzmaDec.h LzmaEnc.c LzmaEnc.h Precomp.h Threads.h; do
+    cp "$tmp/src/C/$f" "$tmp/out/" || give_up "the 7zip source package lacks C/$f"
+  done
+  cp "$tmp/src/DOC/License.txt" "$tmp/out/" || give_up "the 7zip source package lacks its licence"
+  move_in "$tmp" lzma
 fi
 [ $with_32bit -eq 1 ] || echo "setup: this kernel does not run 32-bit code: the 32-bit Wine packages are left out, the wine tests run x86_64 builds"
 echo "setup: done"

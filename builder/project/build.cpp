@@ -42,12 +42,19 @@ bool source_exists(os::Os& os, const std::string& path) {
   return status.exists && !status.is_folder;
 }
 
+// The payload writer's limits with the project's compression.
+PayloadLimits payload_limits(const Project& project, const BuildOptions& options) {
+  PayloadLimits limits = options.limits;
+  limits.compression = project.settings().compression;
+  return limits;
+}
+
 // A build in progress: the work files and how each outcome leaves them.
 class Build {
  public:
   Build(const Project& project, os::Os& os, const BuildOptions& options, BuildReport& report)
       : project_(project), os_(os), options_(options), report_(report),
-        archive_path_(options.output_path + ".zip"), writer_(os, options.limits) {}
+        archive_path_(options.output_path + ".zip"), writer_(os, payload_limits(project, options)) {}
 
   BuildOutcome run();
 

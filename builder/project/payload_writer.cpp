@@ -6,12 +6,15 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 
-#include "text/unicode.h"
+#include "builder/project/lzma_encode.h"
 #include "common/zip_io.h"
 #include "package/archive.h"
+#include "package/entry_names.h"
+#include "text/unicode.h"
 
 namespace quill::project {
 
@@ -21,6 +24,7 @@ constexpr std::size_t kWindow = 32768;  // deflate's history
 constexpr int kLevel = 6;       // streamed entries
 constexpr int kWholeLevel = 6;  // whole entries: the package stays within zip -6's size
 constexpr std::uint32_t kArchiveAttribute = 0x20;
+constexpr std::size_t kSolidReadPiece = 256 * 1024;
 
 }  // namespace
 
@@ -35,6 +39,10 @@ bool is_stored_name(const std::string& name) {
 
 struct PayloadWriter::Block {
   std::size_t entry = 0;
+  bool lzma = false;
+  std::unique_ptr<os::File> source;  // a large LZMA entry's file, read by the worker
+  std::uint64_t size_hint = 0;
+  std::uint64_t uncompressed = 0;    // LZMA: the bytes encoded
   bool store = false;  // a copy of the entry's flag: workers never touch entries_
   bool first = false;
   bool last = false;
@@ -57,8 +65,9 @@ PayloadWriter::~PayloadWriter() { discard(); }
 
 bool PayloadWriter::open(const std::string& path) {
   discard();
+  fill_zip_io(os_, &file_io_);
   zlib_filefunc64_def io;
-  fill_zip_io(os_, &io);
+  method_patch_.wrap(file_io_, &io);
   zip_ = zipOpen2_64(path.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
   failed_ = zip_ == nullptr;
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
@@ -68,6 +77,11 @@ bool PayloadWriter::open(const std::string& path) {
   fixed_seconds_ = fixed_time_ ? fixed : 0;
   newest_seconds_ = 0;
   entries_.clear();
+  cancel_ = false;
+  solid_.clear();
+  solid_open_ = false;
+  solid_count_ = 0;
+  members_.clear();
   if (zip_) start_workers();
   return zip_ != nullptr;
 }
@@ -146,6 +160,17 @@ void PayloadWriter::worker_loop() {
 }
 
 void PayloadWriter::compress(Block& block, Compressors& compressors) {
+  if (block.lzma) {
+    const LzmaEncoded encoded =
+        lzma_encode(block.input.data(), block.source.get(), block.source ? block.size_hint : block.input.size(),
+                    cancel_, &block.output);
+    block.ok = encoded.ok;
+    block.uncompressed = encoded.size;
+    block.crc = encoded.crc;
+    block.source.reset();
+    std::vector<unsigned char>().swap(block.input);
+    return;
+  }
   const std::vector<unsigned char>& in = block.input;
   block.crc = libdeflate_crc32(0, in.data(), in.size());
   if (block.store) {
@@ -211,7 +236,10 @@ void PayloadWriter::write_block(Block& block) {
     info.tmz_date.tm_mon = entry.time.tm_mon;
     info.tmz_date.tm_year = entry.time.tm_year;
     info.external_fa = kArchiveAttribute;
-    int method = entry.store ? 0 : Z_DEFLATED;
+    // An LZMA entry goes to the writer as raw stored data; the method
+    // field is set on its way to the file.
+    int method = block.lzma || entry.store ? 0 : Z_DEFLATED;
+    if (block.lzma) method_patch_.next_entry_method(package::kLzmaMethod);
     // A name outside ASCII is UTF-8 and says so with the language encoding
     // flag; an ASCII name is written as it always was, without it.
     const uLong flags = text::is_ascii(entry.name) ? 0 : package::kUtf8NameFlag;
@@ -230,23 +258,34 @@ void PayloadWriter::write_block(Block& block) {
     if (zipWriteInFileInZip(zip_, block.output.data() + written, piece) != ZIP_OK) failed_ = true;
     written += piece;
   }
-  crc_ = static_cast<std::uint32_t>(
-      crc32_combine(crc_, block.crc, static_cast<z_off_t>(block.input_size)));
-  entry_size_ += block.input_size;
+  if (block.lzma) {
+    crc_ = block.crc;
+    entry_size_ = block.uncompressed;
+  } else {
+    crc_ = static_cast<std::uint32_t>(
+        crc32_combine(crc_, block.crc, static_cast<z_off_t>(block.input_size)));
+    entry_size_ += block.input_size;
+  }
   if (block.last) {
     if (zipCloseFileInZipRaw64(zip_, entry_size_, crc_) != ZIP_OK) failed_ = true;
   }
 }
 
-void PayloadWriter::drain(bool wait) {
+bool PayloadWriter::drain(bool wait, const std::function<bool()>& aborted) {
   for (;;) {
     std::unique_ptr<Block> head;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      if (queue_.empty()) return;
+      if (queue_.empty()) return true;
       if (!queue_.front()->done) {
-        if (!wait) return;
-        block_done_.wait(lock, [this] { return queue_.front()->done; });
+        if (!wait) return true;
+        while (!block_done_.wait_for(lock, std::chrono::milliseconds(100),
+                                     [this] { return queue_.front()->done; })) {
+          if (aborted && aborted()) {
+            cancel_ = true;
+            return false;
+          }
+        }
       }
       head = std::move(queue_.front());
       queue_.pop_front();
@@ -256,33 +295,98 @@ void PayloadWriter::drain(bool wait) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       pending_bytes_ -= std::min(pending_bytes_, head->input_size);
+      if (head->lzma) --pending_lzma_;
     }
     give_back(std::move(head->output));
     give_back(std::move(head->input));
-    if (wait) return;  // one block per wait: the caller re-checks its limits
+    if (wait) return true;  // one block per wait: the caller re-checks its limits
   }
 }
 
-void PayloadWriter::submit(std::unique_ptr<Block> block) {
+bool PayloadWriter::submit(std::unique_ptr<Block> block, const std::function<bool()>& aborted) {
+  // LZMA jobs are held by count, not bytes: one running on each worker and
+  // one waiting.
+  const std::size_t lzma_room = static_cast<std::size_t>(limits_.workers) + 1;
   for (;;) {
     drain(false);
     std::size_t count;
     std::size_t bytes;
+    std::size_t lzma;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       count = queue_.size();
       bytes = pending_bytes_;
+      lzma = pending_lzma_;
     }
-    if (count == 0 || (count < limits_.max_pending_blocks && bytes < limits_.max_pending_bytes)) break;
-    drain(true);
+    if (count == 0 || (count < limits_.max_pending_blocks && bytes < limits_.max_pending_bytes &&
+                       (!block->lzma || lzma < lzma_room))) {
+      break;
+    }
+    if (!drain(true, aborted)) return false;
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    block->input_size = block->input.size();
+    block->input_size = block->lzma ? 0 : block->input.size();
     pending_bytes_ += block->input_size;
+    if (block->lzma) ++pending_lzma_;
     queue_.push_back(std::move(block));
   }
   work_ready_.notify_one();
+  return true;
+}
+
+PayloadWriter::AddResult PayloadWriter::add_to_solid_block(const std::string& name, os::File& file,
+                                                          std::int64_t modified,
+                                                          const std::function<bool()>& aborted) {
+  if (!solid_open_) solid_.reserve(limits_.solid_block + limits_.large_entry);
+  const std::size_t start = solid_.size();
+  for (;;) {
+    if (aborted && aborted()) return AddResult::aborted;
+    const std::size_t at = solid_.size();
+    solid_.resize(at + kSolidReadPiece);
+    const std::size_t got = file.read(solid_.data() + at, kSolidReadPiece);
+    solid_.resize(at + got);
+    if (got == 0) break;
+  }
+  package::SolidMember member;
+  member.block = solid_count_ + 1;
+  member.size = solid_.size() - start;
+  member.crc = libdeflate_crc32(0, solid_.data() + start, solid_.size() - start);
+  member.dos_date_time = dos_date_time(entry_time(modified));
+  member.name = name;
+  members_.push_back(std::move(member));
+  solid_open_ = true;
+  if (solid_.size() >= limits_.solid_block && !submit_solid_block(aborted)) return AddResult::aborted;
+  return AddResult::added;
+}
+
+bool PayloadWriter::submit_solid_block(const std::function<bool()>& aborted) {
+  if (!solid_open_) return true;
+  Entry entry;
+  entry.name = package::solid_block_name(++solid_count_);
+  entry.time = entry_time(0);
+  entries_.push_back(entry);
+  auto block = std::make_unique<Block>();
+  block->entry = entries_.size() - 1;
+  block->lzma = true;
+  block->first = true;
+  block->last = true;
+  block->input.swap(solid_);
+  solid_open_ = false;
+  return submit(std::move(block), aborted);
+}
+
+PayloadWriter::AddResult PayloadWriter::add_lzma_entry(Entry entry, std::unique_ptr<os::File> file,
+                                                      const std::function<bool()>& aborted) {
+  entries_.push_back(std::move(entry));
+  auto block = std::make_unique<Block>();
+  block->entry = entries_.size() - 1;
+  block->lzma = true;
+  block->first = true;
+  block->last = true;
+  block->size_hint = file->size();
+  block->source = std::move(file);
+  return submit(std::move(block), aborted) ? AddResult::added : AddResult::aborted;
 }
 
 PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const std::string& source,
@@ -298,6 +402,13 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
   std::replace(entry.name.begin(), entry.name.end(), '\\', '/');
   entry.store = is_stored_name(name);
   entry.zip64 = file->size() >= 0xFFFFFFFFull;
+  if (limits_.compression == package::Compression::lzma && !entry.store &&
+      !package::is_data_entry_name(entry.name)) {
+    if (file->size() < limits_.large_entry) {
+      return add_to_solid_block(entry.name, *file, status.modified, aborted);
+    }
+    return add_lzma_entry(std::move(entry), std::move(file), aborted);
+  }
   entries_.push_back(entry);
   std::size_t index = entries_.size() - 1;
 
@@ -378,6 +489,13 @@ PayloadWriter::DosTime PayloadWriter::entry_time(std::int64_t seconds) {
                  static_cast<unsigned>(parts.tm_mon), static_cast<unsigned>(parts.tm_year + 1900)};
 }
 
+std::uint32_t PayloadWriter::dos_date_time(const DosTime& t) {
+  const unsigned year = t.tm_year > 1980 ? t.tm_year - 1980 : 0;
+  const std::uint32_t date = (year << 9) | ((t.tm_mon + 1) << 5) | t.tm_mday;
+  const std::uint32_t time = (t.tm_hour << 11) | (t.tm_min << 5) | (t.tm_sec / 2);
+  return date << 16 | time;
+}
+
 void PayloadWriter::add_data(const std::string& name, const std::string& data) {
   if (!zip_) return;
   Entry entry;
@@ -397,6 +515,8 @@ void PayloadWriter::add_data(const std::string& name, const std::string& data) {
 
 bool PayloadWriter::close() {
   if (!zip_) return false;
+  submit_solid_block(nullptr);
+  if (!members_.empty()) add_data(package::kSolidIndexName, package::render_solid_index(members_));
   for (;;) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
@@ -405,6 +525,7 @@ bool PayloadWriter::close() {
     drain(true);
   }
   stop_workers();
+  method_patch_.directory_follows();
   if (zipClose(zip_, nullptr) != ZIP_OK) failed_ = true;
   zip_ = nullptr;
   release_pool();
@@ -412,6 +533,7 @@ bool PayloadWriter::close() {
 }
 
 void PayloadWriter::discard() {
+  cancel_ = true;
   stop_workers();
   {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -10,6 +10,7 @@
 // work was shared between threads.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -20,7 +21,12 @@
 #include <thread>
 #include <vector>
 
+#include <minizip/ioapi.h>
+
+#include "builder/project/zip_method_patch.h"
 #include "os/os.h"
+#include "package/compression.h"
+#include "package/solid_index.h"
 
 namespace quill::project {
 
@@ -33,6 +39,13 @@ struct PayloadLimits {
   std::size_t whole_blocks = 4;             // entries shorter than this many blocks go whole
   std::size_t max_pending_bytes = 8 << 20;   // input held by unwritten blocks
   std::size_t max_pending_blocks = 32;
+  // With LZMA, install entries below `large_entry` bytes go into solid
+  // blocks of about `solid_block` bytes; larger ones are entries of their
+  // own. Data entries and already-compressed files are written as with
+  // deflate.
+  package::Compression compression = package::Compression::deflate;
+  std::size_t large_entry = 4 << 20;
+  std::size_t solid_block = 16 << 20;
 };
 
 class PayloadWriter {
@@ -53,7 +66,7 @@ class PayloadWriter {
   // stored as "/". `aborted` is asked before every block.
   AddResult add_file(const std::string& name, const std::string& source,
                      const std::function<bool()>& aborted = nullptr);
-  // Adds an entry with the given bytes.
+  // Adds an entry with the given bytes (never into a solid block).
   void add_data(const std::string& name, const std::string& data);
 
   // Waits for every entry, writes the central directory and closes the
@@ -78,6 +91,17 @@ class PayloadWriter {
   // (0: unknown): the fixed time when SOURCE_DATE_EPOCH is set, else that
   // time, else the newest source time seen so far.
   DosTime entry_time(std::int64_t seconds);
+  static std::uint32_t dos_date_time(const DosTime& time);
+
+  // Reads a small install entry into the open solid block; submits the
+  // block once it is full.
+  AddResult add_to_solid_block(const std::string& name, os::File& file, std::int64_t modified,
+                               const std::function<bool()>& aborted);
+  // Submits the open solid block, if it holds anything.
+  bool submit_solid_block(const std::function<bool()>& aborted);
+  // Adds a large install entry that a worker encodes with LZMA, reading the file itself.
+  AddResult add_lzma_entry(Entry entry, std::unique_ptr<os::File> file,
+                           const std::function<bool()>& aborted);
 
   void start_workers();
   void stop_workers();
@@ -85,10 +109,13 @@ class PayloadWriter {
   void worker_loop();
   void compress(Block& block, Compressors& compressors);
   // Submits one block, writing finished blocks while the queue is full.
-  void submit(std::unique_ptr<Block> block);
+  // False when `aborted` answered true while it waited for room.
+  bool submit(std::unique_ptr<Block> block, const std::function<bool()>& aborted = nullptr);
   // Writes every finished block at the head of the queue; with `wait`,
-  // blocks until the head is finished.
-  void drain(bool wait);
+  // blocks until the head is finished. False when `aborted` answered true
+  // while it waited (it is asked every 100 ms), and then asks the workers
+  // to stop their LZMA work.
+  bool drain(bool wait, const std::function<bool()>& aborted = nullptr);
   void write_block(Block& block);
   // Block-sized buffers are reused, so that large inputs neither churn the
   // allocator nor fault in fresh pages for every block. Buffers of whole
@@ -101,6 +128,8 @@ class PayloadWriter {
 
   os::Os& os_;
   PayloadLimits limits_;
+  zlib_filefunc64_def file_io_{};
+  ZipMethodPatch method_patch_;
   void* zip_ = nullptr;
   bool failed_ = false;
   bool fixed_time_ = false;     // SOURCE_DATE_EPOCH is set
@@ -117,7 +146,15 @@ class PayloadWriter {
   std::deque<std::unique_ptr<Block>> queue_;  // in archive order
   std::size_t next_job_ = 0;                  // queue index of the next block to compress
   std::size_t pending_bytes_ = 0;
+  std::size_t pending_lzma_ = 0;  // LZMA jobs in the queue
   bool stopping_ = false;
+  std::atomic<bool> cancel_{false};  // asks running LZMA jobs to stop
+
+  // The open solid block and the files of every block so far.
+  std::vector<unsigned char> solid_;
+  bool solid_open_ = false;  // a file (perhaps empty) is in solid_
+  std::uint32_t solid_count_ = 0;
+  std::vector<package::SolidMember> members_;
   std::vector<std::thread> workers_;
 
   std::mutex pool_mutex_;

@@ -401,6 +401,7 @@ std::string folder_name_of_path(const std::string& path) {
 void new_project_settings(Settings& settings) {
   settings.shortcuts_for = package::ShortcutFolders::all_users;
   settings.languages = all_languages();
+  settings.compression = package::Compression::lzma;
 }
 
 }  // namespace quill::project

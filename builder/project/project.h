@@ -14,6 +14,7 @@
 
 #include "builder/project/tree.h"
 #include "package/declarations.h"
+#include "package/compression.h"
 #include "package/install_scope.h"
 
 namespace quill::project {
@@ -160,6 +161,9 @@ struct Settings {
   std::string package_identifier;
   std::string licence_name;  // a short licence name: "MIT", "Proprietary"
   std::string short_description;
+  // How the package's files are compressed: deflate in every project file
+  // saved before the choice existed, LZMA for a project made from scratch.
+  package::Compression compression = package::Compression::deflate;
 
   // True when the settings of the project file's optional lines (45 on)
   // hold what their absence means.

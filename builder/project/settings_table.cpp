@@ -86,6 +86,11 @@ Setting listing_row(Setting s) {
   return s;
 }
 
+Setting choice_words(Setting s) {
+  s.choice_words = true;
+  return s;
+}
+
 Setting inverted(Setting s) {
   s.inverted = true;
   return s;
@@ -172,6 +177,10 @@ std::vector<Setting> make_table() {
                                         "licence's short name for deployment tools: MIT, ...")),
       listing_row(row<&S::short_description>(I::short_description, "short-description", K::text, 51,
                                              "what the program does, for deployment tools")),
+      choice_words(listing_row(choice(row<&S::compression>(I::compression, "compression", K::choice, 52,
+                                                           "how the package's files are compressed: deflate, "
+                                                           "or lzma (smaller, small files together)"),
+                                      {"deflate", "lzma"}))),
   };
 }
 
@@ -232,7 +241,13 @@ void write(const Setting&, const std::vector<std::string>& field, std::string* l
   lines[0] = language_list_text(field);
 }
 void write(const Setting& row, const bool& field, std::string* lines) { lines[0] = row.file_words[field]; }
-void write(const Setting&, const int& field, std::string* lines) { lines[0] = std::to_string(field); }
+void write(const Setting& row, const int& field, std::string* lines) {
+  if (row.choice_words) {
+    lines[0] = field > 0 && field < static_cast<int>(row.choices.size()) ? row.choices[field] : "";
+    return;
+  }
+  lines[0] = std::to_string(field);
+}
 template <typename E, typename = std::enable_if_t<std::is_enum_v<E>>>
 void write(const Setting& row, const E& field, std::string* lines) {
   write(row, static_cast<int>(field), lines);
@@ -251,6 +266,14 @@ void read(const Setting& row, bool& field, const std::string* lines) {
   field = !lines[0].empty() && lines[0][0] == row.file_words[1][0];
 }
 void read(const Setting& row, int& field, const std::string* lines) {
+  if (row.choice_words) {
+    // An unknown word reads as the first choice.
+    field = 0;
+    for (std::size_t i = 1; i < row.choices.size(); ++i) {
+      if (lines[0] == row.choices[i]) field = static_cast<int>(i);
+    }
+    return;
+  }
   const long n = parse_decimal(lines[0]);
   switch (row.loaded) {
     case OutOfRange::kept: field = static_cast<int>(n); break;

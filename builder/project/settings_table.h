@@ -56,6 +56,7 @@ enum class SettingId {
   package_identifier,
   licence_name,
   short_description,
+  compression,
 };
 
 // A language list is a comma-separated list of codes of common/languages.h
@@ -71,7 +72,7 @@ struct SettingField {
 // A choice may also be held by an enum, whose values are the choices' indexes.
 using AnySettingField =
     std::variant<SettingField<std::string>, SettingField<bool>, SettingField<int>, SettingField<Colour>,
-                 SettingField<Architecture>, SettingField<package::Scope>, SettingField<package::ShortcutFolders>,
+                 SettingField<Architecture>, SettingField<package::Scope>, SettingField<package::ShortcutFolders>, SettingField<package::Compression>,
                  SettingField<std::vector<std::string>>>;
 
 // How a number read from the project file that lies outside the row's
@@ -100,6 +101,9 @@ struct Setting {
   // A switch's two words in the project file, off then on; it reads as on
   // when the line starts with the on word's first letter.
   const char* file_words[2] = {"false", "true"};
+  // A choice that the file holds as its word, the first choice as an empty
+  // line (so that a file of the first choice saves as before the setting).
+  bool choice_words = false;
 };
 
 // Every setting, in the order "show" lists them.
@@ -126,11 +130,11 @@ Colour parse_colour(const std::string& text);
 constexpr int kSettingsLines = 48;
 constexpr int kRequiredSettingsLines = 44;
 constexpr int kUninstallerSlotLine = 20;
-// Lines 49 to 51 (what a package tells deployment tools) live in a section
-// of their own after the settings (listing_section.h), present only when
-// one of them holds a value.
+// Lines 49 to 52 (what a package tells deployment tools, and its
+// compression) live in a section of their own after the settings
+// (listing_section.h), present only when one of them holds a value.
 constexpr int kListingFirstLine = 49;
-constexpr int kAllSettingLines = 51;
+constexpr int kAllSettingLines = 52;
 int setting_line_count(const Setting& row);
 // The row's lines as the file holds them, into lines[row.line - 1 ...].
 void write_setting_lines(const Project& project, const Setting& row, std::string* lines);
