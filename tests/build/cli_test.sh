@@ -41,27 +41,29 @@ QUILLSET_BUILD="$qb" bash "$source_dir/examples/example.sh" "$work/out" > "$work
 grep -q '^\[ *[0-9]*%\] Adding file .*ReadMe.txt\.\.\.$' "$work/example.log" || fail "no progress lines"
 grep -q 'Done!' "$work/example.log" || fail "no Done!"
 package="$work/out/example-setup.exe"
-python3 - "$package" <<'PY' || fail "python's zipfile disagrees"
-import io, struct, sys, zipfile
+python3 - "$package" "$source_dir/tests/support" <<'PY' || fail "python's zipfile disagrees"
+import struct, sys
+sys.path.insert(0, sys.argv[2])
+import package_payload
 data = open(sys.argv[1], "rb").read()
 n = struct.unpack("<Q", data[-8:])[0]
 assert data.startswith(b"MZ-test-stub"), "stub bytes"
 assert len(data) == len(b"MZ-test-stub") + n + 8, "trailer"
-archive = zipfile.ZipFile(io.BytesIO(data[-8 - n:-8]))
-assert archive.testzip() is None
-names = archive.namelist()
-assert names[:5] == ["ReadMe.txt", "Hello.bat", "Guide.txt", "Changes.txt", "Uninstall.exe"], names
+names, read, archive = package_payload.open_package(sys.argv[1])
+# The example compresses with LZMA: its small files travel in one solid block.
+assert "%Quillpack%/solid/1" in archive.namelist(), archive.namelist()
+files = [name for name in names if not name.startswith("%Quillpack%")]
+assert files == ["ReadMe.txt", "Hello.bat", "Guide.txt", "Changes.txt", "Uninstall.exe"], names
 assert "%Quillpack%/shortcuts.txt" in names and "%Quillpack%/uninstall.txt" in names, names
 assert all("\\" not in name for name in names), names
-assert archive.read("Uninstall.exe") == b"MZ-test-uninstaller"
-info = archive.read("%Quillpack%/fileinfo.txt").decode()
+assert read("Uninstall.exe") == b"MZ-test-uninstaller"
+info = read("%Quillpack%/fileinfo.txt").decode()
 assert info.endswith("////\r\n////\r\n") and "Hello.bat|%install path%\\bin\\\r\n" in info, info
 PY
 dd if="$package" of="$work/payload.zip" bs=1 skip=12 \
    count=$(( $(stat -c %s "$package") - 12 - 8 )) status=none
 unzip -l "$work/payload.zip" > "$work/unzip.log" 2>&1 || fail "unzip -l: $(cat "$work/unzip.log")"
 grep -q ' %Quillpack%/img/setup.jpg$' "$work/unzip.log" || fail "unzip lists no setup.jpg"
-unzip -tq "$work/payload.zip" > /dev/null 2>&1 || fail "unzip -t finds errors"
 
 # A project with a missing source, a second "ReadMe.txt" in the same folder
 # and a second "Guide.txt" elsewhere: built, with warnings where names change.
@@ -72,17 +74,29 @@ sed "s|@EXAMPLE@|$source_dir/examples/example|g" "$source_dir/examples/example/e
         print ex "/licence.txt\r"; print "Guide.txt\r"; print "%install path%\\\r" } {print}' > "$work/warn.qsp"
 expect 0 'warning: Source file missing: "/no/such/file.txt"' -- "$qb" "$work/warn.qsp" -o "$work/warn.exe"
 expect 0 'is installed as "copy of ReadMe.txt"' -- "$qb" "$work/warn.qsp" -o "$work/warn.exe"
-python3 - "$work/warn.exe" <<'PY' || fail "same names in two folders share an entry"
-import io, struct, sys, zipfile
-data = open(sys.argv[1], "rb").read()
-n = struct.unpack("<Q", data[-8:])[0]
-archive = zipfile.ZipFile(io.BytesIO(data[-8 - n:-8]))
-info = archive.read("%Quillpack%/fileinfo.txt").decode()
+check_warn_package() {
+  python3 - "$1" "$source_dir/tests/support" <<'PY' || fail "$1: same names in two folders share an entry"
+import sys
+sys.path.insert(0, sys.argv[2])
+import package_payload
+names, read, archive = package_payload.open_package(sys.argv[1])
+info = read("%Quillpack%/fileinfo.txt").decode()
 assert "Guide.txt|%install path%\\\r\n" in info and "docs\\Guide.txt|%install path%\\\r\n" in info, info
-assert archive.read("Guide.txt").startswith(b"LICENCE"), "root Guide.txt"
-assert archive.read("docs/Guide.txt").startswith(b"Getting started"), "docs Guide.txt"
-assert archive.read("copy of ReadMe.txt").startswith(b"Welcome")
+assert read("Guide.txt").startswith(b"LICENCE"), "root Guide.txt"
+assert read("docs/Guide.txt").startswith(b"Getting started"), "docs Guide.txt"
+assert read("copy of ReadMe.txt").startswith(b"Welcome")
 PY
+}
+check_warn_package "$work/warn.exe"
+# The same project with deflate: every entry deflated or stored, which any
+# ZIP tool reads.
+cp "$work/warn.qsp" "$work/warn-deflate.qsp"
+"$qb" set "$work/warn-deflate.qsp" compression=deflate > /dev/null || fail "set compression"
+"$qb" "$work/warn-deflate.qsp" -o "$work/warn-deflate.exe" > /dev/null || fail "deflate build"
+check_warn_package "$work/warn-deflate.exe"
+dd if="$work/warn-deflate.exe" of="$work/deflate.zip" bs=1 skip=12 \
+   count=$(( $(stat -c %s "$work/warn-deflate.exe") - 12 - 8 )) status=none
+unzip -tq "$work/deflate.zip" > /dev/null 2>&1 || fail "unzip -t finds errors"
 
 # Failures: each with a message and a non-zero code.
 head -c 200 "$work/warn.qsp" > "$work/short.qsp"

@@ -54,6 +54,10 @@ for f in adler32.c compress.c crc32.c crc32.h deflate.c deflate.h gzguts.h inffa
          zlib.h zutil.c zutil.h LICENSE; do touch "src/$f"; done
 mkdir -p src/single_include/nlohmann src/include/yaml-cpp src/src
 touch src/single_include/nlohmann/json.hpp src/LICENSE.MIT src/include/yaml-cpp/yaml.h src/src/emitter.cpp
+mkdir -p src/C src/DOC
+for f in 7zTypes.h 7zWindows.h Compiler.h CpuArch.c CpuArch.h LzFind.c LzFind.h LzFindMt.h LzHash.h \
+         LzmaDec.c LzmaDec.h LzmaEnc.c LzmaEnc.h Precomp.h Threads.h; do touch "src/C/$f"; done
+touch src/DOC/License.txt
 SH
 printf '#!/usr/bin/env bash\nexec "$@"\n' > "$bin/sudo"
 chmod +x "$bin"/*
@@ -66,10 +70,10 @@ run_setup() {
   cp "$source_dir/scripts/setup.sh" "$repo/scripts/"
   if [ "${1:-}" = with-sources ]; then
     mkdir -p "$repo/third_party/minizip" "$repo/third_party/libdeflate/lib" "$repo/third_party/zlib" \
-             "$repo/third_party/nlohmann/nlohmann" "$repo/third_party/yaml-cpp/src"
+             "$repo/third_party/nlohmann/nlohmann" "$repo/third_party/yaml-cpp/src" "$repo/third_party/lzma"
     touch "$repo/third_party/minizip/zip.c" "$repo/third_party/libdeflate/lib/deflate_compress.c" \
           "$repo/third_party/zlib/inflate.c" "$repo/third_party/nlohmann/nlohmann/json.hpp" \
-          "$repo/third_party/yaml-cpp/src/emitter.cpp"
+          "$repo/third_party/yaml-cpp/src/emitter.cpp" "$repo/third_party/lzma/LzmaDec.c"
   fi
   echo "deb-src http://deb.example/debian bookworm main" > "$work/etc/sources.list"
   : > "$FAKE_CALLS"

@@ -229,7 +229,7 @@ TEST_F(CliEditTest, EverySettingRoundTripsAtItsOwnLines) {
       "font-size", "font-weight", "font-italic", "font-underline", "font-strike-out", "font-charset", c1, c1,
       c1, c2, c2, c2, c3, c3, c3, c4, c4, c4, "fullscreen-align", "fullscreen-shadow",
       "fullscreen-shadow-offset", "install-scope", "architecture", "shortcuts-for", "languages",
-      "package-identifier", "licence-name", "short-description"};
+      "package-identifier", "licence-name", "short-description", "compression"};
   ASSERT_EQ(file_lines.size(), static_cast<std::size_t>(project::kAllSettingLines));
   EXPECT_EQ(std::set<std::string>(file_lines.begin(), file_lines.end()).size(), project::settings_table().size());
   ASSERT_EQ(run({"new", "p.qsp"}), 0);

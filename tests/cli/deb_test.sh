@@ -36,12 +36,13 @@ grep -qF "$root/usr/lib/quillset/uninst.dat" "$work/example.qsp" || fail "uninst
 grep -q "warning:" "$work/build.log" && fail "warnings: $(cat "$work/build.log")"
 cmp -s -n "$(stat -c %s "$root/usr/lib/quillset/ext.dat")" "$root/usr/lib/quillset/ext.dat" "$work/example-setup.exe" ||
   fail "the package does not begin with the installed stub"
-python3 - "$work/example-setup.exe" "$root/usr/lib/quillset/uninst.dat" <<'PY' || fail "package contents"
-import io, struct, sys, zipfile
-data = open(sys.argv[1], "rb").read()
-n = struct.unpack("<Q", data[-8:])[0]
-archive = zipfile.ZipFile(io.BytesIO(data[-8 - n:-8]))
-assert archive.read("Uninstall.exe") == open(sys.argv[2], "rb").read()
-assert "%Quillpack%/img/setup.jpg" in archive.namelist()
+python3 - "$work/example-setup.exe" "$root/usr/lib/quillset/uninst.dat" "$source_dir/tests/support" <<'PY' ||
+import sys
+sys.path.insert(0, sys.argv[3])
+import package_payload
+names, read, archive = package_payload.open_package(sys.argv[1])
+assert read("Uninstall.exe") == open(sys.argv[2], "rb").read()
+assert "%Quillpack%/img/setup.jpg" in names
 PY
+  fail "package contents"
 echo "deb: $(basename "$deb") installs a builder that builds the example"

@@ -91,8 +91,11 @@ TEST(ProjectFile, TheScopeLinesAreOptionalAndANewProjectWritesThem) {
   ASSERT_EQ(load_project(q, box.os(), path, ""), LoadStatus::loaded);
   EXPECT_EQ(q.settings().shortcuts_for, package::ShortcutFolders::all_users);
   EXPECT_EQ(project_text(q), text);
-  const std::string end = "\r\n4\r\n0\r\n0\r\n0\r\nen,de,fr,es,it,pt-BR,nl,pl,ru,ja,zh-CN,ko\r\n";
+  // A new project compresses with LZMA: the listing section says so.
+  const std::string end =
+      "\r\n4\r\n0\r\n0\r\n0\r\nen,de,fr,es,it,pt-BR,nl,pl,ru,ja,zh-CN,ko\r\n[package listing]\r\n\r\n\r\n\r\nlzma\r\n|\r\n";
   EXPECT_EQ(text.substr(text.size() - end.size()), end);
+  EXPECT_EQ(q.settings().compression, package::Compression::lzma);
 }
 
 // The settings for deployment tools travel in a section of their own after
@@ -108,7 +111,7 @@ TEST(ProjectFile, TheListingSectionRoundTripsAfterTheLanguageSection) {
   p.settings().short_description = "Does things.";
   const std::string text = project_text(p);
   const std::string tail = lines({"[language texts]", "de", "Titel", "", "", "", "", "|", "[package listing]",
-                                  "Vendor.App", "", "Does things.", "|"});
+                                  "Vendor.App", "", "Does things.", "", "|"});
   ASSERT_GE(text.size(), tail.size());
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
   for (std::size_t cut : {text.size(), text.size() - 3, text.size() - tail.size() + 40}) {
