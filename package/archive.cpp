@@ -376,8 +376,9 @@ bool Archive::list_solid_members() {
     for (; held && member.block == block; held = next_solid_member(text, &pos, &member)) {
       Entry file;
       file.info = entry.info;
+      // (The index's names are the builder's entry names, never too long;
+      // one that is only names a file nothing asks for.)
       file.info.name = std::move(member.name);
-      cut_to_characters(&file.info.name, kMaxEntryNameLength);
       file.info.uncompressed_size = member.size;
       file.info.compressed_size = 0;
       file.info.dos_date_time = member.dos_date_time;
@@ -424,19 +425,24 @@ bool Archive::open_entry_data(const Entry& entry) {
 }
 
 bool Archive::data_offset(const Entry& entry, std::uint64_t* offset) {
-  unzFile file = as_unz(handle_);
-  unz64_file_pos position;
-  position.pos_in_zip_directory = entry.header_offset;
-  position.num_of_file = entry.entry_number;
-  int method = 0;
-  int level = 0;
-  if (unzGoToFilePos64(file, &position) != UNZ_OK ||
-      unzOpenCurrentFile2(file, &method, &level, 1) != UNZ_OK) {
-    return false;
-  }
-  // (Data said to run past the archive's end reads short, and so damaged.)
-  *offset = unzGetCurrentFileZStreamPos64(file);
-  unzCloseCurrentFile(file);
+  // The reader opens no entry of a method it does not know, not even raw:
+  // the central record gives the local header, whose name and extra field
+  // the data follows. (Offsets past 4 GiB are outside the format.)
+  unsigned char record[46];
+  unsigned char header[30];
+  auto read_at = [this](std::uint64_t at, unsigned char* into, std::size_t size) {
+    return io_.file->seek(io_.offset + at) && io_.file->read(into, size) == size;
+  };
+  auto get = [](const unsigned char* p, int bytes) {
+    std::uint32_t v = 0;
+    while (bytes-- > 0) v = v << 8 | p[bytes];
+    return v;
+  };
+  // (A wrong offset only points the decoder at data that fails its checks.)
+  if (!read_at(entry.header_offset, record, sizeof record)) return false;
+  const std::uint32_t local = get(record + 42, 4);
+  if (!read_at(local, header, sizeof header)) return false;
+  *offset = std::uint64_t{local} + sizeof header + get(header + 26, 2) + get(header + 28, 2);
   return true;
 }
 

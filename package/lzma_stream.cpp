@@ -74,7 +74,6 @@ bool LzmaStream::fill() {
 long LzmaStream::read(void* into, std::size_t count) {
   if (!started_) return -1;
   count = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - produced_));
-  count = std::min<std::size_t>(count, 1u << 30);
   std::size_t done = 0;
   while (done < count) {
     if (input_pos_ == input_len_ && !fill()) {

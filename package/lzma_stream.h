@@ -25,8 +25,8 @@ class LzmaStream {
   // the header is unreadable or asks for a dictionary above
   // kMaxLzmaDictionary.
   bool start(os::File* file, std::uint64_t offset, std::uint64_t length, std::uint64_t size);
-  // Up to `count` next bytes into `into`: the count (0 at the end of the
-  // stream's `size`), or -1 when the data is damaged or unreadable.
+  // Up to `count` (below 2 GiB) next bytes into `into`: the count (0 at the
+  // end of the stream's `size`), or -1 when the data is damaged or unreadable.
   long read(void* into, std::size_t count);
   // Reads and drops `count` bytes; false when they cannot be read.
   bool skip(std::uint64_t count);

@@ -1,0 +1,136 @@
+// The LZMA payload: large files as entries of their own, small ones in
+// solid blocks. Every file reads back through the installer's archive
+// reader in any order and through Python's ZIP reader; the bytes depend on
+// nothing but the inputs; a damaged block or index reads as damaged.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+
+#include "../project/sandbox.h"
+#include "builder/project/payload_writer.h"
+#include "package/archive.h"
+
+namespace quill::project {
+namespace {
+
+struct Case {
+  const char* name;
+  std::size_t size;
+};
+// With the limits below: "big.bin" and "packed.gz" are entries of their
+// own, the rest fill two solid blocks (the second with the empty file).
+const Case kCases[] = {{"a.txt", 30000}, {"b.txt", 1},        {"c.txt", 45000},  {"big.bin", 90000},
+                       {"d.txt", 40000}, {"packed.gz", 5000}, {"e.txt", 20000},  {"empty.txt", 0}};
+
+std::string content(std::size_t size, std::size_t seed) {
+  std::mt19937 random(static_cast<unsigned>(seed * 7919 + size));
+  std::string data;
+  while (data.size() < size) {
+    data += "line " + std::to_string(random() % 50) + " of the payload\r\n";
+    for (int i = random() % 3 ? 0 : 200; i > 0; --i) data += static_cast<char>(random());
+  }
+  return data.substr(0, size);
+}
+
+class LzmaPayloadTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("SOURCE_DATE_EPOCH", "1700000000", 1); }
+  void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
+
+  // Writes C:\<name>; returns its host path.
+  std::string write_archive(const std::string& name, int workers) {
+    PayloadLimits limits;
+    limits.workers = workers;
+    limits.compression = package::Compression::lzma;
+    limits.large_entry = 64 * 1024;
+    limits.solid_block = 100 * 1024;
+    PayloadWriter writer(box_.os(), limits);
+    const std::string path = box_.root() + "/C/" + name;
+    box_.write("C/" + name, "");
+    EXPECT_TRUE(writer.open(path));
+    std::size_t seed = 0;
+    for (const Case& c : kCases) {
+      const std::string source = box_.write(std::string("src/") + c.name, content(c.size, seed++));
+      EXPECT_EQ(writer.add_file(std::string("dir\\") + c.name, source), PayloadWriter::AddResult::added);
+    }
+    writer.add_data("%Quillpack%\\data.txt", "installer data");
+    EXPECT_TRUE(writer.close());
+    return path;
+  }
+
+  // Extracts every case in the given order; true when each came back whole.
+  void expect_extracted(package::Archive& archive, std::vector<std::size_t> order) {
+    for (std::size_t i : order) {
+      const Case& c = kCases[i];
+      SCOPED_TRACE(c.name);
+      const std::size_t index = archive.find_install_entry(std::string("dir\\") + c.name);
+      ASSERT_NE(index, package::Archive::npos);
+      EXPECT_EQ(archive.entry(index).uncompressed_size, c.size);
+      ASSERT_EQ(archive.extract_entry(index, std::string("C:\\out\\") + c.name), package::ExtractResult::ok);
+      EXPECT_EQ(box_.read(box_.root() + "/C/out/" + c.name), content(c.size, i));
+    }
+  }
+
+  quill::testing::Sandbox box_;
+};
+
+TEST_F(LzmaPayloadTest, EveryFileReadsBackInAnyOrderThroughBothReaders) {
+  const std::string path = write_archive("p.zip", 2);
+  package::Archive archive;
+  ASSERT_TRUE(archive.open(box_.os(), "C:\\p.zip"));
+  EXPECT_FALSE(archive.damaged());
+  // The blocks themselves are never listed; their files are.
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < archive.entry_count(); ++i) names.push_back(archive.entry(i).name);
+  EXPECT_EQ(std::count_if(names.begin(), names.end(),
+                          [](const std::string& n) { return n.rfind("%Quillpack%/solid/", 0) == 0; }),
+            0);
+  EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.rfind("dir/", 0) == 0; }),
+            8);
+  std::vector<std::size_t> forward = {0, 1, 2, 3, 4, 5, 6, 7};
+  expect_extracted(archive, forward);
+  // Backwards every file of a block starts the block over; across blocks
+  // and single entries too.
+  expect_extracted(archive, {7, 6, 5, 4, 3, 2, 1, 0});
+  expect_extracted(archive, {4, 0, 6, 2});
+  std::string data;
+  ASSERT_EQ(archive.read_entry(archive.find_install_entry("dir\\c.txt"), 1 << 20, &data), package::ExtractResult::ok);
+  EXPECT_EQ(data, content(45000, 2));
+
+  // An independent reader takes the archive as it is (its LZMA entries
+  // included) and finds every checksum right.
+  const std::string command = "python3 -c 'import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
+                              "sys.exit(z.testzip() is not None or z.getinfo(\"dir/big.bin\").compress_type != 14)' '" +
+                              path + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+TEST_F(LzmaPayloadTest, SameInputsGiveSameBytesWhateverTheThreads) {
+  const std::string one = box_.read(write_archive("one.zip", 1));
+  EXPECT_FALSE(one.empty());
+  EXPECT_TRUE(one == box_.read(write_archive("three.zip", 3)));
+}
+
+// One byte changed inside a block's data: the block's files read as
+// damaged and leave nothing behind; files elsewhere still read.
+TEST_F(LzmaPayloadTest, ADamagedBlockOrIndexReadsAsDamaged) {
+  const std::string path = write_archive("p.zip", 2);
+  // The first block's data begins right after its local header's name.
+  const std::string block = "%Quillpack%/solid/1";
+  std::string bytes = box_.read(path);
+  const std::size_t header = bytes.find(block);
+  ASSERT_NE(header, std::string::npos);
+  bytes[header + block.size() + 200] ^= 0x55;
+  box_.write("C/bad.zip", bytes);
+  package::Archive archive;
+  ASSERT_TRUE(archive.open(box_.os(), "C:\\bad.zip"));
+  EXPECT_EQ(archive.extract_entry(archive.find_install_entry("dir\\c.txt"), "C:\\out\\c.txt"),
+            package::ExtractResult::damaged);
+  EXPECT_FALSE(box_.os().file_status("C:\\out\\c.txt").exists);
+  expect_extracted(archive, {3, 6});  // big.bin on its own, e.txt in the second block
+}
+
+}  // namespace
+}  // namespace quill::project
