@@ -45,17 +45,20 @@ def pe32plus(data):
     return data[at:at + 4] == b'PE\0\0' and struct.unpack_from('<HH', data, at + 4)[0] == 0x8664 \
         and struct.unpack_from('<H', data, at + 24)[0] == 0x20B
 PY
-python3 - "$DRIVE_C/setup.exe" "$B/ext64.dat" "$B/uninst64.dat" "$WORK" <<'PY' || fail "package"
+python3 - "$DRIVE_C/setup.exe" "$B/ext64.dat" "$B/uninst64.dat" "$WORK" "$QUILL_SOURCE/tests/support" <<'PY' ||
 import io, struct, sys, zipfile
 sys.path.insert(0, sys.argv[4]); from pe import pe32plus
+sys.path.insert(0, sys.argv[5])
 data = open(sys.argv[1], 'rb').read()
 stub = open(sys.argv[2], 'rb').read()
 n = struct.unpack('<Q', data[-8:])[0]
 assert data[:len(stub)] == stub and len(data) == len(stub) + n + 8, 'not the x86_64 stub'
 assert pe32plus(data), 'the package is no PE32+ image'
-archive = zipfile.ZipFile(io.BytesIO(data[-8 - n:-8]))
-assert archive.read('Uninstall.exe') == open(sys.argv[3], 'rb').read(), 'not the x86_64 uninstaller'
+import package_payload
+names, read, archive = package_payload.open_package(sys.argv[1])
+assert read('Uninstall.exe') == open(sys.argv[3], 'rb').read(), 'not the x86_64 uninstaller'
 PY
+  fail "package"
 
 # The registry macro's value exists in the 64-bit view only.
 wine reg add 'HKLM\Software\QuillWide' /v Dir /d 'C:\Wide Reg' /reg:64 /f >/dev/null 2>&1 || fail "reg add"

@@ -127,14 +127,14 @@ builder tab 1074 5 set-text 1006 'C:\out\gfx-setup.exe' click 1008 wait-text 101
   fail "build"
 
 # The package's entries.
-python3 - "$DRIVE_C/out/gfx-setup.exe" "$WORK/entries" <<'PY' || fail "package unreadable"
-import io, struct, sys, zipfile
-data = open(sys.argv[1], "rb").read()
-size = struct.unpack("<Q", data[-8:])[0]
-z = zipfile.ZipFile(io.BytesIO(data[-8 - size:-8]))
+python3 - "$DRIVE_C/out/gfx-setup.exe" "$WORK/entries" "$QUILL_SOURCE/tests/support" <<'PY' || fail "package unreadable"
+import sys
+sys.path.insert(0, sys.argv[3])
+import package_payload
+names, read, archive = package_payload.open_package(sys.argv[1])
 with open(sys.argv[2], "w") as out:
-    for name in z.namelist():
-        body = z.read(name)
+    for name in names:
+        body = read(name)
         text = body.decode("latin-1").replace("\r\n", "|") if name.endswith(".txt") else "%d bytes" % len(body)
         out.write("%s = %s\n" % (name, text))
 PY
