@@ -376,9 +376,8 @@ bool Archive::list_solid_members() {
     for (; held && member.block == block; held = next_solid_member(text, &pos, &member)) {
       Entry file;
       file.info = entry.info;
-      // (The index's names are the builder's entry names, never too long;
-      // one that is only names a file nothing asks for.)
       file.info.name = std::move(member.name);
+      cut_to_characters(&file.info.name, kMaxEntryNameLength);
       file.info.uncompressed_size = member.size;
       file.info.compressed_size = 0;
       file.info.dos_date_time = member.dos_date_time;
@@ -467,10 +466,9 @@ bool Archive::begin_data(const Entry& entry) {
     }
     lzma_key_ = key;
   }
-  if (!lzma_.skip(entry.block_offset - lzma_.position())) {
-    lzma_.stop();
-    return false;
-  }
+  // (A block that cannot be read to the file stays unreadable: its later
+  // files fail too, its earlier ones start it over.)
+  if (!lzma_.skip(entry.block_offset - lzma_.position())) return false;
   lzma_crc_ = 0;
   lzma_left_ = entry.info.uncompressed_size;
   return true;

@@ -6,7 +6,9 @@
 #include <minizip/zip.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,7 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "builder/project/lzma_encode.h"
+#include "builder/project/zip_method_patch.h"
 #include "os/posix_os.h"
+#include "package/compression.h"
+#include "package/entry_names.h"
+#include "package/solid_index.h"
 
 namespace quill::package::test {
 
@@ -26,12 +33,62 @@ struct ZipEntry {
   std::uint32_t dos_date_time = 0x5A8C6000;  // 2025-04-12 12:00:00
 };
 
+// With QUILL_TEST_COMPRESSION=lzma the archives these helpers write are LZMA
+// payloads as the builder writes them: the files to install (entries that
+// are no data entries, are not stored and carry no attributes of their own)
+// go into a solid block, and any larger than 64 KiB become LZMA entries of
+// their own. Test binaries registered for both compressions run every test
+// once each way.
+inline bool lzma_payloads() {
+  const char* compression = std::getenv("QUILL_TEST_COMPRESSION");
+  return compression != nullptr && std::string(compression) == "lzma";
+}
+
+// Writes one raw entry of `method` (0, 8 or LZMA's 14) through minizip.
+inline void write_raw_entry(zipFile zip, project::ZipMethodPatch& patch, const std::string& name,
+                            std::uint32_t dos_date_time, std::uint32_t attributes, unsigned method,
+                            const std::vector<unsigned char>& data, std::uint64_t size, std::uint32_t crc) {
+  zip_fileinfo info = {};
+  info.dosDate = dos_date_time;
+  info.external_fa = attributes;
+  patch.next_entry_method(static_cast<std::uint16_t>(method));
+  ASSERT_EQ(zipOpenNewFileInZip2_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, 0, 0, 1, 0), ZIP_OK);
+  if (!data.empty()) {
+    ASSERT_EQ(zipWriteInFileInZip(zip, data.data(), static_cast<unsigned>(data.size())), ZIP_OK);
+  }
+  ASSERT_EQ(zipCloseFileInZipRaw64(zip, size, crc), ZIP_OK);
+}
+
 // Writes a ZIP archive at a host path with minizip's own file access.
 inline void write_zip(const std::string& host_path, const std::vector<ZipEntry>& entries) {
   std::filesystem::create_directories(std::filesystem::path(host_path).parent_path());
-  zipFile zip = zipOpen64(host_path.c_str(), APPEND_STATUS_CREATE);
+  zlib_filefunc64_def files;
+  fill_fopen64_filefunc(&files);
+  zlib_filefunc64_def io;
+  project::ZipMethodPatch patch;
+  patch.wrap(files, &io);
+  zipFile zip = zipOpen2_64(host_path.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
   ASSERT_NE(zip, nullptr);
+  std::vector<unsigned char> block;
+  std::vector<SolidMember> members;
+  std::atomic<bool> never{false};
   for (const ZipEntry& entry : entries) {
+    const bool lzma = lzma_payloads() && !entry.stored && entry.external_attributes == 0 &&
+                      !is_data_entry_name(entry.name) && !entry.name.empty() && entry.name.back() != '/';
+    const std::uint32_t crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(entry.data.data()), static_cast<uInt>(entry.data.size())));
+    if (lzma && entry.data.size() > 64 * 1024) {
+      std::vector<unsigned char> out;
+      project::lzma_encode(reinterpret_cast<const unsigned char*>(entry.data.data()), nullptr,
+                           entry.data.size(), never, &out);
+      write_raw_entry(zip, patch, entry.name, entry.dos_date_time, 0, kLzmaMethod, out, entry.data.size(), crc);
+      continue;
+    }
+    if (lzma) {
+      members.push_back({1, static_cast<std::uint32_t>(entry.data.size()), crc, entry.dos_date_time, entry.name});
+      block.insert(block.end(), entry.data.begin(), entry.data.end());
+      continue;
+    }
     zip_fileinfo info = {};
     info.dosDate = entry.dos_date_time;
     info.external_fa = entry.external_attributes;
@@ -47,6 +104,17 @@ inline void write_zip(const std::string& host_path, const std::vector<ZipEntry>&
     }
     ASSERT_EQ(zipCloseFileInZip(zip), ZIP_OK);
   }
+  if (!members.empty()) {
+    const std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, block.data(), static_cast<uInt>(block.size())));
+    std::vector<unsigned char> out;
+    project::lzma_encode(block.data(), nullptr, block.size(), never, &out);
+    write_raw_entry(zip, patch, solid_block_name(1), 0x5A8C6000, 0, kLzmaMethod, out, block.size(), crc);
+    const std::string index = render_solid_index(members);
+    const std::vector<unsigned char> text(index.begin(), index.end());
+    write_raw_entry(zip, patch, kSolidIndexName, 0x5A8C6000, 0, 0, text, text.size(),
+                    static_cast<std::uint32_t>(crc32(0, text.data(), static_cast<uInt>(text.size()))));
+  }
+  patch.directory_follows();
   ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
 }
 
