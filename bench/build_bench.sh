@@ -4,8 +4,13 @@
 # the shipped 32-bit quillset-build.exe under Wine against the native one,
 # when that program and wine are present.
 #   bench/build_bench.sh [QUILLSET_BUILD [QUILLSET_BUILD_EXE]]
-# The corpus (about 2,000 files, 250 MB) is generated once into
-# ${QUILL_BENCH_DIR:-/tmp/quill-bench}; ext.dat etc. are stand-ins when the
+# QUILL_BENCH_CORPUS chooses the corpus: `build` (the default;
+# build_corpus.py's generated files, about 2,000 files, 250 MB, in
+# ${QUILL_BENCH_DIR:-/tmp/quill-bench}) or `peer` (peer_corpus.py's copy of
+# the machine's own files, 260 MB, most of it two large shared libraries,
+# in ${QUILL_BENCH_DIR:-/tmp/quill-bench-peer}). Either is made once, on
+# first use. QUILL_BENCH_ROUNDS sets the rounds (3; 5 for `peer`).
+# ext.dat etc. are stand-ins when the
 # builder's folder lacks them (the stub's size does not matter here). The
 # .exe runs in a 32-bit Wine prefix of the benchmark's own
 # (QUILL_BENCH_WINEPREFIX, made on first use). Every build runs with one
@@ -17,11 +22,16 @@ builder=${1:-$here/../dist/quillset-build}
 [ -x "$builder" ] || { echo "no quillset-build at $builder" >&2; exit 1; }
 exe=${2:-$(dirname "$builder")/quillset-build.exe}
 export SOURCE_DATE_EPOCH=1767225600
-bench=${QUILL_BENCH_DIR:-/tmp/quill-bench}
+corpus_kind=${QUILL_BENCH_CORPUS:-build}
+case $corpus_kind in
+  build) bench=${QUILL_BENCH_DIR:-/tmp/quill-bench} default_rounds=3 ;;
+  peer) bench=${QUILL_BENCH_DIR:-/tmp/quill-bench-peer} default_rounds=5 ;;
+  *) echo "QUILL_BENCH_CORPUS is build or peer, not $corpus_kind" >&2; exit 1 ;;
+esac
 mkdir -p "$bench"
 bench=$(cd "$bench" && pwd)
 if [ ! -f "$bench/corpus.qsp" ]; then
-  python3 "$here/build_corpus.py" "$bench/corpus" "$bench/corpus.qsp.tmp"
+  python3 "$here/${corpus_kind}_corpus.py" "$bench/corpus" "$bench/corpus.qsp.tmp"
   mv "$bench/corpus.qsp.tmp" "$bench/corpus.qsp"
 fi
 
@@ -54,7 +64,7 @@ else
 fi
 files=$(find "$bench/corpus" -type f | wc -l)
 bytes=$(du -sb "$bench/corpus" | cut -f1)
-echo "corpus: $files files, $((bytes / 1000000)) MB, $(nproc) cores"
+echo "corpus ($corpus_kind): $files files, $((bytes / 1000000)) MB, $(nproc) cores"
 
 # Warm the page cache so that neither side pays for the first read.
 cat $(find "$bench/corpus" -type f) > /dev/null
@@ -64,7 +74,7 @@ measure() {  # measure LOG COMMAND...: wall s, peak KiB, user s, system s append
 }
 # Alternate the two, so that both meet the same background load; the
 # machine is shared, so the best of the rounds is the figure compared.
-rounds=${QUILL_BENCH_ROUNDS:-3}
+rounds=${QUILL_BENCH_ROUNDS:-$default_rounds}
 # Packages and zip's archive go to a memory-backed folder when there is
 # one: on a disk shared with other work, write-back sets the figures.
 out=$bench

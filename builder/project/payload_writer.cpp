@@ -26,6 +26,56 @@ constexpr int kWholeLevel = 6;  // whole entries: the package stays within zip -
 constexpr std::uint32_t kArchiveAttribute = 0x20;
 constexpr std::size_t kSolidReadPiece = 256 * 1024;
 
+// The whole-buffer compressor always ends its output with the final block
+// of a deflate stream. For a block of a large entry that is not the entry's
+// last, the stream has to go on: this clears the final-block bit of the
+// last deflate block in `out` (its first `size` bytes) and appends an empty
+// stored block, which brings the stream to a byte boundary as a sync flush
+// does, so that the next block's output can follow it. Where that block
+// begins and where the stream ends is learnt by inflating `out` one deflate
+// block at a time, which costs about a fifth of what deflating it did.
+// Returns the new size, or 0 when `out` does not inflate to exactly
+// `expected` bytes; `out` has room for 5 more bytes.
+std::size_t continue_stream(z_stream& inflater, std::vector<unsigned char>& out, std::size_t size,
+                            std::size_t expected) {
+  if (inflateReset(&inflater) != Z_OK) return 0;
+  unsigned char scratch[16384];  // the output is not kept: inflate keeps its own window
+  inflater.next_in = out.data();
+  inflater.avail_in = static_cast<uInt>(size);
+  std::size_t header = 0;              // the byte holding the current block's final-block bit
+  unsigned char header_bit = 1;        // and that bit
+  for (;;) {
+    inflater.next_out = scratch;
+    inflater.avail_out = sizeof scratch;
+    int result = inflate(&inflater, Z_BLOCK);
+    // Z_BLOCK stops right after the final block's end code, before the
+    // stream's end is reported: anything but Z_OK is a fault.
+    if (result != Z_OK) return 0;
+    if ((inflater.data_type & 128) == 0) continue;  // inside a block
+    const unsigned spare = inflater.data_type & 7;   // unused high bits of the last byte taken
+    const std::size_t taken = size - inflater.avail_in;
+    if (inflater.data_type & 64) {  // the final block has ended
+      if (inflater.avail_in != 0 || inflater.total_out != expected || taken == 0) return 0;
+      out[header] &= static_cast<unsigned char>(~header_bit);
+      out[taken - 1] &= static_cast<unsigned char>((1u << (8 - spare)) - 1);
+      // The stored block's 3 header bits (all 0), padding to the byte, then
+      // LEN 0 and its complement.
+      if (spare < 3) out[size++] = 0;
+      for (unsigned char byte : {0x00, 0x00, 0xFF, 0xFF}) out[size++] = byte;
+      return size;
+    }
+    // Another block begins right after the bits taken so far.
+    if (spare != 0) {
+      header = taken - 1;
+      header_bit = static_cast<unsigned char>(1u << (8 - spare));
+    } else {
+      header = taken;
+      header_bit = 1;
+      if (header >= size) return 0;
+    }
+  }
+}
+
 }  // namespace
 
 bool is_stored_name(const std::string& name) {
@@ -125,15 +175,19 @@ void PayloadWriter::give_back(std::vector<unsigned char>&& buffer) {
 struct PayloadWriter::Compressors {
   z_stream stream{};
   bool stream_ready = false;
-  libdeflate_compressor* whole = nullptr;
+  libdeflate_compressor* whole = nullptr;  // whole entries and the blocks of large ones
+  z_stream inflater{};                     // finds where a block's deflate stream ends
+  bool inflater_ready = false;
 
   Compressors() {
     stream_ready =
         deflateInit2(&stream, kLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
     whole = libdeflate_alloc_compressor(kWholeLevel);
+    inflater_ready = inflateInit2(&inflater, -MAX_WBITS) == Z_OK;
   }
   ~Compressors() {
     if (stream_ready) deflateEnd(&stream);
+    if (inflater_ready) inflateEnd(&inflater);
     libdeflate_free_compressor(whole);
   }
   Compressors(const Compressors&) = delete;
@@ -190,6 +244,28 @@ void PayloadWriter::compress(Block& block, Compressors& compressors) {
     give_back(std::move(block.input));
     block.input = std::vector<unsigned char>();
     return;
+  }
+  // A block of a large entry: deflated on its own by the whole-buffer
+  // compressor, about twice as fast as zlib at a slightly better ratio
+  // (no history from the block before, but a better parser), and joined
+  // to the next one. Should that ever fail, zlib below deflates it instead,
+  // primed with the history: either way the bytes depend on the input alone.
+  if (compressors.whole != nullptr && compressors.inflater_ready) {
+    block.output = take_buffer(libdeflate_deflate_compress_bound(compressors.whole, in.size()) + 5);
+    std::size_t produced = libdeflate_deflate_compress(compressors.whole, in.data(), in.size(),
+                                                       block.output.data(), block.output.size());
+    if (produced != 0 && !block.last) {
+      produced = continue_stream(compressors.inflater, block.output, produced, in.size());
+    }
+    if (produced != 0) {
+      block.output.resize(produced);
+      give_back(std::move(block.input));
+      block.input = std::vector<unsigned char>();
+      std::vector<unsigned char>().swap(block.dictionary);
+      return;
+    }
+    give_back(std::move(block.output));
+    block.output = std::vector<unsigned char>();
   }
   z_stream* stream = compressors.stream_ready ? &compressors.stream : nullptr;
   if (stream == nullptr || deflateReset(stream) != Z_OK) {

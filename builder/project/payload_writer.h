@@ -3,8 +3,9 @@
 // data, in the order they were added. An entry that fits one bounded buffer
 // is read whole and deflated in one call by a whole-buffer compressor,
 // about twice as fast as a stream at the same ratio. Larger inputs are cut
-// into blocks that are deflated independently as one stream (each block
-// primed with the 32 KiB before it), so memory stays bounded and both
+// into blocks that the same compressor deflates independently and that are
+// joined into one deflate stream (zlib, primed with the 32 KiB before the
+// block, stands in should a join fail), so memory stays bounded and both
 // workers stay busy whatever the file sizes. The output depends only on
 // the entries' names and contents and the time stamp, never on how the
 // work was shared between threads.
