@@ -478,12 +478,15 @@ PayloadWriter::AddResult PayloadWriter::add_file(const std::string& name, const 
   std::replace(entry.name.begin(), entry.name.end(), '\\', '/');
   entry.store = is_stored_name(name);
   entry.zip64 = file->size() >= 0xFFFFFFFFull;
-  if (limits_.compression == package::Compression::lzma && !entry.store &&
-      !package::is_data_entry_name(entry.name)) {
+  // With LZMA, small files go into solid blocks whatever they hold: files
+  // already compressed gain nothing alone, but many of them (the same
+  // changelog in several places) do together. Large ones are entries of
+  // their own, LZMA unless compressed already.
+  if (limits_.compression == package::Compression::lzma && !package::is_data_entry_name(entry.name)) {
     if (file->size() < limits_.large_entry) {
       return add_to_solid_block(entry.name, *file, status.modified, aborted);
     }
-    return add_lzma_entry(std::move(entry), std::move(file), aborted);
+    if (!entry.store) return add_lzma_entry(std::move(entry), std::move(file), aborted);
   }
   entries_.push_back(entry);
   std::size_t index = entries_.size() - 1;

@@ -41,9 +41,9 @@ struct PayloadLimits {
   std::size_t max_pending_bytes = 8 << 20;   // input held by unwritten blocks
   std::size_t max_pending_blocks = 32;
   // With LZMA, install entries below `large_entry` bytes go into solid
-  // blocks of about `solid_block` bytes; larger ones are entries of their
-  // own. Data entries and already-compressed files are written as with
-  // deflate.
+  // blocks of about `solid_block` bytes; larger ones are LZMA entries of
+  // their own. Data entries and large already-compressed files are written
+  // as with deflate.
   package::Compression compression = package::Compression::deflate;
   std::size_t large_entry = 4 << 20;
   std::size_t solid_block = 16 << 20;

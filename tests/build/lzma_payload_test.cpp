@@ -19,10 +19,11 @@ struct Case {
   const char* name;
   std::size_t size;
 };
-// With the limits below: "big.bin" and "packed.gz" are entries of their
-// own, the rest fill two solid blocks (the second with the empty file).
+// With the limits below: "big.bin" (LZMA) and "packed.gz" (stored) are
+// entries of their own, the rest fill two solid blocks (the second with the
+// empty file).
 const Case kCases[] = {{"a.txt", 30000}, {"b.txt", 1},        {"c.txt", 45000},  {"big.bin", 90000},
-                       {"d.txt", 40000}, {"packed.gz", 5000}, {"e.txt", 20000},  {"empty.txt", 0}};
+                       {"d.txt", 40000}, {"packed.gz", 70000}, {"e.txt", 20000},  {"empty.txt", 0}};
 
 std::string content(std::size_t size, std::size_t seed) {
   std::mt19937 random(static_cast<unsigned>(seed * 7919 + size));
