@@ -39,7 +39,7 @@ constexpr std::size_t kMaxProgramBytes = 64u << 20;
 bool source_exists(os::Os& os, const std::string& path) {
   if (path.empty()) return false;
   os::FileStatus status = os.file_status(path);
-  return status.exists && !status.is_folder;
+  return status.exists && !status.is_folder && !status.is_device;
 }
 
 // A build in progress: the work files and how each outcome leaves them.
@@ -126,7 +126,9 @@ BuildOutcome Build::run() {
     if (source_exists(os_, source)) {
       present.push_back(&entry);
     } else {
-      report_.warning("Source file missing: \"" + source + "\".");
+      report_.warning(os_.file_status(source).is_device
+                          ? "Source is not a file (a device, pipe or socket): \"" + source + "\"."
+                          : "Source file missing: \"" + source + "\".");
     }
   }
   report_.set_phase(BuildPhase::adding_files);
