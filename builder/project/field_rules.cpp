@@ -91,7 +91,11 @@ std::string custom_folder_problem(const std::string& folder) {
     start = folder.find('\\');
   }
   if (folder.empty() || folder.back() != '\\') return "does not end in \"\\\"";
-  if (start == 0 || start == std::string::npos) return "is not a full path (a drive, a macro or \\\\server\\share)";
+  const std::string first = start == std::string::npos ? std::string() : folder.substr(0, start);
+  const bool drive = first.size() == 2 && std::isalpha(static_cast<unsigned char>(first[0])) && first[1] == ':';
+  const bool macro = first.size() > 2 && first.front() == '%' && first.back() == '%';
+  const bool server = folder.compare(0, 2, "\\\\") == 0 && start != std::string::npos;
+  if (!drive && !macro && !server) return "is not a full path (a drive, a macro or \\\\server\\share)";
   return names_problem(folder, start + 1);
 }
 

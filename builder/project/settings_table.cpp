@@ -312,16 +312,20 @@ int setting_line_count(const Setting& row) { return row.kind == SettingKind::col
 
 std::string setting_lines_problem(const Setting& row, const std::string* lines) {
   switch (row.kind) {
-    case SettingKind::number:
-      return number_problem(lines[0], row.minimum, row.maximum);
-    case SettingKind::choice:
+    case SettingKind::number: {
+      std::string problem = number_problem(lines[0], row.minimum, row.maximum);
+      return problem.empty() ? problem : "\"" + lines[0] + "\" " + problem;
+    }
+    case SettingKind::choice: {
       // A choice held by a switch is a word.
       if (std::holds_alternative<SettingField<bool>>(row.field)) return std::string();
-      return number_problem(lines[0], 0, static_cast<long>(row.choices.size()) - 1);
+      std::string problem = number_problem(lines[0], 0, static_cast<long>(row.choices.size()) - 1);
+      return problem.empty() ? problem : "\"" + lines[0] + "\" " + problem;
+    }
     case SettingKind::colour:
       for (int i = 0; i < 3; ++i) {
         std::string problem = number_problem(lines[i], 0, 255);
-        if (!problem.empty()) return "(line " + std::to_string(i + 1) + " of 3) " + problem;
+        if (!problem.empty()) return "\"" + lines[i] + "\" (line " + std::to_string(i + 1) + " of 3) " + problem;
       }
       return std::string();
     default:

@@ -133,7 +133,7 @@ constexpr int kListingFirstLine = 49;
 constexpr int kAllSettingLines = 51;
 int setting_line_count(const Setting& row);
 // What the row's lines as a file holds them (from lines[0]) hold outside
-// the row's limits, as "is not a number from 1 to 16384"; empty when
+// the row's limits, as "\"-5\" is not a number from 1 to 16384"; empty when
 // nothing: a number outside minimum to maximum, a choice's index outside
 // its choices, a colour's part outside 0 to 255.
 std::string setting_lines_problem(const Setting& row, const std::string* lines);
