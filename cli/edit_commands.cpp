@@ -236,11 +236,7 @@ int command_macro(const Args& args, Context& c) {
     return 0;
   }
   if (action != "add") throw Refused("macro takes add or remove, not \"" + action + "\"");
-  check_line("the macro name", name);
-  if (name.size() < 3 || name.front() != '%' || name.back() != '%' ||
-      name.find('%', 1) != name.size() - 1) {
-    throw Refused("a macro name is a word between two % signs, such as %company%, not \"" + name + "\"");
-  }
+  refuse_problem("the macro name", name, project::macro_name_problem(name));
   project::Macro macro;
   macro.name = name;
   if (args.has("--registry")) {

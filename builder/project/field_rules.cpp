@@ -115,6 +115,15 @@ std::string shortcut_folder_problem(const std::string& folder) {
   return std::string();
 }
 
+std::string macro_name_problem(const std::string& name) {
+  std::string problem = text_problem(name);
+  if (!problem.empty()) return problem;
+  if (name.size() < 3 || name.front() != '%' || name.back() != '%' || name.find('%', 1) != name.size() - 1) {
+    return "is not a word between two % signs, such as %company%";
+  }
+  return std::string();
+}
+
 std::string number_problem(const std::string& text, long minimum, long maximum) {
   const char* begin = text.c_str();
   char* end = nullptr;

@@ -34,6 +34,9 @@ std::string custom_folder_problem(const std::string& folder);
 // by "\" below the menu, never a drive, a root or a "..".
 std::string shortcut_folder_problem(const std::string& folder);
 
+// A macro's name: a word between two % signs ("%company%"), one line.
+std::string macro_name_problem(const std::string& name);
+
 // A number of a field with limits, as the text the project file holds.
 std::string number_problem(const std::string& text, long minimum, long maximum);
 

@@ -329,9 +329,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
     if (is_section_end(record[0])) break;
     const int first = reader.line();
     if (!reader.next(record + 1, kMacroRecordLines - 1)) return LoadStatus::truncated;
-    for (int i = 0; i < kMacroRecordLines; ++i) {
-      reader.check(first + i, "the text", record[i], text_problem(record[i]));
-    }
+    reader.check(first, "the macro name", record[0], macro_name_problem(record[0]));
     project.append_macro({record[0], record[1], record[2], record[3]});
   }
   for (int i = 1; i < kMacroRecordLines; ++i) {

@@ -396,13 +396,15 @@ TEST_F(CliEditTest, CheckAndBuildReportDamagedValuesByLine) {
   ASSERT_EQ(run({"shortcut", "p.qsp", "add", "a.txt", "start-menu", "App", "--folder", "Tools"}), 0);
   ASSERT_EQ(run({"image", "p.qsp", "add", src("pic.jpg"), "--step", "2"}), 0);
   ASSERT_EQ(run({"set", "p.qsp", "fullscreen-width=800", "output=/out/x.exe"}), 0);
+  ASSERT_EQ(run({"macro", "p.qsp", "add", "%m%", "v"}), 0);
   std::vector<std::string> lines;
   std::istringstream in(saved());
   for (std::string line; std::getline(in, line, '\n');) lines.push_back(line.substr(0, line.size() - 1));
   ASSERT_EQ(lines[4], "a.txt");
   ASSERT_EQ(lines[10], "2");
-  ASSERT_EQ(lines[30], "Tools");
-  ASSERT_EQ(lines[66], "800");
+  ASSERT_EQ(lines[21], "%m%");
+  ASSERT_EQ(lines[34], "Tools");
+  ASSERT_EQ(lines[70], "800");
   const struct {
     int line;
     std::string value;
@@ -414,9 +416,10 @@ TEST_F(CliEditTest, CheckAndBuildReportDamagedValuesByLine) {
       {6, "C:\\Windows\\dot.\\", "files section, line 6: the target folder"},
       {11, "99999999999999999999", "pictures section, line 11: the step \"99999999999999999999\" is not a number"},
       {11, "0", "pictures section, line 11"},
-      {31, "..\\..\\..\\Windows", "shortcuts section, line 31: the start menu folder"},
-      {31, "C:\\Windows", "shortcuts section, line 31"},
-      {67, "-5", "settings section, line 67: fullscreen-width \"-5\" is not a number from 1 to 16384"},
+      {22, "%a%b%", "macros section, line 22: the macro name"},
+      {35, "..\\..\\..\\Windows", "shortcuts section, line 35: the start menu folder"},
+      {35, "C:\\Windows", "shortcuts section, line 35"},
+      {71, "-5", "settings section, line 71: fullscreen-width \"-5\" is not a number from 1 to 16384"},
       {4, std::string(300, 's'), "files section, line 4: a line longer than 259"},
   };
   for (const auto& d : damaged) {
