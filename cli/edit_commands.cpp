@@ -304,8 +304,10 @@ int command_image(const Args& args, Context& c) {
   int step = 0;
   if (args.has("--step")) {
     const std::string& text = args.value("--step");
-    if (text.size() != 1 || text[0] < '1' || text[0] > '7') throw Refused("--step takes 1 to 7");
-    step = text[0] - '0';
+    if (!project::number_problem(text, 1, project::kImageSteps).empty()) {
+      throw Refused("--step takes 1 to " + std::to_string(project::kImageSteps));
+    }
+    step = std::atoi(text.c_str());
   }
   if (action == "remove") {
     edit_project(c, args.words[0], [](EditSession&) {}, [&](project::Project& model) {
@@ -336,10 +338,10 @@ int command_image(const Args& args, Context& c) {
   for (const char* option : {"--x", "--y"}) {
     if (!args.has(option)) continue;
     const std::string text = args.value(option);
-    char* end = nullptr;
-    long n = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end || n < 0 || n > 65535) throw Refused(std::string(option) + " takes 0 to 65535");
-    (option[2] == 'x' ? x : y) = static_cast<int>(n);
+    if (!project::number_problem(text, 0, project::kImageMaxPosition).empty()) {
+      throw Refused(std::string(option) + " takes 0 to " + std::to_string(project::kImageMaxPosition));
+    }
+    (option[2] == 'x' ? x : y) = std::atoi(text.c_str());
   }
   if (!background && (args.has("--mode") || args.has("--x") || args.has("--y"))) {
     throw Refused("--mode, --x and --y place a --background picture");

@@ -21,7 +21,8 @@ namespace quill::project {
 constexpr int kFileSlots = 32768;
 constexpr int kFolderSlots = 32768;
 constexpr int kImageSlots = 1024;
-constexpr int kImageSteps = 7;  // a picture shows at wizard step 1 to 7
+constexpr int kImageSteps = 7;             // a picture shows at wizard step 1 to 7
+constexpr int kImageMaxPosition = 65535;  // a placed background picture's x and y
 constexpr int kMacroSlots = 1024;
 constexpr int kNoSlot = 32768;  // what the file and folder lookups answer on failure
 constexpr int kShortcutLocations = 3;

@@ -311,8 +311,8 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
     reader.check(first, "the picture", record[0], text_problem(record[0]));
     reader.check(first + 1, "the step", record[1], number_problem(record[1], 1, kImageSteps));
     reader.check(first + 3, "the placing", record[3], number_problem(record[3], 0, 2));
-    reader.check(first + 4, "the left edge", record[4], number_problem(record[4], 0, 65535));
-    reader.check(first + 5, "the top edge", record[5], number_problem(record[5], 0, 65535));
+    reader.check(first + 4, "the left edge", record[4], number_problem(record[4], 0, kImageMaxPosition));
+    reader.check(first + 5, "the top edge", record[5], number_problem(record[5], 0, kImageMaxPosition));
     project.add_image(record[0], static_cast<int>(parse_decimal(record[1])), record[2] == "true",
                       static_cast<int>(parse_decimal(record[3])),
                       static_cast<int>(parse_decimal(record[4])),
