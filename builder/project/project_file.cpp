@@ -221,12 +221,6 @@ std::string target_folder_problem(const std::string& folder) {
                                                                                : custom_folder_problem(folder);
 }
 
-bool interrupted(LoadStatus* status) {
-  if (!interruption_requested()) return false;
-  *status = LoadStatus::truncated;
-  return true;
-}
-
 }  // namespace
 
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
@@ -238,6 +232,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   // A read that fails part-way leaves a file that ends early; so does an
   // interruption.
   std::string bytes;
+  bool ascii = true;  // the text as it stands: decoded as it is read
   {
     auto file = os.open_file(path, os::OpenMode::read);
     if (!file) return LoadStatus::unreadable;
@@ -251,11 +246,12 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
       const auto* mark = reinterpret_cast<const unsigned char*>(chunk);
       if (bytes.empty()) utf16 = n >= 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
       if (!utf16 && std::memchr(chunk, 0, n) != nullptr) return LoadStatus::unreadable;
+      ascii = ascii && text::is_ascii(std::string_view(chunk, n));
       bytes.append(chunk, n);
     }
   }
   if (interruption_requested()) return LoadStatus::truncated;
-  std::string text = text::decode_text(bytes, text::Legacy::utf8_first);
+  std::string text = ascii ? std::move(bytes) : text::decode_text(bytes, text::Legacy::utf8_first);
   bytes = std::string();
   // The declarations section ends the file: cut off before the lines are read.
   std::string error;
@@ -266,12 +262,12 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   project.reset_project();
   project.declarations() = std::move(declarations);
   if (path != backup_path) project.set_current_path(path);
-  LoadStatus status = LoadStatus::truncated;
 
   std::string line;
   // Folders.
   reader.start("folders");
   for (;;) {
+    if (interruption_requested()) return LoadStatus::truncated;
     if (!reader.next(&line)) return LoadStatus::truncated;
     if (is_section_end(line)) break;
     if (line != kCustomRootPath) reader.check(reader.line(), "the folder", line, install_folder_problem(line));
@@ -282,7 +278,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   reader.start("files");
   std::string record[kShortcutRecordLines];
   for (;;) {
-    if (interrupted(&status)) return status;
+    if (interruption_requested()) return LoadStatus::truncated;
     if (!reader.next(&record[0])) return LoadStatus::truncated;
     if (is_section_end(record[0])) break;
     const int first = reader.line();
@@ -304,6 +300,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   // Pictures.
   reader.start("pictures");
   for (;;) {
+    if (interruption_requested()) return LoadStatus::truncated;
     if (!reader.next(&record[0])) return LoadStatus::truncated;
     if (is_section_end(record[0])) break;
     const int first = reader.line();
@@ -325,6 +322,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   // Macros, in the order read.
   reader.start("macros");
   for (;;) {
+    if (interruption_requested()) return LoadStatus::truncated;
     if (!reader.next(&record[0])) return LoadStatus::truncated;
     if (is_section_end(record[0])) break;
     const int first = reader.line();
@@ -341,6 +339,7 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
   // in a free slot for the next file added there.
   reader.start("shortcuts");
   for (;;) {
+    if (interruption_requested()) return LoadStatus::truncated;
     if (!reader.next(&record[0])) return LoadStatus::truncated;
     if (is_section_end(record[0])) {
       for (int i = 1; i < kShortcutRecordLines; ++i) {
