@@ -273,8 +273,12 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
 
   // A value that no way into a project stores would be built as something
   // the author never asked for.
-  for (const project::FileFinding& finding : file_findings) err << "quillset-build: error: " << file_finding_text(finding) << "\n";
-  if (!file_findings.empty()) return fail(err, "the project file holds values the builder does not build (see above)");
+  for (const project::FileFinding& finding : file_findings) {
+    err << "quillset-build: error: " << file_finding_text(finding) << "\n";
+  }
+  if (!file_findings.empty()) {
+    return fail(err, "the project file holds values the builder does not build (see above)");
+  }
 
   ConsoleReport report(out, err);
   // What "check" finds is told first; the build goes on as before.

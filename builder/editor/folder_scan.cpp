@@ -45,7 +45,8 @@ class Planner {
         scan(path, static_cast<int>(plan_.entries.size()) - 1, length, depth + 1);
       } else {
         os::FileStatus status = os_.file_status(path);
-        if (!status.exists || status.is_folder || status.is_device || tree_length + entry.name.size() > kMaxPathLength) {
+        if (!status.exists || status.is_folder || status.is_device ||
+            tree_length + entry.name.size() > kMaxPathLength) {
           ++plan_.left_out;
           continue;
         }

@@ -180,6 +180,8 @@ namespace {
 // line holds that no way into a project would have stored.
 class SectionReader {
  public:
+  static constexpr std::size_t kMaxFindings = 100;
+
   SectionReader(LineReader& reader, std::vector<FileFinding>* findings) : reader_(reader), findings_(findings) {}
 
   void start(const char* section) { section_ = section; }
@@ -205,8 +207,10 @@ class SectionReader {
   void check(int line, const char* what, const std::string& value, const std::string& problem) {
     if (!problem.empty()) note(line, std::string(what) + " \"" + value + "\" " + problem);
   }
+  // A file of nothing but wrong lines is told by its first hundred.
   void note(int line, const std::string& text) {
-    if (findings_) findings_->push_back({section_, line, text});
+    if (!findings_ || findings_->size() > kMaxFindings) return;
+    findings_->push_back({section_, line, findings_->size() < kMaxFindings ? text : "more values like these"});
   }
 
  private:
@@ -217,8 +221,8 @@ class SectionReader {
 };
 
 std::string target_folder_problem(const std::string& folder) {
-  return folder.compare(0, std::strlen(kInstallRootPath), kInstallRootPath) == 0 ? install_folder_problem(folder)
-                                                                               : custom_folder_problem(folder);
+  const bool installed = folder.compare(0, std::strlen(kInstallRootPath), kInstallRootPath) == 0;
+  return installed ? install_folder_problem(folder) : custom_folder_problem(folder);
 }
 
 }  // namespace
@@ -244,7 +248,9 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
       // A text file holds no NUL byte outside UTF-16: a device or a file
       // of another kind is not read on to its limit.
       const auto* mark = reinterpret_cast<const unsigned char*>(chunk);
-      if (bytes.empty()) utf16 = n >= 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
+      if (bytes.empty()) {
+        utf16 = n >= 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
+      }
       if (!utf16 && std::memchr(chunk, 0, n) != nullptr) return LoadStatus::unreadable;
       ascii = ascii && text::is_ascii(std::string_view(chunk, n));
       bytes.append(chunk, n);
@@ -355,7 +361,10 @@ LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
       const std::string* group = record + 1 + location * 4;
       const int at = first + 1 + location * 4;
       reader.check(at, "the start menu folder", group[0], shortcut_folder_problem(group[0]));
-      if (!group[1].empty()) reader.check(at + 1, "the shortcut name", group[1], file_name_problem(group[1]));
+      if (!group[1].empty()) {
+        reader.check(at + 1, "the shortcut name", group[1], file_name_problem(group[1]));
+        reader.check(at + 3, "the location", group[3], number_problem(group[3], 0, kShortcutLocations - 1));
+      }
       ShortcutSlot& shortcut = project.shortcut(static_cast<int>(slot), location);
       shortcut.start_menu_folder = group[0];
       shortcut.name = group[1];
