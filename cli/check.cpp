@@ -17,21 +17,20 @@ namespace {
 bool is_file(os::Os& os, const std::string& path) {
   if (path.empty()) return false;
   os::FileStatus status = os.file_status(path);
-  return status.exists && !status.is_folder;
+  return status.exists && !status.is_folder && !status.is_device;
 }
 
-bool windows_name(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (unsigned char c : name) {
-    if (c < 0x20) return false;
-  }
-  return name.find_first_of("\\/:*?\"<>|") == std::string::npos;
-}
+bool is_device(os::Os& os, const std::string& path) { return !path.empty() && os.file_status(path).is_device; }
 
 }  // namespace
 
+std::string file_finding_text(const project::FileFinding& finding) {
+  return std::string(finding.section) + " section, line " + std::to_string(finding.line) + ": " + finding.text;
+}
+
 std::vector<Finding> check_project(const project::Project& p, Platform& platform,
                                    const std::vector<project::RenamedFile>& renamed,
+                                   const std::vector<project::FileFinding>& file_findings,
                                    bool for_build) {
   os::Os& os = platform.os();
   const std::string builder = platform.program_folder();
@@ -41,6 +40,7 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
   const project::Architecture architecture = p.settings().architecture;
   const project::ArchitectureFiles files = project::architecture_files(architecture);
   const std::string for_x64 = architecture == project::Architecture::x64 ? " (the project is for x64)" : "";
+  for (const project::FileFinding& finding : file_findings) error(file_finding_text(finding));
 
   if (!for_build) {
     if (!is_file(os, builder + files.stub)) {
@@ -75,10 +75,10 @@ std::vector<Finding> check_project(const project::Project& p, Platform& platform
     if (!p.file_in_use(slot)) continue;
     const project::FileRecord& f = p.file(slot);
     std::string path = f.target_folder + f.name;
-    if (slot != uninstaller && !is_file(os, f.source)) error("Source file missing: \"" + f.source + "\".");
-    if (!windows_name(f.name)) error("\"" + path + "\" has a name a Windows file cannot have");
-    if (f.target_folder.empty() || f.target_folder.back() != '\\') {
-      error("the target folder of \"" + path + "\" does not end in \"\\\"");
+    if (slot != uninstaller && is_device(os, f.source)) {
+      error("Source is not a file (a device, pipe or socket): \"" + f.source + "\".");
+    } else if (slot != uninstaller && !is_file(os, f.source)) {
+      error("Source file missing: \"" + f.source + "\".");
     }
     if (path.size() > kMaxPathLength) {
       error("the path \"" + path + "\" is longer than " + std::to_string(kMaxPathLength) +

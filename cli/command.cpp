@@ -1,7 +1,6 @@
 // The command-line builder's command: load, check, build, report.
 #include "cli/command.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <ostream>
 #include <set>
@@ -9,6 +8,7 @@
 #include "builder/project/architecture.h"
 #include "builder/project/build.h"
 #include "builder/project/declarations_check.h"
+#include "builder/project/interruption.h"
 #include "builder/project/project_file.h"
 #include "cli/check.h"
 #include "cli/commands.h"
@@ -37,8 +37,6 @@ std::vector<std::string> font_folders() {
 #endif
 }
 
-std::atomic<bool> g_abort{false};
-
 std::string usage() { return general_help(); }
 
 // Prints each status text once; the statuses of the file phase carry the
@@ -63,7 +61,7 @@ class ConsoleReport : public project::BuildReport {
     position_ = 0;
   }
   void set_progress(std::uint64_t position) override { position_ = position; }
-  bool cancel_requested() override { return g_abort.load(); }
+  bool cancel_requested() override { return project::interruption_requested(); }
   // Each text once: the checks before the build and the build itself
   // find some of the same things.
   void warning(const std::string& text) override {
@@ -147,7 +145,7 @@ Args parse_args(const std::vector<std::string>& args, const std::set<std::string
   return parsed;
 }
 
-void request_abort() { g_abort.store(true); }
+void request_abort() { project::request_interruption(); }
 
 int run_command(const std::vector<std::string>& args, Platform& platform, std::ostream& out,
                 std::ostream& err) {
@@ -228,8 +226,10 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
   }
   project::Project project;
   std::vector<project::RenamedFile> renamed;
+  std::vector<project::FileFinding> file_findings;
   project::LoadStatus loaded =
-      project::load_project(project, os, project_path, std::string(), &renamed);
+      project::load_project(project, os, project_path, std::string(), &renamed, &file_findings);
+  if (project::interruption_requested()) return fail(err, "interrupted; nothing was written");
   if (loaded == project::LoadStatus::unreadable) {
     return fail(err, "cannot read the project file " + project_arg);
   }
@@ -271,9 +271,18 @@ int build_command(const std::vector<std::string>& args, Platform& platform, std:
     if (slot != project::kNoSlot) project.set_file_source(slot, folder + "uninst.dat");
   }
 
+  // A value that no way into a project stores would be built as something
+  // the author never asked for.
+  for (const project::FileFinding& finding : file_findings) {
+    err << "quillset-build: error: " << file_finding_text(finding) << "\n";
+  }
+  if (!file_findings.empty()) {
+    return fail(err, "the project file holds values the builder does not build (see above)");
+  }
+
   ConsoleReport report(out, err);
   // What "check" finds is told first; the build goes on as before.
-  for (const Finding& finding : check_project(project, platform, renamed, true)) {
+  for (const Finding& finding : check_project(project, platform, renamed, {}, true)) {
     report.warning(finding.text);
   }
   if (!project::declaration_errors(project).empty()) return fail(err, "the declarations cannot be built (see above)");

@@ -13,7 +13,8 @@ namespace quill::cli {
 int run_command(const std::vector<std::string>& args, Platform& platform, std::ostream& out,
                 std::ostream& err);
 
-// Set from a signal handler: the build stops at its next check.
+// Set from a signal handler: a load, a folder scan or a build stops at its
+// next check, and the command ends with exit code 1 without writing.
 void request_abort();
 
 }  // namespace quill::cli

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/edit_session.h"
 #include "cli/setting_keys.h"
+#include "builder/project/field_rules.h"
 #include "common/paths.h"
 
 namespace quill::cli {
@@ -45,10 +46,7 @@ int location_of(const std::string& word) {
 }
 
 void check_name(const std::string& what, const std::string& name) {
-  check_line(what, name);
-  if (name.empty() || name.find_first_of("\\/:*?\"<>|") != std::string::npos || name == "." || name == "..") {
-    throw Refused(what + " \"" + name + "\" is not a name a Windows file can have");
-  }
+  refuse_problem(what, name, project::file_name_problem(name));
 }
 
 }  // namespace
@@ -85,9 +83,22 @@ int command_add(const Args& args, Context& c) {
   EditSession probe(c.platform);
   for (std::size_t i = 1; i < args.words.size(); ++i) {
     std::string source = c.platform.os_path(args.words[i]);
-    if (!probe.os().file_status(source).exists) throw Refused("no file or folder " + args.words[i]);
-    if (args.has("--custom") && probe.os().file_status(source).is_folder) {
+    // The project file would keep another path than the one given.
+    refuse_problem("the source path", args.words[i], project::text_problem(source));
+    const os::FileStatus status = probe.os().file_status(source);
+    if (!status.exists) throw Refused("no file or folder " + args.words[i]);
+    if (status.is_device) throw Refused(args.words[i] + " is a device, pipe or socket, not a file");
+    if (args.has("--custom") && status.is_folder) {
       throw Refused("--custom takes files, and " + args.words[i] + " is a folder");
+    }
+    if (!status.is_folder) {
+      std::string name = source.substr(source.find_last_of("/\\") + 1);
+      refuse_problem("the file name", name, project::file_name_problem(name));
+    } else {
+      std::string name = source;
+      while (name.size() > 1 && is_path_separator(name.back())) name.pop_back();
+      name = name.substr(name.find_last_of("/\\") + 1);
+      refuse_problem("the folder name", name, project::file_name_problem(name));
     }
     sources.push_back(source);
   }
@@ -97,7 +108,7 @@ int command_add(const Args& args, Context& c) {
     if (custom.empty()) throw Refused("--custom needs a target folder");
     // The installer puts the name right after the folder.
     if (custom.back() != '\\') custom += '\\';
-    check_line("the target folder", custom);
+    refuse_problem("the target folder", custom, project::custom_folder_problem(custom));
   }
   int files = 0, folders = 0;
   edit_project(c, args.words[0], [&](EditSession& s) {
@@ -118,8 +129,8 @@ int command_add(const Args& args, Context& c) {
         int left_out = editor::plan_folder_scan(s.os(), source, path).left_out;
         if (left_out > 0) {
           c.err << "quillset-build add: warning: " << left_out << " entries of " << source
-                << " left out (links, unreadable files, paths over " << kMaxPathLength
-                << " characters)\n";
+                << " left out (links, devices, unreadable files, names Windows cannot hold, paths over "
+                << kMaxPathLength << " characters)\n";
         }
         int before = p.file_count();
         TreeItem item = s.add_folder(parent, source);
@@ -225,11 +236,7 @@ int command_macro(const Args& args, Context& c) {
     return 0;
   }
   if (action != "add") throw Refused("macro takes add or remove, not \"" + action + "\"");
-  check_line("the macro name", name);
-  if (name.size() < 3 || name.front() != '%' || name.back() != '%' ||
-      name.find('%', 1) != name.size() - 1) {
-    throw Refused("a macro name is a word between two % signs, such as %company%, not \"" + name + "\"");
-  }
+  refuse_problem("the macro name", name, project::macro_name_problem(name));
   project::Macro macro;
   macro.name = name;
   if (args.has("--registry")) {
@@ -275,7 +282,7 @@ int command_shortcut(const Args& args, Context& c) {
     if (args.has("--folder") && location != project::kStartMenu) {
       throw Refused("--folder is for start-menu shortcuts");
     }
-    check_line("the start menu folder", folder);
+    refuse_problem("the start menu folder", folder, project::shortcut_folder_problem(folder));
   } else if (action == "remove") {
     if (args.words.size() != 4) throw Refused("shortcut remove takes FILE LOCATION");
   } else {
@@ -297,8 +304,10 @@ int command_image(const Args& args, Context& c) {
   int step = 0;
   if (args.has("--step")) {
     const std::string& text = args.value("--step");
-    if (text.size() != 1 || text[0] < '1' || text[0] > '7') throw Refused("--step takes 1 to 7");
-    step = text[0] - '0';
+    if (!project::number_problem(text, 1, project::kImageSteps).empty()) {
+      throw Refused("--step takes 1 to " + std::to_string(project::kImageSteps));
+    }
+    step = std::atoi(text.c_str());
   }
   if (action == "remove") {
     edit_project(c, args.words[0], [](EditSession&) {}, [&](project::Project& model) {
@@ -329,10 +338,10 @@ int command_image(const Args& args, Context& c) {
   for (const char* option : {"--x", "--y"}) {
     if (!args.has(option)) continue;
     const std::string text = args.value(option);
-    char* end = nullptr;
-    long n = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end || n < 0 || n > 65535) throw Refused(std::string(option) + " takes 0 to 65535");
-    (option[2] == 'x' ? x : y) = static_cast<int>(n);
+    if (!project::number_problem(text, 0, project::kImageMaxPosition).empty()) {
+      throw Refused(std::string(option) + " takes 0 to " + std::to_string(project::kImageMaxPosition));
+    }
+    (option[2] == 'x' ? x : y) = std::atoi(text.c_str());
   }
   if (!background && (args.has("--mode") || args.has("--x") || args.has("--y"))) {
     throw Refused("--mode, --x and --y place a --background picture");

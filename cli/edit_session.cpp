@@ -4,6 +4,8 @@
 #include <chrono>
 
 #include "builder/editor/folder_scan.h"
+#include "builder/project/field_rules.h"
+#include "builder/project/interruption.h"
 #include "builder/project/project_file.h"
 
 namespace quill::cli {
@@ -38,17 +40,27 @@ std::string install_folder_path(const std::string& typed) {
     if (!segment.empty()) result += segment + "\\";
     start = end + 1;
   }
+  refuse_problem("the folder", typed, project::install_folder_problem(result));
   return result;
 }
 
+void refuse_problem(const std::string& what, const std::string& value, const std::string& problem) {
+  if (problem.empty()) return;
+  // A value with a line break is shown on one line.
+  std::string shown;
+  for (char c : value) {
+    if (static_cast<unsigned char>(c) < 0x20) {
+      static const char hex[] = "0123456789ABCDEF";
+      shown += std::string("\\x") + hex[(c >> 4) & 0xF] + hex[c & 0xF];
+    } else {
+      shown += c;
+    }
+  }
+  throw Refused(what + " \"" + shown + "\" " + problem);
+}
+
 void check_line(const std::string& what, const std::string& text) {
-  if (text.find_first_of("\r\n") != std::string::npos) {
-    throw Refused(what + " cannot hold a line break");
-  }
-  if (text.size() > kMaxPathLength) {
-    throw Refused(what + " is " + std::to_string(text.size()) + " characters long; at most " +
-                  std::to_string(kMaxPathLength) + " fit");
-  }
+  refuse_problem(what, text, project::text_problem(text));
 }
 
 EditSession::EditSession(Platform& platform)
@@ -74,23 +86,26 @@ void EditSession::start_new() {
 }
 
 void EditSession::open(const std::string& path, const std::string& typed,
-                       std::vector<project::RenamedFile>* renamed) {
+                       std::vector<project::RenamedFile>* renamed,
+                       std::vector<project::FileFinding>* findings) {
   os::FileStatus status = os().file_status(path);
   if (!status.exists || status.is_folder) throw Failed("cannot read the project file " + typed);
   prompter_.files.push_back(path);
   try {
     run([&] { editor_.open_project(); });
   } catch (const Refused&) {
+    if (project::interruption_requested()) throw Failed("interrupted while reading " + typed);
     // The window keeps what it read of a damaged file; a command would
     // save that back over the rest.
     throw Failed("cannot read the whole project file " + typed);
   }
-  if (renamed) {
+  if (renamed || findings) {
     // The window's load does not say which records it renamed with
-    // "copy of "; a second reading of the file does.
+    // "copy of ", nor what it found; a second reading of the file does.
     project::Project scratch;
-    project::load_project(scratch, os(), path, std::string(), renamed);
+    project::load_project(scratch, os(), path, std::string(), renamed, findings);
   }
+  if (project::interruption_requested()) throw Failed("interrupted while reading " + typed);
 }
 
 TreeItem EditSession::folder_item(const std::string& folder_path) const {
@@ -180,6 +195,7 @@ TreeItem EditSession::find_file(const std::string& typed) const {
 void EditSession::save(project::Project& p, const std::string& path, const std::string& typed) {
   std::string backup = project::backup_path_for(os().module_path());
   if (path == backup) throw Refused("the builder's own backup file cannot be edited: " + typed);
+  if (project::interruption_requested()) throw Failed("interrupted; " + typed + " was not changed");
   if (!project::save_project(p, os(), path, backup)) throw Failed("cannot write the project file " + typed);
 }
 

@@ -42,10 +42,12 @@ class EditSession : private project::TreeObserver {
 
   // The window's "New project" (the answer to "save first?" is No).
   void start_new();
-  // The window's "Open project"; `path` is an Os path. Throws Failed. The
-  // slots of records the load renamed with "copy of " go to `renamed`.
+  // The window's "Open project"; `path` is an Os path. Throws Failed, also
+  // when interrupted. The slots of records the load renamed with "copy of "
+  // go to `renamed`, the values no way into a project stores to `findings`.
   void open(const std::string& path, const std::string& typed,
-            std::vector<project::RenamedFile>* renamed = nullptr);
+            std::vector<project::RenamedFile>* renamed = nullptr,
+            std::vector<project::FileFinding>* findings = nullptr);
 
   // Runs an editor command; a message it put to the author refuses the
   // command (throws Refused with that message).
@@ -69,7 +71,8 @@ class EditSession : private project::TreeObserver {
   // The file node whose target folder and name make `path`, kNoItem when none.
   project::TreeItem find_file(const std::string& path) const;
 
-  // Writes `project` to `path` atomically, as the window's save writes it.
+  // Writes `project` to `path` atomically, as the window's save writes it;
+  // after an interruption, throws Failed and writes nothing.
   void save(project::Project& project, const std::string& path, const std::string& typed);
 
  private:
@@ -85,9 +88,13 @@ class EditSession : private project::TreeObserver {
 
 // An "%install path%\" folder path from a folder typed on the command line:
 // "docs/img", "docs\img\" and "%install path%\docs\img" all give
-// "%install path%\docs\img\". Throws Refused for "." and ".." segments.
+// "%install path%\docs\img\". Throws Refused for "." and ".." segments
+// and for a folder the installer could not create (field_rules.h).
 std::string install_folder_path(const std::string& typed);
 
+// Refuses (throws Refused) a value with `problem` (field_rules.h), naming
+// `what` and the value.
+void refuse_problem(const std::string& what, const std::string& value, const std::string& problem);
 // A line of a project file cannot hold a line break: refuses such a text,
 // and one over 259 characters, naming `what`.
 void check_line(const std::string& what, const std::string& text);

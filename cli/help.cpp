@@ -59,7 +59,11 @@ const char kAdd[] =
     "\n"
     "Adds files and whole folder trees, as the window's \"Add file\" and \"Add\n"
     "folder\" do: a folder keeps its name and brings everything below it,\n"
-    "except names that begin with \".\", links, and paths over 259 characters.\n"
+    "except names that begin with \".\", links, devices and pipes, names an\n"
+    "installer cannot create, and paths over 259 characters. A source that is\n"
+    "a device or pipe, or whose name an installer cannot create (a control\n"
+    "character, one of \\ / : * ? \" < > |, a last dot or space, CON, NUL,\n"
+    "COM1 ...), is refused; so are such folder names.\n"
     "\n"
     "  --to FOLDER      a folder below %install path% (e.g. docs/img); missing\n"
     "                   folders are made. Default: %install path% itself.\n"
@@ -103,7 +107,8 @@ const char kShortcut[] =
     "FILE is an installed file as show lists it: bin/app.exe (below\n"
     "%install path%) or its full target, e.g. \"%install path%\\bin\\app.exe\".\n"
     "LOCATION is desktop, start-menu or quick-start; each file has one\n"
-    "shortcut per location. --folder names the start menu folder.\n";
+    "shortcut per location. --folder names the start menu folder: folders\n"
+    "below the start menu (Tools\\Sub), never a drive, a root or \"..\".\n";
 
 const char kImage[] =
     "usage: quillset-build image PROJECT.qsp add PICTURE [--step N] [--background\n"
@@ -125,21 +130,24 @@ const char kShow[] =
 const char kCheck[] =
     "usage: quillset-build check PROJECT.qsp\n"
     "\n"
-    "Reports what a build would warn about: missing sources, pictures or\n"
-    "texts, files installed under the same name, names and paths Windows\n"
-    "cannot hold, macros that would be left out, an uninstaller that is\n"
-    "switched on but missing, declarations the install scope cannot write or\n"
-    "whose program is not in the project. Exits with 1 when anything would\n"
-    "make the package wrong. Every build runs these checks first. Once one of\n"
-    "package-identifier, licence-name and short-description is set, it also\n"
-    "warns about what the command manifest would miss or refuse, which the\n"
-    "build itself does not need.\n";
+    "Reports what a build would warn about: values of the project file that\n"
+    "no command would store (with their section and line), missing sources,\n"
+    "pictures or texts, sources that are devices or pipes, files installed\n"
+    "under the same name, paths Windows cannot hold, macros that would be\n"
+    "left out, an uninstaller that is switched on but missing, declarations\n"
+    "the install scope cannot write or whose program is not in the project.\n"
+    "Exits with 1 when anything would make the package wrong. Every build\n"
+    "runs these checks first. Once one of package-identifier, licence-name\n"
+    "and short-description is set, it also warns about what the command\n"
+    "manifest would miss or refuse, which the build itself does not need.\n";
 
 const char kBuild[] =
     "usage: quillset-build [build] PROJECT.qsp [-o OUTPUT]\n"
     "\n"
     "Builds the installer package described by a project file, after the\n"
-    "checks of check (told as warnings).\n"
+    "checks of check (told as warnings). A project file holding values no\n"
+    "command would store is not built. Ctrl-C ends the build (or any\n"
+    "command) and nothing is written.\n"
     "\n"
     "  -o OUTPUT   write the package to OUTPUT instead of the project's\n"
     "              \"Save installer as\" path\n"

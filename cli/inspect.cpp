@@ -239,8 +239,9 @@ int command_check(const Args& args, Context& c) {
   if (args.words.size() != 1) throw Refused("check takes one project file");
   EditSession session(c.platform);
   std::vector<project::RenamedFile> renamed;
-  session.open(c.platform.os_path(args.words[0]), args.words[0], &renamed);
-  std::vector<Finding> findings = check_project(session.project(), c.platform, renamed);
+  std::vector<project::FileFinding> file_findings;
+  session.open(c.platform.os_path(args.words[0]), args.words[0], &renamed, &file_findings);
+  std::vector<Finding> findings = check_project(session.project(), c.platform, renamed, file_findings);
   int errors = 0, warnings = 0;
   for (const Finding& f : findings) {
     (f.error ? errors : warnings)++;

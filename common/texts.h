@@ -100,8 +100,9 @@ enum class TextId : int {
   // Start-up and the command line.
   start_write_failed,
   start_damaged,
-  missing_value,  // %1 the argument
-  usage,          // %1 the language codes
+  missing_value,   // %1 the argument
+  log_unwritable,  // %1 the file that /LOG= names
+  usage,           // %1 the language codes
 
   // The uninstaller.
   uninstaller_caption,         // caption of its question and messages

@@ -105,6 +105,7 @@ const Entry kEntries[] = {
      "Das Installationspaket ist beschädigt und kann nicht installiert werden.\n"
      "Besorgen Sie sich eine neue Kopie des Installationsprogramms."},
     {TextId::missing_value, "Fehlender Wert: %1"},
+    {TextId::log_unwritable, "Die Protokolldatei kann nicht geschrieben werden: %1"},
     {TextId::usage,
      "Syntax: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=Datei] [/LANG=xx] [/D=Ordner]\n"
      "\n"
@@ -116,6 +117,7 @@ const Entry kEntries[] = {
      "/NORESTART\tEine verwendete Datei beendet die Installation (rückgängig\n"
      "\tgemacht), statt beim Neustart des Computers ersetzt zu werden.\n"
      "/LOG=Datei\tEin Protokoll der Installation an die Datei anhängen.\n"
+     "\tLässt sich die Datei nicht schreiben, wird nichts installiert (Exitcode 1).\n"
      "/LANG=xx\tIn dieser Sprache anzeigen: %1.\n"
      "\tEin unbekannter oder im Paket fehlender Code bedeutet Englisch.\n"
      "/D=Ordner\tIn diesen Ordner installieren. Muss zuletzt stehen; darf\n"

@@ -95,6 +95,7 @@ const Entry kEntries[] = {
      "The installer package is damaged and cannot be installed.\n"
      "Please obtain a new copy of the installer."},
     {TextId::missing_value, "Missing value: %1"},
+    {TextId::log_unwritable, "The log file cannot be written: %1"},
     {TextId::usage,
      "Usage: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=file] [/LANG=xx] [/D=folder]\n"
      "\n"
@@ -106,6 +107,7 @@ const Entry kEntries[] = {
      "/NORESTART\tA file in use ends the install (undone) instead of\n"
      "\tbeing replaced when the computer restarts.\n"
      "/LOG=file\tAppend a record of the install to the file.\n"
+     "\tIf the file cannot be written, nothing is installed (exit code 1).\n"
      "/LANG=xx\tSpeak this language: %1.\n"
      "\tAn unknown code, or one the package lacks, means English.\n"
      "/D=folder\tInstall to this folder. Must come last; may hold spaces.\n"

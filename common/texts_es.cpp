@@ -101,6 +101,7 @@ const Entry kEntries[] = {
      "El paquete de instalación está dañado y no se puede instalar.\n"
      "Obtenga una copia nueva del instalador."},
     {TextId::missing_value, "Falta un valor: %1"},
+    {TextId::log_unwritable, "No se puede escribir el archivo de registro: %1"},
     {TextId::usage,
      "Uso: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=archivo] [/LANG=xx] [/D=carpeta]\n"
      "\n"
@@ -112,6 +113,7 @@ const Entry kEntries[] = {
      "/NORESTART\tUn archivo en uso termina la instalación (que se deshace)\n"
      "\ten lugar de reemplazarse al reiniciar el equipo.\n"
      "/LOG=archivo\tAgregar al archivo un registro de la instalación.\n"
+     "\tSi no se puede escribir el archivo, no se instala nada (código 1).\n"
      "/LANG=xx\tUsar este idioma: %1.\n"
      "\tUn código desconocido, o que falta en el paquete, significa inglés.\n"
      "/D=carpeta\tInstalar en esta carpeta. Debe ir al final; puede\n"

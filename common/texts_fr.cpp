@@ -102,6 +102,7 @@ const Entry kEntries[] = {
      "Le package d'installation est endommagé et ne peut pas être installé.\n"
      "Procurez-vous une nouvelle copie du programme d'installation."},
     {TextId::missing_value, "Valeur manquante : %1"},
+    {TextId::log_unwritable, "Impossible d'écrire le fichier journal : %1"},
     {TextId::usage,
      "Syntaxe : setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=fichier] [/LANG=xx] [/D=dossier]\n"
      "\n"
@@ -113,6 +114,7 @@ const Entry kEntries[] = {
      "/NORESTART\tUn fichier en cours d'utilisation met fin à l'installation\n"
      "\t(annulée) au lieu d'être remplacé au redémarrage.\n"
      "/LOG=fichier\tAjouter un compte rendu de l'installation au fichier.\n"
+     "\tSi le fichier ne peut pas être écrit, rien n'est installé (code 1).\n"
      "/LANG=xx\tUtiliser cette langue : %1.\n"
      "\tUn code inconnu, ou absent du package, signifie l'anglais.\n"
      "/D=dossier\tInstaller dans ce dossier. Doit figurer en dernier ;\n"

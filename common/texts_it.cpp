@@ -100,6 +100,7 @@ const Entry kEntries[] = {
      "Il pacchetto di installazione è danneggiato e non può essere installato.\n"
      "Procurarsi una nuova copia del programma di installazione."},
     {TextId::missing_value, "Valore mancante: %1"},
+    {TextId::log_unwritable, "Impossibile scrivere il file di log: %1"},
     {TextId::usage,
      "Sintassi: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=file] [/LANG=xx] [/D=cartella]\n"
      "\n"
@@ -111,6 +112,7 @@ const Entry kEntries[] = {
      "/NORESTART\tUn file in uso termina l'installazione (annullata) invece\n"
      "\tdi essere sostituito al riavvio del computer.\n"
      "/LOG=file\tAggiunge al file un resoconto dell'installazione.\n"
+     "\tSe il file non si può scrivere, non viene installato nulla (codice 1).\n"
      "/LANG=xx\tUsa questa lingua: %1.\n"
      "\tUn codice sconosciuto, o assente dal pacchetto, indica l'inglese.\n"
      "/D=cartella\tInstalla in questa cartella. Deve essere l'ultima\n"

@@ -96,6 +96,7 @@ const Entry kEntries[] = {
      "설치 패키지가 손상되어 설치할 수 없습니다.\n"
      "설치 프로그램을 새로 받으십시오."},
     {TextId::missing_value, "값이 없습니다: %1"},
+    {TextId::log_unwritable, "로그 파일에 쓸 수 없습니다: %1"},
     {TextId::usage,
      "사용법: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=파일] [/LANG=xx] [/D=폴더]\n"
      "\n"
@@ -107,6 +108,7 @@ const Entry kEntries[] = {
      "/NORESTART\t사용 중인 파일이 있으면 컴퓨터를 다시 시작할 때 바꾸는\n"
      "\t대신 설치를 끝냅니다(설치는 취소됨).\n"
      "/LOG=파일\t설치 기록을 파일에 덧붙입니다.\n"
+     "\t파일에 쓸 수 없으면 아무것도 설치하지 않습니다(종료 코드 1).\n"
      "/LANG=xx\t이 언어를 사용합니다: %1.\n"
      "\t알 수 없는 코드나 패키지에 없는 코드는 영어를 뜻합니다.\n"
      "/D=폴더\t이 폴더에 설치합니다. 마지막에 와야 하며 공백을\n"

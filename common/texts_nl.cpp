@@ -103,6 +103,7 @@ const Entry kEntries[] = {
      "Het installatiepakket is beschadigd en kan niet worden geïnstalleerd.\n"
      "Haal een nieuwe kopie van het installatieprogramma op."},
     {TextId::missing_value, "Ontbrekende waarde: %1"},
+    {TextId::log_unwritable, "Het logbestand kan niet worden geschreven: %1"},
     {TextId::usage,
      "Gebruik: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=bestand] [/LANG=xx] [/D=map]\n"
      "\n"
@@ -114,6 +115,7 @@ const Entry kEntries[] = {
      "/NORESTART\tEen bestand in gebruik beëindigt de installatie (ongedaan\n"
      "\tgemaakt) in plaats van bij het opnieuw opstarten te worden vervangen.\n"
      "/LOG=bestand\tEen verslag van de installatie aan het bestand toevoegen.\n"
+     "\tKan het bestand niet worden geschreven, dan wordt niets geïnstalleerd (code 1).\n"
      "/LANG=xx\tDeze taal gebruiken: %1.\n"
      "\tEen onbekende code, of een die het pakket niet bevat, betekent Engels.\n"
      "/D=map\tIn deze map installeren. Moet als laatste staan; mag\n"

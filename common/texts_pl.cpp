@@ -98,6 +98,7 @@ const Entry kEntries[] = {
      "Pakiet instalacyjny jest uszkodzony i nie można go zainstalować.\n"
      "Pobierz nową kopię instalatora."},
     {TextId::missing_value, "Brak wartości: %1"},
+    {TextId::log_unwritable, "Nie można zapisać pliku dziennika: %1"},
     {TextId::usage,
      "Użycie: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=plik] [/LANG=xx] [/D=folder]\n"
      "\n"
@@ -109,6 +110,7 @@ const Entry kEntries[] = {
      "/NORESTART\tPlik w użyciu kończy instalację (wycofaną), zamiast\n"
      "\tzostać zastąpiony po ponownym uruchomieniu komputera.\n"
      "/LOG=plik\tDopisz do pliku zapis przebiegu instalacji.\n"
+     "\tJeśli pliku nie można zapisać, nic nie zostanie zainstalowane (kod 1).\n"
      "/LANG=xx\tUżyj tego języka: %1.\n"
      "\tNieznany kod lub kod, którego brak w pakiecie, oznacza angielski.\n"
      "/D=folder\tInstaluj w tym folderze. Musi być ostatni; może\n"

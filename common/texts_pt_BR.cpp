@@ -100,6 +100,7 @@ const Entry kEntries[] = {
      "O pacote de instalação está danificado e não pode ser instalado.\n"
      "Obtenha uma nova cópia do instalador."},
     {TextId::missing_value, "Valor ausente: %1"},
+    {TextId::log_unwritable, "Não é possível gravar o arquivo de log: %1"},
     {TextId::usage,
      "Uso: setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=arquivo] [/LANG=xx] [/D=pasta]\n"
      "\n"
@@ -111,6 +112,7 @@ const Entry kEntries[] = {
      "/NORESTART\tUm arquivo em uso encerra a instalação (desfeita) em vez\n"
      "\tde ser substituído quando o computador for reiniciado.\n"
      "/LOG=arquivo\tAcrescenta ao arquivo um registro da instalação.\n"
+     "\tSe o arquivo não puder ser gravado, nada é instalado (código 1).\n"
      "/LANG=xx\tUsa este idioma: %1.\n"
      "\tUm código desconhecido, ou ausente do pacote, significa inglês.\n"
      "/D=pasta\tInstala nesta pasta. Deve vir por último; pode conter\n"

@@ -84,6 +84,7 @@ const Entry kEntries[] = {
      "安装包已损坏，无法安装。\n"
      "请重新获取安装程序。"},
     {TextId::missing_value, "缺少值：%1"},
+    {TextId::log_unwritable, "无法写入日志文件：%1"},
     {TextId::usage,
      "用法：setup.exe [/S] [/PASSIVE] [/DOWNGRADE] [/NORESTART] [/LOG=文件] [/LANG=xx] [/D=文件夹]\n"
      "\n"
@@ -94,6 +95,7 @@ const Entry kEntries[] = {
      "/NORESTART\t文件正在使用时结束安装（并撤消），而不是在计算机\n"
      "\t重新启动时替换该文件。\n"
      "/LOG=文件\t将安装记录追加到该文件。\n"
+     "\t无法写入该文件时不安装任何内容（退出代码 1）。\n"
      "/LANG=xx\t使用此语言：%1。\n"
      "\t未知代码或程序包中没有的代码表示英语。\n"
      "/D=文件夹\t安装到此文件夹。必须放在最后；可以包含空格。\n"

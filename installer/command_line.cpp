@@ -115,6 +115,11 @@ std::string usage_message(const CommandLine& command) {
   return texts::format(texts::TextId::missing_value, {command.bad}) + "\n\n" + usage_text();
 }
 
+std::string log_unwritable_message(const CommandLine& command) {
+  if (command.unattended()) return std::string();
+  return texts::format(texts::TextId::log_unwritable, {command.log_file}) + "\n\n" + usage_text();
+}
+
 int start_exit_code(package::ExtractOutcome outcome) {
   return outcome == package::ExtractOutcome::write_failed ? kExitWriteFailed : kExitDamaged;
 }

@@ -51,6 +51,11 @@ std::string usage_text();
 // that lacks its value. Empty for an unattended run with a bad argument,
 // which must not wait for a click.
 std::string usage_message(const CommandLine& command);
+// The box shown when the file that "/LOG=" names cannot be opened for
+// writing (a missing folder, a folder, a read-only place): the program then
+// ends with kExitBadCommandLine before anything is installed, since the
+// record asked for would not exist. Empty for an unattended run.
+std::string log_unwritable_message(const CommandLine& command);
 
 // Process exit codes, the same in silent and interactive mode.
 enum ExitCode {

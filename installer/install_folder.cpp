@@ -17,7 +17,8 @@ bool is_usable(const std::string& folder) {
     if (c < 32 || std::strchr("<>\"|?*", c) != nullptr) return false;
     if (c == ':' && i != 1) return false;
   }
-  // Parts: after "X:\" or "\\"; a share path needs its server and share.
+  // Parts: after "X:\" or "\\"; a drive path needs one, a share path its
+  // server and share.
   std::size_t position = folder[1] == ':' ? 3 : 2;
   std::size_t parts = 0;
   while (position < folder.size()) {
@@ -29,7 +30,9 @@ bool is_usable(const std::string& folder) {
     ++parts;
     position = end + 1;
   }
-  return folder[1] == ':' || parts >= 2;
+  // A drive's root is no folder of the program's own: its uninstall would
+  // judge the whole drive.
+  return parts >= (folder[1] == ':' ? 1u : 2u);
 }
 
 // Makes and deletes a file of an unpredictable name in the folder, or in

@@ -39,6 +39,9 @@ struct FileStatus {
   // The path itself is a symbolic link, junction or other reparse point;
   // is_folder then tells whether it is one to a folder.
   bool is_link = false;
+  // Neither a file nor a folder (nor a link to one): a device, a pipe or a
+  // socket, whose reading need never end.
+  bool is_device = false;
   std::uint64_t size = 0;
   std::int64_t modified = 0;  // last write, seconds since 1970 (UTC); 0 when unknown
 };

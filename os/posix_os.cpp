@@ -318,10 +318,13 @@ FileStatus PosixOs::file_status(const std::string& path) {
     // The link's own status, as Windows reports it: its kind, no size.
     status.is_link = true;
     status.is_folder = leads_to_folder(host);
+    struct stat target;
+    status.is_device = ::stat(host.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode);
     status.modified = static_cast<std::int64_t>(st.st_mtime);
     return status;
   }
   status.is_folder = S_ISDIR(st.st_mode);
+  status.is_device = !S_ISREG(st.st_mode) && !status.is_folder;
   status.read_only = !is_writable(st);
   status.size = status.is_folder ? 0 : static_cast<std::uint64_t>(st.st_size);
   status.modified = static_cast<std::int64_t>(st.st_mtime);

@@ -272,6 +272,7 @@ FileStatus Win32Os::file_status(const std::string& path) {
   // The attributes are the link's own: the system does not follow a link
   // at the end of the path here.
   status.is_link = is_reparse_point(data.dwFileAttributes);
+  status.is_device = (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0 || path.compare(0, 4, "\\\\.\\") == 0;
   status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   // 100-nanosecond steps since 1601, to seconds since 1970.
   const std::uint64_t ticks =

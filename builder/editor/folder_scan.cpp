@@ -1,6 +1,8 @@
 // The folder scan of "Add folder": list first, add afterwards.
 #include "builder/editor/folder_scan.h"
 
+#include "builder/project/field_rules.h"
+#include "builder/project/interruption.h"
 #include "common/paths.h"
 
 namespace quill::editor {
@@ -24,9 +26,11 @@ class Planner {
     std::vector<os::FolderEntry> listing;
     if (os_.list_folder(source, &listing) != os::Error::none) return;
     for (const os::FolderEntry& entry : listing) {
+      if (project::interruption_requested()) return;
       if (entry.name.empty() || entry.name[0] == '.') continue;
       std::string path = join(source, entry.name);
-      if (entry.is_link || path.size() > kMaxPathLength) {
+      // A name an installer could not create is left out as well.
+      if (entry.is_link || path.size() > kMaxPathLength || !project::file_name_problem(entry.name).empty()) {
         ++plan_.left_out;
         continue;
       }
@@ -41,7 +45,8 @@ class Planner {
         scan(path, static_cast<int>(plan_.entries.size()) - 1, length, depth + 1);
       } else {
         os::FileStatus status = os_.file_status(path);
-        if (!status.exists || status.is_folder || tree_length + entry.name.size() > kMaxPathLength) {
+        if (!status.exists || status.is_folder || status.is_device ||
+            tree_length + entry.name.size() > kMaxPathLength) {
           ++plan_.left_out;
           continue;
         }

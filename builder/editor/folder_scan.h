@@ -2,9 +2,10 @@
 // first lists the whole source tree into a plan, so that the tables'
 // room is checked before anything is added; then it adds the plan.
 // Entries whose names begin with "." are skipped, and so are folder links
-// (which could lead into loops), files whose status cannot be read, and
-// anything whose path would pass 259 characters or lie deeper than
-// kMaxScanDepth levels.
+// (which could lead into loops), files whose status cannot be read,
+// devices, pipes and sockets, names an installer could not create
+// (field_rules.h), and anything whose path would pass 259 characters or lie
+// deeper than kMaxScanDepth levels. An interruption ends the listing early.
 //
 // Win32 side: nothing to call; Editor::add_folder() runs the scan.
 #pragma once

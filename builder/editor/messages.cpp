@@ -37,6 +37,12 @@ const char kEmptyName[] = "A name can't be empty.";
 const char kNameWithBackslash[] = "A name can't contain any of the characters \\ / : * ? \" < > |";
 const char kDotName[] = "A name can't be \".\" or \"..\".";
 const char kPathTooLong[] = "This name would make a path longer than 259 characters.";
+const char kNameNotCreatable[] =
+    "Windows can't create a file or folder of this name: it holds a control character, ends in a dot or a "
+    "space, or is a device name such as CON, NUL or COM1.";
+const char kCustomPathNotFull[] =
+    "The folder must be a full path (a drive such as C:, a macro such as %windows% or \\\\server\\share) "
+    "whose folder names Windows can create.";
 const char kEmptyCustomPath[] = "Please type the folder to install this file to.";
 const char kFileTableFull[] = "The project can't hold more than 32768 files. Nothing was added.";
 const char kCantModify[] = "You can't modify this folder!";

@@ -34,6 +34,8 @@ extern const char kEmptyName[];
 extern const char kNameWithBackslash[];  // also the other characters a file name can't hold
 extern const char kDotName[];
 extern const char kPathTooLong[];
+extern const char kNameNotCreatable[];  // a control character, a last dot or space, a device name
+extern const char kCustomPathNotFull[];
 extern const char kEmptyCustomPath[];
 extern const char kFileTableFull[];
 extern const char kFolderTableFull[];

@@ -5,6 +5,7 @@
 #include "builder/editor/editor.h"
 #include "builder/editor/folder_scan.h"
 #include "builder/editor/messages.h"
+#include "builder/project/field_rules.h"
 #include "common/paths.h"
 
 namespace quill::editor {
@@ -93,6 +94,12 @@ void Editor::add_file() {
     prompter_.tell(text::kEmptyName, Icon::warning);
     return;
   }
+  // The project file keeps the source only as one line; the installer
+  // creates the name as given.
+  if (!project::text_problem(source).empty() || !project::file_name_problem(name).empty()) {
+    prompter_.tell(text::kNameNotCreatable, Icon::warning);
+    return;
+  }
   if (target.size() + name.size() > kMaxPathLength) {
     prompter_.tell(text::kPathTooLong, Icon::warning);
     return;
@@ -117,6 +124,10 @@ void Editor::add_folder() {
   std::string name = folder_name(source);
   if (name.empty()) {
     prompter_.tell(text::kEmptyName, Icon::warning);
+    return;
+  }
+  if (!project::file_name_problem(name).empty()) {
+    prompter_.tell(text::kNameNotCreatable, Icon::warning);
     return;
   }
   std::string path = folder_path_of(parent) + name + "\\";
@@ -220,6 +231,10 @@ bool Editor::end_label_edit(TreeItem item, const std::string& typed) {
     prompter_.tell(text::kDotName, Icon::warning);
     return false;
   }
+  if (!project::file_name_problem(name).empty()) {
+    prompter_.tell(text::kNameNotCreatable, Icon::warning);
+    return false;
+  }
   int file = project_.find_file_by_tree_item(item);
   bool renamed = file != kNoSlot ? rename_file(file, name)
                                  : rename_folder(project_.find_folder_by_tree_item(item), name);
@@ -285,6 +300,10 @@ void Editor::custom_path_button(const std::string& install_to) {
   std::string folder = install_to.substr(0, kMaxPathLength);
   if (folder.empty()) {
     prompter_.tell(text::kEmptyCustomPath, Icon::warning);
+    return;
+  }
+  if (!project::custom_folder_problem(folder.back() == '\\' ? folder : folder + '\\').empty()) {
+    prompter_.tell(text::kCustomPathNotFull, Icon::warning);
     return;
   }
   project::FileRecord record = project_.file(slot);

@@ -7,6 +7,7 @@
 
 #include "builder/project/architecture.h"
 #include "builder/project/declarations_check.h"
+#include "builder/project/field_rules.h"
 #include "builder/project/package_contents.h"
 #include "builder/project/font_file.h"
 #include "builder/project/language_section.h"
@@ -39,7 +40,7 @@ constexpr std::size_t kMaxProgramBytes = 64u << 20;
 bool source_exists(os::Os& os, const std::string& path) {
   if (path.empty()) return false;
   os::FileStatus status = os.file_status(path);
-  return status.exists && !status.is_folder;
+  return status.exists && !status.is_folder && !status.is_device;
 }
 
 // The payload writer's limits with the project's compression.
@@ -133,7 +134,9 @@ BuildOutcome Build::run() {
     if (source_exists(os_, source)) {
       present.push_back(&entry);
     } else {
-      report_.warning("Source file missing: \"" + source + "\".");
+      report_.warning(os_.file_status(source).is_device
+                          ? "Source is not a file (a device, pipe or socket): \"" + source + "\"."
+                          : "Source file missing: \"" + source + "\".");
     }
   }
   report_.set_phase(BuildPhase::adding_files);
@@ -287,6 +290,17 @@ void Build::add_installer_info(const std::vector<InstallEntry>& entries) {
   const std::vector<package::ShortcutRecord> shortcuts =
       shortcut_records(project_, [this](const std::string& path) { return installed(path); });
   if (!shortcuts.empty()) add_text(data::kShortcuts, package::shortcut_file_text(shortcuts));
+  // The window stores a shortcut as it is typed: one an installer cannot
+  // make is told here.
+  for (const package::ShortcutRecord& shortcut : shortcuts) {
+    std::string problem = file_name_problem(shortcut.name);
+    if (problem.empty()) problem = shortcut_folder_problem(shortcut.start_menu_folder);
+    if (!problem.empty()) {
+      const std::string path =
+          shortcut.start_menu_folder.empty() ? shortcut.name : shortcut.start_menu_folder + "\\" + shortcut.name;
+      report_.warning("Shortcut \"" + path + "\" cannot be made by an installer: it " + problem + ".");
+    }
+  }
   add_text(data::kFileInfo, package::file_info_text({entries.begin(), entries.end()}));
 
   if (settings.include_uninstaller && project_.uninstaller_item() != kNoItem) {

@@ -2,6 +2,7 @@
 #include "builder/project/project.h"
 
 #include "builder/project/language_section.h"
+#include "common/limits.h"
 
 #include <cassert>
 #include <stdexcept>
@@ -76,6 +77,7 @@ void Project::reset_project() {
   free_folders_.reset();
   file_by_item_.clear();
   file_by_key_.clear();
+  copy_hints_.clear();
   folder_by_item_.clear();
   folder_by_path_.clear();
   settings_ = Settings();
@@ -181,8 +183,27 @@ void Project::index_file(int slot) {
   file_by_key_.add(file_key(record.name, record.target_folder), slot);
 }
 
+void Project::forget_copy_hints(const std::string& name, const std::string& folder) {
+  if (copy_hints_.empty()) return;
+  // The name is a copy name of each name that "copy of " prefixes strip it
+  // to, and of the name in a "copy N of " form.
+  static const std::string prefix = "copy of ";
+  std::size_t start = 0;
+  for (;;) {
+    copy_hints_.erase(file_key(name.substr(start), folder));
+    if (name.compare(start, prefix.size(), prefix) != 0) break;
+    start += prefix.size();
+  }
+  std::size_t digits = 5;
+  while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
+  if (name.compare(0, 5, "copy ") == 0 && digits > 5 && name.compare(digits, 4, " of ") == 0) {
+    copy_hints_.erase(file_key(name.substr(digits + 4), folder));
+  }
+}
+
 void Project::unindex_file(int slot) {
   const FileRecord& record = files_[slot];
+  forget_copy_hints(record.name, record.target_folder);
   file_by_item_.remove(record.item, slot);
   file_by_key_.remove(file_key(record.name, record.target_folder), slot);
 }
@@ -206,12 +227,17 @@ int Project::add_file_record(const std::string& source, const std::string& name,
 TreeItem Project::add_file(const std::string& source, const std::string& name,
                            const std::string& target_folder, TreeItem parent, int previous_slot) {
   if (source.empty() || free_files_.lowest() >= kFileSlots) return kNoItem;
-  std::string unique = name;
-  while (find_file_by_name_and_folder(unique, target_folder) != kNoSlot) unique = "copy of " + unique;
+  // Copies 0 to hint - 1 are known to be in use.
+  const std::string key = file_key(name, target_folder);
+  auto hint = copy_hints_.find(key);
+  int copies = hint == copy_hints_.end() ? 0 : hint->second;
+  std::string unique = copy_name(name, copies);
+  while (find_file_by_name_and_folder(unique, target_folder) != kNoSlot) unique = copy_name(name, ++copies);
   TreeItem item = tree_.insert(parent, unique, NodeKind::file);
   if (item == kNoItem) return kNoItem;
   int slot = add_file_record(source, unique, target_folder, item);
   assert(slot != kNoSlot);
+  if (copies > 0) copy_hints_[key] = copies + 1;
   if (previous_slot >= 0 && previous_slot < kFileSlots && previous_slot != slot) {
     move_shortcut_slots(previous_slot, slot);
   }
@@ -396,6 +422,18 @@ std::string folder_name_of_path(const std::string& path) {
   std::size_t previous = path.rfind('\\', last - 1);
   std::size_t start = previous == std::string::npos ? 0 : previous + 1;
   return path.substr(start, last - start);
+}
+
+std::string copy_name(const std::string& name, int copies) {
+  static const std::string prefix = "copy of ";
+  if (copies <= 0) return name;
+  if (prefix.size() * static_cast<std::size_t>(copies) + name.size() > kMaxPathLength) {
+    return "copy " + std::to_string(copies) + " of " + name;
+  }
+  std::string copy;
+  copy.reserve(prefix.size() * static_cast<std::size_t>(copies) + name.size());
+  for (int i = 0; i < copies; ++i) copy += prefix;
+  return copy + name;
 }
 
 void new_project_settings(Settings& settings) {

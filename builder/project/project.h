@@ -22,6 +22,8 @@ namespace quill::project {
 constexpr int kFileSlots = 32768;
 constexpr int kFolderSlots = 32768;
 constexpr int kImageSlots = 1024;
+constexpr int kImageSteps = 7;             // a picture shows at wizard step 1 to 7
+constexpr int kImageMaxPosition = 65535;  // a placed background picture's x and y
 constexpr int kMacroSlots = 1024;
 constexpr int kNoSlot = 32768;  // what the file and folder lookups answer on failure
 constexpr int kShortcutLocations = 3;
@@ -176,6 +178,11 @@ struct Settings {
 // The choices a project made from scratch (the builder's start and New, the
 // command line's "new") starts with where they differ from the defaults:
 // a machine-wide install's shortcuts for all users, every built-in language.
+// The name of a record's `copies`-th copy: the name itself for 0, else
+// "copy of " that many times in front while the name stays within
+// kMaxPathLength bytes, beyond that "copy <copies> of <name>".
+std::string copy_name(const std::string& name, int copies);
+
 void new_project_settings(Settings& settings);
 
 class Project {
@@ -222,8 +229,10 @@ class Project {
   // free slot, so such a record could not be kept).
   int add_file_record(const std::string& source, const std::string& name,
                       const std::string& target_folder, TreeItem item);
-  // Adds a file with a unique (name, target folder) pair under `parent`;
-  // when `previous_slot` is a slot number, its shortcuts move to the new
+  // Adds a file with a unique (name, target folder) pair under `parent`:
+  // a name in use gets "copy of " in front, once more for each such copy in
+  // use, as long as the name stays within a project file's line; further
+  // copies are named "copy N of name" (copy_name). When `previous_slot` is a slot number, its shortcuts move to the new
   // record. Returns the new node, kNoItem when nothing was added.
   TreeItem add_file(const std::string& source, const std::string& name,
                     const std::string& target_folder, TreeItem parent,
@@ -334,6 +343,8 @@ class Project {
   };
 
   static std::string file_key(const std::string& name, const std::string& folder);
+  // Forgets what copy_hints_ knows of the names a record's name is a copy of.
+  void forget_copy_hints(const std::string& name, const std::string& folder);
   void index_file(int slot);
   void unindex_file(int slot);
 
@@ -352,6 +363,11 @@ class Project {
   FreeSlots free_folders_;
   SlotIndex<TreeItem> file_by_item_;
   SlotIndex<std::string> file_by_key_;
+  // By the key of a name and folder that two records were given: how many
+  // of its copy names (copy_name 0, 1, ...) are known to be in use, so that
+  // the next copy is found without trying each again. Only a record that
+  // leaves a name can make this wrong; it forgets the counts it touches.
+  std::unordered_map<std::string, int> copy_hints_;
   SlotIndex<TreeItem> folder_by_item_;
   SlotIndex<std::string> folder_by_path_;
 

@@ -44,9 +44,23 @@ struct RenamedFile {
   std::string name;  // the name the project file gives it
 };
 
+// A value of the project file that no way into a project stores: a name
+// an installer cannot create, a text with a control character, a number
+// outside its limits. The load keeps it; "check" and the build report it.
+struct FileFinding {
+  const char* section;  // "files", "settings", ...
+  int line;             // 1-based, in the whole file
+  std::string text;
+};
+
+// `findings` (optional) receives each such value of the sections up to the
+// settings. An interruption (interruption.h) ends the load as if the file
+// ended there. A file holding a NUL byte (other than a UTF-16 one) is not
+// a project file: unreadable.
 LoadStatus load_project(Project& project, os::Os& os, const std::string& path,
                         const std::string& backup_path,
-                        std::vector<RenamedFile>* renamed = nullptr);
+                        std::vector<RenamedFile>* renamed = nullptr,
+                        std::vector<FileFinding>* findings = nullptr);
 
 // The backup path: "ProjectBackup.qspbak" in the folder of `program_path`
 // (a "/" counts as a separator for host paths).

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <type_traits>
 
+#include "builder/project/field_rules.h"
 #include "builder/project/language_section.h"
 #include "common/paths.h"
 
@@ -331,6 +332,29 @@ void store_setting(Project& project, const Setting& row, const std::string& valu
 }
 
 int setting_line_count(const Setting& row) { return row.kind == SettingKind::colour ? 3 : 1; }
+
+std::string setting_lines_problem(const Setting& row, const std::string* lines) {
+  switch (row.kind) {
+    case SettingKind::number: {
+      std::string problem = number_problem(lines[0], row.minimum, row.maximum);
+      return problem.empty() ? problem : "\"" + lines[0] + "\" " + problem;
+    }
+    case SettingKind::choice: {
+      // A choice held by a switch is a word.
+      if (std::holds_alternative<SettingField<bool>>(row.field)) return std::string();
+      std::string problem = number_problem(lines[0], 0, static_cast<long>(row.choices.size()) - 1);
+      return problem.empty() ? problem : "\"" + lines[0] + "\" " + problem;
+    }
+    case SettingKind::colour:
+      for (int i = 0; i < 3; ++i) {
+        std::string problem = number_problem(lines[i], 0, 255);
+        if (!problem.empty()) return "\"" + lines[i] + "\" (line " + std::to_string(i + 1) + " of 3) " + problem;
+      }
+      return std::string();
+    default:
+      return std::string();
+  }
+}
 
 void write_setting_lines(const Project& project, const Setting& row, std::string* lines) {
   std::visit([&](const auto& field) { write(row, field.in(project), lines + row.line - 1); }, row.field);

@@ -136,6 +136,11 @@ constexpr int kUninstallerSlotLine = 20;
 constexpr int kListingFirstLine = 49;
 constexpr int kAllSettingLines = 52;
 int setting_line_count(const Setting& row);
+// What the row's lines as a file holds them (from lines[0]) hold outside
+// the row's limits, as "\"-5\" is not a number from 1 to 16384"; empty when
+// nothing: a number outside minimum to maximum, a choice's index outside
+// its choices, a colour's part outside 0 to 255.
+std::string setting_lines_problem(const Setting& row, const std::string* lines);
 // The row's lines as the file holds them, into lines[row.line - 1 ...].
 void write_setting_lines(const Project& project, const Setting& row, std::string* lines);
 // Reads the row from lines[row.line - 1 ...] when all of its lines are among

@@ -183,6 +183,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
   if (!s.command.log_file.empty()) {
     s.log = new RunLog(s.os, s.command.log_file);
+    if (!s.log->is_open()) {
+      const std::string text = installer::log_unwritable_message(s.command);
+      if (!text.empty()) {
+        installer::win32::message_box(nullptr, text,
+                                      std::string(texts::text(texts::TextId::installer_caption)),
+                                      MB_OK | MB_ICONWARNING);
+      }
+      return installer::kExitBadCommandLine;
+    }
     s.log->note(s.command.silent    ? installer::log_step::kSilentStarted
                 : s.command.passive ? installer::log_step::kPassiveStarted
                                     : installer::log_step::kStarted);

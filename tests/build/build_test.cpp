@@ -3,6 +3,7 @@
 #include "builder/project/build.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <utime.h>
 
 #include <chrono>
@@ -415,6 +416,20 @@ TEST_F(BuildTest, MissingSourcesAreListedButNotPackedNorLinked) {
   EXPECT_NE(report_.warnings[0].find("gone.txt"), std::string::npos);
   EXPECT_NE(report_.warnings[1].find("uninst.dat"), std::string::npos);
   EXPECT_EQ(report_.ranges.front(), 1u);
+}
+
+// A source that is a pipe would never end, and a shortcut an installer
+// cannot make would be missing without a word: the build tells both.
+TEST_F(BuildTest, PipesAndShortcutsAnInstallerCannotMakeAreTold) {
+  project_.add_file(box_.write("src/here.txt", "h"), "here.txt", kInstallRootPath, project_.install_root());
+  ASSERT_EQ(mkfifo((box_.root() + "/src/pipe").c_str(), 0600), 0);
+  project_.add_file(box_.root() + "/src/pipe", "pipe.txt", kInstallRootPath, project_.install_root());
+  project_.shortcut(0, kStartMenu) = {"..\\..\\Windows", "Here", "", kStartMenu};
+  ASSERT_EQ(build(), BuildOutcome::done);
+  EXPECT_EQ(package().find("pipe.txt"), nullptr);
+  ASSERT_EQ(report_.warnings.size(), 2u);
+  EXPECT_NE(report_.warnings[0].find("not a file (a device, pipe or socket)"), std::string::npos);
+  EXPECT_NE(report_.warnings[1].find("\"..\\..\\Windows\\Here\" cannot be made"), std::string::npos);
 }
 
 TEST_F(BuildTest, SameNamesNeverShareAnArchiveEntry) {

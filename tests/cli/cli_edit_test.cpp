@@ -3,11 +3,14 @@
 // and that refused input leaves the file as it was.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <set>
 #include <sstream>
 
 #include "builder/editor/editor.h"
 #include "builder/editor/scripted_prompter.h"
+#include "builder/project/interruption.h"
 #include "builder/project/listing_section.h"
 #include "builder/project/project_file.h"
 #include "builder/project/settings_table.h"
@@ -335,6 +338,120 @@ TEST_F(CliEditTest, RefusedInputExitsTwoAndLeavesTheFileUntouched) {
   const std::string with_macro = saved();
   EXPECT_EQ(run({"macro", "p.qsp", "add", "%m%", "w"}), 2);
   EXPECT_EQ(saved(), with_macro);
+}
+
+// Sources the project file would keep as another path, or that never end,
+// and folders and names an installer drops or cannot create.
+TEST_F(CliEditTest, HostileSourcesFoldersAndNamesAreRefused) {
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", src("a.txt")}), 0);
+  const std::string before = saved();
+  box.write("src/new", "an existing, different file");
+  for (const char* name : {"new\nline.txt", "cr\rname.txt", "bell\x07.txt", "CON", "nul.txt", "dot.", "space "}) {
+    box.write(std::string("src/") + name, "x");
+  }
+  box.write("src/lpt1/b.txt", "b");
+  ASSERT_EQ(mkfifo(src("pipe").c_str(), 0600), 0);
+  const std::vector<std::vector<std::string>> refused = {
+      {"add", "p.qsp", src("new\nline.txt")},
+      {"add", "p.qsp", src("cr\rname.txt")},
+      {"add", "p.qsp", src("bell\x07.txt")},
+      {"add", "p.qsp", src("CON")},
+      {"add", "p.qsp", src("nul.txt")},
+      {"add", "p.qsp", src("dot.")},
+      {"add", "p.qsp", src("space ")},
+      {"add", "p.qsp", src("lpt1")},
+      {"add", "p.qsp", src("pipe")},
+      {"add", "p.qsp", "--to", "a\nb", src("a.txt")},
+      {"add", "p.qsp", "--to", "C:\\Windows", src("a.txt")},
+      {"add", "p.qsp", "--to", "docs/a*b", src("a.txt")},
+      {"add", "p.qsp", "--to", "docs/COM1", src("a.txt")},
+      {"add", "p.qsp", "--to", "docs. ", src("a.txt")},
+      {"add", "p.qsp", "--custom", "C:\\a\nb", src("a.txt")},
+      {"add", "p.qsp", "--custom", "relative\\x", src("a.txt")},
+      {"add", "p.qsp", "--custom", "C:\\Tools\\a?b", src("a.txt")},
+      {"shortcut", "p.qsp", "add", "a.txt", "start-menu", "N", "--folder", "..\\..\\..\\Windows"},
+      {"shortcut", "p.qsp", "add", "a.txt", "start-menu", "N", "--folder", "C:\\Windows"},
+      {"shortcut", "p.qsp", "add", "a.txt", "start-menu", "N", "--folder", "\\Windows"},
+      {"shortcut", "p.qsp", "add", "a.txt", "start-menu", "N", "--folder", "Tools\\AUX"},
+      {"shortcut", "p.qsp", "add", "a.txt", "desktop", "NUL"},
+      {"shortcut", "p.qsp", "add", "a.txt", "desktop", "tab\there"},
+  };
+  for (const auto& args : refused) {
+    std::string err;
+    EXPECT_EQ(run(args, &err), 2) << args[args.size() - 2] << " " << args.back();
+    EXPECT_EQ(saved(), before) << args[args.size() - 2] << " " << args.back();
+  }
+  // What an installer can create is still taken.
+  EXPECT_EQ(run({"add", "p.qsp", "--to", "docs/console.d", src("a.txt")}), 0);
+  EXPECT_EQ(run({"shortcut", "p.qsp", "add", "a.txt", "start-menu", "N", "--folder", "Tools\\Sub"}), 0);
+}
+
+// A project file edited by hand: each value no way into a project stores is
+// loaded as it was, and check and the build report it with its section and
+// line; the build writes nothing.
+TEST_F(CliEditTest, CheckAndBuildReportDamagedValuesByLine) {
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  ASSERT_EQ(run({"add", "p.qsp", src("a.txt")}), 0);
+  ASSERT_EQ(run({"shortcut", "p.qsp", "add", "a.txt", "start-menu", "App", "--folder", "Tools"}), 0);
+  ASSERT_EQ(run({"image", "p.qsp", "add", src("pic.jpg"), "--step", "2"}), 0);
+  ASSERT_EQ(run({"set", "p.qsp", "fullscreen-width=800", "output=/out/x.exe"}), 0);
+  ASSERT_EQ(run({"macro", "p.qsp", "add", "%m%", "v"}), 0);
+  std::vector<std::string> lines;
+  std::istringstream in(saved());
+  for (std::string line; std::getline(in, line, '\n');) lines.push_back(line.substr(0, line.size() - 1));
+  ASSERT_EQ(lines[4], "a.txt");
+  ASSERT_EQ(lines[10], "2");
+  ASSERT_EQ(lines[21], "%m%");
+  ASSERT_EQ(lines[34], "Tools");
+  ASSERT_EQ(lines[70], "800");
+  const struct {
+    int line;
+    std::string value;
+    const char* finding;
+  } damaged[] = {
+      {5, "a:b", "files section, line 5: the name \"a:b\" holds one of"},
+      {5, "aux.txt", "files section, line 5: the name \"aux.txt\" is a device name"},
+      {6, "%install path%\\..\\", "files section, line 6: the target folder"},
+      {6, "C:\\Windows\\dot.\\", "files section, line 6: the target folder"},
+      {11, "99999999999999999999", "pictures section, line 11: the step \"99999999999999999999\" is not a number"},
+      {11, "0", "pictures section, line 11"},
+      {22, "%a%b%", "macros section, line 22: the macro name"},
+      {35, "..\\..\\..\\Windows", "shortcuts section, line 35: the start menu folder"},
+      {35, "C:\\Windows", "shortcuts section, line 35"},
+      {71, "-5", "settings section, line 71: fullscreen-width \"-5\" is not a number from 1 to 16384"},
+      {4, std::string(300, 's'), "files section, line 4: a line longer than 259"},
+  };
+  for (const auto& d : damaged) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      text += (static_cast<int>(i) + 1 == d.line ? d.value : lines[i]) + "\r\n";
+    }
+    box.write("p.qsp", text);
+    std::string err;
+    EXPECT_EQ(run({"check", "p.qsp"}, &err), 1) << d.value;
+    EXPECT_NE(err.find(d.finding), std::string::npos) << d.finding << " in " << err;
+    EXPECT_EQ(run({"build", "p.qsp", "-o", "out.exe"}, &err), 1) << d.value;
+    EXPECT_NE(err.find(d.finding), std::string::npos) << d.finding << " in " << err;
+    EXPECT_FALSE(std::filesystem::exists(box.root() + "/out.exe"));
+  }
+}
+
+// An interruption (Ctrl-C, SIGTERM) ends a command that reads a project
+// with exit code 1, and a command that would change it writes nothing.
+TEST_F(CliEditTest, InterruptedCommandsWriteNothing) {
+  ASSERT_EQ(run({"new", "p.qsp"}), 0);
+  const std::string before = saved();
+  request_abort();
+  std::string err;
+  EXPECT_EQ(run({"add", "p.qsp", src("a.txt")}, &err), 1);
+  EXPECT_NE(err.find("interrupted"), std::string::npos) << err;
+  EXPECT_EQ(run({"show", "p.qsp"}, &err), 1);
+  EXPECT_EQ(run({"build", "p.qsp", "-o", "out.exe"}, &err), 1);
+  project::g_interruption.store(false);
+  EXPECT_EQ(saved(), before);
+  EXPECT_FALSE(std::filesystem::exists(box.root() + "/out.exe"));
+  EXPECT_FALSE(std::filesystem::exists(box.root() + "/p.qsp.saving"));
 }
 
 TEST_F(CliEditTest, CheckReportsWhatWouldMakeThePackageWrong) {

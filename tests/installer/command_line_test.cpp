@@ -81,6 +81,9 @@ TEST(CommandLineTest, UsageBoxStartErrorsAndInteractiveExitCodes) {
   EXPECT_EQ(usage_message(parse_command_line("/LOG=")), "Missing value: /LOG=\n\n" + usage);
   EXPECT_EQ(usage_message(parse_command_line("/S /LOG=")), "");  // nobody is there to click
   EXPECT_EQ(usage_message(parse_command_line("/PASSIVE /LOG=")), "");
+  EXPECT_EQ(log_unwritable_message(parse_command_line("/LOG=C:\\none\\x.log")),
+            "The log file cannot be written: C:\\none\\x.log\n\n" + usage);
+  EXPECT_EQ(log_unwritable_message(parse_command_line("/S /LOG=C:\\none\\x.log")), "");
 
   EXPECT_EQ(start_exit_code(package::ExtractOutcome::write_failed), kExitWriteFailed);
   EXPECT_EQ(start_exit_code(package::ExtractOutcome::damaged), kExitDamaged);

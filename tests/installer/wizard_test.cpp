@@ -135,9 +135,9 @@ TEST_F(WizardTest, FolderValidationReturnsToTheFolderStep) {
   EXPECT_EQ(w.step(), Step::folder);
 
   // Folders that would install nothing, or nowhere the uninstaller can
-  // judge, are refused here; '/' counts as '\'.
+  // judge (a drive's root among them), are refused here; '/' counts as '\'.
   for (const char* refused : {"Tool", "C:Tool", "C:\\Apps\\..\\Tool", "C:\\A<B",
-                              "C:\\Apps\\\\Tool", "C:\\Apps:x"}) {
+                              "C:\\Apps\\\\Tool", "C:\\Apps:x", "C:\\", "D:/"}) {
     w.set_install_folder(refused);
     EXPECT_EQ(w.next().warning, unusable_folder_message(refused)) << refused;
     EXPECT_EQ(w.step(), Step::folder);

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The installer's command line and exit codes, and the silent removal:
 #   /? and a switch without its value show the usage and end with 1
-#   (/S /LOG=: no box);
+#   (/S /LOG=: no box); a /LOG= file that cannot be written (a missing
+#   folder) says so and ends with 1, silently too, installing nothing;
 #   /S /LOG= /D= installs with spaces in the folder, replaces an existing
 #   file, skips the end-of-install message and command, writes the full
 #   uninstall entry and the record (which names the ignored arguments
 #   between them); exit 0;
-#   silent damaged package: 3; relative /D folder: 4; a file that cannot be
+#   silent damaged package: 3; relative /D folder or a drive's root: 4; a file that cannot be
 #   written: 5, rolled back; the wizard closed at once: 2; /D fills the
 #   wizard's folder field (an unknown switch beside it changes nothing);
 #   Uninstall.exe /S returns 0 only after everything is gone; a silent
@@ -47,6 +48,13 @@ case "$box" in "box: Installer | Missing value: /LOG="*) ;; *) fail "bad switch 
 installer_exit
 [ "$code" = 1 ] || fail "/LOG= exit code $code"
 [ "$(exit_of "$WORK/setup.exe" /S /X /LOG=)" = 1 ] || fail "/S /LOG= exit code"
+start_installer "$WORK/setup.exe" '/LOG=C:\No Such Folder\setup.log'
+box=$(driver answer ok 30) || fail "no box for a log that cannot be written"
+case "$box" in "box: Installer | The log file cannot be written: C:\No Such Folder\setup.log"*) ;;
+  *) fail "unwritable log box: $box" ;; esac
+installer_exit
+[ "$code" = 1 ] || fail "unwritable log exit code $code"
+[ "$(exit_of "$WORK/setup.exe" /S '/LOG=C:\No Such Folder\setup.log')" = 1 ] || fail "/S unwritable log exit code"
 [ ! -e "$DRIVE_C/Program Files/Default App" ] || fail "a bad command line installed"
 
 # 2. Silent install: folder with spaces, a file replaced, record appended.
@@ -112,6 +120,8 @@ PY
 [ "$(exit_of "$WORK/damaged.exe" /S)" = 3 ] || fail "damaged package exit code"
 [ ! -e "$DRIVE_C/Program Files/Default App" ] || fail "the damaged package left files"
 [ "$(exit_of "$WORK/setup.exe" /S '/D=relative\folder')" = 4 ] || fail "relative folder exit code"
+[ "$(exit_of "$WORK/setup.exe" /S '/D=C:\')" = 4 ] || fail "drive root exit code"
+[ ! -e "$DRIVE_C/readme.txt" ] || fail "an install into the drive's root wrote files"
 mkdir -p "$DRIVE_C/Blocked"
 printf 'a file where a folder must go' > "$DRIVE_C/Blocked/docs"
 code=$(exit_of "$WORK/setup.exe" /S '/LOG=C:\blocked.log' '/D=C:\Blocked')

@@ -1,9 +1,11 @@
 // The project tables and their record operations.
 #include "builder/project/project.h"
+#include "common/limits.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace quill::project {
 namespace {
@@ -47,6 +49,24 @@ TEST(ProjectFiles, AddFileRenamesWithCopyOfWhileAddFileRecordDoesNot) {
   p.add_file("/src/readme.txt", "README.TXT", kInstallRootPath, p.install_root());
   EXPECT_EQ(p.file(3).name, "readme.txt");
   EXPECT_EQ(p.file(4).name, "README.TXT");
+
+  // Many copies of one name: each name unique and within a line, "copy N
+  // of" once the prefixes would not fit; a copy name that leaves is the
+  // next one given again.
+  Project many;
+  std::set<std::string> names;
+  for (int i = 0; i < 3000; ++i) many.add_file("/src/a", "a.txt", kInstallRootPath, many.install_root());
+  for (int slot = 0; slot < 3000; ++slot) {
+    EXPECT_LE(many.file(slot).name.size(), kMaxPathLength);
+    names.insert(many.file(slot).name);
+  }
+  EXPECT_EQ(names.size(), 3000u);
+  EXPECT_EQ(many.file(2999).name, "copy 2999 of a.txt");
+  for (const char* gone : {"copy 40 of a.txt", "copy of a.txt"}) {
+    many.remove_file_record(many.find_file_by_name_and_folder(gone, kInstallRootPath));
+    TreeItem again = many.add_file("/src/a", "a.txt", kInstallRootPath, many.install_root());
+    EXPECT_EQ(many.tree().label(again), gone);
+  }
 
   Project q;
   for (int i = 0; i < 3; ++i) q.add_file_record("/src/readme.txt", "readme.txt", kInstallRootPath, kNoItem);
