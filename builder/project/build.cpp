@@ -171,7 +171,10 @@ BuildOutcome Build::run() {
   report_.set_phase(BuildPhase::adding_info);
   report_.set_status("Adding installer info...");
   add_installer_info(entries);
-  if (!writer_.close()) return fail_build();
+  // The last LZMA entries may take a while yet: a cancel still ends it.
+  const PayloadWriter::CloseResult closed = writer_.close([this] { return aborted(); });
+  if (closed == PayloadWriter::CloseResult::aborted) return abort_build();
+  if (closed == PayloadWriter::CloseResult::failed) return fail_build();
 
   if (os_.file_status(archive_path_).exists) {
     Append result = append_archive();

@@ -592,23 +592,29 @@ void PayloadWriter::add_data(const std::string& name, const std::string& data) {
   submit(std::move(block));
 }
 
-bool PayloadWriter::close() {
-  if (!zip_) return false;
-  submit_solid_block(nullptr);
+PayloadWriter::CloseResult PayloadWriter::close(const std::function<bool()>& aborted) {
+  if (!zip_) return CloseResult::failed;
+  if (!submit_solid_block(aborted)) {
+    discard();
+    return CloseResult::aborted;
+  }
   if (!members_.empty()) add_data(package::kSolidIndexName, package::render_solid_index(members_));
   for (;;) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (queue_.empty()) break;
     }
-    drain(true);
+    if (!drain(true, aborted)) {
+      discard();
+      return CloseResult::aborted;
+    }
   }
   stop_workers();
   method_patch_.directory_follows();
   if (zipClose(zip_, nullptr) != ZIP_OK) failed_ = true;
   zip_ = nullptr;
   release_pool();
-  return !failed_;
+  return failed_ ? CloseResult::failed : CloseResult::closed;
 }
 
 void PayloadWriter::discard() {

@@ -71,8 +71,11 @@ class PayloadWriter {
   void add_data(const std::string& name, const std::string& data);
 
   // Waits for every entry, writes the central directory and closes the
-  // archive. False when anything could not be written.
-  bool close();
+  // archive: closed, or failed when anything could not be written, or
+  // aborted (the archive left unfinished) when `aborted` answers true while
+  // it waits.
+  enum class CloseResult { closed, failed, aborted };
+  CloseResult close(const std::function<bool()>& aborted = nullptr);
   // Stops the workers and closes the archive without finishing it (used on
   // abort; the caller deletes the file).
   void discard();

@@ -4,6 +4,10 @@
 // nothing but the inputs; a damaged block or index reads as damaged.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <random>
@@ -57,7 +61,7 @@ class LzmaPayloadTest : public ::testing::Test {
       EXPECT_EQ(writer.add_file(std::string("dir\\") + c.name, source), PayloadWriter::AddResult::added);
     }
     writer.add_data("%Quillpack%\\data.txt", "installer data");
-    EXPECT_TRUE(writer.close());
+    EXPECT_EQ(writer.close(), PayloadWriter::CloseResult::closed);
     return path;
   }
 
@@ -131,6 +135,29 @@ TEST_F(LzmaPayloadTest, ADamagedBlockOrIndexReadsAsDamaged) {
             package::ExtractResult::damaged);
   EXPECT_FALSE(box_.os().file_status("C:\\out\\c.txt").exists);
   expect_extracted(archive, {3, 6});  // big.bin on its own, e.txt in the second block
+}
+
+// A cancel while close waits for an entry still being encoded ends the
+// close as aborted. The entry's source is a pipe that yields no data until
+// the cancel question closes its far end, so close must be waiting then.
+TEST_F(LzmaPayloadTest, ACancelWhileTheLastEntryIsEncodedAbortsTheClose) {
+  const std::string pipe = box_.root() + "/pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const int far_end = ::open(pipe.c_str(), O_RDWR);
+  ASSERT_GE(far_end, 0);
+  PayloadLimits limits;
+  limits.compression = package::Compression::lzma;
+  limits.large_entry = 0;  // every file an entry of its own, read by a worker
+  PayloadWriter writer(box_.os(), limits);
+  ASSERT_TRUE(writer.open(box_.root() + "/C/p.zip"));
+  ASSERT_EQ(writer.add_file("dir\\endless.bin", pipe), PayloadWriter::AddResult::added);
+  int asked = 0;
+  const auto cancel = [&] {
+    if (asked++ == 0) ::close(far_end);
+    return true;
+  };
+  EXPECT_EQ(writer.close(cancel), PayloadWriter::CloseResult::aborted);
+  EXPECT_GE(asked, 1);
 }
 
 }  // namespace

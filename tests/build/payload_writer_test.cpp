@@ -56,7 +56,7 @@ class PayloadWriterTest : public ::testing::Test {
       std::string source = box_.write(std::string("src/") + c.name, content(c.size));
       EXPECT_EQ(writer.add_file(std::string("dir\\") + c.name, source), PayloadWriter::AddResult::added);
     }
-    EXPECT_TRUE(writer.close());
+    EXPECT_EQ(writer.close(), PayloadWriter::CloseResult::closed);
     return path;
   }
 
@@ -133,7 +133,7 @@ TEST_F(PayloadWriterTest, BlocksOfAnyContentJoinIntoOneStream) {
     std::string path = box_.root() + "/" + j.name + ".zip";
     ASSERT_TRUE(writer.open(path));
     EXPECT_EQ(writer.add_file(j.name, box_.write(j.name, j.data)), PayloadWriter::AddResult::added);
-    ASSERT_TRUE(writer.close());
+    ASSERT_EQ(writer.close(), PayloadWriter::CloseResult::closed);
 
     unzFile zip = unzOpen64(path.c_str());
     ASSERT_NE(zip, nullptr);
