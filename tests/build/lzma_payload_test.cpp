@@ -137,6 +137,23 @@ TEST_F(LzmaPayloadTest, ADamagedBlockOrIndexReadsAsDamaged) {
   expect_extracted(archive, {3, 6});  // big.bin on its own, e.txt in the second block
 }
 
+// Another writer's LZMA entry (Python's, with the stream's end marker and
+// a dictionary larger than its data) reads the same.
+TEST_F(LzmaPayloadTest, AnotherWritersLzmaEntryReads) {
+  const std::string command = "python3 -c 'import zipfile,sys; z=zipfile.ZipFile(sys.argv[1], \"w\"); "
+                              "z.writestr(\"x.txt\", b\"other writer \" * 999, zipfile.ZIP_LZMA)' '" +
+                              box_.root() + "/C/other.zip'";
+  box_.write("C/other.zip", "");
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  package::Archive archive;
+  ASSERT_TRUE(archive.open(box_.os(), "C:\\other.zip"));
+  std::string data;
+  ASSERT_EQ(archive.read_entry(archive.find_install_entry("x.txt"), 1 << 20, &data), package::ExtractResult::ok);
+  std::string expected;
+  for (int i = 0; i < 999; ++i) expected += "other writer ";
+  EXPECT_EQ(data, expected);
+}
+
 // A cancel while close waits for an entry still being encoded ends the
 // close as aborted. The entry's source is a pipe that yields no data until
 // the cancel question closes its far end, so close must be waiting then.

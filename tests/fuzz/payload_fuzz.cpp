@@ -3,6 +3,7 @@
 // payload folder it made; removing that folder leaves the machine as it was.
 #include <algorithm>
 
+#include "package/archive.h"
 #include "package/data_files.h"
 #include "package/payload.h"
 #include "tests/fuzz/fuzz_common.h"
@@ -34,6 +35,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     package::InstallerData loaded;
     package::load_installer_data(os, scan, &loaded);
     if (scan.megabytes_needed != scan.install_bytes / 1024 / 1024) fuzz::fail("space needed miscounted");
+    // The files to install read back, as the install engine reads them:
+    // deflated, stored, LZMA and in solid blocks, out of order too.
+    package::Archive archive;
+    if (archive.open(os, scan.payload_folder + package::kPayloadArchiveName)) {
+      std::string bytes;
+      const std::size_t count = std::min<std::size_t>(archive.entry_count(), 64);
+      for (std::size_t n = 0; n < 2 * count; ++n) {
+        const std::size_t i = n < count ? n : 2 * count - 1 - n;
+        if (archive.read_entry(i, 1u << 20, &bytes) == package::ExtractResult::ok &&
+            bytes.size() != archive.entry(i).uncompressed_size) {
+          fuzz::fail("an entry read whole has another size");
+        }
+      }
+    }
   }
   const std::string payload =
       scan.payload_folder.empty() ? std::string() : fuzz::machine_path(scan.payload_folder);
