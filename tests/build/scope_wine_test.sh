@@ -94,7 +94,7 @@ else
   [ ! -e "$DRIVE_C/Program Files/Shared" ] || fail "the install folder stayed"
 
   # The same project as a file saved before lines 45 to 47 existed.
-  project Older languages=en
+  project Older languages=en compression=deflate
   head -c -9 "$DRIVE_C/p/Older.qsp" > "$WORK/older.qsp" && mv "$WORK/older.qsp" "$DRIVE_C/p/Older.qsp"
   [ "$(tail -n 1 "$DRIVE_C/p/Older.qsp" | tr -d '\r')" = 4 ] || fail "the older file does not end at line 44"
   build Older
