@@ -53,14 +53,17 @@ python3 -c 'import json, sys; d = json.loads(sys.argv[1]); assert d["settings"][
 out=$(qbw check 'C:\example\example.qsp') || fail "check: $out"
 out=$(qbw build 'C:\example\example.qsp' -o 'C:\example\example-setup.exe') || fail "build: $out"
 grep -q "warning:" <<<"$out" && fail "unexpected warnings: $out"
-python3 - "$DRIVE_C/example/example-setup.exe" "$R/ext.dat" "$R/uninst.dat" <<'PY' || fail "package"
-import io, struct, sys, zipfile
+python3 - "$DRIVE_C/example/example-setup.exe" "$R/ext.dat" "$R/uninst.dat" "$QUILL_SOURCE/tests/support" <<'PY' ||
+import struct, sys
+sys.path.insert(0, sys.argv[4])
+import package_payload
 data = open(sys.argv[1], "rb").read()
 stub = open(sys.argv[2], "rb").read()
 n = struct.unpack("<Q", data[-8:])[0]
 assert data[:len(stub)] == stub and len(data) == len(stub) + n + 8
-archive = zipfile.ZipFile(io.BytesIO(data[-8 - n:-8]))
-assert archive.read("Uninstall.exe") == open(sys.argv[3], "rb").read()
-assert b"Example Suite" in archive.read("%Quillpack%/macros.txt")
+names, read, archive = package_payload.open_package(sys.argv[1])
+assert read("Uninstall.exe") == open(sys.argv[3], "rb").read()
+assert b"Example Suite" in read("%Quillpack%/macros.txt")
 PY
+  fail "package"
 echo "PASS"
