@@ -386,7 +386,7 @@ bool Archive::list_solid_members() {
       file.block = block;
       file.block_offset = offset;
       offset += member.size;
-      // A file in a block is always an install entry.
+      // Blocks hold only files to install: the writer puts no data entry in one.
       install_index_.emplace(replace_char(file.info.name, '/', '\\'), all.size());
       all.push_back(std::move(file));
     }
