@@ -9,6 +9,8 @@ streams, and random bytes standing in for pictures). Deterministic for a
 given machine."""
 import glob, gzip, os, random, sys
 
+import corpus_project
+
 corpus, project = sys.argv[1], sys.argv[2]
 rng = random.Random(2026)
 os.makedirs(corpus, exist_ok=True)
@@ -59,23 +61,5 @@ for rel, data in files:
         f.write(data)
     total += len(data)
 
-folders = sorted({os.path.dirname(rel) for rel, _ in files})
-lines = ["%install path%\\", "%custom path%\\"]
-for folder in folders:
-    parts = folder.split("/")
-    for k in range(1, len(parts) + 1):
-        p = "%install path%\\" + "\\".join(parts[:k]) + "\\"
-        if p not in lines:
-            lines.append(p)
-lines.append("|")
-for rel, _ in files:
-    lines += [os.path.join(os.path.abspath(corpus), rel), os.path.basename(rel),
-              "%install path%\\" + "\\".join(os.path.dirname(rel).split("/")) + "\\"]
-lines += ["|"] * 3 + ["|"] * 6 + ["|"] * 4 + ["|"] * 13
-lines += ["", "", "Bench", "%name% Setup", "%program files%\\%name%", "", "false", "0", "false", "OK",
-          "false", "true", "false", "true", "%name%", "640", "480", "", "", "32768",
-          "%a registry key macro%", "false", "Arial", "36", "700", "0", "0", "0", "0",
-          "255", "255", "255", "0", "0", "0", "0", "0", "255", "0", "0", "0", "0", "true", "4"]
-with open(project, "wb") as f:
-    f.write("".join(l + "\r\n" for l in lines).encode())
+corpus_project.write(corpus, [rel for rel, _ in files], project)
 print("corpus: %d files, %.1f MB" % (len(files), total / 1e6))

@@ -11,6 +11,8 @@ large LLVM libraries that clang brings among them) and already-compressed
 to each group's budget, so the corpus is the same for a given machine."""
 import glob, os, shutil, sys
 
+import corpus_project
+
 corpus, project = sys.argv[1], sys.argv[2]
 
 def regular(paths):
@@ -48,18 +50,5 @@ for group, paths in groups:
         files.append(rel)
         total += os.path.getsize(dst)
 
-folders = sorted({os.path.dirname(rel) for rel in files})
-lines = ["%install path%\\", "%custom path%\\"]
-lines += ["%install path%\\" + f + "\\" for f in folders]
-lines.append("|")
-for rel in files:
-    lines += [os.path.join(os.path.abspath(corpus), rel), os.path.basename(rel),
-              "%install path%\\" + os.path.dirname(rel) + "\\"]
-lines += ["|"] * 3 + ["|"] * 6 + ["|"] * 4 + ["|"] * 13
-lines += ["", "", "Bench", "%name% Setup", "%program files%\\%name%", "", "false", "0", "false", "OK",
-          "false", "true", "false", "true", "%name%", "640", "480", "", "", "32768",
-          "%a registry key macro%", "false", "Arial", "36", "700", "0", "0", "0", "0",
-          "255", "255", "255", "0", "0", "0", "0", "0", "255", "0", "0", "0", "0", "true", "4"]
-with open(project, "wb") as f:
-    f.write("".join(l + "\r\n" for l in lines).encode())
+corpus_project.write(corpus, files, project)
 print("corpus: %d files, %.1f MB" % (len(files), total / 1e6))

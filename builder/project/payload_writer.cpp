@@ -423,6 +423,11 @@ PayloadWriter::AddResult PayloadWriter::add_to_solid_block(const std::string& na
     const std::size_t got = file.read(solid_.data() + at, kSolidReadPiece);
     solid_.resize(at + got);
     if (got == 0) break;
+    // A file that grew past what the index can state while it was read.
+    if (solid_.size() - start > UINT32_MAX) {
+      solid_.resize(start);
+      return AddResult::unreadable;
+    }
   }
   package::SolidMember member;
   member.block = solid_count_ + 1;
