@@ -79,6 +79,12 @@ class File {
   // Writes all `size` bytes; false when not all of them could be written.
   virtual bool write(const void* data, std::size_t size) = 0;
   virtual bool seek(std::uint64_t offset) = 0;
+  // Reads up to `size` bytes from `offset` without moving this file's
+  // position: two threads may read one file this way at once. Files read by
+  // one thread only keep this default.
+  virtual std::size_t read_at(std::uint64_t offset, void* buffer, std::size_t size) {
+    return seek(offset) ? read(buffer, size) : 0;
+  }
   virtual std::uint64_t tell() = 0;
   virtual std::uint64_t size() = 0;
   // Sets the last-write time (an MS-DOS date and time pair) and, unless
@@ -123,6 +129,22 @@ struct Shortcut {
 class SystemLock {
  public:
   virtual ~SystemLock() = default;
+};
+
+// A thread started by Os::start_thread; destroying the object waits until
+// its work has returned.
+class Thread {
+ public:
+  virtual ~Thread() = default;
+};
+
+// A counting semaphore by which two threads hand work to each other: wait()
+// takes one count, waiting while there is none; post() adds one.
+class Semaphore {
+ public:
+  virtual ~Semaphore() = default;
+  virtual void post() = 0;
+  virtual void wait() = 0;
 };
 
 // `count` bytes as lower-case hexadecimal digits, two a byte: how the
@@ -270,6 +292,15 @@ class Os {
   // every user's processes. Null with Error::exists while another holder
   // keeps it; with another error when the system refused.
   virtual std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) = 0;
+
+  // ---- A second thread, for work that overlaps the caller's (decoding
+  // ahead while files are written). Null from a backend that runs
+  // everything on the caller's thread, or when the system refuses; the
+  // caller then does the work itself.
+  // The thread calls work(context) once.
+  virtual std::unique_ptr<Thread> start_thread(void (*work)(void* context), void* context) = 0;
+  // A semaphore holding `count`; null as for start_thread.
+  virtual std::unique_ptr<Semaphore> make_semaphore(unsigned count) = 0;
 
   // ---- Declared registry values, associations and the environment: what a
   // package's declarations change, read back whole so that they can be put

@@ -143,6 +143,19 @@ class PosixFile : public File {
     return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
   }
 
+  std::size_t read_at(std::uint64_t offset, void* buffer, std::size_t size) override {
+    if (offset > static_cast<std::uint64_t>(LLONG_MAX)) return 0;
+    std::size_t done = 0;
+    while (done < size) {
+      ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, size - done,
+                          static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return done;
+  }
+
   std::uint64_t tell() override {
     off_t at = ::lseek(fd_, 0, SEEK_CUR);
     return at < 0 ? 0 : static_cast<std::uint64_t>(at);

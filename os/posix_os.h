@@ -129,6 +129,9 @@ class PosixOs : public Os {
   // An exclusive flock(2) on <sandbox>/locks/NAME, so that two instances on
   // one sandbox (or two processes) exclude each other.
   std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
+  // In posix_thread.cpp.
+  std::unique_ptr<Thread> start_thread(void (*work)(void*), void* context) override;
+  std::unique_ptr<Semaphore> make_semaphore(unsigned count) override;
   // The host's local date.
   std::string local_date() override;
   // Declared values keep their type in the registry file; the two

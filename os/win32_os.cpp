@@ -142,6 +142,24 @@ class Win32File : public File {
     return SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) != 0;
   }
 
+  // A read with its offset in an OVERLAPPED structure starts there on a
+  // handle opened for synchronous access too, whatever another thread did
+  // to the file's position.
+  std::size_t read_at(std::uint64_t offset, void* buffer, std::size_t size) override {
+    std::size_t total = 0;
+    char* out = static_cast<char*>(buffer);
+    while (total < size) {
+      OVERLAPPED at{};
+      at.Offset = static_cast<DWORD>(offset + total);
+      at.OffsetHigh = static_cast<DWORD>((offset + total) >> 32);
+      DWORD want = static_cast<DWORD>(size - total > 0x40000000u ? 0x40000000u : size - total);
+      DWORD got = 0;
+      if (!ReadFile(handle_, out + total, want, &got, &at) || got == 0) break;
+      total += got;
+    }
+    return total;
+  }
+
   std::uint64_t tell() override {
     LARGE_INTEGER zero{}, at{};
     if (!SetFilePointerEx(handle_, zero, &at, FILE_CURRENT)) return 0;

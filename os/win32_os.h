@@ -69,6 +69,9 @@ class Win32Os : public Os {
   std::string unpredictable_name() override;
   // A named mutex in the global namespace: it exists while a holder runs.
   std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
+  // In win32_thread.cpp.
+  std::unique_ptr<Thread> start_thread(void (*work)(void*), void* context) override;
+  std::unique_ptr<Semaphore> make_semaphore(unsigned count) override;
 
   // Declared values and notifications, in win32_declarations.cpp.
   Error registry_read_value(RegistryRoot root, const std::string& key, const std::string& name,

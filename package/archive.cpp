@@ -84,8 +84,9 @@ bool inner_read_at(BufferedStream& s, std::uint64_t offset, char* into, uLong si
     return true;
   }
   if (size > s.window_end - offset) size = static_cast<uLong>(s.window_end - offset);
-  if (!s.file->seek(s.window_offset + offset)) return false;
-  *count = static_cast<uLong>(s.file->read(into, size));
+  // A position of its own: an LZMA stream may read the file on another
+  // thread meanwhile.
+  *count = static_cast<uLong>(s.file->read_at(s.window_offset + offset, into, size));
   if (*count < size) s.failed = true;
   return true;
 }
@@ -430,7 +431,7 @@ bool Archive::data_offset(const Entry& entry, std::uint64_t* offset) {
   unsigned char record[46];
   unsigned char header[30];
   auto read_at = [this](std::uint64_t at, unsigned char* into, std::size_t size) {
-    return io_.file->seek(io_.offset + at) && io_.file->read(into, size) == size;
+    return io_.file->read_at(io_.offset + at, into, size) == size;
   };
   auto get = [](const unsigned char* p, int bytes) {
     std::uint32_t v = 0;
@@ -460,7 +461,7 @@ bool Archive::begin_data(const Entry& entry) {
     std::uint64_t offset = 0;
     lzma_key_ = 0;
     if (!data_offset(*stream, &offset) ||
-        !lzma_.start(io_.file, io_.offset + offset, stream->info.compressed_size,
+        !lzma_.start(*os_, io_.file, io_.offset + offset, stream->info.compressed_size,
                      stream->info.uncompressed_size)) {
       return false;
     }

@@ -25,9 +25,10 @@ struct Case {
 };
 // With the limits below: "big.bin" (LZMA) and "packed.gz" (stored) are
 // entries of their own, the rest fill two solid blocks (the second with the
-// empty file).
-const Case kCases[] = {{"a.txt", 30000}, {"b.txt", 1},        {"c.txt", 45000},  {"big.bin", 90000},
-                       {"d.txt", 40000}, {"packed.gz", 70000}, {"e.txt", 20000},  {"empty.txt", 0}};
+// empty file). The first block and big.bin are larger than the reader's
+// slots, so that they are decoded ahead on a second thread.
+const Case kCases[] = {{"a.txt", 180000}, {"b.txt", 1},         {"c.txt", 270000}, {"big.bin", 540000},
+                       {"d.txt", 240000}, {"packed.gz", 420000}, {"e.txt", 120000}, {"empty.txt", 0}};
 
 std::string content(std::size_t size, std::size_t seed) {
   std::mt19937 random(static_cast<unsigned>(seed * 7919 + size));
@@ -49,8 +50,8 @@ class LzmaPayloadTest : public ::testing::Test {
     PayloadLimits limits;
     limits.workers = workers;
     limits.compression = package::Compression::lzma;
-    limits.large_entry = 64 * 1024;
-    limits.solid_block = 100 * 1024;
+    limits.large_entry = 384 * 1024;
+    limits.solid_block = 600 * 1024;
     PayloadWriter writer(box_.os(), limits);
     const std::string path = box_.root() + "/C/" + name;
     box_.write("C/" + name, "");
@@ -102,7 +103,7 @@ TEST_F(LzmaPayloadTest, EveryFileReadsBackInAnyOrderThroughBothReaders) {
   expect_extracted(archive, {4, 0, 6, 2});
   std::string data;
   ASSERT_EQ(archive.read_entry(archive.find_install_entry("dir\\c.txt"), 1 << 20, &data), package::ExtractResult::ok);
-  EXPECT_EQ(data, content(45000, 2));
+  EXPECT_EQ(data, content(270000, 2));
 
   // An independent reader takes the archive as it is (its LZMA entries
   // included) and finds every checksum right.
@@ -118,23 +119,39 @@ TEST_F(LzmaPayloadTest, SameInputsGiveSameBytesWhateverTheThreads) {
   EXPECT_TRUE(one == box_.read(write_archive("three.zip", 3)));
 }
 
-// One byte changed inside a block's data: the block's files read as
-// damaged and leave nothing behind; files elsewhere still read.
+// One byte changed inside a block's data: the block's files from there on
+// read as damaged and leave nothing behind; files before it (though the
+// damage was decoded ahead while they were read) and elsewhere still read.
 TEST_F(LzmaPayloadTest, ADamagedBlockOrIndexReadsAsDamaged) {
   const std::string path = write_archive("p.zip", 2);
   // The first block's data begins right after its local header's name.
   const std::string block = "%Quillpack%/solid/1";
-  std::string bytes = box_.read(path);
+  const std::string bytes = box_.read(path);
   const std::size_t header = bytes.find(block);
   ASSERT_NE(header, std::string::npos);
-  bytes[header + block.size() + 200] ^= 0x55;
-  box_.write("C/bad.zip", bytes);
-  package::Archive archive;
-  ASSERT_TRUE(archive.open(box_.os(), "C:\\bad.zip"));
-  EXPECT_EQ(archive.extract_entry(archive.find_install_entry("dir\\c.txt"), "C:\\out\\c.txt"),
-            package::ExtractResult::damaged);
-  EXPECT_FALSE(box_.os().file_status("C:\\out\\c.txt").exists);
-  expect_extracted(archive, {3, 6});  // big.bin on its own, e.txt in the second block
+  const std::size_t block_end = bytes.find("PK\x03\x04", header);
+  ASSERT_NE(block_end, std::string::npos);
+  // Near the block's start c.txt is damaged; near its end only d.txt, its
+  // last file, is.
+  const struct {
+    std::size_t at;
+    std::vector<std::size_t> whole;
+    const char* damaged;
+  } damages[] = {{header + block.size() + 200, {}, "c.txt"}, {block_end - 100, {0, 2}, "d.txt"}};
+  for (const auto& damage : damages) {
+    SCOPED_TRACE(damage.damaged);
+    std::string bad = bytes;
+    bad[damage.at] ^= 0x55;
+    box_.write("C/bad.zip", bad);
+    package::Archive archive;
+    ASSERT_TRUE(archive.open(box_.os(), "C:\\bad.zip"));
+    expect_extracted(archive, damage.whole);
+    const std::string out = std::string("C:\\out\\") + damage.damaged;
+    EXPECT_EQ(archive.extract_entry(archive.find_install_entry(std::string("dir\\") + damage.damaged), out),
+              package::ExtractResult::damaged);
+    EXPECT_FALSE(box_.os().file_status(out).exists);
+    expect_extracted(archive, {3, 6});  // big.bin on its own, e.txt in the second block
+  }
 }
 
 // Another writer's LZMA entry (Python's, with the stream's end marker and

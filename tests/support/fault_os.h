@@ -125,6 +125,9 @@ class FaultOs : public Os {
   std::string unpredictable_name() override;
   // The inner machine's lock.
   std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
+  // Neither: the faults are counted on one thread, in order.
+  std::unique_ptr<Thread> start_thread(void (*)(void*), void*) override { return nullptr; }
+  std::unique_ptr<Semaphore> make_semaphore(unsigned) override { return nullptr; }
   std::string long_path_name(const std::string& path) override;
   // Counted with set_read_only.
   Error set_attributes(const std::string& path, std::uint32_t attributes) override;

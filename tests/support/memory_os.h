@@ -127,6 +127,9 @@ class MemoryOs : public Os {
   std::string unpredictable_name() override;
   // A table of the machine's lock names.
   std::unique_ptr<SystemLock> take_lock(const std::string& name, Error* error) override;
+  // Neither: everything runs on the caller's thread.
+  std::unique_ptr<Thread> start_thread(void (*)(void*), void*) override { return nullptr; }
+  std::unique_ptr<Semaphore> make_semaphore(unsigned) override { return nullptr; }
 
   // Declared values and notifications: the notifications are logged in
   // shell_log() as "associations-changed" and "environment-changed".
