@@ -79,9 +79,11 @@ class File {
   // Writes all `size` bytes; false when not all of them could be written.
   virtual bool write(const void* data, std::size_t size) = 0;
   virtual bool seek(std::uint64_t offset) = 0;
-  // Reads up to `size` bytes from `offset` without moving this file's
-  // position: two threads may read one file this way at once. Files read by
-  // one thread only keep this default.
+  // Reads up to `size` bytes from `offset` (the count read, as read()
+  // answers). Two threads may read one file this way at once, as long as
+  // neither uses seek() and read() on it meanwhile: where the file's
+  // position ends is not said. Files read by one thread only keep this
+  // default.
   virtual std::size_t read_at(std::uint64_t offset, void* buffer, std::size_t size) {
     return seek(offset) ? read(buffer, size) : 0;
   }

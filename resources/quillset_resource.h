@@ -94,6 +94,7 @@
 #define IDC_USER_INSTALL 1184
 #define IDC_X64 1185
 #define IDC_ALL_USERS_SHORTCUTS 1186
+#define IDC_LZMA 1187
 
 // "Build installer" (tab 5).
 #define IDC_OUTPUT_PATH 1006

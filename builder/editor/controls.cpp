@@ -30,7 +30,7 @@ const std::vector<ControlTab>& control_table() {
         {kWindowSettings, kUninstallerGroup, kIncludeUninstaller, kEoiGroup, kEoiNote, kEoiMessageLabel,
          kEoiMessage, kMessageTypeLabel, kMessageOk, kMessageYesNo, kEoiCommandLabel, kEoiCommand,
          kInstallerWindowGroup, kUseBackground, kFullscreenOptions, kUserInstall, kX64, kAllUsersShortcuts},
-        {kOutputLabel, kOutputPath, kBrowseOutput, kBuildButton, kBuildProgress, kBuildStatus},
+        {kOutputLabel, kOutputPath, kBrowseOutput, kBuildButton, kBuildProgress, kBuildStatus, kLzma},
     };
     std::vector<ControlTab> pairs;
     for (int tab = 0; tab < kTabCount; ++tab) {

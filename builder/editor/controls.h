@@ -82,6 +82,7 @@ enum Control : int {
   kUserInstall = IDC_USER_INSTALL,              // install-scope
   kX64 = IDC_X64,                               // architecture
   kAllUsersShortcuts = IDC_ALL_USERS_SHORTCUTS,  // shortcuts-for
+  kLzma = IDC_LZMA,                             // compression
   kImageX = IDC_IMAGE_X,
   kImageY = IDC_IMAGE_Y,
   kStretchImage = IDC_IMAGE_STRETCH,

@@ -60,6 +60,7 @@ const SettingControl kSettingControls[] = {
     {IDC_USER_INSTALL, SettingId::install_scope, "user", "machine"},
     {IDC_X64, SettingId::architecture, "x64", "x86"},
     {IDC_ALL_USERS_SHORTCUTS, SettingId::shortcuts_for, "all-users", "current-user"},
+    {IDC_LZMA, SettingId::compression, "lzma", "deflate"},
 };
 
 const wchar_t kWebPage[] = L"http://www.orvelle.example/quillset/";

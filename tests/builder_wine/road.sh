@@ -72,12 +72,14 @@ for line in 'Road Readme' 'Uninstall.exe' 'C:\src\app\sub\deep.txt' '%install pa
   grep -aqF "$line" "$DRIVE_C/proj/road.qsp" || fail "road.qsp lacks $line"
 done
 
-# Build.
+# Build. A new project's packages are LZMA ones: the build page's check says so.
+[ "$(builder tab 1074 5 checked 1187)" = 1 ] || fail "a new project's compression is not LZMA"
 builder tab 1074 5 set-text 1006 'C:\out\road-setup.exe' click 1008 wait-text 1010 'Done!' 120 \
   expect-text 1008 'Build installer' expect-visible 1074 1 >/dev/null || fail "build"
 shot_tab 5 build
 [ -s "$DRIVE_C/out/road-setup.exe" ] || fail "no package"
 [ ! -e "$DRIVE_C/out/road-setup.zip" ] || fail "work archive left behind"
+grep -aq '%Quillpack%/solid/1' "$DRIVE_C/out/road-setup.exe" || fail "the package holds no solid block"
 
 # Quit without saving again: the crash marker is emptied.
 builder menu 40004 answer no 10 >/dev/null || fail "quit question"
