@@ -20,7 +20,7 @@ TEST(ControlTable, EachControlOnOnePageWithThePagesHeights) {
     ++per_tab[pair.tab];
   }
   EXPECT_EQ(per_tab[kFilesTab], 15);
-  EXPECT_EQ(per_tab[kBuildTab], 6);
+  EXPECT_EQ(per_tab[kBuildTab], 7);
   EXPECT_EQ(tab_of_control(kFileTree), kFilesTab);
   EXPECT_EQ(tab_of_control(kIncludeUninstaller), kOptionsTab);
   EXPECT_EQ(tab_of_control(kTabControl), -1);
