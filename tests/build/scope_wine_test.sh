@@ -60,12 +60,17 @@ asks_no_elevation() {
 
 if [ "$MODE" = user ]; then
   project Mine install-scope=user
+  # An LZMA block larger than the installer's slots: it is decoded on a
+  # second thread while the files are written.
+  seq 1 200000 > "$DRIVE_C/src/count.txt"
+  qb add 'C:\p\Mine.qsp' 'C:\src\count.txt' >/dev/null
   build Mine
   asks_no_elevation "$DRIVE_C/out/Mine-setup.exe" || fail "the per-user package asks for elevation"
   grep -aq 'requireAdministrator' "$B/ext.dat" || fail "the stub itself must keep asking for elevation"
   install Mine
   R="$HOME_C/AppData/Local/Programs/Mine"
   expect_file "$R/tool.txt" "the tool"
+  cmp -s "$R/count.txt" "$DRIVE_C/src/count.txt" || fail "count.txt came out different"
   asks_no_elevation "$R/Uninstall.exe" || fail "the installed uninstaller asks for elevation"
   has_key "HKCU\\$UNINSTALL\\Mine" || fail "no entry under HKEY_CURRENT_USER: $(wine reg query "HKCU\\$UNINSTALL" /s; wine reg query "HKLM\\$UNINSTALL\\Mine" /s)"
   ! has_key "HKLM\\$UNINSTALL\\Mine" || fail "an entry under HKEY_LOCAL_MACHINE"
