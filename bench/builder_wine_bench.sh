@@ -19,21 +19,13 @@ source "$here/tests/builder_wine/common.sh"
 # Project files with Windows paths; the files themselves need not exist to
 # be opened.
 make_project() {  # COUNT OUT
-  python3 - "$1" "$2" <<'PY'
+  python3 - "$1" "$2" "$here/bench" <<'PY'
 import sys
+sys.path.insert(0, sys.argv[3])
+import corpus_project
 count, out = int(sys.argv[1]), sys.argv[2]
-folders = 64
-lines = ["%install path%\\", "%custom path%\\"] + ["%%install path%%\\d%02d\\" % d for d in range(folders)] + ["|"]
-for i in range(count):
-    lines += ["C:\\bench\\files\\d%02d\\f%05d.txt" % (i % folders, i), "f%05d.txt" % i,
-              "%%install path%%\\d%02d\\" % (i % folders)]
-lines += ["|"] * 26
-lines += ["", "", "Bench", "%name% Setup", "%program files%\\%name%", "", "false", "0", "false", "OK",
-          "false", "true", "false", "true", "%name%", "640", "480", "", "", "32768",
-          "%a registry key macro%", "false", "Arial", "36", "700", "0", "0", "0", "0",
-          "255", "255", "255", "0", "0", "0", "0", "0", "255", "0", "0", "0", "0", "true", "4"]
-with open(out, "wb") as f:
-    f.write("".join(l + "\r\n" for l in lines).encode())
+corpus_project.write_files([("C:\\bench\\files\\d%02d\\f%05d.txt" % (i % 64, i), "d%02d/f%05d.txt" % (i % 64, i))
+                            for i in range(count)], out)
 PY
 }
 mkdir -p "$DRIVE_C/bench"

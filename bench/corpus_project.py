@@ -2,12 +2,19 @@
 installed under %install path% in its own folder, with the settings a
 benchmark needs and nothing else.
 
-    corpus_project.write(corpus_dir, relative_paths, project_file)"""
+    corpus_project.write(corpus_dir, relative_paths, project_file)
+    corpus_project.write_files([(source, relative_path), ...], project_file)"""
 import os
 
 
 def write(corpus, relative_paths, project):
-    folders = sorted({os.path.dirname(rel) for rel in relative_paths})
+    write_files([(os.path.join(os.path.abspath(corpus), rel), rel) for rel in relative_paths], project)
+
+
+def write_files(files, project):
+    """`files`: (source path, path below the install folder with '/') pairs;
+    the sources need not exist."""
+    folders = sorted({os.path.dirname(rel) for _, rel in files})
     lines = ["%install path%\\", "%custom path%\\"]
     for folder in folders:
         parts = folder.split("/")
@@ -16,8 +23,8 @@ def write(corpus, relative_paths, project):
             if p not in lines:
                 lines.append(p)
     lines.append("|")
-    for rel in relative_paths:
-        lines += [os.path.join(os.path.abspath(corpus), rel), os.path.basename(rel),
+    for source, rel in files:
+        lines += [source, os.path.basename(rel),
                   "%install path%\\" + "\\".join(os.path.dirname(rel).split("/")) + "\\"]
     lines += ["|"] * 3 + ["|"] * 6 + ["|"] * 4 + ["|"] * 13
     lines += ["", "", "Bench", "%name% Setup", "%program files%\\%name%", "", "false", "0", "false", "OK",
