@@ -103,6 +103,18 @@ namespace __gnu_cxx {
 void __verbose_terminate_handler() { fail(); }
 }  // namespace __gnu_cxx
 
+// The runtime's hook for math errors prints them to the standard error
+// stream, which windowed programs lack, and brings formatted output along.
+// This one leaves each error to the default handling, as that one does
+// after printing.
+extern "C" int _matherr(struct _exception*) { return 0; }
+
+// Start-up patching of references to a library's data that the linker
+// imported automatically. These programs are linked with automatic imports
+// turned off (the linker refuses such a reference), so there is never
+// anything to patch; the runtime's patcher and its error reports are left out.
+extern "C" void _pei386_runtime_relocator() {}
+
 // Guards of function-local statics. The runtime's own guards need the POSIX
 // thread library; these use one process-wide recursive lock, enough for the
 // handful of statics these programs construct.
