@@ -360,7 +360,7 @@ bool Archive::list_solid_members() {
   std::vector<Entry> all;
   all.reserve(entries_.size());
   for (Entry& entry : entries_) {
-    const std::uint32_t block = solid_block_number(entry.info.name);
+    const std::uint32_t block = solid_block_number(entry.info.name, &entry.x86);
     if (block == 0) {
       if (!is_data_entry_name(entry.info.name)) {
         // emplace keeps the first entry of a name, as a front-to-back search would.
@@ -462,7 +462,7 @@ bool Archive::begin_data(const Entry& entry) {
     lzma_key_ = 0;
     if (!data_offset(*stream, &offset) ||
         !lzma_.start(*os_, io_.file, io_.offset + offset, stream->info.compressed_size,
-                     stream->info.uncompressed_size)) {
+                     stream->info.uncompressed_size, stream->x86)) {
       return false;
     }
     lzma_key_ = key;

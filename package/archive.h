@@ -119,6 +119,7 @@ class Archive {
     // begin in the block's data. 0: the entry's data is its own.
     std::uint32_t block = 0;
     std::uint64_t block_offset = 0;
+    bool x86 = false;  // a block of converted x86 code
   };
 
   bool read_headers(os::Os& os, const ArchiveLocation& location);

@@ -2,6 +2,7 @@
 // second thread where the machine has one.
 #include "package/lzma_stream.h"
 
+#include <Bra.h>
 #include <LzmaDec.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@ namespace quill::package {
 namespace {
 
 constexpr std::size_t kInputBufferSize = 64 * 1024;
+constexpr std::size_t kStageSize = 64 * 1024;
 
 void* allocate(ISzAllocPtr, size_t size) { return std::malloc(size); }
 void release(ISzAllocPtr, void* address) { std::free(address); }
@@ -47,7 +49,7 @@ void LzmaStream::stop() {
 }
 
 bool LzmaStream::start(os::Os& os, os::File* file, std::uint64_t offset, std::uint64_t length,
-                       std::uint64_t size) {
+                       std::uint64_t size, bool x86) {
   stop();
   unsigned char header[kLzmaHeaderSize + kLzmaPropsSize];
   if (file == nullptr || length < sizeof header || file->read_at(offset, header, sizeof header) != sizeof header) {
@@ -61,11 +63,16 @@ bool LzmaStream::start(os::Os& os, os::File* file, std::uint64_t offset, std::ui
   if (!allocated_) return false;
   LzmaDec_Init(&decoder_);
   if (!input_) input_.reset(new unsigned char[kInputBufferSize]);
+  x86_ = x86;
+  if (x86 && !stage_) stage_.reset(new unsigned char[kStageSize]);
+  given_ = ready_ = staged_ = 0;
+  x86_pc_ = 0;
+  x86_state_ = Z7_BRANCH_CONV_ST_X86_STATE_INIT_VAL;
   file_ = file;
   next_ = offset + sizeof header;
   end_ = offset + length;
   size_ = size;
-  decoded_ = produced_ = 0;
+  coded_ = decoded_ = produced_ = 0;
   input_pos_ = input_len_ = 0;
   fill_slot_ = take_slot_ = 0;
   taken_ = 0;
@@ -98,6 +105,38 @@ bool LzmaStream::fill() {
 }
 
 long LzmaStream::decode(unsigned char* into, std::size_t count) {
+  if (!x86_) {
+    const long got = decode_coded(into, count);
+    if (got > 0) decoded_ += static_cast<std::uint64_t>(got);
+    return got;
+  }
+  std::size_t done = 0;
+  while (done < count) {
+    if (given_ == ready_) {
+      // Keep what the converter left, decode more after it, convert.
+      const std::size_t left = staged_ - ready_;
+      std::memmove(stage_.get(), stage_.get() + ready_, left);
+      const auto more = static_cast<std::size_t>(std::min<std::uint64_t>(kStageSize - left, size_ - coded_));
+      if (decode_coded(stage_.get() + left, more) < 0) return -1;
+      staged_ = left + more;
+      given_ = 0;
+      ready_ = static_cast<std::size_t>(
+          z7_BranchConvSt_X86_Dec(stage_.get(), staged_, x86_pc_, &x86_state_) - stage_.get());
+      x86_pc_ += static_cast<std::uint32_t>(ready_);
+      // No instruction begins in the stream's last 4 bytes: all is done.
+      if (coded_ == size_) ready_ = staged_;
+      if (ready_ == 0) return -1;  // asked for more than the stream holds
+    }
+    const std::size_t part = std::min(count - done, ready_ - given_);
+    std::memcpy(into + done, stage_.get() + given_, part);
+    given_ += part;
+    done += part;
+  }
+  decoded_ += done;
+  return static_cast<long>(done);
+}
+
+long LzmaStream::decode_coded(unsigned char* into, std::size_t count) {
   std::size_t done = 0;
   while (done < count) {
     if (input_pos_ == input_len_ && !fill()) {
@@ -115,7 +154,7 @@ long LzmaStream::decode(unsigned char* into, std::size_t count) {
     if (result != SZ_OK) return -1;
     if (out_size == 0 && in_size == 0) return -1;  // no progress: truncated or an early end marker
   }
-  decoded_ += done;
+  coded_ += done;
   return static_cast<long>(done);
 }
 

@@ -6,7 +6,8 @@
 // it while the caller writes what it read: up to kAheadSlots slots of
 // kAheadSlotSize bytes wait decoded. Its memory is then the dictionary (at
 // most kMaxLzmaDictionary), the decoder's probabilities (under 32 KiB for
-// the writer's settings), 64 KiB of input and 1 MiB of slots.
+// the writer's settings), 64 KiB of input and 1 MiB of slots; a stream of
+// converted x86 code (solid_index.h) adds 64 KiB in which it is turned back.
 #pragma once
 
 #include <LzmaDec.h>
@@ -29,9 +30,11 @@ class LzmaStream {
 
   // Starts at the beginning of an entry's data: `length` compressed bytes
   // from `offset` of `file`, holding `size` uncompressed bytes. The file is
-  // read with File::read_at only. False when the header is unreadable or
+  // read with File::read_at only; with `x86`, the decoded bytes are turned
+  // back by the x86 branch converter. False when the header is unreadable or
   // asks for a dictionary above kMaxLzmaDictionary.
-  bool start(os::Os& os, os::File* file, std::uint64_t offset, std::uint64_t length, std::uint64_t size);
+  bool start(os::Os& os, os::File* file, std::uint64_t offset, std::uint64_t length, std::uint64_t size,
+             bool x86 = false);
   // Up to `count` (below 2 GiB) next bytes into `into`: the count (0 at the
   // end of the stream's `size`), or -1 when the data is damaged or unreadable.
   long read(void* into, std::size_t count);
@@ -51,6 +54,8 @@ class LzmaStream {
   bool fill();
   // Decodes the next `count` bytes into `into`, on whichever thread decodes.
   long decode(unsigned char* into, std::size_t count);
+  // The same for the coder's own output, before any conversion.
+  long decode_coded(unsigned char* into, std::size_t count);
   // The decoding thread's loop: fills free slots until the stream's end,
   // damage or stop().
   static void decode_ahead(void* stream);
@@ -63,11 +68,23 @@ class LzmaStream {
   std::uint64_t next_ = 0;  // file offset of the next compressed byte to load
   std::uint64_t end_ = 0;   // file offset just past the compressed data
   std::uint64_t size_ = 0;
-  std::uint64_t decoded_ = 0;   // bytes the decoder gave out
+  std::uint64_t coded_ = 0;     // bytes the coder gave out
+  std::uint64_t decoded_ = 0;   // bytes decode() gave out
   std::uint64_t produced_ = 0;  // bytes the caller took
   std::unique_ptr<unsigned char[]> input_;
   std::size_t input_pos_ = 0;
   std::size_t input_len_ = 0;
+
+  // Converted x86 code is turned back in `stage_`: bytes before ready_ are
+  // done (those before given_ handed out); the converter leaves up to 4
+  // after it until more follow.
+  bool x86_ = false;
+  std::unique_ptr<unsigned char[]> stage_;
+  std::size_t given_ = 0;
+  std::size_t ready_ = 0;
+  std::size_t staged_ = 0;
+  std::uint32_t x86_pc_ = 0;
+  std::uint32_t x86_state_ = 0;
 
   // Decoding ahead: free_ counts the slots the thread may fill, full_ those
   // the caller may take; each side goes round the slots in order.

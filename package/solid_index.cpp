@@ -2,7 +2,7 @@
 #include "package/solid_index.h"
 
 #include <cstdlib>
-
+#include <cstring>
 
 namespace quill::package {
 
@@ -15,7 +15,8 @@ constexpr std::size_t kPrefixLength = sizeof kSolidBlockPrefix - 1;
 
 // Reads a number in `base` from text[*pos] up to the tab after it, which
 // is consumed. False when there is no digit or no tab. (A member's size
-// fits 32 bits: only small files are grouped.)
+// fits 32 bits: the writer groups only small files, and gives x86
+// programs blocks of their own only below 4 GiB.)
 bool field(const std::string& text, std::size_t* pos, int base, std::uint32_t* value) {
   const char* start = text.c_str() + *pos;
   char* end = nullptr;
@@ -25,20 +26,25 @@ bool field(const std::string& text, std::size_t* pos, int base, std::uint32_t* v
   return true;
 }
 
+constexpr char kX86Suffix[] = "-x86";
+
 }  // namespace
 
-std::string solid_block_name(std::uint32_t block) {
-  return kSolidBlockPrefix + std::to_string(block);
+std::string solid_block_name(std::uint32_t block, bool x86) {
+  return kSolidBlockPrefix + std::to_string(block) + (x86 ? kX86Suffix : "");
 }
 
-std::uint32_t solid_block_number(const std::string& name) {
+std::uint32_t solid_block_number(const std::string& name, bool* x86) {
   if (name.compare(0, kPrefixLength, kSolidBlockPrefix) != 0) return 0;
-  // Digits only, without a leading zero.
+  // Digits only, without a leading zero, then perhaps the suffix.
   const char* digits = name.c_str() + kPrefixLength;
-  if (*digits < '1' || *digits > '9' || name.size() - kPrefixLength > 9) return 0;
+  if (*digits < '1' || *digits > '9') return 0;
   char* end = nullptr;
   const unsigned long n = std::strtoul(digits, &end, 10);
-  return *end == '\0' ? static_cast<std::uint32_t>(n) : 0;
+  const bool converted = std::strcmp(end, kX86Suffix) == 0;
+  if ((*end != '\0' && !converted) || end - digits > 9) return 0;
+  if (x86 != nullptr) *x86 = converted;
+  return static_cast<std::uint32_t>(n);
 }
 
 bool next_solid_member(const std::string& text, std::size_t* pos, SolidMember* member) {

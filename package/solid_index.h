@@ -9,6 +9,13 @@
 // The name comes last and is the entry name the file would have had on its
 // own ('/' between parts, UTF-8). A reader presents each listed file as an
 // install entry of its own and never the block entries themselves.
+//
+// A block named "%Quillpack%/solid/<n>-x86" holds its files' bytes as the
+// x86 branch converter (the BCJ filter, encoding, from position 0) turned
+// them: relative call and jump targets made absolute, which LZMA compresses
+// better in machine code. Its entry's own CRC-32 is of those converted
+// bytes; the index gives each file's CRC-32 as installed. The writer puts
+// each large x86 program in such a block of its own.
 #pragma once
 
 #include <cstdint>
@@ -28,10 +35,11 @@ struct SolidMember {
   std::string name;
 };
 
-// The entry name of block `block`.
-std::string solid_block_name(std::uint32_t block);
-// The block number of an entry name of that form; 0 for any other name.
-std::uint32_t solid_block_number(const std::string& name);
+// The entry name of block `block`, holding converted x86 code or not.
+std::string solid_block_name(std::uint32_t block, bool x86 = false);
+// The block number of an entry name of either form, and in `x86` which;
+// 0 for any other name.
+std::uint32_t solid_block_number(const std::string& name, bool* x86 = nullptr);
 
 std::string render_solid_index(const std::vector<SolidMember>& members);
 // Reads the line at text[*pos] into `member` and moves *pos past it. False

@@ -97,7 +97,7 @@ need_json_src=0
 need_yaml_src=0
 [ -f "$here/third_party/yaml-cpp/src/emitter.cpp" ] || need_yaml_src=1
 need_lzma_src=0
-[ -f "$here/third_party/lzma/LzmaDec.c" ] || need_lzma_src=1
+[ -f "$here/third_party/lzma/Bra86.c" ] || need_lzma_src=1
 
 if [ ${#missing[@]} -gt 0 ] || [ ${#missing32[@]} -gt 0 ] || [ $need_src -eq 1 ] || [ $need_deflate_src -eq 1 ] ||
    [ $need_zlib_src -eq 1 ] || [ $need_json_src -eq 1 ] || [ $need_yaml_src -eq 1 ] || [ $need_lzma_src -eq 1 ]; then
@@ -199,12 +199,12 @@ fi
 # The LZMA coder of the payload: Debian packages no library of its C
 # sources, so every build (native and cross) compiles the few files it needs
 # from the 7zip source package: the decoder for the stub, the encoder for
-# the builder.
+# the builder, and the x86 branch converter for both.
 if [ $need_lzma_src -eq 1 ]; then
   tmp=$(mktemp -d)
   fetch_source 7zip "$tmp"
   mkdir -p "$tmp/out"
-  for f in 7zTypes.h 7zWindows.h Compiler.h CpuArch.c CpuArch.h LzFind.c LzFind.h LzFindMt.h LzHash.h \
+  for f in 7zTypes.h 7zWindows.h Bra.h Bra86.c Compiler.h CpuArch.c CpuArch.h LzFind.c LzFind.h LzFindMt.h LzHash.h \
            LzmaDec.c LzmaDec.h LzmaEnc.c LzmaEnc.h Precomp.h Threads.h; do
     cp "$tmp/src/C/$f" "$tmp/out/" || give_up "the 7zip source package lacks C/$f"
   done

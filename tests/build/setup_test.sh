@@ -55,7 +55,7 @@ for f in adler32.c compress.c crc32.c crc32.h deflate.c deflate.h gzguts.h inffa
 mkdir -p src/single_include/nlohmann src/include/yaml-cpp src/src
 touch src/single_include/nlohmann/json.hpp src/LICENSE.MIT src/include/yaml-cpp/yaml.h src/src/emitter.cpp
 mkdir -p src/C src/DOC
-for f in 7zTypes.h 7zWindows.h Compiler.h CpuArch.c CpuArch.h LzFind.c LzFind.h LzFindMt.h LzHash.h \
+for f in 7zTypes.h 7zWindows.h Bra.h Bra86.c Compiler.h CpuArch.c CpuArch.h LzFind.c LzFind.h LzFindMt.h LzHash.h \
          LzmaDec.c LzmaDec.h LzmaEnc.c LzmaEnc.h Precomp.h Threads.h; do touch "src/C/$f"; done
 touch src/DOC/License.txt
 SH
@@ -73,7 +73,7 @@ run_setup() {
              "$repo/third_party/nlohmann/nlohmann" "$repo/third_party/yaml-cpp/src" "$repo/third_party/lzma"
     touch "$repo/third_party/minizip/zip.c" "$repo/third_party/libdeflate/lib/deflate_compress.c" \
           "$repo/third_party/zlib/inflate.c" "$repo/third_party/nlohmann/nlohmann/json.hpp" \
-          "$repo/third_party/yaml-cpp/src/emitter.cpp" "$repo/third_party/lzma/LzmaDec.c"
+          "$repo/third_party/yaml-cpp/src/emitter.cpp" "$repo/third_party/lzma/Bra86.c"
   fi
   echo "deb-src http://deb.example/debian bookworm main" > "$work/etc/sources.list"
   : > "$FAKE_CALLS"

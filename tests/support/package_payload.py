@@ -1,17 +1,29 @@
 """A package's payload read as the installer reads it, by Python's own ZIP
 reader: the entries in archive order, with each solid block ("%Quillpack%/
-solid/<n>") replaced by the files the solid index lists for it, each checked
-against its size and CRC-32.
+solid/<n>", or "<n>-x86" for converted x86 code) replaced by the files the
+solid index lists for it, each checked against its size and CRC-32.
 
     names, read, archive = package_payload.open_package(path)
 """
 import io
+import lzma
 import struct
 import zipfile
 import zlib
 
 INDEX = "%Quillpack%/solid.txt"
 BLOCK = "%Quillpack%/solid/"
+X86 = "-x86"
+
+
+def unconvert_x86(coded):
+    """The bytes of a block of converted x86 code as they were before the
+    converter, turned back by liblzma's x86 filter. Its decoder holds back
+    the last bytes until its stream ends, so the block passes through a
+    fast LZMA2 stream, whose end is marked, on the way."""
+    chain = [{"id": lzma.FILTER_LZMA2, "preset": 0}]
+    packed = lzma.compress(coded, format=lzma.FORMAT_RAW, filters=chain)
+    return lzma.decompress(packed, format=lzma.FORMAT_RAW, filters=[{"id": lzma.FILTER_X86}] + chain)
 
 
 def open_payload(data):
@@ -28,8 +40,12 @@ def open_payload(data):
             names.append(name)
             continue
         block = archive.read(name)
+        number = name[len(BLOCK):]
+        if number.endswith(X86):
+            block = unconvert_x86(block)
+            number = number[:-len(X86)]
         offset = 0
-        for member, size, crc in members.pop(int(name[len(BLOCK):])):
+        for member, size, crc in members.pop(int(number)):
             content = block[offset:offset + size]
             assert len(content) == size and zlib.crc32(content) == crc, member
             files[member] = content
