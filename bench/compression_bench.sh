@@ -28,14 +28,16 @@ bytes=$(du -sb "$bench/corpus" | cut -f1)
 echo "corpus: $files files, $((bytes / 1000000)) MB, $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg)"
 cat $(find "$bench/corpus" -type f) > /dev/null
 
-# timed NAME COMMAND...: wall seconds and peak kilobytes into $NAME_s, $NAME_kb.
+# timed NAME COMMAND...: wall seconds, peak kilobytes and processor seconds
+# (user and system) into $NAME_s, $NAME_kb, $NAME_cpu.
 timed() {
   local name=$1
   shift
-  /usr/bin/time -f '%e %M' -o "$bench/time.txt" "$@" > /dev/null 2>&1 || fail "$name: $*"
-  read -r secs kb < "$bench/time.txt"
+  /usr/bin/time -f '%e %M %U %S' -o "$bench/time.txt" "$@" > /dev/null 2>&1 || fail "$name: $*"
+  read -r secs kb user system < "$bench/time.txt"
   printf -v "${name}_s" '%s' "$secs"
   printf -v "${name}_kb" '%s' "$kb"
+  printf -v "${name}_cpu" '%s' "$(awk -v u="$user" -v s="$system" 'BEGIN { printf "%.2f", u + s }')"
 }
 for c in deflate lzma; do
   cp "$bench/corpus.qsp" "$bench/$c.qsp"
@@ -44,8 +46,8 @@ for c in deflate lzma; do
 done
 deflate_size=$(stat -c %s "$bench/deflate-setup.exe")
 lzma_size=$(stat -c %s "$bench/lzma-setup.exe")
-echo "build deflate: ${deflate_s} s, $deflate_size bytes, peak ${deflate_kb} KB"
-echo "build lzma:    ${lzma_s} s, $lzma_size bytes, peak ${lzma_kb} KB"
+echo "build deflate: ${deflate_s} s (processor ${deflate_cpu} s), $deflate_size bytes, peak ${deflate_kb} KB"
+echo "build lzma:    ${lzma_s} s (processor ${lzma_cpu} s), $lzma_size bytes, peak ${lzma_kb} KB"
 
 if [ -z "${QUILL_BENCH_SKIP_PEER:-}" ]; then
   command -v makensis > /dev/null || fail "makensis is not installed (Debian package nsis)"
@@ -62,7 +64,7 @@ SectionEnd
 NSI
   timed peer makensis -V1 "$bench/peer.nsi"
   peer_size=$(stat -c %s "$bench/peer-setup.exe")
-  echo "build peer solid LZMA: ${peer_s} s, $peer_size bytes, peak ${peer_kb} KB"
+  echo "build peer solid LZMA: ${peer_s} s (processor ${peer_cpu} s), $peer_size bytes, peak ${peer_kb} KB"
   awk -v a="$lzma_size" -v b="$peer_size" -v s="$lzma_s" -v t="$peer_s" -v d="$deflate_size" 'BEGIN {
     printf "lzma against the peer: size %.3fx, build time %.3fx; against our deflate: size %.3fx\n", a / b, s / t, a / d }'
 fi

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "builder/project/lzma_encode.h"
@@ -87,12 +88,46 @@ bool is_stored_name(const std::string& name) {
   return false;
 }
 
+namespace {
+
+// Whether a file is a program or library of x86 or x86-64 code: a Windows
+// program file or an ELF file for either machine. Reads its first bytes and
+// perhaps its program header; the caller seeks back.
+bool is_x86_program(os::File& file) {
+  unsigned char head[64];
+  const std::size_t got = file.read(head, sizeof head);
+  auto little = [](const unsigned char* p, int bytes) {
+    std::uint32_t v = 0;
+    while (bytes-- > 0) v = v << 8 | p[bytes];
+    return v;
+  };
+  if (got >= 20 && std::memcmp(head, "\x7f" "ELF", 4) == 0 && head[5] == 1) {  // little-endian
+    const std::uint32_t machine = little(head + 18, 2);
+    return machine == 3 || machine == 62;  // i386, x86-64
+  }
+  unsigned char pe[6];
+  if (got < sizeof head || head[0] != 'M' || head[1] != 'Z' || !file.seek(little(head + 0x3c, 4)) ||
+      file.read(pe, sizeof pe) != sizeof pe || std::memcmp(pe, "PE\0\0", 4) != 0) {
+    return false;
+  }
+  const std::uint32_t machine = little(pe + 4, 2);
+  return machine == 0x14c || machine == 0x8664;  // i386, AMD64
+}
+
+}  // namespace
+
 struct PayloadWriter::Block {
   std::size_t entry = 0;
   bool lzma = false;
   std::unique_ptr<os::File> source;  // a large LZMA entry's file, read by the worker
   std::uint64_t size_hint = 0;
   std::uint64_t uncompressed = 0;    // LZMA: the bytes encoded
+  // A solid block's files, numbered when it is written; a large entry's
+  // worker decides whether it is x86 code, converted in a block of its own.
+  std::vector<package::SolidMember> members;
+  bool solid = false;
+  bool x86 = false;
+  std::uint32_t member_crc = 0;  // an x86 block's file's CRC-32 as installed
   bool store = false;  // a copy of the entry's flag: workers never touch entries_
   bool first = false;
   bool last = false;
@@ -132,6 +167,7 @@ bool PayloadWriter::open(const std::string& path) {
   solid_open_ = false;
   solid_count_ = 0;
   members_.clear();
+  open_members_.clear();
   if (zip_) start_workers();
   return zip_ != nullptr;
 }
@@ -215,12 +251,22 @@ void PayloadWriter::worker_loop() {
 
 void PayloadWriter::compress(Block& block, Compressors& compressors) {
   if (block.lzma) {
+    if (block.source) {
+      // (Only below 4 GiB, which is what the solid index can state.)
+      block.x86 = block.size_hint < UINT32_MAX && is_x86_program(*block.source);
+      if (!block.source->seek(0)) {
+        block.ok = false;
+        block.source.reset();
+        return;
+      }
+    }
     const LzmaEncoded encoded =
         lzma_encode(block.input.data(), block.source.get(), block.source ? block.size_hint : block.input.size(),
-                    cancel_, &block.output);
+                    block.x86, cancel_, &block.output);
     block.ok = encoded.ok;
     block.uncompressed = encoded.size;
-    block.crc = encoded.crc;
+    block.crc = encoded.coded_crc;
+    block.member_crc = encoded.crc;
     block.source.reset();
     std::vector<unsigned char>().swap(block.input);
     return;
@@ -302,7 +348,27 @@ void PayloadWriter::compress(Block& block, Compressors& compressors) {
 void PayloadWriter::write_block(Block& block) {
   // After a failure the archive is lost anyway; minizip is not called again.
   if (failed_) return;
-  const Entry& entry = entries_[block.entry];
+  Entry& entry = entries_[block.entry];
+  if (block.first && (block.solid || block.x86)) {
+    // Blocks are numbered in archive order, as they are written. A large
+    // x86 file is encoded by then, and its block stands for it.
+    const std::uint32_t number = ++solid_count_;
+    if (block.x86) {
+      package::SolidMember member;
+      member.size = static_cast<std::uint32_t>(block.uncompressed);
+      member.crc = block.member_crc;
+      member.dos_date_time = dos_date_time(entry.time);
+      member.name = entry.name;
+      // A file that grew past what the index can state while it was read.
+      if (block.uncompressed > UINT32_MAX) failed_ = true;
+      block.members.push_back(std::move(member));
+    }
+    entry.name = package::solid_block_name(number, block.x86);
+    for (package::SolidMember& member : block.members) {
+      member.block = number;
+      members_.push_back(std::move(member));
+    }
+  }
   if (block.first) {
     zip_fileinfo info{};
     info.tmz_date.tm_sec = entry.time.tm_sec;
@@ -429,13 +495,12 @@ PayloadWriter::AddResult PayloadWriter::add_to_solid_block(const std::string& na
       return AddResult::unreadable;
     }
   }
-  package::SolidMember member;
-  member.block = solid_count_ + 1;
+  package::SolidMember member;  // numbered when its block is written
   member.size = solid_.size() - start;
   member.crc = libdeflate_crc32(0, solid_.data() + start, solid_.size() - start);
   member.dos_date_time = dos_date_time(entry_time(modified));
   member.name = name;
-  members_.push_back(std::move(member));
+  open_members_.push_back(std::move(member));
   solid_open_ = true;
   if (solid_.size() >= limits_.solid_block && !submit_solid_block(aborted)) return AddResult::aborted;
   return AddResult::added;
@@ -443,8 +508,7 @@ PayloadWriter::AddResult PayloadWriter::add_to_solid_block(const std::string& na
 
 bool PayloadWriter::submit_solid_block(const std::function<bool()>& aborted) {
   if (!solid_open_) return true;
-  Entry entry;
-  entry.name = package::solid_block_name(++solid_count_);
+  Entry entry;  // named when it is written
   entry.time = entry_time(0);
   entries_.push_back(entry);
   auto block = std::make_unique<Block>();
@@ -453,6 +517,9 @@ bool PayloadWriter::submit_solid_block(const std::function<bool()>& aborted) {
   block->first = true;
   block->last = true;
   block->input.swap(solid_);
+  block->solid = true;
+  block->members.swap(open_members_);
+  open_members_.clear();
   solid_open_ = false;
   return submit(std::move(block), aborted);
 }
@@ -599,20 +666,25 @@ void PayloadWriter::add_data(const std::string& name, const std::string& data) {
 
 PayloadWriter::CloseResult PayloadWriter::close(const std::function<bool()>& aborted) {
   if (!zip_) return CloseResult::failed;
-  if (!submit_solid_block(aborted)) {
+  auto write_all = [&] {
+    for (;;) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (queue_.empty()) return true;
+      }
+      if (!drain(true, aborted)) return false;
+    }
+  };
+  // The index follows every block: a program's block learns its file's
+  // size and CRC only once it is encoded.
+  bool written = submit_solid_block(aborted) && write_all();
+  if (written && !members_.empty()) {
+    add_data(package::kSolidIndexName, package::render_solid_index(members_));
+    written = write_all();
+  }
+  if (!written) {
     discard();
     return CloseResult::aborted;
-  }
-  if (!members_.empty()) add_data(package::kSolidIndexName, package::render_solid_index(members_));
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (queue_.empty()) break;
-    }
-    if (!drain(true, aborted)) {
-      discard();
-      return CloseResult::aborted;
-    }
   }
   stop_workers();
   method_patch_.directory_follows();

@@ -42,8 +42,9 @@ struct PayloadLimits {
   std::size_t max_pending_blocks = 32;
   // With LZMA, install entries below `large_entry` bytes go into solid
   // blocks of about `solid_block` bytes; larger ones are LZMA entries of
-  // their own. Data entries and large already-compressed files are written
-  // as with deflate.
+  // their own, or, when they hold x86 code, blocks of their own through the
+  // x86 branch converter. Data entries and large already-compressed files
+  // are written as with deflate.
   package::Compression compression = package::Compression::deflate;
   std::size_t large_entry = 4 << 20;
   std::size_t solid_block = 16 << 20;
@@ -159,6 +160,7 @@ class PayloadWriter {
   bool solid_open_ = false;  // a file (perhaps empty) is in solid_
   std::uint32_t solid_count_ = 0;
   std::vector<package::SolidMember> members_;
+  std::vector<package::SolidMember> open_members_;  // the open block's files
   std::vector<std::thread> workers_;
 
   std::mutex pool_mutex_;

@@ -1,5 +1,5 @@
-// The LZMA payload: large files as entries of their own, small ones in
-// solid blocks. Every file reads back through the installer's archive
+// The LZMA payload: large files as entries of their own (x86 programs as
+// converted blocks of their own), small ones in solid blocks. Every file reads back through the installer's archive
 // reader in any order and through Python's ZIP reader; the bytes depend on
 // nothing but the inputs; a damaged block or index reads as damaged.
 #include <gtest/gtest.h>
@@ -22,17 +22,40 @@ namespace {
 struct Case {
   const char* name;
   std::size_t size;
+  bool program = false;
 };
 // With the limits below: "big.bin" (LZMA) and "packed.gz" (stored) are
-// entries of their own, the rest fill two solid blocks (the second with the
-// empty file). The first block and big.bin are larger than the reader's
-// slots, so that they are decoded ahead on a second thread.
+// entries of their own, "tool.so" (x86 code) is block 2, converted, the
+// rest fill blocks 1 and 3 (the latter with the empty file). Block 1,
+// big.bin and tool.so are larger than the reader's slots, so that they are
+// decoded ahead on a second thread.
 const Case kCases[] = {{"a.txt", 180000}, {"b.txt", 1},         {"c.txt", 270000}, {"big.bin", 540000},
-                       {"d.txt", 240000}, {"packed.gz", 420000}, {"e.txt", 120000}, {"empty.txt", 0}};
+                       {"d.txt", 240000}, {"packed.gz", 420000}, {"e.txt", 120000}, {"empty.txt", 0},
+                       {"tool.so", 450000, true}};
 
-std::string content(std::size_t size, std::size_t seed) {
+std::string content(std::size_t size, std::size_t seed, bool program = false) {
   std::mt19937 random(static_cast<unsigned>(seed * 7919 + size));
   std::string data;
+  if (program) {
+    // x86-64 code to the converter: an ELF header, then near calls among
+    // other bytes.
+    data.assign("\x7f" "ELF\x02\x01\x01", 7);
+    data.resize(18, '\0');
+    data += "\x3e";
+    data.resize(64, '\0');
+    while (data.size() < size) {
+      const std::uint32_t r = random();
+      if (r % 6 == 0) {
+        const std::uint32_t target = (r >> 8) % 4096 - 2048;
+        data += '\xE8';
+        for (int i = 0; i < 32; i += 8) data += static_cast<char>(target >> i);
+      } else {
+        data += "mov rax, [rbx + 8]; "[r % 20];
+      }
+    }
+    // A call in the last 5 bytes, which the converter changes too.
+    return data.substr(0, size - 5) + std::string("\xE8\x10\x00\x00\x00", 5);
+  }
   while (data.size() < size) {
     data += "line " + std::to_string(random() % 50) + " of the payload\r\n";
     for (int i = random() % 3 ? 0 : 200; i > 0; --i) data += static_cast<char>(random());
@@ -58,7 +81,7 @@ class LzmaPayloadTest : public ::testing::Test {
     EXPECT_TRUE(writer.open(path));
     std::size_t seed = 0;
     for (const Case& c : kCases) {
-      const std::string source = box_.write(std::string("src/") + c.name, content(c.size, seed++));
+      const std::string source = box_.write(std::string("src/") + c.name, content(c.size, seed++, c.program));
       EXPECT_EQ(writer.add_file(std::string("dir\\") + c.name, source), PayloadWriter::AddResult::added);
     }
     writer.add_data("%Quillpack%\\data.txt", "installer data");
@@ -75,7 +98,7 @@ class LzmaPayloadTest : public ::testing::Test {
       ASSERT_NE(index, package::Archive::npos);
       EXPECT_EQ(archive.entry(index).uncompressed_size, c.size);
       ASSERT_EQ(archive.extract_entry(index, std::string("C:\\out\\") + c.name), package::ExtractResult::ok);
-      EXPECT_EQ(box_.read(box_.root() + "/C/out/" + c.name), content(c.size, i));
+      EXPECT_EQ(box_.read(box_.root() + "/C/out/" + c.name), content(c.size, i, c.program));
     }
   }
 
@@ -94,22 +117,27 @@ TEST_F(LzmaPayloadTest, EveryFileReadsBackInAnyOrderThroughBothReaders) {
                           [](const std::string& n) { return n.rfind("%Quillpack%/solid/", 0) == 0; }),
             0);
   EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.rfind("dir/", 0) == 0; }),
-            8);
-  std::vector<std::size_t> forward = {0, 1, 2, 3, 4, 5, 6, 7};
+            9);
+  std::vector<std::size_t> forward = {0, 1, 2, 3, 4, 5, 6, 7, 8};
   expect_extracted(archive, forward);
   // Backwards every file of a block starts the block over; across blocks
   // and single entries too.
-  expect_extracted(archive, {7, 6, 5, 4, 3, 2, 1, 0});
+  expect_extracted(archive, {8, 7, 6, 5, 4, 3, 2, 1, 0});
   expect_extracted(archive, {4, 0, 6, 2});
   std::string data;
   ASSERT_EQ(archive.read_entry(archive.find_install_entry("dir\\c.txt"), 1 << 20, &data), package::ExtractResult::ok);
   EXPECT_EQ(data, content(270000, 2));
 
   // An independent reader takes the archive as it is (its LZMA entries
-  // included) and finds every checksum right.
-  const std::string command = "python3 -c 'import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
-                              "sys.exit(z.testzip() is not None or z.getinfo(\"dir/big.bin\").compress_type != 14)' '" +
-                              path + "'";
+  // included) and finds every checksum right; liblzma's x86 filter turns
+  // the program's block, whose bytes were converted, back into the file.
+  const std::string command =
+      "python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import package_payload as p; "
+      "names, read, z = p.open_payload(open(sys.argv[2], \"rb\").read()); "
+      "tool = open(sys.argv[3], \"rb\").read(); "
+      "sys.exit(z.getinfo(\"dir/big.bin\").compress_type != 14 or read(\"dir/tool.so\") != tool or "
+      "z.read(\"%Quillpack%/solid/2-x86\") == tool)' " QUILL_SOURCE_DIR "/tests/support '" +
+      path + "' '" + box_.root() + "/src/tool.so'";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
 
@@ -154,21 +182,34 @@ TEST_F(LzmaPayloadTest, ADamagedBlockOrIndexReadsAsDamaged) {
   }
 }
 
-// Another writer's LZMA entry (Python's, with the stream's end marker and
-// a dictionary larger than its data) reads the same.
-TEST_F(LzmaPayloadTest, AnotherWritersLzmaEntryReads) {
-  const std::string command = "python3 -c 'import zipfile,sys; z=zipfile.ZipFile(sys.argv[1], \"w\"); "
-                              "z.writestr(\"x.txt\", b\"other writer \" * 999, zipfile.ZIP_LZMA)' '" +
-                              box_.root() + "/C/other.zip'";
+// Another writer's LZMA entry and block of converted x86 code (Python's,
+// with the stream's end marker and a dictionary larger than its data) read
+// the same.
+TEST_F(LzmaPayloadTest, AnotherWritersLzmaEntryAndBlockRead) {
+  const std::string command =
+      "python3 -c 'import zipfile,sys,lzma,zlib; z=zipfile.ZipFile(sys.argv[1], \"w\"); "
+      "z.writestr(\"x.txt\", b\"other writer \" * 999, zipfile.ZIP_LZMA); "
+      "code = b\"\\x55\\xe8\\x10\\x00\\x00\\x00\\x90\" * 999 + b\"\\xe8\\x10\\x00\\x00\\x00\"; "
+      "chain = [{\"id\": lzma.FILTER_LZMA2}]; "
+      "coded = lzma.decompress(lzma.compress(code, lzma.FORMAT_RAW, filters=[{\"id\": lzma.FILTER_X86}] + chain), "
+      "lzma.FORMAT_RAW, filters=chain); "
+      "z.writestr(\"%Quillpack%/solid/1-x86\", coded, zipfile.ZIP_LZMA); "
+      "z.writestr(\"%Quillpack%/solid.txt\", \"1\\t%d\\t%08x\\t5a8c6000\\tx.dll\\n\" % (len(code), zlib.crc32(code)))' '" +
+      box_.root() + "/C/other.zip'";
   box_.write("C/other.zip", "");
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   package::Archive archive;
   ASSERT_TRUE(archive.open(box_.os(), "C:\\other.zip"));
+  EXPECT_FALSE(archive.damaged());
   std::string data;
   ASSERT_EQ(archive.read_entry(archive.find_install_entry("x.txt"), 1 << 20, &data), package::ExtractResult::ok);
   std::string expected;
   for (int i = 0; i < 999; ++i) expected += "other writer ";
   EXPECT_EQ(data, expected);
+  ASSERT_EQ(archive.read_entry(archive.find_install_entry("x.dll"), 1 << 20, &data), package::ExtractResult::ok);
+  expected.clear();
+  for (int i = 0; i < 999; ++i) expected += std::string("\x55\xE8\x10\x00\x00\x00\x90", 7);
+  EXPECT_EQ(data, expected + std::string("\xE8\x10\x00\x00\x00", 5));
 }
 
 // A cancel while close waits for an entry still being encoded ends the

@@ -61,9 +61,13 @@ asks_no_elevation() {
 if [ "$MODE" = user ]; then
   project Mine install-scope=user
   # An LZMA block larger than the installer's slots: it is decoded on a
-  # second thread while the files are written.
+  # second thread while the files are written. A large x86 program (the
+  # builder three times over) travels converted in a block of
+  # its own, which the installer turns back.
   seq 1 200000 > "$DRIVE_C/src/count.txt"
+  for i in 1 2 3; do cat "$B/quillset-build.exe"; done > "$DRIVE_C/src/tools.exe"
   qb add 'C:\p\Mine.qsp' 'C:\src\count.txt' >/dev/null
+  qb add 'C:\p\Mine.qsp' 'C:\src\tools.exe' >/dev/null
   build Mine
   asks_no_elevation "$DRIVE_C/out/Mine-setup.exe" || fail "the per-user package asks for elevation"
   grep -aq 'requireAdministrator' "$B/ext.dat" || fail "the stub itself must keep asking for elevation"
@@ -71,6 +75,8 @@ if [ "$MODE" = user ]; then
   R="$HOME_C/AppData/Local/Programs/Mine"
   expect_file "$R/tool.txt" "the tool"
   cmp -s "$R/count.txt" "$DRIVE_C/src/count.txt" || fail "count.txt came out different"
+  cmp -s "$R/tools.exe" "$DRIVE_C/src/tools.exe" || fail "tools.exe came out different"
+  grep -aq '%Quillpack%/solid/[0-9]*-x86' "$DRIVE_C/out/Mine-setup.exe" || fail "tools.exe was not converted"
   asks_no_elevation "$R/Uninstall.exe" || fail "the installed uninstaller asks for elevation"
   has_key "HKCU\\$UNINSTALL\\Mine" || fail "no entry under HKEY_CURRENT_USER: $(wine reg query "HKCU\\$UNINSTALL" /s; wine reg query "HKLM\\$UNINSTALL\\Mine" /s)"
   ! has_key "HKLM\\$UNINSTALL\\Mine" || fail "an entry under HKEY_LOCAL_MACHINE"

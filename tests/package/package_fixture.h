@@ -80,7 +80,7 @@ inline void write_zip(const std::string& host_path, const std::vector<ZipEntry>&
     if (lzma && entry.data.size() > 64 * 1024) {
       std::vector<unsigned char> out;
       project::lzma_encode(reinterpret_cast<const unsigned char*>(entry.data.data()), nullptr,
-                           entry.data.size(), never, &out);
+                           entry.data.size(), false, never, &out);
       write_raw_entry(zip, patch, entry.name, entry.dos_date_time, 0, kLzmaMethod, out, entry.data.size(), crc);
       continue;
     }
@@ -107,7 +107,7 @@ inline void write_zip(const std::string& host_path, const std::vector<ZipEntry>&
   if (!members.empty()) {
     const std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, block.data(), static_cast<uInt>(block.size())));
     std::vector<unsigned char> out;
-    project::lzma_encode(block.data(), nullptr, block.size(), never, &out);
+    project::lzma_encode(block.data(), nullptr, block.size(), false, never, &out);
     write_raw_entry(zip, patch, solid_block_name(1), 0x5A8C6000, 0, kLzmaMethod, out, block.size(), crc);
     const std::string index = render_solid_index(members);
     const std::vector<unsigned char> text(index.begin(), index.end());
