@@ -2,7 +2,6 @@
 // second thread where the machine has one.
 #include "package/lzma_stream.h"
 
-#include <Bra.h>
 #include <LzmaDec.h>
 
 #include <algorithm>
@@ -64,10 +63,7 @@ bool LzmaStream::start(os::Os& os, os::File* file, std::uint64_t offset, std::ui
   LzmaDec_Init(&decoder_);
   if (!input_) input_.reset(new unsigned char[kInputBufferSize]);
   x86_ = x86;
-  if (x86 && !stage_) stage_.reset(new unsigned char[kStageSize]);
-  given_ = ready_ = staged_ = 0;
-  x86_pc_ = 0;
-  x86_state_ = Z7_BRANCH_CONV_ST_X86_STATE_INIT_VAL;
+  if (x86) x86_stage_.start(z7_BranchConvSt_X86_Dec, kStageSize);
   file_ = file;
   next_ = offset + sizeof header;
   end_ = offset + length;
@@ -105,35 +101,17 @@ bool LzmaStream::fill() {
 }
 
 long LzmaStream::decode(unsigned char* into, std::size_t count) {
-  if (!x86_) {
-    const long got = decode_coded(into, count);
-    if (got > 0) decoded_ += static_cast<std::uint64_t>(got);
-    return got;
-  }
-  std::size_t done = 0;
-  while (done < count) {
-    if (given_ == ready_) {
-      // Keep what the converter left, decode more after it, convert.
-      const std::size_t left = staged_ - ready_;
-      std::memmove(stage_.get(), stage_.get() + ready_, left);
-      const auto more = static_cast<std::size_t>(std::min<std::uint64_t>(kStageSize - left, size_ - coded_));
-      if (decode_coded(stage_.get() + left, more) < 0) return -1;
-      staged_ = left + more;
-      given_ = 0;
-      ready_ = static_cast<std::size_t>(
-          z7_BranchConvSt_X86_Dec(stage_.get(), staged_, x86_pc_, &x86_state_) - stage_.get());
-      x86_pc_ += static_cast<std::uint32_t>(ready_);
-      // No instruction begins in the stream's last 4 bytes: all is done.
-      if (coded_ == size_) ready_ = staged_;
-      if (ready_ == 0) return -1;  // asked for more than the stream holds
-    }
-    const std::size_t part = std::min(count - done, ready_ - given_);
-    std::memcpy(into + done, stage_.get() + given_, part);
-    given_ += part;
-    done += part;
-  }
-  decoded_ += done;
-  return static_cast<long>(done);
+  const long got = x86_ ? x86_stage_.read(into, count, coded_source, this) : decode_coded(into, count);
+  // Callers ask for no byte past the stream's size.
+  if (got != static_cast<long>(count)) return -1;
+  decoded_ += count;
+  return got;
+}
+
+long LzmaStream::coded_source(void* stream, unsigned char* into, std::size_t count) {
+  LzmaStream& self = *static_cast<LzmaStream*>(stream);
+  count = static_cast<std::size_t>(std::min<std::uint64_t>(count, self.size_ - self.coded_));
+  return count == 0 ? 0 : self.decode_coded(into, count);
 }
 
 long LzmaStream::decode_coded(unsigned char* into, std::size_t count) {

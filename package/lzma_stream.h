@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "os/os.h"
+#include "package/x86_stage.h"
 
 namespace quill::package {
 
@@ -56,6 +57,8 @@ class LzmaStream {
   long decode(unsigned char* into, std::size_t count);
   // The same for the coder's own output, before any conversion.
   long decode_coded(unsigned char* into, std::size_t count);
+  // X86Stage's source: the coder's next bytes, up to the stream's size.
+  static long coded_source(void* stream, unsigned char* into, std::size_t count);
   // The decoding thread's loop: fills free slots until the stream's end,
   // damage or stop().
   static void decode_ahead(void* stream);
@@ -75,16 +78,9 @@ class LzmaStream {
   std::size_t input_pos_ = 0;
   std::size_t input_len_ = 0;
 
-  // Converted x86 code is turned back in `stage_`: bytes before ready_ are
-  // done (those before given_ handed out); the converter leaves up to 4
-  // after it until more follow.
+  // Converted x86 code is turned back on its way out.
   bool x86_ = false;
-  std::unique_ptr<unsigned char[]> stage_;
-  std::size_t given_ = 0;
-  std::size_t ready_ = 0;
-  std::size_t staged_ = 0;
-  std::uint32_t x86_pc_ = 0;
-  std::uint32_t x86_state_ = 0;
+  X86Stage x86_stage_;
 
   // Decoding ahead: free_ counts the slots the thread may fill, full_ those
   // the caller may take; each side goes round the slots in order.

@@ -1,16 +1,15 @@
 // The LZMA entry encoder over the coder's encoder.
 #include "builder/project/lzma_encode.h"
 
-#include <Bra.h>
 #include <LzmaEnc.h>
 #include <libdeflate.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "package/compression.h"
+#include "package/x86_stage.h"
 
 namespace quill::project {
 
@@ -41,16 +40,7 @@ struct Input {
   std::uint64_t read = 0;
   std::uint32_t crc = 0;
   std::uint32_t coded_crc = 0;
-  // x86 code is converted in `stage`: bytes before `ready` are done (those
-  // before `given` handed to the coder); the converter leaves up to 4 after
-  // it until more follow or the source ends.
-  std::unique_ptr<unsigned char[]> stage = nullptr;
-  std::size_t given = 0;
-  std::size_t ready = 0;
-  std::size_t staged = 0;
-  bool ended = false;
-  UInt32 pc = 0;
-  UInt32 state = Z7_BRANCH_CONV_ST_X86_STATE_INIT_VAL;
+  package::X86Stage stage{};  // converts x86 code on its way to the coder
 };
 
 constexpr std::size_t kStageSize = 256 * 1024;
@@ -69,40 +59,16 @@ std::size_t read_source(Input& in, unsigned char* into, std::size_t size) {
   return got;
 }
 
-// Refills the stage: keeps what the converter left, reads after it until
-// the stage is full or the source ends, converts. False when nothing is left.
-bool convert_more(Input& in) {
-  const std::size_t left = in.staged - in.ready;
-  std::memmove(in.stage.get(), in.stage.get() + in.ready, left);
-  in.staged = left;
-  while (!in.ended && in.staged < kStageSize) {
-    const std::size_t got = read_source(in, in.stage.get() + in.staged, kStageSize - in.staged);
-    in.staged += got;
-    in.ended = got == 0;
-  }
-  in.given = 0;
-  in.ready = static_cast<std::size_t>(z7_BranchConvSt_X86_Enc(in.stage.get(), in.staged, in.pc, &in.state) -
-                                      in.stage.get());
-  in.pc += static_cast<UInt32>(in.ready);
-  // No instruction begins in the source's last 4 bytes: all is done.
-  if (in.ended) in.ready = in.staged;
-  return in.ready != 0;
+long stage_source(void* input, unsigned char* into, std::size_t count) {
+  return static_cast<long>(read_source(*static_cast<Input*>(input), into, count));
 }
 
 SRes read_input(ISeqInStreamPtr p, void* into, size_t* size) {
   Input& in = *const_cast<Input*>(reinterpret_cast<const Input*>(p));
   auto* bytes = static_cast<unsigned char*>(into);
-  std::size_t done = 0;
-  if (!in.x86) {
-    done = read_source(in, bytes, *size);
-  } else {
-    while (done < *size && (in.given < in.ready || convert_more(in))) {
-      const std::size_t part = std::min(*size - done, in.ready - in.given);
-      std::memcpy(bytes + done, in.stage.get() + in.given, part);
-      in.given += part;
-      done += part;
-    }
-  }
+  // (The source never fails: an unreadable file reads as ended.)
+  const std::size_t done = in.x86 ? static_cast<std::size_t>(in.stage.read(bytes, *size, stage_source, &in))
+                                  : read_source(in, bytes, *size);
   in.coded_crc = libdeflate_crc32(in.coded_crc, bytes, done);
   *size = done;
   return SZ_OK;
@@ -156,7 +122,7 @@ LzmaEncoded lzma_encode(const unsigned char* data, os::File* file, std::uint64_t
     out->reserve(static_cast<std::size_t>(std::min<std::uint64_t>(size / 3 + 1024, 256u << 20)));
     out->insert(out->end(), header, header + sizeof header);
     Input in{{read_input}, data, file, file != nullptr ? 0 : size, x86};
-    if (x86) in.stage.reset(new unsigned char[kStageSize]);
+    if (x86) in.stage.start(z7_BranchConvSt_X86_Enc, kStageSize);
     Output sink{{write_output}, out};
     Progress watch{{progress}, &cancel};
     if (LzmaEnc_Encode(encoder, &sink.vt, &in.vt, &watch.vt, &kAllocator, &kAllocator) == SZ_OK) {
@@ -164,7 +130,7 @@ LzmaEncoded lzma_encode(const unsigned char* data, os::File* file, std::uint64_t
       // install a cut file as a whole one.
       unsigned char more;
       const bool whole = (file != nullptr ? file->read(&more, 1) == 0 : in.left == 0) &&
-                         (!x86 || (in.ended && in.given == in.staged));
+                         (!x86 || in.stage.drained());
       result.ok = whole && !cancel.load();
       result.size = in.read;
       result.crc = in.crc;
