@@ -125,10 +125,29 @@ if [ ${#missing32[@]} -gt 0 ] &&
   echo "setup: could not install ${missing32[*]}${failed_indexes:+ (the index ${failed_indexes% } could not be refreshed)}; the wine tests will run the x86_64 builds. For the 32-bit programs, run 'bash scripts/setup.sh' again later"
 fi
 
-# Fetches Debian's source package $1 and unpacks it into $2/src.
+# Fetches Debian's source package $1 and unpacks it into $2/src. A mirror
+# may list a version whose files it no longer holds (the security archive
+# answers 404 for a moment after a newer update replaced it): then the index
+# is refreshed and the newest version tried again, and failing that each
+# older version the indexes list, newest first, with a warning.
+fetch_one() {  # PACKAGE[=VERSION] FOLDER
+  rm -rf "${2:?}"/*
+  (cd "$2" && apt-get source -q --download-only "$1" >/dev/null 2>&1 &&
+    dpkg-source -x --no-check ./*.dsc src >/dev/null)
+}
 fetch_source() {
-  (cd "$2" && apt-get source -q --download-only "$1" >/dev/null && dpkg-source -x --no-check ./*.dsc src >/dev/null) ||
-    give_up "could not fetch the source package $1"
+  local version
+  fetch_one "$1" "$2" && return
+  refresh_indexes
+  fetch_one "$1" "$2" && return
+  while read -r version; do
+    if fetch_one "$1=$version" "$2"; then
+      echo "setup: the newest source package of $1 could not be fetched; using version $version"
+      return
+    fi
+  done < <(apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -u |
+           sort -r -V)
+  give_up "could not fetch the source package $1"
 }
 
 # Moves the files gathered in $1/out into third_party/$2 at once, so that an

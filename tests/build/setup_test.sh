@@ -30,9 +30,17 @@ case " $* " in
     done ;;
   *" source "*)
     pkg=${*: -1}
-    [ "$pkg" != "$FAKE_NO_SOURCE" ] || { echo "E: Unable to find a source package for $pkg" >&2; exit 100; }
+    [ "${pkg%%=*}" != "$FAKE_NO_SOURCE" ] || { echo "E: Unable to find a source package for $pkg" >&2; exit 100; }
+    # A stale package: the index lists version 2, whose files are gone.
+    if [ "${pkg%%=*}" = "$FAKE_STALE" ] && [ "$pkg" != "$FAKE_STALE=1" ]; then
+      echo "E: Failed to fetch http://deb.example/pool/${pkg%%=*}_2.dsc  404  Not Found" >&2; exit 100
+    fi
     touch "${pkg}_1.dsc" ;;
 esac
+SH
+cat > "$bin/apt-cache" <<'SH'
+#!/usr/bin/env bash
+[ "${*: -1}" = "$FAKE_NO_SOURCE" ] || printf 'Package: %s\nVersion: 1\n\nPackage: %s\nVersion: 2\n' "${*: -1}" "${*: -1}"
 SH
 cat > "$bin/dpkg-query" <<'SH'
 #!/usr/bin/env bash
@@ -85,19 +93,21 @@ run_setup() {
 }
 
 export FAKE_CALLS="$work/calls"
-# name | update | 32-bit | missing | uninstallable | source missing | what the run must print (grep -E, each line)
+# name | update | 32-bit | missing | uninstallable | source missing | stale source | what the run must print (grep -E, each line)
 cases=(
-  "index fails once|once|yes|cmake wine32:i386|||exit 0;apt-get update.*apt-get update;dpkg --add-architecture i386;install.* cmake;install.* wine32:i386;setup: done"
-  "index always fails, packages install|always|yes|cmake|||exit 0;refreshed after 3 tries \(failed: http://deb.example/dists/sec/main/binary-i386/Packages.xz\); going on;install.* cmake;setup: done"
-  "index fails, package cannot install|always|yes|cmake wine64|wine64||exit 1;could not install: cmake wine64;could not be refreshed: http://deb.example/dists/sec/main/binary-i386/Packages.xz;again later"
-  "32-bit Wine cannot install|always|yes|wine32:i386|wine32:i386||exit 0;could not install wine32:i386 \(the index http://deb.example/.*Packages.xz could not be refreshed\); the wine tests will run the x86_64 builds;setup: done"
-  "kernel refuses 32-bit code|ok|no|cmake wine32:i386|wine32:i386||exit 0;install.* cmake;does not run 32-bit code;setup: done"
-  "source package missing|ok|yes|||libdeflate|exit 1;could not fetch the source package libdeflate;again later"
-  "YAML source package missing|ok|yes|||yaml-cpp|exit 1;could not fetch the source package yaml-cpp;again later"
+  "index fails once|once|yes|cmake wine32:i386||||exit 0;apt-get update.*apt-get update;dpkg --add-architecture i386;install.* cmake;install.* wine32:i386;setup: done"
+  "index always fails, packages install|always|yes|cmake||||exit 0;refreshed after 3 tries \(failed: http://deb.example/dists/sec/main/binary-i386/Packages.xz\); going on;install.* cmake;setup: done"
+  "index fails, package cannot install|always|yes|cmake wine64|wine64|||exit 1;could not install: cmake wine64;could not be refreshed: http://deb.example/dists/sec/main/binary-i386/Packages.xz;again later"
+  "32-bit Wine cannot install|always|yes|wine32:i386|wine32:i386|||exit 0;could not install wine32:i386 \(the index http://deb.example/.*Packages.xz could not be refreshed\); the wine tests will run the x86_64 builds;setup: done"
+  "kernel refuses 32-bit code|ok|no|cmake wine32:i386|wine32:i386|||exit 0;install.* cmake;does not run 32-bit code;setup: done"
+  "source package missing|ok|yes|||libdeflate||exit 1;could not fetch the source package libdeflate;again later"
+  "YAML source package missing|ok|yes|||yaml-cpp||exit 1;could not fetch the source package yaml-cpp;again later"
+  "newest source gone, an older one fetched|ok|yes||||zlib|exit 0;apt-get update;source.* zlib=2;source.* zlib=1;using version 1;setup: done"
 )
 for c in "${cases[@]}"; do
-  IFS='|' read -r name FAKE_UPDATE QUILL_SETUP_32BIT FAKE_MISSING FAKE_UNINSTALLABLE FAKE_NO_SOURCE expected <<< "$c"
-  export FAKE_UPDATE QUILL_SETUP_32BIT FAKE_MISSING FAKE_UNINSTALLABLE FAKE_NO_SOURCE
+  IFS='|' read -r name FAKE_UPDATE QUILL_SETUP_32BIT FAKE_MISSING FAKE_UNINSTALLABLE FAKE_NO_SOURCE FAKE_STALE expected \
+    <<< "$c"
+  export FAKE_UPDATE QUILL_SETUP_32BIT FAKE_MISSING FAKE_UNINSTALLABLE FAKE_NO_SOURCE FAKE_STALE
   out=$(run_setup)
   IFS=';' read -ra patterns <<< "$expected"
   for p in "${patterns[@]}"; do
