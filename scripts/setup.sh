@@ -145,8 +145,7 @@ fetch_source() {
       echo "setup: the newest source package of $1 could not be fetched; using version $version"
       return
     fi
-  done < <(apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -u |
-           sort -r -V)
+  done < <(apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -r -V -u)
   give_up "could not fetch the source package $1"
 }
 
