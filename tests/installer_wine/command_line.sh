@@ -99,10 +99,13 @@ done
 code=$(exit_of "$APP_WIN\\Uninstall.exe" /S)
 [ "$code" = 0 ] || fail "silent uninstall exit code $code"
 [ ! -e "$APP" ] || { find "$APP"; fail "files left after the silent uninstall returned"; }
+# A failed query shows what reg said and what the working folder holds.
 pending=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
-            /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
-grep -qiE 'Quillclean-[0-9a-f]{16}\\in-use-0-Uninstall\.exe' <<<"$pending" ||
-  { echo "$pending"; fail "the moved Uninstall.exe is not due at the next start"; }
+            /v PendingFileRenameOperations 2>"$WORK/reg.err" | tr -d '\r' || true)
+grep -qiE 'Quillclean-[0-9a-f]{16}\\in-use-0-Uninstall\.exe' <<<"$pending" || {
+  echo "$pending"; cat "$WORK/reg.err"; find "$(wine_temp_dir)" -ipath '*Quillclean-*'
+  fail "the moved Uninstall.exe is not due at the next start"
+}
 wine reg query "$KEY" >/dev/null 2>&1 && fail "the uninstall key is still there"
 cp "$QUILL_DIST/uninst.dat" "$WORK/uninstall.exe"
 code=$(exit_of "$WORK/uninstall.exe" '/S C:\Missing\uninstall.ini')
